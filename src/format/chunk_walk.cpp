@@ -1,0 +1,78 @@
+#include "format/chunk_walk.h"
+
+#include "format/byte_fields.h"
+#include "format/tga_fields.h"
+#include "platform/memory.h"
+
+namespace sorrelwick::format {
+namespace {
+
+// Payload offsets of the texture names and the material's texture flag.
+constexpr std::size_t kMaterialTextureFlagOffset = 24;
+constexpr std::size_t kMaterialTextureNameOffset = 36;
+constexpr std::size_t kReferenceTextureNameOffset = 44;
+
+std::string MaterialTextureName(Bytes payload) {
+    // A payload too short for the flag counts as flag 0.
+    const auto flag = U32At(payload, kMaterialTextureFlagOffset);
+    if (!flag || *flag == 0) return {};
+    return TextAt(payload, kMaterialTextureNameOffset);
+}
+
+}  // namespace
+
+void ChunkWalk::Fail(std::string message) {
+    result = false;
+    heldFailure = std::move(message);
+}
+
+std::optional<ChunkHeader> ReadSetSignature(platform::File& file) {
+    HeaderBytes bytes{};
+    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+    const ChunkHeader header = DecodeHeader(bytes);
+    if (header.kind != kSetSignature || header.length != 0) return std::nullopt;
+    return header;
+}
+
+ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
+    HeaderBytes bytes{};
+    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) {
+        return {file.ReadFailed() ? ChunkStatus::ReadFailure : ChunkStatus::End, {}};
+    }
+    ChunkRead read{ChunkStatus::Chunk, Chunk{DecodeHeader(bytes), {}}};
+    const std::uint32_t length = read.chunk.header.length;
+    if (length == 0) return read;
+
+    const auto remaining = file.Remaining();
+    if (remaining && *remaining < length) return {ChunkStatus::ReadFailure, {}};
+
+    walk.ReleasePayload();
+    walk.payload = platform::AllocateBytes(length);
+    if (!walk.payload) return {ChunkStatus::OutOfMemory, {}};
+    if (file.Read(walk.payload.get(), length) != length) return {ChunkStatus::ReadFailure, {}};
+    read.chunk.payload = Bytes(walk.payload.get(), length);
+    return read;
+}
+
+void TrackTextureName(ChunkWalk& walk, const Chunk& chunk) {
+    switch (chunk.header.kind) {
+        case kMaterialChunk:
+            walk.currentTextureName = MaterialTextureName(chunk.payload);
+            break;
+        case kTextureReferenceChunk:
+            walk.currentTextureName = TextAt(chunk.payload, kReferenceTextureNameOffset);
+            break;
+        case kTextureImageChunk:
+            break;
+        default:
+            walk.currentTextureName.clear();
+            break;
+    }
+}
+
+bool IsNamedTexture(const ChunkWalk& walk, const Chunk& chunk) {
+    return chunk.header.kind == kTextureImageChunk && !walk.currentTextureName.empty() &&
+           chunk.payload.size() >= kMinTextureImageSize;
+}
+
+}  // namespace sorrelwick::format

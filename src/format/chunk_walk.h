@@ -1,0 +1,52 @@
+#pragma once
+// The chunk walk every operation reads a chess-set file with: the signature
+// header first, then chunk after chunk, one payload in memory at a time.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "format/chunk.h"
+#include "platform/file.h"
+
+namespace sorrelwick::format {
+
+// The state of one walk. It owns the payload buffer, which holds the payload
+// of the most recent chunk with a payload.
+struct ChunkWalk {
+    std::unique_ptr<std::uint8_t[]> payload;
+    std::string currentTextureName;
+    std::string heldFailure;  // the latest failure recorded during the walk
+    bool result = false;
+
+    // Records a failure: the walk's result becomes 0 and `message` replaces
+    // any earlier held message.
+    void Fail(std::string message);
+    void ReleasePayload() { payload.reset(); }
+};
+
+// Reads the first header; accepted only when all 12 bytes were read, the kind
+// is the set signature and the length is 0. Any variant word is accepted.
+std::optional<ChunkHeader> ReadSetSignature(platform::File& file);
+
+enum class ChunkStatus { Chunk, End, OutOfMemory, ReadFailure };
+
+struct ChunkRead {
+    ChunkStatus status = ChunkStatus::End;
+    Chunk chunk;  // valid when status is Chunk; the payload lives in the walk
+};
+
+// Reads the next header and its payload. Zero to eleven bytes before the end
+// of the file are the end; a read error is a read failure, as is a length
+// that runs past the end of the file (found before any memory is taken).
+ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk);
+
+// Applies the current texture name rule to one chunk.
+void TrackTextureName(ChunkWalk& walk, const Chunk& chunk);
+
+// A texture image chunk that the tool treats as a texture: a current texture
+// name and an image long enough to hold its TGA header fields.
+bool IsNamedTexture(const ChunkWalk& walk, const Chunk& chunk);
+
+}  // namespace sorrelwick::format

@@ -1,0 +1,45 @@
+#pragma once
+// Test seam: makes one chosen checked operation fail, so that every failure
+// branch of every operation can be reached without special files.
+//
+// Every checked file or memory operation asks ShouldFail() first. With no plan
+// armed that is one comparison; with a plan armed, the k-th operation (counted
+// from 1, of one kind or of any kind) fails, and with `persistent` every later
+// one of the same selection fails as well.
+
+#include <cstdint>
+#include <optional>
+
+namespace sorrelwick::platform {
+
+enum class Operation { Open, Read, Write, Close, Move, Remove, Allocate };
+inline constexpr int kOperationKinds = 7;
+
+struct FaultPlan {
+    std::optional<Operation> kind;  // nullopt: count operations of every kind
+    std::uint64_t nth = 0;          // 1-based; 0 never fails
+    bool persistent = false;        // also fail every later matching operation
+};
+
+void ArmFault(const FaultPlan& plan);
+void DisarmFault();
+
+// Counts since the last ArmFault/DisarmFault, failed operations included.
+std::uint64_t OperationsSeen();
+std::uint64_t OperationsSeen(Operation kind);
+// Whether the armed plan has made at least one operation fail.
+bool FaultFired();
+
+// Called by each checked operation before it does its work.
+bool ShouldFail(Operation kind);
+
+// Arms a plan for one scope; disarms on leaving it.
+class ScopedFault {
+public:
+    explicit ScopedFault(const FaultPlan& plan) { ArmFault(plan); }
+    ~ScopedFault() { DisarmFault(); }
+    ScopedFault(const ScopedFault&) = delete;
+    ScopedFault& operator=(const ScopedFault&) = delete;
+};
+
+}  // namespace sorrelwick::platform

@@ -1,0 +1,90 @@
+#include "platform/file.h"
+
+#include <utility>
+
+#include "platform/fault_seam.h"
+#include "platform/file_system.h"
+
+namespace sorrelwick::platform {
+
+File::~File() { Release(); }
+
+File::File(File&& other) noexcept
+    : stream_(std::exchange(other.stream_, nullptr)),
+      readFailed_(other.readFailed_),
+      size_(other.size_),
+      position_(other.position_) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Release();
+        stream_ = std::exchange(other.stream_, nullptr);
+        readFailed_ = other.readFailed_;
+        size_ = other.size_;
+        position_ = other.position_;
+    }
+    return *this;
+}
+
+void File::Release() noexcept {
+    if (stream_) std::fclose(std::exchange(stream_, nullptr));
+}
+
+File File::OpenForReading(const std::string& path) {
+    if (ShouldFail(Operation::Open)) return File();
+    File file(detail::OpenStreamForReading(path));
+    if (file.stream_) file.size_ = detail::StreamSize(file.stream_);
+    return file;
+}
+
+File File::CreateForWriting(const std::string& path) {
+    if (ShouldFail(Operation::Open)) return File();
+    return File(std::fopen(path.c_str(), "wb"));
+}
+
+File File::CreateNew(const std::string& path, CreateOutcome& outcome) {
+    outcome = CreateOutcome::Failed;
+    if (ShouldFail(Operation::Open)) return File();
+    bool existed = false;
+    File file(detail::OpenStreamExclusive(path, existed));
+    if (file.stream_) {
+        outcome = CreateOutcome::Created;
+    } else if (existed) {
+        outcome = CreateOutcome::AlreadyExists;
+    }
+    return file;
+}
+
+std::size_t File::Read(void* into, std::size_t size) {
+    if (!stream_ || size == 0) return 0;
+    if (ShouldFail(Operation::Read)) {
+        readFailed_ = true;
+        return 0;
+    }
+    const std::size_t got = std::fread(into, 1, size, stream_);
+    position_ += got;
+    if (got < size && std::ferror(stream_)) readFailed_ = true;
+    return got;
+}
+
+bool File::Write(const void* from, std::size_t size) {
+    if (!stream_) return false;
+    if (size == 0) return true;
+    if (ShouldFail(Operation::Write)) return false;
+    return std::fwrite(from, 1, size, stream_) == size;
+}
+
+bool File::Close() {
+    if (!stream_) return false;
+    std::FILE* stream = std::exchange(stream_, nullptr);
+    const bool injected = ShouldFail(Operation::Close);
+    const bool closed = std::fclose(stream) == 0;
+    return closed && !injected;
+}
+
+std::optional<std::uint64_t> File::Remaining() const {
+    if (!size_) return std::nullopt;
+    return *size_ >= position_ ? *size_ - position_ : 0;
+}
+
+}  // namespace sorrelwick::platform

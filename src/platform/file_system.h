@@ -1,0 +1,59 @@
+#pragma once
+// The few file-system services beyond stdio, each with a Win32 and a POSIX
+// implementation.
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sorrelwick::platform {
+
+// The separator between a folder and a name in paths this tool builds.
+extern const char kPathSeparator;
+
+// True for a character that separates path components on this platform
+// ('\' and '/' on Windows, '/' on POSIX).
+bool IsPathSeparator(char c);
+
+// The text after the last separator, or the whole path when it holds none
+// or nothing follows the last one.
+std::string_view FileNamePart(std::string_view path);
+
+// `folder`, the separator, `name`.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+enum class MoveOutcome { Moved, TargetExists, Failed };
+// Moves a file to a new name; never replaces an existing target.
+MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to);
+
+// Deletes a file; false when it could not be deleted (or did not exist).
+bool RemoveFile(const std::string& path);
+
+// The directory search for "*.tga" in one folder: every entry whose name ends
+// in ".tga" in any letter case, folders included, in the platform's order.
+class TgaSearch {
+public:
+    explicit TgaSearch(const std::string& folder);
+    ~TgaSearch();
+    TgaSearch(const TgaSearch&) = delete;
+    TgaSearch& operator=(const TgaSearch&) = delete;
+
+    // The next name (without the folder); false when there are no more or
+    // the search failed.
+    bool Next(std::string& name);
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+namespace detail {
+// Per-platform pieces of File.
+std::FILE* OpenStreamForReading(const std::string& path);
+std::FILE* OpenStreamExclusive(const std::string& path, bool& existed);
+std::optional<std::uint64_t> StreamSize(std::FILE* stream);
+}  // namespace detail
+
+}  // namespace sorrelwick::platform

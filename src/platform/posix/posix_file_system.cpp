@@ -1,0 +1,115 @@
+// POSIX implementation of the platform's file services.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <strings.h>
+
+#include "platform/fault_seam.h"
+#include "platform/file_system.h"
+
+namespace sorrelwick::platform {
+
+const char kPathSeparator = '/';
+
+bool IsPathSeparator(char c) { return c == '/'; }
+
+namespace detail {
+
+std::FILE* OpenStreamForReading(const std::string& path) {
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (!stream) return nullptr;
+    // fopen opens a folder here; on Windows it fails, and so must we.
+    struct stat info {};
+    if (fstat(fileno(stream), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    return stream;
+}
+
+std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
+    existed = false;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd < 0) {
+        existed = errno == EEXIST;
+        return nullptr;
+    }
+    std::FILE* stream = fdopen(fd, "wb");
+    if (!stream) {
+        ::close(fd);
+        ::unlink(path.c_str());
+    }
+    return stream;
+}
+
+std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
+    struct stat info {};
+    if (fstat(fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+}  // namespace detail
+
+MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {
+    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return MoveOutcome::Moved;
+    }
+    if (errno == EEXIST) return MoveOutcome::TargetExists;
+    if (errno != EINVAL && errno != ENOSYS) return MoveOutcome::Failed;
+    // File systems without the no-replace flag: a hard link fails on an
+    // existing target, then the old name goes.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return errno == EEXIST ? MoveOutcome::TargetExists : MoveOutcome::Failed;
+    }
+    if (::unlink(from.c_str()) != 0) {
+        ::unlink(to.c_str());
+        return MoveOutcome::Failed;
+    }
+    return MoveOutcome::Moved;
+}
+
+bool RemoveFile(const std::string& path) {
+    if (ShouldFail(Operation::Remove)) return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+struct TgaSearch::Impl {
+    DIR* dir = nullptr;
+};
+
+TgaSearch::TgaSearch(const std::string& folder) : impl_(new Impl) {
+    impl_->dir = ::opendir(folder.c_str());
+}
+
+TgaSearch::~TgaSearch() {
+    if (impl_->dir) ::closedir(impl_->dir);
+    delete impl_;
+}
+
+namespace {
+// Windows matches "*.tga" without regard to letter case.
+bool EndsInTga(const char* name) {
+    const std::size_t length = std::strlen(name);
+    return length >= 4 && ::strcasecmp(name + length - 4, ".tga") == 0;
+}
+}  // namespace
+
+bool TgaSearch::Next(std::string& name) {
+    if (!impl_->dir) return false;
+    while (const dirent* entry = ::readdir(impl_->dir)) {
+        if (EndsInTga(entry->d_name)) {
+            name = entry->d_name;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace sorrelwick::platform

@@ -1,0 +1,94 @@
+// Win32 implementation of the platform's file services ("A" API).
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/fault_seam.h"
+#include "platform/file_system.h"
+
+namespace sorrelwick::platform {
+
+const char kPathSeparator = '\\';
+
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+namespace detail {
+
+std::FILE* OpenStreamForReading(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return nullptr;
+    }
+    return std::fopen(path.c_str(), "rb");
+}
+
+std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
+    existed = false;
+    const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                         _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        existed = errno == EEXIST;
+        return nullptr;
+    }
+    std::FILE* stream = _fdopen(fd, "wb");
+    if (!stream) {
+        _close(fd);
+        DeleteFileA(path.c_str());
+    }
+    return stream;
+}
+
+std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
+    const long long size = _filelengthi64(_fileno(stream));
+    if (size < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(size);
+}
+
+}  // namespace detail
+
+MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {
+    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    if (MoveFileA(from.c_str(), to.c_str())) return MoveOutcome::Moved;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        return MoveOutcome::TargetExists;
+    }
+    return MoveOutcome::Failed;
+}
+
+bool RemoveFile(const std::string& path) {
+    if (ShouldFail(Operation::Remove)) return false;
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+struct TgaSearch::Impl {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA data{};
+    bool pending = false;  // `data` holds an entry not yet handed out
+};
+
+TgaSearch::TgaSearch(const std::string& folder) : impl_(new Impl) {
+    const std::string pattern = folder + "\\*.tga";
+    impl_->handle = FindFirstFileA(pattern.c_str(), &impl_->data);
+    impl_->pending = impl_->handle != INVALID_HANDLE_VALUE;
+}
+
+TgaSearch::~TgaSearch() {
+    if (impl_->handle != INVALID_HANDLE_VALUE) FindClose(impl_->handle);
+    delete impl_;
+}
+
+bool TgaSearch::Next(std::string& name) {
+    if (impl_->handle == INVALID_HANDLE_VALUE) return false;
+    if (!impl_->pending && !FindNextFileA(impl_->handle, &impl_->data)) return false;
+    impl_->pending = false;
+    name = impl_->data.cFileName;
+    return true;
+}
+
+}  // namespace sorrelwick::platform

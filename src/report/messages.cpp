@@ -1,0 +1,53 @@
+#include "report/messages.h"
+
+namespace sorrelwick::report::msg {
+namespace {
+
+std::string Join(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (std::string_view part : parts) text.append(part);
+    return text;
+}
+
+}  // namespace
+
+std::string CouldNotOpen(std::string_view name) { return Join({"Error - Could not open ", name}); }
+std::string CouldNotRead(std::string_view name) { return Join({"Error - Could not read ", name}); }
+std::string CouldNotClose(std::string_view name) {
+    return Join({"Error - Could not close ", name});
+}
+std::string CouldNotCreate(std::string_view name) {
+    return Join({"Error - Could not create ", name});
+}
+std::string CouldNotWrite(std::string_view name) {
+    return Join({"Error - Could not write ", name});
+}
+std::string CouldNotDelete(std::string_view name) {
+    return Join({"Error - Could not delete ", name});
+}
+std::string CouldNotRename(std::string_view from, std::string_view to) {
+    return Join({"Error - Could not rename ", from, " to ", to});
+}
+std::string BadFormat(std::string_view name) {
+    return Join({"Error - Bad file format. ", name, " isn't a proper Tessaravine chess set."});
+}
+std::string TooManyBackups(std::string_view name) {
+    return Join({"Error - There are already 1000 ", name,
+                 " backups. Please remove at least one and retry."});
+}
+std::string OriginalRenamed(std::string_view backupName) {
+    return Join({"Original file renamed to ", backupName});
+}
+
+std::string Loading(std::string_view setName) { return Join({"Loading ", setName}); }
+std::string Exporting(std::string_view setName, std::string_view folder) {
+    return Join({"Exporting ", setName, "'s textures to ", folder});
+}
+std::string Importing(std::string_view folder, std::string_view setName) {
+    return Join({"Importing textures from ", folder, " into ", setName});
+}
+std::string ChangingSpecularity(std::string_view setName) {
+    return Join({"Changing specularity of ", setName});
+}
+
+}  // namespace sorrelwick::report::msg

@@ -1,0 +1,34 @@
+#pragma once
+// Every fixed text of the report, in one place. Functions fill the "%s" of a
+// message with a name; they copy it as plain text, so a "%" in it stays.
+
+#include <string>
+#include <string_view>
+
+namespace sorrelwick::report::msg {
+
+inline constexpr std::string_view kNotEnoughMemory = "Error - Not enough memory";
+inline constexpr std::string_view kInvalidLoadPath = "Error - Invalid load path";
+inline constexpr std::string_view kInvalidExtractPath = "Error - Invalid extract path";
+inline constexpr std::string_view kInvalidLoadSavePath = "Error - Invalid load/save path";
+inline constexpr std::string_view kInvalidImportPath = "Error - Invalid import path";
+inline constexpr std::string_view kSpecularityChanged = "Specularity changed successfully";
+
+std::string CouldNotOpen(std::string_view name);
+std::string CouldNotRead(std::string_view name);
+std::string CouldNotClose(std::string_view name);
+std::string CouldNotCreate(std::string_view name);
+std::string CouldNotWrite(std::string_view name);
+std::string CouldNotDelete(std::string_view name);
+std::string CouldNotRename(std::string_view from, std::string_view to);
+std::string BadFormat(std::string_view name);
+std::string TooManyBackups(std::string_view name);
+std::string OriginalRenamed(std::string_view backupName);
+
+// Title lines.
+std::string Loading(std::string_view setName);
+std::string Exporting(std::string_view setName, std::string_view folder);
+std::string Importing(std::string_view folder, std::string_view setName);
+std::string ChangingSpecularity(std::string_view setName);
+
+}  // namespace sorrelwick::report::msg

@@ -1,0 +1,39 @@
+#include "support/temp_dir.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+
+#include "platform/file_system.h"
+
+namespace sorrelwick::test {
+namespace {
+std::atomic<unsigned> counter{0};
+}
+
+TempDir::TempDir() {
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    path_ = std::filesystem::temp_directory_path() /
+            ("sorrelwick-test-" + std::to_string(stamp) + "-" + std::to_string(++counter));
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::File(const std::string& name) const {
+    return platform::JoinPath(path_.string(), name);
+}
+
+std::vector<std::string> TempDir::Entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace sorrelwick::test

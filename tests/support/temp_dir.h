@@ -1,0 +1,27 @@
+#pragma once
+// A fresh folder for one test, removed with everything in it afterwards.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace sorrelwick::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    // `name` inside the folder, as a path text with the platform's separator.
+    std::string File(const std::string& name) const;
+    // The names of the folder's entries, sorted.
+    std::vector<std::string> Entries() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace sorrelwick::test
