@@ -1,0 +1,58 @@
+#pragma once
+// The frame both rewriting operations share: the chess-set file is moved to
+// its first free numbered backup, then written anew from that backup chunk by
+// chunk; on any failure the new file is deleted and the backup moved back.
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "format/chunk_walk.h"
+#include "operations/tool_state.h"
+#include "platform/file.h"
+#include "report/report_log.h"
+
+namespace sorrelwick::operations {
+
+// Where the loaded file went: its path with the text after the last "." of
+// its file name replaced by three digits, and that path's file-name part.
+struct BackupRotation {
+    std::string backupPath;
+    std::string backupName;
+};
+
+// The state of one rewrite; it exists only while RunGuardedRewrite runs.
+struct GuardedRewrite {
+    const ToolState& state;
+    report::ReportLog& log;
+    BackupRotation rotation;
+    platform::File backup;    // the backup, read with "rb"
+    platform::File newFile;   // the new file at the chess-set path, "wb"
+    bool newFileCreated = false;
+    format::ChunkWalk walk;   // payload buffer, current texture name, held failure, result
+};
+
+// What an operation supplies to the frame.
+struct RewriteJob {
+    // Runs once after the backup's signature header was accepted, before it
+    // is copied. Returns the failure message when it fails.
+    std::function<std::optional<std::string>(GuardedRewrite&)> prepare;
+    // Runs for every chunk after the signature header, in file order; writes
+    // the chunk, changed or not, with WriteChunk.
+    std::function<void(GuardedRewrite&, const format::Chunk&)> chunkStep;
+    // Runs exactly once on every path, rotation failures included.
+    std::function<void(report::ReportLog&)> cleanUp;
+    // Added after "Original file renamed to %s" on success; empty for none.
+    std::string successLine;
+};
+
+std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::ReportLog& log);
+bool OpenRewrite(GuardedRewrite& rewrite);
+bool WriteChunk(GuardedRewrite& rewrite, const format::ChunkHeader& header,
+                std::span<const std::uint8_t> payload);
+void FailRewrite(GuardedRewrite& rewrite, std::string message);
+bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
+bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log);
+
+}  // namespace sorrelwick::operations
