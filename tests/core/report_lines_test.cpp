@@ -1,0 +1,78 @@
+// Column layouts of the report lines, at their boundaries.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "report/lines.h"
+
+namespace sorrelwick::report {
+namespace {
+
+std::string Name(std::size_t length) { return std::string(length, 'n'); }
+
+TEST(TextureInfoLine, WorkedExampleWithAndWithoutOutcome) {
+    const std::string full = TextureInfoLine("wood.tga", 512, 256, 24, "Export successful");
+    EXPECT_EQ(full,
+              "  wood.tga                    512x256    24 bits  Export successful");
+    EXPECT_EQ(full.find("512x256"), 30u);
+    EXPECT_EQ(full.find("24 bits"), 41u);
+    EXPECT_EQ(full.find("Export"), 50u);
+    EXPECT_EQ(TextureInfoLine("wood.tga", 512, 256, 24), full.substr(0, 48));
+}
+
+TEST(TextureInfoLine, FieldsFollowAfterOneSpaceWhenTheyWouldCollide) {
+    struct Case {
+        std::size_t nameLength;
+        std::uint16_t width, height;
+        std::size_t sizeAt, depthAt, outcomeAt;
+    };
+    const Case cases[] = {
+        {27, 1, 1, 30, 41, 50},          // name ends at 28: one space reaches 30
+        {28, 1, 1, 31, 41, 50},          // one space after the name
+        {30, 65535, 65535, 33, 45, 53},  // everything pushed along
+        {0, 1, 1, 30, 41, 50},
+        {45, 65535, 65535, 48, 60, 68},  // the depth's end passes 49
+        {0, 65535, 65535, 30, 42, 50},   // size ends at 40: depth after one space
+        {0, 6553, 65535, 30, 41, 50},    // size ends at 39: depth at 41
+    };
+    for (const Case& c : cases) {
+        const std::string line = TextureInfoLine(Name(c.nameLength), c.width, c.height, 24, "X");
+        SCOPED_TRACE(line);
+        const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
+        EXPECT_EQ(line.find(size), c.sizeAt);
+        EXPECT_EQ(line.find("24 bits"), c.depthAt);
+        EXPECT_EQ(line.rfind('X'), c.outcomeAt);
+        EXPECT_EQ(line[c.sizeAt - 1], ' ');
+        EXPECT_EQ(line[c.depthAt - 1], ' ');
+        EXPECT_EQ(line[c.outcomeAt - 1], ' ');
+    }
+}
+
+TEST(NameMessageLine, MessageAtFiftyOrAfterOneSpace) {
+    EXPECT_EQ(NameMessageLine(Name(47), "M").find('M'), 50u);
+    EXPECT_EQ(NameMessageLine(Name(48), "M").find('M'), 51u);
+    EXPECT_EQ(NameMessageLine(Name(100), "M"), "  " + Name(100) + " M");
+    EXPECT_EQ(NameMessageLine("felt.tga"), "  felt.tga");
+}
+
+TEST(ReportLines, PercentSignsAndLongTextsAreCopiedWhole) {
+    EXPECT_EQ(NameMessageLine("100%.tga", "Import failed: file not part of %s%d"),
+              "  100%.tga" + std::string(40, ' ') + "Import failed: file not part of %s%d");
+    const std::string longName = Name(259);
+    const std::string longMessage(400, 'm');
+    const std::string line = TextureInfoLine(longName, 1, 1, 8, longMessage);
+    EXPECT_EQ(line.size(), 2 + 259 + 1 + 3 + 1 + 6 + 1 + 400u);
+    EXPECT_EQ(line.substr(line.size() - 400), longMessage);
+}
+
+TEST(ReportFrame, HeadingAndClosing) {
+    MemoryReportLog log;
+    AddHeading(log, "Loading set1.DAT");
+    AddClosing(log);
+    const std::string sep(74, '-');
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{sep, "Loading set1.DAT", "", sep, ""}));
+}
+
+}  // namespace
+}  // namespace sorrelwick::report
