@@ -69,12 +69,11 @@ bool ExtractTextures(const ToolState& state, std::string_view folder, report::Re
         return false;
     }
     report::AddHeading(*log, report::msg::Exporting(state.setName, folder));
-    const bool result = WalkSetFile(
-        state.setPath, state.setName, *log,
-        [folder, log](format::ChunkWalk& walk, const format::Chunk& chunk) {
-            format::TrackTextureName(walk, chunk);
-            if (format::IsNamedTexture(walk, chunk)) ExportTexture(folder, walk, chunk, *log);
-        });
+    const auto exportEach = [folder, log](format::ChunkWalk& walk, const format::Chunk& chunk) {
+        format::TrackTextureName(walk, chunk);
+        if (format::IsNamedTexture(walk, chunk)) ExportTexture(folder, walk, chunk, *log);
+    };
+    const bool result = WalkSetFile(state.setPath, state.setName, *log, exportEach);
     report::AddClosing(*log);
     return result;
 }
