@@ -1,5 +1,6 @@
 #include "cli/run_command.h"
 
+#include "operations/extraction.h"
 #include "operations/listing.h"
 
 namespace sorrelwick::cli {
@@ -9,12 +10,18 @@ bool RunList(const CliRequest&, ToolState& state, report::ReportLog& log) {
     return operations::ListTextures(state, &log);
 }
 
+bool RunExtract(const CliRequest& request, ToolState& state, report::ReportLog& log) {
+    return operations::ExtractTextures(state, request.folder, &log);
+}
+
 }  // namespace
 
 OperationRunner RunnerFor(Command command) {
     switch (command) {
         case Command::List:
             return RunList;
+        case Command::Extract:
+            return RunExtract;
         default:
             return nullptr;
     }
