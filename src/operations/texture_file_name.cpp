@@ -16,15 +16,23 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// The digits Windows accepts after COM and LPT: 1-9 and, in the ANSI code
+// page, the superscripts one, two and three.
+bool IsDeviceDigit(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= '1' && u <= '9') || u == 0xB9 || u == 0xB2 || u == 0xB3;
+}
+
 // A write to such a name reaches a device, not a file, even with an
-// extension ("NUL.tga" is the NUL device).
+// extension ("NUL.tga" is the NUL device) or spaces before it ("CON .tga").
 bool IsDeviceName(std::string_view name) {
-    const std::string_view stem = name.substr(0, name.find('.'));
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
     static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
     for (std::string_view device : kPlain) {
         if (EqualsIgnoringCase(stem, device)) return true;
     }
-    if (stem.size() != 4 || stem[3] < '1' || stem[3] > '9') return false;
+    if (stem.size() != 4 || !IsDeviceDigit(stem[3])) return false;
     return EqualsIgnoringCase(stem.substr(0, 3), "COM") ||
            EqualsIgnoringCase(stem.substr(0, 3), "LPT");
 }

@@ -8,8 +8,8 @@ namespace sorrelwick::operations {
 
 // False for a name holding '\', '/' or ':', for "." and "..", for the empty
 // name, and for the Windows device names (CON, PRN, AUX, NUL, COM1-COM9,
-// LPT1-LPT9), alone or followed by '.' and anything, in any letter case. The
-// rule is the same on every platform, so reports agree everywhere.
+// LPT1-LPT9), alone or followed by spaces or '.' and anything, in any letter
+// case. The rule is the same on every platform, so reports agree everywhere.
 bool IsPlainFileName(std::string_view name);
 
 }  // namespace sorrelwick::operations

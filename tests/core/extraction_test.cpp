@@ -285,7 +285,7 @@ TEST_F(ExtractionTest, FilesAlreadyThereAreSkippedInFileOrder) {
 
 TEST_F(ExtractionTest, NamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
     const Lines unsafe = {"sub\\x.tga", "sub/x.tga", "c:x.tga", ".",   "..",
-                          "CON",        "nul.tga",   "Com1.x",  "LPT9"};
+                          "CON",        "nul.tga",   "Com1.x",  "LPT9", "con .tga", "COM\xB9.tga"};
     const Lines plain = {"CONSOLE.tga", "COM0.tga"};
     std::vector<Texture> textures;
     Lines body;
