@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -307,6 +308,26 @@ TEST(GuardedRewrite, APayloadThatDisagreesWithItsHeaderIsNotWritten) {
 
     EXPECT_FALSE(operations::RunGuardedRewrite(state, job, log));
     EXPECT_EQ(log.Lines(), (Lines{kCouldNotWrite, kSep, ""}));
+    EXPECT_EQ(folder.AtSetPath(), set);
+    EXPECT_EQ(folder.dir.Entries(), Lines{kSetName});
+}
+
+TEST(GuardedRewrite, AStepThatRunsOutOfMemoryStillEndsInTheRestore) {
+    const Bytes set = MultiChunkSet();
+    SetFolder folder(set);
+    int cleanUps = 0;
+    operations::RewriteJob job;
+    job.chunkStep = [](operations::GuardedRewrite&, const format::Chunk&) {
+        throw std::bad_alloc();
+    };
+    job.cleanUp = [&cleanUps](report::ReportLog&) { ++cleanUps; };
+    report::MemoryReportLog log;
+    ToolState state;
+    SetLoadedSet(state, folder.setPath);
+
+    EXPECT_FALSE(operations::RunGuardedRewrite(state, job, log));
+    EXPECT_EQ(log.Lines(), (Lines{kNoMemory, kSep, ""}));
+    EXPECT_EQ(cleanUps, 1);
     EXPECT_EQ(folder.AtSetPath(), set);
     EXPECT_EQ(folder.dir.Entries(), Lines{kSetName});
 }
