@@ -1,6 +1,7 @@
 #include "cli/run_command.h"
 
 #include "operations/listing.h"
+#include "operations/replacement.h"
 
 namespace sorrelwick::cli {
 namespace {
@@ -9,12 +10,18 @@ bool RunList(const CliRequest&, ToolState& state, report::ReportLog& log) {
     return operations::ListTextures(state, &log);
 }
 
+bool RunReplace(const CliRequest& request, ToolState& state, report::ReportLog& log) {
+    return operations::ReplaceTextures(state, request.folder, &log);
+}
+
 }  // namespace
 
 OperationRunner RunnerFor(Command command) {
     switch (command) {
         case Command::List:
             return RunList;
+        case Command::Replace:
+            return RunReplace;
         default:
             return nullptr;
     }
