@@ -1,5 +1,6 @@
 #include "cli/run_command.h"
 
+#include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/replacement.h"
 
@@ -8,6 +9,10 @@ namespace {
 
 bool RunList(const CliRequest&, ToolState& state, report::ReportLog& log) {
     return operations::ListTextures(state, &log);
+}
+
+bool RunExtract(const CliRequest& request, ToolState& state, report::ReportLog& log) {
+    return operations::ExtractTextures(state, request.folder, &log);
 }
 
 bool RunReplace(const CliRequest& request, ToolState& state, report::ReportLog& log) {
@@ -20,6 +25,8 @@ OperationRunner RunnerFor(Command command) {
     switch (command) {
         case Command::List:
             return RunList;
+        case Command::Extract:
+            return RunExtract;
         case Command::Replace:
             return RunReplace;
         default:

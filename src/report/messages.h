@@ -14,6 +14,12 @@ inline constexpr std::string_view kInvalidLoadSavePath = "Error - Invalid load/s
 inline constexpr std::string_view kInvalidImportPath = "Error - Invalid import path";
 inline constexpr std::string_view kSpecularityChanged = "Specularity changed successfully";
 
+// Outcomes of one texture's export.
+inline constexpr std::string_view kExportSuccessful = "Export successful";
+inline constexpr std::string_view kExportCreateFailed = "Export failed: error creating file";
+inline constexpr std::string_view kExportWriteFailed = "Export failed: error writing file";
+inline constexpr std::string_view kExportAlreadyExists = "Export failed: file already exists";
+
 std::string CouldNotOpen(std::string_view name);
 std::string CouldNotRead(std::string_view name);
 std::string CouldNotClose(std::string_view name);
