@@ -12,7 +12,9 @@ namespace {
 
 // Only ASCII letters fold: the names are single-byte text in whatever code
 // page the folder uses, and other bytes must match exactly.
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -43,11 +45,9 @@ bool ScanImportFolder(ImportInventory& inventory, std::string_view folder) {
     return true;
 }
 
-std::optional<std::string> RemoveInventoryName(ImportInventory& inventory,
-                                               std::string_view name) {
+std::optional<std::string> RemoveInventoryName(ImportInventory& inventory, std::string_view name) {
     auto before = inventory.names.before_begin();
-    for (auto entry = inventory.names.begin(); entry != inventory.names.end();
-         before = entry++) {
+    for (auto entry = inventory.names.begin(); entry != inventory.names.end(); before = entry++) {
         if (EqualsIgnoringAsciiCase(*entry, name)) {
             std::string found = std::move(*entry);
             inventory.names.erase_after(before);
@@ -65,6 +65,8 @@ void ReportLeftovers(const ImportInventory& inventory, std::string_view setName,
     }
 }
 
-void ClearInventory(ImportInventory& inventory) { inventory.names.clear(); }
+void ClearInventory(ImportInventory& inventory) {
+    inventory.names.clear();
+}
 
 }  // namespace sorrelwick::operations

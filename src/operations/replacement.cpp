@@ -30,7 +30,9 @@ struct ImportAttempt {
 };
 
 // Computed on 32 bits, so 0 passes as well.
-bool IsPowerOfTwo(std::uint32_t value) { return (value & (value - 1u)) == 0; }
+bool IsPowerOfTwo(std::uint32_t value) {
+    return (value & (value - 1u)) == 0;
+}
 
 platform::File OpenTextureFile(std::string_view folder, const std::string& name,
                                const std::optional<std::string>& matched) {
@@ -78,10 +80,10 @@ ImportAttempt ImportTextureFile(GuardedRewrite& rewrite, platform::File& file,
         return {line(report::msg::ImportWrongSize(found.width, found.height))};
     }
     const bool sameSize = found.width == stored.width && found.height == stored.height;
-    ImportAttempt attempt{line(sameSize ? std::string(report::msg::kImportSuccessful)
-                                        : report::msg::ImportSizeModified(found.width,
-                                                                          found.height)),
-                          true};
+    ImportAttempt attempt{
+        line(sameSize ? std::string(report::msg::kImportSuccessful)
+                      : report::msg::ImportSizeModified(found.width, found.height)),
+        true};
     format::ChunkHeader header = chunk.header;
     header.length = length;
     attempt.written = WriteChunk(rewrite, header, bytes);
