@@ -102,7 +102,7 @@ bool Inked(const Glyph& glyph, unsigned x, unsigned y, unsigned side) {
     if (x < left || y < top) return false;
     const unsigned column = (x - left) / scale, row = (y - top) / scale;
     if (column >= 5 || row >= 7) return false;
-    return (glyph.rows[row] >> (4u - column)) & 1u;
+    return (unsigned{glyph.rows[row]} >> (4u - column)) & 1u;
 }
 
 }  // namespace
