@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "generators/chess_set_builder.h"
+#include "generators/demo_set.h"
 #include "generators/tga_builder.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
@@ -381,38 +382,50 @@ TEST_F(ReplaceTest, FailuresEndInTheRestoreAndPerTextureFaultsOnlyInTheirLine) {
     }
 }
 
-// Extract, edit with our TGA builder, replace, list and extract again.
-TEST_F(ReplaceTest, RoundTripThroughExtraction) {
-    const Image a = Tga(64, 64, 24, 1), b = Tga(128, 64, 32, 2), c = Tga(32, 32, 24, 3);
-    gen::ChessSetBuilder set;
-    set.Signature().Material({1, 0}, "a.tga").TextureImage(a).ObjectName({9, 0}, "board");
-    set.TextureReference("b.tga").TextureImage(b).Material({2, 0}, "c.tga").TextureImage(c);
-    WriteSet(set.Bytes());
-    ASSERT_TRUE(operations::ExtractTextures(state, folder, &log));
-    ASSERT_EQ(gen::ReadWholeFile(platform::JoinPath(folder, "b.tga")), b);
+// Extract a demo set, edit its textures with our TGA builder (same size,
+// other size, wrong depth in turn), replace, then list and extract again.
+TEST_F(ReplaceTest, DemoSetsRoundTripThroughExtraction) {
+    for (unsigned style = 0; style < gen::kDemoStyleCount; ++style) {
+        SCOPED_TRACE(style);
+        const gen::DemoSet demo = gen::BuildDemoSet(style);
+        const std::string path = dir.File(demo.fileName);
+        const std::string out = dir.File("out" + std::to_string(style));
+        const std::string again = dir.File("again" + std::to_string(style));
+        std::filesystem::create_directory(out);
+        std::filesystem::create_directory(again);
+        ASSERT_TRUE(gen::WriteWholeFile(path, demo.bytes));
+        SetLoadedSet(state, path);
+        ASSERT_TRUE(operations::ExtractTextures(state, out, &log));
 
-    const Image newA = gen::MakeTga(64, 64, 24, [](unsigned x, unsigned y) {
-        return gen::Rgba{static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4), 0,
-                         255};
-    });
-    const Image newB = Tga(256, 128, 32, 4), wrongC = Tga(32, 32, 32, 5);
-    AddFile("a.tga", newA);
-    AddFile("b.tga", newB);
-    AddFile("c.tga", wrongC);
-    ASSERT_TRUE(Replace());
+        Lines listing;
+        std::vector<Image> expected;
+        for (std::size_t i = 0; i < demo.textures.size(); ++i) {
+            const gen::DemoTexture& t = demo.textures[i];
+            ASSERT_EQ(gen::ReadWholeFile(platform::JoinPath(out, t.name)), t.tga);
+            const auto width = static_cast<std::uint16_t>(i % 3 == 1 ? t.width * 2 : t.width);
+            const auto depth =
+                static_cast<std::uint8_t>(i % 3 == 2 ? (t.depth == 24 ? 32 : 24) : t.depth);
+            const Image edited = gen::MakeTga(width, t.height, depth, [i](unsigned x, unsigned y) {
+                return gen::Rgba{static_cast<std::uint8_t>(x + i), static_cast<std::uint8_t>(y), 77,
+                                 200};
+            });
+            ASSERT_TRUE(gen::WriteWholeFile(platform::JoinPath(out, t.name), edited));
+            const bool taken = i % 3 != 2;
+            listing.push_back(
+                report::TextureInfoLine(t.name, taken ? width : t.width, t.height, t.depth));
+            expected.push_back(taken ? edited : t.tga);
+        }
+        ASSERT_TRUE(operations::ReplaceTextures(state, out, &log));
 
-    log = {};
-    ASSERT_TRUE(operations::ListTextures(state, &log));
-    EXPECT_EQ(log.Lines(),
-              Framed("Loading set1.DAT", {"  a.tga                       64x64      24 bits",
-                                          "  b.tga                       256x128    32 bits",
-                                          "  c.tga                       32x32      24 bits"}));
-    const std::string again = dir.File("again");
-    std::filesystem::create_directory(again);
-    ASSERT_TRUE(operations::ExtractTextures(state, again, &log));
-    EXPECT_EQ(gen::ReadWholeFile(platform::JoinPath(again, "a.tga")), newA);
-    EXPECT_EQ(gen::ReadWholeFile(platform::JoinPath(again, "b.tga")), newB);
-    EXPECT_EQ(gen::ReadWholeFile(platform::JoinPath(again, "c.tga")), c);
+        log = {};
+        ASSERT_TRUE(operations::ListTextures(state, &log));
+        EXPECT_EQ(log.Lines(), Framed(report::msg::Loading(demo.fileName), listing));
+        ASSERT_TRUE(operations::ExtractTextures(state, again, &log));
+        for (std::size_t i = 0; i < demo.textures.size(); ++i) {
+            EXPECT_EQ(gen::ReadWholeFile(platform::JoinPath(again, demo.textures[i].name)),
+                      expected[i]);
+        }
+    }
 }
 
 }  // namespace
