@@ -2,6 +2,7 @@
 
 #include "operations/extraction.h"
 #include "operations/listing.h"
+#include "operations/replacement.h"
 
 namespace sorrelwick::cli {
 namespace {
@@ -14,6 +15,10 @@ bool RunExtract(const CliRequest& request, ToolState& state, report::ReportLog& 
     return operations::ExtractTextures(state, request.folder, &log);
 }
 
+bool RunReplace(const CliRequest& request, ToolState& state, report::ReportLog& log) {
+    return operations::ReplaceTextures(state, request.folder, &log);
+}
+
 }  // namespace
 
 OperationRunner RunnerFor(Command command) {
@@ -22,6 +27,8 @@ OperationRunner RunnerFor(Command command) {
             return RunList;
         case Command::Extract:
             return RunExtract;
+        case Command::Replace:
+            return RunReplace;
         default:
             return nullptr;
     }

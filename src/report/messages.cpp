@@ -39,6 +39,21 @@ std::string OriginalRenamed(std::string_view backupName) {
     return Join({"Original file renamed to ", backupName});
 }
 
+std::string ImportSizeModified(unsigned width, unsigned height) {
+    return "Import successful: size modified (to " + std::to_string(width) + "x" +
+           std::to_string(height) + ")";
+}
+std::string ImportWrongSize(unsigned width, unsigned height) {
+    return "Import failed: wrong size (" + std::to_string(width) + "x" + std::to_string(height) +
+           ")";
+}
+std::string ImportWrongDepth(unsigned depth) {
+    return "Import failed: wrong color depth (" + std::to_string(depth) + " bits)";
+}
+std::string ImportNotPartOf(std::string_view setName) {
+    return Join({"Import failed: file not part of ", setName});
+}
+
 std::string Loading(std::string_view setName) { return Join({"Loading ", setName}); }
 std::string Exporting(std::string_view setName, std::string_view folder) {
     return Join({"Exporting ", setName, "'s textures to ", folder});

@@ -31,6 +31,16 @@ std::string BadFormat(std::string_view name);
 std::string TooManyBackups(std::string_view name);
 std::string OriginalRenamed(std::string_view backupName);
 
+// Outcomes of importing one texture file, and of a file that matched no texture.
+inline constexpr std::string_view kImportSuccessful = "Import successful";
+inline constexpr std::string_view kImportFileNotFound = "Import failed: file not found";
+inline constexpr std::string_view kImportErrorReading = "Import failed: error reading file";
+inline constexpr std::string_view kImportNotEnoughMemory = "Import failed: not enough memory";
+std::string ImportSizeModified(unsigned width, unsigned height);
+std::string ImportWrongSize(unsigned width, unsigned height);
+std::string ImportWrongDepth(unsigned depth);
+std::string ImportNotPartOf(std::string_view setName);
+
 // Title lines.
 std::string Loading(std::string_view setName);
 std::string Exporting(std::string_view setName, std::string_view folder);

@@ -1,0 +1,72 @@
+#include "operations/import_inventory.h"
+
+#include <new>
+
+#include "platform/file_system.h"
+#include "platform/memory.h"
+#include "report/lines.h"
+#include "report/messages.h"
+
+namespace sorrelwick::operations {
+namespace {
+
+// Only ASCII letters fold: the names are single-byte text in whatever code
+// page the folder uses, and other bytes must match exactly.
+char FoldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    }
+    return true;
+}
+
+bool PutAtHead(ImportInventory& inventory, const std::string& name) {
+    if (!platform::MayAllocate()) return false;
+    try {
+        inventory.names.push_front(name);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ScanImportFolder(ImportInventory& inventory, std::string_view folder) {
+    platform::TgaSearch search{std::string(folder)};
+    std::string name;
+    while (search.Next(name)) {
+        if (!PutAtHead(inventory, name)) return false;
+    }
+    return true;
+}
+
+std::optional<std::string> RemoveInventoryName(ImportInventory& inventory, std::string_view name) {
+    auto before = inventory.names.before_begin();
+    for (auto entry = inventory.names.begin(); entry != inventory.names.end(); before = entry++) {
+        if (EqualsIgnoringAsciiCase(*entry, name)) {
+            std::string found = std::move(*entry);
+            inventory.names.erase_after(before);
+            return found;
+        }
+    }
+    return std::nullopt;
+}
+
+void ReportLeftovers(const ImportInventory& inventory, std::string_view setName,
+                     report::ReportLog& log) {
+    const std::string message = report::msg::ImportNotPartOf(setName);
+    for (const std::string& name : inventory.names) {
+        log.AppendLine(report::NameMessageLine(name, message));
+    }
+}
+
+void ClearInventory(ImportInventory& inventory) {
+    inventory.names.clear();
+}
+
+}  // namespace sorrelwick::operations

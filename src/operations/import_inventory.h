@@ -1,0 +1,37 @@
+#pragma once
+// The names of the .tga files in an import folder. Each texture's name is
+// taken out when the texture is met, so the names left at the end are those
+// of files that belong to no texture.
+
+#include <forward_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "report/report_log.h"
+
+namespace sorrelwick::operations {
+
+// Newest entry first: the names stand in the reverse of the order in which
+// the directory search returned them. Lives for one replacement only.
+struct ImportInventory {
+    std::forward_list<std::string> names;
+};
+
+// Gathers every "*.tga" entry of `folder`, folders included. A folder that
+// does not exist or holds no such entry gives an empty inventory. False when
+// an entry can't be obtained; the names gathered so far stay.
+bool ScanImportFolder(ImportInventory& inventory, std::string_view folder);
+
+// Takes out the first entry from the head whose name equals `name`, ignoring
+// the case of ASCII letters, and returns that entry's name as the folder
+// spells it; nullopt when none matches.
+std::optional<std::string> RemoveInventoryName(ImportInventory& inventory, std::string_view name);
+
+// One "file not part of" line per entry, from the head.
+void ReportLeftovers(const ImportInventory& inventory, std::string_view setName,
+                     report::ReportLog& log);
+
+void ClearInventory(ImportInventory& inventory);
+
+}  // namespace sorrelwick::operations

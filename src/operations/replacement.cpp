@@ -1,0 +1,159 @@
+#include "operations/replacement.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "format/tga_fields.h"
+#include "operations/guarded_rewrite.h"
+#include "operations/import_inventory.h"
+#include "operations/texture_file_name.h"
+#include "platform/file_system.h"
+#include "platform/memory.h"
+#include "report/lines.h"
+#include "report/messages.h"
+
+namespace sorrelwick::operations {
+namespace {
+
+struct ImportSource {
+    std::string_view folder;
+    ImportInventory& inventory;
+};
+
+// What came of one texture file before it is closed.
+struct ImportAttempt {
+    std::string line;
+    bool imported = false;
+    bool written = false;  // meaningful only when imported
+};
+
+// Computed on 32 bits, so 0 passes as well.
+bool IsPowerOfTwo(std::uint32_t value) {
+    return (value & (value - 1u)) == 0;
+}
+
+platform::File OpenTextureFile(std::string_view folder, const std::string& name,
+                               const std::optional<std::string>& matched) {
+    // A name from the chess set that could reach outside the folder, or a
+    // device, is never used as a path.
+    if (!IsPlainFileName(name)) return {};
+    platform::File file = platform::File::OpenForReading(platform::JoinPath(folder, name));
+    // Windows finds a file whatever the letter case of its name; where names
+    // are case-sensitive, the file that matched the texture in the folder's
+    // listing stands in for it.
+    if (!file.IsOpen() && matched && *matched != name) {
+        file = platform::File::OpenForReading(platform::JoinPath(folder, *matched));
+    }
+    return file;
+}
+
+// Reads the whole file, checks it against the stored texture and, when it is
+// taken, writes it as the chunk's new payload. The file image is released
+// on return, before the file is closed.
+ImportAttempt ImportTextureFile(GuardedRewrite& rewrite, platform::File& file,
+                                const std::string& name, const format::Chunk& chunk) {
+    const format::TgaFields stored = *format::ReadTgaFields(chunk.payload);
+    // A file too short for its depth field, or too long for a chunk's
+    // 32-bit length, can't become a texture image.
+    const std::optional<std::uint64_t> size = file.Remaining();
+    if (!size || *size < format::kMinTextureImageSize ||
+        *size > std::numeric_limits<std::uint32_t>::max()) {
+        return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
+    }
+    const auto length = static_cast<std::uint32_t>(*size);
+    const std::unique_ptr<std::uint8_t[]> image = platform::AllocateBytes(length);
+    if (!image) return {report::NameMessageLine(name, report::msg::kImportNotEnoughMemory)};
+    if (file.Read(image.get(), length) != length) {
+        return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
+    }
+
+    const format::Bytes bytes(image.get(), length);
+    const format::TgaFields found = *format::ReadTgaFields(bytes);
+    // The columns show the texture as stored; the outcome the file's values.
+    const auto line = [&](std::string_view outcome) {
+        return report::TextureInfoLine(name, stored.width, stored.height, stored.depth, outcome);
+    };
+    if (found.depth != stored.depth) return {line(report::msg::ImportWrongDepth(found.depth))};
+    if (!IsPowerOfTwo(found.width) || !IsPowerOfTwo(found.height)) {
+        return {line(report::msg::ImportWrongSize(found.width, found.height))};
+    }
+    const bool sameSize = found.width == stored.width && found.height == stored.height;
+    ImportAttempt attempt{
+        line(sameSize ? std::string(report::msg::kImportSuccessful)
+                      : report::msg::ImportSizeModified(found.width, found.height)),
+        true};
+    format::ChunkHeader header = chunk.header;
+    header.length = length;
+    attempt.written = WriteChunk(rewrite, header, bytes);
+    return attempt;
+}
+
+void ReplaceTextureChunk(GuardedRewrite& rewrite, const ImportSource& source,
+                         const format::Chunk& chunk) {
+    const std::string name = rewrite.walk.currentTextureName;
+    // The name leaves the inventory whether or not its file can be used.
+    const std::optional<std::string> matched = RemoveInventoryName(source.inventory, name);
+    platform::File file = OpenTextureFile(source.folder, name, matched);
+    if (!file.IsOpen()) {
+        rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportFileNotFound));
+        WriteChunk(rewrite, chunk.header, chunk.payload);
+        return;
+    }
+    const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk);
+    if (!file.Close()) {
+        FailRewrite(rewrite, report::msg::CouldNotClose(name));
+        return;
+    }
+    if (attempt.imported) {
+        // After a failed write the held failure speaks for this texture.
+        if (attempt.written) rewrite.log.AppendLine(attempt.line);
+        return;
+    }
+    rewrite.log.AppendLine(attempt.line);
+    WriteChunk(rewrite, chunk.header, chunk.payload);
+}
+
+void ReplacementChunkStep(GuardedRewrite& rewrite, const ImportSource& source,
+                          const format::Chunk& chunk) {
+    format::TrackTextureName(rewrite.walk, chunk);
+    if (format::IsNamedTexture(rewrite.walk, chunk)) {
+        ReplaceTextureChunk(rewrite, source, chunk);
+    } else {
+        WriteChunk(rewrite, chunk.header, chunk.payload);
+    }
+}
+
+}  // namespace
+
+bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadSavePath);
+        return false;
+    }
+    if (folder.empty()) {
+        log->AppendLine(report::msg::kInvalidImportPath);
+        return false;
+    }
+    report::AddHeading(*log, report::msg::Importing(folder, state.setName));
+
+    ImportInventory inventory;
+    const ImportSource source{folder, inventory};
+    RewriteJob job;
+    job.prepare = [&](GuardedRewrite&) -> std::optional<std::string> {
+        if (ScanImportFolder(inventory, folder)) return std::nullopt;
+        return std::string(report::msg::kNotEnoughMemory);
+    };
+    job.chunkStep = [&](GuardedRewrite& rewrite, const format::Chunk& chunk) {
+        ReplacementChunkStep(rewrite, source, chunk);
+    };
+    job.cleanUp = [&](report::ReportLog& cleanUpLog) {
+        ReportLeftovers(inventory, state.setName, cleanUpLog);
+        ClearInventory(inventory);
+    };
+    return RunGuardedRewrite(state, job, *log);
+}
+
+}  // namespace sorrelwick::operations
