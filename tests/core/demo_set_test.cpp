@@ -1,6 +1,8 @@
 // The demo sets hold what their manifests say, as the real walk and listing
 // see it, and exercise what every later operation needs.
 
+#include "generators/demo_set.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include "format/byte_fields.h"
 #include "format/chunk.h"
 #include "generators/chess_set_builder.h"
-#include "generators/demo_set.h"
 #include "operations/listing.h"
 #include "operations/set_file_walk.h"
 #include "report/messages.h"
@@ -24,7 +25,7 @@ using format::Bytes;
 using format::ChunkKey;
 
 class DemoSetTest : public ::testing::TestWithParam<unsigned> {
-protected:
+  protected:
     DemoSetTest() : set_(gen::BuildDemoSet(GetParam())), path_(dir_.File(set_.fileName)) {
         EXPECT_TRUE(gen::WriteWholeFile(path_, set_.bytes));
     }
@@ -73,8 +74,8 @@ void Record(Found& found, const format::ChunkWalk& walk, const format::Chunk& ch
             }
             return;
         case format::kMaterialChunk:
-            found.materials.push_back(
-                {KeyAt(p, 0), ByteAt(p, 16), ByteAt(p, 17), gen::kClassNone, walk.currentTextureName});
+            found.materials.push_back({KeyAt(p, 0), ByteAt(p, 16), ByteAt(p, 17), gen::kClassNone,
+                                       walk.currentTextureName});
             return;
         case format::kObjectChunk: {
             gen::DemoObject object{KeyAt(p, 0), chunk.header.variant, "", {}, gen::kClassNone};
@@ -150,8 +151,8 @@ TEST_P(DemoSetTest, ExercisesWhatTheOperationsNeed) {
     EXPECT_TRUE(anyTexture([](const gen::DemoTexture& t) { return t.width != t.height; }));
 
     const auto& materials = set_.materials;
-    for (std::uint32_t c : {gen::kClassNone, gen::kClassBoard, gen::kClassBlack,
-                            gen::kClassWhite}) {
+    for (std::uint32_t c :
+         {gen::kClassNone, gen::kClassBoard, gen::kClassBlack, gen::kClassWhite}) {
         EXPECT_TRUE(std::any_of(materials.begin(), materials.end(),
                                 [c](const gen::DemoMaterial& m) { return m.specularClass == c; }))
             << "no material of class " << c;
@@ -168,8 +169,7 @@ TEST_P(DemoSetTest, ExercisesWhatTheOperationsNeed) {
     })) << "no recognised name on an object of another variant";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryNamingStyle, DemoSetTest,
-                         ::testing::Range(0u, gen::kDemoStyleCount));
+INSTANTIATE_TEST_SUITE_P(EveryNamingStyle, DemoSetTest, ::testing::Range(0u, gen::kDemoStyleCount));
 
 TEST(DemoSet, OnlyFourNamingStyles) {
     EXPECT_THROW(gen::BuildDemoSet(gen::kDemoStyleCount), std::out_of_range);

@@ -19,7 +19,14 @@ struct TextureSpec {
 };
 
 enum TextureId : std::size_t {
-    kWhiteMarble, kBlackMarble, kEmblem, kSquares, kFrame, kLetters, kNumbers, kNoTexture
+    kWhiteMarble,
+    kBlackMarble,
+    kEmblem,
+    kSquares,
+    kFrame,
+    kLetters,
+    kNumbers,
+    kNoTexture
 };
 
 const std::array<TextureSpec, kNoTexture> kTextures = {{
@@ -55,8 +62,19 @@ struct MaterialSpec {
 };
 
 enum MaterialId : std::size_t {
-    kWhitePiece, kBlackPiece, kEmblemPaint, kBoardSquares, kBoardFrame, kWhiteGloss,
-    kBlackGloss, kLetterInk, kLightSquare, kDarkSquare, kShadow, kSpare, kMaterialCount
+    kWhitePiece,
+    kBlackPiece,
+    kEmblemPaint,
+    kBoardSquares,
+    kBoardFrame,
+    kWhiteGloss,
+    kBlackGloss,
+    kLetterInk,
+    kLightSquare,
+    kDarkSquare,
+    kShadow,
+    kSpare,
+    kMaterialCount
 };
 
 // In file order: the textured materials first, each followed by its image.
@@ -92,19 +110,17 @@ using ObjectGroup = std::vector<ObjectSpec>;
 const std::vector<ObjectGroup>& ObjectGroups() {
     static const std::vector<ObjectGroup> groups = {
         {{{"PawnW", "PawnW", "<Pawn>W", "<PawnW>"}, {kWhitePiece, kWhiteGloss}, kClassWhite}},
-        {{{"PawnB", "B_PawnB", "<bxPawn>B", "<bxPawnB>"}, {kBlackPiece, kBlackGloss},
-          kClassBlack}},
+        {{{"PawnB", "B_PawnB", "<bxPawn>B", "<bxPawnB>"}, {kBlackPiece, kBlackGloss}, kClassBlack}},
         {{{"R_RookW", "RookW", "<Rook>W", "<RookW>"}, {kWhitePiece, kWhiteGloss}, kClassWhite}},
-        {{{"RookB", "R_RookB", "<bxRook>B", "<cxRookB>"}, {kBlackPiece, kBlackGloss},
+        {{{"RookB", "R_RookB", "<bxRook>B", "<cxRookB>"}, {kBlackPiece, kBlackGloss}, kClassBlack}},
+        {{{"R_KnightB", "R_KnightB", "<hxKnight>B", "<exKnightB>"},
+          {kBlackPiece, kBlackGloss},
           kClassBlack}},
-        {{{"R_KnightB", "R_KnightB", "<hxKnight>B", "<exKnightB>"}, {kBlackPiece, kBlackGloss},
-          kClassBlack}},
-        {{{"B_BishopW", "BishopW", "<cxBishop>W", "<fxBishopW>"}, {kWhitePiece, kWhiteGloss},
+        {{{"B_BishopW", "BishopW", "<cxBishop>W", "<fxBishopW>"},
+          {kWhitePiece, kWhiteGloss},
           kClassWhite}},
-        {{{"B_QueenW", "QueenW", "<Queen>W", "<QueenW>"}, {kWhitePiece, kWhiteGloss},
-          kClassWhite}},
-        {{{"KingB", "B_KingB", "<dxKing>B", "<hxKingB>"}, {kBlackPiece, kBlackGloss},
-          kClassBlack}},
+        {{{"B_QueenW", "QueenW", "<Queen>W", "<QueenW>"}, {kWhitePiece, kWhiteGloss}, kClassWhite}},
+        {{{"KingB", "B_KingB", "<dxKing>B", "<hxKingB>"}, {kBlackPiece, kBlackGloss}, kClassBlack}},
         {{{"Field", "Field", "Field", "Field"}, {kBoardSquares}, kClassBoard}},
         {{{"Frame", "Frame", "Frame", "Frame"}, {kBoardFrame}, kClassBoard}},
         {{{"LettersW", "LettersW", "LettersW", "LettersW"}, {kLetterInk}, kClassBoard}},
@@ -130,7 +146,7 @@ ChunkKey MaterialKey(std::size_t index, unsigned style) {
 
 // Writes the chunks and records each in the manifest as it goes.
 class DemoAssembler {
-public:
+  public:
     explicit DemoAssembler(unsigned style) { set_.style = style; }
 
     void Signature() { builder_.Signature(kSignatureVariant); }
@@ -165,9 +181,10 @@ public:
     void Objects(const ObjectGroup& group) {
         const std::size_t first = set_.objects.size();
         for (const ObjectSpec& spec : group) {
-            DemoObject object{ObjectKey(), spec.variant, spec.names[set_.style], {},
-                              spec.nameClass};
-            for (MaterialId m : spec.materials) object.materials.push_back(MaterialKey(m, set_.style));
+            DemoObject object{
+                ObjectKey(), spec.variant, spec.names[set_.style], {}, spec.nameClass};
+            for (MaterialId m : spec.materials)
+                object.materials.push_back(MaterialKey(m, set_.style));
             builder_.Object(object.key, object.materials, object.variant);
             set_.objects.push_back(std::move(object));
         }
@@ -182,7 +199,7 @@ public:
         return std::move(set_);
     }
 
-private:
+  private:
     ChunkKey ObjectKey() const {
         return {0x3001u + static_cast<std::uint32_t>(set_.objects.size()), 0xB000u + set_.style};
     }

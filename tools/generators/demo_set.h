@@ -50,8 +50,8 @@ struct DemoObject {
 
 struct DemoSet {
     unsigned style = 0;
-    std::string fileName;             // decides the naming style
-    std::vector<std::uint8_t> bytes;  // the whole file
+    std::string fileName;                 // decides the naming style
+    std::vector<std::uint8_t> bytes;      // the whole file
     std::vector<DemoTexture> textures;    // every named texture, in file order
     std::vector<DemoMaterial> materials;  // every material chunk, in file order
     std::vector<DemoObject> objects;      // every object chunk, in file order

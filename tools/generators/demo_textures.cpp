@@ -31,7 +31,9 @@ unsigned Triangle(unsigned t, unsigned period) {
     return (p < half ? p : period - p) * 255u / half;
 }
 
-std::uint8_t Channel(unsigned value) { return static_cast<std::uint8_t>(value > 255 ? 255 : value); }
+std::uint8_t Channel(unsigned value) {
+    return static_cast<std::uint8_t>(value > 255 ? 255 : value);
+}
 
 // `a` at t = 0 to `b` at t = 255.
 Rgba Mix(Rgba a, Rgba b, unsigned t) {
@@ -51,9 +53,9 @@ constexpr Rgba kTransparent{0, 0, 0, 0};
 // Half the width of the pawn at row `v` of a 32 x 64 outline, doubled so that
 // the centre line falls between two columns; negative where the row is empty.
 int PawnHalfWidthTwice(int v) {
-    if (v >= 20 && v < 24) return 12;                      // collar
+    if (v >= 20 && v < 24) return 12;                           // collar
     if (v >= 24 && v < 50) return 2 * (4 + (v - 24) * 7 / 25);  // body, widening
-    if (v >= 50 && v < 58) return 26;                      // foot
+    if (v >= 50 && v < 58) return 26;                           // foot
     return -1;
 }
 
@@ -102,13 +104,13 @@ bool Inked(const Glyph& glyph, unsigned x, unsigned y, unsigned side) {
     if (x < left || y < top) return false;
     const unsigned column = (x - left) / scale, row = (y - top) / scale;
     if (column >= 5 || row >= 7) return false;
-    return (unsigned{glyph.rows[row]} >> (4u - column)) & 1u;
+    return (static_cast<unsigned>(glyph.rows[row]) >> (4u - column)) & 1u;
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> DrawMarble(std::uint16_t width, std::uint16_t height,
-                                     std::uint8_t depth, Rgba light, Rgba dark) {
+std::vector<std::uint8_t> DrawMarble(std::uint16_t width, std::uint16_t height, std::uint8_t depth,
+                                     Rgba light, Rgba dark) {
     return MakeTga(width, height, depth, [light, dark](unsigned x, unsigned y) {
         const unsigned t = x * 2 + y + ValueNoise(x, y, 16, 1) / 2 + ValueNoise(x, y, 4, 2) / 8;
         const unsigned vein = 255 - Triangle(t, 48);

@@ -11,8 +11,8 @@
 namespace sorrelwick::gen {
 
 // Veined marble shading from `light` to `dark`.
-std::vector<std::uint8_t> DrawMarble(std::uint16_t width, std::uint16_t height,
-                                     std::uint8_t depth, Rgba light, Rgba dark);
+std::vector<std::uint8_t> DrawMarble(std::uint16_t width, std::uint16_t height, std::uint8_t depth,
+                                     Rgba light, Rgba dark);
 
 // A pawn shape lit from the left, on a transparent background (the alpha
 // shows only at depth 32).
