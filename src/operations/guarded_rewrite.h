@@ -26,11 +26,12 @@ struct BackupRotation {
 struct GuardedRewrite {
     const ToolState& state;
     report::ReportLog& log;
-    BackupRotation rotation;
-    platform::File backup;    // the backup, read with "rb"
-    platform::File newFile;   // the new file at the chess-set path, "wb"
+    BackupRotation rotation{};
+    platform::File backup{};   // the backup, read with "rb"
+    platform::File newFile{};  // the new file at the chess-set path, created for writing
     bool newFileCreated = false;
-    format::ChunkWalk walk;   // payload buffer, current texture name, held failure, result
+    format::ChunkWalk walk{};         // payload buffer, current texture name, held failure, result
+    format::ChunkHeader signature{};  // the backup's accepted first header, copied unchanged
 };
 
 // What an operation supplies to the frame.
@@ -47,12 +48,27 @@ struct RewriteJob {
     std::string successLine;
 };
 
+// Moves the chess-set file to the lowest free backup number. On failure the
+// message is in the log, nothing on disk has changed and the result is empty.
 std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::ReportLog& log);
+
+// Opens the backup, creates the new file (never over an existing one) and
+// checks the backup's signature header; false after FailRewrite.
 bool OpenRewrite(GuardedRewrite& rewrite);
+
+// Writes one chunk to the new file: the header, then `payload`, which must
+// hold exactly header.length bytes. False after FailRewrite with the write
+// message; a payload of another size is refused the same way, unwritten.
 bool WriteChunk(GuardedRewrite& rewrite, const format::ChunkHeader& header,
                 std::span<const std::uint8_t> payload);
+
+// The rewrite fails; `message` becomes the one failure shown (latest wins).
 void FailRewrite(GuardedRewrite& rewrite, std::string message);
+
+// Held failure, clean-up, closes, then the success or the restore ending.
 bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
+
+// The whole frame. The caller has added its heading; the frame adds the rest.
 bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log);
 
 }  // namespace sorrelwick::operations
