@@ -25,8 +25,8 @@ void ScaleAndWrite(operations::GuardedRewrite& rewrite, const format::Chunk& chu
         const SpecularClass cls = classes.ClassOf(*KeyAt(payload, 0));
         if (cls != SpecularClass::None) {
             std::uint8_t* bytes = rewrite.walk.payload.get();
-            const SpecularBytes scaled = ScaleSpecularBytes(
-                bytes[kAmplitudeOffset], bytes[kShininessOffset], cls, percents);
+            const SpecularBytes scaled =
+                ScaleSpecularBytes(bytes[kAmplitudeOffset], bytes[kShininessOffset], cls, percents);
             bytes[kAmplitudeOffset] = scaled.amplitude;
             bytes[kShininessOffset] = scaled.shininess;
         }

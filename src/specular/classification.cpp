@@ -69,7 +69,7 @@ class ClassificationPass {
         if (!entry) return;
         const SpecularClass cls = ClassifyObjectName(NameAt(payload, kObjectNameOffset), style_);
         if (cls != SpecularClass::None) {
-            for (const ChunkKey& material : entry->materials) {
+            for (const ChunkKey& material : entry->Materials()) {
                 if (!classes_.SetClass(material, cls)) {
                     walk.Fail(std::string(report::msg::kNotEnoughMemory));
                     break;

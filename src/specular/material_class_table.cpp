@@ -7,13 +7,13 @@
 namespace sorrelwick::specular {
 
 bool MaterialClassTable::SetClass(ChunkKey material, SpecularClass cls) {
-    if (const auto known = classes_.find(material); known != classes_.end()) {
-        known->second = cls;
+    if (SpecularClass* known = classes_.Find(material)) {
+        *known = cls;
         return true;
     }
     if (!platform::MayAllocate()) return false;
     try {
-        classes_.emplace(material, cls);
+        classes_.Insert(material, cls);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -21,8 +21,8 @@ bool MaterialClassTable::SetClass(ChunkKey material, SpecularClass cls) {
 }
 
 SpecularClass MaterialClassTable::ClassOf(ChunkKey material) const {
-    const auto known = classes_.find(material);
-    return known == classes_.end() ? SpecularClass::None : known->second;
+    const SpecularClass* known = classes_.Find(material);
+    return known ? *known : SpecularClass::None;
 }
 
 }  // namespace sorrelwick::specular

@@ -3,9 +3,9 @@
 // classification pass and read while the set is rewritten.
 
 #include <cstddef>
-#include <unordered_map>
 
 #include "specular/chunk_keys.h"
+#include "specular/flat_key_map.h"
 #include "specular/specular_class.h"
 
 namespace sorrelwick::specular {
@@ -18,11 +18,11 @@ class MaterialClassTable {
     bool SetClass(ChunkKey material, SpecularClass cls);
     // None for a material with no entry.
     SpecularClass ClassOf(ChunkKey material) const;
-    void Clear() { classes_.clear(); }
-    std::size_t Size() const { return classes_.size(); }
+    void Clear() { classes_.Clear(); }
+    std::size_t Size() const { return classes_.Size(); }
 
   private:
-    std::unordered_map<ChunkKey, SpecularClass, ChunkKeyHash> classes_;
+    FlatKeyMap<SpecularClass> classes_;
 };
 
 }  // namespace sorrelwick::specular

@@ -5,53 +5,74 @@
 #include "platform/memory.h"
 
 namespace sorrelwick::specular {
-namespace {
-
-std::vector<ChunkKey> DecodeKeys(format::Bytes keyList) {
-    std::vector<ChunkKey> keys;
-    keys.reserve(keyList.size() / kChunkKeySize);
-    for (std::size_t at = 0; at + kChunkKeySize <= keyList.size(); at += kChunkKeySize) {
-        keys.push_back(*KeyAt(keyList, at));
-    }
-    return keys;
-}
-
-}  // namespace
 
 bool ObjectLinkTable::AddObject(ChunkKey object, format::Bytes keyList) {
-    if (keyList.size() < kChunkKeySize) return true;
+    const std::size_t count = keyList.size() / kChunkKeySize;
+    if (count == 0) return true;
     // The entry and its key list are obtained together: one allocation for
     // the fault seam to refuse.
     if (!platform::MayAllocate()) return false;
-    auto slot = entries_.end();
     try {
-        ObjectEntry entry{object, DecodeKeys(keyList)};
-        slot = entries_.try_emplace(object).first;
-        slot->second.push_back(std::move(entry));
+        // Everything that can fail comes first, so a failure changes nothing.
+        std::unique_ptr<ChunkKey[]> materials(new ChunkKey[count]);
+        std::uint32_t* newest = newest_.Find(object);
+        if (!newest) newest_.Reserve(newest_.Size() + 1);
+        if (freeHead_ == kNone) {
+            if (entries_.size() >= kNone) return false;
+            entries_.emplace_back();
+            freeHead_ = static_cast<std::uint32_t>(entries_.size() - 1);
+            entries_.back().older = kNone;
+            ++freeCount_;
+        }
+        for (std::size_t i = 0; i < count; ++i) materials[i] = *KeyAt(keyList, i * kChunkKeySize);
+
+        const std::uint32_t index = freeHead_;
+        ObjectEntry& entry = entries_[index];
+        freeHead_ = entry.older;
+        --freeCount_;
+        entry.object = object;
+        entry.materials = std::move(materials);
+        entry.count = static_cast<std::uint32_t>(count);
+        if (newest) {
+            entry.older = *newest;
+            *newest = index;
+        } else {
+            entry.older = kNone;
+            newest_.Insert(object, index);  // room was reserved: can't fail
+        }
     } catch (const std::bad_alloc&) {
-        if (slot != entries_.end() && slot->second.empty()) entries_.erase(slot);
         return false;
     }
-    ++size_;
     return true;
 }
 
 const ObjectEntry* ObjectLinkTable::FindObject(ChunkKey object) const {
-    const auto slot = entries_.find(object);
-    return slot == entries_.end() ? nullptr : &slot->second.back();
+    const std::uint32_t* newest = newest_.Find(object);
+    return newest ? &entries_[*newest] : nullptr;
 }
 
 void ObjectLinkTable::RemoveObject(ChunkKey object) {
-    const auto slot = entries_.find(object);
-    if (slot == entries_.end()) return;
-    slot->second.pop_back();
-    if (slot->second.empty()) entries_.erase(slot);
-    --size_;
+    std::uint32_t* newest = newest_.Find(object);
+    if (!newest) return;
+    const std::uint32_t index = *newest;
+    ObjectEntry& entry = entries_[index];
+    if (entry.older == kNone) {
+        newest_.Erase(object);
+    } else {
+        *newest = entry.older;
+    }
+    entry.materials.reset();
+    entry.count = 0;
+    entry.older = freeHead_;
+    freeHead_ = index;
+    ++freeCount_;
 }
 
 void ObjectLinkTable::Clear() {
-    entries_.clear();
-    size_ = 0;
+    newest_.Clear();
+    std::vector<ObjectEntry>().swap(entries_);
+    freeHead_ = kNone;
+    freeCount_ = 0;
 }
 
 }  // namespace sorrelwick::specular
