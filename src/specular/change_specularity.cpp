@@ -23,8 +23,9 @@ void ScaleAndWrite(operations::GuardedRewrite& rewrite, const format::Chunk& chu
     // A material too short for its specular bytes is copied unchanged.
     if (chunk.header.kind == format::kMaterialChunk && payload.size() >= kMinMaterialSize) {
         const SpecularClass cls = classes.ClassOf(*KeyAt(payload, 0));
-        if (cls != SpecularClass::None) {
-            std::uint8_t* bytes = rewrite.walk.payload.get();
+        std::uint8_t* bytes = rewrite.walk.payload.get();
+        // Only ever change the walk's own buffer, which this payload must be.
+        if (cls != SpecularClass::None && bytes == payload.data()) {
             const SpecularBytes scaled =
                 ScaleSpecularBytes(bytes[kAmplitudeOffset], bytes[kShininessOffset], cls, percents);
             bytes[kAmplitudeOffset] = scaled.amplitude;
