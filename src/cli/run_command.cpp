@@ -3,6 +3,7 @@
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/replacement.h"
+#include "specular/change_specularity.h"
 
 namespace sorrelwick::cli {
 namespace {
@@ -19,6 +20,11 @@ bool RunReplace(const CliRequest& request, ToolState& state, report::ReportLog& 
     return operations::ReplaceTextures(state, request.folder, &log);
 }
 
+bool RunSpecular(const CliRequest& request, ToolState& state, report::ReportLog& log) {
+    state.percents = request.percents;
+    return specular::ChangeSpecularity(state, &log);
+}
+
 }  // namespace
 
 OperationRunner RunnerFor(Command command) {
@@ -29,9 +35,13 @@ OperationRunner RunnerFor(Command command) {
             return RunExtract;
         case Command::Replace:
             return RunReplace;
-        default:
+        case Command::Specular:
+            return RunSpecular;
+        case Command::Help:
+        case Command::Version:
             return nullptr;
     }
+    return nullptr;
 }
 
 }  // namespace sorrelwick::cli

@@ -1,0 +1,64 @@
+#include "specular/change_specularity.h"
+
+#include "operations/guarded_rewrite.h"
+#include "report/lines.h"
+#include "report/messages.h"
+#include "specular/classification.h"
+#include "specular/material_class_table.h"
+#include "specular/specular_scaling.h"
+
+namespace sorrelwick::specular {
+namespace {
+
+// Payload offsets of a material chunk's two specular bytes.
+constexpr std::size_t kAmplitudeOffset = 16;
+constexpr std::size_t kShininessOffset = 17;
+constexpr std::size_t kMinMaterialSize = kShininessOffset + 1;
+
+// Scales a classified material chunk in place, then writes the chunk. The
+// payload is the walk's own buffer, so the bytes are changed where they lie.
+void ScaleAndWrite(operations::GuardedRewrite& rewrite, const format::Chunk& chunk,
+                   const MaterialClassTable& classes, const SpecularPercents& percents) {
+    const format::Bytes payload = chunk.payload;
+    // A material too short for its specular bytes is copied unchanged.
+    if (chunk.header.kind == format::kMaterialChunk && payload.size() >= kMinMaterialSize) {
+        const SpecularClass cls = classes.ClassOf(*KeyAt(payload, 0));
+        std::uint8_t* bytes = rewrite.walk.payload.get();
+        // Only ever change the walk's own buffer, which this payload must be.
+        if (cls != SpecularClass::None && bytes == payload.data()) {
+            const SpecularBytes scaled =
+                ScaleSpecularBytes(bytes[kAmplitudeOffset], bytes[kShininessOffset], cls, percents);
+            bytes[kAmplitudeOffset] = scaled.amplitude;
+            bytes[kShininessOffset] = scaled.shininess;
+        }
+    }
+    operations::WriteChunk(rewrite, chunk.header, payload);
+}
+
+}  // namespace
+
+bool ChangeSpecularity(const ToolState& state, report::ReportLog* log) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadSavePath);
+        return false;
+    }
+    report::AddHeading(*log, report::msg::ChangingSpecularity(state.setName));
+
+    MaterialClassTable classes;
+    if (!ClassifyMaterials(state, *log, classes)) {
+        classes.Clear();
+        report::AddClosing(*log);
+        return false;
+    }
+    operations::RewriteJob job;
+    job.chunkStep = [&classes, &state](operations::GuardedRewrite& rewrite,
+                                       const format::Chunk& chunk) {
+        ScaleAndWrite(rewrite, chunk, classes, state.percents);
+    };
+    job.cleanUp = [&classes](report::ReportLog&) { classes.Clear(); };
+    job.successLine = report::msg::kSpecularityChanged;
+    return operations::RunGuardedRewrite(state, job, *log);
+}
+
+}  // namespace sorrelwick::specular

@@ -1,0 +1,17 @@
+#pragma once
+// The operation that scales the specular bytes of the white pieces, the black
+// pieces and the board of the loaded chess set.
+
+#include "operations/tool_state.h"
+#include "report/report_log.h"
+
+namespace sorrelwick::specular {
+
+// Classifies the materials of the loaded set, then moves the set to its next
+// backup and writes it anew with the two specular bytes of every classified
+// material scaled by the state's percents; every other byte is copied. A set
+// that can't be classified is left untouched and no backup is made. Any
+// failure after the move puts the loaded file back. Returns the result.
+bool ChangeSpecularity(const ToolState& state, report::ReportLog* log);
+
+}  // namespace sorrelwick::specular

@@ -1,0 +1,55 @@
+#pragma once
+// Which materials each object uses, from the object chunks read so far,
+// until the object's name chunk comes and classifies them.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "format/byte_fields.h"
+#include "specular/chunk_keys.h"
+#include "specular/flat_key_map.h"
+
+namespace sorrelwick::specular {
+
+struct ObjectEntry {
+    ChunkKey object;
+    std::unique_ptr<ChunkKey[]> materials;  // in file order, released with the entry
+    std::uint32_t count = 0;
+    std::uint32_t older = 0;  // the next older entry with this key; free entries: the next free
+
+    std::span<const ChunkKey> Materials() const { return {materials.get(), count}; }
+};
+
+// The same object key may be added several times; lookups find the newest
+// entry with a key, and each entry serves one name chunk before it is
+// removed. Indexed by key, so each operation costs the same however many
+// objects the set has.
+class ObjectLinkTable {
+  public:
+    // Adds an entry holding the keys of `keyList` (8 bytes each, first word
+    // then second word, little-endian); a list with no key adds nothing.
+    // False when the entry can't be allocated; the table is then unchanged.
+    bool AddObject(ChunkKey object, format::Bytes keyList);
+    // The newest entry with `object`, or null. Valid until the table changes.
+    const ObjectEntry* FindObject(ChunkKey object) const;
+    // Removes the newest entry with `object` and releases its list, if there
+    // is one.
+    void RemoveObject(ChunkKey object);
+    // Removes every entry and releases all memory.
+    void Clear();
+    std::size_t Size() const { return entries_.size() - freeCount_; }
+
+  private:
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
+    // Every key's newest entry; older ones hang from it by `older`.
+    FlatKeyMap<std::uint32_t> newest_;
+    std::vector<ObjectEntry> entries_;
+    std::uint32_t freeHead_ = kNone;  // removed entries, reused before the array grows
+    std::size_t freeCount_ = 0;
+};
+
+}  // namespace sorrelwick::specular
