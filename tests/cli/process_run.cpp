@@ -37,8 +37,8 @@ ProcessRun RunProcess(const std::string& program, const std::vector<std::string>
     const std::string outPath = capture.File("stdout.txt");
     const std::string errPath = capture.File("stderr.txt");
     std::string command = Quoted(program);
-    for (const std::string& argument : arguments) command += " " + Quoted(argument);
-    command += " >" + Quoted(outPath) + " 2>" + Quoted(errPath);
+    for (const std::string& argument : arguments) command.append(" ").append(Quoted(argument));
+    command.append(" >").append(Quoted(outPath)).append(" 2>").append(Quoted(errPath));
 #ifdef _WIN32
     // cmd /c drops the outermost pair of quotes when the line holds more.
     command = Quoted(command);

@@ -153,8 +153,8 @@ class DemoAssembler {
 
     void SceneInfo() {
         const std::string text = "demo scene";
-        std::vector<std::uint8_t> payload(text.begin(), text.end());
-        payload.resize(32, 0xC5);
+        std::vector<std::uint8_t> payload(32, 0xC5);
+        std::copy(text.begin(), text.end(), payload.begin());
         builder_.Chunk(kSceneInfoKind, 0, payload);
     }
 
