@@ -33,7 +33,8 @@ std::vector<std::uint8_t> HeaderOnlyTga(std::uint16_t width, std::uint16_t heigh
 
 ChessSetBuilder ColumnsSet() {
     ChessSetBuilder set;
-    set.Signature(7);
+    // An image before any name is not listed.
+    set.Signature(7).TextureImage(MakeTga(2, 2, 8));
     const std::vector<std::string> names = {
         "short.tga",
         std::string(27, 'a'),
@@ -56,8 +57,7 @@ ChessSetBuilder ColumnsSet() {
     }
     set.TextureReference("huge.tga").TextureImage(HeaderOnlyTga(65535, 65535, 255));
     set.TextureReference("zero.tga").TextureImage(HeaderOnlyTga(0, 0, 0));
-    // Images with no name, and a name cleared by another chunk, are not listed.
-    set.TextureImage(MakeTga(2, 2, 8));
+    // Nor is one whose name another chunk has cleared.
     set.TextureReference("cleared.tga").Object({1, 2}, {{0, 1}}).TextureImage(MakeTga(2, 2, 16));
     set.Material({9, 9}, "").TextureImage(MakeTga(2, 2, 16));
     set.ObjectName({1, 2}, "White King");
