@@ -77,24 +77,30 @@ stop_session() {
 }
 
 # The watcher: every few seconds, when no program holds the lock and none has
-# run for a while, ends the session.
+# run for a while, ends the session. When the state folder goes away (a build
+# folder deleted) it still ends the display it was started for.
 start_watcher() {
     detached bash -c '
         cd "$1" || exit 0
+        linger=$2 xvfb=$3
         while sleep 5; do
-            [[ -f xvfb.pid ]] || exit 0
+            if [[ ! -f xvfb.pid ]]; then
+                [[ $(tr "\0" " " </proc/$xvfb/cmdline 2>/dev/null) == Xvfb* ]] &&
+                    kill "$xvfb"
+                exit 0
+            fi
             exec 8>lock
             if flock -xn 8; then
                 idle=$(( $(date +%s) - $(stat -c %Y last-use 2>/dev/null || echo 0) ))
-                if (( idle >= $2 )); then
+                if (( idle >= linger )); then
                     wineserver -k >/dev/null 2>&1 8>&-
-                    kill "$(cat xvfb.pid)" 2>/dev/null
+                    kill "$xvfb" 2>/dev/null
                     rm -f display xvfb.pid
                     exit 0
                 fi
             fi
             exec 8>&-
-        done' watcher "$state" "$linger"
+        done' watcher "$state" "$linger" "$(cat "$xvfb_pid_file")"
 }
 
 exec 9>"$lock"
