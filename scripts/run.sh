@@ -28,14 +28,16 @@ build() {  # build PRESET DIR [TARGET...]
 
 echo "Building sorrelwick-cli and the demo sets..."
 configure native build
-build native build
+# Until the demo-set tool is in the build, a generated set stands in.
+demo_tool=make-demo-sets
+[[ -n $(tool build make-demo-sets) ]] || demo_tool=make-parity-sets
+build native build sorrelwick-cli "$demo_tool"
 sets=$root/build/demo-sets
 rm -rf "$sets"
 mkdir -p "$sets"
-if [[ -n $(tool build make-demo-sets) ]]; then
+if [[ $demo_tool == make-demo-sets ]]; then
     "$(tool build make-demo-sets)" "$sets"
 else
-    # Until the demo-set tool is in the build, a generated set stands in.
     "$(tool build make-parity-sets)" "$sets/generated"
     mv "$sets/generated/columns.DAT" "$sets/generated_demo.DAT"
     rm -rf "$sets/generated"

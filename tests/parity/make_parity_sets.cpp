@@ -36,14 +36,10 @@ ChessSetBuilder ColumnsSet() {
     // An image before any name is not listed.
     set.Signature(7).TextureImage(MakeTga(2, 2, 8));
     const std::vector<std::string> names = {
-        "short.tga",
-        std::string(27, 'a'),
-        std::string(28, 'b'),
-        std::string(47, 'c'),
-        std::string(48, 'd'),
-        std::string(300, 'e'),
-        "100% %s %d %n.tga",
-        "dir\\..\\name with spaces.tga",
+        "short.tga",          std::string(27, 'a'),
+        std::string(28, 'b'), std::string(47, 'c'),
+        std::string(48, 'd'), std::string(300, 'e'),
+        "100% %s %d %n.tga",  "dir\\..\\name with spaces.tga",
     };
     for (std::size_t i = 0; i < names.size(); ++i) {
         const auto n = static_cast<std::uint32_t>(i);
@@ -75,22 +71,28 @@ std::vector<NamedSet> ParitySets() {
     sets.push_back({"columns.DAT", ColumnsSet()});
     sets.push_back({"empty_set.DAT", ChessSetBuilder().Signature()});
     sets.push_back({"no_signature.DAT", ChessSetBuilder().TextureReference("a.tga")});
-    sets.push_back({"signature_with_length.DAT",
-                    ChessSetBuilder().ChunkClaiming(sorrelwick::format::kSetSignature, 0, 4,
-                                                    {0, 0, 0, 0})});
+    sets.push_back(
+        {"signature_with_length.DAT",
+         ChessSetBuilder().ChunkClaiming(sorrelwick::format::kSetSignature, 0, 4, {0, 0, 0, 0})});
     sets.push_back({"short_header.DAT", ChessSetBuilder().Raw({0xA4, 0x0D, 0x6D})});
-    sets.push_back({"trailing_fragment.DAT",
-                    ChessSetBuilder().Signature().TextureReference("t.tga").TextureImage(
-                        MakeTga(4, 4, 24)).Raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})});
-    sets.push_back({"cut_payload.DAT",
-                    ChessSetBuilder().Signature().TextureReference("first.tga").TextureImage(
-                        MakeTga(4, 4, 24)).ChunkClaiming(3, 0, 4000, {1, 2, 3})});
-    sets.push_back({"huge_length.DAT",
-                    ChessSetBuilder().Signature().ChunkClaiming(2, 0, 0xFFFFFFFF, {0})});
-    sets.push_back({"short_texture.DAT",
-                    ChessSetBuilder().Signature().TextureReference("tiny.tga").TextureImage(
-                        std::vector<std::uint8_t>(16, 7)).TextureReference("ok.tga").TextureImage(
-                        std::vector<std::uint8_t>(17, 0))});
+    sets.push_back({"trailing_fragment.DAT", ChessSetBuilder()
+                                                 .Signature()
+                                                 .TextureReference("t.tga")
+                                                 .TextureImage(MakeTga(4, 4, 24))
+                                                 .Raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})});
+    sets.push_back({"cut_payload.DAT", ChessSetBuilder()
+                                           .Signature()
+                                           .TextureReference("first.tga")
+                                           .TextureImage(MakeTga(4, 4, 24))
+                                           .ChunkClaiming(3, 0, 4000, {1, 2, 3})});
+    sets.push_back(
+        {"huge_length.DAT", ChessSetBuilder().Signature().ChunkClaiming(2, 0, 0xFFFFFFFF, {0})});
+    sets.push_back({"short_texture.DAT", ChessSetBuilder()
+                                             .Signature()
+                                             .TextureReference("tiny.tga")
+                                             .TextureImage(std::vector<std::uint8_t>(16, 7))
+                                             .TextureReference("ok.tga")
+                                             .TextureImage(std::vector<std::uint8_t>(17, 0))});
     return sets;
 }
 
