@@ -2,6 +2,9 @@
 # Runs a Windows program of the cross build under Wine, headless if need be.
 #
 #   wine-run.sh [--state DIR] PROGRAM.exe [ARGS...]   run one program, exit with its status
+#   wine-run.sh [--state DIR] --host COMMAND [ARGS...] run a Linux command (a script that
+#                                                     drives a program with xdotool, say) in
+#                                                     the same session: DISPLAY, WINEPREFIX
 #   wine-run.sh [--state DIR] --stop                  end the Wine session and its display
 #
 # DIR (default: $SORRELWICK_WINE_STATE, else build-windows/wine) holds a Wine
@@ -21,7 +24,7 @@ fi
 linger=${SORRELWICK_WINE_LINGER:-60}
 
 usage() {
-    sed -n '2,5s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2
+    sed -n '2,8s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2
     exit 2
 }
 [[ $# -ge 1 ]] || usage
@@ -111,9 +114,14 @@ if [[ $1 == --stop ]]; then
     exit 0
 fi
 
-program=$1
-shift
-[[ -f $program ]] || { echo "wine-run: no such program: $program" >&2; exit 2; }
+if [[ $1 == --host ]]; then
+    shift
+    [[ $# -ge 1 ]] || usage
+    command=("$@")
+else
+    [[ -f $1 ]] || { echo "wine-run: no such program: $1" >&2; exit 2; }
+    command=(wine "$@")
+fi
 
 if [[ -z ${DISPLAY:-} ]]; then
     if ! own_display_alive; then
@@ -150,6 +158,6 @@ out=$(mktemp "$state/stdout.XXXXXX")
 err=$(mktemp "$state/stderr.XXXXXX")
 trap 'cat "$out"; cat "$err" >&2; rm -f "$out" "$err"' EXIT
 status=0
-wine "$program" "$@" </dev/null >"$out" 2>"$err" 9>&- || status=$?
+"${command[@]}" </dev/null >"$out" 2>"$err" 9>&- || status=$?
 touch "$last_use"
 exit "$status"
