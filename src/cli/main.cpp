@@ -5,6 +5,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "cli/cli_request.h"
 #include "cli/run_command.h"
 #include "cli/stream_report_log.h"
@@ -22,6 +27,11 @@ int Usage(const std::string& error) {
 
 int main(int argc, char** argv) {
     using namespace sorrelwick;
+#ifdef _WIN32
+    // Report lines end in '\n' alone on every system, so that the output of
+    // the Windows program is byte for byte that of the others.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     const std::vector<std::string> args(argv + 1, argv + argc);
     const cli::ParseOutcome parsed = cli::ParseArguments(args);
     if (!parsed.request) return Usage(parsed.error);

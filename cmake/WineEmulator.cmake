@@ -1,0 +1,8 @@
+# The Windows build's programs run under Wine, through a wrapper that keeps a
+# Wine prefix of this build's own in <build>/wine and provides an X display
+# when there is none. CTest, add_custom_command and gtest discovery use it.
+if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      "${PROJECT_SOURCE_DIR}/scripts/wine-run.sh;--state;${CMAKE_BINARY_DIR}/wine"
+      CACHE STRING "Runs a program of this build")
+endif()

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what building, testing and running Sorrelwick needs on Debian 12:
+# the native and the MinGW-w64 i686 compilers, GoogleTest, Google Benchmark,
+# 32-bit Wine, and a headless X server with the tools to look at it.
+# Safe to run again: it returns at once when everything is there.
+set -euo pipefail
+
+packages=(
+    cmake make g++ libgtest-dev libbenchmark-dev
+    g++-mingw-w64-i686 binutils-mingw-w64-i686
+    wine wine32:i386
+    xvfb xauth x11-utils imagemagick xdotool
+)
+
+has_i386() { dpkg --print-foreign-architectures | grep -qx i386; }
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+missing=()
+for package in "${packages[@]}"; do
+    installed "$package" || missing+=("$package")
+done
+if has_i386 && [[ ${#missing[@]} -eq 0 ]]; then
+    exit 0
+fi
+
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+    command -v sudo >/dev/null || { echo "install-deps: run me as root" >&2; exit 1; }
+    as_root=(sudo)
+fi
+
+echo "install-deps: installing ${missing[*]:-the i386 architecture}" >&2
+export DEBIAN_FRONTEND=noninteractive
+has_i386 || "${as_root[@]}" dpkg --add-architecture i386
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq -o Dpkg::Use-Pty=0 "${packages[@]}" </dev/null >/dev/null
+echo "install-deps: done" >&2

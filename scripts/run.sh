@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the tool, writes the demo chess sets and shows them: in the Windows
+# program under Wine when there is an X display to show it on, otherwise as
+# the listings of sorrelwick-cli.
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$PWD
+bash scripts/install-deps.sh
+
+tool() {  # tool BUILD TARGET: the program's path, empty when the build has none
+    sed -n "s/^$2=//p" "$1/tool-paths.txt" 2>/dev/null
+}
+
+configure() {  # configure PRESET DIR
+    mkdir -p "$2"
+    cmake --preset "$1" >"$2/configure.log" 2>&1 || { cat "$2/configure.log" >&2; exit 1; }
+}
+
+build() {  # build PRESET DIR [TARGET...]
+    local preset=$1 dir=$2
+    shift 2
+    local targets=()
+    [[ $# -eq 0 ]] || targets=(--target "$@")
+    cmake --build --preset "$preset" "${targets[@]}" >"$dir/build.log" 2>&1 ||
+        { tail -n 60 "$dir/build.log" >&2; exit 1; }
+}
+
+echo "Building sorrelwick-cli and the demo sets..."
+configure native build
+# Until the demo-set tool is in the build, a generated set stands in.
+demo_tool=make-demo-sets
+[[ -n $(tool build make-demo-sets) ]] || demo_tool=make-parity-sets
+build native build sorrelwick-cli "$demo_tool"
+sets=$root/build/demo-sets
+rm -rf "$sets"
+mkdir -p "$sets"
+if [[ $demo_tool == make-demo-sets ]]; then
+    "$(tool build make-demo-sets)" "$sets"
+else
+    "$(tool build make-parity-sets)" "$sets/generated"
+    mv "$sets/generated/columns.DAT" "$sets/generated_demo.DAT"
+    rm -rf "$sets/generated"
+fi
+
+has_display() { [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; }
+
+if has_display; then
+    configure windows build-windows
+    program=$(tool build-windows Sorrelwick)
+    if [[ -n $program ]]; then
+        echo "Building the Windows program..."
+        build windows build-windows Sorrelwick
+        echo "Starting Sorrelwick under Wine on $DISPLAY; the demo sets are in $sets"
+        cd "$sets"
+        exec bash "$root/scripts/wine-run.sh" --state "$root/build-windows/wine" "$program"
+    fi
+    echo "(This build has no Windows program yet; here are the listings instead.)"
+fi
+
+cli=$(tool build sorrelwick-cli)
+cd "$sets"
+for set in *.DAT; do
+    echo "\$ sorrelwick-cli list $set"
+    "$cli" list "$set" || echo "(sorrelwick-cli exited with status $?)"
+done

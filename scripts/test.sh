@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the native build, the native build with ASan and
+# UBSan, and the Windows build under Wine; then checks that the Windows
+# sorrelwick-cli lists every chess set exactly as the native one does.
+# Exits non-zero when anything fails; each CTest summary is printed at the end.
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+started=$SECONDS
+bash scripts/install-deps.sh
+
+failed=()
+summaries=()
+
+# Runs one step quietly into a log; shows the log's end when the step fails.
+quietly() {
+    local log=$1
+    shift
+    if ! "$@" >"$log" 2>&1; then
+        tail -n 60 "$log" >&2
+        return 1
+    fi
+}
+
+# Configures, builds and tests one preset; prints CTest's output.
+check_preset() {
+    local preset=$1 dir=$2
+    local step_started=$SECONDS
+    mkdir -p "$dir"
+    echo "== $preset: configure and build"
+    if ! quietly "$dir/configure.log" cmake --preset "$preset" ||
+        ! quietly "$dir/build.log" cmake --build --preset "$preset"; then
+        failed+=("$preset (build)")
+        summaries+=("== $preset: build failed (see $dir/build.log)")
+        return
+    fi
+    echo "== $preset: test"
+    if ! ctest --preset "$preset" >"$dir/ctest.log" 2>&1; then
+        failed+=("$preset (tests)")
+    fi
+    # Everything but the lines of tests that started or passed.
+    grep -vE '^ *(Start +[0-9]+:|[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed )' "$dir/ctest.log" || true
+    summaries+=("== $preset ($((SECONDS - step_started)) s):
+$(sed -n '/tests passed/,$p' "$dir/ctest.log")")
+}
+
+check_preset native build
+check_preset asan build-asan
+check_preset windows build-windows
+
+if [[ ! " ${failed[*]} " =~ " native (build) " && ! " ${failed[*]} " =~ " windows (build) " ]]; then
+    echo "== sorrelwick-cli listings, native and Windows"
+    if ! bash scripts/check-cli-parity.sh build build-windows; then
+        failed+=("cli parity")
+    fi
+fi
+bash scripts/wine-run.sh --state build-windows/wine --stop
+
+echo
+printf '%s\n\n' "${summaries[@]}"
+echo "Total time: $((SECONDS - started)) s"
+if [[ ${#failed[@]} -gt 0 ]]; then
+    echo "FAILED: ${failed[*]}"
+    exit 1
+fi
+echo "All checks passed."
