@@ -1,8 +1,10 @@
 // How the main window ends, run modally as start-up runs it, and the program
-// itself from start to exit code; and one Load through the platform's own
-// open dialog.
+// itself: from start through a Load in the platform's own open dialog to its
+// exit code.
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "generators/chess_set_builder.h"
 #include "generators/tga_builder.h"
@@ -61,45 +63,6 @@ TEST(MainWindowEnding, EachWayEndsWithItsResultReleasesTheFontAndPostsQuit) {
     }
 }
 
-TEST(MainWindowEnding, LoadThroughThePlatformOpenDialog) {
-    TempDir dir;
-    const std::string path = dir.File("set1.DAT");
-    ASSERT_TRUE(gen::ChessSetBuilder()
-                    .Signature()
-                    .TextureReference("wood.tga")
-                    .TextureImage(gen::MakeTga(16, 32, 24))
-                    .WriteTo(path));
-    ResetToolState();
-    ui::TheToolState().defaultFolder = dir.Path().string();
-
-    std::string startFolder;
-    std::vector<std::string> report;
-    int activations = 0;
-    const INT_PTR result = RunMainWindowModally([&](HWND window) {
-        ++activations;
-        if (WindowText(window) == "Load a Tessaravine chess set") {
-            char folder[MAX_PATH] = {};
-            SendMessageA(window, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
-            startFolder = folder;
-            SendMessageA(window, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>("set1.DAT"));
-            SendMessageA(window, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>("set1.DAT"));
-            PostMessageA(window, WM_COMMAND, IDOK, 0);
-        } else if (activations == 1) {
-            PostMessageA(GetDlgItem(window, SORRELWICK_LOAD_BUTTON), BM_CLICK, 0, 0);
-        } else {
-            report = ListLines(GetDlgItem(window, SORRELWICK_REPORT_LIST));
-            PostMessageA(window, WM_COMMAND, IDOK, 0);
-        }
-    });
-    TakeQuitRequest();
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(startFolder, dir.Path().string());
-    EXPECT_EQ(ui::TheToolState().setPath, path);
-    EXPECT_EQ(ui::TheToolState().setName, "set1.DAT");
-    EXPECT_EQ(report,
-              Framed("Loading set1.DAT", {report::TextureInfoLine("wood.tga", 16, 32, 24)}));
-}
-
 // The program as a user starts it, with arguments it ignores.
 class Program : public ::testing::Test {
   protected:
@@ -124,27 +87,29 @@ class Program : public ::testing::Test {
         CloseHandle(process.hProcess);
     }
 
-    // The program's main window, once it is up.
-    HWND MainWindow() const {
+    // The program's visible window with this caption, once it is up.
+    HWND WindowTitled(const std::string& caption) const {
         for (int tries = 0; tries < 300; ++tries) {
-            Search search = {process.dwProcessId, nullptr};
-            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+            Search search = {process.dwProcessId, caption, nullptr};
+            EnumWindows(FindWindowOfProgram, reinterpret_cast<LPARAM>(&search));
             if (search.found) return search.found;
             Sleep(50);
         }
         return nullptr;
     }
+    HWND MainWindow() const { return WindowTitled("Sorrelwick"); }
 
     struct Search {
         DWORD processId;
+        std::string caption;
         HWND found;
     };
-    static BOOL CALLBACK FindMainWindow(HWND window, LPARAM data) {
+    static BOOL CALLBACK FindWindowOfProgram(HWND window, LPARAM data) {
         auto* search = reinterpret_cast<Search*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-        if (WindowText(window) != "Sorrelwick") return TRUE;
+        if (WindowText(window) != search->caption) return TRUE;
         search->found = window;
         return FALSE;
     }
@@ -167,6 +132,44 @@ TEST_P(ProgramEnding, ExitsWithCodeZero) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, SORRELWICK_EXTRACT_BUTTON)));
     GetParam().act(window);
+    EXPECT_EQ(ExitCode(), 0u);
+}
+
+// The whole path: the registry names the game's folder, the open dialog
+// starts in its chess-set folder, the user types a name and the set is listed.
+TEST_F(Program, LoadsAChessSetFromTheGamesFolder) {
+    TempDir game;
+    const auto setFolder = game.Path() / "DATA" / "DAT";
+    std::filesystem::create_directories(setFolder);
+    ASSERT_TRUE(gen::ChessSetBuilder()
+                    .Signature()
+                    .TextureReference("wood.tga")
+                    .TextureImage(gen::MakeTga(16, 32, 24))
+                    .WriteTo((setFolder / "set1.DAT").string()));
+    GameKey key;
+    ASSERT_TRUE(key.SetPath(REG_SZ, game.Path().string() + '\0'));
+
+    Start();
+    const HWND window = MainWindow();
+    ASSERT_NE(window, nullptr);
+    PostMessageA(GetDlgItem(window, SORRELWICK_LOAD_BUTTON), BM_CLICK, 0, 0);
+    const HWND open = WindowTitled("Load a Tessaravine chess set");
+    ASSERT_NE(open, nullptr);
+    // The file-name field: an edit inside the name combo box, or a plain edit.
+    HWND name = GetDlgItem(open, edt1);
+    for (HWND box = GetDlgItem(open, cmb13); box && !name;
+         box = FindWindowExA(box, nullptr, "ComboBox", nullptr)) {
+        name = FindWindowExA(box, nullptr, "Edit", nullptr);
+    }
+    ASSERT_NE(name, nullptr);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("set1.DAT"));
+    PostMessageA(open, WM_COMMAND, IDOK, 0);
+
+    ASSERT_NE(WindowTitled("Sorrelwick - set1.DAT"), nullptr);
+    EXPECT_EQ(ListLines(GetDlgItem(window, SORRELWICK_REPORT_LIST)),
+              Framed("Loading set1.DAT", {report::TextureInfoLine("wood.tga", 16, 32, 24)}));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, SORRELWICK_EXTRACT_BUTTON)));
+    PressExit(window);
     EXPECT_EQ(ExitCode(), 0u);
 }
 

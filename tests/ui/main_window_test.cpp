@@ -191,6 +191,7 @@ TEST_F(MainWindow, NewestLineIsInViewInALongReport) {
     ASSERT_EQ(report.size(), 125u);
     EXPECT_EQ(report[122], TextureInfoLine("texture119.tga", 8, 8, 24));
     EXPECT_GT(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR) << "a line shows as selected";
     EXPECT_TRUE(GetWindowLongPtrA(list, GWL_STYLE) & WS_VSCROLL);
     RECT client = {}, newest = {};
     GetClientRect(list, &client);

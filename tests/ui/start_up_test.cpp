@@ -12,41 +12,6 @@
 namespace sorrelwick::test {
 namespace {
 
-constexpr const char* kCompanyKey = "SOFTWARE\\Brallion";
-constexpr const char* kGameKey = "SOFTWARE\\Brallion\\Tessaravine";
-
-// The game's registry key for the length of one test, removed afterwards.
-class GameKey {
-  public:
-    GameKey() {
-        RemoveAll();
-        created_ = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                   nullptr, &key_, nullptr) == ERROR_SUCCESS;
-    }
-    ~GameKey() {
-        if (created_) RegCloseKey(key_);
-        RemoveAll();
-    }
-    GameKey(const GameKey&) = delete;
-    GameKey& operator=(const GameKey&) = delete;
-
-    // Stores `bytes` as the value "path" of `type`, exactly as given.
-    bool SetPath(DWORD type, const std::string& bytes) {
-        return created_ &&
-               RegSetValueExA(key_, "path", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                              static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
-    }
-
-    static void RemoveAll() {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kGameKey);
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kCompanyKey);
-    }
-
-  private:
-    HKEY key_ = nullptr;
-    bool created_ = false;
-};
-
 std::string Text(const std::string& text) {
     return text + '\0';
 }

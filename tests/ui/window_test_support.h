@@ -32,12 +32,20 @@ inline std::string WindowText(HWND window) {
     return text;
 }
 
+// Read through the wide messages, which also cross into another process
+// intact, and given back in the ANSI code page the program wrote them in.
 inline std::vector<std::string> ListLines(HWND list) {
     std::vector<std::string> lines;
-    const auto count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
-        std::string line(static_cast<std::size_t>(SendMessageA(list, LB_GETTEXTLEN, i, 0)), '\0');
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        const auto length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        std::string line(static_cast<std::size_t>(length) * 2, '\0');
+        const int size =
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(length), line.data(),
+                                static_cast<int>(line.size()), nullptr, nullptr);
+        line.resize(static_cast<std::size_t>(size));
         lines.push_back(line);
     }
     return lines;
@@ -111,6 +119,41 @@ class FakeOpenDialog {
 
     static inline std::vector<OpenRequest> requests_;
     static inline std::optional<std::string> answer_;
+};
+
+inline constexpr const char* kCompanyKey = "SOFTWARE\\Brallion";
+inline constexpr const char* kGameKey = "SOFTWARE\\Brallion\\Tessaravine";
+
+// The game's registry key for the length of one test, removed afterwards.
+class GameKey {
+  public:
+    GameKey() {
+        RemoveAll();
+        created_ = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                   nullptr, &key_, nullptr) == ERROR_SUCCESS;
+    }
+    ~GameKey() {
+        if (created_) RegCloseKey(key_);
+        RemoveAll();
+    }
+    GameKey(const GameKey&) = delete;
+    GameKey& operator=(const GameKey&) = delete;
+
+    // Stores `bytes` as the value "path" of `type`, exactly as given.
+    bool SetPath(DWORD type, const std::string& bytes) {
+        return created_ &&
+               RegSetValueExA(key_, "path", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                              static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+    }
+
+    static void RemoveAll() {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kGameKey);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kCompanyKey);
+    }
+
+  private:
+    HKEY key_ = nullptr;
+    bool created_ = false;
 };
 
 // Start-up's ToolState, as the program would have it.
