@@ -1,0 +1,24 @@
+#pragma once
+// The main window's report list as the ReportLog the operations write to.
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "report/report_log.h"
+
+namespace sorrelwick::ui {
+
+class ListBoxReportLog final : public report::ReportLog {
+  public:
+    // `list` may be null; then nothing is ever added.
+    explicit ListBoxReportLog(HWND list) : list_(list) {}
+
+    // Adds the line at the end and scrolls so that it is in view.
+    void AppendLine(std::string_view line) override;
+
+  private:
+    HWND list_;
+};
+
+}  // namespace sorrelwick::ui

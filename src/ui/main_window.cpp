@@ -1,0 +1,152 @@
+#include "ui/main_window.h"
+
+#include <optional>
+
+#include "operations/listing.h"
+#include "ui/list_box_report_log.h"
+#include "ui/open_dialog.h"
+#include "ui/resource_ids.h"
+#include "ui/shared_tool_state.h"
+
+namespace sorrelwick::ui {
+namespace {
+
+constexpr std::size_t kCaptionCapacity = MAX_PATH;
+constexpr WPARAM kReportWidthInPixels = 1000;
+
+// The buttons that need a loaded chess set, in the order they are switched.
+constexpr int kSetCommands[] = {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
+                                SORRELWICK_SPECULARITY_BUTTON};
+
+void EnableSetCommands(HWND window, bool enable) {
+    for (const int id : kSetCommands) {
+        if (const HWND button = GetDlgItem(window, id)) EnableWindow(button, enable ? TRUE : FALSE);
+    }
+}
+
+// A fixed-pitch font, so that the columns of the report lines line up. No
+// installed face has this name; font matching supplies the closest
+// fixed-pitch face.
+HFONT CreateReportFont() {
+    return CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       FIXED_PITCH | FF_DONTCARE, "Curier");
+}
+
+// The window keeps its report font in its own user data, for its whole life.
+void KeepReportFont(HWND window, HFONT font) {
+    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
+}
+
+HFONT ReportFont(HWND window) {
+    return reinterpret_cast<HFONT>(GetWindowLongPtrA(window, DWLP_USER));
+}
+
+void ShowCaption(HWND window, const std::string& caption) {
+    SetWindowTextA(window, caption.c_str());
+}
+
+// Commands --------------------------------------------------------------
+
+void LoadChessSet(HWND window, int) {
+    ToolState& state = TheToolState();
+    const std::optional<std::string> path = AskForChessSet(window, state.defaultFolder);
+    if (!path) return;
+    SetLoadedSet(state, *path);
+    const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
+    ListBoxReportLog log(list);
+    const bool listed = operations::ListTextures(state, list ? &log : nullptr);
+    if (listed) {
+        ShowCaption(window, LoadedCaption(state.title, state.setName));
+    } else {
+        ClearLoadedSet(state);
+        ShowCaption(window, state.title);
+    }
+    EnableSetCommands(window, listed);
+}
+
+void ClearView(HWND window, int) {
+    if (const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST)) {
+        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    }
+}
+
+// Exit (IDOK) and cancel (IDCANCEL: Escape, the close box) end the window
+// with their id as its result.
+void EndWindow(HWND window, int id) {
+    EndDialog(window, id);
+}
+
+using CommandHandler = void (*)(HWND window, int id);
+struct Command {
+    int id;
+    CommandHandler run;  // null: handled, nothing to do yet
+};
+
+// Extract, Replace, Read me and Change specularity get their work with their
+// own dialogs; until then their buttons are handled and do nothing.
+constexpr Command kCommands[] = {
+    {SORRELWICK_LOAD_BUTTON, LoadChessSet},
+    {SORRELWICK_EXTRACT_BUTTON, nullptr},
+    {SORRELWICK_REPLACE_BUTTON, nullptr},
+    {SORRELWICK_SPECULARITY_BUTTON, nullptr},
+    {SORRELWICK_CLEAR_BUTTON, ClearView},
+    {SORRELWICK_READ_ME_BUTTON, nullptr},
+    {IDOK, EndWindow},
+    {IDCANCEL, EndWindow},
+};
+
+// Messages ----------------------------------------------------------------
+
+INT_PTR OnInitDialog(HWND window) {
+    EnableSetCommands(window, false);
+    if (const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST)) {
+        const HFONT font = CreateReportFont();
+        KeepReportFont(window, font);
+        if (font) SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageA(list, LB_SETHORIZONTALEXTENT, kReportWidthInPixels, 0);
+    }
+    ShowCaption(window, TheToolState().title);
+    return TRUE;  // focus goes to the first tab stop, the Load button
+}
+
+// Commands are told apart by control id alone; notifications are not looked at.
+INT_PTR OnCommand(HWND window, WPARAM wParam) {
+    const int id = static_cast<int>(wParam & 0xFFFF);
+    for (const Command& command : kCommands) {
+        if (command.id != id) continue;
+        if (command.run) command.run(window, id);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR OnDestroy(HWND window) {
+    if (const HFONT font = ReportFont(window)) DeleteObject(font);
+    PostQuitMessage(0);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string LoadedCaption(std::string_view title, std::string_view setName) {
+    std::string caption;
+    caption.append(title).append(" - ").append(setName);
+    if (caption.size() >= kCaptionCapacity) caption.resize(kCaptionCapacity - 1);
+    return caption;
+}
+
+INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(window);
+        case WM_COMMAND:
+            return OnCommand(window, wParam);
+        case WM_DESTROY:
+            return OnDestroy(window);
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace sorrelwick::ui

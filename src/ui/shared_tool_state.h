@@ -1,0 +1,11 @@
+#pragma once
+// The one ToolState of the process, which start-up fills and every window of
+// the tool reads and changes.
+
+#include "operations/tool_state.h"
+
+namespace sorrelwick::ui {
+
+ToolState& TheToolState();
+
+}  // namespace sorrelwick::ui
