@@ -28,20 +28,11 @@ build() {  # build PRESET DIR [TARGET...]
 
 echo "Building sorrelwick-cli and the demo sets..."
 configure native build
-# Until the demo-set tool is in the build, a generated set stands in.
-demo_tool=make-demo-sets
-[[ -n $(tool build make-demo-sets) ]] || demo_tool=make-parity-sets
-build native build sorrelwick-cli "$demo_tool"
+build native build sorrelwick-cli make-demo-sets
 sets=$root/build/demo-sets
 rm -rf "$sets"
 mkdir -p "$sets"
-if [[ $demo_tool == make-demo-sets ]]; then
-    "$(tool build make-demo-sets)" "$sets"
-else
-    "$(tool build make-parity-sets)" "$sets/generated"
-    mv "$sets/generated/columns.DAT" "$sets/generated_demo.DAT"
-    rm -rf "$sets/generated"
-fi
+"$(tool build make-demo-sets)" "$sets"
 
 has_display() { [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; }
 
@@ -55,7 +46,10 @@ if has_display; then
         cd "$sets"
         exec bash "$root/scripts/wine-run.sh" --state "$root/build-windows/wine" "$program"
     fi
-    echo "(This build has no Windows program yet; here are the listings instead.)"
+    echo "(This build has no Windows program; here are the listings instead.)"
+else
+    echo "There is no X display (DISPLAY is unset or unreachable), so the Windows program"
+    echo "can't be shown. Here are the demo sets as sorrelwick-cli lists them instead."
 fi
 
 cli=$(tool build sorrelwick-cli)
