@@ -1,35 +1,41 @@
 #!/usr/bin/env bash
-# Pictures the main window with a chess set loaded, under Xvfb and Wine.
+# Pictures a user's session in the Windows program, under Xvfb and Wine: the
+# main window after loading a chess set, after extracting its textures, after
+# replacing them from edited files and after changing the specularity, and
+# the specularity and read-me dialogs.
 #
 #   docs/screenshot.sh [chess-set.DAT]
 #
-# Without an argument a sample set, written by our own generators, is loaded.
-# Needs the Windows build (BUILD_DIR, default build-windows) with the target
-# sorrelwick_window_driver, and Xvfb, xdotool and ImageMagick. Writes
-# docs/main-window.png (or OUT).
+# Without an argument the demo set A1_demo.DAT, written by make-demo-sets, is
+# loaded. Needs the Windows build (BUILD_DIR, default build-windows) with the
+# targets sorrelwick_window_driver and make-demo-sets, and Xvfb, xdotool and
+# ImageMagick. Writes the pictures into docs/screenshots (or OUT_DIR).
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$repo/build-windows}
-out=${OUT:-$repo/docs/main-window.png}
+out=${OUT_DIR:-$repo/docs/screenshots}
 driver=$build/tests/ui/sorrelwick_window_driver.exe
-if [[ ! -f $driver ]]; then
-    echo "screenshot: $driver is missing; build the Windows targets first" >&2
-    exit 1
-fi
+demo_sets=$build/tools/make-demo-sets.exe
+for program in "$driver" "$demo_sets"; do
+    if [[ ! -f $program ]]; then
+        echo "screenshot: $program is missing; build the Windows targets first" >&2
+        exit 1
+    fi
+done
+
+# What each stop of the driver shows, in its order.
+pictures=(1-loaded 2-extracted 3-replaced 4-specularity-dialog 5-specularity-changed 6-read-me)
 
 work=$(mktemp -d)
 xvfb_pid=
 driver_pid=
 cleanup() {
-    touch "$work/stop"
-    [[ -n $driver_pid ]] && wait "$driver_pid" 2>/dev/null || true
+    [[ -n $driver_pid ]] && kill "$driver_pid" 2>/dev/null && wait "$driver_pid" 2>/dev/null
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-set_file=${1:-$work/Sample.DAT}
 
 # An X server on the first free display, which it tells us itself.
 exec 3>"$work/display"
@@ -53,18 +59,41 @@ if [[ ! -f $fonts/marlett.ttf && -f /usr/share/wine/fonts/marlett.ttf ]]; then
     cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 fi
 
-wine "$driver" "$(winepath -w "$set_file")" "$(winepath -w "$work/stop")" >/dev/null 2>&1 &
+# The game's folders as a user has them, on the prefix's drive C:, so that the
+# report shows paths a user would see.
+game=$WINEPREFIX/drive_c/Tessaravine
+rm -rf "$game"
+mkdir -p "$game/DATA/DAT" "$game/Textures" "$work/signals"
+if [[ $# -ge 1 ]]; then
+    cp "$1" "$game/DATA/DAT/"
+    set_name=$(basename "$1")
+else
+    wine "$demo_sets" 'C:\Tessaravine\DATA\DAT' >/dev/null 2>&1
+    set_name=A1_demo.DAT
+fi
+
+wine "$driver" "C:\\Tessaravine\\DATA\\DAT\\$set_name" 'C:\Tessaravine\Textures' \
+    "$(winepath -w "$work/signals")" >/dev/null 2>&1 &
 driver_pid=$!
 
-window=
-for _ in $(seq 120); do
-    window=$(xdotool search --name '^Sorrelwick - ' 2>/dev/null | head -n 1) && [[ -n $window ]] && break
-    sleep 0.5
+mkdir -p "$out"
+for n in "${!pictures[@]}"; do
+    ready=$work/signals/$n.ready
+    for _ in $(seq 300); do [[ -s $ready ]] && break; sleep 0.2; done
+    if [[ ! -s $ready ]]; then
+        echo "screenshot: the driver did not reach step ${pictures[n]}" >&2
+        exit 1
+    fi
+    caption=$(cat "$ready")
+    window=$(xdotool search --name "^${caption}\$" 2>/dev/null | head -n 1) || true
+    if [[ -z $window ]]; then
+        echo "screenshot: no window \"$caption\" at step ${pictures[n]}" >&2
+        exit 1
+    fi
+    sleep 1  # let it finish painting
+    import -window "$window" "$out/${pictures[n]}.png"
+    echo "screenshot: wrote $out/${pictures[n]}.png"
+    touch "$work/signals/$n.done"
 done
-if [[ -z $window ]]; then
-    echo "screenshot: the main window did not show a loaded chess set" >&2
-    exit 1
-fi
-sleep 1  # let it finish painting
-import -window "$window" "$out"
-echo "screenshot: wrote $out"
+wait "$driver_pid"
+driver_pid=

@@ -3,10 +3,13 @@
 #include <optional>
 
 #include "operations/listing.h"
+#include "ui/folder_commands.h"
 #include "ui/list_box_report_log.h"
 #include "ui/open_dialog.h"
+#include "ui/read_me_dialog.h"
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
+#include "ui/specularity_dialog.h"
 
 namespace sorrelwick::ui {
 namespace {
@@ -80,18 +83,16 @@ void EndWindow(HWND window, int id) {
 using CommandHandler = void (*)(HWND window, int id);
 struct Command {
     int id;
-    CommandHandler run;  // null: handled, nothing to do yet
+    CommandHandler run;
 };
 
-// Extract, Replace, Read me and Change specularity get their work with their
-// own dialogs; until then their buttons are handled and do nothing.
 constexpr Command kCommands[] = {
     {SORRELWICK_LOAD_BUTTON, LoadChessSet},
-    {SORRELWICK_EXTRACT_BUTTON, nullptr},
-    {SORRELWICK_REPLACE_BUTTON, nullptr},
-    {SORRELWICK_SPECULARITY_BUTTON, nullptr},
+    {SORRELWICK_EXTRACT_BUTTON, RunFolderCommand},
+    {SORRELWICK_REPLACE_BUTTON, RunFolderCommand},
+    {SORRELWICK_SPECULARITY_BUTTON, OpenSpecularityDialog},
     {SORRELWICK_CLEAR_BUTTON, ClearView},
-    {SORRELWICK_READ_ME_BUTTON, nullptr},
+    {SORRELWICK_READ_ME_BUTTON, OpenReadMe},
     {IDOK, EndWindow},
     {IDCANCEL, EndWindow},
 };
@@ -115,7 +116,7 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
     const int id = static_cast<int>(wParam & 0xFFFF);
     for (const Command& command : kCommands) {
         if (command.id != id) continue;
-        if (command.run) command.run(window, id);
+        command.run(window, id);
         return TRUE;
     }
     return FALSE;

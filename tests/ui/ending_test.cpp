@@ -1,6 +1,6 @@
 // How the main window ends, run modally as start-up runs it, and the program
-// itself: from start through a Load in the platform's own open dialog to its
-// exit code.
+// itself: from start through a user's session in the platform's own dialogs
+// to its exit code.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 namespace sorrelwick::test {
 namespace {
 
+using Lines = std::vector<std::string>;
+
 // What a user does to end the main window; posted, as input would arrive.
 struct Ending {
     const char* what;
@@ -23,7 +25,7 @@ struct Ending {
 };
 
 void PressExit(HWND window) {
-    PostMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+    PressButton(window, IDOK);
 }
 
 void PressEnterInReport(HWND window) {
@@ -32,19 +34,11 @@ void PressEnterInReport(HWND window) {
     PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-void PressEscape(HWND window) {
-    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-}
-
-void CloseBox(HWND window) {
-    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
 const Ending kEndings[] = {
     {"Exit button", PressExit, IDOK},
     {"Enter with the report focused", PressEnterInReport, IDOK},
     {"Escape", PressEscape, IDCANCEL},
-    {"close box", CloseBox, IDCANCEL},
+    {"close box", PressCloseBox, IDCANCEL},
 };
 
 TEST(MainWindowEnding, EachWayEndsWithItsResultReleasesTheFontAndPostsQuit) {
@@ -52,10 +46,11 @@ TEST(MainWindowEnding, EachWayEndsWithItsResultReleasesTheFontAndPostsQuit) {
         SCOPED_TRACE(ending.what);
         ResetToolState();
         HFONT font = nullptr;
-        const INT_PTR result = RunMainWindowModally(ending.act, [&](HWND window) {
-            const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
-            font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
-        });
+        const INT_PTR result = RunDialog(
+            SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, nullptr, ending.act, [&](HWND window) {
+                const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
+                font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
+            });
         EXPECT_EQ(result, ending.result);
         ASSERT_NE(font, nullptr);
         EXPECT_EQ(GetObjectType(font), 0u) << "report font still exists";
@@ -65,7 +60,7 @@ TEST(MainWindowEnding, EachWayEndsWithItsResultReleasesTheFontAndPostsQuit) {
 
 // The program as a user starts it, with arguments it ignores.
 class Program : public ::testing::Test {
-  protected:
+protected:
     void Start() {
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -89,29 +84,20 @@ class Program : public ::testing::Test {
 
     // The program's visible window with this caption, once it is up.
     HWND WindowTitled(const std::string& caption) const {
-        for (int tries = 0; tries < 300; ++tries) {
-            Search search = {process.dwProcessId, caption, nullptr};
-            EnumWindows(FindWindowOfProgram, reinterpret_cast<LPARAM>(&search));
-            if (search.found) return search.found;
-            Sleep(50);
+        for (int tries = 0; tries < 300; ++tries, Sleep(50)) {
+            const HWND window = FindWindowA(nullptr, caption.c_str());
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (window && owner == process.dwProcessId && IsWindowVisible(window)) return window;
         }
         return nullptr;
     }
     HWND MainWindow() const { return WindowTitled("Sorrelwick"); }
 
-    struct Search {
-        DWORD processId;
-        std::string caption;
-        HWND found;
-    };
-    static BOOL CALLBACK FindWindowOfProgram(HWND window, LPARAM data) {
-        auto* search = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-        if (WindowText(window) != search->caption) return TRUE;
-        search->found = window;
-        return FALSE;
+    // The report once it has `count` lines, or as it is after a few seconds.
+    static Lines ReportOnceItHas(HWND list, std::size_t count) {
+        for (int tries = 0; tries < 100 && ListLines(list).size() < count; ++tries) Sleep(50);
+        return ListLines(list);
     }
 
     DWORD ExitCode() const {
@@ -124,20 +110,12 @@ class Program : public ::testing::Test {
     PROCESS_INFORMATION process = {};
 };
 
-class ProgramEnding : public Program, public ::testing::WithParamInterface<Ending> {};
-
-TEST_P(ProgramEnding, ExitsWithCodeZero) {
-    Start();
-    const HWND window = MainWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, SORRELWICK_EXTRACT_BUTTON)));
-    GetParam().act(window);
-    EXPECT_EQ(ExitCode(), 0u);
-}
-
-// The whole path: the registry names the game's folder, the open dialog
-// starts in its chess-set folder, the user types a name and the set is listed.
-TEST_F(Program, LoadsAChessSetFromTheGamesFolder) {
+// The whole path in the platform's own dialogs: the registry names the
+// game's folder, the open dialog starts in its chess-set folder, the user
+// types a name and the set is listed; each folder picker opens on that
+// folder, where the user extracts the textures and replaces them; then the
+// specularity is changed.
+TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     TempDir game;
     const auto setFolder = game.Path() / "DATA" / "DAT";
     std::filesystem::create_directories(setFolder);
@@ -152,7 +130,8 @@ TEST_F(Program, LoadsAChessSetFromTheGamesFolder) {
     Start();
     const HWND window = MainWindow();
     ASSERT_NE(window, nullptr);
-    PostMessageA(GetDlgItem(window, SORRELWICK_LOAD_BUTTON), BM_CLICK, 0, 0);
+    const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
+    PressButton(window, SORRELWICK_LOAD_BUTTON);
     const HWND open = WindowTitled("Load a Tessaravine chess set");
     ASSERT_NE(open, nullptr);
     // The file-name field: an edit inside the name combo box, or a plain edit.
@@ -166,17 +145,41 @@ TEST_F(Program, LoadsAChessSetFromTheGamesFolder) {
     PostMessageA(open, WM_COMMAND, IDOK, 0);
 
     ASSERT_NE(WindowTitled("Sorrelwick - set1.DAT"), nullptr);
-    EXPECT_EQ(ListLines(GetDlgItem(window, SORRELWICK_REPORT_LIST)),
-              Framed("Loading set1.DAT", {report::TextureInfoLine("wood.tga", 16, 32, 24)}));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, SORRELWICK_EXTRACT_BUTTON)));
+    const auto Wood = [](std::optional<std::string_view> outcome = std::nullopt) {
+        return report::TextureInfoLine("wood.tga", 16, 32, 24, outcome);
+    };
+    Lines expected = Framed("Loading set1.DAT", {Wood()});
+    EXPECT_EQ(ListLines(list), expected);
+
+    const std::string folder = setFolder.string();
+    const struct {
+        int button;
+        const char* window;
+        Lines report;
+    } steps[] = {
+        {SORRELWICK_EXTRACT_BUTTON, "Browse for Folder",
+         Framed("Exporting set1.DAT's textures to " + folder, {Wood("Export successful")})},
+        {SORRELWICK_REPLACE_BUTTON, "Browse for Folder",
+         Framed("Importing textures from " + folder + " into set1.DAT",
+                {Wood("Import successful"), "Original file renamed to set1.000"})},
+        {SORRELWICK_SPECULARITY_BUTTON, "Change chess set's specularity",
+         Framed("Changing specularity of set1.DAT",
+                {"Original file renamed to set1.001", "Specularity changed successfully"})},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.window);
+        PressButton(window, step.button);
+        const HWND dialog = WindowTitled(step.window);
+        ASSERT_NE(dialog, nullptr);
+        Sleep(200);  // the picker selects the last folder once it is up
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        expected.insert(expected.end(), step.report.begin(), step.report.end());
+        EXPECT_EQ(ReportOnceItHas(list, expected.size()), expected);
+    }
+    EXPECT_TRUE(std::filesystem::exists(setFolder / "wood.tga"));
     PressExit(window);
     EXPECT_EQ(ExitCode(), 0u);
 }
-
-INSTANTIATE_TEST_SUITE_P(Program, ProgramEnding, ::testing::ValuesIn(kEndings),
-                         [](const ::testing::TestParamInfo<Ending>& param) {
-                             return std::to_string(param.index);
-                         });
 
 }  // namespace
 }  // namespace sorrelwick::test

