@@ -1,342 +1,172 @@
-// The guarded rewrite: the report lines of every ending and, after each, what
-// stands on disk. The loaded set must survive every failure byte for byte,
-// under its own path or under the backup name.
+// The backup rotation and the guarded rewrite, through a RewriteJob of the
+// tests' own: the report lines of every ending and, after each, what stands
+// on disk. The loaded set must survive every failure byte for byte, under its
+// own path or under the backup name.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <new>
-#include <optional>
 #include <string>
-#include <vector>
 
-#include "generators/chess_set_builder.h"
-#include "platform/fault_seam.h"
+#include "platform/file_system.h"
 #include "report/messages.h"
 #include "support/recording_job.h"
-#include "support/report_matchers.h"
-#include "support/temp_dir.h"
 
 namespace sorrelwick::test {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-using Lines = std::vector<std::string>;
-using platform::FaultPlan;
-using platform::Operation;
+namespace msg = report::msg;
 
-const std::string kSetName = "set1.DAT";
-const std::string kBackupName = "set1.000";
-const std::string kRenamed = report::msg::OriginalRenamed(kBackupName);
-const std::string kNoMemory(report::msg::kNotEnoughMemory);
-const std::string kCouldNotWrite = report::msg::CouldNotWrite(kSetName);
-const std::string kCouldNotRead = report::msg::CouldNotRead(kSetName);
-const std::string kCouldNotDelete = report::msg::CouldNotDelete(kSetName);
-const std::string kCouldNotMoveBack = report::msg::CouldNotRename(kBackupName, kSetName);
+const std::string kRenamed = "Original file renamed to set1.000";
+const std::string kNoMemory = "Error - Not enough memory";
+const std::string kCouldNotWrite = "Error - Could not write set1.DAT";
+const std::string kCouldNotRead = "Error - Could not read set1.DAT";
+const std::string kCouldNotDelete = "Error - Could not delete set1.DAT";
+const std::string kCouldNotMoveBack = "Error - Could not rename set1.000 to set1.DAT";
+const std::string kBadFormat =
+    "Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set.";
+const Bytes kSignatureOnly = gen::ChessSetBuilder().Signature(0x12345678).Bytes();
 
-// "  chunk 1" to "  chunk count", then `rest`.
-Lines Chunks(int count, const Lines& rest = {}) {
-    Lines lines;
-    for (int n = 1; n <= count; ++n) lines.push_back(ChunkLine(n));
-    lines.insert(lines.end(), rest.begin(), rest.end());
-    return lines;
+Lines Report(const Lines& body, bool closed = true) {
+    return Framed("Rewriting set1.DAT", body, closed);
 }
 
-Lines Report(const Lines& body) {
-    return Framed(RewriteTitle(kSetName), body);
-}
-
-// A folder holding one chess set, and a rewrite of it under an optional fault.
-struct SetFolder {
-    TempDir dir;
-    std::string setPath = dir.File(kSetName);
-    std::string backupPath = dir.File(kBackupName);
-
-    explicit SetFolder(const Bytes& set) { EXPECT_TRUE(gen::WriteWholeFile(setPath, set)); }
-
-    RewriteRun Run(RecordingJob& job, const FaultPlan& plan = {}) {
-        platform::ScopedFault fault(plan);
-        return RunRewrite(setPath, job);
+TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
+    struct Case {
+        const char* what;
+        Bytes set;
+        RecordingJob job;
+        Lines body;
+        Bytes written;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"plain copy", MultiChunkSet(), {}, Chunks(6, {kCleanUpLine, kRenamed}), MultiChunkSet()},
+        {"chunks of another length, success line", MultiChunkSet(),
+         {.growTextures = true, .successLine = "Done"},
+         Chunks(6, {kCleanUpLine, kRenamed, "Done"}), MultiChunkSet(true)},
+        {"only the signature header: the same 12 bytes", kSignatureOnly, {},
+         {kCleanUpLine, kRenamed}, kSignatureOnly},
+    };
+    // clang-format on
+    for (Case c : cases) {
+        SCOPED_TRACE(c.what);
+        SetFolder folder(c.set);
+        EXPECT_TRUE(RunRewrite(folder, c.job));
+        EXPECT_EQ(folder.log.Lines(), Report(c.body));
+        EXPECT_EQ(c.job.cleanUps, 1);
+        EXPECT_EQ(folder.Files(), (FolderContents{{"set1.000", c.set}, {"set1.DAT", c.written}}));
     }
-    Bytes AtSetPath() const { return gen::ReadWholeFile(setPath); }
-    Bytes AtBackup() const { return gen::ReadWholeFile(backupPath); }
-};
-
-TEST(GuardedRewrite, APlainCopyKeepsTheNewFileAndTheBackup) {
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    RecordingJob job;
-
-    const RewriteRun run = folder.Run(job);
-
-    EXPECT_TRUE(run.result);
-    EXPECT_EQ(run.lines, Report(Chunks(kMultiChunkSetChunks, {kCleanUpLine, kRenamed})));
-    EXPECT_EQ(job.cleanUps, 1);
-    EXPECT_EQ(folder.AtSetPath(), set);
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), (Lines{kBackupName, kSetName}));
 }
 
-TEST(GuardedRewrite, ChunksOfAnotherLengthAndTheSuccessLine) {
-    SetFolder folder(MultiChunkSet());
-    RecordingJob job{.growTextures = true, .successLine = "Specularity changed successfully"};
-
-    const RewriteRun run = folder.Run(job);
-
-    EXPECT_TRUE(run.result);
-    EXPECT_EQ(run.lines,
-              Report(Chunks(kMultiChunkSetChunks,
-                            {kCleanUpLine, kRenamed, "Specularity changed successfully"})));
-    EXPECT_EQ(folder.AtSetPath(), MultiChunkSet(true));
-    EXPECT_EQ(folder.AtBackup(), MultiChunkSet());
-}
-
-TEST(GuardedRewrite, ASetOfOnlyItsSignatureHeaderIsRewrittenAsTheSameTwelveBytes) {
-    const Bytes set = gen::ChessSetBuilder().Signature(0x12345678).Bytes();
-    ASSERT_EQ(set.size(), 12u);
-    SetFolder folder(set);
-    RecordingJob job;
-
-    const RewriteRun run = folder.Run(job);
-
-    EXPECT_TRUE(run.result);
-    EXPECT_EQ(run.lines, Report({kCleanUpLine, kRenamed}));
-    EXPECT_EQ(folder.AtSetPath(), set);
-    EXPECT_EQ(folder.AtBackup(), set);
-}
-
-// Failures after which the restore ending puts the set back under its path.
 // The multi-chunk set's checked operations, in order: move to the backup;
 // open the backup, create the new file; read the signature, write it; per
 // chunk: read the header, take memory and read the payload (when there is
 // one), write the header and the payload; read the end; close both files.
-struct RestoredCase {
-    const char* situation;
-    FaultPlan plan;
-    Lines body;  // between the heading and the closing lines
-    std::optional<std::string> prepareFailure = std::nullopt;
-    int failAtChunk = 0;
-    std::string failMessage = {};
-    Bytes set = MultiChunkSet();
-};
-
 TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const int all = kMultiChunkSetChunks;
-    const Bytes badKind = gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes();
-    const Bytes signatureWithLength =
-        gen::ChessSetBuilder().Chunk(format::kSetSignature, 0, {1}).Bytes();
     Bytes runsPastTheEnd = MultiChunkSet();
     const Bytes claiming = gen::ChessSetBuilder().ChunkClaiming(9, 0, 100, {1, 2, 3}).Bytes();
     runsPastTheEnd.insert(runsPastTheEnd.end(), claiming.begin(), claiming.end());
-
-    const RestoredCase cases[] = {
-        {"backup can't be opened",
-         {Operation::Open, 1},
-         {report::msg::CouldNotOpen(kBackupName), kCleanUpLine}},
-        {"new file can't be created",
-         {Operation::Open, 2},
-         {report::msg::CouldNotCreate(kSetName), kCleanUpLine}},
-        {"signature header can't be read",
-         {Operation::Read, 1},
-         {report::msg::BadFormat(kSetName), kCleanUpLine}},
-        {"first kind is not the signature",
-         {},
-         {report::msg::BadFormat(kSetName), kCleanUpLine},
-         std::nullopt,
-         0,
-         {},
-         badKind},
-        {"signature header with a length",
-         {},
-         {report::msg::BadFormat(kSetName), kCleanUpLine},
-         std::nullopt,
-         0,
-         {},
-         signatureWithLength},
-        {"prepare step fails", {}, {kNoMemory, kCleanUpLine}, kNoMemory},
-        {"signature header write fails: no chunk is copied",
-         {Operation::Write, 1},
-         {kCouldNotWrite, kCleanUpLine}},
-        {"early header write fails: the copy goes on",
-         {Operation::Write, 2},
-         Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"early payload write fails",
-         {Operation::Write, 3},
-         Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"every write from the second fails",
-         {Operation::Write, 2, true},
-         Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"last payload write fails",
-         {Operation::Write, 12},
-         Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"no memory for the first payload", {Operation::Allocate, 1}, {kNoMemory, kCleanUpLine}},
-        {"no memory for the second payload",
-         {Operation::Allocate, 2},
-         Chunks(1, {kNoMemory, kCleanUpLine})},
-        {"chunk header read fails", {Operation::Read, 2}, {kCouldNotRead, kCleanUpLine}},
-        {"payload read fails", {Operation::Read, 5}, Chunks(1, {kCouldNotRead, kCleanUpLine})},
-        {"read at the end fails",
-         {Operation::Read, 13},
-         Chunks(all, {kCouldNotRead, kCleanUpLine})},
-        {"payload runs past the end",
-         {},
-         Chunks(all, {kCouldNotRead, kCleanUpLine}),
-         std::nullopt,
-         0,
-         {},
-         runsPastTheEnd},
-        {"backup can't be closed",
-         {Operation::Close, 1},
-         Chunks(all, {kCleanUpLine, report::msg::CouldNotClose(kBackupName)})},
-        {"new file can't be closed",
-         {Operation::Close, 2},
-         Chunks(all, {kCleanUpLine, report::msg::CouldNotClose(kSetName)})},
-        {"both files can't be closed",
-         {Operation::Close, 1, true},
-         Chunks(all, {kCleanUpLine, report::msg::CouldNotClose(kBackupName),
-                      report::msg::CouldNotClose(kSetName)})},
-        {"the latest failure is shown: chunk step, then memory",
-         {Operation::Allocate, 3},
-         Chunks(3, {kNoMemory, kCleanUpLine}),
-         std::nullopt,
-         1,
-         "Error - Could not close a.tga"},
-        {"the latest failure is shown: write, then chunk step",
-         {Operation::Write, 2},
-         Chunks(all, {"Error - Could not close b.tga", kCleanUpLine}),
-         std::nullopt,
-         5,
-         "Error - Could not close b.tga"},
+    struct Case {
+        const char* what;
+        FaultPlan plan;
+        Lines body;  // between the heading and the closing lines
+        RecordingJob job = {};
+        Bytes set = MultiChunkSet();
     };
-    for (const RestoredCase& c : cases) {
-        SCOPED_TRACE(c.situation);
+    const std::string closeA = "Error - Could not close a.tga";
+    // clang-format off
+    const Case cases[] = {
+        {"backup not opened", {Operation::Open, 1}, {"Error - Could not open set1.000", kCleanUpLine}},
+        {"new file not created", {Operation::Open, 2}, {"Error - Could not create set1.DAT", kCleanUpLine}},
+        {"first kind not the signature", {}, {kBadFormat, kCleanUpLine}, {},
+         gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes()},
+        {"prepare step fails", {}, {kNoMemory, kCleanUpLine}, {.prepareFailure = kNoMemory}},
+        {"signature header not written: no chunk copied", {Operation::Write, 1}, {kCouldNotWrite, kCleanUpLine}},
+        {"early header write fails: the copy goes on", {Operation::Write, 2}, Chunks(all, {kCouldNotWrite, kCleanUpLine})},
+        {"every write from the second fails", {Operation::Write, 2, true}, Chunks(all, {kCouldNotWrite, kCleanUpLine})},
+        {"no memory for the second payload", {Operation::Allocate, 2}, Chunks(1, {kNoMemory, kCleanUpLine})},
+        {"chunk header not read", {Operation::Read, 2}, {kCouldNotRead, kCleanUpLine}},
+        {"payload not read", {Operation::Read, 5}, Chunks(1, {kCouldNotRead, kCleanUpLine})},
+        {"payload runs past the end", {}, Chunks(all, {kCouldNotRead, kCleanUpLine}), {}, runsPastTheEnd},
+        {"backup not closed", {Operation::Close, 1}, Chunks(all, {kCleanUpLine, "Error - Could not close set1.000"})},
+        {"new file not closed", {Operation::Close, 2}, Chunks(all, {kCleanUpLine, "Error - Could not close set1.DAT"})},
+        {"neither closed", {Operation::Close, 1, true},
+         Chunks(all, {kCleanUpLine, "Error - Could not close set1.000", "Error - Could not close set1.DAT"})},
+        {"latest failure shown: chunk step, then memory", {Operation::Allocate, 3},
+         Chunks(3, {kNoMemory, kCleanUpLine}), {.failAtChunk = 1, .failMessage = closeA}},
+        {"latest failure shown: write, then chunk step", {Operation::Write, 2},
+         Chunks(all, {closeA, kCleanUpLine}), {.failAtChunk = 5, .failMessage = closeA}},
+    };
+    // clang-format on
+    for (Case c : cases) {
+        SCOPED_TRACE(c.what);
         SetFolder folder(c.set);
-        RecordingJob job{.prepareFailure = c.prepareFailure,
-                         .failAtChunk = c.failAtChunk,
-                         .failMessage = c.failMessage};
-
-        const RewriteRun run = folder.Run(job, c.plan);
-
-        EXPECT_FALSE(run.result);
-        EXPECT_EQ(run.lines, Report(c.body));
-        EXPECT_EQ(job.cleanUps, 1);
-        EXPECT_EQ(folder.AtSetPath(), c.set);
-        EXPECT_EQ(folder.dir.Entries(), Lines{kSetName});
+        EXPECT_FALSE(RunRewrite(folder, c.job, c.plan));
+        EXPECT_EQ(folder.log.Lines(), Report(c.body));
+        EXPECT_EQ(c.job.cleanUps, 1);
+        EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", c.set}}));
     }
 }
 
-TEST(GuardedRewrite, AFailedDeleteLeavesTheSetUnderTheBackupName) {
+TEST(GuardedRewrite, WhenTheRestoreFailsTheSetStaysUnderTheBackupName) {
     const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    RecordingJob job{.prepareFailure = kNoMemory};
-
-    const RewriteRun run = folder.Run(job, {Operation::Remove, 1});
-
-    EXPECT_FALSE(run.result);
-    // The move back then finds the new file in its way.
-    EXPECT_EQ(run.lines, Report({kNoMemory, kCleanUpLine, kCouldNotDelete, kCouldNotMoveBack}));
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), (Lines{kBackupName, kSetName}));
-}
-
-TEST(GuardedRewrite, AFailedMoveBackLeavesTheSetUnderTheBackupName) {
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    RecordingJob job{.prepareFailure = kNoMemory};
-
-    const RewriteRun run = folder.Run(job, {Operation::Move, 2});
-
-    EXPECT_FALSE(run.result);
-    EXPECT_EQ(run.lines, Report({kNoMemory, kCleanUpLine, kCouldNotMoveBack}));
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), Lines{kBackupName});
-}
-
-TEST(GuardedRewrite, WithoutANewFileTheRestoreDeletesNothing) {
-    // Everything from opening the backup on fails: nothing was created, so
-    // no delete is tried, and the move back fails too.
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    RecordingJob job;
-
-    const RewriteRun run = folder.Run(job, {std::nullopt, 2, true});
-
-    EXPECT_FALSE(run.result);
-    EXPECT_EQ(run.lines,
-              Report({report::msg::CouldNotOpen(kBackupName), kCleanUpLine, kCouldNotMoveBack}));
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), Lines{kBackupName});
-}
-
-TEST(GuardedRewrite, AFailedCloseOfTheNewFileIsNeverASuccess) {
-    const Bytes set = MultiChunkSet();
-    std::uint64_t operations = 0;
-    {
-        SetFolder counting(set);
-        RecordingJob job;
-        platform::ScopedFault count({std::nullopt, 0});
-        ASSERT_TRUE(RunRewrite(counting.setPath, job).result);
-        operations = platform::OperationsSeen();
+    struct Case {
+        const char* what;
+        FaultPlan plan;
+        Lines body;
+        FolderContents files;
+    };
+    // The prepare step fails in each case, before anything was written.
+    // clang-format off
+    const Case cases[] = {
+        // The move back then finds the new file in its way.
+        {"delete fails", {Operation::Remove, 1},
+         {kNoMemory, kCleanUpLine, kCouldNotDelete, kCouldNotMoveBack}, {{"set1.000", set}, {"set1.DAT", {}}}},
+        {"move back fails", {Operation::Move, 2},
+         {kNoMemory, kCleanUpLine, kCouldNotMoveBack}, {{"set1.000", set}}},
+        // Nothing was created, so nothing is deleted.
+        {"all fails from opening the backup", {std::nullopt, 2, true},
+         {"Error - Could not open set1.000", kCleanUpLine, kCouldNotMoveBack}, {{"set1.000", set}}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetFolder folder(set);
+        RecordingJob job{.prepareFailure = kNoMemory};
+        EXPECT_FALSE(RunRewrite(folder, job, c.plan));
+        EXPECT_EQ(folder.log.Lines(), Report(c.body));
+        EXPECT_EQ(folder.Files(), c.files);
     }
-    // The last checked operation of a clean run is the close of the new
-    // file; from there on everything fails.
-    SetFolder folder(set);
-    RecordingJob job;
-
-    const RewriteRun run = folder.Run(job, {std::nullopt, operations, true});
-
-    EXPECT_FALSE(run.result);
-    EXPECT_EQ(run.lines, Report(Chunks(kMultiChunkSetChunks,
-                                       {kCleanUpLine, report::msg::CouldNotClose(kSetName),
-                                        kCouldNotDelete, kCouldNotMoveBack})));
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), (Lines{kBackupName, kSetName}));
 }
 
-TEST(GuardedRewrite, APayloadThatDisagreesWithItsHeaderIsNotWritten) {
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    operations::RewriteJob job;
-    job.chunkStep = [](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestore) {
+    operations::RewriteJob wrongLength;
+    wrongLength.chunkStep = [](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
         format::ChunkHeader header = chunk.header;
         ++header.length;
         operations::WriteChunk(rewrite, header, chunk.payload);
     };
-    report::MemoryReportLog log;
-    ToolState state;
-    SetLoadedSet(state, folder.setPath);
-
-    EXPECT_FALSE(operations::RunGuardedRewrite(state, job, log));
-    EXPECT_EQ(log.Lines(), (Lines{kCouldNotWrite, kSep, ""}));
-    EXPECT_EQ(folder.AtSetPath(), set);
-    EXPECT_EQ(folder.dir.Entries(), Lines{kSetName});
-}
-
-TEST(GuardedRewrite, AStepThatRunsOutOfMemoryStillEndsInTheRestore) {
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    int cleanUps = 0;
-    operations::RewriteJob job;
-    job.chunkStep = [](operations::GuardedRewrite&, const format::Chunk&) {
+    operations::RewriteJob throwing;
+    throwing.chunkStep = [](operations::GuardedRewrite&, const format::Chunk&) {
         throw std::bad_alloc();
     };
-    job.cleanUp = [&cleanUps](report::ReportLog&) { ++cleanUps; };
-    report::MemoryReportLog log;
-    ToolState state;
-    SetLoadedSet(state, folder.setPath);
-
-    EXPECT_FALSE(operations::RunGuardedRewrite(state, job, log));
-    EXPECT_EQ(log.Lines(), (Lines{kNoMemory, kSep, ""}));
-    EXPECT_EQ(cleanUps, 1);
-    EXPECT_EQ(folder.AtSetPath(), set);
-    EXPECT_EQ(folder.dir.Entries(), Lines{kSetName});
+    const std::pair<operations::RewriteJob, std::string> cases[] = {{wrongLength, kCouldNotWrite},
+                                                                    {throwing, kNoMemory}};
+    for (const auto& [job, message] : cases) {
+        SetFolder folder(MultiChunkSet());
+        EXPECT_FALSE(operations::RunGuardedRewrite(folder.state, job, folder.log));
+        EXPECT_EQ(folder.log.Lines(), (Lines{message, kSep, ""}));
+        EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", MultiChunkSet()}}));
+    }
 }
 
 // Fails the k-th checked operation of any kind, once or from there on, for
 // every k until a run passes untouched.
 TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
     const Bytes set = MultiChunkSet();
-    const Bytes rewritten = MultiChunkSet(true);
     const auto has = [](const Lines& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     };
@@ -346,37 +176,147 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
             ASSERT_LT(k, 200u) << "the rewrite never ran untouched";
             SetFolder folder(set);
             RecordingJob job{.growTextures = true};
-            RewriteRun run;
-            bool fired = false;
+            bool result = false, fired = false;
             {
                 platform::ScopedFault fault({std::nullopt, k, persistent});
-                run = RunRewrite(folder.setPath, job);
+                result = RunRewrite(folder, job);
                 fired = platform::FaultFired();
             }
-            const Lines entries = folder.dir.Entries();
+            const Lines& lines = folder.log.Lines();
+            const FolderContents files = folder.Files();
             EXPECT_EQ(job.cleanUps, 1);
-            EXPECT_TRUE(folder.AtSetPath() == set || folder.AtBackup() == set);
-            EXPECT_TRUE(std::all_of(entries.begin(), entries.end(), [](const std::string& name) {
-                return name == kSetName || name == kBackupName;
-            }));
-            EXPECT_EQ(run.result, has(run.lines, kRenamed));
-            if (run.result) {
-                EXPECT_EQ(folder.AtSetPath(), rewritten);
-                EXPECT_EQ(folder.AtBackup(), set);
-            } else if (!has(run.lines, kCouldNotDelete) && !has(run.lines, kCouldNotMoveBack)) {
+            EXPECT_EQ(result, has(lines, kRenamed));
+            EXPECT_EQ(result, !fired);
+            if (result) {
+                EXPECT_EQ(files, (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
+            } else if (!has(lines, kCouldNotDelete) && !has(lines, kCouldNotMoveBack)) {
                 // A restore that reports no trouble put the set back whole.
-                EXPECT_EQ(folder.AtSetPath(), set);
-                EXPECT_EQ(entries, Lines{kSetName});
+                EXPECT_EQ(files, (FolderContents{{"set1.DAT", set}}));
             } else {
                 EXPECT_TRUE(persistent) << "a single fault can't reach the restore";
-                EXPECT_EQ(folder.AtBackup(), set);
+                EXPECT_EQ(files.count("set1.000") ? files.at("set1.000") : Bytes{}, set);
+                for (const auto& [name, bytes] : files) {
+                    EXPECT_TRUE(name == "set1.DAT" || name == "set1.000") << name;
+                }
             }
-            if (!fired) {
-                EXPECT_TRUE(run.result);
-                break;
-            }
-            EXPECT_FALSE(run.result);
+            if (!fired) break;
         }
+    }
+}
+
+// The rotation: which number is taken, which paths are refused, and that a
+// refused rotation ends the report at once and leaves every file as it was.
+Bytes BackupBytes(int number) {
+    return Bytes(3, static_cast<std::uint8_t>(number));
+}
+
+std::string Numbered(int number) {
+    const std::string digits = std::to_string(1000 + number).substr(1);
+    return "set1." + digits;
+}
+
+TEST(BackupRotation, TakesTheLowestFreeNumberIncludingAGapTheUserMade) {
+    SetFolder folder(kSignatureOnly);
+    FolderContents expected = {{"set1.DAT", kSignatureOnly}};
+    for (int n = 0; n <= 4; ++n) {
+        ASSERT_TRUE(gen::WriteWholeFile(folder.dir.File(Numbered(n)), BackupBytes(n)));
+        expected[Numbered(n)] = BackupBytes(n);
+    }
+    for (const int taken : {5, 2}) {
+        folder.log = {};
+        RecordingJob job;
+        EXPECT_TRUE(RunRewrite(folder, job));
+        EXPECT_EQ(folder.log.Lines(), Report({kCleanUpLine, msg::OriginalRenamed(Numbered(taken))}));
+        expected[Numbered(taken)] = kSignatureOnly;
+        EXPECT_EQ(folder.Files(), expected);
+        std::filesystem::remove(folder.dir.Path() / Numbered(2));
+        expected.erase(Numbered(2));
+    }
+}
+
+TEST(BackupRotation, RefusedRotationsChangeNothing) {
+    struct Case {
+        std::string setName;  // may lie in a folder, created first
+        std::string message;
+        FolderContents backups = {};
+        FaultPlan plan = {};
+    };
+    FolderContents all;
+    for (int n = 0; n < 1000; ++n) all[Numbered(n)] = BackupBytes(n);
+    const std::string inFolder = platform::JoinPath("Sets.old", "Knights");
+    const std::string invalid(msg::kInvalidLoadSavePath);
+    // clang-format off
+    const Case cases[] = {
+        {"set1.DAT", msg::TooManyBackups("set1.DAT"), all},
+        {"Knights", invalid}, {"Knights.", invalid}, {inFolder, invalid},
+        // The first name is taken, the move to the second fails: the set is
+        // held open elsewhere, or the folder is read-only.
+        {"set1.DAT", "Error - Could not rename set1.DAT to set1.001", {{"set1.000", BackupBytes(0)}},
+         {Operation::Move, 2}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setName);
+        SetFolder folder(c.setName);
+        std::filesystem::create_directories(std::filesystem::path(folder.setPath).parent_path());
+        folder.Write(kSignatureOnly);
+        for (const auto& [name, bytes] : c.backups) {
+            ASSERT_TRUE(gen::WriteWholeFile(folder.dir.File(name), bytes));
+        }
+        const FolderContents before = folder.Files();
+        RecordingJob job;
+        EXPECT_FALSE(RunRewrite(folder, job, c.plan));
+        EXPECT_EQ(folder.log.Lines(), Framed("Rewriting " + folder.state.setName,
+                                             {c.message, kCleanUpLine}, false));
+        EXPECT_EQ(job.cleanUps, 1);
+        EXPECT_EQ(folder.Files(), before);
+        EXPECT_EQ(folder.SetBytes(), kSignatureOnly);
+    }
+
+    SetFolder missing;
+    RecordingJob job;
+    EXPECT_FALSE(RunRewrite(missing, job));
+    EXPECT_EQ(missing.log.Lines(),
+              Report({"Error - Could not rename set1.DAT to set1.000", kCleanUpLine}, false));
+}
+
+TEST(BackupRotation, TheWholeTextAfterTheLastDotBecomesTheNumber) {
+    // A set that already carries a backup number is not its own backup.
+    const std::pair<std::string, std::string> cases[] = {
+        {"set1.D", "set1.000"},
+        {"set1.DATA", "set1.000"},
+        {"my.set.DAT", "my.set.000"},
+        {"set1.000", "set1.001"},
+    };
+    for (const auto& [setName, backupName] : cases) {
+        SetFolder folder(kSignatureOnly, setName);
+        RecordingJob job;
+        EXPECT_TRUE(RunRewrite(folder, job));
+        EXPECT_EQ(folder.log.Lines(), Framed("Rewriting " + setName,
+                                             {kCleanUpLine, msg::OriginalRenamed(backupName)}));
+        EXPECT_EQ(folder.Files(),
+                  (FolderContents{{setName, kSignatureOnly}, {backupName, kSignatureOnly}}));
+    }
+}
+
+TEST(BackupRotation, ABackupPathMustFitIn259Characters) {
+    for (const std::size_t setPathLength : {257u, 258u}) {
+        SCOPED_TRACE(setPathLength);
+        SetFolder folder;
+        // ".D" becomes ".000": the backup path is two characters longer.
+        const std::string name = std::string(setPathLength - folder.setPath.size() + 6, 'k') + ".D";
+        folder.Load(name);
+        folder.Write(kSignatureOnly);
+        ASSERT_EQ(folder.setPath.size(), setPathLength);
+        RecordingJob job;
+        const bool fits = setPathLength + 2 <= 259;
+        EXPECT_EQ(RunRewrite(folder, job), fits);
+        const std::string backupName = name.substr(0, name.size() - 1) + "000";
+        EXPECT_EQ(folder.log.Lines(),
+                  fits ? Framed("Rewriting " + name, {kCleanUpLine, msg::OriginalRenamed(backupName)})
+                       : Framed("Rewriting " + name, {std::string(msg::kInvalidLoadSavePath), kCleanUpLine},
+                                false));
+        EXPECT_EQ(folder.Files().size(), fits ? 2u : 1u);
     }
 }
 
