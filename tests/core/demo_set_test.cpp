@@ -46,11 +46,13 @@ TEST_P(DemoSetTest, ExtractEditReplaceAndExtractAgain) {
     for (std::size_t i = 0; i < demo.textures.size(); ++i) {
         const gen::DemoTexture& t = demo.textures[i];
         const auto width = static_cast<std::uint16_t>(i % 3 == 1 ? t.width * 2 : t.width);
-        const auto depth = static_cast<std::uint8_t>(i % 3 == 2 ? (t.depth == 24 ? 32 : 24) : t.depth);
+        const auto depth =
+            static_cast<std::uint8_t>(i % 3 == 2 ? (t.depth == 24 ? 32 : 24) : t.depth);
         const Bytes edited = Image(width, t.height, depth, static_cast<std::uint8_t>(i));
         ASSERT_TRUE(gen::WriteWholeFile(platform::JoinPath(out, t.name), edited));
         const bool taken = i % 3 != 2;
-        listing.push_back(report::TextureInfoLine(t.name, taken ? width : t.width, t.height, t.depth));
+        listing.push_back(
+            report::TextureInfoLine(t.name, taken ? width : t.width, t.height, t.depth));
         expected[t.name] = taken ? edited : t.tga;
     }
     ASSERT_TRUE(operations::ReplaceTextures(set.state, out, &set.log));
@@ -70,7 +72,8 @@ std::string Identify(const std::string& path) {
     if (!pipe) return "popen failed";
     std::string text;
     char buffer[256];
-    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, got);
+    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        text.append(buffer, got);
     ::pclose(pipe);
     return text;
 }
@@ -145,15 +148,16 @@ TEST_P(DemoSetTest, ScalesEachClassifiedMaterialByItsGroup) {
 
     EXPECT_TRUE(specular::ChangeSpecularity(set.state, &set.log));
     const std::string backup = demo.fileName.substr(0, demo.fileName.rfind('.') + 1) + "000";
-    EXPECT_EQ(set.log.Lines(), Framed("Changing specularity of " + demo.fileName,
-                                      {"Original file renamed to " + backup,
-                                       "Specularity changed successfully"}));
+    EXPECT_EQ(set.log.Lines(),
+              Framed("Changing specularity of " + demo.fileName,
+                     {"Original file renamed to " + backup, "Specularity changed successfully"}));
     const Bytes written = set.SetBytes();
     ASSERT_EQ(written.size(), expected.size());
     for (std::size_t i = 0; i < offsets.size(); ++i) {
         if (offsets[i] == 0) continue;
         EXPECT_EQ(written[offsets[i]], expected[offsets[i]]) << "amplitude of material " << i;
-        EXPECT_EQ(written[offsets[i] + 1], expected[offsets[i] + 1]) << "shininess of material " << i;
+        EXPECT_EQ(written[offsets[i] + 1], expected[offsets[i] + 1])
+            << "shininess of material " << i;
     }
     EXPECT_EQ(set.Files(), (FolderContents{{backup, demo.bytes}, {demo.fileName, expected}}));
 }
@@ -172,7 +176,8 @@ TEST_P(DemoSetTest, ExercisesWhatTheOperationsNeed) {
     EXPECT_TRUE(anyTexture([](const gen::DemoTexture& t) { return t.depth == 24; }));
     EXPECT_TRUE(anyTexture([](const gen::DemoTexture& t) { return t.depth == 32; }));
     EXPECT_TRUE(anyTexture([](const gen::DemoTexture& t) { return t.width != t.height; }));
-    for (std::uint32_t c : {gen::kClassNone, gen::kClassBoard, gen::kClassBlack, gen::kClassWhite}) {
+    for (std::uint32_t c :
+         {gen::kClassNone, gen::kClassBoard, gen::kClassBlack, gen::kClassWhite}) {
         EXPECT_TRUE(std::any_of(demo.materials.begin(), demo.materials.end(),
                                 [c](const gen::DemoMaterial& m) { return m.specularClass == c; }))
             << "no material of class " << c;

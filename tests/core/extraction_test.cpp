@@ -81,10 +81,10 @@ TEST_F(ExtractionTest, WritesEachTextureUnderTheFolderExactlyAsPassed) {
     // Not normalised, and with a "%" that must stay as it is.
     const std::string folder = platform::JoinPath(Folder("out/100%s"), ".");
     EXPECT_TRUE(Extract(folder));
-    EXPECT_EQ(log.Lines(),
-              Framed("Exporting set1.DAT's textures to " + folder,
-                     {"  wood.tga                    8x4        24 bits  Export successful",
-                      kMarbleOk}));
+    EXPECT_EQ(
+        log.Lines(),
+        Framed("Exporting set1.DAT's textures to " + folder,
+               {"  wood.tga                    8x4        24 bits  Export successful", kMarbleOk}));
     EXPECT_EQ(FilesIn(folder), (FolderContents{{"wood.tga", kWood}, {"marble.tga", kMarble}}));
 }
 
@@ -109,7 +109,8 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
         {"not created", {Operation::Open, 2}, false,
          {Info("wood.tga", "8x4", 24, kCreateFailed), kMarbleOk}, true, marble},
         {"not written", {Operation::Write, 1}, false,
-         {Info("wood.tga", "8x4", 24, "Export failed: error writing file"), kMarbleOk}, true, marble},
+         {Info("wood.tga", "8x4", 24, "Export failed: error writing file"), kMarbleOk}, true,
+         marble},
         {"not closed", {Operation::Close, 1}, false,
          {kMarbleOk, "Error - Could not close wood.tga"}, false, marble},
         {"second not closed", {Operation::Close, 2}, false, {kWoodOk, closeMarble}, false,
@@ -155,9 +156,8 @@ TEST_F(ExtractionTest, TwoImagesUnderOneNameKeepTheFirst) {
 }
 
 TEST_F(ExtractionTest, NamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
-    const Lines unsafe = {"sub\\x.tga", "sub/x.tga", "c:x.tga", ".",        "..",
-                          "CON",        "nul.tga",   "Com1.x",  "LPT9",     "con .tga",
-                          "COM\xB9.tga"};
+    const Lines unsafe = {"sub\\x.tga", "sub/x.tga", "c:x.tga", ".",        "..",         "CON",
+                          "nul.tga",    "Com1.x",    "LPT9",    "con .tga", "COM\xB9.tga"};
     std::vector<Texture> textures;
     Lines body;
     for (const std::string& name : unsafe) {

@@ -66,9 +66,20 @@ TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
 // one), write the header and the payload; read the end; close both files.
 TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const int all = kMultiChunkSetChunks;
+    // `count` chunk lines, the held failure, the clean-up.
+    const auto held = [](int count, const std::string& failure) {
+        return Chunks(count, {failure, kCleanUpLine});
+    };
+    // Every chunk line, the clean-up, then `closes`.
+    const auto closing = [all](const Lines& closes) {
+        Lines lines = Chunks(all, {kCleanUpLine});
+        lines.insert(lines.end(), closes.begin(), closes.end());
+        return lines;
+    };
     Bytes runsPastTheEnd = MultiChunkSet();
     const Bytes claiming = gen::ChessSetBuilder().ChunkClaiming(9, 0, 100, {1, 2, 3}).Bytes();
     runsPastTheEnd.insert(runsPastTheEnd.end(), claiming.begin(), claiming.end());
+    const Bytes badKind = gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes();
     struct Case {
         const char* what;
         FaultPlan plan;
@@ -77,28 +88,31 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         Bytes set = MultiChunkSet();
     };
     const std::string closeA = "Error - Could not close a.tga";
+    const std::string closeBackup = "Error - Could not close set1.000";
+    const std::string closeNew = "Error - Could not close set1.DAT";
     // clang-format off
     const Case cases[] = {
-        {"backup not opened", {Operation::Open, 1}, {"Error - Could not open set1.000", kCleanUpLine}},
-        {"new file not created", {Operation::Open, 2}, {"Error - Could not create set1.DAT", kCleanUpLine}},
-        {"first kind not the signature", {}, {kBadFormat, kCleanUpLine}, {},
-         gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes()},
-        {"prepare step fails", {}, {kNoMemory, kCleanUpLine}, {.prepareFailure = kNoMemory}},
-        {"signature header not written: no chunk copied", {Operation::Write, 1}, {kCouldNotWrite, kCleanUpLine}},
-        {"early header write fails: the copy goes on", {Operation::Write, 2}, Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"every write from the second fails", {Operation::Write, 2, true}, Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"no memory for the second payload", {Operation::Allocate, 2}, Chunks(1, {kNoMemory, kCleanUpLine})},
-        {"chunk header not read", {Operation::Read, 2}, {kCouldNotRead, kCleanUpLine}},
-        {"payload not read", {Operation::Read, 5}, Chunks(1, {kCouldNotRead, kCleanUpLine})},
-        {"payload runs past the end", {}, Chunks(all, {kCouldNotRead, kCleanUpLine}), {}, runsPastTheEnd},
-        {"backup not closed", {Operation::Close, 1}, Chunks(all, {kCleanUpLine, "Error - Could not close set1.000"})},
-        {"new file not closed", {Operation::Close, 2}, Chunks(all, {kCleanUpLine, "Error - Could not close set1.DAT"})},
-        {"neither closed", {Operation::Close, 1, true},
-         Chunks(all, {kCleanUpLine, "Error - Could not close set1.000", "Error - Could not close set1.DAT"})},
+        {"backup not opened", {Operation::Open, 1}, held(0, "Error - Could not open set1.000")},
+        {"not created", {Operation::Open, 2}, held(0, "Error - Could not create set1.DAT")},
+        {"first kind not the signature", {}, held(0, kBadFormat), {}, badKind},
+        {"prepare step fails", {}, held(0, kNoMemory), {.prepareFailure = kNoMemory}},
+        {"signature header not written: no chunk copied", {Operation::Write, 1},
+         held(0, kCouldNotWrite)},
+        {"early header write fails: the copy goes on", {Operation::Write, 2},
+         held(all, kCouldNotWrite)},
+        {"every write from the second fails", {Operation::Write, 2, true},
+         held(all, kCouldNotWrite)},
+        {"no memory for the second payload", {Operation::Allocate, 2}, held(1, kNoMemory)},
+        {"chunk header not read", {Operation::Read, 2}, held(0, kCouldNotRead)},
+        {"payload not read", {Operation::Read, 5}, held(1, kCouldNotRead)},
+        {"payload runs past the end", {}, held(all, kCouldNotRead), {}, runsPastTheEnd},
+        {"backup not closed", {Operation::Close, 1}, closing({closeBackup})},
+        {"new file not closed", {Operation::Close, 2}, closing({closeNew})},
+        {"neither closed", {Operation::Close, 1, true}, closing({closeBackup, closeNew})},
         {"latest failure shown: chunk step, then memory", {Operation::Allocate, 3},
-         Chunks(3, {kNoMemory, kCleanUpLine}), {.failAtChunk = 1, .failMessage = closeA}},
+         held(3, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
-         Chunks(all, {closeA, kCleanUpLine}), {.failAtChunk = 5, .failMessage = closeA}},
+         held(all, closeA), {.failAtChunk = 5, .failMessage = closeA}},
     };
     // clang-format on
     for (Case c : cases) {
@@ -120,16 +134,18 @@ TEST(GuardedRewrite, WhenTheRestoreFailsTheSetStaysUnderTheBackupName) {
         FolderContents files;
     };
     // The prepare step fails in each case, before anything was written.
+    const FolderContents backupOnly = {{"set1.000", set}};
     // clang-format off
     const Case cases[] = {
         // The move back then finds the new file in its way.
         {"delete fails", {Operation::Remove, 1},
-         {kNoMemory, kCleanUpLine, kCouldNotDelete, kCouldNotMoveBack}, {{"set1.000", set}, {"set1.DAT", {}}}},
+         {kNoMemory, kCleanUpLine, kCouldNotDelete, kCouldNotMoveBack},
+         {{"set1.000", set}, {"set1.DAT", {}}}},
         {"move back fails", {Operation::Move, 2},
-         {kNoMemory, kCleanUpLine, kCouldNotMoveBack}, {{"set1.000", set}}},
+         {kNoMemory, kCleanUpLine, kCouldNotMoveBack}, backupOnly},
         // Nothing was created, so nothing is deleted.
         {"all fails from opening the backup", {std::nullopt, 2, true},
-         {"Error - Could not open set1.000", kCleanUpLine, kCouldNotMoveBack}, {{"set1.000", set}}},
+         {"Error - Could not open set1.000", kCleanUpLine, kCouldNotMoveBack}, backupOnly},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -188,7 +204,8 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
             EXPECT_EQ(result, has(lines, kRenamed));
             EXPECT_EQ(result, !fired);
             if (result) {
-                EXPECT_EQ(files, (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
+                EXPECT_EQ(files,
+                          (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
             } else if (!has(lines, kCouldNotDelete) && !has(lines, kCouldNotMoveBack)) {
                 // A restore that reports no trouble put the set back whole.
                 EXPECT_EQ(files, (FolderContents{{"set1.DAT", set}}));
@@ -226,7 +243,8 @@ TEST(BackupRotation, TakesTheLowestFreeNumberIncludingAGapTheUserMade) {
         folder.log = {};
         RecordingJob job;
         EXPECT_TRUE(RunRewrite(folder, job));
-        EXPECT_EQ(folder.log.Lines(), Report({kCleanUpLine, msg::OriginalRenamed(Numbered(taken))}));
+        EXPECT_EQ(folder.log.Lines(),
+                  Report({kCleanUpLine, msg::OriginalRenamed(Numbered(taken))}));
         expected[Numbered(taken)] = kSignatureOnly;
         EXPECT_EQ(folder.Files(), expected);
         std::filesystem::remove(folder.dir.Path() / Numbered(2));
@@ -251,7 +269,8 @@ TEST(BackupRotation, RefusedRotationsChangeNothing) {
         {"Knights", invalid}, {"Knights.", invalid}, {inFolder, invalid},
         // The first name is taken, the move to the second fails: the set is
         // held open elsewhere, or the folder is read-only.
-        {"set1.DAT", "Error - Could not rename set1.DAT to set1.001", {{"set1.000", BackupBytes(0)}},
+        {"set1.DAT", "Error - Could not rename set1.DAT to set1.001",
+         {{"set1.000", BackupBytes(0)}},
          {Operation::Move, 2}},
     };
     // clang-format on
@@ -266,8 +285,8 @@ TEST(BackupRotation, RefusedRotationsChangeNothing) {
         const FolderContents before = folder.Files();
         RecordingJob job;
         EXPECT_FALSE(RunRewrite(folder, job, c.plan));
-        EXPECT_EQ(folder.log.Lines(), Framed("Rewriting " + folder.state.setName,
-                                             {c.message, kCleanUpLine}, false));
+        EXPECT_EQ(folder.log.Lines(),
+                  Framed("Rewriting " + folder.state.setName, {c.message, kCleanUpLine}, false));
         EXPECT_EQ(job.cleanUps, 1);
         EXPECT_EQ(folder.Files(), before);
         EXPECT_EQ(folder.SetBytes(), kSignatureOnly);
@@ -292,8 +311,8 @@ TEST(BackupRotation, TheWholeTextAfterTheLastDotBecomesTheNumber) {
         SetFolder folder(kSignatureOnly, setName);
         RecordingJob job;
         EXPECT_TRUE(RunRewrite(folder, job));
-        EXPECT_EQ(folder.log.Lines(), Framed("Rewriting " + setName,
-                                             {kCleanUpLine, msg::OriginalRenamed(backupName)}));
+        EXPECT_EQ(folder.log.Lines(),
+                  Framed("Rewriting " + setName, {kCleanUpLine, msg::OriginalRenamed(backupName)}));
         EXPECT_EQ(folder.Files(),
                   (FolderContents{{setName, kSignatureOnly}, {backupName, kSignatureOnly}}));
     }
@@ -312,10 +331,11 @@ TEST(BackupRotation, ABackupPathMustFitIn259Characters) {
         const bool fits = setPathLength + 2 <= 259;
         EXPECT_EQ(RunRewrite(folder, job), fits);
         const std::string backupName = name.substr(0, name.size() - 1) + "000";
-        EXPECT_EQ(folder.log.Lines(),
-                  fits ? Framed("Rewriting " + name, {kCleanUpLine, msg::OriginalRenamed(backupName)})
-                       : Framed("Rewriting " + name, {std::string(msg::kInvalidLoadSavePath), kCleanUpLine},
-                                false));
+        EXPECT_EQ(
+            folder.log.Lines(),
+            fits ? Framed("Rewriting " + name, {kCleanUpLine, msg::OriginalRenamed(backupName)})
+                 : Framed("Rewriting " + name,
+                          {std::string(msg::kInvalidLoadSavePath), kCleanUpLine}, false));
         EXPECT_EQ(folder.Files().size(), fits ? 2u : 1u);
     }
 }

@@ -35,8 +35,9 @@ std::string SetFolder::Folder(const std::string& name) const {
 
 Bytes Image(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t seed) {
     return gen::MakeTga(width, height, depth, [seed](unsigned x, unsigned y) {
-        return gen::Rgba{static_cast<std::uint8_t>(x * 37 + seed), static_cast<std::uint8_t>(y * 59),
-                         static_cast<std::uint8_t>(x ^ y), static_cast<std::uint8_t>(200 + x)};
+        return gen::Rgba{static_cast<std::uint8_t>(x * 37 + seed),
+                         static_cast<std::uint8_t>(y * 59), static_cast<std::uint8_t>(x ^ y),
+                         static_cast<std::uint8_t>(200 + x)};
     });
 }
 
