@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "platform/file_system.h"
@@ -66,9 +67,11 @@ TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
 // one), write the header and the payload; read the end; close both files.
 TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const int all = kMultiChunkSetChunks;
-    // `count` chunk lines, the held failure, the clean-up.
-    const auto held = [](int count, const std::string& failure) {
-        return Chunks(count, {failure, kCleanUpLine});
+    // `count` chunk lines, the held failure, the clean-up, then `restore`.
+    const auto held = [](int count, const std::string& failure, const Lines& restore = {}) {
+        Lines lines = Chunks(count, {failure, kCleanUpLine});
+        lines.insert(lines.end(), restore.begin(), restore.end());
+        return lines;
     };
     // Every chunk line, the clean-up, then `closes`.
     const auto closing = [all](const Lines& closes) {
@@ -86,7 +89,10 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         Lines body;  // between the heading and the closing lines
         RecordingJob job = {};
         Bytes set = MultiChunkSet();
+        std::optional<FolderContents> files = {};  // none: the set back under its path
     };
+    const RecordingJob unprepared{.prepareFailure = kNoMemory};
+    const FolderContents backupOnly = {{"set1.000", MultiChunkSet()}};
     const std::string closeA = "Error - Could not close a.tga";
     const std::string closeBackup = "Error - Could not close set1.000";
     const std::string closeNew = "Error - Could not close set1.DAT";
@@ -113,6 +119,17 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
          held(3, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
          held(all, closeA), {.failAtChunk = 5, .failMessage = closeA}},
+        // When the restore fails, the set stays under the backup name. The
+        // move back finds the new file in its way when it can't be deleted.
+        {"delete fails", {Operation::Remove, 1},
+         held(0, kNoMemory, {kCouldNotDelete, kCouldNotMoveBack}), unprepared, MultiChunkSet(),
+         FolderContents{{"set1.000", MultiChunkSet()}, {"set1.DAT", {}}}},
+        {"move back fails", {Operation::Move, 2}, held(0, kNoMemory, {kCouldNotMoveBack}),
+         unprepared, MultiChunkSet(), backupOnly},
+        // Nothing was created, so nothing is deleted.
+        {"all fails from opening the backup", {std::nullopt, 2, true},
+         held(0, "Error - Could not open set1.000", {kCouldNotMoveBack}), {}, MultiChunkSet(),
+         backupOnly},
     };
     // clang-format on
     for (Case c : cases) {
@@ -121,40 +138,7 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         EXPECT_FALSE(RunRewrite(folder, c.job, c.plan));
         EXPECT_EQ(folder.log.Lines(), Report(c.body));
         EXPECT_EQ(c.job.cleanUps, 1);
-        EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", c.set}}));
-    }
-}
-
-TEST(GuardedRewrite, WhenTheRestoreFailsTheSetStaysUnderTheBackupName) {
-    const Bytes set = MultiChunkSet();
-    struct Case {
-        const char* what;
-        FaultPlan plan;
-        Lines body;
-        FolderContents files;
-    };
-    // The prepare step fails in each case, before anything was written.
-    const FolderContents backupOnly = {{"set1.000", set}};
-    // clang-format off
-    const Case cases[] = {
-        // The move back then finds the new file in its way.
-        {"delete fails", {Operation::Remove, 1},
-         {kNoMemory, kCleanUpLine, kCouldNotDelete, kCouldNotMoveBack},
-         {{"set1.000", set}, {"set1.DAT", {}}}},
-        {"move back fails", {Operation::Move, 2},
-         {kNoMemory, kCleanUpLine, kCouldNotMoveBack}, backupOnly},
-        // Nothing was created, so nothing is deleted.
-        {"all fails from opening the backup", {std::nullopt, 2, true},
-         {"Error - Could not open set1.000", kCleanUpLine, kCouldNotMoveBack}, backupOnly},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetFolder folder(set);
-        RecordingJob job{.prepareFailure = kNoMemory};
-        EXPECT_FALSE(RunRewrite(folder, job, c.plan));
-        EXPECT_EQ(folder.log.Lines(), Report(c.body));
-        EXPECT_EQ(folder.Files(), c.files);
+        EXPECT_EQ(folder.Files(), c.files.value_or(FolderContents{{"set1.DAT", c.set}}));
     }
 }
 
