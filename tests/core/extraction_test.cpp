@@ -88,6 +88,7 @@ TEST_F(ExtractionTest, WritesEachTextureUnderTheFolderExactlyAsPassed) {
     EXPECT_EQ(FilesIn(folder), (FolderContents{{"wood.tga", kWood}, {"marble.tga", kMarble}}));
 }
 
+// The outcomes but "already exists", shown by extracting twice.
 TEST_F(ExtractionTest, EachPerTextureOutcome) {
     const FolderContents both = {{"wood.tga", kWood}, {"marble.tga", kMarble}};
     const FolderContents marble = {{"marble.tga", kMarble}};
@@ -95,33 +96,30 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
     struct Case {
         const char* what;
         FaultPlan fault;
-        bool woodExists;
         Lines body;
         bool result;
         FolderContents files;  // failed writes and closes leave no file behind
     };
     // clang-format off
     const Case cases[] = {
-        {"written and closed", {}, false, {kWoodOk, kMarbleOk}, true, both},
-        {"already exists", {}, true, {AlreadyExists("wood.tga"), kMarbleOk}, true,
-         {{"wood.tga", kKept}, {"marble.tga", kMarble}}},
+        {"written and closed", {}, {kWoodOk, kMarbleOk}, true, both},
         // The first open is the chess-set file's.
-        {"not created", {Operation::Open, 2}, false,
+        {"not created", {Operation::Open, 2},
          {Info("wood.tga", "8x4", 24, kCreateFailed), kMarbleOk}, true, marble},
-        {"not written", {Operation::Write, 1}, false,
+        {"not written", {Operation::Write, 1},
          {Info("wood.tga", "8x4", 24, "Export failed: error writing file"), kMarbleOk}, true,
          marble},
-        {"not closed", {Operation::Close, 1}, false,
+        {"not closed", {Operation::Close, 1},
          {kMarbleOk, "Error - Could not close wood.tga"}, false, marble},
-        {"second not closed", {Operation::Close, 2}, false, {kWoodOk, closeMarble}, false,
+        {"second not closed", {Operation::Close, 2}, {kWoodOk, closeMarble}, false,
          {{"wood.tga", kWood}}},
         // Only the latest held failure is shown; the set's own close follows.
-        {"no close works", {Operation::Close, 1, true}, false,
+        {"no close works", {Operation::Close, 1, true},
          {closeMarble, "Error - Could not close set1.DAT"}, false, {}},
         // A walk failure ends the extraction; what was written stays.
-        {"set not read whole", {Operation::Read, 6}, false,
+        {"set not read whole", {Operation::Read, 6},
          {kWoodOk, "Error - Could not read set1.DAT"}, false, {{"wood.tga", kWood}}},
-        {"set not closed", {Operation::Close, 3}, false,
+        {"set not closed", {Operation::Close, 3},
          {kWoodOk, kMarbleOk, "Error - Could not close set1.DAT"}, false, both},
     };
     // clang-format on
@@ -129,9 +127,6 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EmptyOut();
-        if (c.woodExists) {
-            ASSERT_TRUE(gen::WriteWholeFile(platform::JoinPath(out, "wood.tga"), kKept));
-        }
         EXPECT_EQ(Extract(out, c.fault), c.result);
         EXPECT_EQ(log.Lines(), Report(c.body));
         EXPECT_EQ(FilesIn(out), c.files);
@@ -177,21 +172,6 @@ TEST_F(ExtractionTest, NamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
               (FolderContents{{"COM0.tga", kWood}, {"CONSOLE.tga", kWood}, {"sub/", {}}}));
     EXPECT_EQ(FilesIn(platform::JoinPath(out, "sub")), FolderContents{});
     EXPECT_EQ(dir.Entries(), (Lines{"out", "set1.DAT"}));
-}
-
-TEST_F(ExtractionTest, TargetsThatCannotBeCreated) {
-    // Longer than any file system takes as one name.
-    const std::string longName(259, 'w');
-    const std::string longLine = "  " + longName + " 4x16 32 bits " + kCreateFailed;
-    Write(SetOf({{"wood.tga", kWood}, {longName, kMarble}}).Bytes());
-    const std::string missing = platform::JoinPath(out, "missing");
-
-    EXPECT_TRUE(Extract(missing));
-    EXPECT_EQ(log.Lines(), Framed("Exporting set1.DAT's textures to " + missing,
-                                  {Info("wood.tga", "8x4", 24, kCreateFailed), longLine}));
-    EXPECT_TRUE(Extract(out));
-    EXPECT_EQ(log.Lines(), Report({kWoodOk, longLine}));
-    EXPECT_EQ(FilesIn(out), (FolderContents{{"wood.tga", kWood}}));
 }
 
 }  // namespace
