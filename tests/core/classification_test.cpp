@@ -68,55 +68,33 @@ test::Bytes NamePayload(ChunkKey key, const std::string& nameBytes) {
 TEST(ClassifyMaterials, ObjectsLinkMaterialsToTheClassOfTheirName) {
     struct Case {
         const char* what;
-        std::string setName;
         ChessSetBuilder set;
         std::vector<std::pair<ChunkKey, SpecularClass>> expected;  // every other key: None
+        std::string setName = "set.DAT";
     };
+    // clang-format off
     const Case cases[] = {
-        {"signature only", "set.DAT", Set(), {}},
+        {"signature only", Set(), {}},
         {"one object per group",
-         "set.DAT",
-         Set({{O1, {M1, M2}, "PawnW"},
-              {O2, {M3}, "SField12"},
-              {O3, {M4}, "R_KnightB"},
+         Set({{O1, {M1, M2}, "PawnW"}, {O2, {M3}, "SField12"}, {O3, {M4}, "R_KnightB"},
               {O4, {M5}, "Table"}}),
          {{M1, WhitePieces}, {M2, WhitePieces}, {M3, Board}, {M4, BlackPieces}, {M5, None}}},
-        {"no recognised object",
-         "set.DAT",
-         Set({{O1, {M1}, "Lamp"}}).Object(O2, {M2}),
+        {"no recognised object", Set({{O1, {M1}, "Lamp"}}).Object(O2, {M2}), {{M1, None}}},
+        {"name chunk before its object chunk", Set().ObjectName(O1, "PawnW").Object(O1, {M1}),
          {{M1, None}}},
-        {"name chunk before its object chunk",
-         "set.DAT",
-         Set().ObjectName(O1, "PawnW").Object(O1, {M1}),
-         {{M1, None}}},
-        {"material count 0", "set.DAT", Set({{O1, {}, "PawnW"}}), {}},
-        {"object chunk of another variant",
-         "set.DAT",
-         Set().Object(O1, {M1}, 101).ObjectName(O1, "PawnW"),
+        {"material count 0", Set({{O1, {}, "PawnW"}}), {}},
+        {"object chunk of another variant", Set().Object(O1, {M1}, 101).ObjectName(O1, "PawnW"),
          {{M1, None}}},
         {"the name that comes later decides; an unrecognised one changes nothing",
-         "set.DAT",
-         Set()
-             .Object(O1, {M1})
-             .Object(O2, {M1, M2})
-             .Object(O3, {M1})
-             .ObjectName(O2, "PawnB")
-             .ObjectName(O1, "PawnW")
-             .ObjectName(O3, "Lamp"),
+         Set().Object(O1, {M1}).Object(O2, {M1, M2}).Object(O3, {M1})
+             .ObjectName(O2, "PawnB").ObjectName(O1, "PawnW").ObjectName(O3, "Lamp"),
          {{M1, WhitePieces}, {M2, BlackPieces}}},
         {"each entry serves one name chunk; an empty name uses one up",
-         "set.DAT",
-         Set()
-             .Object(O1, {M1})
-             .Object(O1, {M2})
-             .ObjectName(O1, "")
-             .ObjectName(O1, "PawnW")
-             .ObjectName(O1, "KingB"),
+         Set().Object(O1, {M1}).Object(O1, {M2})
+             .ObjectName(O1, "").ObjectName(O1, "PawnW").ObjectName(O1, "KingB"),
          {{M1, WhitePieces}, {M2, None}}},
         {"chunks of length 0 are passed over, whatever the buffer holds",
-         "set.DAT",
-         Set()
-             .Object(O1, {M1})
+         Set().Object(O1, {M1})
              .Chunk(kOpaqueKind, 0, gen::ObjectNamePayload(O1, "PawnW"))
              .ChunkClaiming(format::kObjectNameChunk, 0, 0, {})
              .Chunk(kOpaqueKind, 0, gen::ObjectPayload(O2, {M2}))
@@ -124,9 +102,7 @@ TEST(ClassifyMaterials, ObjectsLinkMaterialsToTheClassOfTheirName) {
              .ObjectName(O2, "PawnW"),
          {{M1, None}, {M2, None}}},
         {"payloads too short are passed over; a name runs to NUL or payload end",
-         "set.DAT",
-         Set()
-             .Chunk(format::kObjectChunk, 100, Cut(gen::ObjectPayload(O1, {}), 53))
+         Set().Chunk(format::kObjectChunk, 100, Cut(gen::ObjectPayload(O1, {}), 53))
              .ObjectName(O1, "PawnW")
              .Chunk(format::kObjectChunk, 100, Cut(gen::ObjectPayload(O2, {M2, M3}), 62))
              .ObjectName(O2, "PawnW")
@@ -136,28 +112,21 @@ TEST(ClassifyMaterials, ObjectsLinkMaterialsToTheClassOfTheirName) {
              .Object(O4, {M4})
              .Chunk(format::kObjectNameChunk, 0, Cut(gen::ObjectNamePayload(O4, ""), 8))
              .ObjectName(O4, "PawnB")
-             .Object(O5, {M5})
-             .Chunk(format::kObjectNameChunk, 0, NamePayload(O5, "KingW"))
+             .Object(O5, {M5}).Chunk(format::kObjectNameChunk, 0, NamePayload(O5, "KingW"))
              .Object(O6, {M6})
              .Chunk(format::kObjectNameChunk, 0, NamePayload(O6, std::string("Pawn\0W", 6))),
          {{M1, None}, {M2, None}, {M3, None}, {M4, BlackPieces}, {M5, WhitePieces}, {M6, None}}},
-        {"style C from the set name",
-         "C1_set.DAT",
-         Set({{O1, {M1}, "<Pawn>W"}, {O2, {M2}, "PawnW"}}),
-         {{M1, WhitePieces}, {M2, None}}},
-        {"style D from the set name",
-         "D1_set.DAT",
-         Set({{O1, {M1}, "<b_PawnW>"}, {O2, {M2}, "<Pawn>B"}}),
-         {{M1, WhitePieces}, {M2, None}}},
+        {"style C from the set name", Set({{O1, {M1}, "<Pawn>W"}, {O2, {M2}, "PawnW"}}),
+         {{M1, WhitePieces}, {M2, None}}, "C1_set.DAT"},
+        {"style D from the set name", Set({{O1, {M1}, "<b_PawnW>"}, {O2, {M2}, "<Pawn>B"}}),
+         {{M1, WhitePieces}, {M2, None}}, "D1_set.DAT"},
         {"an unknown first letter gives style A",
-         "E1_set.DAT",
-         Set({{O1, {M1}, "<PawnW>"}, {O2, {M2}, "PawnW"}}),
-         {{M1, None}, {M2, WhitePieces}}},
-        {"a trailing fragment is ignored",
-         "set.DAT",
-         Set({{O1, {M1}, "Frame"}}).Raw({1, 2, 3, 4, 5}),
+         Set({{O1, {M1}, "<PawnW>"}, {O2, {M2}, "PawnW"}}), {{M1, None}, {M2, WhitePieces}},
+         "E1_set.DAT"},
+        {"a trailing fragment is ignored", Set({{O1, {M1}, "Frame"}}).Raw({1, 2, 3, 4, 5}),
          {{M1, Board}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const Pass pass = Classify(c.set, c.setName);
