@@ -205,123 +205,95 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
     }
 }
 
-// The rotation: which number is taken, which paths are refused, and that a
+// The rotation: which number is taken, which names are refused, and that a
 // refused rotation ends the report at once and leaves every file as it was.
-Bytes BackupBytes(int number) {
-    return Bytes(3, static_cast<std::uint8_t>(number));
+std::string Numbered(int number) {
+    return "set1." + std::to_string(1000 + number).substr(1);
 }
 
-std::string Numbered(int number) {
-    const std::string digits = std::to_string(1000 + number).substr(1);
-    return "set1." + digits;
+// Writes the set `name` into the folder (creating the folders it lies in) and
+// rewrites it: the report names `backupName` as the backup or, with a
+// `refusal`, ends with it at once; either way nothing else in the folder
+// changes.
+void ExpectRotation(SetFolder& folder, const std::string& name, const std::string& backupName,
+                    const std::string& refusal = {}, const FaultPlan& plan = {}) {
+    SCOPED_TRACE(name);
+    folder.Load(name);
+    std::filesystem::create_directories(std::filesystem::path(folder.setPath).parent_path());
+    folder.Write(kSignatureOnly);
+    FolderContents expected = folder.Files();
+    folder.log = {};
+    RecordingJob job;
+    const std::string title = "Rewriting " + folder.state.setName;
+    if (refusal.empty()) {
+        EXPECT_TRUE(RunRewrite(folder, job, plan));
+        EXPECT_EQ(folder.log.Lines(),
+                  Framed(title, {kCleanUpLine, msg::OriginalRenamed(backupName)}));
+        expected[backupName] = kSignatureOnly;
+    } else {
+        EXPECT_FALSE(RunRewrite(folder, job, plan));
+        EXPECT_EQ(folder.log.Lines(), Framed(title, {refusal, kCleanUpLine}, false));
+    }
+    EXPECT_EQ(job.cleanUps, 1);
+    EXPECT_EQ(folder.Files(), expected);
+    EXPECT_EQ(folder.SetBytes(), kSignatureOnly);
 }
 
 TEST(BackupRotation, TakesTheLowestFreeNumberIncludingAGapTheUserMade) {
-    SetFolder folder(kSignatureOnly);
-    FolderContents expected = {{"set1.DAT", kSignatureOnly}};
+    SetFolder folder;
     for (int n = 0; n <= 4; ++n) {
-        ASSERT_TRUE(gen::WriteWholeFile(folder.dir.File(Numbered(n)), BackupBytes(n)));
-        expected[Numbered(n)] = BackupBytes(n);
+        ASSERT_TRUE(
+            gen::WriteWholeFile(folder.dir.File(Numbered(n)), {static_cast<std::uint8_t>(n)}));
     }
-    for (const int taken : {5, 2}) {
-        folder.log = {};
-        RecordingJob job;
-        EXPECT_TRUE(RunRewrite(folder, job));
-        EXPECT_EQ(folder.log.Lines(),
-                  Report({kCleanUpLine, msg::OriginalRenamed(Numbered(taken))}));
-        expected[Numbered(taken)] = kSignatureOnly;
-        EXPECT_EQ(folder.Files(), expected);
-        std::filesystem::remove(folder.dir.Path() / Numbered(2));
-        expected.erase(Numbered(2));
+    ExpectRotation(folder, "set1.DAT", "set1.005");
+    std::filesystem::remove(folder.dir.Path() / Numbered(2));
+    ExpectRotation(folder, "set1.DAT", "set1.002");
+}
+
+TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
+    const std::string invalid(msg::kInvalidLoadSavePath);
+    const std::pair<std::string, std::string> taken[] = {
+        {"set1.D", "set1.000"},
+        {"set1.DATA", "set1.000"},
+        {"my.set.DAT", "my.set.000"},
+        {"set1.000", "set1.001"}};  // a numbered set is not its own backup
+    for (const auto& [name, backupName] : taken) {
+        SetFolder folder;
+        ExpectRotation(folder, name, backupName);
+    }
+    for (const std::string& name : {std::string("Knights"), std::string("Knights."),
+                                    platform::JoinPath("Sets.old", "Knights")}) {
+        SetFolder folder;
+        ExpectRotation(folder, name, "", invalid);
+    }
+    // A backup path must fit in 259 characters: ".D" becomes ".000".
+    for (const std::size_t pathLength : {257u, 258u}) {
+        SetFolder folder;
+        const std::string stem(pathLength - folder.setPath.size() + 6, 'k');
+        ExpectRotation(folder, stem + ".D", stem + ".000", pathLength == 258 ? invalid : "");
+        EXPECT_EQ(folder.setPath.size(), pathLength);
     }
 }
 
-TEST(BackupRotation, RefusedRotationsChangeNothing) {
-    struct Case {
-        std::string setName;  // may lie in a folder, created first
-        std::string message;
-        FolderContents backups = {};
-        FaultPlan plan = {};
-    };
-    FolderContents all;
-    for (int n = 0; n < 1000; ++n) all[Numbered(n)] = BackupBytes(n);
-    const std::string inFolder = platform::JoinPath("Sets.old", "Knights");
-    const std::string invalid(msg::kInvalidLoadSavePath);
-    // clang-format off
-    const Case cases[] = {
-        {"set1.DAT", msg::TooManyBackups("set1.DAT"), all},
-        {"Knights", invalid}, {"Knights.", invalid}, {inFolder, invalid},
-        // The first name is taken, the move to the second fails: the set is
-        // held open elsewhere, or the folder is read-only.
-        {"set1.DAT", "Error - Could not rename set1.DAT to set1.001",
-         {{"set1.000", BackupBytes(0)}},
-         {Operation::Move, 2}},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.setName);
-        SetFolder folder(c.setName);
-        std::filesystem::create_directories(std::filesystem::path(folder.setPath).parent_path());
-        folder.Write(kSignatureOnly);
-        for (const auto& [name, bytes] : c.backups) {
-            ASSERT_TRUE(gen::WriteWholeFile(folder.dir.File(name), bytes));
-        }
-        const FolderContents before = folder.Files();
-        RecordingJob job;
-        EXPECT_FALSE(RunRewrite(folder, job, c.plan));
-        EXPECT_EQ(folder.log.Lines(),
-                  Framed("Rewriting " + folder.state.setName, {c.message, kCleanUpLine}, false));
-        EXPECT_EQ(job.cleanUps, 1);
-        EXPECT_EQ(folder.Files(), before);
-        EXPECT_EQ(folder.SetBytes(), kSignatureOnly);
+TEST(BackupRotation, AFailedMoveStopsTheRotation) {
+    SetFolder full;
+    for (int n = 0; n < 1000; ++n) {
+        ASSERT_TRUE(gen::WriteWholeFile(full.dir.File(Numbered(n)), {1}));
     }
+    ExpectRotation(full, "set1.DAT", "", msg::TooManyBackups("set1.DAT"));
+    // The first name is taken, the move to the second fails: the set is held
+    // open elsewhere, or its folder is read-only.
+    SetFolder held;
+    ASSERT_TRUE(gen::WriteWholeFile(held.dir.File("set1.000"), {1}));
+    ExpectRotation(held, "set1.DAT", "", "Error - Could not rename set1.DAT to set1.001",
+                   {Operation::Move, 2});
 
     SetFolder missing;
     RecordingJob job;
     EXPECT_FALSE(RunRewrite(missing, job));
     EXPECT_EQ(missing.log.Lines(),
               Report({"Error - Could not rename set1.DAT to set1.000", kCleanUpLine}, false));
-}
-
-TEST(BackupRotation, TheWholeTextAfterTheLastDotBecomesTheNumber) {
-    // A set that already carries a backup number is not its own backup.
-    const std::pair<std::string, std::string> cases[] = {
-        {"set1.D", "set1.000"},
-        {"set1.DATA", "set1.000"},
-        {"my.set.DAT", "my.set.000"},
-        {"set1.000", "set1.001"},
-    };
-    for (const auto& [setName, backupName] : cases) {
-        SetFolder folder(kSignatureOnly, setName);
-        RecordingJob job;
-        EXPECT_TRUE(RunRewrite(folder, job));
-        EXPECT_EQ(folder.log.Lines(),
-                  Framed("Rewriting " + setName, {kCleanUpLine, msg::OriginalRenamed(backupName)}));
-        EXPECT_EQ(folder.Files(),
-                  (FolderContents{{setName, kSignatureOnly}, {backupName, kSignatureOnly}}));
-    }
-}
-
-TEST(BackupRotation, ABackupPathMustFitIn259Characters) {
-    for (const std::size_t setPathLength : {257u, 258u}) {
-        SCOPED_TRACE(setPathLength);
-        SetFolder folder;
-        // ".D" becomes ".000": the backup path is two characters longer.
-        const std::string name = std::string(setPathLength - folder.setPath.size() + 6, 'k') + ".D";
-        folder.Load(name);
-        folder.Write(kSignatureOnly);
-        ASSERT_EQ(folder.setPath.size(), setPathLength);
-        RecordingJob job;
-        const bool fits = setPathLength + 2 <= 259;
-        EXPECT_EQ(RunRewrite(folder, job), fits);
-        const std::string backupName = name.substr(0, name.size() - 1) + "000";
-        EXPECT_EQ(
-            folder.log.Lines(),
-            fits ? Framed("Rewriting " + name, {kCleanUpLine, msg::OriginalRenamed(backupName)})
-                 : Framed("Rewriting " + name,
-                          {std::string(msg::kInvalidLoadSavePath), kCleanUpLine}, false));
-        EXPECT_EQ(folder.Files().size(), fits ? 2u : 1u);
-    }
+    EXPECT_EQ(missing.Files(), FolderContents{});
 }
 
 }  // namespace
