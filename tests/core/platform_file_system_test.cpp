@@ -1,6 +1,6 @@
 // The platform layer must behave alike on POSIX and on Windows (these tests
 // also run under Wine): binary streams, exclusive creation, moves that never
-// replace, the "*.tga" search, and the fault seam every checked call asks.
+// replace, the "*.tga" search, and a read failure told from the end of a file.
 
 #include <gtest/gtest.h>
 
@@ -115,27 +115,6 @@ TEST(PlatformFileSystem, NameIsTheTextAfterTheLastSeparator) {
         EXPECT_EQ(FileNamePart(path), kPathSeparator == '\\' ? windowsName : posixName) << path;
     }
     EXPECT_EQ(JoinPath("out", "a.tga"), std::string("out") + kPathSeparator + "a.tga");
-}
-
-TEST(FaultSeam, FailsTheChosenOperationOnceOrFromThenOn) {
-    {
-        ScopedFault fault(FaultPlan{Operation::Write, 2});
-        EXPECT_FALSE(ShouldFail(Operation::Write));
-        EXPECT_FALSE(ShouldFail(Operation::Read));
-        EXPECT_TRUE(ShouldFail(Operation::Write));
-        EXPECT_FALSE(ShouldFail(Operation::Write));
-        EXPECT_EQ(OperationsSeen(), 4u);
-        EXPECT_EQ(OperationsSeen(Operation::Write), 3u);
-    }
-    {
-        ScopedFault fault(FaultPlan{std::nullopt, 2, true});
-        EXPECT_FALSE(ShouldFail(Operation::Open));
-        EXPECT_FALSE(FaultFired());
-        EXPECT_TRUE(ShouldFail(Operation::Close));
-        EXPECT_TRUE(ShouldFail(Operation::Allocate));
-        EXPECT_TRUE(FaultFired());
-    }
-    EXPECT_FALSE(ShouldFail(Operation::Open));
 }
 
 }  // namespace
