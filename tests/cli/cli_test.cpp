@@ -3,47 +3,78 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/process_run.h"
 #include "generators/chess_set_builder.h"
 #include "generators/demo_set.h"
+#include "generators/tga_builder.h"
 #include "report/lines.h"
-#include "report/messages.h"
 #include "support/report_matchers.h"
 #include "support/temp_dir.h"
 
 namespace sorrelwick::test {
 namespace {
 
+using Lines = std::vector<std::string>;
+
 const std::string kCli = SORRELWICK_CLI_PATH;
-const std::string kMakeDemoSets = MAKE_DEMO_SETS_PATH;
-const std::string kDemoSetFolder = DEMO_SET_FOLDER;
-
-// The listing the tool gives for a demo set, from its manifest.
-std::vector<std::string> ExpectedListing(const gen::DemoSet& set) {
-    std::vector<std::string> body;
-    for (const gen::DemoTexture& t : set.textures) {
-        body.push_back(report::TextureInfoLine(t.name, t.width, t.height, t.depth));
-    }
-    return Framed(report::msg::Loading(set.fileName), body);
-}
-
-class ListDemoSet : public ::testing::TestWithParam<unsigned> {};
 
 // The demo sets are the ones make-demo-sets wrote before this test ran.
-TEST_P(ListDemoSet, PrintsTheListingOfTheManifest) {
-    const gen::DemoSet set = gen::BuildDemoSet(GetParam());
-    const ProcessRun run = RunProcess(kCli, {"list", kDemoSetFolder + "/" + set.fileName});
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(OutputLines(run.standardOutput), ExpectedListing(set));
-    EXPECT_EQ(run.standardError, "");
+TEST(CliList, PrintsTheListingOfEachDemoSet) {
+    for (unsigned style = 0; style < gen::kDemoStyleCount; ++style) {
+        const gen::DemoSet set = gen::BuildDemoSet(style);
+        Lines body;
+        for (const gen::DemoTexture& t : set.textures) {
+            body.push_back(report::TextureInfoLine(t.name, t.width, t.height, t.depth));
+        }
+        const ProcessRun run =
+            RunProcess(kCli, {"list", std::string(DEMO_SET_FOLDER) + "/" + set.fileName});
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(OutputLines(run.standardOutput), Framed("Loading " + set.fileName, body));
+        EXPECT_EQ(run.standardError, "");
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryNamingStyle, ListDemoSet, ::testing::Range(0u, gen::kDemoStyleCount));
+TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
+    const TempDir dir;
+    const std::string set = dir.File("set.DAT"), folder = dir.File("tex");
+    const auto pawnSet = [](std::uint8_t amplitude, std::uint8_t shininess, std::uint16_t side) {
+        return gen::ChessSetBuilder()
+            .Signature()
+            .Material({1, 1}, "wood.tga", amplitude, shininess)
+            .TextureImage(gen::MakeTga(side, side, 24))
+            .Object({2, 2}, {{1, 1}})
+            .ObjectName({2, 2}, "PawnW");
+    };
+    ASSERT_TRUE(pawnSet(200, 50, 2).WriteTo(set));
+    std::filesystem::create_directory(folder);
+    const auto expect = [](const std::vector<std::string>& arguments, const Lines& lines) {
+        const ProcessRun run = RunProcess(kCli, arguments);
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(OutputLines(run.standardOutput), lines);
+        EXPECT_EQ(run.standardError, "");
+    };
+    expect({"extract", set, folder},
+           Framed("Exporting set.DAT's textures to " + folder,
+                  {report::TextureInfoLine("wood.tga", 2, 2, 24, "Export successful")}));
+    ASSERT_TRUE(
+        gen::WriteWholeFile((dir.Path() / "tex" / "wood.tga").string(), gen::MakeTga(4, 4, 24)));
+    expect({"replace", set, folder},
+           Framed("Importing textures from " + folder + " into set.DAT",
+                  {report::TextureInfoLine("wood.tga", 2, 2, 24,
+                                           "Import successful: size modified (to 4x4)"),
+                   "Original file renamed to set.000"}));
+    // S 200 halves the shininess, A 50 the amplitude.
+    expect({"specular", set, "--black", "1,1", "--white", "200,50"},
+           Framed("Changing specularity of set.DAT",
+                  {"Original file renamed to set.001", "Specularity changed successfully"}));
+    EXPECT_EQ(gen::ReadWholeFile(set), pawnSet(100, 25, 4).Bytes());
+}
 
-TEST(CliList, MissingFileIsAFramedOpenFailure) {
+TEST(Cli, AFailedOperationExitsOne) {
     const TempDir dir;
     const ProcessRun run = RunProcess(kCli, {"list", dir.File("missing.DAT")});
     EXPECT_EQ(run.exitStatus, 1);
@@ -53,70 +84,43 @@ TEST(CliList, MissingFileIsAFramedOpenFailure) {
     EXPECT_TRUE(dir.Entries().empty());
 }
 
-struct UsageCase {
-    const char* what;
-    std::vector<std::string> arguments;  // "SET" stands for a path in a fresh folder
-};
-
-void PrintTo(const UsageCase& usage, std::ostream* out) {
-    *out << usage.what;
-}
-
-class CliUsageError : public ::testing::TestWithParam<UsageCase> {};
-
-TEST_P(CliUsageError, ExitsTwoWithAMessageAndTouchesNothing) {
+TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
     const TempDir dir;
-    std::vector<std::string> arguments = GetParam().arguments;
-    for (std::string& argument : arguments) {
-        if (argument == "SET") argument = dir.File("set.DAT");
+    const std::string set = dir.File("set.DAT");
+    const std::vector<std::string> cases[] = {
+        {},
+        {"show", set},
+        {"list"},
+        {"list", set, set},
+        {"extract", set},
+        {"replace", set, set, set},
+        {"specular", set, "--white", "50"},
+        {"specular", set, "--white", "x,50"},
+        {"specular", set, "--white", "1,4294967296"},
+        {"specular", set, "--white", "-1,50"},
+        {"specular", set, "--white"},
+        {"specular", set, "--grey", "1,1"},
+    };
+    for (const std::vector<std::string>& arguments : cases) {
+        const ProcessRun run = RunProcess(kCli, arguments);
+        EXPECT_EQ(run.exitStatus, 2) << arguments.size();
+        EXPECT_EQ(run.standardOutput, "");
+        EXPECT_NE(run.standardError, "");
     }
-    const ProcessRun run = RunProcess(kCli, arguments);
-    EXPECT_EQ(run.exitStatus, 2);
-    EXPECT_EQ(run.standardOutput, "");
-    EXPECT_NE(run.standardError, "");
     EXPECT_TRUE(dir.Entries().empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CliUsageError,
-    ::testing::Values(UsageCase{"NoCommand", {}}, UsageCase{"UnknownCommand", {"show", "SET"}},
-                      UsageCase{"ListWithoutSet", {"list"}},
-                      UsageCase{"ListWithTwoSets", {"list", "SET", "SET"}},
-                      UsageCase{"ExtractWithoutFolder", {"extract", "SET"}},
-                      UsageCase{"ReplaceWithExtraArgument", {"replace", "SET", "SET", "SET"}},
-                      UsageCase{"WhiteWithoutComma", {"specular", "SET", "--white", "50"}},
-                      UsageCase{"WhiteNotANumber", {"specular", "SET", "--white", "x,50"}},
-                      UsageCase{"WhiteTooLarge", {"specular", "SET", "--white", "1,4294967296"}},
-                      UsageCase{"WhiteNegative", {"specular", "SET", "--white", "-1,50"}},
-                      UsageCase{"WhiteWithoutValue", {"specular", "SET", "--white"}}),
-    [](const ::testing::TestParamInfo<UsageCase>& param) { return param.param.what; });
 
 TEST(MakeDemoSets, WritesAllFourSetsAsBuilt) {
     const TempDir dir;
-    const ProcessRun run = RunProcess(kMakeDemoSets, {dir.Path().string()});
+    const ProcessRun run = RunProcess(MAKE_DEMO_SETS_PATH, {dir.Path().string()});
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.standardError, "");
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"A1_demo.DAT", "B1_demo.DAT", "C1_demo.DAT",
-                                                       "D1_demo.DAT"}));
+    FolderContents expected;
     for (unsigned style = 0; style < gen::kDemoStyleCount; ++style) {
         const gen::DemoSet set = gen::BuildDemoSet(style);
-        EXPECT_EQ(gen::ReadWholeFile(dir.File(set.fileName)), set.bytes) << set.fileName;
+        expected[set.fileName] = set.bytes;
     }
-}
-
-TEST(MakeDemoSets, FailsWithAMessageWhenItCannotWrite) {
-    const TempDir dir;
-    const ProcessRun run = RunProcess(kMakeDemoSets, {dir.File("no-such-folder")});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_NE(run.standardError, "");
-    EXPECT_TRUE(dir.Entries().empty());
-}
-
-TEST(MakeDemoSets, WantsExactlyOneFolder) {
-    const ProcessRun run = RunProcess(kMakeDemoSets, {});
-    EXPECT_EQ(run.exitStatus, 2);
-    EXPECT_EQ(run.standardOutput, "");
-    EXPECT_NE(run.standardError, "");
+    EXPECT_EQ(FilesIn(dir.Path()), expected);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The demo sets hold what their manifests say, as the real walk and listing
-// see it, and exercise what every later operation needs.
+// Every operation on each demo set, one per naming style, checked against the
+// manifest the generator built it from.
 
 #include "generators/demo_set.h"
 
@@ -7,173 +7,181 @@
 
 #include <algorithm>
 #include <bit>
-#include <stdexcept>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
 
 #include "format/byte_fields.h"
-#include "format/chunk.h"
-#include "generators/chess_set_builder.h"
+#include "generators/tga_builder.h"
+#include "operations/extraction.h"
 #include "operations/listing.h"
-#include "operations/set_file_walk.h"
-#include "report/messages.h"
-#include "support/report_matchers.h"
-#include "support/temp_dir.h"
+#include "operations/replacement.h"
+#include "platform/file_system.h"
+#include "specular/change_specularity.h"
+#include "specular/classification.h"
+#include "support/set_fixture.h"
+#include "support/specular_printing.h"
 
 namespace sorrelwick::test {
 namespace {
 
-using format::Bytes;
-using format::ChunkKey;
-
 class DemoSetTest : public ::testing::TestWithParam<unsigned> {
-  protected:
-    DemoSetTest() : set_(gen::BuildDemoSet(GetParam())), path_(dir_.File(set_.fileName)) {
-        EXPECT_TRUE(gen::WriteWholeFile(path_, set_.bytes));
-    }
+protected:
+    DemoSetTest() : demo(gen::BuildDemoSet(GetParam())), set(demo.bytes, demo.fileName) {}
 
-    TempDir dir_;
-    gen::DemoSet set_;
-    std::string path_;
+    gen::DemoSet demo;
+    SetFolder set;
 };
 
-TEST_P(DemoSetTest, ListingShowsEveryManifestTextureInFileOrder) {
-    std::vector<std::string> body;
-    for (const gen::DemoTexture& t : set_.textures) {
-        body.push_back(report::TextureInfoLine(t.name, t.width, t.height, t.depth));
+// Extract, check every file, edit the textures with our TGA builder (same
+// size, other size, wrong depth in turn), replace, then list and extract again.
+TEST_P(DemoSetTest, ExtractEditReplaceAndExtractAgain) {
+    const std::string out = set.Folder("out"), again = set.Folder("again");
+    ASSERT_TRUE(operations::ExtractTextures(set.state, out, &set.log));
+    FolderContents extracted;
+    for (const gen::DemoTexture& t : demo.textures) extracted[t.name] = t.tga;
+    ASSERT_EQ(FilesIn(out), extracted);
+
+    Lines listing;
+    FolderContents expected;
+    for (std::size_t i = 0; i < demo.textures.size(); ++i) {
+        const gen::DemoTexture& t = demo.textures[i];
+        const auto width = static_cast<std::uint16_t>(i % 3 == 1 ? t.width * 2 : t.width);
+        const auto depth =
+            static_cast<std::uint8_t>(i % 3 == 2 ? (t.depth == 24 ? 32 : 24) : t.depth);
+        const Bytes edited = Image(width, t.height, depth, static_cast<std::uint8_t>(i));
+        ASSERT_TRUE(gen::WriteWholeFile(platform::JoinPath(out, t.name), edited));
+        const bool taken = i % 3 != 2;
+        listing.push_back(
+            report::TextureInfoLine(t.name, taken ? width : t.width, t.height, t.depth));
+        expected[t.name] = taken ? edited : t.tga;
     }
-    ToolState state;
-    SetLoadedSet(state, path_);
-    report::MemoryReportLog log;
-    EXPECT_TRUE(operations::ListTextures(state, &log));
-    EXPECT_EQ(log.Lines(), Framed(report::msg::Loading(set_.fileName), body));
+    ASSERT_TRUE(operations::ReplaceTextures(set.state, out, &set.log));
+
+    set.log = {};
+    ASSERT_TRUE(operations::ListTextures(set.state, &set.log));
+    EXPECT_EQ(set.log.Lines(), Framed("Loading " + demo.fileName, listing));
+    ASSERT_TRUE(operations::ExtractTextures(set.state, again, &set.log));
+    EXPECT_EQ(FilesIn(again), expected);
 }
 
-std::uint8_t ByteAt(Bytes payload, std::size_t offset) {
-    return offset < payload.size() ? payload[offset] : 0;
+#ifndef _WIN32
+// What a real TGA reader makes of a file: "format width height".
+std::string Identify(const std::string& path) {
+    const std::string command = "identify -format '%m %w %h' '" + path + "' 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return "popen failed";
+    std::string text;
+    char buffer[256];
+    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        text.append(buffer, got);
+    ::pclose(pipe);
+    return text;
 }
 
-ChunkKey KeyAt(Bytes payload, std::size_t offset) {
-    return {format::U32At(payload, offset).value_or(0),
-            format::U32At(payload, offset + 4).value_or(0)};
+TEST_P(DemoSetTest, ExtractedFilesAreReadByATgaReader) {
+    if (std::system("identify -version > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ImageMagick's identify is not installed";
+    }
+    const std::string out = set.Folder("out");
+    ASSERT_TRUE(operations::ExtractTextures(set.state, out, &set.log));
+    for (const gen::DemoTexture& t : demo.textures) {
+        EXPECT_EQ(Identify(platform::JoinPath(out, t.name)),
+                  "TGA " + std::to_string(t.width) + " " + std::to_string(t.height));
+    }
 }
+#endif
 
-// What a walk over the file finds, in the manifest's terms.
-struct Found {
-    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> textures;
-    std::vector<gen::DemoMaterial> materials;
-    std::vector<gen::DemoObject> objects;
-    std::vector<std::uint32_t> opaqueKinds;
-};
-
-void Record(Found& found, const format::ChunkWalk& walk, const format::Chunk& chunk) {
-    const Bytes p = chunk.payload;
-    switch (chunk.header.kind) {
-        case format::kTextureImageChunk:
-            if (format::IsNamedTexture(walk, chunk)) {
-                found.textures.emplace_back(walk.currentTextureName,
-                                            std::vector<std::uint8_t>(p.begin(), p.end()));
-            }
-            return;
-        case format::kMaterialChunk:
-            found.materials.push_back({KeyAt(p, 0), ByteAt(p, 16), ByteAt(p, 17), gen::kClassNone,
-                                       walk.currentTextureName});
-            return;
-        case format::kObjectChunk: {
-            gen::DemoObject object{KeyAt(p, 0), chunk.header.variant, "", {}, gen::kClassNone};
-            const std::uint32_t count = format::U32At(p, 50).value_or(0);
-            for (std::size_t i = 0; i < count; ++i) {
-                object.materials.push_back(KeyAt(p, 54 + 8 * i));
-            }
-            found.objects.push_back(object);
-            return;
+TEST_P(DemoSetTest, MaterialsClassifyAsTheManifestSays) {
+    specular::MaterialClassTable classes;
+    EXPECT_TRUE(specular::ClassifyMaterials(set.state, set.log, classes));
+    EXPECT_TRUE(set.log.Lines().empty());
+    std::vector<format::ChunkKey> classified;
+    for (const gen::DemoMaterial& m : demo.materials) {
+        EXPECT_EQ(classes.ClassOf(m.key), static_cast<specular::SpecularClass>(m.specularClass))
+            << "material " << m.key.first << "," << m.key.second;
+        if (m.specularClass != gen::kClassNone &&
+            std::find(classified.begin(), classified.end(), m.key) == classified.end()) {
+            classified.push_back(m.key);
         }
-        case format::kObjectNameChunk:
-            for (gen::DemoObject& object : found.objects) {
-                if (object.key == KeyAt(p, 0)) object.name = format::TextAt(p, 8);
-            }
-            return;
-        case format::kTextureReferenceChunk:
-            return;
-        default:
-            found.opaqueKinds.push_back(chunk.header.kind);
     }
+    EXPECT_EQ(classes.Size(), classified.size());
 }
 
-TEST_P(DemoSetTest, FileHoldsExactlyTheManifest) {
-    Found found;
-    report::MemoryReportLog log;
-    EXPECT_TRUE(operations::WalkSetFile(
-        path_, set_.fileName, log, [&found](format::ChunkWalk& walk, const format::Chunk& chunk) {
-            format::TrackTextureName(walk, chunk);
-            Record(found, walk, chunk);
-        }));
-    EXPECT_TRUE(log.Lines().empty());
-
-    ASSERT_EQ(found.textures.size(), set_.textures.size());
-    for (std::size_t i = 0; i < set_.textures.size(); ++i) {
-        EXPECT_EQ(found.textures[i].first, set_.textures[i].name);
-        EXPECT_EQ(found.textures[i].second, set_.textures[i].tga) << set_.textures[i].name;
+// The file offsets of the specular bytes of every material chunk, in file
+// order, found by stepping over the headers; 0 for a payload too short.
+std::vector<std::size_t> SpecularOffsets(const Bytes& file) {
+    std::vector<std::size_t> offsets;
+    const format::Bytes bytes(file);
+    for (std::size_t at = 12; at + 12 <= bytes.size();) {
+        const std::uint32_t kind = *format::U32At(bytes, at);
+        const std::uint32_t length = *format::U32At(bytes, at + 8);
+        if (kind == format::kMaterialChunk) offsets.push_back(length >= 18 ? at + 12 + 16 : 0);
+        at += 12 + std::size_t{length};
     }
-    ASSERT_EQ(found.materials.size(), set_.materials.size());
-    for (std::size_t i = 0; i < set_.materials.size(); ++i) {
-        const gen::DemoMaterial& want = set_.materials[i];
-        EXPECT_EQ(found.materials[i].key, want.key);
-        EXPECT_EQ(found.materials[i].amplitude, want.amplitude);
-        EXPECT_EQ(found.materials[i].shininess, want.shininess);
-        EXPECT_EQ(found.materials[i].textureName, want.textureName);
-    }
-    ASSERT_EQ(found.objects.size(), set_.objects.size());
-    for (std::size_t i = 0; i < set_.objects.size(); ++i) {
-        EXPECT_EQ(found.objects[i].key, set_.objects[i].key);
-        EXPECT_EQ(found.objects[i].variant, set_.objects[i].variant);
-        EXPECT_EQ(found.objects[i].name, set_.objects[i].name);
-        EXPECT_EQ(found.objects[i].materials, set_.objects[i].materials);
-    }
-    EXPECT_FALSE(found.opaqueKinds.empty()) << "no chunk of a kind the tool does not interpret";
+    return offsets;
 }
 
-// What the later operations need from every set: work for extraction and
-// replacement, every specular class, and the cases the classification skips.
+TEST_P(DemoSetTest, ScalesEachClassifiedMaterialByItsGroup) {
+    // White doubled, black halved, board dull: amplitude 0, shininess 255.
+    set.state.percents = {50, 200, 200, 50, 0, 0};
+    Bytes expected = demo.bytes;
+    const std::vector<std::size_t> offsets = SpecularOffsets(demo.bytes);
+    ASSERT_EQ(offsets.size(), demo.materials.size());
+    for (std::size_t i = 0; i < offsets.size(); ++i) {
+        const gen::DemoMaterial& m = demo.materials[i];
+        if (offsets[i] == 0) continue;
+        std::uint8_t& amplitude = expected[offsets[i]];
+        std::uint8_t& shininess = expected[offsets[i] + 1];
+        ASSERT_EQ(amplitude, m.amplitude);
+        ASSERT_EQ(shininess, m.shininess);
+        if (m.specularClass == gen::kClassWhite) {
+            amplitude = static_cast<std::uint8_t>(std::min(2 * m.amplitude, 255));
+            shininess = static_cast<std::uint8_t>(std::min(2 * m.shininess, 255));
+        } else if (m.specularClass == gen::kClassBlack) {
+            amplitude = static_cast<std::uint8_t>(m.amplitude / 2);
+            shininess = static_cast<std::uint8_t>(m.shininess / 2);
+        } else if (m.specularClass == gen::kClassBoard) {
+            amplitude = 0;
+            shininess = 255;
+        }
+    }
+
+    EXPECT_TRUE(specular::ChangeSpecularity(set.state, &set.log));
+    const std::string backup = demo.fileName.substr(0, demo.fileName.rfind('.') + 1) + "000";
+    EXPECT_EQ(set.log.Lines(),
+              Framed("Changing specularity of " + demo.fileName,
+                     {"Original file renamed to " + backup, "Specularity changed successfully"}));
+    const Bytes written = set.SetBytes();
+    ASSERT_EQ(written.size(), expected.size());
+    for (std::size_t i = 0; i < offsets.size(); ++i) {
+        if (offsets[i] == 0) continue;
+        EXPECT_EQ(written[offsets[i]], expected[offsets[i]]) << "amplitude of material " << i;
+        EXPECT_EQ(written[offsets[i] + 1], expected[offsets[i] + 1])
+            << "shininess of material " << i;
+    }
+    EXPECT_EQ(set.Files(), (FolderContents{{backup, demo.bytes}, {demo.fileName, expected}}));
+}
+
+// What the tests above need from every set to have work to check: images
+// that can be replaced, every specular class, and an object of another
+// variant whose recognised name must be passed over.
 TEST_P(DemoSetTest, ExercisesWhatTheOperationsNeed) {
-    const char letter = static_cast<char>('A' + GetParam());
-    EXPECT_EQ(set_.fileName, std::string(1, letter) + "1_demo.DAT");
-    EXPECT_LT(set_.bytes.size(), 1'000'000u);
-    EXPECT_EQ(set_.bytes, gen::BuildDemoSet(GetParam()).bytes) << "not reproducible";
-
-    const auto& textures = set_.textures;
-    auto anyTexture = [&textures](auto predicate) {
-        return std::any_of(textures.begin(), textures.end(), predicate);
-    };
-    EXPECT_FALSE(anyTexture([](const gen::DemoTexture& t) {
-        return !std::has_single_bit(t.width) || !std::has_single_bit(t.height);
-    }));
-    EXPECT_TRUE(anyTexture([](const gen::DemoTexture& t) { return t.depth == 24; }));
-    EXPECT_TRUE(anyTexture([](const gen::DemoTexture& t) { return t.depth == 32; }));
-    EXPECT_TRUE(anyTexture([](const gen::DemoTexture& t) { return t.width != t.height; }));
-
-    const auto& materials = set_.materials;
-    for (std::uint32_t c :
-         {gen::kClassNone, gen::kClassBoard, gen::kClassBlack, gen::kClassWhite}) {
-        EXPECT_TRUE(std::any_of(materials.begin(), materials.end(),
-                                [c](const gen::DemoMaterial& m) { return m.specularClass == c; }))
-            << "no material of class " << c;
+    EXPECT_EQ(demo.fileName, std::string(1, static_cast<char>('A' + GetParam())) + "1_demo.DAT");
+    std::set<std::uint32_t> depths, classes;
+    for (const gen::DemoTexture& t : demo.textures) {
+        EXPECT_TRUE(std::has_single_bit(t.width) && std::has_single_bit(t.height)) << t.name;
+        depths.insert(t.depth);
     }
-    EXPECT_TRUE(std::any_of(materials.begin(), materials.end(),
-                            [](const gen::DemoMaterial& m) { return m.textureName.empty(); }));
-
-    const auto& objects = set_.objects;
-    EXPECT_TRUE(std::any_of(objects.begin(), objects.end(), [](const gen::DemoObject& o) {
-        return o.variant == format::kMaterialListVariant && o.nameClass == gen::kClassNone;
-    })) << "no unrecognised object name";
-    EXPECT_TRUE(std::any_of(objects.begin(), objects.end(), [](const gen::DemoObject& o) {
+    for (const gen::DemoMaterial& m : demo.materials) classes.insert(m.specularClass);
+    EXPECT_EQ(depths, (std::set<std::uint32_t>{24, 32}));
+    EXPECT_EQ(classes.size(), 4u);
+    EXPECT_TRUE(std::any_of(demo.objects.begin(), demo.objects.end(), [](const gen::DemoObject& o) {
         return o.variant != format::kMaterialListVariant && o.nameClass != gen::kClassNone;
-    })) << "no recognised name on an object of another variant";
+    }));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryNamingStyle, DemoSetTest, ::testing::Range(0u, gen::kDemoStyleCount));
-
-TEST(DemoSet, OnlyFourNamingStyles) {
-    EXPECT_THROW(gen::BuildDemoSet(gen::kDemoStyleCount), std::out_of_range);
-}
 
 }  // namespace
 }  // namespace sorrelwick::test

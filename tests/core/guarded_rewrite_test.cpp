@@ -1,6 +1,7 @@
-// The guarded rewrite: the report lines of every ending and, after each, what
-// stands on disk. The loaded set must survive every failure byte for byte,
-// under its own path or under the backup name.
+// The backup rotation and the guarded rewrite, through a RewriteJob of the
+// tests' own: the report lines of every ending and, after each, what stands
+// on disk. The loaded set must survive every failure byte for byte, under its
+// own path or under the backup name.
 
 #include <gtest/gtest.h>
 
@@ -8,335 +9,164 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "generators/chess_set_builder.h"
-#include "platform/fault_seam.h"
+#include "platform/file_system.h"
 #include "report/messages.h"
 #include "support/recording_job.h"
-#include "support/report_matchers.h"
-#include "support/temp_dir.h"
 
 namespace sorrelwick::test {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-using Lines = std::vector<std::string>;
-using platform::FaultPlan;
-using platform::Operation;
+namespace msg = report::msg;
 
-const std::string kSetName = "set1.DAT";
-const std::string kBackupName = "set1.000";
-const std::string kRenamed = report::msg::OriginalRenamed(kBackupName);
-const std::string kNoMemory(report::msg::kNotEnoughMemory);
-const std::string kCouldNotWrite = report::msg::CouldNotWrite(kSetName);
-const std::string kCouldNotRead = report::msg::CouldNotRead(kSetName);
-const std::string kCouldNotDelete = report::msg::CouldNotDelete(kSetName);
-const std::string kCouldNotMoveBack = report::msg::CouldNotRename(kBackupName, kSetName);
+const std::string kRenamed = "Original file renamed to set1.000";
+const std::string kNoMemory = "Error - Not enough memory";
+const std::string kCouldNotWrite = "Error - Could not write set1.DAT";
+const std::string kCouldNotRead = "Error - Could not read set1.DAT";
+const std::string kCouldNotDelete = "Error - Could not delete set1.DAT";
+const std::string kCouldNotMoveBack = "Error - Could not rename set1.000 to set1.DAT";
+const std::string kBadFormat =
+    "Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set.";
+const Bytes kSignatureOnly = gen::ChessSetBuilder().Signature(0x12345678).Bytes();
 
-// "  chunk 1" to "  chunk count", then `rest`.
-Lines Chunks(int count, const Lines& rest = {}) {
-    Lines lines;
-    for (int n = 1; n <= count; ++n) lines.push_back(ChunkLine(n));
-    lines.insert(lines.end(), rest.begin(), rest.end());
-    return lines;
+Lines Report(const Lines& body, bool closed = true) {
+    return Framed("Rewriting set1.DAT", body, closed);
 }
 
-Lines Report(const Lines& body) {
-    return Framed(RewriteTitle(kSetName), body);
-}
-
-// A folder holding one chess set, and a rewrite of it under an optional fault.
-struct SetFolder {
-    TempDir dir;
-    std::string setPath = dir.File(kSetName);
-    std::string backupPath = dir.File(kBackupName);
-
-    explicit SetFolder(const Bytes& set) { EXPECT_TRUE(gen::WriteWholeFile(setPath, set)); }
-
-    RewriteRun Run(RecordingJob& job, const FaultPlan& plan = {}) {
-        platform::ScopedFault fault(plan);
-        return RunRewrite(setPath, job);
+TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
+    struct Case {
+        const char* what;
+        Bytes set;
+        RecordingJob job;
+        Lines body;
+        Bytes written;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"plain copy", MultiChunkSet(), {}, Chunks(6, {kCleanUpLine, kRenamed}), MultiChunkSet()},
+        {"chunks of another length, success line", MultiChunkSet(),
+         {.growTextures = true, .successLine = "Done"},
+         Chunks(6, {kCleanUpLine, kRenamed, "Done"}), MultiChunkSet(true)},
+        {"only the signature header: the same 12 bytes", kSignatureOnly, {},
+         {kCleanUpLine, kRenamed}, kSignatureOnly},
+    };
+    // clang-format on
+    for (Case c : cases) {
+        SCOPED_TRACE(c.what);
+        SetFolder folder(c.set);
+        EXPECT_TRUE(RunRewrite(folder, c.job));
+        EXPECT_EQ(folder.log.Lines(), Report(c.body));
+        EXPECT_EQ(c.job.cleanUps, 1);
+        EXPECT_EQ(folder.Files(), (FolderContents{{"set1.000", c.set}, {"set1.DAT", c.written}}));
     }
-    Bytes AtSetPath() const { return gen::ReadWholeFile(setPath); }
-    Bytes AtBackup() const { return gen::ReadWholeFile(backupPath); }
-};
-
-TEST(GuardedRewrite, APlainCopyKeepsTheNewFileAndTheBackup) {
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    RecordingJob job;
-
-    const RewriteRun run = folder.Run(job);
-
-    EXPECT_TRUE(run.result);
-    EXPECT_EQ(run.lines, Report(Chunks(kMultiChunkSetChunks, {kCleanUpLine, kRenamed})));
-    EXPECT_EQ(job.cleanUps, 1);
-    EXPECT_EQ(folder.AtSetPath(), set);
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), (Lines{kBackupName, kSetName}));
 }
 
-TEST(GuardedRewrite, ChunksOfAnotherLengthAndTheSuccessLine) {
-    SetFolder folder(MultiChunkSet());
-    RecordingJob job{.growTextures = true, .successLine = "Specularity changed successfully"};
-
-    const RewriteRun run = folder.Run(job);
-
-    EXPECT_TRUE(run.result);
-    EXPECT_EQ(run.lines,
-              Report(Chunks(kMultiChunkSetChunks,
-                            {kCleanUpLine, kRenamed, "Specularity changed successfully"})));
-    EXPECT_EQ(folder.AtSetPath(), MultiChunkSet(true));
-    EXPECT_EQ(folder.AtBackup(), MultiChunkSet());
-}
-
-TEST(GuardedRewrite, ASetOfOnlyItsSignatureHeaderIsRewrittenAsTheSameTwelveBytes) {
-    const Bytes set = gen::ChessSetBuilder().Signature(0x12345678).Bytes();
-    ASSERT_EQ(set.size(), 12u);
-    SetFolder folder(set);
-    RecordingJob job;
-
-    const RewriteRun run = folder.Run(job);
-
-    EXPECT_TRUE(run.result);
-    EXPECT_EQ(run.lines, Report({kCleanUpLine, kRenamed}));
-    EXPECT_EQ(folder.AtSetPath(), set);
-    EXPECT_EQ(folder.AtBackup(), set);
-}
-
-// Failures after which the restore ending puts the set back under its path.
 // The multi-chunk set's checked operations, in order: move to the backup;
 // open the backup, create the new file; read the signature, write it; per
 // chunk: read the header, take memory and read the payload (when there is
 // one), write the header and the payload; read the end; close both files.
-struct RestoredCase {
-    const char* situation;
-    FaultPlan plan;
-    Lines body;  // between the heading and the closing lines
-    std::optional<std::string> prepareFailure = std::nullopt;
-    int failAtChunk = 0;
-    std::string failMessage = {};
-    Bytes set = MultiChunkSet();
-};
-
 TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const int all = kMultiChunkSetChunks;
-    const Bytes badKind = gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes();
-    const Bytes signatureWithLength =
-        gen::ChessSetBuilder().Chunk(format::kSetSignature, 0, {1}).Bytes();
+    // `count` chunk lines, the held failure, the clean-up, then `restore`.
+    const auto held = [](int count, const std::string& failure, const Lines& restore = {}) {
+        Lines lines = Chunks(count, {failure, kCleanUpLine});
+        lines.insert(lines.end(), restore.begin(), restore.end());
+        return lines;
+    };
+    // Every chunk line, the clean-up, then `closes`.
+    const auto closing = [all](const Lines& closes) {
+        Lines lines = Chunks(all, {kCleanUpLine});
+        lines.insert(lines.end(), closes.begin(), closes.end());
+        return lines;
+    };
     Bytes runsPastTheEnd = MultiChunkSet();
     const Bytes claiming = gen::ChessSetBuilder().ChunkClaiming(9, 0, 100, {1, 2, 3}).Bytes();
     runsPastTheEnd.insert(runsPastTheEnd.end(), claiming.begin(), claiming.end());
-
-    const RestoredCase cases[] = {
-        {"backup can't be opened",
-         {Operation::Open, 1},
-         {report::msg::CouldNotOpen(kBackupName), kCleanUpLine}},
-        {"new file can't be created",
-         {Operation::Open, 2},
-         {report::msg::CouldNotCreate(kSetName), kCleanUpLine}},
-        {"signature header can't be read",
-         {Operation::Read, 1},
-         {report::msg::BadFormat(kSetName), kCleanUpLine}},
-        {"first kind is not the signature",
-         {},
-         {report::msg::BadFormat(kSetName), kCleanUpLine},
-         std::nullopt,
-         0,
-         {},
-         badKind},
-        {"signature header with a length",
-         {},
-         {report::msg::BadFormat(kSetName), kCleanUpLine},
-         std::nullopt,
-         0,
-         {},
-         signatureWithLength},
-        {"prepare step fails", {}, {kNoMemory, kCleanUpLine}, kNoMemory},
-        {"signature header write fails: no chunk is copied",
-         {Operation::Write, 1},
-         {kCouldNotWrite, kCleanUpLine}},
-        {"early header write fails: the copy goes on",
-         {Operation::Write, 2},
-         Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"early payload write fails",
-         {Operation::Write, 3},
-         Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"every write from the second fails",
-         {Operation::Write, 2, true},
-         Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"last payload write fails",
-         {Operation::Write, 12},
-         Chunks(all, {kCouldNotWrite, kCleanUpLine})},
-        {"no memory for the first payload", {Operation::Allocate, 1}, {kNoMemory, kCleanUpLine}},
-        {"no memory for the second payload",
-         {Operation::Allocate, 2},
-         Chunks(1, {kNoMemory, kCleanUpLine})},
-        {"chunk header read fails", {Operation::Read, 2}, {kCouldNotRead, kCleanUpLine}},
-        {"payload read fails", {Operation::Read, 5}, Chunks(1, {kCouldNotRead, kCleanUpLine})},
-        {"read at the end fails",
-         {Operation::Read, 13},
-         Chunks(all, {kCouldNotRead, kCleanUpLine})},
-        {"payload runs past the end",
-         {},
-         Chunks(all, {kCouldNotRead, kCleanUpLine}),
-         std::nullopt,
-         0,
-         {},
-         runsPastTheEnd},
-        {"backup can't be closed",
-         {Operation::Close, 1},
-         Chunks(all, {kCleanUpLine, report::msg::CouldNotClose(kBackupName)})},
-        {"new file can't be closed",
-         {Operation::Close, 2},
-         Chunks(all, {kCleanUpLine, report::msg::CouldNotClose(kSetName)})},
-        {"both files can't be closed",
-         {Operation::Close, 1, true},
-         Chunks(all, {kCleanUpLine, report::msg::CouldNotClose(kBackupName),
-                      report::msg::CouldNotClose(kSetName)})},
-        {"the latest failure is shown: chunk step, then memory",
-         {Operation::Allocate, 3},
-         Chunks(3, {kNoMemory, kCleanUpLine}),
-         std::nullopt,
-         1,
-         "Error - Could not close a.tga"},
-        {"the latest failure is shown: write, then chunk step",
-         {Operation::Write, 2},
-         Chunks(all, {"Error - Could not close b.tga", kCleanUpLine}),
-         std::nullopt,
-         5,
-         "Error - Could not close b.tga"},
+    const Bytes badKind = gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes();
+    struct Case {
+        const char* what;
+        FaultPlan plan;
+        Lines body;  // between the heading and the closing lines
+        RecordingJob job = {};
+        Bytes set = MultiChunkSet();
+        std::optional<FolderContents> files = {};  // none: the set back under its path
     };
-    for (const RestoredCase& c : cases) {
-        SCOPED_TRACE(c.situation);
+    const RecordingJob unprepared{.prepareFailure = kNoMemory};
+    const FolderContents backupOnly = {{"set1.000", MultiChunkSet()}};
+    const std::string closeA = "Error - Could not close a.tga";
+    const std::string closeBackup = "Error - Could not close set1.000";
+    const std::string closeNew = "Error - Could not close set1.DAT";
+    // clang-format off
+    const Case cases[] = {
+        {"backup not opened", {Operation::Open, 1}, held(0, "Error - Could not open set1.000")},
+        {"not created", {Operation::Open, 2}, held(0, "Error - Could not create set1.DAT")},
+        {"first kind not the signature", {}, held(0, kBadFormat), {}, badKind},
+        {"prepare step fails", {}, held(0, kNoMemory), {.prepareFailure = kNoMemory}},
+        {"signature header not written: no chunk copied", {Operation::Write, 1},
+         held(0, kCouldNotWrite)},
+        {"early header write fails: the copy goes on", {Operation::Write, 2},
+         held(all, kCouldNotWrite)},
+        {"every write from the second fails", {Operation::Write, 2, true},
+         held(all, kCouldNotWrite)},
+        {"no memory for the second payload", {Operation::Allocate, 2}, held(1, kNoMemory)},
+        {"chunk header not read", {Operation::Read, 2}, held(0, kCouldNotRead)},
+        {"payload not read", {Operation::Read, 5}, held(1, kCouldNotRead)},
+        {"payload runs past the end", {}, held(all, kCouldNotRead), {}, runsPastTheEnd},
+        {"backup not closed", {Operation::Close, 1}, closing({closeBackup})},
+        {"new file not closed", {Operation::Close, 2}, closing({closeNew})},
+        {"neither closed", {Operation::Close, 1, true}, closing({closeBackup, closeNew})},
+        {"latest failure shown: chunk step, then memory", {Operation::Allocate, 3},
+         held(3, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
+        {"latest failure shown: write, then chunk step", {Operation::Write, 2},
+         held(all, closeA), {.failAtChunk = 5, .failMessage = closeA}},
+        // When the restore fails, the set stays under the backup name. The
+        // move back finds the new file in its way when it can't be deleted.
+        {"delete fails", {Operation::Remove, 1},
+         held(0, kNoMemory, {kCouldNotDelete, kCouldNotMoveBack}), unprepared, MultiChunkSet(),
+         FolderContents{{"set1.000", MultiChunkSet()}, {"set1.DAT", {}}}},
+        {"move back fails", {Operation::Move, 2}, held(0, kNoMemory, {kCouldNotMoveBack}),
+         unprepared, MultiChunkSet(), backupOnly},
+        // Nothing was created, so nothing is deleted.
+        {"all fails from opening the backup", {std::nullopt, 2, true},
+         held(0, "Error - Could not open set1.000", {kCouldNotMoveBack}), {}, MultiChunkSet(),
+         backupOnly},
+    };
+    // clang-format on
+    for (Case c : cases) {
+        SCOPED_TRACE(c.what);
         SetFolder folder(c.set);
-        RecordingJob job{.prepareFailure = c.prepareFailure,
-                         .failAtChunk = c.failAtChunk,
-                         .failMessage = c.failMessage};
-
-        const RewriteRun run = folder.Run(job, c.plan);
-
-        EXPECT_FALSE(run.result);
-        EXPECT_EQ(run.lines, Report(c.body));
-        EXPECT_EQ(job.cleanUps, 1);
-        EXPECT_EQ(folder.AtSetPath(), c.set);
-        EXPECT_EQ(folder.dir.Entries(), Lines{kSetName});
+        EXPECT_FALSE(RunRewrite(folder, c.job, c.plan));
+        EXPECT_EQ(folder.log.Lines(), Report(c.body));
+        EXPECT_EQ(c.job.cleanUps, 1);
+        EXPECT_EQ(folder.Files(), c.files.value_or(FolderContents{{"set1.DAT", c.set}}));
     }
 }
 
-TEST(GuardedRewrite, AFailedDeleteLeavesTheSetUnderTheBackupName) {
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    RecordingJob job{.prepareFailure = kNoMemory};
-
-    const RewriteRun run = folder.Run(job, {Operation::Remove, 1});
-
-    EXPECT_FALSE(run.result);
-    // The move back then finds the new file in its way.
-    EXPECT_EQ(run.lines, Report({kNoMemory, kCleanUpLine, kCouldNotDelete, kCouldNotMoveBack}));
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), (Lines{kBackupName, kSetName}));
-}
-
-TEST(GuardedRewrite, AFailedMoveBackLeavesTheSetUnderTheBackupName) {
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    RecordingJob job{.prepareFailure = kNoMemory};
-
-    const RewriteRun run = folder.Run(job, {Operation::Move, 2});
-
-    EXPECT_FALSE(run.result);
-    EXPECT_EQ(run.lines, Report({kNoMemory, kCleanUpLine, kCouldNotMoveBack}));
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), Lines{kBackupName});
-}
-
-TEST(GuardedRewrite, WithoutANewFileTheRestoreDeletesNothing) {
-    // Everything from opening the backup on fails: nothing was created, so
-    // no delete is tried, and the move back fails too.
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    RecordingJob job;
-
-    const RewriteRun run = folder.Run(job, {std::nullopt, 2, true});
-
-    EXPECT_FALSE(run.result);
-    EXPECT_EQ(run.lines,
-              Report({report::msg::CouldNotOpen(kBackupName), kCleanUpLine, kCouldNotMoveBack}));
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), Lines{kBackupName});
-}
-
-TEST(GuardedRewrite, AFailedCloseOfTheNewFileIsNeverASuccess) {
-    const Bytes set = MultiChunkSet();
-    std::uint64_t operations = 0;
-    {
-        SetFolder counting(set);
-        RecordingJob job;
-        platform::ScopedFault count({std::nullopt, 0});
-        ASSERT_TRUE(RunRewrite(counting.setPath, job).result);
-        operations = platform::OperationsSeen();
-    }
-    // The last checked operation of a clean run is the close of the new
-    // file; from there on everything fails.
-    SetFolder folder(set);
-    RecordingJob job;
-
-    const RewriteRun run = folder.Run(job, {std::nullopt, operations, true});
-
-    EXPECT_FALSE(run.result);
-    EXPECT_EQ(run.lines, Report(Chunks(kMultiChunkSetChunks,
-                                       {kCleanUpLine, report::msg::CouldNotClose(kSetName),
-                                        kCouldNotDelete, kCouldNotMoveBack})));
-    EXPECT_EQ(folder.AtBackup(), set);
-    EXPECT_EQ(folder.dir.Entries(), (Lines{kBackupName, kSetName}));
-}
-
-TEST(GuardedRewrite, APayloadThatDisagreesWithItsHeaderIsNotWritten) {
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    operations::RewriteJob job;
-    job.chunkStep = [](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestore) {
+    operations::RewriteJob wrongLength;
+    wrongLength.chunkStep = [](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
         format::ChunkHeader header = chunk.header;
         ++header.length;
         operations::WriteChunk(rewrite, header, chunk.payload);
     };
-    report::MemoryReportLog log;
-    ToolState state;
-    SetLoadedSet(state, folder.setPath);
-
-    EXPECT_FALSE(operations::RunGuardedRewrite(state, job, log));
-    EXPECT_EQ(log.Lines(), (Lines{kCouldNotWrite, kSep, ""}));
-    EXPECT_EQ(folder.AtSetPath(), set);
-    EXPECT_EQ(folder.dir.Entries(), Lines{kSetName});
-}
-
-TEST(GuardedRewrite, AStepThatRunsOutOfMemoryStillEndsInTheRestore) {
-    const Bytes set = MultiChunkSet();
-    SetFolder folder(set);
-    int cleanUps = 0;
-    operations::RewriteJob job;
-    job.chunkStep = [](operations::GuardedRewrite&, const format::Chunk&) {
+    operations::RewriteJob throwing;
+    throwing.chunkStep = [](operations::GuardedRewrite&, const format::Chunk&) {
         throw std::bad_alloc();
     };
-    job.cleanUp = [&cleanUps](report::ReportLog&) { ++cleanUps; };
-    report::MemoryReportLog log;
-    ToolState state;
-    SetLoadedSet(state, folder.setPath);
-
-    EXPECT_FALSE(operations::RunGuardedRewrite(state, job, log));
-    EXPECT_EQ(log.Lines(), (Lines{kNoMemory, kSep, ""}));
-    EXPECT_EQ(cleanUps, 1);
-    EXPECT_EQ(folder.AtSetPath(), set);
-    EXPECT_EQ(folder.dir.Entries(), Lines{kSetName});
+    const std::pair<operations::RewriteJob, std::string> cases[] = {{wrongLength, kCouldNotWrite},
+                                                                    {throwing, kNoMemory}};
+    for (const auto& [job, message] : cases) {
+        SetFolder folder(MultiChunkSet());
+        EXPECT_FALSE(operations::RunGuardedRewrite(folder.state, job, folder.log));
+        EXPECT_EQ(folder.log.Lines(), (Lines{message, kSep, ""}));
+        EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", MultiChunkSet()}}));
+    }
 }
 
 // Fails the k-th checked operation of any kind, once or from there on, for
 // every k until a run passes untouched.
 TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
     const Bytes set = MultiChunkSet();
-    const Bytes rewritten = MultiChunkSet(true);
     const auto has = [](const Lines& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     };
@@ -346,38 +176,124 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
             ASSERT_LT(k, 200u) << "the rewrite never ran untouched";
             SetFolder folder(set);
             RecordingJob job{.growTextures = true};
-            RewriteRun run;
-            bool fired = false;
+            bool result = false, fired = false;
             {
                 platform::ScopedFault fault({std::nullopt, k, persistent});
-                run = RunRewrite(folder.setPath, job);
+                result = RunRewrite(folder, job);
                 fired = platform::FaultFired();
             }
-            const Lines entries = folder.dir.Entries();
+            const Lines& lines = folder.log.Lines();
+            const FolderContents files = folder.Files();
             EXPECT_EQ(job.cleanUps, 1);
-            EXPECT_TRUE(folder.AtSetPath() == set || folder.AtBackup() == set);
-            EXPECT_TRUE(std::all_of(entries.begin(), entries.end(), [](const std::string& name) {
-                return name == kSetName || name == kBackupName;
-            }));
-            EXPECT_EQ(run.result, has(run.lines, kRenamed));
-            if (run.result) {
-                EXPECT_EQ(folder.AtSetPath(), rewritten);
-                EXPECT_EQ(folder.AtBackup(), set);
-            } else if (!has(run.lines, kCouldNotDelete) && !has(run.lines, kCouldNotMoveBack)) {
+            EXPECT_EQ(result, has(lines, kRenamed));
+            EXPECT_EQ(result, !fired);
+            if (result) {
+                EXPECT_EQ(files,
+                          (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
+            } else if (!has(lines, kCouldNotDelete) && !has(lines, kCouldNotMoveBack)) {
                 // A restore that reports no trouble put the set back whole.
-                EXPECT_EQ(folder.AtSetPath(), set);
-                EXPECT_EQ(entries, Lines{kSetName});
+                EXPECT_EQ(files, (FolderContents{{"set1.DAT", set}}));
             } else {
                 EXPECT_TRUE(persistent) << "a single fault can't reach the restore";
-                EXPECT_EQ(folder.AtBackup(), set);
+                EXPECT_EQ(files.count("set1.000") ? files.at("set1.000") : Bytes{}, set);
+                for (const auto& [name, bytes] : files) {
+                    EXPECT_TRUE(name == "set1.DAT" || name == "set1.000") << name;
+                }
             }
-            if (!fired) {
-                EXPECT_TRUE(run.result);
-                break;
-            }
-            EXPECT_FALSE(run.result);
+            if (!fired) break;
         }
     }
+}
+
+// The rotation: which number is taken, which names are refused, and that a
+// refused rotation ends the report at once and leaves every file as it was.
+std::string Numbered(int number) {
+    return "set1." + std::to_string(1000 + number).substr(1);
+}
+
+// Writes the set `name` into the folder (creating the folders it lies in) and
+// rewrites it: the report names `backupName` as the backup or, with a
+// `refusal`, ends with it at once; either way nothing else in the folder
+// changes.
+void ExpectRotation(SetFolder& folder, const std::string& name, const std::string& backupName,
+                    const std::string& refusal = {}, const FaultPlan& plan = {}) {
+    SCOPED_TRACE(name);
+    folder.Load(name);
+    std::filesystem::create_directories(std::filesystem::path(folder.setPath).parent_path());
+    folder.Write(kSignatureOnly);
+    FolderContents expected = folder.Files();
+    folder.log = {};
+    RecordingJob job;
+    const std::string title = "Rewriting " + folder.state.setName;
+    if (refusal.empty()) {
+        EXPECT_TRUE(RunRewrite(folder, job, plan));
+        EXPECT_EQ(folder.log.Lines(),
+                  Framed(title, {kCleanUpLine, msg::OriginalRenamed(backupName)}));
+        expected[backupName] = kSignatureOnly;
+    } else {
+        EXPECT_FALSE(RunRewrite(folder, job, plan));
+        EXPECT_EQ(folder.log.Lines(), Framed(title, {refusal, kCleanUpLine}, false));
+    }
+    EXPECT_EQ(job.cleanUps, 1);
+    EXPECT_EQ(folder.Files(), expected);
+    EXPECT_EQ(folder.SetBytes(), kSignatureOnly);
+}
+
+TEST(BackupRotation, TakesTheLowestFreeNumberIncludingAGapTheUserMade) {
+    SetFolder folder;
+    for (int n = 0; n <= 4; ++n) {
+        ASSERT_TRUE(
+            gen::WriteWholeFile(folder.dir.File(Numbered(n)), {static_cast<std::uint8_t>(n)}));
+    }
+    ExpectRotation(folder, "set1.DAT", "set1.005");
+    std::filesystem::remove(folder.dir.Path() / Numbered(2));
+    ExpectRotation(folder, "set1.DAT", "set1.002");
+}
+
+TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
+    const std::string invalid(msg::kInvalidLoadSavePath);
+    const std::pair<std::string, std::string> taken[] = {
+        {"set1.D", "set1.000"},
+        {"set1.DATA", "set1.000"},
+        {"my.set.DAT", "my.set.000"},
+        {"set1.000", "set1.001"}};  // a numbered set is not its own backup
+    for (const auto& [name, backupName] : taken) {
+        SetFolder folder;
+        ExpectRotation(folder, name, backupName);
+    }
+    for (const std::string& name : {std::string("Knights"), std::string("Knights."),
+                                    platform::JoinPath("Sets.old", "Knights")}) {
+        SetFolder folder;
+        ExpectRotation(folder, name, "", invalid);
+    }
+    // A backup path must fit in 259 characters: ".D" becomes ".000".
+    for (const std::size_t pathLength : {257u, 258u}) {
+        SetFolder folder;
+        const std::string stem(pathLength - folder.setPath.size() + 6, 'k');
+        ExpectRotation(folder, stem + ".D", stem + ".000", pathLength == 258 ? invalid : "");
+        EXPECT_EQ(folder.setPath.size(), pathLength);
+    }
+}
+
+TEST(BackupRotation, AFailedMoveStopsTheRotation) {
+    SetFolder full;
+    for (int n = 0; n < 1000; ++n) {
+        ASSERT_TRUE(gen::WriteWholeFile(full.dir.File(Numbered(n)), {1}));
+    }
+    ExpectRotation(full, "set1.DAT", "", msg::TooManyBackups("set1.DAT"));
+    // The first name is taken, the move to the second fails: the set is held
+    // open elsewhere, or its folder is read-only.
+    SetFolder held;
+    ASSERT_TRUE(gen::WriteWholeFile(held.dir.File("set1.000"), {1}));
+    ExpectRotation(held, "set1.DAT", "", "Error - Could not rename set1.DAT to set1.001",
+                   {Operation::Move, 2});
+
+    SetFolder missing;
+    RecordingJob job;
+    EXPECT_FALSE(RunRewrite(missing, job));
+    EXPECT_EQ(missing.log.Lines(),
+              Report({"Error - Could not rename set1.DAT to set1.000", kCleanUpLine}, false));
+    EXPECT_EQ(missing.Files(), FolderContents{});
 }
 
 }  // namespace

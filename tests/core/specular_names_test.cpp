@@ -1,3 +1,5 @@
+// The naming style a set name selects, and what an object name denotes in it.
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,90 +12,55 @@ namespace sorrelwick::specular {
 namespace {
 
 using enum SpecularClass;
-using Style = NamingStyle;
 
 TEST(NamingStyleOf, ThirdOrFourthCharacterUnderscoreThenFirstLetterDecides) {
-    const std::vector<std::pair<std::string, Style>> cases = {
-        {"B1_set.DAT", Style::B},  {"Cxx_set.DAT", Style::C},
-        {"D_set.DAT", Style::A},   {"c1_set.DAT", Style::A},
-        {"E1_set.DAT", Style::A},  {"A1_set.DAT", Style::A},
-        {"D12_set.DAT", Style::D}, {"B__", Style::B},
-        {"Dx", Style::A},          {"", Style::A},
-        {"1B_set.DAT", Style::A},  {"Dabc_set.DAT", Style::A},
+    const std::pair<std::string, char> cases[] = {
+        {"B1_set.DAT", 'B'},  {"Cxx_set.DAT", 'C'},
+        {"D_set.DAT", 'A'},   {"c1_set.DAT", 'A'},
+        {"E1_set.DAT", 'A'},  {"A1_set.DAT", 'A'},
+        {"D12_set.DAT", 'D'}, {"B__", 'B'},
+        {"Dx", 'A'},          {"", 'A'},
+        {"1B_set.DAT", 'A'},  {"Dabc_set.DAT", 'A'},
     };
     for (const auto& [name, style] : cases) {
-        EXPECT_EQ(NamingStyleOf(name), style) << name;
+        EXPECT_EQ(NamingStyleOf(name), static_cast<NamingStyle>(style - 'A')) << name;
     }
 }
 
-struct NameCase {
-    std::string name;
-    std::vector<Style> styles;
-    SpecularClass expected;
-};
-
-void ExpectClasses(const std::vector<NameCase>& cases) {
-    for (const NameCase& c : cases) {
-        for (Style style : c.styles) {
-            EXPECT_EQ(ClassifyObjectName(c.name, style), c.expected)
-                << '"' << c.name << "\" in style " << static_cast<int>(style);
+TEST(ClassifyObjectName, BoardNamesInEveryStyleAndPieceNamesByStyle) {
+    using Names = std::vector<std::pair<std::string, SpecularClass>>;
+    const Names board = {
+        {"SField12", Board}, {"SField01", Board}, {"SField64", Board},  {"SField65", None},
+        {"SField00", None},  {"SField0", None},   {"SField6", Board},   {"SField1", Board},
+        {"SField7", None},   {"SField", None},    {"SField19x", Board}, {"Sfield12", None},
+        {"Field", Board},    {"Frame", Board},    {"LettersW", Board},  {"LettersB", Board},
+        {"Frames", None},    {"Letters", None},   {"frame", None},      {"", None}};
+    // clang-format off
+    // Styles A and B: optional "R_" or "B_", piece word, colour letter.
+    const Names plain = {
+        {"PawnW", WhitePieces}, {"R_KnightB", BlackPieces}, {"B_QueenW", WhitePieces},
+        {"BishopWhite", WhitePieces}, {"RookB.001", BlackPieces}, {"KingX", None},
+        {"X_PawnW", None}, {"pawnW", None}, {"Pawn", None}, {"R_", None}, {"<PawnW>", None}};
+    // Style C: "<", optional two characters, word, ">", colour.
+    const Names closeFirst = {
+        {"<Pawn>W", WhitePieces}, {"<bxRook>B", BlackPieces}, {"<hxKnight>W", WhitePieces},
+        {"<axPawn>W", None}, {"<PawnW>", None}, {"<gxPawn>W", None}, {"<pxPawn>W", None},
+        {"<b_PawnW>", None}, {"<Pawn>", None}, {"<", None}, {"PawnW", None}};
+    // Style D: "<", optional two characters, word, colour, ">".
+    const Names colourFirst = {
+        {"<PawnW>", WhitePieces}, {"<hxKingB>", BlackPieces}, {"<b_PawnW>", WhitePieces},
+        {"<Pawn>W", None}, {"<QueenW", None}, {"<gxKingB>", None}, {"PawnW", None}};
+    // clang-format on
+    const std::pair<std::string, const Names*> groups[] = {
+        {"ABCD", &board}, {"AB", &plain}, {"C", &closeFirst}, {"D", &colourFirst}};
+    for (const auto& [styles, names] : groups) {
+        for (const char style : styles) {
+            for (const auto& [name, expected] : *names) {
+                EXPECT_EQ(ClassifyObjectName(name, static_cast<NamingStyle>(style - 'A')), expected)
+                    << '"' << name << "\" in style " << style;
+            }
         }
     }
-}
-
-const std::vector<Style> kAllStyles = {Style::A, Style::B, Style::C, Style::D};
-
-TEST(ClassifyObjectName, BoardNamesInEveryStyle) {
-    ExpectClasses({
-        {"SField12", kAllStyles, Board},  {"SField01", kAllStyles, Board},
-        {"SField64", kAllStyles, Board},  {"SField65", kAllStyles, None},
-        {"SField00", kAllStyles, None},   {"SField0", kAllStyles, None},
-        {"SField6", kAllStyles, Board},   {"SField1", kAllStyles, Board},
-        {"SField7", kAllStyles, None},    {"SField", kAllStyles, None},
-        {"SField19x", kAllStyles, Board}, {"Sfield12", kAllStyles, None},
-        {"Field", kAllStyles, Board},     {"Frame", kAllStyles, Board},
-        {"LettersW", kAllStyles, Board},  {"LettersB", kAllStyles, Board},
-        {"Frames", kAllStyles, None},     {"Letters", kAllStyles, None},
-        {"frame", kAllStyles, None},      {"", kAllStyles, None},
-    });
-}
-
-TEST(ClassifyObjectName, PieceNamesByStyle) {
-    const std::vector<Style> plain = {Style::A, Style::B};
-    ExpectClasses({
-        // Styles A and B: optional "R_" or "B_", piece word, colour letter.
-        {"PawnW", plain, WhitePieces},
-        {"R_KnightB", plain, BlackPieces},
-        {"B_QueenW", plain, WhitePieces},
-        {"BishopWhite", plain, WhitePieces},
-        {"RookB.001", plain, BlackPieces},
-        {"KingX", plain, None},
-        {"X_PawnW", plain, None},
-        {"pawnW", plain, None},
-        {"Pawn", plain, None},
-        {"R_", plain, None},
-        {"<PawnW>", plain, None},
-        // Style C: "<", optional two characters, word, ">", colour.
-        {"<Pawn>W", {Style::C}, WhitePieces},
-        {"<bxRook>B", {Style::C}, BlackPieces},
-        {"<hxKnight>W", {Style::C}, WhitePieces},
-        {"<axPawn>W", {Style::C}, None},
-        {"<PawnW>", {Style::C}, None},
-        {"<gxPawn>W", {Style::C}, None},
-        {"<pxPawn>W", {Style::C}, None},
-        {"<b_PawnW>", {Style::C}, None},
-        {"<Pawn>", {Style::C}, None},
-        {"<", {Style::C}, None},
-        {"PawnW", {Style::C}, None},
-        // Style D: "<", optional two characters, word, colour, ">".
-        {"<PawnW>", {Style::D}, WhitePieces},
-        {"<hxKingB>", {Style::D}, BlackPieces},
-        {"<b_PawnW>", {Style::D}, WhitePieces},
-        {"<Pawn>W", {Style::D}, None},
-        {"<QueenW", {Style::D}, None},
-        {"<gxKingB>", {Style::D}, None},
-        {"PawnW", {Style::D}, None},
-    });
 }
 
 }  // namespace

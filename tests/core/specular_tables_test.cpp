@@ -1,3 +1,7 @@
+// The classification's tables keep their rules while indexed: the newest
+// object entry with a key is found and removed first, a material's later
+// class overwrites the earlier one, and a refused allocation changes nothing.
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -15,60 +19,47 @@ namespace sorrelwick::specular {
 namespace {
 
 using enum SpecularClass;
-
-// The key list of an object chunk as the file holds it.
-std::vector<std::uint8_t> KeyList(const std::vector<ChunkKey>& keys) {
-    const std::vector<std::uint8_t> payload = gen::ObjectPayload({}, keys);
-    return {payload.begin() + 54, payload.end()};
-}
-
-std::vector<ChunkKey> MaterialsOf(const ObjectLinkTable& table, ChunkKey object) {
-    const ObjectEntry* entry = table.FindObject(object);
-    if (!entry) return {};
-    return {entry->Materials().begin(), entry->Materials().end()};
-}
+using Keys = std::vector<ChunkKey>;
 
 const platform::FaultPlan kRefuseAllocations{platform::Operation::Allocate, 1, true};
+
+// Adds an object with the key list an object chunk holds.
+bool Add(ObjectLinkTable& table, ChunkKey object, const Keys& materials) {
+    const std::vector<std::uint8_t> payload = gen::ObjectPayload({}, materials);
+    return table.AddObject(object, format::Bytes(payload).subspan(54));
+}
+
+Keys MaterialsOf(const ObjectLinkTable& table, ChunkKey object) {
+    const ObjectEntry* entry = table.FindObject(object);
+    return entry ? Keys(entry->Materials().begin(), entry->Materials().end()) : Keys{};
+}
 
 TEST(ObjectLinkTable, NewestEntryWithAKeyIsFoundAndRemovedFirst) {
     ObjectLinkTable table;
     const ChunkKey object{7, 9};
-    ASSERT_TRUE(table.AddObject(object, KeyList({{1, 2}, {0x01020304, 0xA0B0C0D0}})));
-    ASSERT_TRUE(table.AddObject(object, KeyList({{3, 4}})));
-    ASSERT_TRUE(table.AddObject({7, 8}, KeyList({{5, 6}})));
+    ASSERT_TRUE(Add(table, object, {{1, 2}, {0x01020304, 0xA0B0C0D0}}));
+    ASSERT_TRUE(Add(table, object, {{3, 4}}));
+    ASSERT_TRUE(Add(table, {7, 8}, {{5, 6}}));
+    EXPECT_TRUE(Add(table, {1, 1}, {}));  // an empty list adds nothing
     EXPECT_EQ(table.Size(), 3u);
-
-    EXPECT_EQ(MaterialsOf(table, object), (std::vector<ChunkKey>{{3, 4}}));
-    table.RemoveObject(object);
-    EXPECT_EQ(MaterialsOf(table, object),
-              (std::vector<ChunkKey>{{1, 2}, {0x01020304, 0xA0B0C0D0}}));
-    table.RemoveObject(object);
-    EXPECT_EQ(table.FindObject(object), nullptr);
-    table.RemoveObject(object);  // nothing left: no effect
-    EXPECT_EQ(MaterialsOf(table, {7, 8}), (std::vector<ChunkKey>{{5, 6}}));
-    EXPECT_EQ(table.FindObject({9, 7}), nullptr);
-    EXPECT_EQ(table.Size(), 1u);
-}
-
-TEST(ObjectLinkTable, EmptyKeyListAddsNothing) {
-    ObjectLinkTable table;
-    EXPECT_TRUE(table.AddObject({1, 1}, {}));
-    EXPECT_EQ(table.FindObject({1, 1}), nullptr);
-    EXPECT_EQ(table.Size(), 0u);
-}
-
-TEST(ObjectLinkTable, RefusedAllocationLeavesTableUnchanged) {
-    ObjectLinkTable table;
-    ASSERT_TRUE(table.AddObject({1, 1}, KeyList({{2, 2}})));
     {
         platform::ScopedFault fault(kRefuseAllocations);
-        EXPECT_FALSE(table.AddObject({1, 1}, KeyList({{3, 3}})));
-        EXPECT_FALSE(table.AddObject({4, 4}, KeyList({{5, 5}})));
+        EXPECT_FALSE(Add(table, object, {{9, 9}}));
+        EXPECT_FALSE(Add(table, {4, 4}, {{5, 5}}));
     }
-    EXPECT_EQ(MaterialsOf(table, {1, 1}), (std::vector<ChunkKey>{{2, 2}}));
+    EXPECT_EQ(MaterialsOf(table, object), (Keys{{3, 4}}));
+    table.RemoveObject(object);
+    EXPECT_EQ(MaterialsOf(table, object), (Keys{{1, 2}, {0x01020304, 0xA0B0C0D0}}));
+    table.RemoveObject(object);
+    table.RemoveObject(object);  // nothing left: no effect
+    EXPECT_EQ(table.FindObject(object), nullptr);
+    EXPECT_EQ(MaterialsOf(table, {7, 8}), (Keys{{5, 6}}));
+    for (const ChunkKey absent : {ChunkKey{9, 7}, ChunkKey{1, 1}, ChunkKey{4, 4}}) {
+        EXPECT_EQ(table.FindObject(absent), nullptr);
+    }
+    EXPECT_EQ(table.Size(), 1u);
     table.Clear();
-    EXPECT_EQ(table.FindObject({1, 1}), nullptr);
-    EXPECT_EQ(table.FindObject({4, 4}), nullptr);
+    EXPECT_EQ(table.FindObject({7, 8}), nullptr);
     EXPECT_EQ(table.Size(), 0u);
 }
 
@@ -97,30 +88,25 @@ TEST(MaterialClassTable, LaterClassificationOverwritesWithoutNewEntry) {
 // back without losing any of them.
 TEST(FlatKeyMap, AgreesWithAnOrderedMapUnderRandomInsertsAndErases) {
     FlatKeyMap<std::uint32_t> map;
-    std::map<std::pair<std::uint32_t, std::uint32_t>, std::uint32_t> model;
+    std::map<std::uint32_t, std::uint32_t> model;  // by the key's number n
     std::mt19937 random(7);
     constexpr std::uint32_t kKeys = 48;
+    const auto key = [](std::uint32_t n) { return ChunkKey{n / 2, n % 2}; };
     for (std::uint32_t step = 0; step < 20000; ++step) {
         const auto n = static_cast<std::uint32_t>(random() % kKeys);
-        const ChunkKey key{n / 2, n % 2};
         if (random() % 3 == 0) {
-            map.Erase(key);
-            model.erase({key.first, key.second});
-        } else if (std::uint32_t* value = map.Find(key)) {
-            *value = step;
-            model[{key.first, key.second}] = step;
+            map.Erase(key(n));
+            model.erase(n);
+        } else if (std::uint32_t* value = map.Find(key(n))) {
+            *value = model[n] = step;
         } else {
-            map.Insert(key, step);
-            model[{key.first, key.second}] = step;
+            map.Insert(key(n), step);
+            model[n] = step;
         }
         ASSERT_EQ(map.Size(), model.size()) << "step " << step;
         for (std::uint32_t k = 0; k < kKeys; ++k) {
-            const auto expected = model.find({k / 2, k % 2});
-            const std::uint32_t* found = map.Find({k / 2, k % 2});
-            ASSERT_EQ(found != nullptr, expected != model.end()) << "step " << step;
-            if (found) {
-                ASSERT_EQ(*found, expected->second) << "step " << step;
-            }
+            const std::uint32_t* found = map.Find(key(k));
+            ASSERT_EQ(found ? *found : ~0u, model.count(k) ? model[k] : ~0u) << "step " << step;
         }
         if (step % 5000 == 4999) {
             map.Clear();

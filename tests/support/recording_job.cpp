@@ -1,38 +1,31 @@
 #include "support/recording_job.h"
 
-#include "generators/chess_set_builder.h"
+#include <optional>
+
 #include "generators/tga_builder.h"
 #include "report/lines.h"
 
 namespace sorrelwick::test {
 namespace {
 
-const std::vector<std::uint8_t> kGrowth = {0xEE, 0xEE, 0xEE, 0xEE};
-
-std::vector<std::uint8_t> Grown(std::vector<std::uint8_t> payload) {
-    payload.insert(payload.end(), kGrowth.begin(), kGrowth.end());
+Bytes Grown(Bytes payload) {
+    payload.insert(payload.end(), {0xEE, 0xEE, 0xEE, 0xEE});
     return payload;
 }
 
 }  // namespace
 
-std::string ChunkLine(int number) {
-    return "  chunk " + std::to_string(number);
-}
-
 operations::RewriteJob RecordingJob::Job() {
     operations::RewriteJob job;
     job.prepare = [this](operations::GuardedRewrite&) { return prepareFailure; };
     job.chunkStep = [this](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
-        ++chunksSeen;
-        rewrite.log.AppendLine(ChunkLine(chunksSeen));
+        rewrite.log.AppendLine("  chunk " + std::to_string(++chunksSeen));
         if (chunksSeen == failAtChunk) operations::FailRewrite(rewrite, failMessage);
         if (!growTextures || chunk.header.kind != format::kTextureImageChunk) {
             operations::WriteChunk(rewrite, chunk.header, chunk.payload);
             return;
         }
-        const std::vector<std::uint8_t> payload =
-            Grown({chunk.payload.begin(), chunk.payload.end()});
+        const Bytes payload = Grown({chunk.payload.begin(), chunk.payload.end()});
         format::ChunkHeader header = chunk.header;
         header.length = static_cast<std::uint32_t>(payload.size());
         operations::WriteChunk(rewrite, header, payload);
@@ -45,9 +38,16 @@ operations::RewriteJob RecordingJob::Job() {
     return job;
 }
 
-std::vector<std::uint8_t> MultiChunkSet(bool grown) {
-    const auto wood = gen::MakeTga(4, 4, 24);
-    const auto marble = gen::MakeTga(2, 2, 32, {10, 20, 30, 40});
+Lines Chunks(int count, const Lines& rest) {
+    Lines lines;
+    for (int n = 1; n <= count; ++n) lines.push_back("  chunk " + std::to_string(n));
+    lines.insert(lines.end(), rest.begin(), rest.end());
+    return lines;
+}
+
+Bytes MultiChunkSet(bool grown) {
+    const Bytes wood = gen::MakeTga(4, 4, 24);
+    const Bytes marble = gen::MakeTga(2, 2, 32, {10, 20, 30, 40});
     return gen::ChessSetBuilder()
         .Signature(0x00C0FFEE)
         .Material({1, 2}, "wood.tga", 40, 60)
@@ -59,19 +59,11 @@ std::vector<std::uint8_t> MultiChunkSet(bool grown) {
         .Bytes();
 }
 
-RewriteRun RunRewrite(const std::string& setPath, RecordingJob& job) {
-    ToolState state;
-    SetLoadedSet(state, setPath);
-    report::MemoryReportLog log;
-    report::AddHeading(log, RewriteTitle(state.setName));
-    RewriteRun run;
-    run.result = operations::RunGuardedRewrite(state, job.Job(), log);
-    run.lines = log.Lines();
-    return run;
-}
-
-std::string RewriteTitle(const std::string& setName) {
-    return "Rewriting " + setName;
+bool RunRewrite(SetFolder& folder, RecordingJob& job, const FaultPlan& plan) {
+    report::AddHeading(folder.log, "Rewriting " + folder.state.setName);
+    std::optional<platform::ScopedFault> fault;
+    if (plan.nth != 0) fault.emplace(plan);
+    return operations::RunGuardedRewrite(folder.state, job.Job(), folder.log);
 }
 
 }  // namespace sorrelwick::test

@@ -6,15 +6,13 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "operations/guarded_rewrite.h"
+#include "support/set_fixture.h"
 
 namespace sorrelwick::test {
 
 inline constexpr char kCleanUpLine[] = "  clean-up";
-// "  chunk N", N counted from 1 in file order.
-std::string ChunkLine(int number);
 
 struct RecordingJob {
     bool growTextures = false;
@@ -30,21 +28,18 @@ struct RecordingJob {
     operations::RewriteJob Job();
 };
 
+// "  chunk 1" to "  chunk count" as the job reports them, then `rest`.
+Lines Chunks(int count, const Lines& rest = {});
+
 // A chess set of six chunks after the signature header: two textures, a
 // chunk without payload, and a few chunks the rewrite passes over. With
 // `grown`, as RecordingJob with growTextures writes it.
-std::vector<std::uint8_t> MultiChunkSet(bool grown = false);
+Bytes MultiChunkSet(bool grown = false);
 inline constexpr int kMultiChunkSetChunks = 6;
 
-struct RewriteRun {
-    bool result = false;
-    std::vector<std::string> lines;
-};
-
-// Loads the set at `setPath`, adds a heading as the operations do, and runs
-// the guarded rewrite with `job`.
-RewriteRun RunRewrite(const std::string& setPath, RecordingJob& job);
-// The heading's title for a set name.
-std::string RewriteTitle(const std::string& setName);
+// Adds the heading "Rewriting <set name>" as the operations do, then runs the
+// guarded rewrite of the folder's set with `job`; `plan`, when it fails any
+// operation, is armed for the run.
+bool RunRewrite(SetFolder& folder, RecordingJob& job, const FaultPlan& plan = {});
 
 }  // namespace sorrelwick::test

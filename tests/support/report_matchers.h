@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers for comparing whole reports line by line.
+// The one way the tests build an expected report.
 
 #include <string>
 #include <vector>
@@ -10,13 +10,13 @@ namespace sorrelwick::test {
 
 inline const std::string kSep(report::kSeparatorLine);
 
-// The lines of a framed report: heading, body, closing.
+// The lines of a framed report: heading, body and, unless the operation
+// stopped before it (a refused backup rotation), the closing lines.
 inline std::vector<std::string> Framed(const std::string& title,
-                                       const std::vector<std::string>& body) {
+                                       const std::vector<std::string>& body, bool closed = true) {
     std::vector<std::string> lines = {kSep, title, ""};
     lines.insert(lines.end(), body.begin(), body.end());
-    lines.push_back(kSep);
-    lines.push_back("");
+    if (closed) lines.insert(lines.end(), {kSep, ""});
     return lines;
 }
 

@@ -1,34 +1,57 @@
 #pragma once
-// A chess-set file in a fresh folder, with a ToolState that has it loaded.
+// A chess-set file in a fresh folder, loaded into a ToolState, and builders
+// for the typical sets the operations' tests start from.
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "generators/chess_set_builder.h"
 #include "operations/tool_state.h"
+#include "platform/fault_seam.h"
 #include "report/report_log.h"
 #include "support/report_matchers.h"
 #include "support/temp_dir.h"
 
 namespace sorrelwick::test {
 
-class SetFixture : public ::testing::Test {
-protected:
-    // Writes `bytes` as the chess set `name` in the folder and loads it.
-    void WriteSet(const std::vector<std::uint8_t>& bytes, const std::string& name = "set1.DAT") {
-        const std::string path = dir.File(name);
-        ASSERT_TRUE(gen::WriteWholeFile(path, bytes));
-        SetLoadedSet(state, path);
-    }
-    void WriteSet(const gen::ChessSetBuilder& set, const std::string& name = "set1.DAT") {
-        WriteSet(set.Bytes(), name);
-    }
+using Bytes = std::vector<std::uint8_t>;
+using Lines = std::vector<std::string>;
+using platform::FaultPlan;
+using platform::Operation;
+
+struct SetFolder {
+    explicit SetFolder(const std::string& name = "set1.DAT");
+    // Writes `bytes` as the loaded set.
+    explicit SetFolder(const Bytes& bytes, const std::string& name = "set1.DAT");
+
+    // Makes `name` in the folder the loaded set.
+    void Load(const std::string& name);
+    void Write(const Bytes& bytes) const;
+    Bytes SetBytes() const;
+    // A folder `name` beside the set, created when missing.
+    std::string Folder(const std::string& name) const;
+    FolderContents Files() const { return FilesIn(dir.Path()); }
 
     TempDir dir;
+    std::string setPath;
     ToolState state;
     report::MemoryReportLog log;
 };
+
+class SetFixture : public ::testing::Test, public SetFolder {};
+
+struct Texture {
+    std::string name;
+    Bytes image;
+};
+
+// A TGA image whose pixels follow a pattern, so that any byte moved or
+// changed on the way shows.
+Bytes Image(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t seed = 0);
+// The signature header, then each texture behind a texture reference naming it.
+gen::ChessSetBuilder SetOf(const std::vector<Texture>& textures);
 
 }  // namespace sorrelwick::test

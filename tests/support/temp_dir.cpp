@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <iterator>
 
 #include "platform/file_system.h"
 
@@ -34,6 +36,21 @@ std::vector<std::string> TempDir::Entries() const {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+FolderContents FilesIn(const std::filesystem::path& folder) {
+    FolderContents files;
+    std::error_code missing;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory()) {
+            files[name + "/"] = {};
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[name].assign(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
 }
 
 }  // namespace sorrelwick::test

@@ -1,7 +1,9 @@
 #pragma once
 // A fresh folder for one test, removed with everything in it afterwards.
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,5 +25,11 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// What a folder holds: each file with its bytes, each subfolder as "name/"
+// with no bytes. Comparing it with the expected map checks that the folder
+// holds exactly these files with exactly these bytes.
+using FolderContents = std::map<std::string, std::vector<std::uint8_t>>;
+FolderContents FilesIn(const std::filesystem::path& folder);
 
 }  // namespace sorrelwick::test
