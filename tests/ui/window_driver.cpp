@@ -16,9 +16,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 #include "format/tga_fields.h"
 #include "generators/chess_set_builder.h"
@@ -34,16 +34,10 @@ namespace {
 
 using namespace sorrelwick;
 
-std::string chessSet;
-std::string textureFolder;
-std::string signalFolder;
+std::string chessSet, textureFolder, signalFolder;
 HWND mainWindow = nullptr;
 HHOOK activationHook = nullptr;
-int ticksLeft = 1200;
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+constexpr const char* kSpecularity = "Change chess set's specularity";
 
 BOOL APIENTRY ChooseTheChessSet(LPOPENFILENAMEA request) {
     lstrcpynA(request->lpstrFile, chessSet.c_str(), static_cast<int>(request->nMaxFile));
@@ -58,43 +52,25 @@ void Click(HWND dialog, int id) {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-HWND Dialog(const char* caption) {
-    return FindWindowA(nullptr, caption);
-}
-
-std::vector<std::string> TexturesInFolder() {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((textureFolder + "\\*.tga").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 // What a user might do in an image editor: one texture at half its size,
 // one with an alpha channel added or removed, and a picture of their own.
-void EditTextures() {
-    const std::vector<std::string> names = TexturesInFolder();
-    for (std::size_t i = 0; i < names.size() && i < 2; ++i) {
-        const std::string path = textureFolder + "\\" + names[i];
-        const std::vector<std::uint8_t> bytes = gen::ReadWholeFile(path);
-        const auto fields = format::ReadTgaFields(bytes);
-        if (!fields) continue;
-        const gen::Rgba colour = {200, 60, 40, 255};
-        const auto halfWidth = static_cast<std::uint16_t>(fields->width / 2);
-        const std::uint8_t otherDepth = fields->depth == 32 ? 24 : 32;
-        gen::WriteWholeFile(
-            path, i == 0 ? gen::MakeTga(halfWidth, fields->height, fields->depth, colour)
-                         : gen::MakeTga(fields->width, fields->height, otherDepth, colour));
+void EditTexturesAndReplace() {
+    int edited = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(textureFolder)) {
+        const std::string path = entry.path().string();
+        const auto fields = format::ReadTgaFields(gen::ReadWholeFile(path));
+        if (!fields || edited == 2) continue;
+        const bool first = edited++ == 0;
+        const auto width = static_cast<std::uint16_t>(first ? fields->width / 2 : fields->width);
+        const std::uint8_t depth = first ? fields->depth : (fields->depth == 32 ? 24 : 32);
+        gen::WriteWholeFile(path, gen::MakeTga(width, fields->height, depth, {200, 60, 40, 255}));
     }
     gen::WriteWholeFile(textureFolder + "\\my_logo.tga", gen::MakeTga(64, 64, 24));
+    Click(mainWindow, SORRELWICK_REPLACE_BUTTON);
 }
 
 void FillSpecularity() {
-    const HWND dialog = Dialog("Change chess set's specularity");
+    const HWND dialog = FindWindowA(nullptr, kSpecularity);
     const struct {
         int id;
         const char* text;
@@ -104,47 +80,36 @@ void FillSpecularity() {
     for (const auto& field : fields) SetDlgItemTextA(dialog, field.id, field.text);
 }
 
-std::string MainCaption() {
-    char caption[MAX_PATH] = {};
-    GetWindowTextA(mainWindow, caption, MAX_PATH);
-    return caption;
-}
-
 // Each step acts, and once the thread is idle again (the command has run,
-// or its dialog is up) gets ready and names the window to picture.
+// or its dialog is up) gets ready and names the window to picture: the main
+// window when `caption` is empty, none when it is null.
 struct Step {
     void (*act)();
     void (*getReady)();
-    std::string (*caption)();
+    const char* caption;
 };
 
 const Step kSteps[] = {
-    {[] { Click(mainWindow, SORRELWICK_LOAD_BUTTON); }, nullptr, MainCaption},
-    {[] { Click(mainWindow, SORRELWICK_EXTRACT_BUTTON); }, nullptr, MainCaption},
-    {[] {
-         EditTextures();
-         Click(mainWindow, SORRELWICK_REPLACE_BUTTON);
-     },
-     nullptr, MainCaption},
-    {[] { Click(mainWindow, SORRELWICK_SPECULARITY_BUTTON); }, FillSpecularity,
-     [] { return std::string("Change chess set's specularity"); }},
-    {[] { Click(Dialog("Change chess set's specularity"), IDOK); }, nullptr, MainCaption},
-    {[] { Click(mainWindow, SORRELWICK_READ_ME_BUTTON); }, nullptr,
-     [] { return std::string("Read me"); }},
-    {[] { Click(Dialog("Read me"), IDOK); }, nullptr, nullptr},
+    {[] { Click(mainWindow, SORRELWICK_LOAD_BUTTON); }, nullptr, ""},
+    {[] { Click(mainWindow, SORRELWICK_EXTRACT_BUTTON); }, nullptr, ""},
+    {EditTexturesAndReplace, nullptr, ""},
+    {[] { Click(mainWindow, SORRELWICK_SPECULARITY_BUTTON); }, FillSpecularity, kSpecularity},
+    {[] { Click(FindWindowA(nullptr, kSpecularity), IDOK); }, nullptr, ""},
+    {[] { Click(mainWindow, SORRELWICK_READ_ME_BUTTON); }, nullptr, "Read me"},
+    {[] { Click(FindWindowA(nullptr, "Read me"), IDOK); }, nullptr, nullptr},
 };
-constexpr std::size_t kStepCount = sizeof kSteps / sizeof kSteps[0];
 
 std::size_t step = 0;
 bool acted = false;
+int ticksLeft = 1200;
 
-std::string Signal(std::size_t n, const char* suffix) {
-    return signalFolder + "\\" + std::to_string(n) + suffix;
+std::string Signal(const char* suffix) {
+    return signalFolder + "\\" + std::to_string(step) + suffix;
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (!mainWindow) return;
-    if (--ticksLeft == 0 || step == kStepCount) {
+    if (--ticksLeft == 0 || step == std::size(kSteps)) {
         PostMessageA(mainWindow, WM_COMMAND, IDOK, 0);
         return;
     }
@@ -152,13 +117,12 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (!acted) {
         current.act();
         acted = true;
-    } else if (!current.caption) {
-        ++step;
-        acted = false;
-    } else if (!Exists(Signal(step, ".ready"))) {
+    } else if (current.caption && !std::filesystem::exists(Signal(".ready"))) {
         if (current.getReady) current.getReady();
-        std::ofstream(Signal(step, ".ready")) << current.caption();
-    } else if (Exists(Signal(step, ".done"))) {
+        char caption[MAX_PATH] = {};
+        GetWindowTextA(mainWindow, caption, MAX_PATH);
+        std::ofstream(Signal(".ready")) << (*current.caption ? current.caption : caption);
+    } else if (!current.caption || std::filesystem::exists(Signal(".done"))) {
         ++step;
         acted = false;
     }
@@ -176,20 +140,18 @@ int main(int argc, char** argv) {
     chessSet = argv[1];
     textureFolder = argv[2];
     signalFolder = argv[3];
-    if (!Exists(chessSet) || !Exists(textureFolder)) return 1;
+    if (!std::filesystem::exists(chessSet) || !std::filesystem::exists(textureFolder)) return 1;
 
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
     ToolState& state = ui::TheToolState();
-    state.title = ui::LoadTitle(instance);
+    state.title = ui::LoadTitle(GetModuleHandleA(nullptr));
     const HRESULT com = CoInitialize(nullptr);
     ui::SetStartFolders(state);
     ui::ReplaceOpenDialogForTests(ChooseTheChessSet);
     ui::ReplaceFolderPickerForTests(ChooseTheTextureFolder, nullptr);
     activationHook = SetWindowsHookExA(WH_CBT, RememberMainWindow, nullptr, GetCurrentThreadId());
     SetTimer(nullptr, 0, 100, Tick);
-    const auto mainTemplate =
-        reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(SORRELWICK_MAIN_WINDOW));
-    DialogBoxParamA(instance, mainTemplate, nullptr, ui::MainWindowProcedure, 0);
+    DialogBoxParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_MAIN_WINDOW), nullptr,
+                    ui::MainWindowProcedure, 0);
     UnhookWindowsHookEx(activationHook);
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;

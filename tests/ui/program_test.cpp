@@ -1,66 +1,23 @@
-// How the main window ends, run modally as start-up runs it, and the program
-// itself: from start through a user's session in the platform's own dialogs
-// to its exit code.
-
-#include <gtest/gtest.h>
+// The program itself, as a user starts it: a whole session in the platform's
+// own dialogs, from the registry's folder to the exit code.
 
 #include <filesystem>
 
-#include "generators/chess_set_builder.h"
-#include "generators/tga_builder.h"
-#include "report/lines.h"
-#include "support/report_matchers.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// What a user does to end the main window; posted, as input would arrive.
-struct Ending {
-    const char* what;
-    void (*act)(HWND window);
-    INT_PTR result;
-};
-
-void PressExit(HWND window) {
-    PressButton(window, IDOK);
-}
-
-void PressEnterInReport(HWND window) {
-    const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
-    PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
-    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
-}
-
-const Ending kEndings[] = {
-    {"Exit button", PressExit, IDOK},
-    {"Enter with the report focused", PressEnterInReport, IDOK},
-    {"Escape", PressEscape, IDCANCEL},
-    {"close box", PressCloseBox, IDCANCEL},
-};
-
-TEST(MainWindowEnding, EachWayEndsWithItsResultReleasesTheFontAndPostsQuit) {
-    for (const Ending& ending : kEndings) {
-        SCOPED_TRACE(ending.what);
-        ResetToolState();
-        HFONT font = nullptr;
-        const INT_PTR result = RunDialog(
-            SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, nullptr, ending.act, [&](HWND window) {
-                const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
-                font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
-            });
-        EXPECT_EQ(result, ending.result);
-        ASSERT_NE(font, nullptr);
-        EXPECT_EQ(GetObjectType(font), 0u) << "report font still exists";
-        EXPECT_TRUE(TakeQuitRequest());
-    }
-}
-
-// The program as a user starts it, with arguments it ignores.
 class Program : public ::testing::Test {
 protected:
+    void TearDown() override {
+        if (!process.hProcess) return;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process.hProcess, 99);
+        }
+        CloseHandle(process.hProcess);
+    }
+    // Starts it with arguments that it ignores.
     void Start() {
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -74,14 +31,6 @@ protected:
             << path;
         CloseHandle(process.hThread);
     }
-    void TearDown() override {
-        if (!process.hProcess) return;
-        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process.hProcess, 99);
-        }
-        CloseHandle(process.hProcess);
-    }
-
     // The program's visible window with this caption, once it is up.
     HWND WindowTitled(const std::string& caption) const {
         for (int tries = 0; tries < 300; ++tries, Sleep(50)) {
@@ -92,29 +41,19 @@ protected:
         }
         return nullptr;
     }
-    HWND MainWindow() const { return WindowTitled("Sorrelwick"); }
-
     // The report once it has `count` lines, or as it is after a few seconds.
     static Lines ReportOnceItHas(HWND list, std::size_t count) {
         for (int tries = 0; tries < 100 && ListLines(list).size() < count; ++tries) Sleep(50);
         return ListLines(list);
     }
 
-    DWORD ExitCode() const {
-        EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
-        DWORD code = 99;
-        GetExitCodeProcess(process.hProcess, &code);
-        return code;
-    }
-
     PROCESS_INFORMATION process = {};
 };
 
-// The whole path in the platform's own dialogs: the registry names the
-// game's folder, the open dialog starts in its chess-set folder, the user
-// types a name and the set is listed; each folder picker opens on that
-// folder, where the user extracts the textures and replaces them; then the
-// specularity is changed.
+// The registry names the game's folder, the open dialog starts in its
+// chess-set folder, the user types a name and the set is listed; each folder
+// picker opens on that folder, where the user extracts the textures and
+// replaces them; then the specularity is changed, and Exit ends with 0.
 TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     TempDir game;
     const auto setFolder = game.Path() / "DATA" / "DAT";
@@ -128,7 +67,7 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     ASSERT_TRUE(key.SetPath(REG_SZ, game.Path().string() + '\0'));
 
     Start();
-    const HWND window = MainWindow();
+    const HWND window = WindowTitled("Sorrelwick");
     ASSERT_NE(window, nullptr);
     const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
     PressButton(window, SORRELWICK_LOAD_BUTTON);
@@ -177,8 +116,11 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
         EXPECT_EQ(ReportOnceItHas(list, expected.size()), expected);
     }
     EXPECT_TRUE(std::filesystem::exists(setFolder / "wood.tga"));
-    PressExit(window);
-    EXPECT_EQ(ExitCode(), 0u);
+    PressButton(window, IDOK);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 0u);
 }
 
 }  // namespace
