@@ -1,5 +1,6 @@
-// The Change specularity dialog: what it shows at each opening, what Save
-// stores and runs, and the ways out that store nothing.
+// The Change specularity dialog, owned by the main window: what it shows at
+// each opening, what Save stores and runs, and the ways out that store
+// nothing.
 
 #include "ui/specularity_dialog.h"
 
@@ -13,85 +14,56 @@ constexpr int kFields[] = {SORRELWICK_WHITE_SHININESS, SORRELWICK_BLACK_SHININES
                            SORRELWICK_BOARD_SHININESS, SORRELWICK_WHITE_AMPLITUDE,
                            SORRELWICK_BLACK_AMPLITUDE, SORRELWICK_BOARD_AMPLITUDE};
 
-std::vector<std::uint32_t> Stored() {
-    const SpecularPercents& p = ui::TheToolState().percents;
-    return {p.whiteShininess, p.blackShininess, p.boardShininess,
-            p.whiteAmplitude, p.blackAmplitude, p.boardAmplitude};
-}
-
-class SpecularityDialog : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        expected = LoadSmallSet("set1.DAT");
-    }
-    // Opens the dialog with its button, types `texts` and presses `button`;
-    // the fields as the dialog showed them when it opened.
-    Lines OpenFillAndPress(const Lines& texts, int button) {
-        Lines shown;
-        EXPECT_TRUE(ClickActing(SORRELWICK_SPECULARITY_BUTTON, [&](HWND dialog) {
-            if (dialog == window) return;  // active again once the dialog has gone
-            EXPECT_EQ(WindowText(dialog), "Change chess set's specularity");
-            for (std::size_t i = 0; i < std::size(kFields); ++i) {
-                shown.push_back(WindowText(GetDlgItem(dialog, kFields[i])));
-                if (i < texts.size()) SetDlgItemTextA(dialog, kFields[i], texts[i].c_str());
-            }
-            PressButton(dialog, button);
-        }));
-        return shown;
-    }
-    void ExpectChanged(const std::string& backup) {
-        for (const std::string& line :
-             Framed("Changing specularity of set1.DAT",
-                    {"Original file renamed to " + backup, "Specularity changed successfully"})) {
-            expected.push_back(line);
-        }
-        EXPECT_EQ(Report(), expected);
-    }
-
-    Lines expected;  // the report so far
-};
+using SpecularityDialog = MainWindowTest;
 
 // A field that is not a number (empty, or above the largest 32-bit value)
-// counts as 100; every other value is stored as typed; every opening shows
+// counts as 100; every other value is stored as typed. Every opening shows
 // 100 again, whatever was stored.
-TEST_F(SpecularityDialog, SaveStoresEveryFieldAndChangesTheSet) {
-    const Lines typed = {"", "0", "200", "4294967295", " 7", "4294967296"};
-    EXPECT_EQ(OpenFillAndPress(typed, IDOK), Lines(6, "100"));
-    EXPECT_EQ(Stored(), (std::vector<std::uint32_t>{100, 0, 200, 4294967295u, 7, 100}));
-    ExpectChanged("set1.000");
-
-    EXPECT_EQ(OpenFillAndPress({"5", "5", "5", "5", "5", "5"}, IDCANCEL), Lines(6, "100"));
-    EXPECT_EQ(Stored(), (std::vector<std::uint32_t>{100, 0, 200, 4294967295u, 7, 100}));
-    EXPECT_EQ(Report(), expected);
-}
-
-TEST_F(SpecularityDialog, SaveEndsWithOneAndTheOtherWaysOutStoreNothing) {
+TEST_F(SpecularityDialog, ShowsHundredsAndOnlySaveStoresAndChangesTheSet) {
+    Lines expected = LoadSmallSet("set1.DAT");
+    const std::vector<std::uint32_t> saved = {100, 0, 200, 4294967295u, 7, 100};
+    const Lines others(6, "5");
     const struct {
         const char* what;
-        void (*act)(HWND dialog);
+        Lines typed;
+        void (*end)(HWND dialog);
         INT_PTR result;
-    } endings[] = {
-        {"Save", [](HWND dialog) { PressButton(dialog, IDOK); }, IDOK},
-        {"Cancel", [](HWND dialog) { PressButton(dialog, IDCANCEL); }, IDCANCEL},
-        {"Escape", PressEscape, IDCANCEL},
-        {"close box", PressCloseBox, IDCANCEL},
+    } steps[] = {
+        {"Save",
+         {"", "0", "200", "4294967295", " 7", "4294967296"},
+         [](HWND dialog) { PressButton(dialog, IDOK); },
+         IDOK},
+        {"Cancel", others, [](HWND dialog) { PressButton(dialog, IDCANCEL); }, IDCANCEL},
+        {"Escape", others, PressEscape, IDCANCEL},
+        {"close box", others, PressCloseBox, IDCANCEL},
     };
-    for (const auto& ending : endings) {
-        SCOPED_TRACE(ending.what);
-        ui::TheToolState().percents = SpecularPercents{};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        Lines shown;
+        const auto typeAndEnd = [&](HWND dialog) {
+            EXPECT_EQ(WindowText(dialog), "Change chess set's specularity");
+            for (std::size_t i = 0; i < 6; ++i) {
+                shown.push_back(WindowText(GetDlgItem(dialog, kFields[i])));
+                SetDlgItemTextA(dialog, kFields[i], step.typed[i].c_str());
+            }
+            step.end(dialog);
+        };
         const INT_PTR result = RunDialog(SORRELWICK_SPECULARITY_DIALOG,
-                                         ui::SpecularityDialogProcedure, window, [&](HWND dialog) {
-                                             for (const int id : kFields) {
-                                                 SetDlgItemTextA(dialog, id, "50");
-                                             }
-                                             ending.act(dialog);
-                                         });
-        EXPECT_EQ(result, ending.result);
-        EXPECT_EQ(Stored(), std::vector<std::uint32_t>(6, result == IDOK ? 50 : 100));
-        if (result == IDOK) ExpectChanged("set1.000");
-        EXPECT_EQ(Report(), expected);
+                                         ui::SpecularityDialogProcedure, window, typeAndEnd);
+        EXPECT_EQ(result, step.result);
+        EXPECT_EQ(shown, Lines(6, "100"));
+        const SpecularPercents& p = ui::TheToolState().percents;
+        EXPECT_EQ(
+            (std::vector<std::uint32_t>{p.whiteShininess, p.blackShininess, p.boardShininess,
+                                        p.whiteAmplitude, p.blackAmplitude, p.boardAmplitude}),
+            saved);
     }
+    for (const std::string& line :
+         Framed("Changing specularity of set1.DAT",
+                {"Original file renamed to set1.000", "Specularity changed successfully"})) {
+        expected.push_back(line);
+    }
+    EXPECT_EQ(Report(), expected);
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 // The three dialog templates as a user meets them: each frame's caption,
-// size, place and font, and each control in tab order with its id, class,
-// caption, place and the styles that matter. And the program's icons and
-// version.
+// size, place and font; each control in tab order with its id, class,
+// caption, place and the styles that matter; and the labels' texts.
 
-#include <cstring>
-#include <optional>
 #include <span>
 
 #include "ui/read_me_dialog.h"
@@ -16,7 +13,6 @@ namespace {
 
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kField = kTab | ES_NUMBER;  // also right-aligned, never scrolled sideways
-constexpr DWORD kLabel = WS_VISIBLE;
 constexpr DWORD kReport = kTab | WS_HSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS;
 constexpr DWORD kUnwrapped = kTab | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL;
 
@@ -48,55 +44,37 @@ const Control kSpecularityControls[] = {
     {SORRELWICK_BOARD_AMPLITUDE, "Edit", "100", {119, 55, 39, 14}, kField},
     {IDOK, "Button", "&Save", {28, 77, 50, 14}, kTab | BS_DEFPUSHBUTTON},
     {IDCANCEL, "Button", "&Cancel", {98, 77, 50, 14}, kTab},
-    {-1, "Static", "Black pieces", {7, 39, 39, 8}, kLabel},
-    {-1, "Static", "Board", {7, 57, 20, 8}, kLabel},
-    {-1, "Static", "%", {98, 22, 8, 8}, kLabel},
-    {-1, "Static", "%", {98, 39, 8, 8}, kLabel},
-    {-1, "Static", "%", {98, 57, 8, 8}, kLabel},
-    {-1, "Static", "White pieces", {7, 22, 42, 8}, kLabel},
-    {-1, "Static", "Shininess", {60, 7, 30, 8}, kLabel},
-    {-1, "Static", "Amplitude", {123, 7, 32, 8}, kLabel},
-    {-1, "Static", "%", {161, 22, 8, 8}, kLabel},
-    {-1, "Static", "%", {161, 39, 8, 8}, kLabel},
-    {-1, "Static", "%", {161, 57, 8, 8}, kLabel},
 };
 
 const Control kReadMeControls[] = {
     {IDOK, "Button", "OK", {384, 7, 64, 14}, kTab | WS_GROUP | BS_DEFPUSHBUTTON},
-    {-1, "Static", "Sorrelwick Version 1.0", {7, 10, 119, 8}, kLabel | WS_GROUP},
     {SORRELWICK_READ_ME_EDIT, "Edit", nullptr, {7, 28, 441, 212}, kUnwrapped},
 };
+
+// The texts of the controls without an id, in tab order.
+const Lines kSpecularityLabels = {"Black pieces", "Board",     "%", "%", "%", "White pieces",
+                                  "Shininess",    "Amplitude", "%", "%", "%"};
+const Lines kReadMeLabels = {"Sorrelwick Version 1.0"}, kNoLabels;
+
+constexpr int kCentred = -1;  // on the screen, with no owner
 
 const struct {
     int id;
     DLGPROC procedure;
     const char* caption;
-    SIZE units;
-    std::optional<POINT> fromOwner;  // nothing: centred on the screen, with no owner
+    int width, height;  // of the client area, in dialog units
+    int x, y;           // from the owner's client area, in dialog units
     const char* face;
-    std::span<const Control> controls;
+    std::span<const Control> controls;  // those with an id
+    const Lines& labels;
 } kDialogs[] = {
-    {SORRELWICK_MAIN_WINDOW,
-     ui::MainWindowProcedure,
-     "Sorrelwick",
-     {456, 246},
-     std::nullopt,
-     "MS Shell Dlg",
-     kMainControls},
-    {SORRELWICK_SPECULARITY_DIALOG,
-     ui::SpecularityDialogProcedure,
-     "Change chess set's specularity",
-     {177, 98},
-     POINT{0, 0},
-     "MS Shell Dlg",
-     kSpecularityControls},
-    {SORRELWICK_READ_ME_DIALOG,
-     ui::ReadMeDialogProcedure,
-     "Read me",
-     {456, 246},
-     POINT{22, 17},
-     "MS Sans Serif",
-     kReadMeControls},
+    {SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, "Sorrelwick", 456, 246, kCentred, kCentred,
+     "MS Shell Dlg", kMainControls, kNoLabels},
+    {SORRELWICK_SPECULARITY_DIALOG, ui::SpecularityDialogProcedure,
+     "Change chess set's specularity", 177, 98, 0, 0, "MS Shell Dlg", kSpecularityControls,
+     kSpecularityLabels},
+    {SORRELWICK_READ_ME_DIALOG, ui::ReadMeDialogProcedure, "Read me", 456, 246, 22, 17,
+     "MS Sans Serif", kReadMeControls, kReadMeLabels},
 };
 
 DWORD Style(HWND window, int which = GWL_STYLE) {
@@ -138,14 +116,15 @@ using Templates = MainWindowTest;
 TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
     for (const auto& d : kDialogs) {
         SCOPED_TRACE(d.caption);
-        const HWND owner = d.fromOwner ? window : nullptr;
+        const bool centred = d.x == kCentred;
+        const HWND owner = centred ? nullptr : window;
         const HWND dialog =
             CreateDialogParamA(nullptr, MAKEINTRESOURCEA(d.id), owner, d.procedure, 0);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(WindowText(dialog), d.caption);
         RECT client = {};
         GetClientRect(dialog, &client);
-        const RECT size = InPixels(dialog, {0, 0, d.units.cx, d.units.cy});
+        const RECT size = InPixels(dialog, {0, 0, d.width, d.height});
         EXPECT_TRUE(EqualRect(&client, &size));
         const DWORD frame = WS_CAPTION | WS_SYSMENU | WS_POPUP;
         EXPECT_EQ(Style(dialog) & (frame | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), frame);
@@ -158,14 +137,14 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
         POINT origin = {0, 0}, corner = {0, 0};
         ClientToScreen(dialog, &origin);
-        if (d.fromOwner) {
-            ClientToScreen(owner, &corner);
-            const RECT offset = InPixels(dialog, {d.fromOwner->x, d.fromOwner->y, 0, 0});
-            EXPECT_EQ(origin.x, corner.x + offset.left);
-            EXPECT_EQ(origin.y, corner.y + offset.top);
-        } else {
+        if (centred) {
             EXPECT_NEAR(outline.left + outline.right, screen.left + screen.right, 2);
             EXPECT_NEAR(outline.top + outline.bottom, screen.top + screen.bottom, 2);
+        } else {
+            ClientToScreen(owner, &corner);
+            const RECT offset = InPixels(dialog, {d.x, d.y, 0, 0});
+            EXPECT_EQ(origin.x, corner.x + offset.left);
+            EXPECT_EQ(origin.y, corner.y + offset.top);
         }
 
         LOGFONTA font = {};
@@ -176,39 +155,21 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
         EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72));
         ReleaseDC(nullptr, dc);
 
-        HWND control = GetWindow(dialog, GW_CHILD);
-        for (const Control& c : d.controls) {
-            SCOPED_TRACE(c.caption ? c.caption : "");
-            ASSERT_NE(control, nullptr);
-            ExpectControl(dialog, control, c);
-            control = GetWindow(control, GW_HWNDNEXT);
+        auto expected = d.controls.begin();
+        Lines labels;
+        for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (static_cast<WORD>(GetDlgCtrlID(c)) == 0xFFFF) {
+                labels.push_back(WindowText(c));
+            } else if (expected != d.controls.end()) {
+                ExpectControl(dialog, c, *expected++);
+            } else {
+                ADD_FAILURE() << "unexpected control " << GetDlgCtrlID(c);
+            }
         }
-        EXPECT_EQ(control, nullptr);
+        EXPECT_EQ(expected, d.controls.end()) << "missing controls";
+        EXPECT_EQ(labels, d.labels);
         DestroyWindow(dialog);
     }
-}
-
-// The same picture twice: groups of the same size and header. And the version.
-TEST(Resources, TwoIconGroupsOfOnePictureAndVersionOne) {
-    const auto group = [](int id) {
-        const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(id), RT_GROUP_ICON);
-        if (!found) return std::string();
-        const auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
-        return std::string(bytes, SizeofResource(nullptr, found));
-    };
-    const std::string icon = group(SORRELWICK_ICON), small = group(SORRELWICK_ICON_SMALL);
-    ASSERT_GE(icon.size(), 6u + 14u);
-    EXPECT_EQ(icon.size(), small.size());
-    EXPECT_EQ(icon.substr(0, 6), small.substr(0, 6));
-
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string info(GetFileVersionInfoSizeA(self, nullptr), '\0');
-    ASSERT_TRUE(GetFileVersionInfoA(self, 0, static_cast<DWORD>(info.size()), info.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
 }
 
 }  // namespace

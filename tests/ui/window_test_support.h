@@ -1,7 +1,7 @@
 #pragma once
-// What the window tests share: readers for what a user sees, stand-ins for
-// the open dialog and the folder picker that record each request, the game's
-// registry key, a way to act in modal dialogs, and the real main window.
+// What the window tests share: the report's lines, the game's registry key,
+// and the real main window with stand-ins for the open dialog and the folder
+// picker.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +26,7 @@
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
 #include "ui/start_up.h"
+#include "window_script.h"
 
 namespace sorrelwick::test {
 
@@ -34,13 +34,6 @@ using Lines = std::vector<std::string>;
 
 inline std::string Text(const char* text) {
     return text ? text : "(null)";
-}
-
-inline std::string WindowText(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 // Read through the wide messages, which also cross into another process
@@ -58,44 +51,6 @@ inline Lines ListLines(HWND list) {
         lines.push_back(line);
     }
     return lines;
-}
-
-// A message from WM_USER up that the recorder received; `text` when its
-// second parameter is a text (the picker's selection and status messages).
-struct SentMessage {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    std::string text;
-    bool operator==(const SentMessage&) const = default;
-};
-inline void PrintTo(const SentMessage& m, std::ostream* out) {
-    *out << "{WM_USER+" << m.message - WM_USER << ", " << m.wParam << ", " << m.lParam << ", \""
-         << m.text << "\"}";
-}
-inline std::vector<SentMessage> recorded;
-
-inline LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message < WM_USER) return DefWindowProcA(window, message, wParam, lParam);
-    const bool text = message == BFFM_SETSELECTIONA || message == BFFM_SETSTATUSTEXTA;
-    recorded.push_back(
-        {message, wParam, text ? 0 : lParam, text ? reinterpret_cast<const char*>(lParam) : ""});
-    return 0;
-}
-
-// A hidden window that records what is sent to it, as the folder picker
-// would receive it; what it has recorded is taken with std::exchange.
-inline HWND Recorder() {
-    static const HWND window = [] {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = Record;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "SorrelwickTestRecorder";
-        RegisterClassA(&windowClass);
-        return CreateWindowA(windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
-                             nullptr, windowClass.hInstance, nullptr);
-    }();
-    return window;
 }
 
 // The game's registry key while it lives, without the value "path" until
@@ -143,54 +98,6 @@ inline bool TakeQuitRequest() {
     return quit;
 }
 
-// Acting in modal dialogs. Windows become active before their dialog
-// procedure has set them up, so the script sees each one once the thread
-// has nothing else to do.
-namespace acting {
-inline std::function<void(HWND)> script;
-inline std::vector<HWND> activated;
-inline HWND first = nullptr;
-inline HHOOK hook = nullptr;
-inline bool gaveUp = false;
-
-inline void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    for (const HWND window : std::exchange(activated, {})) {
-        if (IsWindow(window) && script) script(window);
-    }
-}
-inline LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        if (!first) first = reinterpret_cast<HWND>(wParam);
-        activated.push_back(reinterpret_cast<HWND>(wParam));
-        SetTimer(nullptr, 0, 1, RunScript);
-    }
-    return CallNextHookEx(hook, code, wParam, lParam);
-}
-inline void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) {
-    gaveUp = first != nullptr;
-    if (first) EndDialog(first, -1);
-}
-}  // namespace acting
-
-// Runs `open`, which shows a modal dialog, while `act` sees each window of
-// this thread that becomes active and posts what a user would do there. A
-// dialog still up after ten seconds is ended with -1, so that a script that
-// never ends it fails its test instead of hanging it; false then.
-inline bool WhileActing(std::function<void(HWND)> act, const std::function<void()>& open) {
-    acting::script = std::move(act);
-    acting::first = nullptr;
-    acting::gaveUp = false;
-    acting::activated.clear();
-    acting::hook = SetWindowsHookExA(WH_CBT, acting::Watch, nullptr, GetCurrentThreadId());
-    const UINT_PTR giveUp = SetTimer(nullptr, 0, 10000, acting::GiveUp);
-    open();
-    KillTimer(nullptr, giveUp);
-    UnhookWindowsHookEx(acting::hook);
-    acting::script = nullptr;
-    return !acting::gaveUp;
-}
-
 // Runs dialog template `id` modally while `act` acts in it; its result.
 inline INT_PTR RunDialog(int id, DLGPROC procedure, HWND owner, std::function<void(HWND)> act) {
     INT_PTR result = 0;
@@ -198,17 +105,6 @@ inline INT_PTR RunDialog(int id, DLGPROC procedure, HWND owner, std::function<vo
         result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(id), owner, procedure, 0);
     });
     return result;
-}
-
-// What a user does in a dialog; posted, as input would arrive.
-inline void PressButton(HWND dialog, int id) {
-    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-inline void PressEscape(HWND dialog) {
-    PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-}
-inline void PressCloseBox(HWND dialog) {
-    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 // The real main window, modeless, with stand-ins for the open dialog and the
@@ -223,14 +119,14 @@ protected:
     struct PickerRequest {
         BROWSEINFOA fields;
         std::string title, displayName;
-        std::vector<SentMessage> atOpening;  // what the callback sent as the picker opened
+        std::string lastFolder;  // where the callback makes the picker open
     };
 
     void SetUp() override {
         ResetToolState();
         openRequests.clear();
         pickerRequests.clear();
-        CancelPicker();
+        pickerAnswer.reset();
         ui::ReplaceOpenDialogForTests(&OpenDialog);
         ui::ReplaceFolderPickerForTests(&FolderPicker, nullptr);
         window = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_MAIN_WINDOW), nullptr,
@@ -271,23 +167,6 @@ protected:
         return Framed("Loading " + name, {report::TextureInfoLine("wood.tga", 16, 32, 24)});
     }
 
-    // What the folder picker answers next: a folder, an item without a
-    // file-system path (My Computer), or cancel.
-    static void ConfirmFolder(const std::string& folder) {
-        displayName = folder.substr(folder.find_last_of('\\') + 1);
-        pickerAnswer = [folder] { return ILCreateFromPathA(folder.c_str()); };
-    }
-    static void ConfirmMyComputer() {
-        displayName = "My Computer";
-        pickerAnswer = [] {
-            PIDLIST_ABSOLUTE item = nullptr;
-            SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &item);
-            return item;
-        };
-    }
-    static void CancelPicker() {
-        pickerAnswer = [] { return PIDLIST_ABSOLUTE{}; };
-    }
     // From now on an item's path is asked of a stand-in that fails and leaves
     // the buffer as it was, the display name still in it.
     static void FailPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &NoPath); }
@@ -302,16 +181,18 @@ protected:
         if (openAnswer) lstrcpynA(r->lpstrFile, openAnswer->c_str(), static_cast<int>(r->nMaxFile));
         return openAnswer ? TRUE : FALSE;
     }
-    // Opens by calling the request's callback as the picker does, and writes
-    // the display name into the request as the picker does.
+    // Gives the item `pickerAnswer` names (My Computer when empty, nothing
+    // when none), with a display name as the picker writes one.
     static PIDLIST_ABSOLUTE WINAPI FolderPicker(LPBROWSEINFOA r) {
-        PickerRequest seen{*r, Text(r->lpszTitle), Text(r->pszDisplayName), {}};
-        recorded.clear();
-        if (r->lpfn) r->lpfn(Recorder(), BFFM_INITIALIZED, 0, r->lParam);
-        seen.atOpening = std::exchange(recorded, {});
-        pickerRequests.push_back(seen);
-        const PIDLIST_ABSOLUTE item = pickerAnswer();
-        if (item) lstrcpynA(r->pszDisplayName, displayName.c_str(), MAX_PATH);
+        pickerRequests.push_back(
+            {*r, Text(r->lpszTitle), Text(r->pszDisplayName), ui::TheToolState().lastFolder});
+        PIDLIST_ABSOLUTE item = nullptr;
+        if (pickerAnswer && pickerAnswer->empty()) {
+            SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &item);
+        } else if (pickerAnswer) {
+            item = ILCreateFromPathA(pickerAnswer->c_str());
+        }
+        if (item) lstrcpynA(r->pszDisplayName, "Display name", MAX_PATH);
         return item;
     }
     static BOOL WINAPI NoPath(PCIDLIST_ABSOLUTE, LPSTR) { return FALSE; }
@@ -319,8 +200,7 @@ protected:
     static inline std::vector<OpenRequest> openRequests;
     static inline std::optional<std::string> openAnswer;
     static inline std::vector<PickerRequest> pickerRequests;
-    static inline std::function<PIDLIST_ABSOLUTE()> pickerAnswer;
-    static inline std::string displayName;
+    static inline std::optional<std::string> pickerAnswer;
     TempDir dir;
     HWND window = nullptr;
     HWND list = nullptr;
