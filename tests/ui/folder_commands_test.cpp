@@ -5,7 +5,6 @@
 #include "ui/folder_commands.h"
 
 #include <filesystem>
-#include <ostream>
 
 #include "window_test_support.h"
 
@@ -14,27 +13,19 @@ namespace {
 
 using report::TextureInfoLine;
 
-// A message from WM_USER up that the picker's window received; `text` when
-// its second parameter is a text (the selection and status messages).
-struct Sent {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    std::string text;
-    bool operator==(const Sent&) const = default;
-};
-void PrintTo(const Sent& m, std::ostream* out) {
-    *out << "{WM_USER+" << m.message - WM_USER << ", " << m.wParam << ", " << m.lParam << ", \""
-         << m.text << "\"}";
-}
-
-std::vector<Sent> received;
+// The messages from WM_USER up that the picker's window received, each
+// ended by ';': name, first parameter, second parameter or its text.
+std::string received;
 
 LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message < WM_USER) return DefWindowProcA(window, message, wParam, lParam);
     const bool text = message == BFFM_SETSELECTIONA || message == BFFM_SETSTATUSTEXTA;
-    received.push_back(
-        {message, wParam, text ? 0 : lParam, text ? reinterpret_cast<const char*>(lParam) : ""});
+    const std::string name = message == BFFM_SETSELECTIONA    ? "select"
+                             : message == BFFM_SETSTATUSTEXTA ? "status"
+                             : message == BFFM_ENABLEOK       ? "enable OK"
+                                                              : std::to_string(message);
+    received += name + " " + std::to_string(wParam) + " " +
+                (text ? reinterpret_cast<const char*>(lParam) : std::to_string(lParam)) + ";";
     return 0;
 }
 
@@ -57,30 +48,18 @@ TEST(FolderPickerCallback, AnswersEachEventWithItsMessages) {
         std::string lastFolder;
         UINT event;
         PIDLIST_ABSOLUTE item;
-        std::vector<Sent> sent;
+        std::string sent;
         int result;
     } cases[] = {
-        {"opens on the last folder",
-         "C:\\sets",
-         BFFM_INITIALIZED,
-         nullptr,
-         {{BFFM_SETSELECTIONA, TRUE, 0, "C:\\sets"}},
+        {"opens on the last folder", "C:\\sets", BFFM_INITIALIZED, nullptr, "select 1 C:\\sets;",
          0},
-        {"opens as it likes without one", "", BFFM_INITIALIZED, nullptr, {}, 0},
-        {"a folder is selected",
-         "C:\\sets",
-         BFFM_SELCHANGED,
-         folderItem,
-         {{BFFM_SETSTATUSTEXTA, 0, 0, folder}, {BFFM_ENABLEOK, 0, TRUE, ""}},
-         0},
-        {"an item without a path is selected", "C:\\sets", BFFM_SELCHANGED, myComputer, {}, 0},
-        {"a typed name is not valid",
-         "C:\\sets",
-         BFFM_VALIDATEFAILEDA,
-         nullptr,
-         {{BFFM_ENABLEOK, 0, FALSE, ""}},
+        {"opens as it likes without one", "", BFFM_INITIALIZED, nullptr, "", 0},
+        {"a folder is selected", "C:\\sets", BFFM_SELCHANGED, folderItem,
+         "status 0 " + folder + ";enable OK 0 1;", 0},
+        {"an item without a path is selected", "C:\\sets", BFFM_SELCHANGED, myComputer, "", 0},
+        {"a typed name is not valid", "C:\\sets", BFFM_VALIDATEFAILEDA, nullptr, "enable OK 0 0;",
          1},
-        {"any other event", "C:\\sets", BFFM_IUNKNOWN, nullptr, {}, 0},
+        {"any other event", "C:\\sets", BFFM_IUNKNOWN, nullptr, "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

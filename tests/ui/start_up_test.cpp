@@ -6,6 +6,8 @@
 namespace sorrelwick::test {
 namespace {
 
+constexpr DWORD kNoKey = 0xFFFFFFFF;
+
 std::string Text0(const std::string& text) {
     return text + '\0';
 }
@@ -17,7 +19,7 @@ TEST(StartUp, TitleAndFoldersFromTheRegistryElseTheCurrentDirectory) {
     ASSERT_FALSE(current.empty());
     const struct {
         const char* what;
-        DWORD type;  // REG_NONE: the key without the value; 0xFFFFFFFF: no key
+        DWORD type;  // REG_NONE: the key without the value
         std::string bytes;
         std::string folder;
     } cases[] = {
@@ -32,14 +34,14 @@ TEST(StartUp, TitleAndFoldersFromTheRegistryElseTheCurrentDirectory) {
         {"a number", REG_DWORD, std::string("\x43\x3a\x5c\x00", 4), current},
         {"bytes", REG_BINARY, Text0("C:\\Tess"), current},
         {"no value", REG_NONE, "", current},
-        {"no key", 0xFFFFFFFF, "", current},
+        {"no key", kNoKey, "", current},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::optional<GameKey> key;
-        if (c.type != 0xFFFFFFFF) key.emplace();
-        if (c.type != 0xFFFFFFFF && c.type != REG_NONE) {
-            ASSERT_TRUE(key->SetPath(c.type, c.bytes));
+        if (c.type == REG_NONE) key.emplace();
+        if (c.type != REG_NONE && c.type != kNoKey) {
+            ASSERT_TRUE(key.emplace(c.type, c.bytes).stored);
         }
         ToolState state;
         state.setPath = "C:\\old\\set.DAT";

@@ -53,32 +53,29 @@ inline Lines ListLines(HWND list) {
     return lines;
 }
 
-// The game's registry key while it lives, without the value "path" until
-// SetPath stores it; removed with its company key before and after.
+// The game's registry key while it lives, with the value "path" of `type`
+// holding `bytes` (no type: the key without the value); removed with its
+// company key before and after.
 class GameKey {
 public:
-    GameKey() {
-        RemoveAll();
+    explicit GameKey(std::optional<DWORD> type = std::nullopt, const std::string& bytes = "") {
+        Remove();
+        HKEY key = nullptr;
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brallion\\Tessaravine", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        stored = type &&
+                 RegSetValueExA(key, "path", 0, *type, reinterpret_cast<const BYTE*>(bytes.data()),
+                                static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+        RegCloseKey(key);
     }
-    ~GameKey() {
-        RegCloseKey(key_);
-        RemoveAll();
-    }
+    ~GameKey() { Remove(); }
     GameKey(const GameKey&) = delete;
     GameKey& operator=(const GameKey&) = delete;
-    bool SetPath(DWORD type, const std::string& bytes) {
-        return RegSetValueExA(key_, "path", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                              static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
-    }
-    static void RemoveAll() {
+    static void Remove() {
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brallion\\Tessaravine");
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brallion");
     }
-
-private:
-    HKEY key_ = nullptr;
+    bool stored = false;
 };
 
 // Start-up's ToolState, as the program would have it.
