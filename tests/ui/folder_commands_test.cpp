@@ -90,7 +90,7 @@ protected:
         Click(id);
     }
     void ExpectReported(const Lines& more) {
-        expected.insert(expected.end(), more.begin(), more.end());
+        Append(expected, more);
         EXPECT_EQ(Report(), expected);
     }
 
@@ -113,9 +113,10 @@ TEST_F(FolderCommands, ExtractThenReplaceFromThePickedFolder) {
     EXPECT_EQ(dir.Entries(), (Lines{"set1.000", "set1.DAT", "textures"}));
 }
 
-// Each picker opens where the last confirmed pick of either command ended;
-// a cancelled pick changes and reports nothing.
-TEST_F(FolderCommands, BothCommandsShareTheLastFolder) {
+// Each picker asks alike but for its title, and opens where the last
+// confirmed pick of either command ended; a cancelled pick changes and
+// reports nothing.
+TEST_F(FolderCommands, PickersAskFieldByFieldAndShareTheLastFolder) {
     const std::string start = ui::TheToolState().lastFolder;
     const std::string first = Folder("first"), second = Folder("second");
     Pick(SORRELWICK_EXTRACT_BUTTON, first);
@@ -125,10 +126,25 @@ TEST_F(FolderCommands, BothCommandsShareTheLastFolder) {
     Pick(SORRELWICK_REPLACE_BUTTON, std::nullopt);
     EXPECT_EQ(Report(), reported);
     EXPECT_EQ(ui::TheToolState().lastFolder, second);
+
+    const std::string extract = "Select the directory to extract all set1.DAT's textures to";
+    const std::string replace = "Select the directory hosting the textures";
+    const Lines titles = {extract, replace, extract, replace};
+    const Lines openedOn = {start, first, second, second};
     ASSERT_EQ(pickerRequests.size(), 4u);
-    const Lines openedOn = {pickerRequests[0].lastFolder, pickerRequests[1].lastFolder,
-                            pickerRequests[2].lastFolder, pickerRequests[3].lastFolder};
-    EXPECT_EQ(openedOn, (Lines{start, first, second, second}));
+    for (std::size_t i = 0; i < 4; ++i) {
+        const BROWSEINFOA& r = pickerRequests[i].fields;
+        EXPECT_EQ(pickerRequests[i].title, titles[i]);
+        EXPECT_EQ(pickerRequests[i].lastFolder, openedOn[i]);
+        EXPECT_EQ(pickerRequests[i].displayName, "");
+        EXPECT_EQ(r.hwndOwner, window);
+        EXPECT_EQ(r.ulFlags, 0x70u);
+        EXPECT_EQ(r.lpfn, &ui::FolderPickerCallback);
+        EXPECT_TRUE(!r.pidlRoot && !r.lParam && !r.iImage) << "root, parameter or image set";
+    }
+    const std::string longName(250, 'n');
+    EXPECT_EQ(ui::ExtractPickerTitle(longName),
+              ("Select the directory to extract all " + longName).substr(0, 259));
 }
 
 // An item outside the file system gives the empty folder, which each
@@ -145,27 +161,6 @@ TEST_F(FolderCommands, ItemWithoutPathIsTheEmptyFolder) {
     EXPECT_EQ(ui::TheToolState().lastFolder, "");
     EXPECT_EQ(dir.Entries(), (Lines{"set1.DAT", "textures"}));
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "textures"));
-}
-
-TEST_F(FolderCommands, PickerRequestFieldByField) {
-    Pick(SORRELWICK_EXTRACT_BUTTON, std::nullopt);
-    Pick(SORRELWICK_REPLACE_BUTTON, std::nullopt);
-    ASSERT_EQ(pickerRequests.size(), 2u);
-    for (const PickerRequest& request : pickerRequests) {
-        const BROWSEINFOA& r = request.fields;
-        EXPECT_EQ(r.hwndOwner, window);
-        EXPECT_EQ(request.displayName, "");
-        EXPECT_EQ(r.ulFlags, 0x70u);
-        EXPECT_EQ(r.lpfn, &ui::FolderPickerCallback);
-        EXPECT_TRUE(!r.pidlRoot && !r.lParam && !r.iImage) << "root, parameter or image set";
-    }
-    EXPECT_EQ(pickerRequests[0].title,
-              "Select the directory to extract all set1.DAT's textures to");
-    EXPECT_EQ(pickerRequests[1].title, "Select the directory hosting the textures");
-
-    const std::string longName(250, 'n');
-    EXPECT_EQ(ui::ExtractPickerTitle(longName),
-              ("Select the directory to extract all " + longName).substr(0, 259));
 }
 
 }  // namespace

@@ -11,10 +11,6 @@ namespace {
 constexpr int kSetCommands[] = {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
                                 SORRELWICK_SPECULARITY_BUTTON};
 
-void Append(Lines& lines, const Lines& more) {
-    lines.insert(lines.end(), more.begin(), more.end());
-}
-
 class MainWindow : public MainWindowTest {
 protected:
     // What a user sees of the loaded set (none when `name` is empty): the

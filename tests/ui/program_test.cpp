@@ -97,7 +97,7 @@ TEST(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
         ASSERT_NE(dialog, nullptr);
         Sleep(200);  // the picker selects the last folder once it is up
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        expected.insert(expected.end(), step.report.begin(), step.report.end());
+        Append(expected, step.report);
         for (int tries = 0; tries < 100 && ListLines(list).size() < expected.size(); ++tries) {
             Sleep(50);
         }

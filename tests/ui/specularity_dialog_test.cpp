@@ -58,11 +58,9 @@ TEST_F(SpecularityDialog, ShowsHundredsAndOnlySaveStoresAndChangesTheSet) {
                                         p.whiteAmplitude, p.blackAmplitude, p.boardAmplitude}),
             saved);
     }
-    for (const std::string& line :
-         Framed("Changing specularity of set1.DAT",
-                {"Original file renamed to set1.000", "Specularity changed successfully"})) {
-        expected.push_back(line);
-    }
+    Append(expected,
+           Framed("Changing specularity of set1.DAT",
+                  {"Original file renamed to set1.000", "Specularity changed successfully"}));
     EXPECT_EQ(Report(), expected);
 }
 

@@ -1,7 +1,9 @@
 // The three dialog templates as a user meets them: each frame's caption,
 // size, place and font; each control in tab order with its id, class,
-// caption, place and the styles that matter; and the labels' texts.
+// caption, place and the styles that matter; the labels' texts; and the
+// read-me text as the dialog shows it.
 
+#include <algorithm>
 #include <span>
 
 #include "ui/read_me_dialog.h"
@@ -168,6 +170,13 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
         }
         EXPECT_EQ(expected, d.controls.end()) << "missing controls";
         EXPECT_EQ(labels, d.labels);
+        if (const HWND text = GetDlgItem(dialog, SORRELWICK_READ_ME_EDIT)) {
+            const std::string readMe = ui::ReadMeText();  // whole, unwrapped, from the top
+            EXPECT_EQ(WindowText(text), readMe);
+            EXPECT_EQ(SendMessageA(text, EM_GETLINECOUNT, 0, 0),
+                      std::count(readMe.begin(), readMe.end(), '\n') + 1);
+            EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+        }
         DestroyWindow(dialog);
     }
 }

@@ -32,6 +32,10 @@ namespace sorrelwick::test {
 
 using Lines = std::vector<std::string>;
 
+inline void Append(Lines& lines, const Lines& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+}
+
 inline std::string Text(const char* text) {
     return text ? text : "(null)";
 }
