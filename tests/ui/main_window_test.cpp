@@ -1,29 +1,20 @@
 // The main window as a user meets it: its state after opening, the Load
-// command with the open dialog's answers, Clear view, and the request the
-// open dialog receives.
+// command with the open dialog's answers and the request that dialog
+// receives, Clear view, the newest line in view, and the ways it ends.
 
-#include "generators/chess_set_builder.h"
-#include "generators/tga_builder.h"
-#include "report/lines.h"
-#include "support/report_matchers.h"
+#include "ui/list_box_report_log.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
 namespace {
 
-using report::TextureInfoLine;
-using Lines = std::vector<std::string>;
-
 constexpr int kSetCommands[] = {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
                                 SORRELWICK_SPECULARITY_BUTTON};
 
-void Append(Lines& lines, const Lines& more) {
-    lines.insert(lines.end(), more.begin(), more.end());
-}
-
 class MainWindow : public MainWindowTest {
 protected:
-    // What a user sees of the loaded set: caption, buttons, and the state.
+    // What a user sees of the loaded set (none when `name` is empty): the
+    // caption and the buttons; and the ToolState.
     void ExpectLoaded(const std::string& name) {
         SCOPED_TRACE(name);
         const bool loaded = !name.empty();
@@ -34,7 +25,7 @@ protected:
     }
 };
 
-TEST_F(MainWindow, OpensWithNothingLoadedAndTheFocusOnLoad) {
+TEST_F(MainWindow, OpensWithNothingLoadedAFixedPitchReportAndTheFocusOnLoad) {
     ExpectLoaded("");
     for (const int id :
          {SORRELWICK_LOAD_BUTTON, SORRELWICK_CLEAR_BUTTON, SORRELWICK_READ_ME_BUTTON, IDOK}) {
@@ -43,19 +34,15 @@ TEST_F(MainWindow, OpensWithNothingLoadedAndTheFocusOnLoad) {
     EXPECT_EQ(GetFocus(), Item(SORRELWICK_LOAD_BUTTON));
     EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), 1000);
     EXPECT_EQ(Report(), Lines{});
-}
 
-TEST_F(MainWindow, ReportFontIsTheRequestedFixedPitchFont) {
     const auto font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
-    ASSERT_NE(font, nullptr);
     LOGFONTA requested = {};
     ASSERT_EQ(GetObjectA(font, sizeof requested, &requested), static_cast<int>(sizeof requested));
     EXPECT_EQ(requested.lfHeight, -11);
     EXPECT_EQ(requested.lfWeight, FW_NORMAL);
     EXPECT_EQ(requested.lfPitchAndFamily, FIXED_PITCH);
     EXPECT_STREQ(requested.lfFaceName, "Curier");
-
-    // What the list draws with: a fixed-pitch face, so the columns line up.
+    // What the list draws with: a fixed-pitch face, so that the columns line up.
     const HDC dc = GetDC(list);
     const HGDIOBJ previous = SelectObject(dc, font);
     SIZE narrow = {}, wide = {};
@@ -95,12 +82,13 @@ TEST_F(MainWindow, LoadsKeepOrDropTheSetAndTheReportKeepsEveryListing) {
     Append(report, Framed("Loading missing.DAT", {"Error - Could not open missing.DAT"}));
     EXPECT_EQ(Report(), report);
     ExpectLoaded("");
+
+    // The caption is cut to the 259 characters its buffer holds.
+    EXPECT_EQ(ui::LoadedCaption("Sorrelwick", std::string(250, 'n')),
+              "Sorrelwick - " + std::string(246, 'n'));
 }
 
 TEST_F(MainWindow, ClearViewEmptiesTheReportOnly) {
-    Click(SORRELWICK_CLEAR_BUTTON);
-    EXPECT_EQ(Report(), Lines{});
-
     const Lines listing = LoadSmallSet("set1.DAT");
     Click(SORRELWICK_CLEAR_BUTTON);
     EXPECT_EQ(Report(), Lines{});
@@ -108,37 +96,17 @@ TEST_F(MainWindow, ClearViewEmptiesTheReportOnly) {
 
     Load(dir.File("set1.DAT"));
     EXPECT_EQ(Report(), listing);
-    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
 }
 
-TEST_F(MainWindow, CommandsAreToldApartByIdAlone) {
-    const auto command = [this](int id, int notification) {
-        const auto wParam = static_cast<WPARAM>((notification << 16) | id);
-        return ui::MainWindowProcedure(window, WM_COMMAND, wParam, 0);
-    };
-    EXPECT_EQ(command(SORRELWICK_CLEAR_BUTTON, BN_CLICKED), TRUE);
-    EXPECT_EQ(command(SORRELWICK_CLEAR_BUTTON, BN_DOUBLECLICKED), TRUE);
-    EXPECT_EQ(command(SORRELWICK_REPORT_LIST, LBN_DBLCLK), FALSE);
-    EXPECT_EQ(command(4242, BN_CLICKED), FALSE);
-}
-
-TEST_F(MainWindow, NewestLineIsInViewInALongReport) {
-    gen::ChessSetBuilder set;
-    set.Signature();
-    for (int i = 0; i < 120; ++i) {
-        set.TextureReference("texture" + std::to_string(i) + ".tga")
-            .TextureImage(gen::MakeTga(8, 8, 24));
-    }
-    ASSERT_TRUE(set.WriteTo(dir.File("long.DAT")));
-    Load(dir.File("long.DAT"));
-
-    const Lines report = Report();
-    ASSERT_EQ(report.size(), 125u);
-    EXPECT_EQ(report[122], TextureInfoLine("texture119.tga", 8, 8, 24));
-    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR) << "a line shows as selected";
+// The report list as the operations' ReportLog.
+TEST_F(MainWindow, NewestLineIsInViewAndNoLineSelected) {
+    ui::ListBoxReportLog log(list);
+    for (int i = 0; i < 200; ++i) log.AppendLine("line " + std::to_string(i));
+    ASSERT_EQ(Report().back(), "line 199");
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);
     RECT client = {}, newest = {};
     GetClientRect(list, &client);
-    SendMessageA(list, LB_GETITEMRECT, report.size() - 1, reinterpret_cast<LPARAM>(&newest));
+    SendMessageA(list, LB_GETITEMRECT, 199, reinterpret_cast<LPARAM>(&newest));
     EXPECT_GE(newest.top, client.top);
     EXPECT_LE(newest.bottom, client.bottom);
 }
@@ -150,33 +118,50 @@ TEST_F(MainWindow, OpenDialogRequestFieldByField) {
     ui::TheToolState().lastFolder = "C:\\elsewhere";
     Load(std::nullopt);
 
-    ASSERT_EQ(openDialog.Requests().size(), 2u);
-    for (const OpenRequest& request : openDialog.Requests()) {
+    ASSERT_EQ(openRequests.size(), 2u);
+    for (const OpenRequest& request : openRequests) {
         const OPENFILENAMEA& r = request.fields;
         EXPECT_EQ(r.lStructSize, 76u);
         EXPECT_EQ(r.hwndOwner, window);
-        EXPECT_EQ(r.hInstance, nullptr);
         EXPECT_EQ(request.filter, std::string("Tessaravine chess set (*.DAT)\0*.DAT\0", 37));
-        EXPECT_EQ(r.lpstrCustomFilter, nullptr);
         EXPECT_EQ(r.nFilterIndex, 1u);
-        EXPECT_TRUE(request.fileBufferEmpty);
+        EXPECT_EQ(request.fileBuffer, "");
         EXPECT_EQ(r.nMaxFile, 260u);
-        EXPECT_EQ(r.lpstrFileTitle, nullptr);
         EXPECT_EQ(request.initialFolder, "C:\\Games\\Tessaravine\\DATA\\DAT");
         EXPECT_EQ(request.title, "Load a Tessaravine chess set");
         EXPECT_EQ(r.Flags, 0x1804u);
-        EXPECT_EQ(r.lpstrDefExt, nullptr);
-        EXPECT_EQ(r.lCustData, 0);
-        EXPECT_EQ(r.lpfnHook, nullptr);
-        EXPECT_EQ(r.lpTemplateName, nullptr);
+        EXPECT_TRUE(!r.hInstance && !r.lpstrCustomFilter && !r.lpstrFileTitle && !r.lpstrDefExt &&
+                    !r.lCustData && !r.lpfnHook && !r.lpTemplateName)
+            << "a field that stays empty is set";
     }
 }
 
-TEST(LoadedCaption, IsCutToTheCaptionBuffer) {
-    EXPECT_EQ(ui::LoadedCaption("Sorrelwick", "set1.DAT"), "Sorrelwick - set1.DAT");
-    const std::string longName(250, 'n');
-    EXPECT_EQ(ui::LoadedCaption("Sorrelwick", longName),
-              "Sorrelwick - " + longName.substr(0, 259 - 13));
+// Run modally, as start-up runs it.
+TEST(MainWindowEnding, ExitEscapeAndCloseBoxEndItReleaseTheFontAndPostQuit) {
+    const struct {
+        const char* what;
+        void (*act)(HWND window);
+        INT_PTR result;
+    } endings[] = {
+        {"Exit", [](HWND window) { PressButton(window, IDOK); }, IDOK},
+        {"Escape", PressEscape, IDCANCEL},
+        {"close box", PressCloseBox, IDCANCEL},
+    };
+    for (const auto& ending : endings) {
+        SCOPED_TRACE(ending.what);
+        ResetToolState();
+        HGDIOBJ font = nullptr;
+        const INT_PTR result =
+            RunDialog(SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, nullptr, [&](HWND window) {
+                font = reinterpret_cast<HGDIOBJ>(
+                    SendDlgItemMessageA(window, SORRELWICK_REPORT_LIST, WM_GETFONT, 0, 0));
+                ending.act(window);
+            });
+        EXPECT_EQ(result, ending.result);
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(GetObjectType(font), 0u) << "report font still exists";
+        EXPECT_TRUE(TakeQuitRequest());
+    }
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
-// The dialog templates as they appear on screen, and the resources the
-// program file carries.
+// The three dialog templates as a user meets them: each frame's caption,
+// size, place and font; each control in tab order with its id, class,
+// caption, place and the styles that matter; the labels' texts; and the
+// read-me text as the dialog shows it.
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <optional>
+#include <algorithm>
 #include <span>
 
 #include "ui/read_me_dialog.h"
@@ -14,134 +13,74 @@
 namespace sorrelwick::test {
 namespace {
 
-constexpr int kNoId = -1;
+constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kField = kTab | ES_NUMBER;  // also right-aligned, never scrolled sideways
+constexpr DWORD kReport = kTab | WS_HSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS;
+constexpr DWORD kUnwrapped = kTab | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL;
 
-enum class Kind { Button, DefaultButton, Field, Label, ReportList, Text };
-
-struct ControlLayout {
+struct Control {
     int id;
-    Kind kind;
-    const char* caption;  // null: not looked at here
-    RECT units;           // x, y, width, height in dialog units, each converted on its own
-    DWORD alsoRequired = 0;
-};
-
-// What each kind of control must and must not have.
-struct KindStyle {
     const char* className;
-    DWORD required;  // a button's type must match
-    DWORD forbidden;
-    DWORD extendedRequired;
-    bool bordered;
+    const char* caption;  // null: not looked at
+    RECT units;           // x, y, width, height in dialog units
+    DWORD styles;         // each must be set; a button's type must match
 };
 
-KindStyle StyleOf(Kind kind) {
-    constexpr DWORD kShown = WS_VISIBLE | WS_TABSTOP;
-    switch (kind) {
-        case Kind::Button:
-            return {"Button", kShown | BS_PUSHBUTTON, 0, 0, false};
-        case Kind::DefaultButton:
-            return {"Button", kShown | BS_DEFPUSHBUTTON, 0, 0, false};
-        case Kind::Field:  // digits only, right-aligned, no sideways scrolling
-            return {"Edit", kShown | ES_NUMBER, ES_AUTOHSCROLL | ES_MULTILINE | WS_HSCROLL,
-                    WS_EX_RIGHT, true};
-        case Kind::Label:
-            return {"Static", WS_VISIBLE, WS_TABSTOP, 0, false};
-        case Kind::ReportList:  // keeps the order, shows no selection; the vertical
-                                // scroll bar shows once the lines fill the list
-            return {"ListBox",
-                    kShown | WS_HSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT |
-                        LBS_NOSEL,
-                    LBS_SORT | LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE | LBS_MULTIPLESEL |
-                        LBS_EXTENDEDSEL,
-                    0, true};
-        case Kind::Text:  // a multi-line edit with a horizontal scroll bar does not wrap
-            return {"Edit", kShown | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL, 0, 0,
-                    true};
-    }
-    return {};
-}
-
-// Template order, which is also the tab order.
-const ControlLayout kMainControls[] = {
-    {SORRELWICK_LOAD_BUTTON, Kind::Button, "&Load a chess set", {382, 7, 67, 14}},
-    {SORRELWICK_EXTRACT_BUTTON, Kind::Button, "&Extract all textures", {382, 25, 67, 14}},
-    {SORRELWICK_REPLACE_BUTTON, Kind::Button, "&Replace textures", {382, 43, 67, 14}},
-    {SORRELWICK_CLEAR_BUTTON, Kind::Button, "&Clear view", {382, 79, 67, 14}},
-    {SORRELWICK_READ_ME_BUTTON, Kind::Button, "Read &me", {382, 206, 67, 14}},
-    {IDOK, Kind::DefaultButton, "E&xit", {382, 225, 67, 14}},
-    {SORRELWICK_REPORT_LIST, Kind::ReportList, "", {7, 7, 367, 232}},
-    {SORRELWICK_SPECULARITY_BUTTON, Kind::Button, "Change specularity", {382, 61, 67, 14}},
+const Control kMainControls[] = {
+    {SORRELWICK_LOAD_BUTTON, "Button", "&Load a chess set", {382, 7, 67, 14}, kTab},
+    {SORRELWICK_EXTRACT_BUTTON, "Button", "&Extract all textures", {382, 25, 67, 14}, kTab},
+    {SORRELWICK_REPLACE_BUTTON, "Button", "&Replace textures", {382, 43, 67, 14}, kTab},
+    {SORRELWICK_CLEAR_BUTTON, "Button", "&Clear view", {382, 79, 67, 14}, kTab},
+    {SORRELWICK_READ_ME_BUTTON, "Button", "Read &me", {382, 206, 67, 14}, kTab},
+    {IDOK, "Button", "E&xit", {382, 225, 67, 14}, kTab | BS_DEFPUSHBUTTON},
+    {SORRELWICK_REPORT_LIST, "ListBox", "", {7, 7, 367, 232}, kReport},
+    {SORRELWICK_SPECULARITY_BUTTON, "Button", "Change specularity", {382, 61, 67, 14}, kTab},
 };
 
-// The fields show "100" once the dialog is open.
-const ControlLayout kSpecularityControls[] = {
-    {SORRELWICK_WHITE_SHININESS, Kind::Field, "100", {55, 20, 39, 14}},
-    {SORRELWICK_WHITE_AMPLITUDE, Kind::Field, "100", {119, 20, 39, 14}},
-    {SORRELWICK_BLACK_SHININESS, Kind::Field, "100", {55, 37, 39, 14}},
-    {SORRELWICK_BLACK_AMPLITUDE, Kind::Field, "100", {119, 37, 39, 14}},
-    {SORRELWICK_BOARD_SHININESS, Kind::Field, "100", {55, 55, 39, 14}},
-    {SORRELWICK_BOARD_AMPLITUDE, Kind::Field, "100", {119, 55, 39, 14}},
-    {IDOK, Kind::DefaultButton, "&Save", {28, 77, 50, 14}},
-    {IDCANCEL, Kind::Button, "&Cancel", {98, 77, 50, 14}},
-    {kNoId, Kind::Label, "Black pieces", {7, 39, 39, 8}},
-    {kNoId, Kind::Label, "Board", {7, 57, 20, 8}},
-    {kNoId, Kind::Label, "%", {98, 22, 8, 8}},
-    {kNoId, Kind::Label, "%", {98, 39, 8, 8}},
-    {kNoId, Kind::Label, "%", {98, 57, 8, 8}},
-    {kNoId, Kind::Label, "White pieces", {7, 22, 42, 8}},
-    {kNoId, Kind::Label, "Shininess", {60, 7, 30, 8}},
-    {kNoId, Kind::Label, "Amplitude", {123, 7, 32, 8}},
-    {kNoId, Kind::Label, "%", {161, 22, 8, 8}},
-    {kNoId, Kind::Label, "%", {161, 39, 8, 8}},
-    {kNoId, Kind::Label, "%", {161, 57, 8, 8}},
+const Control kSpecularityControls[] = {
+    {SORRELWICK_WHITE_SHININESS, "Edit", "100", {55, 20, 39, 14}, kField},
+    {SORRELWICK_WHITE_AMPLITUDE, "Edit", "100", {119, 20, 39, 14}, kField},
+    {SORRELWICK_BLACK_SHININESS, "Edit", "100", {55, 37, 39, 14}, kField},
+    {SORRELWICK_BLACK_AMPLITUDE, "Edit", "100", {119, 37, 39, 14}, kField},
+    {SORRELWICK_BOARD_SHININESS, "Edit", "100", {55, 55, 39, 14}, kField},
+    {SORRELWICK_BOARD_AMPLITUDE, "Edit", "100", {119, 55, 39, 14}, kField},
+    {IDOK, "Button", "&Save", {28, 77, 50, 14}, kTab | BS_DEFPUSHBUTTON},
+    {IDCANCEL, "Button", "&Cancel", {98, 77, 50, 14}, kTab},
 };
 
-const ControlLayout kReadMeControls[] = {
-    {IDOK, Kind::DefaultButton, "OK", {384, 7, 64, 14}, WS_GROUP},
-    {kNoId, Kind::Label, "Sorrelwick Version 1.0", {7, 10, 119, 8}, WS_GROUP},
-    {SORRELWICK_READ_ME_EDIT, Kind::Text, nullptr, {7, 28, 441, 212}},
+const Control kReadMeControls[] = {
+    {IDOK, "Button", "OK", {384, 7, 64, 14}, kTab | WS_GROUP | BS_DEFPUSHBUTTON},
+    {SORRELWICK_READ_ME_EDIT, "Edit", nullptr, {7, 28, 441, 212}, kUnwrapped},
 };
 
-struct DialogLayout {
+// The texts of the controls without an id, in tab order.
+const Lines kSpecularityLabels = {"Black pieces", "Board",     "%", "%", "%", "White pieces",
+                                  "Shininess",    "Amplitude", "%", "%", "%"};
+const Lines kReadMeLabels = {"Sorrelwick Version 1.0"}, kNoLabels;
+
+constexpr int kCentred = -1;  // on the screen, with no owner
+
+const struct {
     int id;
     DLGPROC procedure;
     const char* caption;
-    SIZE units;
-    std::optional<POINT> fromOwnerClient;  // nothing: centred on the screen
+    int width, height;  // of the client area, in dialog units
+    int x, y;           // from the owner's client area, in dialog units
     const char* face;
-    std::span<const ControlLayout> controls;
+    std::span<const Control> controls;  // those with an id
+    const Lines& labels;
+} kDialogs[] = {
+    {SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, "Sorrelwick", 456, 246, kCentred, kCentred,
+     "MS Shell Dlg", kMainControls, kNoLabels},
+    {SORRELWICK_SPECULARITY_DIALOG, ui::SpecularityDialogProcedure,
+     "Change chess set's specularity", 177, 98, 0, 0, "MS Shell Dlg", kSpecularityControls,
+     kSpecularityLabels},
+    {SORRELWICK_READ_ME_DIALOG, ui::ReadMeDialogProcedure, "Read me", 456, 246, 22, 17,
+     "MS Sans Serif", kReadMeControls, kReadMeLabels},
 };
 
-const DialogLayout kDialogs[] = {
-    {SORRELWICK_MAIN_WINDOW,
-     ui::MainWindowProcedure,
-     "Sorrelwick",
-     {456, 246},
-     std::nullopt,
-     "MS Shell Dlg",
-     kMainControls},
-    {SORRELWICK_SPECULARITY_DIALOG,
-     ui::SpecularityDialogProcedure,
-     "Change chess set's specularity",
-     {177, 98},
-     POINT{0, 0},
-     "MS Shell Dlg",
-     kSpecularityControls},
-    {SORRELWICK_READ_ME_DIALOG,
-     ui::ReadMeDialogProcedure,
-     "Read me",
-     {456, 246},
-     POINT{22, 17},
-     "MS Sans Serif",
-     kReadMeControls},
-};
-
-DWORD Style(HWND window) {
-    return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
-}
-DWORD ExtendedStyle(HWND window) {
-    return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+DWORD Style(HWND window, int which = GWL_STYLE) {
+    return static_cast<DWORD>(GetWindowLongA(window, which));
 }
 
 RECT InPixels(HWND dialog, RECT units) {
@@ -149,156 +88,97 @@ RECT InPixels(HWND dialog, RECT units) {
     return units;
 }
 
-void ExpectControl(HWND dialog, HWND control, const ControlLayout& expected) {
-    const KindStyle kind = StyleOf(expected.kind);
-    EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(control)), static_cast<WORD>(expected.id));
+void ExpectControl(HWND dialog, HWND control, const Control& c) {
+    EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(control)), static_cast<WORD>(c.id));
     char className[32] = {};
     GetClassNameA(control, className, sizeof className);
-    EXPECT_STREQ(className, kind.className);
-    if (expected.caption) {
-        EXPECT_EQ(WindowText(control), expected.caption);
+    EXPECT_STREQ(className, c.className);
+    if (c.caption) {
+        EXPECT_EQ(WindowText(control), c.caption);
     }
 
-    const RECT want = InPixels(dialog, expected.units);
-    RECT got = {};
+    RECT want = InPixels(dialog, c.units), got = {};
+    want.right += want.left;
+    want.bottom += want.top;
     GetWindowRect(control, &got);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&got), 2);
-    got.right -= got.left;
-    got.bottom -= got.top;
-    EXPECT_EQ(std::memcmp(&want, &got, sizeof want), 0)
-        << want.left << "," << want.top << "," << want.right << "," << want.bottom << " / "
-        << got.left << "," << got.top << "," << got.right << "," << got.bottom;
+    EXPECT_TRUE(EqualRect(&want, &got))
+        << got.left << "," << got.top << " " << got.right << "," << got.bottom;
 
-    const DWORD style = Style(control), extended = ExtendedStyle(control);
-    const bool button = std::strcmp(kind.className, "Button") == 0;
-    const DWORD required = (kind.required | expected.alsoRequired) & ~(button ? BS_TYPEMASK : 0u);
-    EXPECT_EQ(style & required, required) << std::hex << style;
-    EXPECT_EQ(style & kind.forbidden, 0u) << std::hex << style;
-    EXPECT_TRUE(!button || (style & BS_TYPEMASK) == (kind.required & BS_TYPEMASK)) << style;
-    EXPECT_EQ(extended & kind.extendedRequired, kind.extendedRequired);
-    // The dialog manager may draw a border as a sunken edge instead.
-    EXPECT_TRUE(!kind.bordered || (style & WS_BORDER) || (extended & WS_EX_CLIENTEDGE));
-}
-
-void ExpectFrame(HWND dialog, HWND owner, const DialogLayout& expected) {
-    EXPECT_EQ(WindowText(dialog), expected.caption);
-    RECT client = {};
-    GetClientRect(dialog, &client);
-    const RECT size = InPixels(dialog, {0, 0, expected.units.cx, expected.units.cy});
-    EXPECT_EQ(client.right, size.right);
-    EXPECT_EQ(client.bottom, size.bottom);
-
-    const DWORD style = Style(dialog);
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_POPUP),
-              DWORD{WS_CAPTION | WS_SYSMENU | WS_POPUP});
-    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-    EXPECT_TRUE(ExtendedStyle(dialog) & WS_EX_DLGMODALFRAME);
-    EXPECT_EQ(GetMenu(dialog), nullptr);
-
-    // A dialog's position is that of its client area, counted from the
-    // owner's client area unless the dialog is centred.
-    if (expected.fromOwnerClient) {
-        POINT corner = {0, 0}, origin = {0, 0};
-        ClientToScreen(owner, &corner);
-        ClientToScreen(dialog, &origin);
-        const RECT offset =
-            InPixels(dialog, {expected.fromOwnerClient->x, expected.fromOwnerClient->y, 0, 0});
-        EXPECT_EQ(origin.x, corner.x + offset.left);
-        EXPECT_EQ(origin.y, corner.y + offset.top);
-    } else {
-        RECT frame = {}, screen = {};
-        GetWindowRect(dialog, &frame);
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
-        EXPECT_NEAR((frame.left + frame.right) / 2, (screen.left + screen.right) / 2, 1);
-        EXPECT_NEAR((frame.top + frame.bottom) / 2, (screen.top + screen.bottom) / 2, 1);
+    const DWORD style = Style(control), typeMask = c.className[0] == 'B' ? BS_TYPEMASK : 0;
+    EXPECT_EQ(style & (c.styles | typeMask), c.styles) << std::hex << style;
+    if (c.styles == kField) {
+        EXPECT_TRUE(Style(control, GWL_EXSTYLE) & WS_EX_RIGHT);
+        EXPECT_EQ(style & (ES_AUTOHSCROLL | WS_HSCROLL), 0u);
     }
-
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    LOGFONTA logFont = {};
-    ASSERT_TRUE(GetObjectA(font, sizeof logFont, &logFont));
-    EXPECT_STREQ(logFont.lfFaceName, expected.face);
-    const HDC screen = GetDC(nullptr);
-    EXPECT_EQ(logFont.lfHeight, -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72));
-    ReleaseDC(nullptr, screen);
 }
 
 using Templates = MainWindowTest;
 
-// Each dialog as its command opens it: the main window on its own, the
-// others owned by it.
-TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInOrder) {
-    for (const DialogLayout& expected : kDialogs) {
-        SCOPED_TRACE(expected.caption);
-        const bool main = expected.id == SORRELWICK_MAIN_WINDOW;
-        const HWND owner = main ? nullptr : window;
-        const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), ResourceId(expected.id),
-                                               owner, expected.procedure, 0);
+TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
+    for (const auto& d : kDialogs) {
+        SCOPED_TRACE(d.caption);
+        const bool centred = d.x == kCentred;
+        const HWND owner = centred ? nullptr : window;
+        const HWND dialog =
+            CreateDialogParamA(nullptr, MAKEINTRESOURCEA(d.id), owner, d.procedure, 0);
         ASSERT_NE(dialog, nullptr);
-        ExpectFrame(dialog, owner, expected);
-        HWND control = GetWindow(dialog, GW_CHILD);
-        for (const ControlLayout& layout : expected.controls) {
-            SCOPED_TRACE(layout.caption ? layout.caption : "");
-            ASSERT_NE(control, nullptr);
-            ExpectControl(dialog, control, layout);
-            control = GetWindow(control, GW_HWNDNEXT);
+        EXPECT_EQ(WindowText(dialog), d.caption);
+        RECT client = {};
+        GetClientRect(dialog, &client);
+        const RECT size = InPixels(dialog, {0, 0, d.width, d.height});
+        EXPECT_TRUE(EqualRect(&client, &size));
+        const DWORD frame = WS_CAPTION | WS_SYSMENU | WS_POPUP;
+        EXPECT_EQ(Style(dialog) & (frame | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), frame);
+        EXPECT_TRUE(Style(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+
+        // A dialog's place is that of its client area, counted from the
+        // owner's client area unless it is centred.
+        RECT outline = {}, screen = {};
+        GetWindowRect(dialog, &outline);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+        POINT origin = {0, 0}, corner = {0, 0};
+        ClientToScreen(dialog, &origin);
+        if (centred) {
+            EXPECT_NEAR(outline.left + outline.right, screen.left + screen.right, 2);
+            EXPECT_NEAR(outline.top + outline.bottom, screen.top + screen.bottom, 2);
+        } else {
+            ClientToScreen(owner, &corner);
+            const RECT offset = InPixels(dialog, {d.x, d.y, 0, 0});
+            EXPECT_EQ(origin.x, corner.x + offset.left);
+            EXPECT_EQ(origin.y, corner.y + offset.top);
         }
-        EXPECT_EQ(control, nullptr);
+
+        LOGFONTA font = {};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        EXPECT_STREQ(font.lfFaceName, d.face);
+        const HDC dc = GetDC(nullptr);
+        EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72));
+        ReleaseDC(nullptr, dc);
+
+        auto expected = d.controls.begin();
+        Lines labels;
+        for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (static_cast<WORD>(GetDlgCtrlID(c)) == 0xFFFF) {
+                labels.push_back(WindowText(c));
+            } else if (expected != d.controls.end()) {
+                ExpectControl(dialog, c, *expected++);
+            } else {
+                ADD_FAILURE() << "unexpected control " << GetDlgCtrlID(c);
+            }
+        }
+        EXPECT_EQ(expected, d.controls.end()) << "missing controls";
+        EXPECT_EQ(labels, d.labels);
+        if (const HWND text = GetDlgItem(dialog, SORRELWICK_READ_ME_EDIT)) {
+            const std::string readMe = ui::ReadMeText();  // whole, unwrapped, from the top
+            EXPECT_EQ(WindowText(text), readMe);
+            EXPECT_EQ(SendMessageA(text, EM_GETLINECOUNT, 0, 0),
+                      std::count(readMe.begin(), readMe.end(), '\n') + 1);
+            EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+        }
         DestroyWindow(dialog);
-        if (main) TakeQuitRequest();
     }
-}
-
-// The program file itself, read as data.
-class ProgramFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char self[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        path = self;
-        path = path.substr(0, path.find_last_of('\\') + 1) + SORRELWICK_PROGRAM_FROM_TESTS;
-        module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(module, nullptr) << path;
-    }
-    void TearDown() override {
-        if (module) FreeLibrary(module);
-    }
-
-    std::string Bytes(int id, LPCSTR type) const {
-        const HRSRC found = FindResourceA(module, ResourceId(id), type);
-        if (!found) return {};
-        const auto* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
-        return std::string(data, SizeofResource(module, found));
-    }
-
-    std::string path;
-    HMODULE module = nullptr;
-};
-
-TEST_F(ProgramFile, CarriesTitleIconsDialogsReadMeAndVersion) {
-    char title[100] = {};
-    EXPECT_EQ(LoadStringA(module, SORRELWICK_TITLE_STRING, title, sizeof title), 10);
-    EXPECT_STREQ(title, "Sorrelwick");
-
-    // The same picture twice: groups of the same size and header.
-    const std::string icon = Bytes(SORRELWICK_ICON, ResourceId(14));  // RT_GROUP_ICON
-    ASSERT_GE(icon.size(), 6u + 14u);
-    EXPECT_EQ(icon.substr(0, 6), Bytes(SORRELWICK_ICON_SMALL, ResourceId(14)).substr(0, 6));
-    EXPECT_EQ(icon.size(), Bytes(SORRELWICK_ICON_SMALL, ResourceId(14)).size());
-    for (const int dialog :
-         {SORRELWICK_MAIN_WINDOW, SORRELWICK_SPECULARITY_DIALOG, SORRELWICK_READ_ME_DIALOG}) {
-        EXPECT_FALSE(Bytes(dialog, ResourceId(5)).empty()) << dialog;  // RT_DIALOG
-    }
-    EXPECT_EQ(Bytes(SORRELWICK_READ_ME_TEXT, ResourceId(10)), ui::ReadMeText());  // RT_RCDATA
-
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    ASSERT_GT(size, 0u);
-    std::string info(size, '\0');
-    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, info.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #pragma once
-// What the window tests share: stand-ins for the open dialog and the folder
-// picker that record each request, a window that records the messages sent
-// to it, the real windows created from the real templates, and readers for
-// what a user sees in them.
+// What the window tests share: the report's lines, the game's registry key,
+// and the real main window with stand-ins for the open dialog and the folder
+// picker.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -11,11 +10,15 @@
 #include <shlobj.h>
 
 #include <functional>
-#include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "generators/chess_set_builder.h"
+#include "generators/tga_builder.h"
+#include "report/lines.h"
+#include "support/report_matchers.h"
 #include "support/temp_dir.h"
 #include "ui/folder_picker.h"
 #include "ui/main_window.h"
@@ -23,169 +26,182 @@
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
 #include "ui/start_up.h"
+#include "window_script.h"
 
 namespace sorrelwick::test {
 
-inline LPCSTR ResourceId(int id) {
-    return reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(id));
+using Lines = std::vector<std::string>;
+
+inline void Append(Lines& lines, const Lines& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
 }
 
-inline std::string WindowText(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+inline std::string Text(const char* text) {
+    return text ? text : "(null)";
 }
 
 // Read through the wide messages, which also cross into another process
 // intact, and given back in the ANSI code page the program wrote them in.
-std::vector<std::string> ListLines(HWND list);
+inline Lines ListLines(HWND list) {
+    Lines lines;
+    const auto count = static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (WPARAM i = 0; i < count; ++i) {
+        std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        std::string line(wide.size() * 2, '\0');
+        line.resize(static_cast<std::size_t>(
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), line.data(),
+                                static_cast<int>(line.size()), nullptr, nullptr)));
+        lines.push_back(line);
+    }
+    return lines;
+}
 
-// One message that a recording window received; `text` when its second
-// parameter is a text (the folder picker's selection and status messages).
-struct SentMessage {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    std::string text;
-    bool operator==(const SentMessage&) const = default;
-};
-void PrintTo(const SentMessage& sent, std::ostream* out);
-
-// A hidden window that records every message from WM_USER up.
-class RecordingWindow {
-public:
-    RecordingWindow();
-    ~RecordingWindow();
-    RecordingWindow(const RecordingWindow&) = delete;
-    RecordingWindow& operator=(const RecordingWindow&) = delete;
-
-    HWND Handle() const { return window_; }
-    static std::vector<SentMessage> Take();
-
-private:
-    HWND window_ = nullptr;
-};
-
-// The fields of one open-dialog request and the texts they point to, copied
-// while the call lasts.
-struct OpenRequest {
-    OPENFILENAMEA fields;
-    std::string filter;  // the texts, each with its NUL, and the closing NUL
-    bool fileBufferEmpty = false;
-    std::optional<std::string> initialFolder;
-    std::optional<std::string> title;
-};
-
-// Stands in for the platform's open dialog: answers with the next scripted
-// path, or cancels when there is none.
-class FakeOpenDialog {
-public:
-    FakeOpenDialog();
-    ~FakeOpenDialog();
-    void Answer(std::optional<std::string> path) { answer_ = std::move(path); }
-    const std::vector<OpenRequest>& Requests() const { return requests_; }
-
-private:
-    static BOOL APIENTRY Show(LPOPENFILENAMEA request);
-    static inline std::vector<OpenRequest> requests_;
-    static inline std::optional<std::string> answer_;
-};
-
-// One folder-picker request, copied while the call lasts, and what the
-// callback did when the picker opened.
-struct PickerRequest {
-    BROWSEINFOA fields;
-    std::string title;
-    bool displayNameEmpty = false;
-    std::vector<SentMessage> atOpening;
-};
-
-// Stands in for the platform's folder picker: opens by calling the request's
-// callback as the picker does, writes a display name as the picker does,
-// then confirms the scripted item or cancels.
-class FakeFolderPicker {
-public:
-    FakeFolderPicker();
-    ~FakeFolderPicker();
-    void Confirm(const std::string& folder);
-    void ConfirmVirtualItem();  // My Computer: no file-system path
-    void Cancel();
-    // An item's path is asked of a stand-in that fails and leaves the buffer
-    // as it was, the display name still in it.
-    void FailPaths();
-    const std::vector<PickerRequest>& Requests() const { return requests_; }
-
-private:
-    static PIDLIST_ABSOLUTE WINAPI Show(LPBROWSEINFOA request);
-    static inline std::vector<PickerRequest> requests_;
-    static inline std::function<PIDLIST_ABSOLUTE()> answer_;
-    static inline std::string displayName_;
-};
-
-inline constexpr const char* kCompanyKey = "SOFTWARE\\Brallion";
-inline constexpr const char* kGameKey = "SOFTWARE\\Brallion\\Tessaravine";
-
-// The game's registry key for the length of one test, removed afterwards.
+// The game's registry key while it lives, with the value "path" of `type`
+// holding `bytes` (no type: the key without the value); removed with its
+// company key before and after.
 class GameKey {
 public:
-    GameKey();
-    ~GameKey();
+    explicit GameKey(std::optional<DWORD> type = std::nullopt, const std::string& bytes = "") {
+        Remove();
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brallion\\Tessaravine", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        stored = type &&
+                 RegSetValueExA(key, "path", 0, *type, reinterpret_cast<const BYTE*>(bytes.data()),
+                                static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~GameKey() { Remove(); }
     GameKey(const GameKey&) = delete;
     GameKey& operator=(const GameKey&) = delete;
-
-    // Stores `bytes` as the value "path" of `type`, exactly as given.
-    bool SetPath(DWORD type, const std::string& bytes);
-    static void RemoveAll();
-
-private:
-    HKEY key_ = nullptr;
-    bool created_ = false;
+    static void Remove() {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brallion\\Tessaravine");
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brallion");
+    }
+    bool stored = false;
 };
 
 // Start-up's ToolState, as the program would have it.
-void ResetToolState();
+inline void ResetToolState() {
+    ToolState& state = ui::TheToolState();
+    state = ToolState{};
+    state.title = ui::LoadTitle(GetModuleHandleA(nullptr));
+    ui::SetStartFolders(state);
+}
 
 // Takes the quit request a destroyed main window leaves behind, so that it
 // cannot end a later modal run; true when there was one with code 0.
-bool TakeQuitRequest();
+inline bool TakeQuitRequest() {
+    MSG message;
+    bool quit = false;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) quit = message.wParam == 0;
+    return quit;
+}
 
-// Runs dialog template `id` modally with `procedure`, owned by `owner`, and
-// returns its result. `onActivate` is called soon after each time a window
-// of this thread becomes active, once that window is set up, and posts what
-// a user would do there; `onDestroy` sees the dialog as it is being
-// destroyed. A dialog still up after ten seconds is ended with -1, so that a
-// script that never ends it fails its test instead of hanging it.
-INT_PTR RunDialog(int id, DLGPROC procedure, HWND owner,
-                  std::function<void(HWND window)> onActivate,
-                  std::function<void(HWND window)> onDestroy = {});
+// Runs dialog template `id` modally while `act` acts in it; its result.
+inline INT_PTR RunDialog(int id, DLGPROC procedure, HWND owner, std::function<void(HWND)> act) {
+    INT_PTR result = 0;
+    WhileActing(std::move(act), [&] {
+        result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(id), owner, procedure, 0);
+    });
+    return result;
+}
 
-// What a user does to end a dialog; posted, as input would arrive.
-void PressButton(HWND dialog, int id);
-void PressEscape(HWND dialog);
-void PressCloseBox(HWND dialog);
-
-// The real main window, modeless, with the open dialog and the folder picker
-// replaced.
+// The real main window, modeless, with stand-ins for the open dialog and the
+// folder picker that record each request (with the texts it points to).
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    struct OpenRequest {
+        OPENFILENAMEA fields;
+        std::string filter;  // each text with its NUL, and the closing NUL
+        std::string fileBuffer, initialFolder, title;
+    };
+    struct PickerRequest {
+        BROWSEINFOA fields;
+        std::string title, displayName;
+        std::string lastFolder;  // where the callback makes the picker open
+    };
+
+    void SetUp() override {
+        ResetToolState();
+        openRequests.clear();
+        pickerRequests.clear();
+        pickerAnswer.reset();
+        ui::ReplaceOpenDialogForTests(&OpenDialog);
+        ui::ReplaceFolderPickerForTests(&FolderPicker, nullptr);
+        window = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_MAIN_WINDOW), nullptr,
+                                    ui::MainWindowProcedure, 0);
+        ASSERT_NE(window, nullptr);
+        list = Item(SORRELWICK_REPORT_LIST);
+    }
+    void TearDown() override {
+        if (window) DestroyWindow(window);
+        TakeQuitRequest();
+        ui::ReplaceOpenDialogForTests(nullptr);
+        ui::ReplaceFolderPickerForTests(nullptr, nullptr);
+    }
 
     HWND Item(int id) const { return GetDlgItem(window, id); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     void Click(int id) const { SendMessageA(Item(id), BM_CLICK, 0, 0); }
-    // Runs command `id` while `onActivate` acts in each window that opens.
-    void RunCommand(int id, std::function<void(HWND window)> onActivate) const;
-    std::vector<std::string> Report() const { return ListLines(list); }
+    Lines Report() const { return ListLines(list); }
+    // Clicks `id` while `act` acts in each window that opens; false when a
+    // dialog had to be ended for it.
+    bool ClickActing(int id, std::function<void(HWND)> act) const {
+        return WhileActing(std::move(act), [&] { Click(id); });
+    }
 
     // Presses Load and lets the open dialog answer with `path`, or cancel.
-    void Load(std::optional<std::string> path);
+    void Load(std::optional<std::string> path) {
+        openAnswer = std::move(path);
+        Click(SORRELWICK_LOAD_BUTTON);
+    }
     // A chess set with one texture, loaded, and the lines of its listing.
-    std::vector<std::string> LoadSmallSet(const std::string& name);
+    Lines LoadSmallSet(const std::string& name) {
+        EXPECT_TRUE(gen::ChessSetBuilder()
+                        .Signature()
+                        .TextureReference("wood.tga")
+                        .TextureImage(gen::MakeTga(16, 32, 24))
+                        .WriteTo(dir.File(name)));
+        Load(dir.File(name));
+        return Framed("Loading " + name, {report::TextureInfoLine("wood.tga", 16, 32, 24)});
+    }
 
-    FakeOpenDialog openDialog;
-    FakeFolderPicker folderPicker;
+    // From now on an item's path is asked of a stand-in that fails and leaves
+    // the buffer as it was, the display name still in it.
+    static void FailPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &NoPath); }
+
+    static BOOL APIENTRY OpenDialog(LPOPENFILENAMEA r) {
+        OpenRequest seen{*r, {}, Text(r->lpstrFile), Text(r->lpstrInitialDir), Text(r->lpstrTitle)};
+        for (const char* p = r->lpstrFilter; p && *p; p += lstrlenA(p) + 1) {
+            seen.filter.append(p).push_back('\0');
+        }
+        seen.filter.push_back('\0');
+        openRequests.push_back(seen);
+        if (openAnswer) lstrcpynA(r->lpstrFile, openAnswer->c_str(), static_cast<int>(r->nMaxFile));
+        return openAnswer ? TRUE : FALSE;
+    }
+    // Gives the item `pickerAnswer` names (My Computer when empty, nothing
+    // when none), with a display name as the picker writes one.
+    static PIDLIST_ABSOLUTE WINAPI FolderPicker(LPBROWSEINFOA r) {
+        pickerRequests.push_back(
+            {*r, Text(r->lpszTitle), Text(r->pszDisplayName), ui::TheToolState().lastFolder});
+        PIDLIST_ABSOLUTE item = nullptr;
+        if (pickerAnswer && pickerAnswer->empty()) {
+            SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &item);
+        } else if (pickerAnswer) {
+            item = ILCreateFromPathA(pickerAnswer->c_str());
+        }
+        if (item) lstrcpynA(r->pszDisplayName, "Display name", MAX_PATH);
+        return item;
+    }
+    static BOOL WINAPI NoPath(PCIDLIST_ABSOLUTE, LPSTR) { return FALSE; }
+
+    static inline std::vector<OpenRequest> openRequests;
+    static inline std::optional<std::string> openAnswer;
+    static inline std::vector<PickerRequest> pickerRequests;
+    static inline std::optional<std::string> pickerAnswer;
     TempDir dir;
     HWND window = nullptr;
     HWND list = nullptr;
