@@ -2,7 +2,7 @@
 # scripts run, so that they need not know where a target puts its file.
 function(sorrelwick_write_tool_paths)
   set(lines "")
-  foreach(target IN ITEMS sorrelwick-cli make-demo-sets make-parity-sets Sorrelwick)
+  foreach(target IN ITEMS sorrelwick-cli make-demo-sets Sorrelwick)
     if(TARGET ${target})
       string(APPEND lines "${target}=$<TARGET_FILE:${target}>\n")
     endif()
