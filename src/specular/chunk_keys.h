@@ -24,9 +24,13 @@ inline std::optional<ChunkKey> KeyAt(format::Bytes bytes, std::size_t offset) {
 
 // Both words mixed into every bit of the hash, so that keys that differ only
 // in their high bits or only in one word still spread over the buckets.
+// Keys come from untrusted files: the seed, chosen at random for each table,
+// keeps a crafted file from piling its keys onto one probe run.
 struct ChunkKeyHash {
+    std::uint64_t seed = 0;
+
     std::size_t operator()(const ChunkKey& key) const noexcept {
-        std::uint64_t x = std::uint64_t{key.first} << 32 | key.second;
+        std::uint64_t x = (std::uint64_t{key.first} << 32 | key.second) ^ seed;
         x ^= x >> 30;
         x *= 0xBF58476D1CE4E5B9u;
         x ^= x >> 27;

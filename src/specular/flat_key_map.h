@@ -3,8 +3,10 @@
 // (open addressing, linear probing), so that a million keys cost a handful
 // of allocations and each lookup touches one or two cache lines.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "specular/chunk_keys.h"
@@ -79,7 +81,18 @@ class FlatKeyMap {
     static constexpr std::size_t kMinCapacity = 16;
     static constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
-    std::size_t Home(ChunkKey key) const { return ChunkKeyHash{}(key) & (slots_.size() - 1); }
+    std::size_t Home(ChunkKey key) const { return hash_(key) & (slots_.size() - 1); }
+
+    static std::uint64_t RandomSeed() noexcept {
+        try {
+            std::random_device device;
+            return std::uint64_t{device()} << 32 | device();
+        } catch (...) {
+            // No random source: the clock still varies from run to run.
+            return static_cast<std::uint64_t>(
+                std::chrono::steady_clock::now().time_since_epoch().count());
+        }
+    }
 
     std::size_t SlotOf(ChunkKey key) const {
         if (slots_.empty()) return kAbsent;
@@ -100,6 +113,7 @@ class FlatKeyMap {
 
     std::vector<Slot> slots_;  // empty, or a power of two
     std::size_t size_ = 0;
+    ChunkKeyHash hash_{RandomSeed()};
 };
 
 }  // namespace sorrelwick::specular
