@@ -61,6 +61,18 @@ TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
     }
 }
 
+TEST(GuardedRewrite, AnotherSourceIsWrittenToTheSetWhileTheLoadedSetBecomesTheBackup) {
+    SetFolder folder(MultiChunkSet());
+    const std::string other = folder.dir.File("other.DAT");
+    ASSERT_TRUE(gen::WriteWholeFile(other, kSignatureOnly));
+    RecordingJob job{.sourcePath = other};
+    EXPECT_TRUE(RunRewrite(folder, job));
+    EXPECT_EQ(folder.log.Lines(), Report({kCleanUpLine, kRenamed}));
+    EXPECT_EQ(folder.Files(), (FolderContents{{"other.DAT", kSignatureOnly},
+                                              {"set1.000", MultiChunkSet()},
+                                              {"set1.DAT", kSignatureOnly}}));
+}
+
 // The multi-chunk set's checked operations, in order: move to the backup;
 // open the backup, create the new file; read the signature, write it; per
 // chunk: read the header, take memory and read the payload (when there is
@@ -100,6 +112,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     // clang-format off
     const Case cases[] = {
         {"backup not opened", {Operation::Open, 1}, held(0, "Error - Could not open set1.000")},
+        {"another source not opened", {}, held(0, "Error - Could not open missing.DAT"),
+         {.sourcePath = "missing.DAT"}},
         {"not created", {Operation::Open, 2}, held(0, "Error - Could not create set1.DAT")},
         {"first kind not the signature", {}, held(0, kBadFormat), {}, badKind},
         {"prepare step fails", {}, held(0, kNoMemory), {.prepareFailure = kNoMemory}},
