@@ -26,8 +26,9 @@ void PutWord(Bytes& bytes, std::uint32_t value) {
 }
 
 std::uint32_t WordAt(const Bytes& bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16) |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+    std::uint32_t value = 0;
+    for (std::size_t n = 4; n-- > 0;) value = value << 8 | bytes[at + n];
+    return value;
 }
 
 // The demo set with every texture image replaced by a 2x2 image of its depth.

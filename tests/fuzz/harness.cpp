@@ -16,8 +16,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::uint32_t Word(ByteView bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-                                      static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+    std::uint32_t value = 0;
+    for (std::size_t n = 4; n-- > 0;) value = value << 8 | bytes[at + n];
+    return value;
 }
 
 format::ChunkHeader HeaderAt(ByteView bytes, std::size_t at) {

@@ -18,8 +18,9 @@ namespace {
 constexpr std::size_t kPrefix = 1 + 6 * 4;
 
 std::uint32_t Percent(const std::uint8_t* at) {
-    return static_cast<std::uint32_t>(at[0] | at[1] << 8 | at[2] << 16) |
-           static_cast<std::uint32_t>(at[3]) << 24;
+    std::uint32_t value = 0;
+    for (int n = 4; n-- > 0;) value = value << 8 | at[n];
+    return value;
 }
 
 SpecularPercents PercentsFrom(const std::uint8_t* at) {
