@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "format/tga_fields.h"
+#include "format/tga_image.h"
 #include "fuzz/harness.h"
 #include "operations/replacement.h"
 #include "report/messages.h"
@@ -69,6 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fuzz::SetLayout layout = fuzz::ReadLayout(set);
     fuzz::Require(replaced == layout.whole, "replacement result disagrees with the chunk layout");
     const std::size_t reported = ReportedImports(log, image);
+    fuzz::Require(reported == 0 ||
+                      format::CheckImageCompleteness(image) != format::ImageCompleteness::CutShort,
+                  "an image cut short was reported as imported");
     if (replaced) {
         fuzz::Require(fuzz::Holds(after, "work/set.000", original),
                       "the backup is not the original set");
