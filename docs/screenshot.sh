@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Pictures a user's session in the Windows program, under Xvfb and Wine: the
 # main window after loading a chess set, after extracting its textures, after
-# replacing them from edited files and after changing the specularity, and
-# the specularity and read-me dialogs.
+# replacing them from edited files and after changing the specularity, then
+# made larger, and the specularity and read-me dialogs.
 #
 #   docs/screenshot.sh [chess-set.DAT]
 #
@@ -25,7 +25,8 @@ for program in "$driver" "$demo_sets"; do
 done
 
 # What each stop of the driver shows, in its order.
-pictures=(1-loaded 2-extracted 3-replaced 4-specularity-dialog 5-specularity-changed 6-read-me)
+pictures=(1-loaded 2-extracted 3-replaced 4-specularity-dialog 5-specularity-changed 6-widened
+    7-read-me)
 
 work=$(mktemp -d)
 xvfb_pid=
