@@ -118,19 +118,23 @@ TEST_F(MainWindow, SidewaysRangeIsTheWidestLineSinceTheLastClear) {
         return static_cast<LRESULT>(DrawnWidth(list, line));
     };
     const auto range = [this] { return SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0); };
+    const auto scrollBar = [this] { return (GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0; };
     const std::string wide = "Import failed: wrong color depth (24 bits) " + std::string(120, 'W');
     const std::string narrow = "Export successful";
 
     ui::ListBoxReportLog log(list);
     log.AppendLine(narrow);
     EXPECT_EQ(range(), drawnWidth(narrow));
+    EXPECT_FALSE(scrollBar());
     log.AppendLine(wide);
     log.AppendLine(narrow);
     EXPECT_EQ(range(), drawnWidth(wide));
     EXPECT_GT(range(), 1000) << "a line longer than any fixed range";
+    EXPECT_TRUE(scrollBar());
 
     Click(SORRELWICK_CLEAR_BUTTON);
     EXPECT_EQ(range(), 0);
+    EXPECT_FALSE(scrollBar());
     log.AppendLine(narrow);
     EXPECT_EQ(range(), drawnWidth(narrow));
 }

