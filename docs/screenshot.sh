@@ -86,13 +86,20 @@ for n in "${!pictures[@]}"; do
         exit 1
     fi
     caption=$(cat "$ready")
-    window=$(xdotool search --name "^${caption}\$" 2>/dev/null | head -n 1) || true
-    if [[ -z $window ]]; then
-        echo "screenshot: no window \"$caption\" at step ${pictures[n]}" >&2
+    # Wine may give a window more than one X window of that name, and one
+    # just opened may not be readable yet: try each, for a few seconds.
+    pictured=
+    for _ in 1 2 3 4 5; do
+        sleep 1  # let it finish painting
+        for window in $(xdotool search --name "^${caption}\$" 2>/dev/null); do
+            import -window "$window" "$out/${pictures[n]}.png" 2>/dev/null && pictured=yes && break
+        done
+        [[ -n $pictured ]] && break
+    done
+    if [[ -z $pictured ]]; then
+        echo "screenshot: could not picture \"$caption\" at step ${pictures[n]}" >&2
         exit 1
     fi
-    sleep 1  # let it finish painting
-    import -window "$window" "$out/${pictures[n]}.png"
     echo "screenshot: wrote $out/${pictures[n]}.png"
     touch "$work/signals/$n.done"
 done

@@ -44,17 +44,19 @@ void AnchoredLayout::Fit(HWND window) const {
     const SIZE client = ClientSize(window);
     const SIZE growth = {std::max(client.cx - openingClient_.cx, LONG{0}),
                          std::max(client.cy - openingClient_.cy, LONG{0})};
-    // All moved at once, so that the window repaints once.
+    // All moved at once.
     HDWP moves = BeginDeferWindowPos(static_cast<int>(controls_.size()));
     for (const Placed& placed : controls_) {
         const RECT r = Grown(placed.opening, placed.follows, growth);
         if (moves) {
-            moves = DeferWindowPos(moves, placed.control, nullptr, r.left, r.top,
-                                   r.right - r.left, r.bottom - r.top,
-                                   SWP_NOZORDER | SWP_NOACTIVATE);
+            moves = DeferWindowPos(moves, placed.control, nullptr, r.left, r.top, r.right - r.left,
+                                   r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
     if (moves) EndDeferWindowPos(moves);
+    // Controls moved into the newly uncovered part of the window are not
+    // always repainted there; the whole window is, once.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void AnchoredLayout::LimitTracking(MINMAXINFO& limits) const {

@@ -59,8 +59,8 @@ protected:
 };
 
 // The registry names the game's folder, the open dialog starts in its
-// chess-set folder, the user types a name and the set is listed; each folder picker opens on that folder, where the user
-// extracts the textures and replaces them; then the specularity is changed,
+// chess-set folder, the user types a name and the set is listed; each folder picker opens on that
+// folder, where the user extracts the textures and replaces them; then the specularity is changed,
 // and Exit ends with 0.
 TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     TempDir game;
@@ -128,7 +128,6 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     EXPECT_TRUE(std::filesystem::exists(setFolder / "wood.tga"));
     ExpectExitEnds(window);
 }
-
 
 SIZE SizeOf(const RECT& r) {
     return {r.right - r.left, r.bottom - r.top};

@@ -126,8 +126,9 @@ int main(int argc, char** argv) {
     Picture(window);
     RECT outline = {};
     GetWindowRect(window, &outline);
+    // At the screen's corner, so that the larger window stays on the screen.
     SetWindowPos(window, nullptr, 0, 0, outline.right - outline.left + 300,
-                 outline.bottom - outline.top + 200, SWP_NOMOVE | SWP_NOZORDER);
+                 outline.bottom - outline.top + 200, SWP_NOZORDER);
     Picture(window);
     test::WhileActing(
         inDialog([](HWND) {}), [&] { click(SORRELWICK_READ_ME_BUTTON); }, kLongerThanAPicture);
