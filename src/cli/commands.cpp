@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/decimal_text.h"
+#include "operations/backup_listing.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/replacement.h"
@@ -103,6 +104,14 @@ void AddSpecular(CLI::App& app, ChosenCommand& chosen) {
         "value).");
 }
 
+void AddBackups(CLI::App& app, ChosenCommand& chosen) {
+    AddSetCommand(app, chosen, "backups",
+                  "List SET's backups with size, time (UTC) and what each holds",
+                  [](const CliRequest&, ToolState& state, report::ReportLog& log) {
+                      return operations::ReportBackups(state, &log);
+                  });
+}
+
 }  // namespace
 
 void AddCommands(CLI::App& app, ChosenCommand& chosen) {
@@ -110,6 +119,7 @@ void AddCommands(CLI::App& app, ChosenCommand& chosen) {
     AddExtract(app, chosen);
     AddReplace(app, chosen);
     AddSpecular(app, chosen);
+    AddBackups(app, chosen);
 }
 
 }  // namespace sorrelwick::cli
