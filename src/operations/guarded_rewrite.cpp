@@ -29,7 +29,7 @@ bool RunPrepare(GuardedRewrite& rewrite, const RewriteJob& job) {
 
 void CopyChunks(GuardedRewrite& rewrite, const RewriteJob& job) {
     for (;;) {
-        const format::ChunkRead read = format::ReadNextChunk(rewrite.backup, rewrite.walk);
+        const format::ChunkRead read = format::ReadNextChunk(rewrite.source, rewrite.walk);
         switch (read.status) {
             case format::ChunkStatus::Chunk:
                 if (job.chunkStep) {
@@ -51,6 +51,11 @@ void CopyChunks(GuardedRewrite& rewrite, const RewriteJob& job) {
     }
 }
 
+bool NothingAt(const std::string& path) {
+    platform::FileFacts facts;
+    return platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Missing;
+}
+
 // Puts the loaded file back under its path. What stands there is deleted
 // only when this rewrite created it: anything else is not ours to remove.
 void Restore(GuardedRewrite& rewrite) {
@@ -58,8 +63,9 @@ void Restore(GuardedRewrite& rewrite) {
     if (rewrite.newFileCreated && !platform::RemoveFile(setPath)) {
         rewrite.log.AppendLine(report::msg::CouldNotDelete(rewrite.state.setName));
     }
-    if (platform::MoveWithoutReplacing(rewrite.rotation.backupPath, setPath) !=
-        platform::MoveOutcome::Moved) {
+    if (!rewrite.rotation.backupPath.empty() &&
+        platform::MoveWithoutReplacing(rewrite.rotation.backupPath, setPath) !=
+            platform::MoveOutcome::Moved) {
         rewrite.log.AppendLine(
             report::msg::CouldNotRename(rewrite.rotation.backupName, rewrite.state.setName));
     }
@@ -68,9 +74,9 @@ void Restore(GuardedRewrite& rewrite) {
 }  // namespace
 
 bool OpenRewrite(GuardedRewrite& rewrite) {
-    rewrite.backup = platform::File::OpenForReading(rewrite.rotation.backupPath);
-    if (!rewrite.backup.IsOpen()) {
-        FailRewrite(rewrite, report::msg::CouldNotOpen(rewrite.rotation.backupName));
+    rewrite.source = platform::File::OpenForReading(rewrite.sourcePath);
+    if (!rewrite.source.IsOpen()) {
+        FailRewrite(rewrite, report::msg::CouldNotOpen(platform::FileNamePart(rewrite.sourcePath)));
         return false;
     }
     // Nothing should stand at the chess-set path now that the set has moved;
@@ -82,7 +88,7 @@ bool OpenRewrite(GuardedRewrite& rewrite) {
         return false;
     }
     rewrite.newFileCreated = true;
-    const std::optional<format::ChunkHeader> signature = format::ReadSetSignature(rewrite.backup);
+    const std::optional<format::ChunkHeader> signature = format::ReadSetSignature(rewrite.source);
     if (!signature) {
         FailRewrite(rewrite, report::msg::BadFormat(rewrite.state.setName));
         return false;
@@ -114,8 +120,8 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
     if (!walk.result && !walk.heldFailure.empty()) log.AppendLine(walk.heldFailure);
     RunCleanUp(job, log);
 
-    if (rewrite.backup.IsOpen() && !rewrite.backup.Close()) {
-        log.AppendLine(report::msg::CouldNotClose(rewrite.rotation.backupName));
+    if (rewrite.source.IsOpen() && !rewrite.source.Close()) {
+        log.AppendLine(report::msg::CouldNotClose(platform::FileNamePart(rewrite.sourcePath)));
         walk.result = false;
     }
     // The new file is complete only once its close (and final flush) worked.
@@ -125,7 +131,9 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
     }
 
     if (walk.result) {
-        log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
+        if (!rewrite.rotation.backupPath.empty()) {
+            log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
+        }
         if (!job.successLine.empty()) log.AppendLine(job.successLine);
         report::AddClosing(log);
         return true;
@@ -136,12 +144,15 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
 }
 
 bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log) {
-    std::optional<BackupRotation> rotation = RotateToBackup(state, log);
+    std::optional<BackupRotation> rotation = job.setMayBeAbsent && NothingAt(state.setPath)
+                                                 ? BackupRotation{}
+                                                 : RotateToBackup(state, log);
     if (!rotation) {
         RunCleanUp(job, log);
         return false;
     }
     GuardedRewrite rewrite{.state = state, .log = log, .rotation = std::move(*rotation)};
+    rewrite.sourcePath = job.sourcePath.empty() ? rewrite.rotation.backupPath : job.sourcePath;
     try {
         if (OpenRewrite(rewrite) && RunPrepare(rewrite, job)) {
             rewrite.walk.result = true;

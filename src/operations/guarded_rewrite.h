@@ -17,6 +17,7 @@ namespace sorrelwick::operations {
 
 // Where the loaded file went: its path with the text after the last "." of
 // its file name replaced by three digits, and that path's file-name part.
+// Both empty when the set's path held nothing to rotate.
 struct BackupRotation {
     std::string backupPath;
     std::string backupName;
@@ -27,7 +28,8 @@ struct GuardedRewrite {
     const ToolState& state;
     report::ReportLog& log;
     BackupRotation rotation{};
-    platform::File backup{};   // the backup, read with "rb"
+    std::string sourcePath{};  // the file written from: the backup, or the job's source
+    platform::File source{};   // the source, read with "rb"
     platform::File newFile{};  // the new file at the chess-set path, created for writing
     bool newFileCreated = false;
     format::ChunkWalk walk{};         // payload buffer, current texture name, held failure, result
@@ -46,14 +48,20 @@ struct RewriteJob {
     std::function<void(report::ReportLog&)> cleanUp;
     // Added after "Original file renamed to %s" on success; empty for none.
     std::string successLine;
+    // The file the new set is written from; empty for the rotated backup.
+    // Either way the restore ending moves the rotated backup back.
+    std::string sourcePath{};
+    // When nothing stands at the set's path, the new set is written there
+    // without a rotation, and a failure leaves the path empty again.
+    bool setMayBeAbsent = false;
 };
 
 // Moves the chess-set file to the lowest free backup number. On failure the
 // message is in the log, nothing on disk has changed and the result is empty.
 std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::ReportLog& log);
 
-// Opens the backup, creates the new file (never over an existing one) and
-// checks the backup's signature header; false after FailRewrite.
+// Opens the source, creates the new file (never over an existing one) and
+// checks the source's signature header; false after FailRewrite.
 bool OpenRewrite(GuardedRewrite& rewrite);
 
 // Writes one chunk to the new file: the header, then `payload`, which must
