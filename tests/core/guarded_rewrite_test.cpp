@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "operations/restore_backup.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
 #include "support/recording_job.h"
@@ -163,45 +164,94 @@ TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestor
     }
 }
 
-// Fails the k-th checked operation of any kind, once or from there on, for
-// every k until a run passes untouched.
-TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
-    const Bytes set = MultiChunkSet();
-    const auto has = [](const Lines& lines, const std::string& line) {
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    };
+bool Has(const Lines& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Calls `trial` with the k-th checked operation of any kind failing, once or
+// from there on, for every k until a trial runs untouched. The trial arms
+// the plan around the operation alone and returns whether it fired.
+template <typename Trial>
+void ForEveryFault(Trial trial) {
     for (const bool persistent : {false, true}) {
         for (std::uint64_t k = 1;; ++k) {
             SCOPED_TRACE((persistent ? "from operation " : "operation ") + std::to_string(k));
-            ASSERT_LT(k, 200u) << "the rewrite never ran untouched";
-            SetFolder folder(set);
-            RecordingJob job{.growTextures = true};
+            ASSERT_LT(k, 300u) << "the operation never ran untouched";
+            if (!trial(FaultPlan{std::nullopt, k, persistent})) break;
+        }
+    }
+}
+
+TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
+    const Bytes set = MultiChunkSet();
+    ForEveryFault([&set](const FaultPlan& plan) {
+        SetFolder folder(set);
+        RecordingJob job{.growTextures = true};
+        bool result = false, fired = false;
+        {
+            platform::ScopedFault fault(plan);
+            result = RunRewrite(folder, job);
+            fired = platform::FaultFired();
+        }
+        const Lines& lines = folder.log.Lines();
+        const FolderContents files = folder.Files();
+        EXPECT_EQ(job.cleanUps, 1);
+        EXPECT_EQ(result, Has(lines, kRenamed));
+        EXPECT_EQ(result, !fired);
+        if (result) {
+            EXPECT_EQ(files,
+                      (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
+        } else if (!Has(lines, kCouldNotDelete) && !Has(lines, kCouldNotMoveBack)) {
+            // A restore that reports no trouble put the set back whole.
+            EXPECT_EQ(files, (FolderContents{{"set1.DAT", set}}));
+        } else {
+            EXPECT_TRUE(plan.persistent) << "a single fault can't reach the restore";
+            EXPECT_EQ(files.count("set1.000") ? files.at("set1.000") : Bytes{}, set);
+            for (const auto& [name, bytes] : files) {
+                EXPECT_TRUE(name == "set1.DAT" || name == "set1.000") << name;
+            }
+        }
+        return fired;
+    });
+}
+
+// Bringing backup 3 back, over the set or where it is missing: whatever
+// fails, the backup stays as it was, the set's path holds the set it had,
+// nothing, or the whole restored copy, and the set it had is never lost.
+TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
+    const Bytes current = MultiChunkSet(), old = MultiChunkSet(true);
+    for (const bool setPresent : {true, false}) {
+        SCOPED_TRACE(setPresent ? "set present" : "set absent");
+        ForEveryFault([&](const FaultPlan& plan) {
+            SetFolder folder;
+            if (setPresent) folder.Write(current);
+            EXPECT_TRUE(gen::WriteWholeFile(folder.dir.File("set1.003"), old));
             bool result = false, fired = false;
             {
-                platform::ScopedFault fault({std::nullopt, k, persistent});
-                result = RunRewrite(folder, job);
+                platform::ScopedFault fault(plan);
+                result = operations::RestoreBackup(folder.state, 3, &folder.log);
                 fired = platform::FaultFired();
             }
-            const Lines& lines = folder.log.Lines();
-            const FolderContents files = folder.Files();
-            EXPECT_EQ(job.cleanUps, 1);
-            EXPECT_EQ(result, has(lines, kRenamed));
+            FolderContents files = folder.Files();
             EXPECT_EQ(result, !fired);
-            if (result) {
-                EXPECT_EQ(files,
-                          (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
-            } else if (!has(lines, kCouldNotDelete) && !has(lines, kCouldNotMoveBack)) {
-                // A restore that reports no trouble put the set back whole.
-                EXPECT_EQ(files, (FolderContents{{"set1.DAT", set}}));
-            } else {
-                EXPECT_TRUE(persistent) << "a single fault can't reach the restore";
-                EXPECT_EQ(files.count("set1.000") ? files.at("set1.000") : Bytes{}, set);
-                for (const auto& [name, bytes] : files) {
-                    EXPECT_TRUE(name == "set1.DAT" || name == "set1.000") << name;
-                }
+            EXPECT_EQ(result, Has(folder.log.Lines(), std::string(msg::kBackupRestored)));
+            EXPECT_EQ(files["set1.003"], old);
+            if (setPresent) {
+                const bool kept = files.count("set1.DAT") && files["set1.DAT"] == current;
+                EXPECT_TRUE(kept || files["set1.000"] == current);
             }
-            if (!fired) break;
-        }
+            if (files.count("set1.DAT")) {
+                EXPECT_TRUE(files["set1.DAT"] == old || files["set1.DAT"] == current);
+            }
+            if (result) {
+                EXPECT_EQ(files["set1.DAT"], old);
+            }
+            files.erase("set1.000");
+            files.erase("set1.003");
+            files.erase("set1.DAT");
+            EXPECT_EQ(files, FolderContents{}) << "no other file remains";
+            return fired;
+        });
     }
 }
 
