@@ -1,13 +1,16 @@
 // The guarded rewrite: the new chess-set file is written from the backup chunk
-// by chunk, and kept only when every step, the closes included, succeeded.
-// Otherwise the new file is deleted and the backup moved back, so the loaded
-// file always survives under its own path or under the backup name.
+// by chunk under a temporary name, and moved to the set's path only when every
+// step, the flush and the closes included, succeeded. Otherwise the temporary
+// file is deleted and the backup moved back, so the loaded file always
+// survives under its own path or under the backup name, and a run killed at
+// any moment leaves no part of a file at the set's path.
 
 #include "operations/guarded_rewrite.h"
 
 #include <new>
 #include <utility>
 
+#include "operations/temporary_file.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -56,15 +59,39 @@ bool NothingAt(const std::string& path) {
     return platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Missing;
 }
 
-// Puts the loaded file back under its path. What stands there is deleted
-// only when this rewrite created it: anything else is not ours to remove.
+// The new file must reach stable storage before it is moved to the set's
+// path, or a crash soon after the move could leave the path holding a file
+// that is empty or cut short.
+void FlushNewFile(GuardedRewrite& rewrite) {
+    if (!rewrite.newFile.Flush()) {
+        FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName));
+    }
+}
+
+// Only the finished, flushed and closed file takes the set's path, and never
+// over a file that appeared there meanwhile.
+bool MoveIntoPlace(GuardedRewrite& rewrite) {
+    if (platform::MoveWithoutReplacing(rewrite.temporaryPath, rewrite.state.setPath) ==
+        platform::MoveOutcome::Moved) {
+        rewrite.temporaryPath.clear();
+        return true;
+    }
+    rewrite.log.AppendLine(report::msg::CouldNotRename(
+        platform::FileNamePart(rewrite.temporaryPath), rewrite.state.setName));
+    return false;
+}
+
+// Puts the loaded file back under its path. Only the temporary file this
+// rewrite created is deleted: whatever stands at the set's path is not ours
+// to remove. A temporary file that can't be deleted is named, so that the
+// user can remove it.
 void Restore(GuardedRewrite& rewrite) {
-    const std::string& setPath = rewrite.state.setPath;
-    if (rewrite.newFileCreated && !platform::RemoveFile(setPath)) {
-        rewrite.log.AppendLine(report::msg::CouldNotDelete(rewrite.state.setName));
+    const std::string& temporaryPath = rewrite.temporaryPath;
+    if (!temporaryPath.empty() && !platform::RemoveFile(temporaryPath)) {
+        rewrite.log.AppendLine(report::msg::CouldNotDelete(platform::FileNamePart(temporaryPath)));
     }
     if (!rewrite.rotation.backupPath.empty() &&
-        platform::MoveWithoutReplacing(rewrite.rotation.backupPath, setPath) !=
+        platform::MoveWithoutReplacing(rewrite.rotation.backupPath, rewrite.state.setPath) !=
             platform::MoveOutcome::Moved) {
         rewrite.log.AppendLine(
             report::msg::CouldNotRename(rewrite.rotation.backupName, rewrite.state.setName));
@@ -79,15 +106,13 @@ bool OpenRewrite(GuardedRewrite& rewrite) {
         FailRewrite(rewrite, report::msg::CouldNotOpen(platform::FileNamePart(rewrite.sourcePath)));
         return false;
     }
-    // Nothing should stand at the chess-set path now that the set has moved;
-    // if something does, it is kept rather than emptied.
-    platform::File::CreateOutcome outcome{};
-    rewrite.newFile = platform::File::CreateNew(rewrite.state.setPath, outcome);
-    if (!rewrite.newFile.IsOpen()) {
+    TemporaryFile created = CreateTemporaryFile(rewrite.state.setPath);
+    if (!created.file.IsOpen()) {
         FailRewrite(rewrite, report::msg::CouldNotCreate(rewrite.state.setName));
         return false;
     }
-    rewrite.newFileCreated = true;
+    rewrite.newFile = std::move(created.file);
+    rewrite.temporaryPath = std::move(created.path);
     const std::optional<format::ChunkHeader> signature = format::ReadSetSignature(rewrite.source);
     if (!signature) {
         FailRewrite(rewrite, report::msg::BadFormat(rewrite.state.setName));
@@ -130,7 +155,7 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
         walk.result = false;
     }
 
-    if (walk.result) {
+    if (walk.result && MoveIntoPlace(rewrite)) {
         if (!rewrite.rotation.backupPath.empty()) {
             log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
         }
@@ -138,6 +163,7 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
         report::AddClosing(log);
         return true;
     }
+    walk.result = false;
     Restore(rewrite);
     report::AddClosing(log);
     return false;
@@ -157,6 +183,7 @@ bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::Re
         if (OpenRewrite(rewrite) && RunPrepare(rewrite, job)) {
             rewrite.walk.result = true;
             if (WriteChunk(rewrite, rewrite.signature, {})) CopyChunks(rewrite, job);
+            if (rewrite.walk.result) FlushNewFile(rewrite);
         }
     } catch (const std::bad_alloc&) {
         // A step that runs out of memory must still reach the restore ending.

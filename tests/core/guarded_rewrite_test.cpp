@@ -24,7 +24,7 @@ const std::string kRenamed = "Original file renamed to set1.000";
 const std::string kNoMemory = "Error - Not enough memory";
 const std::string kCouldNotWrite = "Error - Could not write set1.DAT";
 const std::string kCouldNotRead = "Error - Could not read set1.DAT";
-const std::string kCouldNotDelete = "Error - Could not delete set1.DAT";
+const std::string kCouldNotDelete = "Error - Could not delete set1~000";
 const std::string kCouldNotMoveBack = "Error - Could not rename set1.000 to set1.DAT";
 const std::string kBadFormat =
     "Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set.";
@@ -65,7 +65,8 @@ TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
 // The multi-chunk set's checked operations, in order: move to the backup;
 // open the backup, create the new file; read the signature, write it; per
 // chunk: read the header, take memory and read the payload (when there is
-// one), write the header and the payload; read the end; close both files.
+// one), write the header and the payload; read the end; flush the new file;
+// close both files; move the new file to the set's path.
 TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const int all = kMultiChunkSetChunks;
     // `count` chunk lines, the held failure, the clean-up, then `restore`.
@@ -116,15 +117,18 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"backup not closed", {Operation::Close, 1}, closing({closeBackup})},
         {"new file not closed", {Operation::Close, 2}, closing({closeNew})},
         {"neither closed", {Operation::Close, 1, true}, closing({closeBackup, closeNew})},
+        {"new file not flushed", {Operation::Flush, 1}, held(all, kCouldNotWrite)},
+        {"new file not moved to the set's path", {Operation::Move, 2},
+         closing({"Error - Could not rename set1~000 to set1.DAT"})},
         {"latest failure shown: chunk step, then memory", {Operation::Allocate, 3},
          held(3, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
          held(all, closeA), {.failAtChunk = 5, .failMessage = closeA}},
-        // When the restore fails, the set stays under the backup name. The
-        // move back finds the new file in its way when it can't be deleted.
-        {"delete fails", {Operation::Remove, 1},
-         held(0, kNoMemory, {kCouldNotDelete, kCouldNotMoveBack}), unprepared, MultiChunkSet(),
-         FolderContents{{"set1.000", MultiChunkSet()}, {"set1.DAT", {}}}},
+        // A temporary file that can't be deleted stays, named in the report;
+        // the set goes back all the same. When the move back fails, the set
+        // stays under the backup name.
+        {"delete fails", {Operation::Remove, 1}, held(0, kNoMemory, {kCouldNotDelete}), unprepared,
+         MultiChunkSet(), FolderContents{{"set1.DAT", MultiChunkSet()}, {"set1~000", {}}}},
         {"move back fails", {Operation::Move, 2}, held(0, kNoMemory, {kCouldNotMoveBack}),
          unprepared, MultiChunkSet(), backupOnly},
         // Nothing was created, so nothing is deleted.
@@ -182,6 +186,20 @@ void ForEveryFault(Trial trial) {
     }
 }
 
+// Takes the temporary file out of `files`: it may stay only when the report
+// says it could not be deleted, which a single fault can't bring about.
+void ExpectNoTemporaryFileUnlessReported(FolderContents& files, const Lines& lines,
+                                         const FaultPlan& plan) {
+    const bool temporaryLeft = files.erase("set1~000") == 1;
+    EXPECT_EQ(temporaryLeft, Has(lines, kCouldNotDelete));
+    if (temporaryLeft || Has(lines, kCouldNotMoveBack)) {
+        EXPECT_TRUE(plan.persistent) << "a single fault can't reach the restore";
+    }
+}
+
+// The set's path holds the loaded set or the whole new one, and nothing
+// else, and no temporary file stays unless the report says it could not be
+// deleted.
 TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
     const Bytes set = MultiChunkSet();
     ForEveryFault([&set](const FaultPlan& plan) {
@@ -194,29 +212,26 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
             fired = platform::FaultFired();
         }
         const Lines& lines = folder.log.Lines();
-        const FolderContents files = folder.Files();
+        FolderContents files = folder.Files();
         EXPECT_EQ(job.cleanUps, 1);
         EXPECT_EQ(result, Has(lines, kRenamed));
         EXPECT_EQ(result, !fired);
+        ExpectNoTemporaryFileUnlessReported(files, lines, plan);
         if (result) {
             EXPECT_EQ(files,
                       (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
-        } else if (!Has(lines, kCouldNotDelete) && !Has(lines, kCouldNotMoveBack)) {
-            // A restore that reports no trouble put the set back whole.
+        } else if (!Has(lines, kCouldNotMoveBack)) {
             EXPECT_EQ(files, (FolderContents{{"set1.DAT", set}}));
         } else {
-            EXPECT_TRUE(plan.persistent) << "a single fault can't reach the restore";
-            EXPECT_EQ(files.count("set1.000") ? files.at("set1.000") : Bytes{}, set);
-            for (const auto& [name, bytes] : files) {
-                EXPECT_TRUE(name == "set1.DAT" || name == "set1.000") << name;
-            }
+            // The set's path stays empty; the set is whole under the backup name.
+            EXPECT_EQ(files, (FolderContents{{"set1.000", set}}));
         }
         return fired;
     });
 }
 
 // Bringing backup 3 back, over the set or where it is missing: whatever
-// fails, the backup stays as it was, the set's path holds the set it had,
+// fails, backup 3 stays as it was, the set's path holds the set it had,
 // nothing, or the whole restored copy, and the set it had is never lost.
 TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
     const Bytes current = MultiChunkSet(), old = MultiChunkSet(true);
@@ -232,24 +247,20 @@ TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
                 result = operations::RestoreBackup(folder.state, 3, &folder.log);
                 fired = platform::FaultFired();
             }
+            const Lines& lines = folder.log.Lines();
             FolderContents files = folder.Files();
             EXPECT_EQ(result, !fired);
-            EXPECT_EQ(result, Has(folder.log.Lines(), std::string(msg::kBackupRestored)));
-            EXPECT_EQ(files["set1.003"], old);
-            if (setPresent) {
-                const bool kept = files.count("set1.DAT") && files["set1.DAT"] == current;
-                EXPECT_TRUE(kept || files["set1.000"] == current);
-            }
-            if (files.count("set1.DAT")) {
-                EXPECT_TRUE(files["set1.DAT"] == old || files["set1.DAT"] == current);
-            }
+            EXPECT_EQ(result, Has(lines, std::string(msg::kBackupRestored)));
+            ExpectNoTemporaryFileUnlessReported(files, lines, plan);
+            FolderContents expected = {{"set1.003", old}};
             if (result) {
-                EXPECT_EQ(files["set1.DAT"], old);
+                expected["set1.DAT"] = old;
+                if (setPresent) expected["set1.000"] = current;
+            } else if (setPresent) {
+                // Back under its path, or whole under the backup name.
+                expected[Has(lines, kCouldNotMoveBack) ? "set1.000" : "set1.DAT"] = current;
             }
-            files.erase("set1.000");
-            files.erase("set1.003");
-            files.erase("set1.DAT");
-            EXPECT_EQ(files, FolderContents{}) << "no other file remains";
+            EXPECT_EQ(files, expected);
             return fired;
         });
     }
