@@ -10,6 +10,7 @@
 #include "operations/preview_page.h"
 #include "operations/set_file_walk.h"
 #include "platform/file.h"
+#include "platform/memory.h"
 #include "report/lines.h"
 #include "report/messages.h"
 
@@ -79,6 +80,11 @@ void AddTexture(Sheet& sheet, format::ChunkWalk& walk, const format::Chunk& chun
                 report::ReportLog& log) {
     format::TrackTextureName(walk, chunk);
     if (!walk.result || !format::IsNamedTexture(walk, chunk)) return;
+    // A picture takes several times its image's size.
+    if (!platform::MayAllocate()) {
+        walk.Fail(std::string(report::msg::kNotEnoughMemory));
+        return;
+    }
     try {
         const PreviewCard card = CardOf(walk.currentTextureName, chunk.payload);
         sheet.cards += PreviewCardHtml(card);
