@@ -100,6 +100,10 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         {"specular", set, "--white", "-1,50"},
         {"specular", set, "--white"},
         {"specular", set, "--grey", "1,1"},
+        {"specular", set, "--white", "1,1", "--white", "1,x"},
+        {"list", set, "--white", "1,1"},
+        {"--frob"},
+        {"list", "--version"},
     };
     for (const std::vector<std::string>& arguments : cases) {
         const ProcessRun run = RunProcess(kCli, arguments);
@@ -108,6 +112,22 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         EXPECT_NE(run.standardError, "");
     }
     EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(Cli, HelpAndVersionPrintToStandardOutput) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--help"}, "Usage: sorrelwick-cli [OPTIONS] SUBCOMMAND"},
+        {{"--version"}, "sorrelwick-cli 1.0"},
+        {{"list", "--help"}, "Usage: sorrelwick-cli list [OPTIONS] SET"},
+        {{"extract", "--help"}, "Usage: sorrelwick-cli extract [OPTIONS] SET FOLDER"},
+        {{"specular", "x", "--help"}, "  --board S,A "},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        const ProcessRun run = RunProcess(kCli, arguments);
+        EXPECT_EQ(run.exitStatus, 0) << arguments[0];
+        EXPECT_NE(run.standardOutput.find(expected), std::string::npos) << run.standardOutput;
+        EXPECT_EQ(run.standardError, "");
+    }
 }
 
 TEST(MakeDemoSets, WritesAllFourSetsAsBuilt) {
