@@ -51,9 +51,14 @@ std::optional<std::string> SetAside(const std::string& path) {
     return std::nullopt;
 }
 
-bool IsChessSet(const std::string& path) {
+// Whether the file at `path` starts as a chess set does; nullopt when that
+// can't be told.
+std::optional<bool> IsChessSet(const std::string& path) {
     File file = File::OpenForReading(path);
-    return file.IsOpen() && format::ReadSetSignature(file).has_value();
+    if (!file.IsOpen()) return std::nullopt;
+    const bool isSet = format::ReadSetSignature(file).has_value();
+    if (file.ReadFailed()) return std::nullopt;
+    return isSet;
 }
 
 // Ends a failed write: the temporary file goes, `line` tells why.
@@ -64,7 +69,9 @@ bool Fail(const std::string& temporary, std::string_view line, report::ReportLog
 }
 
 bool ReplacePage(const std::string& temporary, const std::string& path, report::ReportLog& log) {
-    if (IsChessSet(path)) return Fail(temporary, report::msg::PageIsAChessSet(path), log);
+    const std::optional<bool> isSet = IsChessSet(path);
+    if (!isSet) return Fail(temporary, report::msg::CouldNotOpen(path), log);
+    if (*isSet) return Fail(temporary, report::msg::PageIsAChessSet(path), log);
     const std::optional<std::string> aside = SetAside(path);
     if (!aside)
         return Fail(temporary, report::msg::CouldNotRename(path, SpareName(path, 0, ".old")), log);

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <new>
+#include <optional>
 
 #include "format/png_encoding.h"
 #include "format/tga_header.h"
@@ -49,13 +50,15 @@ PreviewCard CardOf(const std::string& name, format::Bytes tga) {
         card.flags.emplace_back(report::msg::kFlagNotPowerOfTwo);
     }
     const format::DecodeResult decoded = format::DecodeTga(tga);
-    if (format::CheckImageCompleteness(tga) == format::ImageCompleteness::CutShort ||
-        decoded.outcome == DecodeOutcome::CutShort) {
-        card.flags.emplace_back(report::msg::kFlagCutShort);
-    }
+    const bool cutShort =
+        format::CheckImageCompleteness(tga) == format::ImageCompleteness::CutShort ||
+        decoded.outcome == DecodeOutcome::CutShort;
+    if (cutShort) card.flags.emplace_back(report::msg::kFlagCutShort);
     const std::string missing = MissingPictureFlag(decoded.outcome, header);
     if (!missing.empty()) {
-        card.flags.push_back(missing);
+        // A header cut short is already said.
+        if (!(cutShort && decoded.outcome == DecodeOutcome::BadHeader))
+            card.flags.push_back(missing);
         return card;
     }
     const format::DecodedImage& image = decoded.image;
@@ -63,10 +66,10 @@ PreviewCard CardOf(const std::string& name, format::Bytes tga) {
     return card;
 }
 
-std::uint64_t FileSize(const std::string& path) {
+std::optional<std::uint64_t> FileSize(const std::string& path) {
     platform::File file = platform::File::OpenForReading(path);
-    const std::uint64_t size = file.IsOpen() ? file.Remaining().value_or(0) : 0;
-    if (file.IsOpen()) file.Close();
+    const std::optional<std::uint64_t> size = file.Remaining();
+    if (!file.IsOpen() || !file.Close()) return std::nullopt;
     return size;
 }
 
@@ -99,9 +102,15 @@ void AddTexture(Sheet& sheet, format::ChunkWalk& walk, const format::Chunk& chun
 
 bool WritePage(const ToolState& state, const std::string& pagePath, bool replaceExisting,
                const Sheet& sheet, report::ReportLog& log) {
+    const std::optional<std::uint64_t> fileSize = FileSize(state.setPath);
+    if (!fileSize) {
+        log.AppendLine(report::msg::CouldNotOpen(state.setName));
+        log.AppendLine(report::msg::kNoPreviewWritten);
+        return false;
+    }
     std::string page;
     try {
-        page = PreviewPageHtml({state.setName, FileSize(state.setPath), sheet.count}, sheet.cards);
+        page = PreviewPageHtml({state.setName, *fileSize, sheet.count}, sheet.cards);
     } catch (const std::bad_alloc&) {
         log.AppendLine(report::msg::kNotEnoughMemory);
         log.AppendLine(report::msg::kNoPreviewWritten);
