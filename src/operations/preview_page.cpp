@@ -18,7 +18,7 @@ constexpr std::string_view kStyle =
     ".card{width:276px;padding:10px;background:#fff;border:1px solid #cfc8b8;"
     "border-radius:6px;box-sizing:border-box}"
     ".frame{height:256px;display:flex;align-items:center;justify-content:center}"
-    ".picture{background:repeating-conic-gradient(#c9c9c9 0 25%,#fff 0 50%) 0 0/16px 16px}"
+    ".picture{background:repeating-conic-gradient(#7d7d7d 0 25%,#a6a6a6 0 50%) 0 0/16px 16px}"
     ".sharp{image-rendering:pixelated}"
     ".missing{width:100%;height:100%;display:flex;align-items:center;justify-content:center;"
     "background:#eee;color:#888;border:1px dashed #bbb;box-sizing:border-box}"
