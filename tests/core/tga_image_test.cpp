@@ -1,4 +1,5 @@
-// The TGA decoder against the builder's pixels, for every decoded kind.
+// The TGA decoder against the builder's pixels, for every decoded kind, and
+// what it gives for images it can't decode whole.
 
 #include "format/tga_image.h"
 
@@ -10,6 +11,7 @@ namespace sorrelwick::test {
 namespace {
 
 using format::DecodeOutcome;
+using Bytes = std::vector<std::uint8_t>;
 
 // Every pixel differs from its neighbours in some channel, the alpha
 // alternates, and equal runs appear for the run-length packets.
@@ -94,6 +96,87 @@ std::vector<DecodeCase> AllKinds() {
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, DecodeTest, testing::ValuesIn(AllKinds()),
                          [](const auto& test) { return test.param.label; });
+
+using format::ImageCompleteness;
+
+struct RefusalCase {
+    const char* what;
+    Bytes tga;
+    DecodeOutcome outcome;
+    ImageCompleteness completeness;
+};
+
+Bytes Header(std::uint8_t type, std::uint8_t depth, std::uint16_t width, std::uint16_t height,
+             std::uint8_t mapType = 0, std::uint8_t mapBits = 0) {
+    return {0,
+            mapType,
+            type,
+            0,
+            0,
+            1,
+            0,
+            mapBits,
+            0,
+            0,
+            0,
+            0,
+            static_cast<std::uint8_t>(width),
+            static_cast<std::uint8_t>(width >> 8),
+            static_cast<std::uint8_t>(height),
+            static_cast<std::uint8_t>(height >> 8),
+            depth,
+            0x20};
+}
+
+Bytes Cut(Bytes bytes, std::size_t by) {
+    bytes.resize(bytes.size() - by);
+    return bytes;
+}
+
+TEST(DecodeRefusals, EachOutcomeAgreesWithTheCompletenessCheck) {
+    const Bytes plain = gen::MakeTga(4, 2, 24);
+    const Bytes rle = gen::BuildTga(Layout(10, 24), 4, 2, Pattern).file;
+    // clang-format off
+    const RefusalCase cases[] = {
+        {"no header", Bytes(plain.begin(), plain.begin() + 17), DecodeOutcome::BadHeader,
+         ImageCompleteness::CutShort},
+        {"two bytes", Bytes{0, 0}, DecodeOutcome::BadHeader, ImageCompleteness::NotChecked},
+        {"colour-mapped without a map", Header(1, 8, 0, 0), DecodeOutcome::BadHeader,
+         ImageCompleteness::Complete},
+        {"unknown type", Header(32, 24, 1, 1), DecodeOutcome::UnsupportedType,
+         ImageCompleteness::NotChecked},
+        {"true colour of 8 bits", Header(2, 8, 0, 0), DecodeOutcome::UnsupportedType,
+         ImageCompleteness::Complete},
+        {"grey of 16 bits", Header(11, 16, 0, 0), DecodeOutcome::UnsupportedType,
+         ImageCompleteness::Complete},
+        {"map of 8-bit entries", Header(1, 8, 0, 0, 1, 8), DecodeOutcome::UnsupportedType,
+         ImageCompleteness::CutShort},
+        {"just over the limit", Header(2, 24, 8192, 8193), DecodeOutcome::TooLarge,
+         ImageCompleteness::CutShort},
+        {"largest sides", Header(10, 32, 65535, 65535), DecodeOutcome::TooLarge,
+         ImageCompleteness::CutShort},
+        {"plain cut", Cut(plain, 1), DecodeOutcome::CutShort, ImageCompleteness::CutShort},
+        {"packets cut", Cut(rle, 1), DecodeOutcome::CutShort, ImageCompleteness::CutShort},
+    };
+    // clang-format on
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const format::DecodeResult result = format::DecodeTga(c.tga);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(format::CheckImageCompleteness(c.tga), c.completeness);
+        EXPECT_EQ(result.image.rgba.empty(), c.outcome != DecodeOutcome::CutShort);
+    }
+}
+
+// What a cut image holds is decoded; the pixels it lacks are transparent.
+TEST(DecodeRefusals, ACutImageKeepsThePixelsBeforeTheEnd) {
+    const gen::BuiltTga built = gen::BuildTga(Layout(2, 24), 4, 2, Pattern);
+    const format::DecodeResult result = format::DecodeTga(Cut(built.file, 3 * 4 + 1));
+    ASSERT_EQ(result.outcome, DecodeOutcome::CutShort);
+    Bytes expected(built.rgba.begin(), built.rgba.begin() + 12);
+    expected.resize(built.rgba.size(), 0);
+    EXPECT_EQ(result.image.rgba, expected);
+}
 
 }  // namespace
 }  // namespace sorrelwick::test
