@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/decimal_text.h"
+#include "operations/backup_listing.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/preview.h"
@@ -115,6 +116,14 @@ void AddPreview(CLI::App& app, ChosenCommand& chosen) {
     command.add_flag("--force", chosen.request.force, "Replace PAGE when it exists");
 }
 
+void AddBackups(CLI::App& app, ChosenCommand& chosen) {
+    AddSetCommand(app, chosen, "backups",
+                  "List SET's backups with size, time (UTC) and what each holds",
+                  [](const CliRequest&, ToolState& state, report::ReportLog& log) {
+                      return operations::ReportBackups(state, &log);
+                  });
+}
+
 }  // namespace
 
 void AddCommands(CLI::App& app, ChosenCommand& chosen) {
@@ -123,6 +132,7 @@ void AddCommands(CLI::App& app, ChosenCommand& chosen) {
     AddReplace(app, chosen);
     AddSpecular(app, chosen);
     AddPreview(app, chosen);
+    AddBackups(app, chosen);
 }
 
 }  // namespace sorrelwick::cli

@@ -79,6 +79,15 @@ std::string PreviewOutcome(bool shown, const std::vector<std::string>& flags) {
     }
     return outcome;
 }
+std::string NoBackups(std::string_view setName) {
+    return Join({"No backups of ", setName});
+}
+std::string CouldNotSearchFolder(std::string_view setName) {
+    return Join({"Error - Could not search the folder of ", setName});
+}
+std::string TextureCount(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " texture" : " textures");
+}
 
 std::string Loading(std::string_view setName) {
     return Join({"Loading ", setName});
@@ -94,6 +103,13 @@ std::string ChangingSpecularity(std::string_view setName) {
 }
 std::string Previewing(std::string_view setName, std::string_view pagePath) {
     return Join({"Previewing ", setName, "'s textures in ", pagePath});
+}
+
+std::string BackupsOf(std::string_view setName) {
+    return Join({"Backups of ", setName});
+}
+std::string Restoring(std::string_view setName, std::string_view backupName) {
+    return Join({"Restoring ", setName, " from ", backupName});
 }
 
 }  // namespace sorrelwick::report::msg

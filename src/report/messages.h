@@ -57,11 +57,19 @@ inline constexpr std::string_view kFlagTooLarge = "too large to show";
 std::string FlagNotDecoded(unsigned imageType, unsigned depth);
 std::string PreviewOutcome(bool shown, const std::vector<std::string>& flags);
 
+// A chess set's backups, and bringing one back.
+std::string NoBackups(std::string_view setName);
+std::string CouldNotSearchFolder(std::string_view setName);
+std::string TextureCount(std::size_t count);
+inline constexpr std::string_view kBackupRestored = "Backup restored successfully";
+
 // Title lines.
 std::string Loading(std::string_view setName);
 std::string Exporting(std::string_view setName, std::string_view folder);
 std::string Importing(std::string_view folder, std::string_view setName);
 std::string ChangingSpecularity(std::string_view setName);
 std::string Previewing(std::string_view setName, std::string_view pagePath);
+std::string BackupsOf(std::string_view setName);
+std::string Restoring(std::string_view setName, std::string_view backupName);
 
 }  // namespace sorrelwick::report::msg

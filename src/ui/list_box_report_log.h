@@ -10,14 +10,14 @@
 namespace sorrelwick::ui {
 
 class ListBoxReportLog final : public report::ReportLog {
-  public:
+public:
     // `list` may be null; then nothing is ever added.
     explicit ListBoxReportLog(HWND list) : list_(list) {}
 
     // Adds the line at the end and scrolls so that it is in view.
     void AppendLine(std::string_view line) override;
 
-  private:
+private:
     HWND list_;
 };
 
