@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "format/base64.h"
+#include "report/messages.h"
 
 namespace sorrelwick::operations {
 namespace {
@@ -130,7 +131,6 @@ std::string PreviewCardHtml(const PreviewCard& card) {
 
 std::string PreviewPageHtml(const PreviewSummary& summary, std::string_view cards) {
     const std::string name = HtmlText(summary.setName);
-    const std::string count = Number(summary.textureCount);
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<title>" +
