@@ -131,12 +131,11 @@ std::string PreviewCardHtml(const PreviewCard& card) {
 
 std::string PreviewPageHtml(const PreviewSummary& summary, std::string_view cards) {
     const std::string name = HtmlText(summary.setName);
-    std::string html =
-        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-        "<title>" +
-        name + "</title>\n<style>" + std::string(kStyle) + "</style>\n</head>\n<body>\n<h1>" +
-        name + "</h1>\n<p class=\"summary\">" + Number(summary.fileSize) + " bytes, " + count +
-        (summary.textureCount == 1 ? " texture" : " textures") + "</p>\n<div class=\"sheet\">\n";
+    std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
+    html += "<title>" + name + "</title>\n<style>" + std::string(kStyle) + "</style>\n</head>\n";
+    html += "<body>\n<h1>" + name + "</h1>\n<p class=\"summary\">" + Number(summary.fileSize) +
+            " bytes, " + report::msg::TextureCount(summary.textureCount) +
+            "</p>\n<div class=\"sheet\">\n";
     html.append(cards);
     return html + "</div>\n</body>\n</html>\n";
 }
