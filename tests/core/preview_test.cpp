@@ -228,7 +228,8 @@ TEST_F(PreviewTest, NoFaultLeavesAPartialPageOrLosesTheOldOne) {
                 const Lines& lines = log.Lines();
                 const bool leftovers = std::any_of(lines.begin(), lines.end(), [](auto& line) {
                     return line.starts_with("Error - Could not delete") ||
-                           line.find(".old to ") != std::string::npos;
+                           (line.starts_with("Error - Could not rename") &&
+                            line.find('~') < line.find(" to "));
                 });
                 FolderContents expected = {{"set1.DAT", set}};
                 if (result) {
