@@ -1,6 +1,7 @@
 // Decodes the six common TGA image types into RGBA rows, top to bottom.
 
 #include <array>
+#include <new>
 #include <optional>
 
 #include "format/tga_image.h"
@@ -150,7 +151,11 @@ DecodeResult DecodeTga(Bytes tga) {
     }
     DecodeResult result{DecodeOutcome::Decoded, {header->width, header->height, {}}};
     // Pixels the data does not reach stay (0,0,0,0).
-    result.image.rgba.assign(std::size_t{header->width} * header->height * 4, 0);
+    try {
+        result.image.rgba.assign(std::size_t{header->width} * header->height * 4, 0);
+    } catch (const std::bad_alloc&) {
+        return {DecodeOutcome::TooLarge, {}};
+    }
     const bool mapWhole = !IsColourMapped(header->imageType) || ReadColourMap(tga, source);
     if (!mapWhole || !WalkPixelData(tga, source.sections, PixelPlacer(source, result.image))) {
         result.outcome = DecodeOutcome::CutShort;

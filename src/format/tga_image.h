@@ -33,7 +33,7 @@ enum class DecodeOutcome {
     CutShort,         // the data ends early: the pixels before the end, the rest (0,0,0,0)
     UnsupportedType,  // an image type, depth or colour-map entry size not decoded here
     BadHeader,        // fewer than 18 bytes, or a colour-mapped type without a colour map
-    TooLarge,         // more RGBA bytes than kMaxDecodedBytes; nothing allocated
+    TooLarge,  // more RGBA bytes than kMaxDecodedBytes (nothing allocated), or than memory holds
 };
 
 // The most RGBA bytes the decoder allocates: 8192 x 8192 pixels.
