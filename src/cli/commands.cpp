@@ -12,6 +12,7 @@
 #include "operations/listing.h"
 #include "operations/preview.h"
 #include "operations/replacement.h"
+#include "operations/restore_backup.h"
 #include "specular/change_specularity.h"
 
 namespace sorrelwick::cli {
@@ -124,6 +125,31 @@ void AddBackups(CLI::App& app, ChosenCommand& chosen) {
                   });
 }
 
+void AddRestore(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command = AddSetCommand(
+        app, chosen, "restore",
+        "Bring backup NNN of SET back to SET; the current SET becomes a backup itself",
+        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+            return operations::RestoreBackup(state, request.backupNumber, &log);
+        });
+    const CLI::Validator backupNumber(
+        [](std::string& text) {
+            return ParseDecimal(text, 999) ? std::string()
+                                           : "not a backup number 0 to 999: " + text;
+        },
+        "");
+    unsigned& number = chosen.request.backupNumber;
+    command
+        .add_option_function<std::string>(
+            "NNN",
+            [&number](const std::string& text) {
+                number = static_cast<unsigned>(ParseDecimal(text, 999).value_or(0));
+            },
+            "The backup's number, 0 to 999 (as in SET's backups)")
+        ->required()
+        ->check(backupNumber);
+}
+
 }  // namespace
 
 void AddCommands(CLI::App& app, ChosenCommand& chosen) {
@@ -133,6 +159,7 @@ void AddCommands(CLI::App& app, ChosenCommand& chosen) {
     AddSpecular(app, chosen);
     AddPreview(app, chosen);
     AddBackups(app, chosen);
+    AddRestore(app, chosen);
 }
 
 }  // namespace sorrelwick::cli
