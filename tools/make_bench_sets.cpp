@@ -24,7 +24,7 @@ using sorrelwick::gen::ChunkKey;
 const char* const kObjectNames[] = {"PawnW", "R_KingB", "SField12", "Lamp"};
 
 class SetWriter {
-  public:
+public:
     explicit SetWriter(const std::string& path) : out_(path, std::ios::binary | std::ios::trunc) {}
 
     // Appends the chunks built so far and starts an empty builder.
@@ -39,7 +39,7 @@ class SetWriter {
         return !out_.fail();
     }
 
-  private:
+private:
     std::ofstream out_;
 };
 

@@ -141,17 +141,17 @@ TEST(ClassifyMaterials, ObjectsLinkMaterialsToTheClassOfTheirName) {
     }
 }
 
-// Every payload is one allocation of the walk; each AddObject and each new
-// material class is one more. In this set they come in the order:
-// 1 object O1, 2 AddObject O1, 3 name O1, 4 SetClass M1,
-// 5 object O2, 6 AddObject O2, 7 name O2, 8 object O3, ...
+// The walk takes memory for a payload longer than any before it; each
+// AddObject and each new material class asks for one more allocation. In
+// this set they come in the order: 1 object O1's payload, 2 AddObject O1,
+// 3 SetClass M1, 4 AddObject O2, 5 SetClass M2, 6 AddObject O3, ...
 const ChessSetBuilder kThreeNamedObjects =
     Set({{O1, {M1}, "PawnW"}, {O2, {M2}, "PawnB"}, {O3, {M3}, "KingW"}});
 
 TEST(ClassifyMaterials, RefusedTableEntryFailsThePassAfterTheWholeWalk) {
     const std::pair<std::uint64_t, std::vector<SpecularClass>> cases[] = {
-        {6, {WhitePieces, None, WhitePieces}},  // AddObject
-        {4, {None, BlackPieces, WhitePieces}},  // SetClass
+        {4, {WhitePieces, None, WhitePieces}},  // AddObject
+        {3, {None, BlackPieces, WhitePieces}},  // SetClass
     };
     for (const auto& [allocation, classes] : cases) {
         platform::ScopedFault fault({platform::Operation::Allocate, allocation, false});

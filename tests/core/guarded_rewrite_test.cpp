@@ -63,8 +63,9 @@ TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
 
 // The multi-chunk set's checked operations, in order: move to the backup;
 // open the backup, create the new file; read the signature, write it; per
-// chunk: read the header, take memory and read the payload (when there is
-// one), write the header and the payload; read the end; close both files.
+// chunk: read the header, take memory (when the payload is longer than any
+// before it) and read the payload (when there is one), write the header and
+// the payload; read the end; close both files.
 TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const int all = kMultiChunkSetChunks;
     // `count` chunk lines, the held failure, the clean-up, then `restore`.
@@ -115,8 +116,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"backup not closed", {Operation::Close, 1}, closing({closeBackup})},
         {"new file not closed", {Operation::Close, 2}, closing({closeNew})},
         {"neither closed", {Operation::Close, 1, true}, closing({closeBackup, closeNew})},
-        {"latest failure shown: chunk step, then memory", {Operation::Allocate, 3},
-         held(3, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
+        {"latest failure shown: chunk step, then memory", {Operation::Allocate, 2},
+         held(1, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
          held(all, closeA), {.failAtChunk = 5, .failMessage = closeA}},
         // When the restore fails, the set stays under the backup name. The

@@ -3,12 +3,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdio_ext.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <strings.h>
 
 #include "platform/fault_seam.h"
 #include "platform/file_system.h"
@@ -17,7 +18,9 @@ namespace sorrelwick::platform {
 
 const char kPathSeparator = '/';
 
-bool IsPathSeparator(char c) { return c == '/'; }
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
 
 namespace detail {
 
@@ -52,6 +55,10 @@ std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
     struct stat info {};
     if (fstat(fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     return static_cast<std::uint64_t>(info.st_size);
+}
+
+void UseFromOneThread(std::FILE* stream) {
+    __fsetlocking(stream, FSETLOCKING_BYCALLER);
 }
 
 }  // namespace detail

@@ -1,10 +1,9 @@
 // Win32 implementation of the platform's file services ("A" API).
 
-#include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 
 #include <cerrno>
 
@@ -15,7 +14,9 @@ namespace sorrelwick::platform {
 
 const char kPathSeparator = '\\';
 
-bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 namespace detail {
 
@@ -29,8 +30,8 @@ std::FILE* OpenStreamForReading(const std::string& path) {
 
 std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
     existed = false;
-    const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                         _S_IREAD | _S_IWRITE);
+    const int fd =
+        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd < 0) {
         existed = errno == EEXIST;
         return nullptr;
@@ -48,6 +49,9 @@ std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
     if (size < 0) return std::nullopt;
     return static_cast<std::uint64_t>(size);
 }
+
+// The C runtime here has no switch for its stream locking: it stays.
+void UseFromOneThread(std::FILE*) {}
 
 }  // namespace detail
 
