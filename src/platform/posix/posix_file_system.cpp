@@ -61,6 +61,10 @@ void UseFromOneThread(std::FILE* stream) {
     __fsetlocking(stream, FSETLOCKING_BYCALLER);
 }
 
+bool SyncToStorage(std::FILE* stream) {
+    return ::fsync(fileno(stream)) == 0;
+}
+
 }  // namespace detail
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {
