@@ -76,9 +76,10 @@ TEST(GuardedRewrite, AnotherSourceIsWrittenToTheSetWhileTheLoadedSetBecomesTheBa
 
 // The multi-chunk set's checked operations, in order: move to the backup;
 // open the backup, create the new file; read the signature, write it; per
-// chunk: read the header, take memory and read the payload (when there is
-// one), write the header and the payload; read the end; flush the new file;
-// close both files; move the new file to the set's path.
+// chunk: read the header, take memory (when the payload is longer than any
+// before it) and read the payload (when there is one), write the header and
+// the payload; read the end; flush the new file; close both files; move the
+// new file to the set's path.
 TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const int all = kMultiChunkSetChunks;
     // `count` chunk lines, the held failure, the clean-up, then `restore`.
@@ -134,8 +135,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"new file not flushed", {Operation::Flush, 1}, held(all, kCouldNotWrite)},
         {"new file not moved to the set's path", {Operation::Move, 2},
          closing({"Error - Could not rename set1~000 to set1.DAT"})},
-        {"latest failure shown: chunk step, then memory", {Operation::Allocate, 3},
-         held(3, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
+        {"latest failure shown: chunk step, then memory", {Operation::Allocate, 2},
+         held(1, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
          held(all, closeA), {.failAtChunk = 5, .failMessage = closeA}},
         // A temporary file that can't be deleted stays, named in the report;
