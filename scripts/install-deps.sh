@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Sorrelwick needs on Debian 12:
 # the native and the MinGW-w64 i686 compilers, GoogleTest, Google Benchmark,
-# 32-bit Wine, and a headless X server with the tools to look at it.
+# 32-bit Wine, a headless X server with the tools to look at it, and what
+# making and checking the release packages takes.
 # Safe to run again: it returns at once when everything is there.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386
     xvfb xauth x11-utils imagemagick xdotool
+    dpkg-dev fakeroot file lintian zip unzip man-db
 )
 
 has_i386() { dpkg --print-foreign-architectures | grep -qx i386; }

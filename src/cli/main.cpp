@@ -13,6 +13,7 @@
 #include "cli/cli_request.h"
 #include "cli/run_command.h"
 #include "cli/stream_report_log.h"
+#include "sorrelwick_version.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (request.command == cli::Command::Version) {
-        std::cout << "sorrelwick-cli 1.0\n";
+        std::cout << "sorrelwick-cli " SORRELWICK_VERSION "\n";
         return 0;
     }
     const cli::OperationRunner run = cli::RunnerFor(request.command);
