@@ -38,13 +38,13 @@ set(CPACK_PACKAGE_DESCRIPTION
     "extracts them as TGA images, imports edited images back after checking\n"
     "their colour depth and sides, and scales the specularity of the white\n"
     "pieces, the black pieces and the board. Before it rewrites a set it keeps\n"
-    "the original as a numbered backup, which it can list and restore; it can\n"
+    "the original as a numbered backup, which it can list and restore. It can\n"
     "also show every texture of a set on one HTML page.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

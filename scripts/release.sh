@@ -34,6 +34,7 @@ quietly build-windows/release-build.log \
 echo "== release: sorrelwick-cli for Debian (build-release)"
 # Debian's hardening: fortified functions, stack protector, read-only
 # relocations, bound at once. Read by CMake when it first configures.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
     quietly build-release/configure.log cmake --preset release
