@@ -59,6 +59,8 @@ stage=build-windows/zip
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$(tool build-windows Sorrelwick)" "$(tool build-windows sorrelwick-cli)" "$stage/"
+# Without the debugging data the static runtime brings along.
+i686-w64-mingw32-strip "$stage/Sorrelwick.exe" "$stage/sorrelwick-cli.exe"
 crlf() { sed 's/\r$//; s/$/\r/' "$1"; }  # text files as Windows editors expect them
 sed "s/@VERSION@/$version/g" packaging/windows/README.txt | crlf /dev/stdin >"$stage/README.txt"
 crlf LICENSE >"$stage/LICENSE"
