@@ -3,15 +3,30 @@
 // followed by a newline.
 
 #include <ostream>
+#include <string>
 
 #include "report/report_log.h"
 
 namespace sorrelwick::cli {
 
+// A report line as one line of output: each control byte (below 0x20, or
+// 0x7F) of a name read from a chess set shows as '?', so no line can be
+// split or overwritten on the terminal.
+inline std::string PrintableLine(std::string_view line) {
+    std::string printable(line);
+    for (char& c : printable) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) c = '?';
+    }
+    return printable;
+}
+
 class StreamReportLog final : public report::ReportLog {
 public:
     explicit StreamReportLog(std::ostream& out) : out_(out) {}
-    void AppendLine(std::string_view line) override { out_ << line << '\n' << std::flush; }
+    void AppendLine(std::string_view line) override {
+        out_ << PrintableLine(line) << '\n' << std::flush;
+    }
 
 private:
     std::ostream& out_;

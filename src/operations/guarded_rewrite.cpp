@@ -1,13 +1,16 @@
 // The guarded rewrite: the new chess-set file is written from the backup chunk
-// by chunk, and kept only when every step, the closes included, succeeded.
-// Otherwise the new file is deleted and the backup moved back, so the loaded
-// file always survives under its own path or under the backup name.
+// by chunk under a temporary name, and moved to the set's path only when every
+// step, the flush and the closes included, succeeded. Otherwise the temporary
+// file is deleted and the backup moved back, so the loaded file always
+// survives under its own path or under the backup name, and a run killed at
+// any moment leaves no part of a file at the set's path.
 
 #include "operations/guarded_rewrite.h"
 
 #include <new>
 #include <utility>
 
+#include "operations/temporary_file.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -29,7 +32,7 @@ bool RunPrepare(GuardedRewrite& rewrite, const RewriteJob& job) {
 
 void CopyChunks(GuardedRewrite& rewrite, const RewriteJob& job) {
     for (;;) {
-        const format::ChunkRead read = format::ReadNextChunk(rewrite.backup, rewrite.walk);
+        const format::ChunkRead read = format::ReadNextChunk(rewrite.source, rewrite.walk);
         switch (read.status) {
             case format::ChunkStatus::Chunk:
                 if (job.chunkStep) {
@@ -51,14 +54,38 @@ void CopyChunks(GuardedRewrite& rewrite, const RewriteJob& job) {
     }
 }
 
-// Puts the loaded file back under its path. What stands there is deleted
-// only when this rewrite created it: anything else is not ours to remove.
-void Restore(GuardedRewrite& rewrite) {
-    const std::string& setPath = rewrite.state.setPath;
-    if (rewrite.newFileCreated && !platform::RemoveFile(setPath)) {
-        rewrite.log.AppendLine(report::msg::CouldNotDelete(rewrite.state.setName));
+// The new file must reach stable storage before it is moved to the set's
+// path, or a crash soon after the move could leave the path holding a file
+// that is empty or cut short.
+void FlushNewFile(GuardedRewrite& rewrite) {
+    if (!rewrite.newFile.Flush()) {
+        FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName));
     }
-    if (platform::MoveWithoutReplacing(rewrite.rotation.backupPath, setPath) !=
+}
+
+// Only the finished, flushed and closed file takes the set's path, and never
+// over a file that appeared there meanwhile.
+bool MoveIntoPlace(GuardedRewrite& rewrite) {
+    if (platform::MoveWithoutReplacing(rewrite.temporaryPath, rewrite.state.setPath) ==
+        platform::MoveOutcome::Moved) {
+        rewrite.temporaryPath.clear();
+        return true;
+    }
+    rewrite.log.AppendLine(report::msg::CouldNotRename(
+        platform::FileNamePart(rewrite.temporaryPath), rewrite.state.setName));
+    return false;
+}
+
+// Puts the loaded file back under its path. Only the temporary file this
+// rewrite created is deleted: whatever stands at the set's path is not ours
+// to remove. A temporary file that can't be deleted is named, so that the
+// user can remove it.
+void Restore(GuardedRewrite& rewrite) {
+    const std::string& temporaryPath = rewrite.temporaryPath;
+    if (!temporaryPath.empty() && !platform::RemoveFile(temporaryPath)) {
+        rewrite.log.AppendLine(report::msg::CouldNotDelete(platform::FileNamePart(temporaryPath)));
+    }
+    if (platform::MoveWithoutReplacing(rewrite.rotation.backupPath, rewrite.state.setPath) !=
         platform::MoveOutcome::Moved) {
         rewrite.log.AppendLine(
             report::msg::CouldNotRename(rewrite.rotation.backupName, rewrite.state.setName));
@@ -68,21 +95,19 @@ void Restore(GuardedRewrite& rewrite) {
 }  // namespace
 
 bool OpenRewrite(GuardedRewrite& rewrite) {
-    rewrite.backup = platform::File::OpenForReading(rewrite.rotation.backupPath);
-    if (!rewrite.backup.IsOpen()) {
-        FailRewrite(rewrite, report::msg::CouldNotOpen(rewrite.rotation.backupName));
+    rewrite.source = platform::File::OpenForReading(rewrite.sourcePath);
+    if (!rewrite.source.IsOpen()) {
+        FailRewrite(rewrite, report::msg::CouldNotOpen(platform::FileNamePart(rewrite.sourcePath)));
         return false;
     }
-    // Nothing should stand at the chess-set path now that the set has moved;
-    // if something does, it is kept rather than emptied.
-    platform::File::CreateOutcome outcome{};
-    rewrite.newFile = platform::File::CreateNew(rewrite.state.setPath, outcome);
-    if (!rewrite.newFile.IsOpen()) {
+    TemporaryFile created = CreateTemporaryFile(rewrite.state.setPath);
+    if (!created.file.IsOpen()) {
         FailRewrite(rewrite, report::msg::CouldNotCreate(rewrite.state.setName));
         return false;
     }
-    rewrite.newFileCreated = true;
-    const std::optional<format::ChunkHeader> signature = format::ReadSetSignature(rewrite.backup);
+    rewrite.newFile = std::move(created.file);
+    rewrite.temporaryPath = std::move(created.path);
+    const std::optional<format::ChunkHeader> signature = format::ReadSetSignature(rewrite.source);
     if (!signature) {
         FailRewrite(rewrite, report::msg::BadFormat(rewrite.state.setName));
         return false;
@@ -114,8 +139,8 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
     if (!walk.result && !walk.heldFailure.empty()) log.AppendLine(walk.heldFailure);
     RunCleanUp(job, log);
 
-    if (rewrite.backup.IsOpen() && !rewrite.backup.Close()) {
-        log.AppendLine(report::msg::CouldNotClose(rewrite.rotation.backupName));
+    if (rewrite.source.IsOpen() && !rewrite.source.Close()) {
+        log.AppendLine(report::msg::CouldNotClose(platform::FileNamePart(rewrite.sourcePath)));
         walk.result = false;
     }
     // The new file is complete only once its close (and final flush) worked.
@@ -124,12 +149,13 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
         walk.result = false;
     }
 
-    if (walk.result) {
+    if (walk.result && MoveIntoPlace(rewrite)) {
         log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
         if (!job.successLine.empty()) log.AppendLine(job.successLine);
         report::AddClosing(log);
         return true;
     }
+    walk.result = false;
     Restore(rewrite);
     report::AddClosing(log);
     return false;
@@ -142,10 +168,12 @@ bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::Re
         return false;
     }
     GuardedRewrite rewrite{.state = state, .log = log, .rotation = std::move(*rotation)};
+    rewrite.sourcePath = job.sourcePath.empty() ? rewrite.rotation.backupPath : job.sourcePath;
     try {
         if (OpenRewrite(rewrite) && RunPrepare(rewrite, job)) {
             rewrite.walk.result = true;
             if (WriteChunk(rewrite, rewrite.signature, {})) CopyChunks(rewrite, job);
+            if (rewrite.walk.result) FlushNewFile(rewrite);
         }
     } catch (const std::bad_alloc&) {
         // A step that runs out of memory must still reach the restore ending.

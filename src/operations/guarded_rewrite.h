@@ -1,7 +1,10 @@
 #pragma once
 // The frame both rewriting operations share: the chess-set file is moved to
 // its first free numbered backup, then written anew from that backup chunk by
-// chunk; on any failure the new file is deleted and the backup moved back.
+// chunk under a temporary name beside it, flushed, closed and only then moved
+// to the set's path. On any failure the temporary file is deleted and the
+// backup moved back. So the set's path holds the loaded file, nothing, or the
+// finished new file, never a part of one.
 
 #include <functional>
 #include <optional>
@@ -27,10 +30,11 @@ struct GuardedRewrite {
     const ToolState& state;
     report::ReportLog& log;
     BackupRotation rotation{};
-    platform::File backup{};   // the backup, read with "rb"
-    platform::File newFile{};  // the new file at the chess-set path, created for writing
-    bool newFileCreated = false;
-    format::ChunkWalk walk{};         // payload buffer, current texture name, held failure, result
+    std::string sourcePath{};     // the file written from: the backup, or the job's source
+    platform::File source{};      // the source, read with "rb"
+    platform::File newFile{};     // the new file, created for writing under `temporaryPath`
+    std::string temporaryPath{};  // empty until the new file is created, and once it is in place
+    format::ChunkWalk walk{};     // payload buffer, current texture name, held failure, result
     format::ChunkHeader signature{};  // the backup's accepted first header, copied unchanged
 };
 
@@ -46,14 +50,18 @@ struct RewriteJob {
     std::function<void(report::ReportLog&)> cleanUp;
     // Added after "Original file renamed to %s" on success; empty for none.
     std::string successLine;
+    // The file the new set is written from; empty for the rotated backup.
+    // Either way the restore ending moves the rotated backup back.
+    std::string sourcePath{};
 };
 
 // Moves the chess-set file to the lowest free backup number. On failure the
 // message is in the log, nothing on disk has changed and the result is empty.
 std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::ReportLog& log);
 
-// Opens the backup, creates the new file (never over an existing one) and
-// checks the backup's signature header; false after FailRewrite.
+// Opens the source, creates the new file under a temporary name (never over
+// an existing file) and checks the source's signature header; false after
+// FailRewrite.
 bool OpenRewrite(GuardedRewrite& rewrite);
 
 // Writes one chunk to the new file: the header, then `payload`, which must
@@ -65,7 +73,8 @@ bool WriteChunk(GuardedRewrite& rewrite, const format::ChunkHeader& header,
 // The rewrite fails; `message` becomes the one failure shown (latest wins).
 void FailRewrite(GuardedRewrite& rewrite, std::string message);
 
-// Held failure, clean-up, closes, then the success or the restore ending.
+// Held failure, clean-up, closes; then the new file is moved to the set's
+// path and the success ending follows, or the restore ending.
 bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
 
 // The whole frame. The caller has added its heading; the frame adds the rest.

@@ -27,8 +27,10 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 bool PutAtHead(ImportInventory& inventory, const std::string& name) {
     if (!platform::MayAllocate()) return false;
     try {
+        inventory.listing.push_back(name);
         inventory.names.push_front(name);
     } catch (const std::bad_alloc&) {
+        // The copy never starts after this, so the listing is not used.
         return false;
     }
     return true;
@@ -45,14 +47,20 @@ bool ScanImportFolder(ImportInventory& inventory, std::string_view folder) {
     return true;
 }
 
-std::optional<std::string> RemoveInventoryName(ImportInventory& inventory, std::string_view name) {
+void RemoveInventoryName(ImportInventory& inventory, std::string_view name) {
     auto before = inventory.names.before_begin();
     for (auto entry = inventory.names.begin(); entry != inventory.names.end(); before = entry++) {
         if (EqualsIgnoringAsciiCase(*entry, name)) {
-            std::string found = std::move(*entry);
             inventory.names.erase_after(before);
-            return found;
+            return;
         }
+    }
+}
+
+std::optional<std::string> ListedNameFor(const ImportInventory& inventory, std::string_view name) {
+    // From the newest, as the inventory is searched.
+    for (auto listed = inventory.listing.rbegin(); listed != inventory.listing.rend(); ++listed) {
+        if (EqualsIgnoringAsciiCase(*listed, name)) return *listed;
     }
     return std::nullopt;
 }
@@ -67,6 +75,7 @@ void ReportLeftovers(const ImportInventory& inventory, std::string_view setName,
 
 void ClearInventory(ImportInventory& inventory) {
     inventory.names.clear();
+    inventory.listing.clear();
 }
 
 }  // namespace sorrelwick::operations

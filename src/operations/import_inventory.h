@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/report_log.h"
 
@@ -16,6 +17,9 @@ namespace sorrelwick::operations {
 // the directory search returned them. Lives for one replacement only.
 struct ImportInventory {
     std::forward_list<std::string> names;
+    // Every name the search returned, in its order; stays whole while the
+    // textures take their names out of `names`.
+    std::vector<std::string> listing;
 };
 
 // Gathers every "*.tga" entry of `folder`, folders included. A folder that
@@ -24,9 +28,13 @@ struct ImportInventory {
 bool ScanImportFolder(ImportInventory& inventory, std::string_view folder);
 
 // Takes out the first entry from the head whose name equals `name`, ignoring
-// the case of ASCII letters, and returns that entry's name as the folder
-// spells it; nullopt when none matches.
-std::optional<std::string> RemoveInventoryName(ImportInventory& inventory, std::string_view name);
+// the case of ASCII letters; nothing happens when none matches.
+void RemoveInventoryName(ImportInventory& inventory, std::string_view name);
+
+// The first name of the folder's listing that equals `name`, ignoring the
+// case of ASCII letters, as the folder spells it; nullopt when none does.
+// The same name finds the same file however often it is asked for.
+std::optional<std::string> ListedNameFor(const ImportInventory& inventory, std::string_view name);
 
 // One "file not part of" line per entry, from the head.
 void ReportLeftovers(const ImportInventory& inventory, std::string_view setName,

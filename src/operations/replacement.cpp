@@ -6,6 +6,7 @@
 #include <string>
 
 #include "format/tga_fields.h"
+#include "format/tga_image.h"
 #include "operations/guarded_rewrite.h"
 #include "operations/import_inventory.h"
 #include "operations/texture_file_name.h"
@@ -34,17 +35,18 @@ bool IsPowerOfTwo(std::uint32_t value) {
     return (value & (value - 1u)) == 0;
 }
 
-platform::File OpenTextureFile(std::string_view folder, const std::string& name,
-                               const std::optional<std::string>& matched) {
+platform::File OpenTextureFile(const ImportSource& source, const std::string& name) {
     // A name from the chess set that could reach outside the folder, or a
     // device, is never used as a path.
     if (!IsPlainFileName(name)) return {};
-    platform::File file = platform::File::OpenForReading(platform::JoinPath(folder, name));
+    platform::File file = platform::File::OpenForReading(platform::JoinPath(source.folder, name));
+    if (file.IsOpen()) return file;
     // Windows finds a file whatever the letter case of its name; where names
-    // are case-sensitive, the file that matched the texture in the folder's
-    // listing stands in for it.
-    if (!file.IsOpen() && matched && *matched != name) {
-        file = platform::File::OpenForReading(platform::JoinPath(folder, *matched));
+    // are case-sensitive, the folder's listing finds it, for every texture
+    // of that name.
+    const std::optional<std::string> listed = ListedNameFor(source.inventory, name);
+    if (listed && *listed != name) {
+        file = platform::File::OpenForReading(platform::JoinPath(source.folder, *listed));
     }
     return file;
 }
@@ -79,6 +81,11 @@ ImportAttempt ImportTextureFile(GuardedRewrite& rewrite, platform::File& file,
     if (!IsPowerOfTwo(found.width) || !IsPowerOfTwo(found.height)) {
         return {line(report::msg::ImportWrongSize(found.width, found.height))};
     }
+    // A file cut short would leave the texture with fewer pixels than its
+    // header declares.
+    if (format::CheckImageCompleteness(bytes) == format::ImageCompleteness::CutShort) {
+        return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
+    }
     const bool sameSize = found.width == stored.width && found.height == stored.height;
     ImportAttempt attempt{
         line(sameSize ? std::string(report::msg::kImportSuccessful)
@@ -94,8 +101,8 @@ void ReplaceTextureChunk(GuardedRewrite& rewrite, const ImportSource& source,
                          const format::Chunk& chunk) {
     const std::string name = rewrite.walk.currentTextureName;
     // The name leaves the inventory whether or not its file can be used.
-    const std::optional<std::string> matched = RemoveInventoryName(source.inventory, name);
-    platform::File file = OpenTextureFile(source.folder, name, matched);
+    RemoveInventoryName(source.inventory, name);
+    platform::File file = OpenTextureFile(source, name);
     if (!file.IsOpen()) {
         rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportFileNotFound));
         WriteChunk(rewrite, chunk.header, chunk.payload);

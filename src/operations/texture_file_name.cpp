@@ -37,12 +37,22 @@ bool IsDeviceName(std::string_view name) {
            EqualsIgnoringCase(stem.substr(0, 3), "LPT");
 }
 
+// Control bytes would let a name forge report lines and are refused by
+// Windows; so are the wildcard and redirection characters.
+bool HoldsRefusedByte(std::string_view name) {
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) return true;
+    }
+    return name.find_first_of("<>\"|?*") != std::string_view::npos;
+}
+
 }  // namespace
 
 bool IsPlainFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
     if (name.find_first_of("\\/:") != std::string_view::npos) return false;
-    return !IsDeviceName(name);
+    return !HoldsRefusedByte(name) && !IsDeviceName(name);
 }
 
 }  // namespace sorrelwick::operations

@@ -6,7 +6,8 @@
 
 namespace sorrelwick::operations {
 
-// False for a name holding '\', '/' or ':', for "." and "..", for the empty
+// False for a name holding '\', '/' or ':', a byte below 0x20 or 0x7F, or
+// one of '<', '>', '"', '|', '?', '*'; for "." and "..", for the empty
 // name, and for the Windows device names (CON, PRN, AUX, NUL, COM1-COM9,
 // LPT1-LPT9), alone or followed by spaces or '.' and anything, in any letter
 // case. The rule is the same on every platform, so reports agree everywhere.

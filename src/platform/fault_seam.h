@@ -12,8 +12,8 @@
 
 namespace sorrelwick::platform {
 
-enum class Operation { Open, Read, Write, Close, Move, Remove, Allocate };
-inline constexpr int kOperationKinds = 7;
+enum class Operation { Open, Read, Write, Flush, Close, Move, Remove, Allocate };
+inline constexpr int kOperationKinds = 8;
 
 struct FaultPlan {
     std::optional<Operation> kind;  // nullopt: count operations of every kind

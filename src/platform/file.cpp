@@ -74,6 +74,12 @@ bool File::Write(const void* from, std::size_t size) {
     return std::fwrite(from, 1, size, stream_) == size;
 }
 
+bool File::Flush() {
+    if (!stream_) return false;
+    if (ShouldFail(Operation::Flush)) return false;
+    return std::fflush(stream_) == 0 && detail::SyncToStorage(stream_);
+}
+
 bool File::Close() {
     if (!stream_) return false;
     std::FILE* stream = std::exchange(stream_, nullptr);

@@ -40,6 +40,12 @@ public:
     // Writes all `size` bytes with one request; false when any is not written.
     bool Write(const void* from, std::size_t size);
 
+    // Pushes everything written so far to stable storage: the stream's buffer
+    // to the system, then the system's cache to the device, so that a file
+    // renamed afterwards is never found empty or cut short after a crash.
+    // False when either step failed.
+    bool Flush();
+
     // Closes the stream; false when the close (or the final flush) failed.
     // The stream is closed in either case.
     bool Close();

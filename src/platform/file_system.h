@@ -54,6 +54,8 @@ namespace detail {
 std::FILE* OpenStreamForReading(const std::string& path);
 std::FILE* OpenStreamExclusive(const std::string& path, bool& existed);
 std::optional<std::uint64_t> StreamSize(std::FILE* stream);
+// Writes the system's cached data of the stream's file to the device.
+bool SyncToStorage(std::FILE* stream);
 }  // namespace detail
 
 }  // namespace sorrelwick::platform

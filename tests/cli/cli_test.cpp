@@ -38,16 +38,25 @@ TEST(CliList, PrintsTheListingOfEachDemoSet) {
     }
 }
 
+// A name holding control bytes prints them as '?', so each report line
+// stays one output line; a texture named twice finds its file by letter
+// case both times.
 TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
     const TempDir dir;
     const std::string set = dir.File("set.DAT"), folder = dir.File("tex");
-    const auto pawnSet = [](std::uint8_t amplitude, std::uint8_t shininess, std::uint16_t side) {
+    const std::string control = "ctl\n\x1B[2K\x7F.tga", printed = "ctl??[2K?.tga";
+    const auto pawnSet = [&](std::uint8_t amplitude, std::uint8_t shininess, std::uint16_t side) {
         return gen::ChessSetBuilder()
             .Signature()
             .Material({1, 1}, "wood.tga", amplitude, shininess)
             .TextureImage(gen::MakeTga(side, side, 24))
             .Object({2, 2}, {{1, 1}})
-            .ObjectName({2, 2}, "PawnW");
+            .ObjectName({2, 2}, "PawnW")
+            .TextureReference(control)
+            .TextureImage(gen::MakeTga(2, 2, 24))
+            .TextureReference("dup.tga")
+            .TextureImage(gen::MakeTga(side, side, 24))
+            .TextureImage(gen::MakeTga(side, side, 24));
     };
     ASSERT_TRUE(pawnSet(200, 50, 2).WriteTo(set));
     std::filesystem::create_directory(folder);
@@ -57,15 +66,26 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
         EXPECT_EQ(OutputLines(run.standardOutput), lines);
         EXPECT_EQ(run.standardError, "");
     };
+    const auto info = [](const std::string& name, std::uint16_t side, std::string_view outcome) {
+        return report::TextureInfoLine(name, side, side, 24, outcome);
+    };
     expect({"extract", set, folder},
            Framed("Exporting set.DAT's textures to " + folder,
-                  {report::TextureInfoLine("wood.tga", 2, 2, 24, "Export successful")}));
-    ASSERT_TRUE(
-        gen::WriteWholeFile((dir.Path() / "tex" / "wood.tga").string(), gen::MakeTga(4, 4, 24)));
+                  {info("wood.tga", 2, "Export successful"),
+                   info(printed, 2, "Export failed: error creating file"),
+                   info("dup.tga", 2, "Export successful"),
+                   report::NameMessageLine("dup.tga", "Export failed: file already exists")}));
+    std::filesystem::remove(dir.Path() / "tex" / "dup.tga");
+    for (const char* name : {"wood.tga", "DUP.TGA"}) {
+        ASSERT_TRUE(
+            gen::WriteWholeFile((dir.Path() / "tex" / name).string(), gen::MakeTga(4, 4, 24)));
+    }
+    const std::string modified = "Import successful: size modified (to 4x4)";
     expect({"replace", set, folder},
            Framed("Importing textures from " + folder + " into set.DAT",
-                  {report::TextureInfoLine("wood.tga", 2, 2, 24,
-                                           "Import successful: size modified (to 4x4)"),
+                  {info("wood.tga", 2, modified),
+                   report::NameMessageLine(printed, "Import failed: file not found"),
+                   info("dup.tga", 2, modified), info("dup.tga", 2, modified),
                    "Original file renamed to set.000"}));
     // S 200 halves the shininess, A 50 the amplitude.
     expect({"specular", set, "--black", "1,1", "--white", "200,50"},

@@ -151,8 +151,10 @@ TEST_F(ExtractionTest, TwoImagesUnderOneNameKeepTheFirst) {
 }
 
 TEST_F(ExtractionTest, NamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
-    const Lines unsafe = {"sub\\x.tga", "sub/x.tga", "c:x.tga", ".",        "..",         "CON",
-                          "nul.tga",    "Com1.x",    "LPT9",    "con .tga", "COM\xB9.tga"};
+    const Lines unsafe = {"sub\\x.tga",  "sub/x.tga",   "c:x.tga",   ".",           "..",
+                          "CON",         "nul.tga",     "Com1.x",    "LPT9",        "con .tga",
+                          "COM\xB9.tga", "line\nx.tga", "tab\t.tga", "del\x7F.tga", "\x1B[2K.tga",
+                          "what?.tga",   "a*.tga",      "a<b>.tga",  "pipe|.tga",   "q\".tga"};
     std::vector<Texture> textures;
     Lines body;
     for (const std::string& name : unsafe) {

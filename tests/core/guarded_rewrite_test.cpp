@@ -23,7 +23,7 @@ const std::string kRenamed = "Original file renamed to set1.000";
 const std::string kNoMemory = "Error - Not enough memory";
 const std::string kCouldNotWrite = "Error - Could not write set1.DAT";
 const std::string kCouldNotRead = "Error - Could not read set1.DAT";
-const std::string kCouldNotDelete = "Error - Could not delete set1.DAT";
+const std::string kCouldNotDelete = "Error - Could not delete set1~000";
 const std::string kCouldNotMoveBack = "Error - Could not rename set1.000 to set1.DAT";
 const std::string kBadFormat =
     "Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set.";
@@ -64,7 +64,8 @@ TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
 // The multi-chunk set's checked operations, in order: move to the backup;
 // open the backup, create the new file; read the signature, write it; per
 // chunk: read the header, take memory and read the payload (when there is
-// one), write the header and the payload; read the end; close both files.
+// one), write the header and the payload; read the end; flush the new file;
+// close both files; move the new file to the set's path.
 TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const int all = kMultiChunkSetChunks;
     // `count` chunk lines, the held failure, the clean-up, then `restore`.
@@ -115,15 +116,18 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"backup not closed", {Operation::Close, 1}, closing({closeBackup})},
         {"new file not closed", {Operation::Close, 2}, closing({closeNew})},
         {"neither closed", {Operation::Close, 1, true}, closing({closeBackup, closeNew})},
+        {"new file not flushed", {Operation::Flush, 1}, held(all, kCouldNotWrite)},
+        {"new file not moved to the set's path", {Operation::Move, 2},
+         closing({"Error - Could not rename set1~000 to set1.DAT"})},
         {"latest failure shown: chunk step, then memory", {Operation::Allocate, 3},
          held(3, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
          held(all, closeA), {.failAtChunk = 5, .failMessage = closeA}},
-        // When the restore fails, the set stays under the backup name. The
-        // move back finds the new file in its way when it can't be deleted.
-        {"delete fails", {Operation::Remove, 1},
-         held(0, kNoMemory, {kCouldNotDelete, kCouldNotMoveBack}), unprepared, MultiChunkSet(),
-         FolderContents{{"set1.000", MultiChunkSet()}, {"set1.DAT", {}}}},
+        // A temporary file that can't be deleted stays, named in the report;
+        // the set goes back all the same. When the move back fails, the set
+        // stays under the backup name.
+        {"delete fails", {Operation::Remove, 1}, held(0, kNoMemory, {kCouldNotDelete}), unprepared,
+         MultiChunkSet(), FolderContents{{"set1.DAT", MultiChunkSet()}, {"set1~000", {}}}},
         {"move back fails", {Operation::Move, 2}, held(0, kNoMemory, {kCouldNotMoveBack}),
          unprepared, MultiChunkSet(), backupOnly},
         // Nothing was created, so nothing is deleted.
@@ -164,7 +168,9 @@ TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestor
 }
 
 // Fails the k-th checked operation of any kind, once or from there on, for
-// every k until a run passes untouched.
+// every k until a run passes untouched. The set's path holds the loaded set
+// or the whole new one, and nothing else, and no temporary file stays unless
+// the report says it could not be deleted.
 TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
     const Bytes set = MultiChunkSet();
     const auto has = [](const Lines& lines, const std::string& line) {
@@ -183,25 +189,65 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
                 fired = platform::FaultFired();
             }
             const Lines& lines = folder.log.Lines();
-            const FolderContents files = folder.Files();
+            FolderContents files = folder.Files();
             EXPECT_EQ(job.cleanUps, 1);
             EXPECT_EQ(result, has(lines, kRenamed));
             EXPECT_EQ(result, !fired);
+            const bool temporaryLeft = files.erase("set1~000") == 1;
+            EXPECT_EQ(temporaryLeft, has(lines, kCouldNotDelete));
             if (result) {
                 EXPECT_EQ(files,
                           (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
-            } else if (!has(lines, kCouldNotDelete) && !has(lines, kCouldNotMoveBack)) {
-                // A restore that reports no trouble put the set back whole.
+            } else if (!has(lines, kCouldNotMoveBack)) {
                 EXPECT_EQ(files, (FolderContents{{"set1.DAT", set}}));
             } else {
+                // The set's path stays empty; the set is whole under the backup name.
+                EXPECT_EQ(files, (FolderContents{{"set1.000", set}}));
+            }
+            if (temporaryLeft || has(lines, kCouldNotMoveBack)) {
                 EXPECT_TRUE(persistent) << "a single fault can't reach the restore";
-                EXPECT_EQ(files.count("set1.000") ? files.at("set1.000") : Bytes{}, set);
-                for (const auto& [name, bytes] : files) {
-                    EXPECT_TRUE(name == "set1.DAT" || name == "set1.000") << name;
-                }
             }
             if (!fired) break;
         }
+    }
+}
+
+// The new file's name shows in the report when it can't be moved to the
+// set's path. A name already taken, by a run that was killed or by the user,
+// is passed over and left as it is.
+TEST(GuardedRewrite, TheNewFileIsWrittenUnderTheFirstFreeTemporaryName) {
+    struct Case {
+        std::string set;
+        std::vector<std::string> present;
+        std::string temporary;  // empty: every name is taken
+    };
+    std::vector<std::string> everyName;
+    for (int n = 0; n < 100; ++n) everyName.push_back("~" + std::to_string(100 + n).substr(1));
+    const Case cases[] = {
+        {"set1.DAT", {}, "set1~000"},
+        {"set1.DAT", {"set1~000", "set1~001", "set1.~00"}, "set1~002"},
+        {"set1.DATA", {}, "set1.~000"},
+        {"a.b", {}, "~00"},
+        {"x.~000", {}, "x.~001"},  // never the set's own name
+        {"a.b", everyName, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.set + " " + c.temporary);
+        SetFolder folder(kSignatureOnly, c.set);
+        for (const std::string& name : c.present) {
+            ASSERT_TRUE(gen::WriteWholeFile(folder.dir.File(name), {7}));
+        }
+        const FolderContents before = folder.Files();
+        RecordingJob job;
+        const bool allTaken = c.temporary.empty();
+        EXPECT_FALSE(
+            RunRewrite(folder, job, allTaken ? FaultPlan{} : FaultPlan{Operation::Move, 2}));
+        const std::string failure =
+            allTaken ? msg::CouldNotCreate(c.set) : msg::CouldNotRename(c.temporary, c.set);
+        EXPECT_EQ(folder.log.Lines(),
+                  Framed("Rewriting " + c.set,
+                         allTaken ? Lines{failure, kCleanUpLine} : Lines{kCleanUpLine, failure}));
+        EXPECT_EQ(folder.Files(), before);
     }
 }
 

@@ -22,6 +22,21 @@ Bytes Tga(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::ui
     return gen::MakeTga(width, height, depth, gen::Rgba{shade, shade, shade, 255});
 }
 
+// A 64x64 image of `layout`, cut by `cut` bytes or followed by `extra` ones.
+Bytes Built(std::uint8_t type, std::uint8_t depth, const std::string& id = "", std::size_t cut = 0,
+            std::size_t extra = 0) {
+    gen::TgaLayout layout;
+    layout.imageType = type;
+    layout.depth = depth;
+    layout.id = id;
+    Bytes file = gen::BuildTga(layout, 64, 64, [](unsigned x, unsigned y) {
+                     return gen::Rgba{static_cast<std::uint8_t>(x / 8 * 30), 90,
+                                      static_cast<std::uint8_t>(y / 16 * 60), 255};
+                 }).file;
+    file.resize(file.size() - cut + extra, 0xEE);
+    return file;
+}
+
 // The columns show the texture as stored.
 std::string Info(const std::string& name, const Bytes& stored, std::string_view outcome) {
     return report::TextureInfoLine(name, static_cast<std::uint16_t>(stored[12] | stored[13] << 8),
@@ -106,8 +121,10 @@ struct OutcomeCase {
 };
 
 std::vector<OutcomeCase> OutcomeCases() {
-    const Bytes s = Tga(64, 64, 24);
+    const Bytes s = Tga(64, 64, 24), grey = Tga(64, 64, 8);
     const Bytes header17(s.begin(), s.begin() + 17);
+    Bytes type32 = header17;
+    type32[2] = 32;
     const std::string notFound = "Import failed: file not found";
     const std::string notRead = "Import failed: error reading file";
     // clang-format off
@@ -123,14 +140,32 @@ std::vector<OutcomeCase> OutcomeCases() {
         {"w0.tga", s, "w0.tga", Tga(0, 64, 24), "Import successful: size modified (to 0x64)", true},
         {"empty.tga", s, "empty.tga", Bytes{}, notRead, false, true},
         {"short.tga", s, "short.tga", Bytes(s.begin(), s.begin() + 16), notRead, false, true},
-        {"header.tga", s, "header.tga", header17, "Import successful", true},
+        // Only an image holding every byte its header declares is taken;
+        // bytes after it are fine, and other image types are not checked.
+        {"header.tga", s, "header.tga", header17, notRead, false, true},
+        {"cut.tga", s, "cut.tga", Built(2, 24, "", 1), notRead, false, true},
+        {"footer.tga", s, "footer.tga", Built(2, 24, "", 0, 26), "Import successful", true},
+        {"id.tga", s, "id.tga", Built(2, 24, "an ID field"), "Import successful", true},
+        {"idcut.tga", s, "idcut.tga", Built(2, 24, "an ID field", 1), notRead, false, true},
+        {"rle.tga", s, "rle.tga", Built(10, 24), "Import successful", true},
+        {"rlecut.tga", s, "rlecut.tga", Built(10, 24, "", 1), notRead, false, true},
+        {"map.tga", grey, "map.tga", Built(1, 8), "Import successful", true},
+        {"mapcut.tga", grey, "mapcut.tga", Built(1, 8, "", 1), notRead, false, true},
+        {"rlemap.tga", grey, "rlemap.tga", Built(9, 8, "id", 0, 3), "Import successful", true},
+        {"rlegrey.tga", grey, "rlegrey.tga", Built(11, 8, "", 2), notRead, false, true},
+        {"type32.tga", s, "type32.tga", type32, "Import successful", true},
         {"missing.tga", s, "", std::nullopt, notFound, false, true},
         {"wood.tga", s, "WOOD.TGA", Tga(64, 64, 24, 3), "Import successful", true},
+        // Every texture of a name finds the file that matches it by letter case.
+        {"dup.tga", s, "DUP.TGA", Tga(64, 64, 24, 8), "Import successful", true},
+        {"dup.tga", s, "DUP.TGA", Tga(64, 64, 24, 8), "Import successful", true},
         // A folder of the texture's name: listed, so it leaves the inventory.
         {"dir.tga", s, "dir.tga", std::nullopt, notFound, false, true},
         {"plain.bmp", s, "plain.bmp", Tga(64, 64, 24, 4), "Import successful", true},
         // A name that is not a plain file name is never used as a path.
         {"sub/deep.tga", s, "", std::nullopt, notFound, false, true},
+        {"bell\a.tga", s, "", std::nullopt, notFound, false, true},
+        {"what?.tga", s, "", std::nullopt, notFound, false, true},
         // Too short to be an image, or empty: not a texture, and its file stays.
         {"tiny.tga", Bytes(10, 7), "tiny.tga", Tga(64, 64, 24), std::nullopt},
         {"none.tga", Bytes{}, "none.tga", Tga(64, 64, 24), std::nullopt},
@@ -140,6 +175,8 @@ std::vector<OutcomeCase> OutcomeCases() {
     // Windows can't hold this file; elsewhere it shows that the name leaves
     // the inventory before it is refused as a path.
     cases.push_back({"con.tga", s, "con.tga", Tga(64, 64, 24), notFound, false, true});
+    cases.push_back(
+        {"line\nfeed.tga", s, "line\nfeed.tga", Tga(64, 64, 24), notFound, false, true});
 #endif
     return cases;
 }

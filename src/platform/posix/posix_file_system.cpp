@@ -54,6 +54,10 @@ std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
+bool SyncToStorage(std::FILE* stream) {
+    return ::fsync(fileno(stream)) == 0;
+}
+
 }  // namespace detail
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {

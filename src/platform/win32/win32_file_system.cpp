@@ -49,6 +49,11 @@ std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
     return static_cast<std::uint64_t>(size);
 }
 
+bool SyncToStorage(std::FILE* stream) {
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
+}
+
 }  // namespace detail
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {

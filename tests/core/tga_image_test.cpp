@@ -1,0 +1,149 @@
+// The TGA decoder against the builder's pixels, for every decoded kind, and
+// what it gives for images it can't decode whole.
+
+#include "format/tga_image.h"
+
+#include <gtest/gtest.h>
+
+#include "generators/tga_builder.h"
+
+namespace sorrelwick::test {
+namespace {
+
+using format::DecodeOutcome;
+using Bytes = std::vector<std::uint8_t>;
+
+// Every pixel differs from its neighbours in some channel, the alpha
+// alternates, and equal runs appear for the run-length packets.
+gen::Rgba Pattern(unsigned x, unsigned y) {
+    if (y == 1) return {200, 100, 50, 255};  // one long run
+    return {static_cast<std::uint8_t>(x * 40 + y * 8), static_cast<std::uint8_t>(255 - x * 24),
+            static_cast<std::uint8_t>(y * 60 + 9),
+            static_cast<std::uint8_t>((x + y) % 2 ? 255 : 0)};
+}
+
+gen::TgaLayout Layout(std::uint8_t type, std::uint8_t depth, std::uint8_t mapBits = 24) {
+    gen::TgaLayout layout;
+    layout.imageType = type;
+    layout.depth = depth;
+    layout.mapEntryBits = mapBits;
+    return layout;
+}
+
+// Each kind plain and run-length encoded, from each of the four corners,
+// with an ID field, a map that starts at index 7, and a footer.
+TEST(DecodeTga, PixelsEqualTheBuiltImageForEveryKindAndOrigin) {
+    const struct {
+        std::uint8_t type, depth, mapBits;
+    } kinds[] = {{1, 8, 15}, {1, 8, 16}, {1, 8, 24}, {1, 16, 32}, {2, 15, 0},
+                 {2, 16, 0}, {2, 24, 0}, {2, 32, 0}, {3, 8, 0}};
+    for (const auto& kind : kinds) {
+        for (const int runLength : {0, 8}) {
+            for (unsigned corner = 0; corner < 4; ++corner) {
+                gen::TgaLayout layout = Layout(static_cast<std::uint8_t>(kind.type + runLength),
+                                               kind.depth, kind.mapBits);
+                layout.topToBottom = corner & 1u;
+                layout.rightToLeft = corner & 2u;
+                layout.alphaBit = corner < 2;
+                layout.id = "built by our generator";
+                layout.mapFirstIndex = 7;
+                SCOPED_TRACE(testing::Message()
+                             << "type " << +layout.imageType << ", depth " << +kind.depth
+                             << ", map " << +kind.mapBits << ", corner " << corner);
+                gen::BuiltTga built = gen::BuildTga(layout, 5, 3, Pattern);
+                EXPECT_EQ(format::CheckImageCompleteness(built.file),
+                          format::ImageCompleteness::Complete);
+                built.file.insert(built.file.end(), 26, 0xEE);
+                const format::DecodeResult result = format::DecodeTga(built.file);
+                EXPECT_EQ(result.outcome, DecodeOutcome::Decoded);
+                EXPECT_EQ(result.image.width, 5u);
+                EXPECT_EQ(result.image.height, 3u);
+                EXPECT_EQ(result.image.rgba, built.rgba);
+            }
+        }
+    }
+}
+
+using format::ImageCompleteness;
+
+struct RefusalCase {
+    const char* what;
+    Bytes tga;
+    DecodeOutcome outcome;
+    ImageCompleteness completeness;
+};
+
+Bytes Header(std::uint8_t type, std::uint8_t depth, std::uint16_t width, std::uint16_t height,
+             std::uint8_t mapType = 0, std::uint8_t mapBits = 0) {
+    return {0,
+            mapType,
+            type,
+            0,
+            0,
+            1,
+            0,
+            mapBits,
+            0,
+            0,
+            0,
+            0,
+            static_cast<std::uint8_t>(width),
+            static_cast<std::uint8_t>(width >> 8),
+            static_cast<std::uint8_t>(height),
+            static_cast<std::uint8_t>(height >> 8),
+            depth,
+            0x20};
+}
+
+Bytes Cut(Bytes bytes, std::size_t by) {
+    bytes.resize(bytes.size() - by);
+    return bytes;
+}
+
+TEST(DecodeRefusals, EachOutcomeAgreesWithTheCompletenessCheck) {
+    const Bytes plain = gen::MakeTga(4, 2, 24);
+    const Bytes rle = gen::BuildTga(Layout(10, 24), 4, 2, Pattern).file;
+    // clang-format off
+    const RefusalCase cases[] = {
+        {"no header", Bytes(plain.begin(), plain.begin() + 17), DecodeOutcome::BadHeader,
+         ImageCompleteness::CutShort},
+        {"two bytes", Bytes{0, 0}, DecodeOutcome::BadHeader, ImageCompleteness::NotChecked},
+        {"colour-mapped without a map", Header(1, 8, 0, 0), DecodeOutcome::BadHeader,
+         ImageCompleteness::Complete},
+        {"unknown type", Header(32, 24, 1, 1), DecodeOutcome::UnsupportedType,
+         ImageCompleteness::NotChecked},
+        {"true colour of 8 bits", Header(2, 8, 0, 0), DecodeOutcome::UnsupportedType,
+         ImageCompleteness::Complete},
+        {"grey of 16 bits", Header(11, 16, 0, 0), DecodeOutcome::UnsupportedType,
+         ImageCompleteness::Complete},
+        {"map of 8-bit entries", Header(1, 8, 0, 0, 1, 8), DecodeOutcome::UnsupportedType,
+         ImageCompleteness::CutShort},
+        {"just over the limit", Header(2, 24, 8192, 8193), DecodeOutcome::TooLarge,
+         ImageCompleteness::CutShort},
+        {"largest sides", Header(10, 32, 65535, 65535), DecodeOutcome::TooLarge,
+         ImageCompleteness::CutShort},
+        {"plain cut", Cut(plain, 1), DecodeOutcome::CutShort, ImageCompleteness::CutShort},
+        {"packets cut", Cut(rle, 1), DecodeOutcome::CutShort, ImageCompleteness::CutShort},
+    };
+    // clang-format on
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const format::DecodeResult result = format::DecodeTga(c.tga);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(format::CheckImageCompleteness(c.tga), c.completeness);
+        EXPECT_EQ(result.image.rgba.empty(), c.outcome != DecodeOutcome::CutShort);
+    }
+}
+
+// What a cut image holds is decoded; the pixels it lacks are transparent.
+TEST(DecodeRefusals, ACutImageKeepsThePixelsBeforeTheEnd) {
+    const gen::BuiltTga built = gen::BuildTga(Layout(2, 24), 4, 2, Pattern);
+    const format::DecodeResult result = format::DecodeTga(Cut(built.file, 3 * 4 + 1));
+    ASSERT_EQ(result.outcome, DecodeOutcome::CutShort);
+    Bytes expected(built.rgba.begin(), built.rgba.begin() + 12);
+    expected.resize(built.rgba.size(), 0);
+    EXPECT_EQ(result.image.rgba, expected);
+}
+
+}  // namespace
+}  // namespace sorrelwick::test

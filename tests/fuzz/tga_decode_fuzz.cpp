@@ -1,0 +1,75 @@
+// Decodes any bytes as a TGA image. The decoder must agree with the
+// completeness check, give exactly width x height pixels whenever it gives
+// any, and turn the picture over when only the origin bits differ.
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "format/tga_header.h"
+#include "format/tga_image.h"
+#include "fuzz/harness.h"
+
+using namespace sorrelwick;
+using format::DecodeOutcome;
+
+namespace {
+
+constexpr std::size_t kMirrorCheckBytes = std::size_t{1} << 20;
+
+// `image` mirrored top to bottom (`vertical`) or left to right.
+std::vector<std::uint8_t> Mirrored(const format::DecodedImage& image, bool vertical) {
+    std::vector<std::uint8_t> mirrored(image.rgba.size());
+    for (std::size_t y = 0; y < image.height; ++y) {
+        for (std::size_t x = 0; x < image.width; ++x) {
+            const std::size_t fromY = vertical ? image.height - 1 - y : y;
+            const std::size_t fromX = vertical ? x : image.width - 1 - x;
+            std::copy_n(
+                image.rgba.begin() + static_cast<std::ptrdiff_t>((fromY * image.width + fromX) * 4),
+                4, mirrored.begin() + static_cast<std::ptrdiff_t>((y * image.width + x) * 4));
+        }
+    }
+    return mirrored;
+}
+
+void RequireMirroredByOriginBit(const fuzz::ByteView input, const format::DecodedImage& image,
+                                std::uint8_t bit) {
+    std::vector<std::uint8_t> flipped(input.begin(), input.end());
+    flipped[17] ^= bit;
+    const format::DecodeResult other = format::DecodeTga(flipped);
+    fuzz::Require(other.image.rgba == Mirrored(image, bit == format::kTopToBottomBit),
+                  "an origin bit did not mirror the picture");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fuzz::ByteView input(data, size);
+    const format::DecodeResult result = format::DecodeTga(input);
+    const format::ImageCompleteness completeness = format::CheckImageCompleteness(input);
+    const auto header = format::ReadTgaHeader(input);
+
+    const bool pictured =
+        result.outcome == DecodeOutcome::Decoded || result.outcome == DecodeOutcome::CutShort;
+    if (!pictured) {
+        fuzz::Require(result.image.rgba.empty(), "pixels given without a picture");
+        fuzz::Require(
+            result.outcome != DecodeOutcome::TooLarge ||
+                std::uint64_t{header->width} * header->height * 4 > format::kMaxDecodedBytes,
+            "an image within the limit refused as too large");
+        return 0;
+    }
+    fuzz::Require(result.image.width == header->width && result.image.height == header->height,
+                  "decoded size differs from the header");
+    fuzz::Require(result.image.rgba.size() == std::size_t{header->width} * header->height * 4,
+                  "decoded pixels are not width x height");
+    const bool whole = result.outcome == DecodeOutcome::Decoded;
+    fuzz::Require(whole == (completeness == format::ImageCompleteness::Complete),
+                  "decoder and completeness check disagree");
+    // Decoding twice more is worth it only while it stays quick.
+    if (result.image.rgba.size() <= kMirrorCheckBytes) {
+        RequireMirroredByOriginBit(input, result.image, format::kTopToBottomBit);
+        RequireMirroredByOriginBit(input, result.image, format::kRightToLeftBit);
+    }
+    return 0;
+}
