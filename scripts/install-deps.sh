@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Sorrelwick needs on Debian 12:
 # the native and the MinGW-w64 i686 compilers, GoogleTest, Google Benchmark,
-# 32-bit Wine, and a headless X server with the tools to look at it.
+# CLI11, 32-bit Wine, and a headless X server with the tools to look at it.
 # Safe to run again: it returns at once when everything is there.
 set -euo pipefail
 
 packages=(
-    cmake make g++ libgtest-dev libbenchmark-dev
+    cmake make g++ libgtest-dev libbenchmark-dev libcli11-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386
     xvfb xauth x11-utils imagemagick xdotool

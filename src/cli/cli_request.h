@@ -1,30 +1,30 @@
 #pragma once
-// What the command line asks for, parsed without touching any file.
+// What one run of the command line asks for: the operation to run and the
+// arguments it takes, parsed without touching any file.
 
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "operations/tool_state.h"
+#include "report/report_log.h"
 
 namespace sorrelwick::cli {
 
-enum class Command { Help, Version, List, Extract, Replace, Specular };
-
+// The arguments of every command; each command fills the fields it takes.
 struct CliRequest {
-    Command command = Command::Help;
-    std::string setPath;  // exactly as given
-    std::string folder;   // exactly as given (extract, replace)
-    SpecularPercents percents;
+    std::string setPath;        // exactly as given
+    std::string folder;         // extract, replace: exactly as given
+    SpecularPercents percents;  // specular
+    unsigned backupNumber = 0;  // restore: 0 to 999
 };
 
-struct ParseOutcome {
-    std::optional<CliRequest> request;
-    std::string error;  // set when request is empty
+// Runs one operation on the chess set loaded into `state`; true on success.
+using OperationRunner = bool (*)(const CliRequest& request, ToolState& state,
+                                 report::ReportLog& log);
+
+// The command named on the command line, once its arguments are parsed.
+struct ChosenCommand {
+    CliRequest request;
+    OperationRunner run = nullptr;
 };
-
-ParseOutcome ParseArguments(const std::vector<std::string>& args);
-
-extern const char* const kUsage;
 
 }  // namespace sorrelwick::cli

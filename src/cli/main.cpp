@@ -10,20 +10,8 @@
 #include <io.h>
 #endif
 
-#include "cli/cli_request.h"
-#include "cli/run_command.h"
+#include "cli/command_line.h"
 #include "cli/stream_report_log.h"
-
-namespace {
-
-constexpr int kUsageError = 2;
-
-int Usage(const std::string& error) {
-    std::cerr << "sorrelwick-cli: " << error << "\n" << sorrelwick::cli::kUsage;
-    return kUsageError;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace sorrelwick;
@@ -32,25 +20,22 @@ int main(int argc, char** argv) {
     // the Windows program is byte for byte that of the others.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const cli::ParseOutcome parsed = cli::ParseArguments(args);
-    if (!parsed.request) return Usage(parsed.error);
-
-    const cli::CliRequest& request = *parsed.request;
-    if (request.command == cli::Command::Help) {
-        std::cout << cli::kUsage;
-        return 0;
+    constexpr int kUsageError = 2;
+    const cli::ParseOutcome parsed =
+        cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    switch (parsed.kind) {
+        case cli::ParseOutcome::Kind::Print:
+            std::cout << parsed.text;
+            return 0;
+        case cli::ParseOutcome::Kind::UsageError:
+            std::cerr << parsed.text;
+            return kUsageError;
+        case cli::ParseOutcome::Kind::Run:
+            break;
     }
-    if (request.command == cli::Command::Version) {
-        std::cout << "sorrelwick-cli 1.0\n";
-        return 0;
-    }
-    const cli::OperationRunner run = cli::RunnerFor(request.command);
-    if (!run) return Usage("command not available in this build");
-
+    const cli::ChosenCommand& chosen = parsed.command;
     ToolState state;
-    SetLoadedSet(state, request.setPath);
-    state.percents = request.percents;
+    SetLoadedSet(state, chosen.request.setPath);
     cli::StreamReportLog log(std::cout);
-    return run(request, state, log) ? 0 : 1;
+    return chosen.run(chosen.request, state, log) ? 0 : 1;
 }

@@ -54,6 +54,11 @@ void CopyChunks(GuardedRewrite& rewrite, const RewriteJob& job) {
     }
 }
 
+bool NothingAt(const std::string& path) {
+    platform::FileFacts facts;
+    return platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Missing;
+}
+
 // The new file must reach stable storage before it is moved to the set's
 // path, or a crash soon after the move could leave the path holding a file
 // that is empty or cut short.
@@ -85,8 +90,9 @@ void Restore(GuardedRewrite& rewrite) {
     if (!temporaryPath.empty() && !platform::RemoveFile(temporaryPath)) {
         rewrite.log.AppendLine(report::msg::CouldNotDelete(platform::FileNamePart(temporaryPath)));
     }
-    if (platform::MoveWithoutReplacing(rewrite.rotation.backupPath, rewrite.state.setPath) !=
-        platform::MoveOutcome::Moved) {
+    if (!rewrite.rotation.backupPath.empty() &&
+        platform::MoveWithoutReplacing(rewrite.rotation.backupPath, rewrite.state.setPath) !=
+            platform::MoveOutcome::Moved) {
         rewrite.log.AppendLine(
             report::msg::CouldNotRename(rewrite.rotation.backupName, rewrite.state.setName));
     }
@@ -150,7 +156,9 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
     }
 
     if (walk.result && MoveIntoPlace(rewrite)) {
-        log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
+        if (!rewrite.rotation.backupPath.empty()) {
+            log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
+        }
         if (!job.successLine.empty()) log.AppendLine(job.successLine);
         report::AddClosing(log);
         return true;
@@ -162,7 +170,9 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
 }
 
 bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log) {
-    std::optional<BackupRotation> rotation = RotateToBackup(state, log);
+    std::optional<BackupRotation> rotation = job.setMayBeAbsent && NothingAt(state.setPath)
+                                                 ? BackupRotation{}
+                                                 : RotateToBackup(state, log);
     if (!rotation) {
         RunCleanUp(job, log);
         return false;

@@ -20,6 +20,7 @@ namespace sorrelwick::operations {
 
 // Where the loaded file went: its path with the text after the last "." of
 // its file name replaced by three digits, and that path's file-name part.
+// Both empty when the set's path held nothing to rotate.
 struct BackupRotation {
     std::string backupPath;
     std::string backupName;
@@ -53,6 +54,9 @@ struct RewriteJob {
     // The file the new set is written from; empty for the rotated backup.
     // Either way the restore ending moves the rotated backup back.
     std::string sourcePath{};
+    // When nothing stands at the set's path, the new set is written there
+    // without a rotation, and a failure leaves the path empty again.
+    bool setMayBeAbsent = false;
 };
 
 // Moves the chess-set file to the lowest free backup number. On failure the

@@ -26,15 +26,21 @@ void ArmFault(const FaultPlan& plan) {
     State().armed = true;
 }
 
-void DisarmFault() { State() = SeamState{}; }
+void DisarmFault() {
+    State() = SeamState{};
+}
 
-std::uint64_t OperationsSeen() { return State().seen; }
+std::uint64_t OperationsSeen() {
+    return State().seen;
+}
 
 std::uint64_t OperationsSeen(Operation kind) {
     return State().seenByKind[static_cast<std::size_t>(kind)];
 }
 
-bool FaultFired() { return State().fired; }
+bool FaultFired() {
+    return State().fired;
+}
 
 bool ShouldFail(Operation kind) {
     SeamState& s = State();

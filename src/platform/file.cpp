@@ -7,7 +7,9 @@
 
 namespace sorrelwick::platform {
 
-File::~File() { Release(); }
+File::~File() {
+    Release();
+}
 
 File::File(File&& other) noexcept
     : stream_(std::exchange(other.stream_, nullptr)),

@@ -28,6 +28,17 @@ enum class MoveOutcome { Moved, TargetExists, Failed };
 // Moves a file to a new name; never replaces an existing target.
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to);
 
+// What the system knows of one directory entry without opening it.
+struct FileFacts {
+    bool isFolder = false;
+    std::uint64_t size = 0;
+    std::int64_t modifiedUtc = 0;  // seconds since 1970-01-01 00:00 UTC
+};
+enum class FactsOutcome { Found, Missing, Failed };
+// Size and last modification of `path`. Missing when nothing stands there
+// (or its folder does not exist); Failed when the system would not say.
+FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts);
+
 // Deletes a file; false when it could not be deleted (or did not exist).
 bool RemoveFile(const std::string& path);
 

@@ -11,6 +11,8 @@ std::unique_ptr<std::uint8_t[]> AllocateBytes(std::size_t size) {
     return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size]);
 }
 
-bool MayAllocate() { return !ShouldFail(Operation::Allocate); }
+bool MayAllocate() {
+    return !ShouldFail(Operation::Allocate);
+}
 
 }  // namespace sorrelwick::platform

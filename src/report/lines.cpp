@@ -1,23 +1,13 @@
 #include "report/lines.h"
 
+#include "report/columns.h"
+
 namespace sorrelwick::report {
 namespace {
 
 constexpr std::size_t kSizeColumn = 30;
 constexpr std::size_t kDepthColumn = 41;
 constexpr std::size_t kOutcomeColumn = 50;
-
-// One space, then spaces up to `column` while the line is shorter.
-void PadTo(std::string& line, std::size_t column) {
-    line.push_back(' ');
-    if (line.size() < column) line.append(column - line.size(), ' ');
-}
-
-std::string Indented(std::string_view name) {
-    std::string line = "  ";
-    line.append(name);
-    return line;
-}
 
 }  // namespace
 

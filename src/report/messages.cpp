@@ -11,8 +11,12 @@ std::string Join(std::initializer_list<std::string_view> parts) {
 
 }  // namespace
 
-std::string CouldNotOpen(std::string_view name) { return Join({"Error - Could not open ", name}); }
-std::string CouldNotRead(std::string_view name) { return Join({"Error - Could not read ", name}); }
+std::string CouldNotOpen(std::string_view name) {
+    return Join({"Error - Could not open ", name});
+}
+std::string CouldNotRead(std::string_view name) {
+    return Join({"Error - Could not read ", name});
+}
 std::string CouldNotClose(std::string_view name) {
     return Join({"Error - Could not close ", name});
 }
@@ -54,7 +58,19 @@ std::string ImportNotPartOf(std::string_view setName) {
     return Join({"Import failed: file not part of ", setName});
 }
 
-std::string Loading(std::string_view setName) { return Join({"Loading ", setName}); }
+std::string NoBackups(std::string_view setName) {
+    return Join({"No backups of ", setName});
+}
+std::string CouldNotSearchFolder(std::string_view setName) {
+    return Join({"Error - Could not search the folder of ", setName});
+}
+std::string TextureCount(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " texture" : " textures");
+}
+
+std::string Loading(std::string_view setName) {
+    return Join({"Loading ", setName});
+}
 std::string Exporting(std::string_view setName, std::string_view folder) {
     return Join({"Exporting ", setName, "'s textures to ", folder});
 }
@@ -63,6 +79,13 @@ std::string Importing(std::string_view folder, std::string_view setName) {
 }
 std::string ChangingSpecularity(std::string_view setName) {
     return Join({"Changing specularity of ", setName});
+}
+
+std::string BackupsOf(std::string_view setName) {
+    return Join({"Backups of ", setName});
+}
+std::string Restoring(std::string_view setName, std::string_view backupName) {
+    return Join({"Restoring ", setName, " from ", backupName});
 }
 
 }  // namespace sorrelwick::report::msg

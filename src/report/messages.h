@@ -41,10 +41,18 @@ std::string ImportWrongSize(unsigned width, unsigned height);
 std::string ImportWrongDepth(unsigned depth);
 std::string ImportNotPartOf(std::string_view setName);
 
+// A chess set's backups, and bringing one back.
+std::string NoBackups(std::string_view setName);
+std::string CouldNotSearchFolder(std::string_view setName);
+std::string TextureCount(std::size_t count);
+inline constexpr std::string_view kBackupRestored = "Backup restored successfully";
+
 // Title lines.
 std::string Loading(std::string_view setName);
 std::string Exporting(std::string_view setName, std::string_view folder);
 std::string Importing(std::string_view folder, std::string_view setName);
 std::string ChangingSpecularity(std::string_view setName);
+std::string BackupsOf(std::string_view setName);
+std::string Restoring(std::string_view setName, std::string_view backupName);
 
 }  // namespace sorrelwick::report::msg

@@ -37,7 +37,7 @@ std::string_view NameAt(format::Bytes payload, std::size_t offset) {
 }
 
 class ClassificationPass {
-  public:
+public:
     ClassificationPass(NamingStyle style, MaterialClassTable& classes)
         : style_(style), classes_(classes) {}
 
@@ -53,7 +53,7 @@ class ClassificationPass {
 
     void Clear() { objects_.Clear(); }
 
-  private:
+private:
     void LinkObject(format::ChunkWalk& walk, format::Bytes payload) {
         const auto keyList = MaterialKeyList(payload);
         if (!keyList) return;

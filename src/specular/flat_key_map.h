@@ -15,7 +15,7 @@ namespace sorrelwick::specular {
 
 template <typename Value>
 class FlatKeyMap {
-  public:
+public:
     Value* Find(ChunkKey key) {
         const std::size_t at = SlotOf(key);
         return at == kAbsent ? nullptr : &slots_[at].value;
@@ -72,7 +72,7 @@ class FlatKeyMap {
 
     std::size_t Size() const { return size_; }
 
-  private:
+private:
     struct Slot {
         ChunkKey key;
         Value value{};

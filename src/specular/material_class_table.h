@@ -12,7 +12,7 @@ namespace sorrelwick::specular {
 
 // One class per material key; a later classification overwrites an earlier.
 class MaterialClassTable {
-  public:
+public:
     // Records `cls` (Board, BlackPieces or WhitePieces) for `material`.
     // False when a new entry can't be allocated; the table is then unchanged.
     bool SetClass(ChunkKey material, SpecularClass cls);
@@ -21,7 +21,7 @@ class MaterialClassTable {
     void Clear() { classes_.Clear(); }
     std::size_t Size() const { return classes_.Size(); }
 
-  private:
+private:
     FlatKeyMap<SpecularClass> classes_;
 };
 

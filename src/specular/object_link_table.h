@@ -28,7 +28,7 @@ struct ObjectEntry {
 // removed. Indexed by key, so each operation costs the same however many
 // objects the set has.
 class ObjectLinkTable {
-  public:
+public:
     // Adds an entry holding the keys of `keyList` (8 bytes each, first word
     // then second word, little-endian); a list with no key adds nothing.
     // False when the entry can't be allocated; the table is then unchanged.
@@ -42,7 +42,7 @@ class ObjectLinkTable {
     void Clear();
     std::size_t Size() const { return entries_.size() - freeCount_; }
 
-  private:
+private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
 
     // Every key's newest entry; older ones hang from it by `older`.

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,9 @@
 #include "generators/chess_set_builder.h"
 #include "generators/demo_set.h"
 #include "generators/tga_builder.h"
+#include "report/backup_line.h"
 #include "report/lines.h"
+#include "report/messages.h"
 #include "support/report_matchers.h"
 #include "support/temp_dir.h"
 
@@ -19,6 +23,7 @@ namespace sorrelwick::test {
 namespace {
 
 using Lines = std::vector<std::string>;
+using Bytes = std::vector<std::uint8_t>;
 
 const std::string kCli = SORRELWICK_CLI_PATH;
 
@@ -120,6 +125,10 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         {"specular", set, "--white", "-1,50"},
         {"specular", set, "--white"},
         {"specular", set, "--grey", "1,1"},
+        {"specular", set, "--white", "1,1", "--white", "1,x"},
+        {"list", set, "--white", "1,1"},
+        {"--frob"},
+        {"list", "--version"},
     };
     for (const std::vector<std::string>& arguments : cases) {
         const ProcessRun run = RunProcess(kCli, arguments);
@@ -128,6 +137,115 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         EXPECT_NE(run.standardError, "");
     }
     EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(Cli, HelpAndVersionPrintToStandardOutput) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--help"}, "Usage: sorrelwick-cli [OPTIONS] SUBCOMMAND"},
+        {{"--version"}, "sorrelwick-cli 1.0"},
+        {{"list", "--help"}, "Usage: sorrelwick-cli list [OPTIONS] SET"},
+        {{"extract", "--help"}, "Usage: sorrelwick-cli extract [OPTIONS] SET FOLDER"},
+        {{"specular", "x", "--help"}, "  --board S,A "},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        const ProcessRun run = RunProcess(kCli, arguments);
+        EXPECT_EQ(run.exitStatus, 0) << arguments[0];
+        EXPECT_NE(run.standardOutput.find(expected), std::string::npos) << run.standardOutput;
+        EXPECT_EQ(run.standardError, "");
+    }
+}
+
+// A set with one texture of `side` pixels square.
+Bytes OneTextureSet(std::uint16_t side) {
+    return gen::ChessSetBuilder()
+        .Signature()
+        .TextureReference("wood.tga")
+        .TextureImage(gen::MakeTga(side, side, 24))
+        .Bytes();
+}
+
+// Writes every file of `files` into `dir`.
+void WriteAll(const TempDir& dir, const FolderContents& files) {
+    for (const auto& [name, bytes] : files) ASSERT_TRUE(gen::WriteWholeFile(dir.File(name), bytes));
+}
+
+TEST(CliRestore, BringsTheBackupBackOrChangesNothing) {
+    const Bytes current = OneTextureSet(2), old = OneTextureSet(4), older = OneTextureSet(8);
+    Bytes cut = old;
+    cut.pop_back();
+    FolderContents full;
+    for (unsigned n = 0; n < 1000; ++n) full["set." + std::to_string(1000 + n).substr(1)] = older;
+    full["set.DAT"] = current;
+    struct Case {
+        const char* what;
+        FolderContents before;
+        std::string number;
+        int exitStatus;
+        std::optional<Lines> report;                         // none for a usage error
+        std::optional<FolderContents> after = std::nullopt;  // none: as before
+    };
+    const std::string title = "Restoring set.DAT from set.003";
+    const std::string restored(report::msg::kBackupRestored);
+    // clang-format off
+    const Case cases[] = {
+        {"set present: it becomes the next free backup",
+         {{"set.000", older}, {"set.003", old}, {"set.DAT", current}}, "3", 0,
+         Framed(title, {"Original file renamed to set.001", restored}),
+         FolderContents{{"set.000", older}, {"set.001", current}, {"set.003", old},
+                        {"set.DAT", old}}},
+        {"set absent: nothing else appears", {{"set.003", old}}, "003", 0,
+         Framed(title, {restored}), FolderContents{{"set.003", old}, {"set.DAT", old}}},
+        {"no such backup", {{"set.DAT", current}}, "3", 1,
+         Framed(title, {"Error - Could not open set.003"})},
+        {"backup not a set", {{"set.003", {1, 2, 3}}, {"set.DAT", current}}, "3", 1,
+         Framed(title, {report::msg::BadFormat("set.003")})},
+        {"backup cut short", {{"set.003", cut}, {"set.DAT", current}}, "3", 1,
+         Framed(title, {"Error - Could not read set.003"})},
+        {"1000 backups present", full, "3", 1,
+         Framed(title, {report::msg::TooManyBackups("set.DAT")}, false)},
+        {"number past 999", {{"set.003", old}, {"set.DAT", current}}, "1000", 2, std::nullopt},
+        {"not a number", {{"set.003", old}, {"set.DAT", current}}, "3a", 2, std::nullopt},
+        {"signed", {{"set.003", old}, {"set.DAT", current}}, "+3", 2, std::nullopt},
+        {"empty", {{"set.003", old}, {"set.DAT", current}}, "", 2, std::nullopt},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempDir dir;
+        WriteAll(dir, c.before);
+        const ProcessRun run = RunProcess(kCli, {"restore", dir.File("set.DAT"), c.number});
+        EXPECT_EQ(run.exitStatus, c.exitStatus);
+        EXPECT_EQ(OutputLines(run.standardOutput), c.report.value_or(Lines{}));
+        EXPECT_EQ(run.standardError.empty(), c.report.has_value());
+        EXPECT_EQ(FilesIn(dir.Path()), c.after.value_or(c.before));
+    }
+}
+
+TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {
+    const TempDir dir;
+    const Bytes whole = OneTextureSet(2), notASet = {1, 2, 3};
+    WriteAll(dir, {{"set.DAT", whole}});
+    const ProcessRun none = RunProcess(kCli, {"backups", dir.File("set.DAT")});
+    EXPECT_EQ(none.exitStatus, 0);
+    EXPECT_EQ(OutputLines(none.standardOutput),
+              Framed("Backups of set.DAT", {"No backups of set.DAT"}));
+
+    WriteAll(dir, {{"set.000", whole}, {"set.002", notASet}});
+    // 2026-12-07 01:45:30 UTC, whatever the time zone of the system.
+    const std::chrono::sys_seconds written{std::chrono::seconds{1796607930}};
+    for (const char* name : {"set.000", "set.002"}) {
+        std::filesystem::last_write_time(dir.Path() / name,
+                                         std::chrono::file_clock::from_sys(written));
+    }
+    const ProcessRun run = RunProcess(kCli, {"backups", dir.File("set.DAT")});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(
+        OutputLines(run.standardOutput),
+        Framed("Backups of set.DAT",
+               {report::BackupLine("set.000", whole.size(), 1796607930, "1 texture"),
+                report::BackupLine("set.002", 3, 1796607930, report::msg::BadFormat("set.002"))}));
+    EXPECT_NE(run.standardOutput.find(" 2026-12-07 01:45 UTC "), std::string::npos);
+    EXPECT_EQ(run.standardError, "");
 }
 
 TEST(MakeDemoSets, WritesAllFourSetsAsBuilt) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "operations/restore_backup.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
 #include "support/recording_job.h"
@@ -167,87 +168,101 @@ TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestor
     }
 }
 
-// Fails the k-th checked operation of any kind, once or from there on, for
-// every k until a run passes untouched. The set's path holds the loaded set
-// or the whole new one, and nothing else, and no temporary file stays unless
-// the report says it could not be deleted.
-TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
-    const Bytes set = MultiChunkSet();
-    const auto has = [](const Lines& lines, const std::string& line) {
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    };
+bool Has(const Lines& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Calls `trial` with the k-th checked operation of any kind failing, once or
+// from there on, for every k until a trial runs untouched. The trial arms
+// the plan around the operation alone and returns whether it fired.
+template <typename Trial>
+void ForEveryFault(Trial trial) {
     for (const bool persistent : {false, true}) {
         for (std::uint64_t k = 1;; ++k) {
             SCOPED_TRACE((persistent ? "from operation " : "operation ") + std::to_string(k));
-            ASSERT_LT(k, 200u) << "the rewrite never ran untouched";
-            SetFolder folder(set);
-            RecordingJob job{.growTextures = true};
-            bool result = false, fired = false;
-            {
-                platform::ScopedFault fault({std::nullopt, k, persistent});
-                result = RunRewrite(folder, job);
-                fired = platform::FaultFired();
-            }
-            const Lines& lines = folder.log.Lines();
-            FolderContents files = folder.Files();
-            EXPECT_EQ(job.cleanUps, 1);
-            EXPECT_EQ(result, has(lines, kRenamed));
-            EXPECT_EQ(result, !fired);
-            const bool temporaryLeft = files.erase("set1~000") == 1;
-            EXPECT_EQ(temporaryLeft, has(lines, kCouldNotDelete));
-            if (result) {
-                EXPECT_EQ(files,
-                          (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
-            } else if (!has(lines, kCouldNotMoveBack)) {
-                EXPECT_EQ(files, (FolderContents{{"set1.DAT", set}}));
-            } else {
-                // The set's path stays empty; the set is whole under the backup name.
-                EXPECT_EQ(files, (FolderContents{{"set1.000", set}}));
-            }
-            if (temporaryLeft || has(lines, kCouldNotMoveBack)) {
-                EXPECT_TRUE(persistent) << "a single fault can't reach the restore";
-            }
-            if (!fired) break;
+            ASSERT_LT(k, 300u) << "the operation never ran untouched";
+            if (!trial(FaultPlan{std::nullopt, k, persistent})) break;
         }
     }
 }
 
-// The new file's name shows in the report when it can't be moved to the
-// set's path. A name already taken, by a run that was killed or by the user,
-// is passed over and left as it is.
-TEST(GuardedRewrite, TheNewFileIsWrittenUnderTheFirstFreeTemporaryName) {
-    struct Case {
-        std::string set;
-        std::vector<std::string> present;
-        std::string temporary;  // empty: every name is taken
-    };
-    std::vector<std::string> everyName;
-    for (int n = 0; n < 100; ++n) everyName.push_back("~" + std::to_string(100 + n).substr(1));
-    const Case cases[] = {
-        {"set1.DAT", {}, "set1~000"},
-        {"set1.DAT", {"set1~000", "set1~001", "set1.~00"}, "set1~002"},
-        {"set1.DATA", {}, "set1.~000"},
-        {"a.b", {}, "~00"},
-        {"x.~000", {}, "x.~001"},  // never the set's own name
-        {"a.b", everyName, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.set + " " + c.temporary);
-        SetFolder folder(kSignatureOnly, c.set);
-        for (const std::string& name : c.present) {
-            ASSERT_TRUE(gen::WriteWholeFile(folder.dir.File(name), {7}));
+// Takes the temporary file out of `files`: it may stay only when the report
+// says it could not be deleted, which a single fault can't bring about.
+void ExpectNoTemporaryFileUnlessReported(FolderContents& files, const Lines& lines,
+                                         const FaultPlan& plan) {
+    const bool temporaryLeft = files.erase("set1~000") == 1;
+    EXPECT_EQ(temporaryLeft, Has(lines, kCouldNotDelete));
+    if (temporaryLeft || Has(lines, kCouldNotMoveBack)) {
+        EXPECT_TRUE(plan.persistent) << "a single fault can't reach the restore";
+    }
+}
+
+// The set's path holds the loaded set or the whole new one, and nothing
+// else, and no temporary file stays unless the report says it could not be
+// deleted.
+TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
+    const Bytes set = MultiChunkSet();
+    ForEveryFault([&set](const FaultPlan& plan) {
+        SetFolder folder(set);
+        RecordingJob job{.growTextures = true};
+        bool result = false, fired = false;
+        {
+            platform::ScopedFault fault(plan);
+            result = RunRewrite(folder, job);
+            fired = platform::FaultFired();
         }
-        const FolderContents before = folder.Files();
-        RecordingJob job;
-        const bool allTaken = c.temporary.empty();
-        EXPECT_FALSE(
-            RunRewrite(folder, job, allTaken ? FaultPlan{} : FaultPlan{Operation::Move, 2}));
-        const std::string failure =
-            allTaken ? msg::CouldNotCreate(c.set) : msg::CouldNotRename(c.temporary, c.set);
-        EXPECT_EQ(folder.log.Lines(),
-                  Framed("Rewriting " + c.set,
-                         allTaken ? Lines{failure, kCleanUpLine} : Lines{kCleanUpLine, failure}));
-        EXPECT_EQ(folder.Files(), before);
+        const Lines& lines = folder.log.Lines();
+        FolderContents files = folder.Files();
+        EXPECT_EQ(job.cleanUps, 1);
+        EXPECT_EQ(result, Has(lines, kRenamed));
+        EXPECT_EQ(result, !fired);
+        ExpectNoTemporaryFileUnlessReported(files, lines, plan);
+        if (result) {
+            EXPECT_EQ(files,
+                      (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
+        } else if (!Has(lines, kCouldNotMoveBack)) {
+            EXPECT_EQ(files, (FolderContents{{"set1.DAT", set}}));
+        } else {
+            // The set's path stays empty; the set is whole under the backup name.
+            EXPECT_EQ(files, (FolderContents{{"set1.000", set}}));
+        }
+        return fired;
+    });
+}
+
+// Bringing backup 3 back, over the set or where it is missing: whatever
+// fails, backup 3 stays as it was, the set's path holds the set it had,
+// nothing, or the whole restored copy, and the set it had is never lost.
+TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
+    const Bytes current = MultiChunkSet(), old = MultiChunkSet(true);
+    for (const bool setPresent : {true, false}) {
+        SCOPED_TRACE(setPresent ? "set present" : "set absent");
+        ForEveryFault([&](const FaultPlan& plan) {
+            SetFolder folder;
+            if (setPresent) folder.Write(current);
+            EXPECT_TRUE(gen::WriteWholeFile(folder.dir.File("set1.003"), old));
+            bool result = false, fired = false;
+            {
+                platform::ScopedFault fault(plan);
+                result = operations::RestoreBackup(folder.state, 3, &folder.log);
+                fired = platform::FaultFired();
+            }
+            const Lines& lines = folder.log.Lines();
+            FolderContents files = folder.Files();
+            EXPECT_EQ(result, !fired);
+            EXPECT_EQ(result, Has(lines, std::string(msg::kBackupRestored)));
+            ExpectNoTemporaryFileUnlessReported(files, lines, plan);
+            FolderContents expected = {{"set1.003", old}};
+            if (result) {
+                expected["set1.DAT"] = old;
+                if (setPresent) expected["set1.000"] = current;
+            } else if (setPresent) {
+                // Back under its path, or whole under the backup name.
+                expected[Has(lines, kCouldNotMoveBack) ? "set1.000" : "set1.DAT"] = current;
+            }
+            EXPECT_EQ(files, expected);
+            return fired;
+        });
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "report/backup_line.h"
 #include "report/lines.h"
 
 namespace sorrelwick::report {
@@ -59,6 +60,25 @@ TEST(ReportLines, PercentSignsAndLongTextsAreCopiedWhole) {
     const std::string longMessage(600, 'm');
     EXPECT_EQ(TextureInfoLine(Name(259), 1, 1, 8, longMessage),
               "  " + Name(259) + " 1x1 8 bits " + longMessage);
+}
+
+TEST(BackupLine, ColumnsAndUtcTimeOnEverySystem) {
+    const std::string time = "2026-12-07 01:45 UTC";
+    EXPECT_EQ(BackupLine("set1.000", 1234, 1796607930, "7 textures"),
+              "  set1.000" + std::string(20, ' ') + "1234 bytes" + std::string(8, ' ') + time +
+                  "  7 textures");
+    // A name of 28 and a size of 20 digits push every field along by one space.
+    EXPECT_EQ(BackupLine(Name(28), 18446744073709551615u, 1796607930, "X"),
+              "  " + Name(28) + " 18446744073709551615 bytes " + time + " X");
+    const std::pair<std::int64_t, std::string> times[] = {
+        {0, "1970-01-01 00:00 UTC"},
+        {951782400 - 1, "2000-02-28 23:59 UTC"},
+        {951782400 + 86399, "2000-02-29 23:59 UTC"},  // leap day
+        {-1, "1969-12-31 23:59 UTC"},
+        {INT64_MIN, "0001-01-01 00:00 UTC"},  // kept within years 1 to 9999
+        {INT64_MAX, "9999-12-31 23:59 UTC"},
+    };
+    for (const auto& [seconds, text] : times) EXPECT_EQ(UtcMinuteText(seconds), text);
 }
 
 TEST(ReportFrame, HeadingAndClosing) {

@@ -3,12 +3,12 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <strings.h>
 
 #include "platform/fault_seam.h"
 #include "platform/file_system.h"
@@ -17,7 +17,9 @@ namespace sorrelwick::platform {
 
 const char kPathSeparator = '/';
 
-bool IsPathSeparator(char c) { return c == '/'; }
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
 
 namespace detail {
 
@@ -77,6 +79,17 @@ MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to)
         return MoveOutcome::Failed;
     }
     return MoveOutcome::Moved;
+}
+
+FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? FactsOutcome::Missing : FactsOutcome::Failed;
+    }
+    facts.isFolder = S_ISDIR(info.st_mode);
+    facts.size = static_cast<std::uint64_t>(info.st_size);
+    facts.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+    return FactsOutcome::Found;
 }
 
 bool RemoveFile(const std::string& path) {

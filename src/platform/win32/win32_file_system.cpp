@@ -1,10 +1,9 @@
 // Win32 implementation of the platform's file services ("A" API).
 
-#include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 
 #include <cerrno>
 
@@ -15,7 +14,9 @@ namespace sorrelwick::platform {
 
 const char kPathSeparator = '\\';
 
-bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 namespace detail {
 
@@ -29,8 +30,8 @@ std::FILE* OpenStreamForReading(const std::string& path) {
 
 std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
     existed = false;
-    const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                         _S_IREAD | _S_IWRITE);
+    const int fd =
+        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd < 0) {
         existed = errno == EEXIST;
         return nullptr;
@@ -64,6 +65,25 @@ MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to)
         return MoveOutcome::TargetExists;
     }
     return MoveOutcome::Failed;
+}
+
+FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? FactsOutcome::Missing
+                   : FactsOutcome::Failed;
+    }
+    // FILETIME counts 100-nanosecond steps since 1601-01-01 UTC.
+    constexpr std::int64_t kStepsPerSecond = 10000000;
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
+    const std::uint64_t steps = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                data.ftLastWriteTime.dwLowDateTime;
+    facts.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    facts.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    facts.modifiedUtc = static_cast<std::int64_t>(steps / kStepsPerSecond) - kSecondsFrom1601To1970;
+    return FactsOutcome::Found;
 }
 
 bool RemoveFile(const std::string& path) {

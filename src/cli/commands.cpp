@@ -1,0 +1,152 @@
+// Every command of sorrelwick-cli: the operation it runs and its arguments.
+// A new command is a runner and one Add... function, called from AddCommands.
+
+#include "cli/commands.h"
+
+#include <CLI/CLI.hpp>
+#include <string>
+
+#include "cli/decimal_text.h"
+#include "operations/backup_listing.h"
+#include "operations/extraction.h"
+#include "operations/listing.h"
+#include "operations/replacement.h"
+#include "operations/restore_backup.h"
+#include "specular/change_specularity.h"
+
+namespace sorrelwick::cli {
+namespace {
+
+// "S,A": the shininess and amplitude percents of one class.
+bool ParsePercentPair(const std::string& text, std::uint32_t& shininess, std::uint32_t& amplitude) {
+    constexpr std::uint64_t kMaxPercent = 4294967295u;
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    const auto s = ParseDecimal(std::string_view(text).substr(0, comma), kMaxPercent);
+    const auto a = ParseDecimal(std::string_view(text).substr(comma + 1), kMaxPercent);
+    if (!s || !a) return false;
+    shininess = static_cast<std::uint32_t>(*s);
+    amplitude = static_cast<std::uint32_t>(*a);
+    return true;
+}
+
+// A command whose first argument is the chess set; `run` runs when the user
+// names it.
+CLI::App& AddSetCommand(CLI::App& app, ChosenCommand& chosen, const std::string& name,
+                        const std::string& description, OperationRunner run) {
+    CLI::App* command = app.add_subcommand(name, description);
+    command->add_option("SET", chosen.request.setPath, "The chess-set file")->required();
+    command->callback([&chosen, run] { chosen.run = run; });
+    return *command;
+}
+
+void AddFolder(CLI::App& command, ChosenCommand& chosen, const std::string& description) {
+    command.add_option("FOLDER", chosen.request.folder, description)->required();
+}
+
+void AddList(CLI::App& app, ChosenCommand& chosen) {
+    AddSetCommand(app, chosen, "list", "List the textures of SET with size and depth",
+                  [](const CliRequest&, ToolState& state, report::ReportLog& log) {
+                      return operations::ListTextures(state, &log);
+                  });
+}
+
+void AddExtract(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command = AddSetCommand(
+        app, chosen, "extract", "Write every texture of SET into FOLDER as a .tga file",
+        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+            return operations::ExtractTextures(state, request.folder, &log);
+        });
+    AddFolder(command, chosen, "Where the .tga files go; existing files are never replaced");
+}
+
+void AddReplace(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command =
+        AddSetCommand(app, chosen, "replace", "Replace textures of SET by the .tga files of FOLDER",
+                      [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+                          return operations::ReplaceTextures(state, request.folder, &log);
+                      });
+    AddFolder(command, chosen, "The folder of edited .tga files");
+}
+
+void AddPercentOption(CLI::App& command, const std::string& name, const std::string& what,
+                      std::uint32_t& shininess, std::uint32_t& amplitude) {
+    const CLI::Validator percentPair(
+        [](std::string& text) {
+            std::uint32_t s = 0, a = 0;
+            return ParsePercentPair(text, s, a) ? std::string() : "not a percent pair S,A: " + text;
+        },
+        "");
+    command
+        .add_option_function<std::string>(
+            name,
+            [&shininess, &amplitude](const std::string& text) {
+                ParsePercentPair(text, shininess, amplitude);
+            },
+            "Shininess and amplitude percents for " + what)
+        ->type_name("S,A")
+        ->check(percentPair)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+void AddSpecular(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command =
+        AddSetCommand(app, chosen, "specular", "Scale the specularity of SET's materials",
+                      [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+                          state.percents = request.percents;
+                          return specular::ChangeSpecularity(state, &log);
+                      });
+    SpecularPercents& p = chosen.request.percents;
+    AddPercentOption(command, "--white", "the white pieces", p.whiteShininess, p.whiteAmplitude);
+    AddPercentOption(command, "--black", "the black pieces", p.blackShininess, p.blackAmplitude);
+    AddPercentOption(command, "--board", "the board", p.boardShininess, p.boardAmplitude);
+    command.footer(
+        "S and A are the shininess and amplitude percents, 0 to 4294967295 (100 keeps a "
+        "value).");
+}
+
+void AddBackups(CLI::App& app, ChosenCommand& chosen) {
+    AddSetCommand(app, chosen, "backups",
+                  "List SET's backups with size, time (UTC) and what each holds",
+                  [](const CliRequest&, ToolState& state, report::ReportLog& log) {
+                      return operations::ReportBackups(state, &log);
+                  });
+}
+
+void AddRestore(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command = AddSetCommand(
+        app, chosen, "restore",
+        "Bring backup NNN of SET back to SET; the current SET becomes a backup itself",
+        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+            return operations::RestoreBackup(state, request.backupNumber, &log);
+        });
+    const CLI::Validator backupNumber(
+        [](std::string& text) {
+            return ParseDecimal(text, 999) ? std::string()
+                                           : "not a backup number 0 to 999: " + text;
+        },
+        "");
+    unsigned& number = chosen.request.backupNumber;
+    command
+        .add_option_function<std::string>(
+            "NNN",
+            [&number](const std::string& text) {
+                number = static_cast<unsigned>(ParseDecimal(text, 999).value_or(0));
+            },
+            "The backup's number, 0 to 999 (as in SET's backups)")
+        ->required()
+        ->check(backupNumber);
+}
+
+}  // namespace
+
+void AddCommands(CLI::App& app, ChosenCommand& chosen) {
+    AddList(app, chosen);
+    AddExtract(app, chosen);
+    AddReplace(app, chosen);
+    AddSpecular(app, chosen);
+    AddBackups(app, chosen);
+    AddRestore(app, chosen);
+}
+
+}  // namespace sorrelwick::cli

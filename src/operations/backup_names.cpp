@@ -1,0 +1,37 @@
+#include "operations/backup_names.h"
+
+#include <algorithm>
+
+#include "platform/file_system.h"
+
+namespace sorrelwick::operations {
+namespace {
+
+// Paths live in buffers of 260 characters, the terminator included.
+constexpr std::size_t kMaxPathLength = 259;
+
+}  // namespace
+
+// A "." in a folder name doesn't count, or the set would be moved out of its
+// folder under the folder's name.
+std::optional<std::string_view> BackupStem(std::string_view setPath) {
+    const auto separator =
+        std::find_if(setPath.rbegin(), setPath.rend(), platform::IsPathSeparator);
+    const auto nameStart = static_cast<std::size_t>(setPath.rend() - separator);
+    const std::size_t dot = setPath.rfind('.');
+    if (dot == std::string_view::npos || dot < nameStart || dot + 1 == setPath.size() ||
+        dot + 4 > kMaxPathLength) {
+        return std::nullopt;
+    }
+    return setPath.substr(0, dot + 1);
+}
+
+std::string NumberedPath(std::string_view stem, unsigned number) {
+    std::string path(stem);
+    path.push_back(static_cast<char>('0' + number / 100));
+    path.push_back(static_cast<char>('0' + number / 10 % 10));
+    path.push_back(static_cast<char>('0' + number % 10));
+    return path;
+}
+
+}  // namespace sorrelwick::operations

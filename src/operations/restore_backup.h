@@ -1,0 +1,16 @@
+#pragma once
+
+#include "operations/tool_state.h"
+#include "report/report_log.h"
+
+namespace sorrelwick::operations {
+
+// Brings backup `number` (0 to 999) of the loaded set back to the set's path
+// through the guarded rewrite, so that the restore can itself be undone: the
+// backup is first read whole as a chess set, and refused with the walk's
+// message when it isn't one; then the set, when there is one, is rotated to
+// the next free number, and the set's path is written from the backup,
+// which stays where it is. True on success.
+bool RestoreBackup(const ToolState& state, unsigned number, report::ReportLog* log);
+
+}  // namespace sorrelwick::operations

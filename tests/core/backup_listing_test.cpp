@@ -1,0 +1,66 @@
+// A set's backups as listed: exactly the numbers the rotation would use, in
+// order, each with its size, time and what the listing makes of it.
+
+#include "operations/backup_listing.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "platform/file_system.h"
+#include "support/set_fixture.h"
+
+namespace sorrelwick::test {
+namespace {
+
+TEST(ListBackups, EveryNumberedBackupWithWhatItHolds) {
+    SetFolder folder(SetOf({{"a.tga", Image(2, 2, 24)}}).Bytes(), "set1.007");
+    const Bytes two = SetOf({{"a.tga", Image(2, 2, 24)}, {"b.tga", Image(4, 4, 32)}}).Bytes();
+    Bytes cut = two;
+    cut.resize(cut.size() - 5);
+    const FolderContents others = {
+        {"set1.999", two},  {"set1.000", cut}, {"set1.DAT", two},  // the last is no backup
+        {"set1.0000", two}, {"set1.01", two},  {"set2.001", two}, {"set1.x01", two}};
+    for (const auto& [name, bytes] : others) {
+        ASSERT_TRUE(gen::WriteWholeFile(folder.dir.File(name), bytes));
+    }
+    std::filesystem::create_directory(folder.dir.Path() / "set1.500");
+    const std::int64_t written = 1796607930;
+    std::filesystem::last_write_time(
+        folder.dir.Path() / "set1.999",
+        std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::seconds{written}}));
+
+    const auto backups = operations::ListBackups(folder.setPath);
+    ASSERT_TRUE(backups);
+    ASSERT_EQ(backups->size(), 3u);  // the set's own name, set1.007, is not its backup
+    const operations::BackupInfo& first = backups->front();
+    EXPECT_EQ(first.number, 0u);
+    EXPECT_EQ(first.path, folder.dir.File("set1.000"));
+    EXPECT_EQ(first.fileName, "set1.000");
+    EXPECT_EQ(first.size, cut.size());
+    EXPECT_EQ(first.textureCount, std::nullopt);
+    EXPECT_EQ(first.failure, "Error - Could not read set1.000");
+    EXPECT_EQ((*backups)[1].failure, "Error - Could not open set1.500");
+    const operations::BackupInfo& last = backups->back();
+    EXPECT_EQ(last.number, 999u);
+    EXPECT_EQ(last.size, two.size());
+    EXPECT_EQ(last.modifiedUtc, written);
+    EXPECT_EQ(last.textureCount, 2u);
+    EXPECT_EQ(last.failure, "");
+}
+
+TEST(ListBackups, AFolderThatCantBeSearchedGivesNoList) {
+    SetFolder folder;
+    EXPECT_EQ(operations::ListBackups(platform::JoinPath(folder.dir.File("gone"), "set1.DAT")),
+              std::nullopt);
+    EXPECT_FALSE(operations::ReportBackups(ToolState{}, &folder.log));
+    SetLoadedSet(folder.state, platform::JoinPath(folder.dir.File("gone"), "set1.DAT"));
+    folder.log = {};
+    EXPECT_FALSE(operations::ReportBackups(folder.state, &folder.log));
+    EXPECT_EQ(folder.log.Lines(),
+              Framed("Backups of set1.DAT", {"Error - Could not search the folder of set1.DAT"}));
+}
+
+}  // namespace
+}  // namespace sorrelwick::test
