@@ -39,10 +39,16 @@ export WINEARCH=win32
 if [[ -s $state/arch && $(cat "$state/arch") == win64 ]]; then
     export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
     # Debian's `wine` prefers the 32-bit loader whenever it is installed.
-    mkdir -p "$state/bin"
-    printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" >"$state/bin/wine"
-    printf '#!/bin/sh\nexec %s wineboot "$@"\n' "$WINELOADER" >"$state/bin/wineboot"
-    chmod +x "$state/bin/wine" "$state/bin/wineboot"
+    # Programs may run side by side: each script is written once, whole, and
+    # moved into place, never rewritten while another run executes it.
+    if [[ ! -x $state/bin/wineboot ]]; then
+        mkdir -p "$state/bin"
+        printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" >"$state/bin/wine.$$"
+        printf '#!/bin/sh\nexec %s wineboot "$@"\n' "$WINELOADER" >"$state/bin/wineboot.$$"
+        chmod +x "$state/bin/wine.$$" "$state/bin/wineboot.$$"
+        mv -f "$state/bin/wine.$$" "$state/bin/wine"
+        mv -f "$state/bin/wineboot.$$" "$state/bin/wineboot"
+    fi
     export PATH=$state/bin:$PATH
 fi
 export WINEDEBUG=-all

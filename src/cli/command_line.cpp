@@ -26,6 +26,8 @@ ParseOutcome ParseArguments(const std::vector<std::string>& args) {
     app.set_help_flag("--help", "Print this help and exit");
     app.set_version_flag("--version", "sorrelwick-cli " SORRELWICK_VERSION);
     app.require_subcommand(1, 1);
+    // Paths begin with "/" on Linux and may on Windows: never "/option".
+    app.allow_windows_style_options(false);
     ParseOutcome outcome;
     AddCommands(app, outcome.command);
 
