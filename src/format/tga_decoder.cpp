@@ -1,6 +1,7 @@
 // Decodes the six common TGA image types into RGBA rows, top to bottom.
 
 #include <array>
+#include <new>
 #include <optional>
 
 #include "format/tga_image.h"
@@ -42,7 +43,7 @@ Rgba ToRgba(const std::uint8_t* p, ValueForm form) {
             return {p[0], p[0], p[0], 255};
         case ValueForm::Bgr555:
         case ValueForm::Bgra5551: {
-            const unsigned v = p[0] | p[1] << 8u;
+            const unsigned v = unsigned{p[0]} | unsigned{p[1]} << 8u;
             const bool opaque = form == ValueForm::Bgr555 || (v & 0x8000u) != 0;
             return {Widen5(v >> 10u & 0x1Fu), Widen5(v >> 5u & 0x1Fu), Widen5(v & 0x1Fu),
                     static_cast<std::uint8_t>(opaque ? 255 : 0)};
@@ -109,7 +110,8 @@ public:
 private:
     Rgba Colour(const std::uint8_t* p) const {
         if (!indexed_) return ToRgba(p, source_.form);
-        const unsigned value = source_.header.depth == 16 ? p[0] | p[1] << 8u : p[0];
+        const unsigned value =
+            source_.header.depth == 16 ? unsigned{p[0]} | unsigned{p[1]} << 8u : unsigned{p[0]};
         // An index outside the map has no colour: it stays transparent.
         if (value < source_.header.mapFirstIndex) return {0, 0, 0, 0};
         const std::size_t entry = value - source_.header.mapFirstIndex;
@@ -150,7 +152,11 @@ DecodeResult DecodeTga(Bytes tga) {
     }
     DecodeResult result{DecodeOutcome::Decoded, {header->width, header->height, {}}};
     // Pixels the data does not reach stay (0,0,0,0).
-    result.image.rgba.assign(std::size_t{header->width} * header->height * 4, 0);
+    try {
+        result.image.rgba.assign(std::size_t{header->width} * header->height * 4, 0);
+    } catch (const std::bad_alloc&) {
+        return {DecodeOutcome::TooLarge, {}};
+    }
     const bool mapWhole = !IsColourMapped(header->imageType) || ReadColourMap(tga, source);
     if (!mapWhole || !WalkPixelData(tga, source.sections, PixelPlacer(source, result.image))) {
         result.outcome = DecodeOutcome::CutShort;

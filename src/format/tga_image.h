@@ -11,7 +11,9 @@
 namespace sorrelwick::format {
 
 // NotChecked: an image type other than 1, 2, 3 (colour-mapped, true-colour,
-// grey) and 9, 10, 11 (their run-length forms), or fewer than 18 bytes.
+// grey) and 9, 10, 11 (their run-length forms), or fewer than 3 bytes, too
+// few to hold the type. An image of a checked type that ends within its
+// 18-byte header is CutShort.
 enum class ImageCompleteness { Complete, CutShort, NotChecked };
 
 // Types 1, 2 and 3 need 18 + ID length + colour map (colour-map type 1:
@@ -33,7 +35,7 @@ enum class DecodeOutcome {
     CutShort,         // the data ends early: the pixels before the end, the rest (0,0,0,0)
     UnsupportedType,  // an image type, depth or colour-map entry size not decoded here
     BadHeader,        // fewer than 18 bytes, or a colour-mapped type without a colour map
-    TooLarge,         // more RGBA bytes than kMaxDecodedBytes; nothing allocated
+    TooLarge,  // more RGBA bytes than kMaxDecodedBytes (nothing allocated), or than memory holds
 };
 
 // The most RGBA bytes the decoder allocates: 8192 x 8192 pixels.

@@ -1,6 +1,7 @@
 // Decodes any bytes as a TGA image. The decoder must agree with the
 // completeness check, give exactly width x height pixels whenever it gives
-// any, and turn the picture over when only the origin bits differ.
+// any, turn the picture over when only the origin bits differ, and give the
+// same picture with bytes appended after a whole image.
 
 #include <algorithm>
 #include <cstdint>
@@ -30,6 +31,14 @@ std::vector<std::uint8_t> Mirrored(const format::DecodedImage& image, bool verti
         }
     }
     return mirrored;
+}
+
+void RequireSameWithFooter(const fuzz::ByteView input, const format::DecodedImage& image) {
+    std::vector<std::uint8_t> footed(input.begin(), input.end());
+    footed.insert(footed.end(), {0x54, 0x52, 0x55});
+    const format::DecodeResult again = format::DecodeTga(footed);
+    fuzz::Require(again.outcome == DecodeOutcome::Decoded && again.image.rgba == image.rgba,
+                  "bytes after the image changed the picture");
 }
 
 void RequireMirroredByOriginBit(const fuzz::ByteView input, const format::DecodedImage& image,
@@ -70,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result.image.rgba.size() <= kMirrorCheckBytes) {
         RequireMirroredByOriginBit(input, result.image, format::kTopToBottomBit);
         RequireMirroredByOriginBit(input, result.image, format::kRightToLeftBit);
+        if (whole) RequireSameWithFooter(input, result.image);
     }
     return 0;
 }

@@ -1,0 +1,196 @@
+// A rewrite killed at random moments: `sorrelwick-cli replace` runs as a
+// separate process on a set of more than 100 MiB and gets SIGKILL at a random
+// moment of its run, again and again. After every kill the set's path holds
+// nothing, the whole original or the whole finished set; the original is
+// whole at the path or under its backup name; and every other file beside
+// them is a temporary file, never a part of a set under a set's name.
+//
+// SORRELWICK_KILLS and SORRELWICK_KILL_MIB change the number of kills (20)
+// and the set's size (104 MiB).
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "generators/chess_set_builder.h"
+#include "generators/tga_builder.h"
+#include "support/temp_dir.h"
+
+namespace sorrelwick::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+int Setting(const char* name, int fallback) {
+    const char* value = std::getenv(name);
+    return value ? std::atoi(value) : fallback;
+}
+
+// 1024x1024 at 32 bits: 4 MiB.
+Bytes BaseImage(std::uint8_t seed) {
+    return gen::MakeTga(1024, 1024, 32, [seed](unsigned x, unsigned y) {
+        return gen::Rgba{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y + seed),
+                         static_cast<std::uint8_t>(x ^ y), seed};
+    });
+}
+
+// The base image with the texture's number stamped across its pixels, so
+// that a chunk out of its place shows.
+Bytes Texture(const Bytes& base, unsigned index) {
+    Bytes image = base;
+    for (std::size_t at = 18 + index % 4096; at < image.size(); at += 4096) {
+        image[at] = static_cast<std::uint8_t>(index);
+    }
+    return image;
+}
+
+std::string TextureName(unsigned index) {
+    return "t" + std::to_string(index) + ".tga";
+}
+
+// The set before and after the replacement; the replacing images go into
+// `folder`.
+std::pair<Bytes, Bytes> BuildSets(unsigned textures, const std::string& folder) {
+    gen::ChessSetBuilder original, finished;
+    original.Signature(7);
+    finished.Signature(7);
+    const Bytes before = BaseImage(0), after = BaseImage(1);
+    for (unsigned i = 0; i < textures; ++i) {
+        const Bytes replacing = Texture(after, i);
+        EXPECT_TRUE(gen::WriteWholeFile(folder + "/" + TextureName(i), replacing));
+        original.TextureReference(TextureName(i)).TextureImage(Texture(before, i));
+        finished.TextureReference(TextureName(i)).TextureImage(replacing);
+    }
+    return {original.Bytes(), finished.Bytes()};
+}
+
+// Starts the command line's replacement; its report goes nowhere.
+pid_t StartReplace(const std::string& set, const std::string& folder) {
+    const std::string program = SORRELWICK_CLI_PATH;
+    std::vector<std::string> arguments = {program, "replace", set, folder};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Whether the file at `path` holds exactly `bytes`; read in large blocks,
+// for speed in unoptimised builds too.
+bool Holds(const fs::path& path, const Bytes& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> block(1 << 22);
+    std::size_t at = 0;
+    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+        const auto got = static_cast<std::size_t>(in.gcount());
+        if (got > bytes.size() - at || std::memcmp(block.data(), bytes.data() + at, got) != 0) {
+            return false;
+        }
+        at += got;
+    }
+    return at == bytes.size();
+}
+
+struct Tally {
+    int kills = 0, finishedFirst = 0, partialAtPath = 0, originalLost = 0, strayFiles = 0;
+    int pathEmpty = 0, pathOriginal = 0, pathFinished = 0, temporaryLeft = 0;
+};
+
+// Checks the folder after one run and puts the original back at its path.
+void CheckAndReset(const fs::path& dir, const Bytes& original, const Bytes& finished,
+                   Tally& tally) {
+    const fs::path set = dir / "set.DAT", backup = dir / "set.000";
+    const bool atPath = Holds(set, original), finishedAtPath = !atPath && Holds(set, finished);
+    const bool empty = !fs::exists(set);
+    tally.pathEmpty += empty;
+    tally.pathOriginal += atPath;
+    tally.pathFinished += finishedAtPath;
+    tally.partialAtPath += !empty && !atPath && !finishedAtPath;
+    const bool backedUp = Holds(backup, original);
+    tally.originalLost += !atPath && !backedUp;
+    std::vector<fs::path> others;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "tex" || name == "set.DAT" || (name == "set.000" && backedUp)) continue;
+        const bool temporary = name.size() == 7 && name.starts_with("set~");
+        tally.temporaryLeft += temporary;
+        tally.strayFiles += !temporary;
+        others.push_back(entry.path());
+    }
+    for (const fs::path& path : others) fs::remove(path);
+    if (!atPath) {
+        fs::remove(set);
+        if (backedUp) fs::rename(backup, set);
+        if (!backedUp) gen::WriteWholeFile(set.string(), original);
+    }
+}
+
+TEST(KilledRewrite, NeverLeavesAPartialSetOrLosesTheOriginal) {
+    const int kills = Setting("SORRELWICK_KILLS", 20);
+    const unsigned textures = static_cast<unsigned>(Setting("SORRELWICK_KILL_MIB", 104) + 3) / 4;
+    const TempDir dir;
+    const std::string set = dir.File("set.DAT"), folder = dir.File("tex");
+    fs::create_directory(folder);
+    const auto [original, finished] = BuildSets(textures, folder);
+    ASSERT_TRUE(gen::WriteWholeFile(set, original));
+
+    // A whole run first: it shows how long a run takes, and what it leaves.
+    const auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    waitpid(StartReplace(set, folder), &status, 0);
+    const auto runTime = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(Holds(set, finished) && Holds(dir.Path() / "set.000", original));
+    Tally tally;
+    CheckAndReset(dir.Path(), original, finished, tally);
+
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long long> moment(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(runTime).count());
+    tally = {};
+    for (int attempt = 0; tally.kills < kills && attempt < 3 * kills; ++attempt) {
+        const pid_t pid = StartReplace(set, folder);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        (WIFSIGNALED(status) ? tally.kills : tally.finishedFirst) += 1;
+        CheckAndReset(dir.Path(), original, finished, tally);
+    }
+    std::cout << "seed " << seed << ", " << original.size() / (1024 * 1024) << " MiB, run "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(runTime).count()
+              << " ms; kills " << tally.kills << " (runs that finished first "
+              << tally.finishedFirst << "); set's path empty " << tally.pathEmpty << ", original "
+              << tally.pathOriginal << ", finished " << tally.pathFinished
+              << "; temporary files left " << tally.temporaryLeft << "; partial at the path "
+              << tally.partialAtPath << ", original lost " << tally.originalLost << ", other files "
+              << tally.strayFiles << "\n";
+    EXPECT_GE(tally.kills, kills);
+    EXPECT_EQ(tally.partialAtPath, 0);
+    EXPECT_EQ(tally.originalLost, 0);
+    EXPECT_EQ(tally.strayFiles, 0);
+    // Some kills must have hit the run while it wrote, or nothing was shown.
+    EXPECT_GT(tally.temporaryLeft, 0);
+}
+
+}  // namespace
+}  // namespace sorrelwick::test

@@ -1,0 +1,142 @@
+#include "fuzz/harness.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/file_system.h"
+#include "support/temp_dir.h"
+
+namespace sorrelwick::fuzz {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::uint32_t Word(ByteView bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t n = 4; n-- > 0;) value = value << 8 | bytes[at + n];
+    return value;
+}
+
+format::ChunkHeader HeaderAt(ByteView bytes, std::size_t at) {
+    return {Word(bytes, at), Word(bytes, at + 4), Word(bytes, at + 8)};
+}
+
+// Created on the first run, removed when the process ends normally.
+const test::TempDir& ProcessFolder() {
+    static const test::TempDir folder;
+    return folder;
+}
+
+fs::path WorkFolder() {
+    return ProcessFolder().Path() / "work";
+}
+
+}  // namespace
+
+void Require(bool holds, const char* broken) {
+    if (holds) return;
+    std::fprintf(stderr, "broken invariant: %s\n", broken);
+    std::abort();
+}
+
+InputParts SplitInput(ByteView input) {
+    if (input.size() < 4) return {{}, input};
+    const std::size_t length = std::min<std::size_t>(Word(input, 0), input.size() - 4);
+    return {input.subspan(4, length), input.subspan(4 + length)};
+}
+
+SetLayout ReadLayout(ByteView bytes) {
+    SetLayout layout;
+    if (bytes.size() < format::kChunkHeaderSize) return layout;
+    const format::ChunkHeader first = HeaderAt(bytes, 0);
+    layout.signature = first.kind == format::kSetSignature && first.length == 0;
+    if (!layout.signature) return layout;
+    std::size_t at = format::kChunkHeaderSize;
+    while (bytes.size() - at >= format::kChunkHeaderSize) {
+        const format::ChunkHeader header = HeaderAt(bytes, at);
+        at += format::kChunkHeaderSize;
+        if (header.length > bytes.size() - at) return layout;
+        layout.chunks.push_back({header, bytes.subspan(at, header.length)});
+        at += header.length;
+    }
+    layout.whole = true;
+    return layout;
+}
+
+bool Holds(const Tree& tree, const std::string& path, ByteView bytes) {
+    const auto file = tree.find(path);
+    return file != tree.end() &&
+           std::equal(file->second.begin(), file->second.end(), bytes.begin(), bytes.end());
+}
+
+RunFolder::RunFolder() {
+    fs::remove_all(WorkFolder());
+    fs::create_directories(WorkFolder());
+}
+
+std::string RunFolder::Path(const std::string& name) const {
+    return platform::JoinPath(WorkFolder().string(), name);
+}
+
+void RunFolder::Write(const std::string& name, ByteView bytes) const {
+    std::ofstream out(WorkFolder() / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    Require(out.good(), "the harness could not write its input");
+}
+
+void RunFolder::MakeFolder(const std::string& name) const {
+    fs::create_directories(WorkFolder() / name);
+}
+
+Tree RunFolder::Snapshot() const {
+    Tree tree;
+    const fs::path& root = ProcessFolder().Path();
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = entry.path().lexically_relative(root).generic_string();
+        if (entry.is_directory()) {
+            tree[name + "/"] = {};
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        tree[name].assign(std::istreambuf_iterator<char>(in), {});
+    }
+    return tree;
+}
+
+ToolState RunFolder::LoadSet(const std::string& name) const {
+    ToolState state;
+    SetLoadedSet(state, Path(name));
+    return state;
+}
+
+void CheckedLog::AppendLine(std::string_view line) {
+    lines_.emplace_back(line);
+    printed_.AppendLine(line);
+}
+
+std::size_t CheckedLog::CountEndingWith(std::string_view outcome) const {
+    return static_cast<std::size_t>(
+        std::count_if(lines_.begin(), lines_.end(), [outcome](const std::string& line) {
+            return line.size() >= outcome.size() &&
+                   line.compare(line.size() - outcome.size(), outcome.size(), outcome) == 0;
+        }));
+}
+
+void CheckedLog::RequireOneLinePerLine() const {
+    const std::string text = rendered_.str();
+    Require(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) == lines_.size(),
+            "a report line was printed as more than one line");
+    Require(std::none_of(text.begin(), text.end(),
+                         [](char c) {
+                             const auto byte = static_cast<unsigned char>(c);
+                             return (byte < 0x20 && c != '\n') || byte == 0x7F;
+                         }),
+            "a report line was printed with a control byte");
+}
+
+}  // namespace sorrelwick::fuzz

@@ -1,0 +1,86 @@
+#pragma once
+// What every fuzz target shares: a folder of its own for each run, a way to
+// split the input, a chunk layout read straight from memory to judge the
+// operations by, a report log that renders lines as the command line does,
+// and Require, which aborts so that the fuzzer keeps the input.
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <span>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/stream_report_log.h"
+#include "format/chunk.h"
+#include "operations/tool_state.h"
+#include "report/report_log.h"
+
+namespace sorrelwick::fuzz {
+
+using Bytes = std::vector<std::uint8_t>;
+using ByteView = std::span<const std::uint8_t>;
+
+// Prints `broken` and aborts unless `holds`.
+void Require(bool holds, const char* broken);
+
+// The input split in two at a 4-byte little-endian length prefix: `first`
+// holds up to that many bytes after the prefix, `second` the rest.
+struct InputParts {
+    ByteView first;
+    ByteView second;
+};
+InputParts SplitInput(ByteView input);
+
+// A chess set as held in memory, split into chunks without the tool's code.
+struct ChunkView {
+    format::ChunkHeader header;
+    ByteView payload;
+};
+struct SetLayout {
+    bool signature = false;         // the first header is a set signature of length 0
+    bool whole = false;             // a signature, then chunks up to a fragment of under 12 bytes
+    std::vector<ChunkView> chunks;  // complete chunks after the signature
+};
+SetLayout ReadLayout(ByteView bytes);
+
+// Every file (with its bytes) and folder ("name/") below a folder, by path
+// relative to it.
+using Tree = std::map<std::string, Bytes>;
+// Whether `tree` has the file `path` with exactly `bytes`.
+bool Holds(const Tree& tree, const std::string& path, ByteView bytes);
+
+// The run's folder "work", emptied for each run, inside a folder of this
+// process's own that nothing else touches, so that a file written beside
+// "work" shows as well.
+class RunFolder {
+public:
+    RunFolder();
+    // `name` inside "work", with the platform's separator.
+    std::string Path(const std::string& name) const;
+    void Write(const std::string& name, ByteView bytes) const;
+    void MakeFolder(const std::string& name) const;
+    // "work" and everything beside it; paths start with "work/".
+    Tree Snapshot() const;
+    // The loaded chess set "work/<name>".
+    ToolState LoadSet(const std::string& name) const;
+};
+
+// Keeps the lines, and renders them as the command line prints them.
+class CheckedLog final : public report::ReportLog {
+public:
+    void AppendLine(std::string_view line) override;
+    const std::vector<std::string>& Lines() const { return lines_; }
+    // The lines that end with `outcome`.
+    std::size_t CountEndingWith(std::string_view outcome) const;
+    // Each line printed as one output line without control bytes.
+    void RequireOneLinePerLine() const;
+
+private:
+    std::vector<std::string> lines_;
+    std::ostringstream rendered_;
+    cli::StreamReportLog printed_{rendered_};
+};
+
+}  // namespace sorrelwick::fuzz
