@@ -13,6 +13,7 @@
 #include "format/chunk.h"
 #include "generators/chess_set_builder.h"
 #include "generators/demo_set.h"
+#include "generators/png_builder.h"
 #include "generators/tga_builder.h"
 
 namespace {
@@ -157,7 +158,25 @@ Bytes StyleAndPercents(unsigned style, std::uint32_t percent, const Bytes& set) 
     return input;
 }
 
+// PNG files of every channel count, a side that is no power of two, and one cut short.
+std::vector<Bytes> Pngs() {
+    const gen::PixelFunction pixel = [](unsigned x, unsigned y) {
+        return gen::Rgba{static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 30), 90,
+                         static_cast<std::uint8_t>(255 - x - y)};
+    };
+    std::vector<Bytes> seeds;
+    for (int channels = 1; channels <= 4; ++channels) {
+        seeds.push_back(gen::MakePng(4, 8, channels, pixel));
+    }
+    seeds.push_back(gen::MakePng(5, 3, 3, pixel));
+    Bytes cut = gen::MakePng(8, 8, 4, pixel);
+    cut.resize(cut.size() / 2);
+    seeds.push_back(cut);
+    return seeds;
+}
+
 std::vector<Bytes> SeedsFor(const std::string& target) {
+    if (target == "png_decode") return Pngs();
     if (target == "image_completeness" || target == "tga_decode") return Images();
     if (target == "listing" || target == "extraction") return Sets();
     std::vector<Bytes> seeds;
@@ -184,7 +203,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     for (const char* target : {"listing", "specularity", "replacement", "extraction",
-                               "image_completeness", "tga_decode"}) {
+                               "image_completeness", "tga_decode", "png_decode"}) {
         std::filesystem::create_directories(folder / target);
         const std::vector<Bytes> seeds = SeedsFor(target);
         for (std::size_t n = 0; n < seeds.size(); ++n) {
