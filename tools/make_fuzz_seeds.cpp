@@ -158,25 +158,8 @@ Bytes StyleAndPercents(unsigned style, std::uint32_t percent, const Bytes& set) 
     return input;
 }
 
-// PNG files of every channel count, a side that is no power of two, and one cut short.
-std::vector<Bytes> Pngs() {
-    const gen::PixelFunction pixel = [](unsigned x, unsigned y) {
-        return gen::Rgba{static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 30), 90,
-                         static_cast<std::uint8_t>(255 - x - y)};
-    };
-    std::vector<Bytes> seeds;
-    for (int channels = 1; channels <= 4; ++channels) {
-        seeds.push_back(gen::MakePng(4, 8, channels, pixel));
-    }
-    seeds.push_back(gen::MakePng(5, 3, 3, pixel));
-    Bytes cut = gen::MakePng(8, 8, 4, pixel);
-    cut.resize(cut.size() / 2);
-    seeds.push_back(cut);
-    return seeds;
-}
-
 std::vector<Bytes> SeedsFor(const std::string& target) {
-    if (target == "png_decode") return Pngs();
+    if (target == "png_decode") return gen::SamplePngs();
     if (target == "image_completeness" || target == "tga_decode") return Images();
     if (target == "listing" || target == "extraction") return Sets();
     std::vector<Bytes> seeds;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -14,7 +15,8 @@ namespace {
 // Every allocation the PNG decoder makes comes through here and is refused
 // above the cap set for the image being decoded, so a hostile file (a
 // compressed stream that inflates far beyond its sides, say) can't make it
-// take more memory than an honest image of those sides needs. One image is
+// take more memory than an honest image of those sides and that file size
+// needs. One image is
 // decoded at a time: the tool has one thread.
 std::size_t allocationCap = 0;
 
@@ -124,8 +126,11 @@ PngDecodeResult DecodePng(Bytes png) {
         return {PngOutcome::TooLarge, {}};
     // The sides were read from the header chunk itself, so its bytes are there.
     const std::uint64_t rgbaBytes = std::uint64_t{sides->width} * sides->height * 4;
-    allocationCap =
-        static_cast<std::size_t>(std::max(rgbaBytes, RawDataBound(png, *sides)) + kTableAllowance);
+    // The compressed data is gathered in a buffer that doubles as it grows.
+    const std::uint64_t gatheredBound = 2 * std::uint64_t{png.size()};
+    const std::uint64_t cap =
+        std::max({rgbaBytes, RawDataBound(png, *sides), gatheredBound}) + kTableAllowance;
+    allocationCap = static_cast<std::size_t>(std::min<std::uint64_t>(cap, SIZE_MAX));
     int width = 0, height = 0, channels = 0;
     const std::unique_ptr<stbi_uc, StbPixelsFree> pixels(stbi_load_from_memory(
         png.data(), static_cast<int>(png.size()), &width, &height, &channels, 4));

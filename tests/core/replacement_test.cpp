@@ -216,13 +216,21 @@ gen::Rgba Picture(unsigned x, unsigned y) {
             static_cast<std::uint8_t>((x + y) * 11), static_cast<std::uint8_t>(255 - x * y)};
 }
 
-// The RGBA pixels of Picture as a texture of `depth` holds them: 24 bits drop
+// Pixels that hardly compress: a PNG of them holds more data than its sides.
+gen::Rgba Noise(unsigned x, unsigned y) {
+    const std::uint32_t v = (x * 2654435761u) ^ (y * 40503u + 0x9E3779B9u) * 2246822519u;
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
+// The RGBA pixels of `pixel` as a texture of `depth` holds them: 24 bits drop
 // the alpha, 8-bit grey takes 299 R + 587 G + 114 B per mille, rounded.
-Bytes PictureAt(std::uint16_t width, std::uint16_t height, std::uint8_t depth) {
+Bytes PixelsAt(std::uint16_t width, std::uint16_t height, std::uint8_t depth,
+               const gen::PixelFunction& pixel = Picture) {
     Bytes rgba;
     for (unsigned y = 0; y < height; ++y) {
         for (unsigned x = 0; x < width; ++x) {
-            gen::Rgba p = Picture(x, y);
+            gen::Rgba p = pixel(x, y);
             if (depth == 8) {
                 p.r = p.g = p.b =
                     static_cast<std::uint8_t>((299 * p.r + 587 * p.g + 114 * p.b + 500) / 1000);
@@ -276,21 +284,23 @@ TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
     // clang-format off
     const ConvertCase cases[] = {
         {"t32.tga", 32, "t32.tga", tga(64, 64, 24), "Import successful: converted from 24 bits",
-         false, PictureAt(64, 64, 24)},
+         false, PixelsAt(64, 64, 24)},
         {"t24.tga", 24, "t24.tga", tga(64, 64, 32), "Import successful: converted from 32 bits",
-         false, PictureAt(64, 64, 24)},
+         false, PixelsAt(64, 64, 24)},
         {"grey.tga", 8, "grey.tga", tga(64, 64, 24), "Import successful: converted from 24 bits",
-         false, PictureAt(64, 64, 8)},
-        {"rgb24.tga", 24, "rgb24.png", png(64, 64, 3), fromPng, false, PictureAt(64, 64, 24)},
-        {"rgba24.tga", 24, "rgba24.png", png(64, 64, 4), fromPng, false, PictureAt(64, 64, 24)},
-        {"rgb32.tga", 32, "RGB32.PNG", png(64, 64, 3), fromPng, false, PictureAt(64, 64, 24)},
+         false, PixelsAt(64, 64, 8)},
+        {"rgb24.tga", 24, "rgb24.png", png(64, 64, 3), fromPng, false, PixelsAt(64, 64, 24)},
+        {"rgba24.tga", 24, "rgba24.png", png(64, 64, 4), fromPng, false, PixelsAt(64, 64, 24)},
+        {"rgb32.tga", 32, "RGB32.PNG", png(64, 64, 3), fromPng, false, PixelsAt(64, 64, 24)},
         {"rgba32.tga", 32, "rgba32.png", png(32, 128, 4),
-         fromPng + ", size modified (to 32x128)", false, PictureAt(32, 128, 32)},
+         fromPng + ", size modified (to 32x128)", false, PixelsAt(32, 128, 32)},
+        {"noise.tga", 32, "noise.png", gen::MakePng(64, 64, 4, Noise), fromPng, false,
+         PixelsAt(64, 64, 32, Noise)},
         {"npot.tga", 32, "npot.png", png(100, 64, 4), "Import failed: wrong size (100x64)"},
         {"bad.tga", 32, "bad.png", notPng, "Import failed: error reading file", true},
         // The .tga beside a .png of the same stem wins, taken as it is.
         {"both.tga", 24, "both.tga", tga(64, 64, 24), "Import successful", false,
-         PictureAt(64, 64, 24), true},
+         PixelsAt(64, 64, 24), true},
     };
     // clang-format on
     AddFile("both.png", png(64, 64, 4));

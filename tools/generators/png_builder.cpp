@@ -50,4 +50,20 @@ std::vector<std::uint8_t> MakePng(std::uint32_t width, std::uint32_t height, int
     return png;
 }
 
+std::vector<std::vector<std::uint8_t>> SamplePngs() {
+    const PixelFunction pixel = [](unsigned x, unsigned y) {
+        return Rgba{static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 30), 90,
+                    static_cast<std::uint8_t>(255 - x - y)};
+    };
+    std::vector<std::vector<std::uint8_t>> samples;
+    for (int channels = 1; channels <= 4; ++channels) {
+        samples.push_back(MakePng(4, 8, channels, pixel));
+    }
+    samples.push_back(MakePng(5, 3, 3, pixel));
+    std::vector<std::uint8_t> cut = MakePng(8, 8, 4, pixel);
+    cut.resize(cut.size() / 2);
+    samples.push_back(cut);
+    return samples;
+}
+
 }  // namespace sorrelwick::gen

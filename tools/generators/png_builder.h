@@ -13,4 +13,8 @@ namespace sorrelwick::gen {
 std::vector<std::uint8_t> MakePng(std::uint32_t width, std::uint32_t height, int channels,
                                   const PixelFunction& pixel);
 
+// Small PNG files of every channel count, one whose sides are no power of
+// two and one cut short.
+std::vector<std::vector<std::uint8_t>> SamplePngs();
+
 }  // namespace sorrelwick::gen
