@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Pictures a user's session in the Windows program, under Xvfb and Wine: the
 # main window after loading a chess set, after extracting its textures, after
-# replacing them from edited files and after changing the specularity, and
-# the specularity and read-me dialogs.
+# replacing them from edited files and after changing the specularity, then
+# made larger, and the specularity and read-me dialogs.
 #
 #   docs/screenshot.sh [chess-set.DAT]
 #
@@ -25,7 +25,8 @@ for program in "$driver" "$demo_sets"; do
 done
 
 # What each stop of the driver shows, in its order.
-pictures=(1-loaded 2-extracted 3-replaced 4-specularity-dialog 5-specularity-changed 6-read-me)
+pictures=(1-loaded 2-extracted 3-replaced 4-specularity-dialog 5-specularity-changed 6-widened
+    7-read-me)
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -85,13 +86,20 @@ for n in "${!pictures[@]}"; do
         exit 1
     fi
     caption=$(cat "$ready")
-    window=$(xdotool search --name "^${caption}\$" 2>/dev/null | head -n 1) || true
-    if [[ -z $window ]]; then
-        echo "screenshot: no window \"$caption\" at step ${pictures[n]}" >&2
+    # Wine may give a window more than one X window of that name, and one
+    # just opened may not be readable yet: try each, for a few seconds.
+    pictured=
+    for _ in 1 2 3 4 5; do
+        sleep 1  # let it finish painting
+        for window in $(xdotool search --name "^${caption}\$" 2>/dev/null); do
+            import -window "$window" "$out/${pictures[n]}.png" 2>/dev/null && pictured=yes && break
+        done
+        [[ -n $pictured ]] && break
+    done
+    if [[ -z $pictured ]]; then
+        echo "screenshot: could not picture \"$caption\" at step ${pictures[n]}" >&2
         exit 1
     fi
-    sleep 1  # let it finish painting
-    import -window "$window" "$out/${pictures[n]}.png"
     echo "screenshot: wrote $out/${pictures[n]}.png"
     touch "$work/signals/$n.done"
 done

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the native build, the native build with ASan and
 # UBSan, and the Windows build under Wine; then checks that the Windows
-# sorrelwick-cli lists every chess set exactly as the native one does.
+# sorrelwick-cli lists every chess set exactly as the native one does, and
+# makes and checks the release packages (the Windows build is packed as it
+# is, so only sorrelwick-cli is built once more, for its Debian package).
 # Exits non-zero when anything fails; each CTest summary is printed at the end.
 set -euo pipefail
 
@@ -53,6 +55,13 @@ if [[ ! " ${failed[*]} " =~ " native (build) " && ! " ${failed[*]} " =~ " window
     if ! bash scripts/check-cli-parity.sh build build-windows; then
         failed+=("cli parity")
     fi
+    echo "== release packages"
+    step_started=$SECONDS
+    if ! quietly build/release.log bash scripts/release.sh ||
+        ! bash scripts/check-packages.sh dist build; then
+        failed+=("packages")
+    fi
+    summaries+=("== release packages: $((SECONDS - step_started)) s")
 fi
 bash scripts/wine-run.sh --state build-windows/wine --stop
 

@@ -16,6 +16,8 @@ struct CliRequest {
     bool convert = false;       // replace: take PNG files and other forms
     SpecularPercents percents;  // specular
     unsigned backupNumber = 0;  // restore: 0 to 999
+    std::string pagePath;       // preview: exactly as given
+    bool force = false;         // preview: replace an existing page
 };
 
 // Runs one operation on the chess set loaded into `state`; true on success.

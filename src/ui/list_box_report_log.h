@@ -14,8 +14,12 @@ public:
     // `list` may be null; then nothing is ever added.
     explicit ListBoxReportLog(HWND list) : list_(list) {}
 
-    // Adds the line at the end and scrolls so that it is in view.
+    // Adds the line at the end and scrolls so that it is in view. The list
+    // scrolls sideways as far as its widest line needs.
     void AppendLine(std::string_view line) override;
+
+    // For a list just emptied: nothing to scroll sideways to.
+    void ForgetWidths();
 
 private:
     HWND list_;

@@ -1,8 +1,11 @@
 #include "ui/main_window.h"
 
+#include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "operations/listing.h"
+#include "ui/anchored_layout.h"
 #include "ui/folder_commands.h"
 #include "ui/list_box_report_log.h"
 #include "ui/open_dialog.h"
@@ -15,11 +18,39 @@ namespace sorrelwick::ui {
 namespace {
 
 constexpr std::size_t kCaptionCapacity = MAX_PATH;
-constexpr WPARAM kReportWidthInPixels = 1000;
 
 // The buttons that need a loaded chess set, in the order they are switched.
 constexpr int kSetCommands[] = {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
                                 SORRELWICK_SPECULARITY_BUTTON};
+
+// How the controls follow the window as it grows: the report takes all the
+// room, the button column keeps to the right edge, and its last two buttons
+// also to the bottom edge.
+constexpr Anchor kLayout[] = {
+    {SORRELWICK_REPORT_LIST, kFollowsRight | kFollowsBottom},
+    {SORRELWICK_LOAD_BUTTON, kMovesRight},
+    {SORRELWICK_EXTRACT_BUTTON, kMovesRight},
+    {SORRELWICK_REPLACE_BUTTON, kMovesRight},
+    {SORRELWICK_SPECULARITY_BUTTON, kMovesRight},
+    {SORRELWICK_CLEAR_BUTTON, kMovesRight},
+    {SORRELWICK_READ_ME_BUTTON, kMovesRight | kMovesDown},
+    {IDOK, kMovesRight | kMovesDown},
+};
+
+struct FontRelease {
+    void operator()(HFONT font) const { DeleteObject(font); }
+};
+using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontRelease>;
+
+// What the window keeps for its whole life, in its own user data.
+struct WindowState {
+    OwnedFont reportFont;  // null when it could not be created
+    AnchoredLayout layout;
+};
+
+WindowState* State(HWND window) {
+    return reinterpret_cast<WindowState*>(GetWindowLongPtrA(window, DWLP_USER));
+}
 
 void EnableSetCommands(HWND window, bool enable) {
     for (const int id : kSetCommands) {
@@ -34,15 +65,6 @@ HFONT CreateReportFont() {
     return CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        FIXED_PITCH | FF_DONTCARE, "Curier");
-}
-
-// The window keeps its report font in its own user data, for its whole life.
-void KeepReportFont(HWND window, HFONT font) {
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
-}
-
-HFONT ReportFont(HWND window) {
-    return reinterpret_cast<HFONT>(GetWindowLongPtrA(window, DWLP_USER));
 }
 
 void ShowCaption(HWND window, const std::string& caption) {
@@ -71,6 +93,7 @@ void LoadChessSet(HWND window, int) {
 void ClearView(HWND window, int) {
     if (const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST)) {
         SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        ListBoxReportLog(list).ForgetWidths();
     }
 }
 
@@ -101,14 +124,32 @@ constexpr Command kCommands[] = {
 
 INT_PTR OnInitDialog(HWND window) {
     EnableSetCommands(window, false);
+    HFONT font = nullptr;
     if (const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST)) {
-        const HFONT font = CreateReportFont();
-        KeepReportFont(window, font);
+        font = CreateReportFont();
         if (font) SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        SendMessageA(list, LB_SETHORIZONTALEXTENT, kReportWidthInPixels, 0);
+        // No line yet, so nothing to scroll sideways to.
+        ListBoxReportLog(list).ForgetWidths();
     }
+    auto state = std::make_unique<WindowState>(OwnedFont(font), AnchoredLayout(window, kLayout));
+    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
     ShowCaption(window, TheToolState().title);
     return TRUE;  // focus goes to the first tab stop, the Load button
+}
+
+// Sizes arrive from the window's creation on, before it is set up.
+INT_PTR OnSize(HWND window, WPARAM kind) {
+    const WindowState* state = State(window);
+    if (!state || kind == SIZE_MINIMIZED) return FALSE;
+    state->layout.Fit(window);
+    return TRUE;
+}
+
+INT_PTR OnGetMinMaxInfo(HWND window, LPARAM limits) {
+    const WindowState* state = State(window);
+    if (!state) return FALSE;
+    state->layout.LimitTracking(*reinterpret_cast<MINMAXINFO*>(limits));
+    return TRUE;
 }
 
 // Commands are told apart by control id alone; notifications are not looked at.
@@ -123,7 +164,8 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
 }
 
 INT_PTR OnDestroy(HWND window) {
-    if (const HFONT font = ReportFont(window)) DeleteObject(font);
+    const std::unique_ptr<WindowState> state(State(window));  // releases the font
+    SetWindowLongPtrA(window, DWLP_USER, 0);
     PostQuitMessage(0);
     return TRUE;
 }
@@ -137,12 +179,16 @@ std::string LoadedCaption(std::string_view title, std::string_view setName) {
     return caption;
 }
 
-INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return OnInitDialog(window);
         case WM_COMMAND:
             return OnCommand(window, wParam);
+        case WM_SIZE:
+            return OnSize(window, wParam);
+        case WM_GETMINMAXINFO:
+            return OnGetMinMaxInfo(window, lParam);
         case WM_DESTROY:
             return OnDestroy(window);
         default:

@@ -6,6 +6,8 @@ namespace {
 // One filter pair, each text NUL-terminated, the list ended by a second NUL.
 constexpr char kFilter[] = "Tessaravine chess set (*.DAT)\0*.DAT\0";
 constexpr char kTitle[] = "Load a Tessaravine chess set";
+// Added to a typed name that has no extension of its own.
+constexpr char kDefaultExtension[] = "DAT";
 
 OpenDialogFunction showOpenDialog = GetOpenFileNameA;
 
@@ -23,6 +25,7 @@ std::optional<std::string> AskForChessSet(HWND owner, const std::string& startFo
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
     request.lpstrTitle = kTitle;
+    request.lpstrDefExt = kDefaultExtension;
     request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     if (!showOpenDialog(&request)) return std::nullopt;
     path[MAX_PATH - 1] = '\0';

@@ -11,7 +11,8 @@
 namespace sorrelwick::ui {
 
 // Shows the platform's open dialog for one existing ".DAT" file, starting in
-// `startFolder` (the platform's choice when empty). The chosen full path, or
+// `startFolder` (the platform's choice when empty); a name typed without an
+// extension gets ".DAT". The chosen full path, or
 // nothing when the user cancelled or the dialog failed.
 std::optional<std::string> AskForChessSet(HWND owner, const std::string& startFolder);
 

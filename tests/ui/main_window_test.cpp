@@ -32,7 +32,7 @@ TEST_F(MainWindow, OpensWithNothingLoadedAFixedPitchReportAndTheFocusOnLoad) {
         EXPECT_TRUE(Enabled(id)) << id;
     }
     EXPECT_EQ(GetFocus(), Item(SORRELWICK_LOAD_BUTTON));
-    EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), 1000);
+    EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), 0);
     EXPECT_EQ(Report(), Lines{});
 
     const auto font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
@@ -111,6 +111,34 @@ TEST_F(MainWindow, NewestLineIsInViewAndNoLineSelected) {
     EXPECT_LE(newest.bottom, client.bottom);
 }
 
+// The list scrolls sideways exactly as far as its widest line, as drawn in
+// its own font, needs; an empty list not at all.
+TEST_F(MainWindow, SidewaysRangeIsTheWidestLineSinceTheLastClear) {
+    const auto drawnWidth = [this](const std::string& line) {
+        return static_cast<LRESULT>(DrawnWidth(list, line));
+    };
+    const auto range = [this] { return SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0); };
+    const auto scrollBar = [this] { return (GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0; };
+    const std::string wide = "Import failed: wrong color depth (24 bits) " + std::string(120, 'W');
+    const std::string narrow = "Export successful";
+
+    ui::ListBoxReportLog log(list);
+    log.AppendLine(narrow);
+    EXPECT_EQ(range(), drawnWidth(narrow));
+    EXPECT_FALSE(scrollBar());
+    log.AppendLine(wide);
+    log.AppendLine(narrow);
+    EXPECT_EQ(range(), drawnWidth(wide));
+    EXPECT_GT(range(), 1000) << "a line longer than any fixed range";
+    EXPECT_TRUE(scrollBar());
+
+    Click(SORRELWICK_CLEAR_BUTTON);
+    EXPECT_EQ(range(), 0);
+    EXPECT_FALSE(scrollBar());
+    log.AppendLine(narrow);
+    EXPECT_EQ(range(), drawnWidth(narrow));
+}
+
 // Every Load starts in the default folder, even after a folder pick.
 TEST_F(MainWindow, OpenDialogRequestFieldByField) {
     ui::TheToolState().defaultFolder = "C:\\Games\\Tessaravine\\DATA\\DAT";
@@ -130,8 +158,9 @@ TEST_F(MainWindow, OpenDialogRequestFieldByField) {
         EXPECT_EQ(request.initialFolder, "C:\\Games\\Tessaravine\\DATA\\DAT");
         EXPECT_EQ(request.title, "Load a Tessaravine chess set");
         EXPECT_EQ(r.Flags, 0x1804u);
-        EXPECT_TRUE(!r.hInstance && !r.lpstrCustomFilter && !r.lpstrFileTitle && !r.lpstrDefExt &&
-                    !r.lCustData && !r.lpfnHook && !r.lpTemplateName)
+        EXPECT_EQ(request.defaultExtension, "DAT");
+        EXPECT_TRUE(!r.hInstance && !r.lpstrCustomFilter && !r.lpstrFileTitle && !r.lCustData &&
+                    !r.lpfnHook && !r.lpTemplateName)
             << "a field that stays empty is set";
     }
 }

@@ -2,18 +2,67 @@
 // own dialogs, from the registry's folder to the exit code.
 
 #include <filesystem>
-#include <memory>
+#include <iterator>
+#include <vector>
 
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
 namespace {
 
+// The program started beside the tests, as a user starts it, and ended with
+// the test if it is still running.
+class Program : public ::testing::Test {
+protected:
+    ~Program() override {
+        if (!process.hProcess) return;
+        TerminateProcess(process.hProcess, 99);  // only if it is still running
+        CloseHandle(process.hProcess);
+    }
+
+    // Starts it with arguments that it ignores.
+    void Start() {
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string path = self;
+        path = path.substr(0, path.find_last_of('\\') + 1) + SORRELWICK_PROGRAM_FROM_TESTS;
+        std::string commandLine = "\"" + path + "\" --these are /ignored";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                   nullptr, nullptr, &startup, &process))
+            << path;
+        CloseHandle(process.hThread);
+    }
+
+    // The program's visible window with this caption, once it is up.
+    HWND WindowTitled(const char* caption) const {
+        for (int tries = 0; tries < 300; ++tries, Sleep(50)) {
+            const HWND window = FindWindowA(nullptr, caption);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (window && owner == process.dwProcessId && IsWindowVisible(window)) return window;
+        }
+        return HWND{};
+    }
+
+    // Exit ends it with 0.
+    void ExpectExitEnds(HWND window) const {
+        PressButton(window, IDOK);
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
+        DWORD code = 99;
+        GetExitCodeProcess(process.hProcess, &code);
+        EXPECT_EQ(code, 0u);
+    }
+
+    PROCESS_INFORMATION process = {};
+};
+
 // The registry names the game's folder, the open dialog starts in its
-// chess-set folder, the user types a name and the set is listed; each folder
-// picker opens on that folder, where the user extracts the textures and
-// replaces them; then the specularity is changed, and Exit ends with 0.
-TEST(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
+// chess-set folder, the user types a name and the set is listed; each folder picker opens on that
+// folder, where the user extracts the textures and replaces them; then the specularity is changed,
+// and Exit ends with 0.
+TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     TempDir game;
     const auto setFolder = game.Path() / "DATA" / "DAT";
     std::filesystem::create_directories(setFolder);
@@ -24,40 +73,13 @@ TEST(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
                     .WriteTo((setFolder / "set1.DAT").string()));
     const GameKey key(REG_SZ, game.Path().string() + '\0');
     ASSERT_TRUE(key.stored);
+    Start();
 
-    // Started beside the tests, with arguments that it ignores.
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    path = path.substr(0, path.find_last_of('\\') + 1) + SORRELWICK_PROGRAM_FROM_TESTS;
-    std::string commandLine = "\"" + path + "\" --these are /ignored";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &process))
-        << path;
-    const std::unique_ptr<void, void (*)(HANDLE)> ending(process.hProcess, [](HANDLE handle) {
-        TerminateProcess(handle, 99);  // only if it is still running
-        CloseHandle(handle);
-    });
-    CloseHandle(process.hThread);
-    // The program's visible window with this caption, once it is up.
-    const auto windowTitled = [&](const char* caption) {
-        for (int tries = 0; tries < 300; ++tries, Sleep(50)) {
-            const HWND window = FindWindowA(nullptr, caption);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (window && owner == process.dwProcessId && IsWindowVisible(window)) return window;
-        }
-        return HWND{};
-    };
-
-    const HWND window = windowTitled("Sorrelwick");
+    const HWND window = WindowTitled("Sorrelwick");
     ASSERT_NE(window, nullptr);
     const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
     PressButton(window, SORRELWICK_LOAD_BUTTON);
-    const HWND open = windowTitled("Load a Tessaravine chess set");
+    const HWND open = WindowTitled("Load a Tessaravine chess set");
     ASSERT_NE(open, nullptr);
     // The file-name field: an edit inside the name combo box, or a plain edit.
     HWND name = GetDlgItem(open, edt1);
@@ -68,7 +90,7 @@ TEST(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     ASSERT_NE(name, nullptr);
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("set1.DAT"));
     PostMessageA(open, WM_COMMAND, IDOK, 0);
-    ASSERT_NE(windowTitled("Sorrelwick - set1.DAT"), nullptr);
+    ASSERT_NE(WindowTitled("Sorrelwick - set1.DAT"), nullptr);
 
     const auto wood = [](std::optional<std::string_view> outcome = std::nullopt) {
         return report::TextureInfoLine("wood.tga", 16, 32, 24, outcome);
@@ -93,7 +115,7 @@ TEST(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     for (const auto& step : steps) {
         SCOPED_TRACE(step.window);
         PressButton(window, step.button);
-        const HWND dialog = windowTitled(step.window);
+        const HWND dialog = WindowTitled(step.window);
         ASSERT_NE(dialog, nullptr);
         Sleep(200);  // the picker selects the last folder once it is up
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -104,11 +126,96 @@ TEST(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
         EXPECT_EQ(ListLines(list), expected);
     }
     EXPECT_TRUE(std::filesystem::exists(setFolder / "wood.tga"));
-    PressButton(window, IDOK);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
-    DWORD code = 99;
-    GetExitCodeProcess(process.hProcess, &code);
-    EXPECT_EQ(code, 0u);
+    ExpectExitEnds(window);
+}
+
+SIZE SizeOf(const RECT& r) {
+    return {r.right - r.left, r.bottom - r.top};
+}
+SIZE OutlineSize(HWND window) {
+    RECT outline = {};
+    GetWindowRect(window, &outline);
+    return SizeOf(outline);
+}
+SIZE ClientSize(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    return SizeOf(client);
+}
+// A control's place in the client area of its window.
+RECT PlaceOf(HWND window, int id) {
+    RECT place = {};
+    GetWindowRect(GetDlgItem(window, id), &place);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// Which edges of each control keep their distance to the right and bottom
+// edges of the main window as it grows; the others stay where they opened.
+const struct {
+    int id;
+    bool left, top, right, bottom;
+} kFollowing[] = {
+    {SORRELWICK_REPORT_LIST, false, false, true, true},
+    {SORRELWICK_LOAD_BUTTON, true, false, true, false},
+    {SORRELWICK_EXTRACT_BUTTON, true, false, true, false},
+    {SORRELWICK_REPLACE_BUTTON, true, false, true, false},
+    {SORRELWICK_SPECULARITY_BUTTON, true, false, true, false},
+    {SORRELWICK_CLEAR_BUTTON, true, false, true, false},
+    {SORRELWICK_READ_ME_BUTTON, true, true, true, true},
+    {IDOK, true, true, true, true},
+};
+
+// Resized, maximised and shrunk from this program, as a window manager or
+// another tool would.
+TEST_F(Program, MainWindowGrowsWithItsControlsAndNeverBelowItsOpeningSize) {
+    Start();
+    const HWND window = WindowTitled("Sorrelwick");
+    ASSERT_NE(window, nullptr);
+    const DWORD sizing = WS_THICKFRAME | WS_MAXIMIZEBOX;
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & sizing, sizing);
+    const SIZE opening = OutlineSize(window), openingClient = ClientSize(window);
+    std::vector<RECT> openingPlaces;
+    for (const auto& control : kFollowing) openingPlaces.push_back(PlaceOf(window, control.id));
+    const auto expectControlsFollow = [&](const char* after) {
+        SCOPED_TRACE(after);
+        const SIZE client = ClientSize(window);
+        const LONG dx = client.cx - openingClient.cx, dy = client.cy - openingClient.cy;
+        for (std::size_t i = 0; i < std::size(kFollowing); ++i) {
+            const auto& f = kFollowing[i];
+            RECT want = openingPlaces[i];
+            want.left += f.left ? dx : 0;
+            want.top += f.top ? dy : 0;
+            want.right += f.right ? dx : 0;
+            want.bottom += f.bottom ? dy : 0;
+            const RECT got = PlaceOf(window, f.id);
+            EXPECT_TRUE(EqualRect(&want, &got)) << f.id << " at " << got.left << "," << got.top
+                                                << " " << got.right << "," << got.bottom;
+        }
+    };
+    const auto resize = [window](SIZE size) {
+        SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+
+    resize({opening.cx + 300, opening.cy + 200});
+    EXPECT_EQ(ClientSize(window).cx, openingClient.cx + 300);
+    EXPECT_EQ(ClientSize(window).cy, openingClient.cy + 200);
+    expectControlsFollow("grown by 300x200");
+
+    ShowWindow(window, SW_MAXIMIZE);
+    EXPECT_TRUE(IsZoomed(window));
+    RECT screen = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    EXPECT_GE(OutlineSize(window).cx, SizeOf(screen).cx);
+    expectControlsFollow("maximised");
+
+    ShowWindow(window, SW_RESTORE);
+    resize({120, 90});
+    EXPECT_EQ(OutlineSize(window).cx, opening.cx);
+    EXPECT_EQ(OutlineSize(window).cy, opening.cy);
+    expectControlsFollow("asked to shrink to 120x90");
+    ExpectExitEnds(window);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <span>
 
+#include "sorrelwick_version.h"
 #include "ui/read_me_dialog.h"
 #include "ui/specularity_dialog.h"
 #include "window_test_support.h"
@@ -15,7 +16,8 @@ namespace {
 
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kField = kTab | ES_NUMBER;  // also right-aligned, never scrolled sideways
-constexpr DWORD kReport = kTab | WS_HSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS;
+// Its sideways scroll bar shows only once a line is wider than the list.
+constexpr DWORD kReport = kTab | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS;
 constexpr DWORD kUnwrapped = kTab | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL;
 
 struct Control {
@@ -56,7 +58,7 @@ const Control kReadMeControls[] = {
 // The texts of the controls without an id, in tab order.
 const Lines kSpecularityLabels = {"Black pieces", "Board",     "%", "%", "%", "White pieces",
                                   "Shininess",    "Amplitude", "%", "%", "%"};
-const Lines kReadMeLabels = {"Sorrelwick Version 1.0"}, kNoLabels;
+const Lines kReadMeLabels = {SORRELWICK_VERSION_LINE}, kNoLabels;
 
 constexpr int kCentred = -1;  // on the screen, with no owner
 
@@ -66,16 +68,17 @@ const struct {
     const char* caption;
     int width, height;  // of the client area, in dialog units
     int x, y;           // from the owner's client area, in dialog units
+    DWORD sizing;       // sizing border and maximise box, when it has them
     const char* face;
     std::span<const Control> controls;  // those with an id
     const Lines& labels;
 } kDialogs[] = {
     {SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, "Sorrelwick", 456, 246, kCentred, kCentred,
-     "MS Shell Dlg", kMainControls, kNoLabels},
+     WS_THICKFRAME | WS_MAXIMIZEBOX, "MS Shell Dlg", kMainControls, kNoLabels},
     {SORRELWICK_SPECULARITY_DIALOG, ui::SpecularityDialogProcedure,
-     "Change chess set's specularity", 177, 98, 0, 0, "MS Shell Dlg", kSpecularityControls,
+     "Change chess set's specularity", 177, 98, 0, 0, 0, "MS Shell Dlg", kSpecularityControls,
      kSpecularityLabels},
-    {SORRELWICK_READ_ME_DIALOG, ui::ReadMeDialogProcedure, "Read me", 456, 246, 22, 17,
+    {SORRELWICK_READ_ME_DIALOG, ui::ReadMeDialogProcedure, "Read me", 456, 246, 22, 17, 0,
      "MS Sans Serif", kReadMeControls, kReadMeLabels},
 };
 
@@ -113,6 +116,16 @@ void ExpectControl(HWND dialog, HWND control, const Control& c) {
     }
 }
 
+// A label shows its text on one line, in the dialog's font, or it wraps and
+// loses what does not fit under its first line.
+void ExpectWholeTextShown(HWND label) {
+    const std::string text = WindowText(label);
+    RECT room = {};
+    GetClientRect(label, &room);
+    EXPECT_LE(DrawnWidth(label, text), room.right)
+        << '"' << text << "\" in " << room.right << " pixels";
+}
+
 using Templates = MainWindowTest;
 
 TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
@@ -129,7 +142,8 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
         const RECT size = InPixels(dialog, {0, 0, d.width, d.height});
         EXPECT_TRUE(EqualRect(&client, &size));
         const DWORD frame = WS_CAPTION | WS_SYSMENU | WS_POPUP;
-        EXPECT_EQ(Style(dialog) & (frame | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), frame);
+        EXPECT_EQ(Style(dialog) & (frame | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+                  frame | d.sizing);
         EXPECT_TRUE(Style(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 
         // A dialog's place is that of its client area, counted from the
@@ -162,6 +176,7 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
         for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             if (static_cast<WORD>(GetDlgCtrlID(c)) == 0xFFFF) {
                 labels.push_back(WindowText(c));
+                ExpectWholeTextShown(c);
             } else if (expected != d.controls.end()) {
                 ExpectControl(dialog, c, *expected++);
             } else {

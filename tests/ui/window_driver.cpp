@@ -6,7 +6,8 @@
 // The chess set is loaded through the open-dialog seam; its textures are
 // extracted into the texture folder and, after a few edits, replaced from
 // it, both folders picked through the folder-picker seam; the specularity
-// dialog is filled in and saved; the read-me dialog is opened. At each step
+// dialog is filled in and saved; the window is made 300 by 200 pixels
+// larger; the read-me dialog is opened. At each step
 // the driver writes "<n>.ready" into the signal folder, holding the caption
 // of the window to picture, and goes on once "<n>.done" exists there, or
 // after two minutes.
@@ -122,6 +123,12 @@ int main(int argc, char** argv) {
     test::WhileActing(
         inDialog(FillSpecularity), [&] { click(SORRELWICK_SPECULARITY_BUTTON); },
         kLongerThanAPicture);
+    Picture(window);
+    RECT outline = {};
+    GetWindowRect(window, &outline);
+    // At the screen's corner, so that the larger window stays on the screen.
+    SetWindowPos(window, nullptr, 0, 0, outline.right - outline.left + 300,
+                 outline.bottom - outline.top + 200, SWP_NOZORDER);
     Picture(window);
     test::WhileActing(
         inDialog([](HWND) {}), [&] { click(SORRELWICK_READ_ME_BUTTON); }, kLongerThanAPicture);

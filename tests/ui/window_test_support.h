@@ -57,6 +57,18 @@ inline Lines ListLines(HWND list) {
     return lines;
 }
 
+// How wide `text` is drawn in `control`'s own font, in pixels.
+inline LONG DrawnWidth(HWND control, const std::string& text) {
+    const HDC dc = GetDC(control);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
 // The game's registry key while it lives, with the value "path" of `type`
 // holding `bytes` (no type: the key without the value); removed with its
 // company key before and after.
@@ -115,7 +127,7 @@ protected:
     struct OpenRequest {
         OPENFILENAMEA fields;
         std::string filter;  // each text with its NUL, and the closing NUL
-        std::string fileBuffer, initialFolder, title;
+        std::string fileBuffer, initialFolder, title, defaultExtension;
     };
     struct PickerRequest {
         BROWSEINFOA fields;
@@ -173,7 +185,12 @@ protected:
     static void FailPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &NoPath); }
 
     static BOOL APIENTRY OpenDialog(LPOPENFILENAMEA r) {
-        OpenRequest seen{*r, {}, Text(r->lpstrFile), Text(r->lpstrInitialDir), Text(r->lpstrTitle)};
+        OpenRequest seen{*r,
+                         {},
+                         Text(r->lpstrFile),
+                         Text(r->lpstrInitialDir),
+                         Text(r->lpstrTitle),
+                         Text(r->lpstrDefExt)};
         for (const char* p = r->lpstrFilter; p && *p; p += lstrlenA(p) + 1) {
             seen.filter.append(p).push_back('\0');
         }

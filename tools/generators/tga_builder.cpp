@@ -25,7 +25,8 @@ void AppendPixel(std::vector<std::uint8_t>& out, std::uint8_t depth, const Rgba&
             out.push_back(Grey(c));
             return;
         case 16: {
-            const unsigned packed = unsigned{c.r} >> 3u << 10u | unsigned{c.g} >> 3u << 5u | unsigned{c.b} >> 3u;
+            const unsigned packed =
+                unsigned{c.r} >> 3u << 10u | unsigned{c.g} >> 3u << 5u | unsigned{c.b} >> 3u;
             out.push_back(static_cast<std::uint8_t>(packed & 0xFF));
             out.push_back(static_cast<std::uint8_t>(packed >> 8u));
             return;
