@@ -13,6 +13,7 @@
 #include "format/chunk.h"
 #include "generators/chess_set_builder.h"
 #include "generators/demo_set.h"
+#include "generators/png_builder.h"
 #include "generators/tga_builder.h"
 
 namespace {
@@ -161,6 +162,7 @@ Bytes StyleAndPercents(unsigned style, std::uint32_t percent, const Bytes& set) 
 }
 
 std::vector<Bytes> SeedsFor(const std::string& target) {
+    if (target == "png_decode") return gen::SamplePngs();
     if (target == "image_completeness" || target == "tga_decode") return Images();
     if (target == "listing" || target == "extraction") return Sets();
     std::vector<Bytes> seeds;
@@ -187,7 +189,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     for (const char* target : {"listing", "specularity", "replacement", "extraction",
-                               "image_completeness", "tga_decode"}) {
+                               "image_completeness", "tga_decode", "png_decode"}) {
         std::filesystem::create_directories(folder / target);
         const std::vector<Bytes> seeds = SeedsFor(target);
         for (std::size_t n = 0; n < seeds.size(); ++n) {

@@ -13,6 +13,7 @@ namespace sorrelwick::cli {
 struct CliRequest {
     std::string setPath;        // exactly as given
     std::string folder;         // extract, replace: exactly as given
+    bool convert = false;       // replace: take PNG files and other forms
     SpecularPercents percents;  // specular
     unsigned backupNumber = 0;  // restore: 0 to 999
     std::string pagePath;       // preview: exactly as given

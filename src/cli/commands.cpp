@@ -62,12 +62,15 @@ void AddExtract(CLI::App& app, ChosenCommand& chosen) {
 }
 
 void AddReplace(CLI::App& app, ChosenCommand& chosen) {
-    CLI::App& command =
-        AddSetCommand(app, chosen, "replace", "Replace textures of SET by the .tga files of FOLDER",
-                      [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-                          return operations::ReplaceTextures(state, request.folder, &log);
-                      });
+    CLI::App& command = AddSetCommand(
+        app, chosen, "replace", "Replace textures of SET by the .tga files of FOLDER",
+        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+            return operations::ReplaceTextures(state, request.folder, &log, {request.convert});
+        });
     AddFolder(command, chosen, "The folder of edited .tga files");
+    command.add_flag("--convert", chosen.request.convert,
+                     "Also take NAME's .png file when NAME is missing, and convert a file of "
+                     "another colour depth, image type or origin to the texture's own");
 }
 
 void AddPercentOption(CLI::App& command, const std::string& name, const std::string& what,

@@ -38,11 +38,14 @@ bool PutAtHead(ImportInventory& inventory, const std::string& name) {
 
 }  // namespace
 
-bool ScanImportFolder(ImportInventory& inventory, std::string_view folder) {
-    platform::TgaSearch search{std::string(folder)};
-    std::string name;
-    while (search.Next(name)) {
-        if (!PutAtHead(inventory, name)) return false;
+bool ScanImportFolder(ImportInventory& inventory, std::string_view folder, bool withPng) {
+    for (const char* extension : {".tga", ".png"}) {
+        if (!withPng && std::string_view(extension) == ".png") break;
+        platform::ExtensionSearch search{std::string(folder), extension};
+        std::string name;
+        while (search.Next(name)) {
+            if (!PutAtHead(inventory, name)) return false;
+        }
     }
     return true;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The names of the .tga files in an import folder. Each texture's name is
-// taken out when the texture is met, so the names left at the end are those
-// of files that belong to no texture.
+// The names of the .tga (and, when converting, .png) files in an import folder. Each texture's name
+// is taken out when the texture is met, so the names left at the end are those of files that belong
+// to no texture.
 
 #include <forward_list>
 #include <optional>
@@ -22,10 +22,11 @@ struct ImportInventory {
     std::vector<std::string> listing;
 };
 
-// Gathers every "*.tga" entry of `folder`, folders included. A folder that
-// does not exist or holds no such entry gives an empty inventory. False when
-// an entry can't be obtained; the names gathered so far stay.
-bool ScanImportFolder(ImportInventory& inventory, std::string_view folder);
+// Gathers every "*.tga" entry of `folder`, folders included, and then, with
+// `withPng`, every "*.png" entry. A folder that does not exist or holds no
+// such entry gives an empty inventory. False when an entry can't be
+// obtained; the names gathered so far stay.
+bool ScanImportFolder(ImportInventory& inventory, std::string_view folder, bool withPng = false);
 
 // Takes out the first entry from the head whose name equals `name`, ignoring
 // the case of ASCII letters; nothing happens when none matches.

@@ -9,6 +9,7 @@
 #include "format/tga_image.h"
 #include "operations/guarded_rewrite.h"
 #include "operations/import_inventory.h"
+#include "operations/texture_conversion.h"
 #include "operations/texture_file_name.h"
 #include "platform/file_system.h"
 #include "platform/memory.h"
@@ -21,6 +22,7 @@ namespace {
 struct ImportSource {
     std::string_view folder;
     ImportInventory& inventory;
+    bool convert;
 };
 
 // What came of one texture file before it is closed.
@@ -51,11 +53,30 @@ platform::File OpenTextureFile(const ImportSource& source, const std::string& na
     return file;
 }
 
+// The attempt of a file that could not be converted; nullopt when it was
+// converted or needed no conversion.
+template <typename LineOf>
+std::optional<ImportAttempt> RefusedConversion(const Conversion& conversion,
+                                               const std::string& name, const LineOf& line) {
+    switch (conversion.outcome) {
+        case ConversionOutcome::WrongSize:
+            return ImportAttempt{
+                line(report::msg::ImportWrongSize(conversion.width, conversion.height))};
+        case ConversionOutcome::Unreadable:
+            return ImportAttempt{report::NameMessageLine(name, report::msg::kImportErrorReading)};
+        case ConversionOutcome::NoMemory:
+            return ImportAttempt{
+                report::NameMessageLine(name, report::msg::kImportNotEnoughMemory)};
+        default:
+            return std::nullopt;
+    }
+}
+
 // Reads the whole file, checks it against the stored texture and, when it is
 // taken, writes it as the chunk's new payload. The file image is released
 // on return, before the file is closed.
 ImportAttempt ImportTextureFile(GuardedRewrite& rewrite, platform::File& file,
-                                const std::string& name, const format::Chunk& chunk) {
+                                const std::string& name, const format::Chunk& chunk, bool convert) {
     const format::TgaFields stored = *format::ReadTgaFields(chunk.payload);
     // A file too short for its depth field, or too long for a chunk's
     // 32-bit length, can't become a texture image.
@@ -71,12 +92,18 @@ ImportAttempt ImportTextureFile(GuardedRewrite& rewrite, platform::File& file,
         return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
     }
 
-    const format::Bytes bytes(image.get(), length);
-    const format::TgaFields found = *format::ReadTgaFields(bytes);
+    format::Bytes bytes(image.get(), length);
     // The columns show the texture as stored; the outcome the file's values.
     const auto line = [&](std::string_view outcome) {
         return report::TextureInfoLine(name, stored.width, stored.height, stored.depth, outcome);
     };
+    Conversion conversion;
+    if (convert) {
+        conversion = ConvertToStoredForm(bytes, chunk.payload);
+        if (auto refused = RefusedConversion(conversion, name, line)) return *refused;
+        if (conversion.outcome == ConversionOutcome::Converted) bytes = conversion.image;
+    }
+    const format::TgaFields found = *format::ReadTgaFields(bytes);
     if (found.depth != stored.depth) return {line(report::msg::ImportWrongDepth(found.depth))};
     if (!IsPowerOfTwo(found.width) || !IsPowerOfTwo(found.height)) {
         return {line(report::msg::ImportWrongSize(found.width, found.height))};
@@ -88,11 +115,11 @@ ImportAttempt ImportTextureFile(GuardedRewrite& rewrite, platform::File& file,
     }
     const bool sameSize = found.width == stored.width && found.height == stored.height;
     ImportAttempt attempt{
-        line(sameSize ? std::string(report::msg::kImportSuccessful)
-                      : report::msg::ImportSizeModified(found.width, found.height)),
+        line(report::msg::ImportSuccessful(conversion.from, !sameSize, found.width, found.height)),
         true};
     format::ChunkHeader header = chunk.header;
-    header.length = length;
+    // A converted image fits in 32 bits: its sides are at most 65535.
+    header.length = static_cast<std::uint32_t>(bytes.size());
     attempt.written = WriteChunk(rewrite, header, bytes);
     return attempt;
 }
@@ -100,15 +127,18 @@ ImportAttempt ImportTextureFile(GuardedRewrite& rewrite, platform::File& file,
 void ReplaceTextureChunk(GuardedRewrite& rewrite, const ImportSource& source,
                          const format::Chunk& chunk) {
     const std::string name = rewrite.walk.currentTextureName;
-    // The name leaves the inventory whether or not its file can be used.
+    // The name leaves the inventory whether or not its file can be used;
+    // so does that of its PNG, which is taken only when the .tga is missing.
     RemoveInventoryName(source.inventory, name);
+    if (source.convert) RemoveInventoryName(source.inventory, PngNameFor(name));
     platform::File file = OpenTextureFile(source, name);
+    if (!file.IsOpen() && source.convert) file = OpenTextureFile(source, PngNameFor(name));
     if (!file.IsOpen()) {
         rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportFileNotFound));
         WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
-    const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk);
+    const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk, source.convert);
     if (!file.Close()) {
         FailRewrite(rewrite, report::msg::CouldNotClose(name));
         return;
@@ -134,7 +164,8 @@ void ReplacementChunkStep(GuardedRewrite& rewrite, const ImportSource& source,
 
 }  // namespace
 
-bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log) {
+bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
+                     ReplaceOptions options) {
     if (!log) return false;
     if (state.setPath.empty()) {
         log->AppendLine(report::msg::kInvalidLoadSavePath);
@@ -147,10 +178,10 @@ bool ReplaceTextures(const ToolState& state, std::string_view folder, report::Re
     report::AddHeading(*log, report::msg::Importing(folder, state.setName));
 
     ImportInventory inventory;
-    const ImportSource source{folder, inventory};
+    const ImportSource source{folder, inventory, options.convert};
     RewriteJob job;
     job.prepare = [&](GuardedRewrite&) -> std::optional<std::string> {
-        if (ScanImportFolder(inventory, folder)) return std::nullopt;
+        if (ScanImportFolder(inventory, folder, options.convert)) return std::nullopt;
         return std::string(report::msg::kNotEnoughMemory);
     };
     job.chunkStep = [&](GuardedRewrite& rewrite, const format::Chunk& chunk) {

@@ -7,12 +7,21 @@
 
 namespace sorrelwick::operations {
 
+struct ReplaceOptions {
+    // Also take a texture's .png file when its .tga is missing, and convert a
+    // file of another form (depth, image type, origin; PNG) to the stored
+    // texture's form before the checks. Without it, files are taken as they
+    // are.
+    bool convert = false;
+};
+
 // Rewrites the loaded chess set through the guarded rewrite, putting the
 // bytes of `folder`'s .tga file named like each texture in place of its
 // image when the colour depth matches and the sides are powers of two.
 // Reports one line per texture and one per .tga file that matched none.
 // False when a guard fails or the rewrite failed; a texture that could not
 // be imported does not make it fail.
-bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log);
+bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
+                     ReplaceOptions options = {});
 
 }  // namespace sorrelwick::operations

@@ -55,4 +55,9 @@ bool IsPlainFileName(std::string_view name) {
     return !HoldsRefusedByte(name) && !IsDeviceName(name);
 }
 
+std::string PngNameFor(std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    return std::string(name.substr(0, dot)) + ".png";
+}
+
 }  // namespace sorrelwick::operations

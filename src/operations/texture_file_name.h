@@ -2,6 +2,7 @@
 // Texture names come from untrusted chess-set files and become file names in
 // a folder the user chose. Only a plain file name may be used as a path.
 
+#include <string>
 #include <string_view>
 
 namespace sorrelwick::operations {
@@ -12,5 +13,9 @@ namespace sorrelwick::operations {
 // LPT1-LPT9), alone or followed by spaces or '.' and anything, in any letter
 // case. The rule is the same on every platform, so reports agree everywhere.
 bool IsPlainFileName(std::string_view name);
+
+// `name` with the text after its last '.' (or, without a '.', the whole
+// name followed by a '.') replaced by "png": where a texture's PNG stands.
+std::string PngNameFor(std::string_view name);
 
 }  // namespace sorrelwick::operations

@@ -42,14 +42,15 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts);
 // Deletes a file; false when it could not be deleted (or did not exist).
 bool RemoveFile(const std::string& path);
 
-// The directory search for "*.tga" in one folder: every entry whose name ends
-// in ".tga" in any letter case, folders included, in the platform's order.
-class TgaSearch {
+// The directory search for "*<extension>" in one folder (an extension such
+// as ".tga"): every entry whose name ends in it in any letter case, folders
+// included, in the platform's order.
+class ExtensionSearch {
 public:
-    explicit TgaSearch(const std::string& folder);
-    ~TgaSearch();
-    TgaSearch(const TgaSearch&) = delete;
-    TgaSearch& operator=(const TgaSearch&) = delete;
+    ExtensionSearch(const std::string& folder, const std::string& extension);
+    ~ExtensionSearch();
+    ExtensionSearch(const ExtensionSearch&) = delete;
+    ExtensionSearch& operator=(const ExtensionSearch&) = delete;
 
     // The next name (without the folder); false when there are no more or
     // the search failed.

@@ -44,8 +44,21 @@ std::string OriginalRenamed(std::string_view backupName) {
 }
 
 std::string ImportSizeModified(unsigned width, unsigned height) {
-    return "Import successful: size modified (to " + std::to_string(width) + "x" +
-           std::to_string(height) + ")";
+    return ImportSuccessful("", true, width, height);
+}
+std::string ImportSuccessful(std::string_view convertedFrom, bool resized, unsigned width,
+                             unsigned height) {
+    std::string outcome(kImportSuccessful);
+    const char* joint = ": ";
+    if (!convertedFrom.empty()) {
+        outcome += Join({joint, "converted from ", convertedFrom});
+        joint = ", ";
+    }
+    if (resized) {
+        outcome += Join(
+            {joint, "size modified (to ", std::to_string(width), "x", std::to_string(height), ")"});
+    }
+    return outcome;
 }
 std::string ImportWrongSize(unsigned width, unsigned height) {
     return "Import failed: wrong size (" + std::to_string(width) + "x" + std::to_string(height) +

@@ -38,6 +38,11 @@ inline constexpr std::string_view kImportFileNotFound = "Import failed: file not
 inline constexpr std::string_view kImportErrorReading = "Import failed: error reading file";
 inline constexpr std::string_view kImportNotEnoughMemory = "Import failed: not enough memory";
 std::string ImportSizeModified(unsigned width, unsigned height);
+// "Import successful", with ": converted from <convertedFrom>" unless that is
+// empty and the size note ("size modified (to WxH)") when `resized`, the two
+// notes joined by ", ".
+std::string ImportSuccessful(std::string_view convertedFrom, bool resized, unsigned width,
+                             unsigned height);
 std::string ImportWrongSize(unsigned width, unsigned height);
 std::string ImportWrongDepth(unsigned depth);
 std::string ImportNotPartOf(std::string_view setName);

@@ -12,6 +12,7 @@
 #include "cli/process_run.h"
 #include "generators/chess_set_builder.h"
 #include "generators/demo_set.h"
+#include "generators/png_builder.h"
 #include "generators/tga_builder.h"
 #include "report/backup_line.h"
 #include "report/lines.h"
@@ -96,6 +97,19 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
     expect({"specular", set, "--black", "1,1", "--white", "200,50"},
            Framed("Changing specularity of set.DAT",
                   {"Original file renamed to set.001", "Specularity changed successfully"}));
+    // With --convert a PNG stands in for a missing .tga; it holds the grey
+    // of the stored image, so the set comes out as before.
+    std::filesystem::remove(dir.Path() / "tex" / "wood.tga");
+    ASSERT_TRUE(gen::WriteWholeFile((dir.Path() / "tex" / "wood.png").string(),
+                                    gen::MakePng(4, 4, 3, [](unsigned, unsigned) {
+                                        return gen::Rgba{128, 128, 128, 255};
+                                    })));
+    expect({"replace", set, folder, "--convert"},
+           Framed("Importing textures from " + folder + " into set.DAT",
+                  {info("wood.tga", 4, "Import successful: converted from PNG"),
+                   report::NameMessageLine(printed, "Import failed: file not found"),
+                   info("dup.tga", 4, "Import successful"), info("dup.tga", 4, "Import successful"),
+                   "Original file renamed to set.002"}));
     EXPECT_EQ(gen::ReadWholeFile(set), pawnSet(100, 25, 4).Bytes());
 }
 

@@ -83,21 +83,23 @@ TEST(PlatformFileSystem, MovesOnlyToAFreeNameAndRemovesOnce) {
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"set.000"});
 }
 
-TEST(PlatformFileSystem, TgaSearchFindsTgaNamesInAnyLetterCaseFoldersIncluded) {
+TEST(PlatformFileSystem, ExtensionSearchFindsNamesInAnyLetterCaseFoldersIncluded) {
     TempDir dir;
-    for (const char* name : {"a.tga", "B.TGA", "c.Tga", "e.tga.bak", "f.tg", "tga", "g.DAT"}) {
+    for (const char* name :
+         {"a.tga", "B.TGA", "c.Tga", "e.tga.bak", "f.tg", "tga", "g.DAT", "h.PNG", "i.png.tga"}) {
         ASSERT_TRUE(gen::WriteWholeFile(dir.File(name), {0}));
     }
     std::filesystem::create_directory(dir.Path() / "d.tga");
-    const auto searchAll = [](const std::string& folder) {
+    const auto searchAll = [](const std::string& folder, const char* extension = ".tga") {
         std::vector<std::string> names;
-        TgaSearch search(folder);
+        ExtensionSearch search(folder, extension);
         for (std::string name; search.Next(name);) names.push_back(name);
         std::sort(names.begin(), names.end());
         return names;
     };
     EXPECT_EQ(searchAll(dir.Path().string()),
-              (std::vector<std::string>{"B.TGA", "a.tga", "c.Tga", "d.tga"}));
+              (std::vector<std::string>{"B.TGA", "a.tga", "c.Tga", "d.tga", "i.png.tga"}));
+    EXPECT_EQ(searchAll(dir.Path().string(), ".png"), std::vector<std::string>{"h.PNG"});
     EXPECT_TRUE(searchAll(dir.File("missing")).empty());
 }
 

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "format/tga_image.h"
+#include "generators/png_builder.h"
 #include "generators/tga_builder.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
@@ -53,9 +55,9 @@ protected:
     void AddFile(const std::string& name, const Bytes& bytes) const {
         ASSERT_TRUE(gen::WriteWholeFile(platform::JoinPath(tex, name), bytes));
     }
-    bool Replace() {
+    bool Replace(bool convert = false) {
         log = {};
-        return operations::ReplaceTextures(state, tex, &log);
+        return operations::ReplaceTextures(state, tex, &log, {convert});
     }
     // The folder after a rewrite that succeeded, or after the restore.
     FolderContents Rewritten(const Bytes& backup, const Bytes& set) const {
@@ -68,7 +70,7 @@ protected:
     // The leftover lines of the folder's .tga entries not in `met`: the
     // reverse of the directory search's order.
     Lines Leftovers(const Lines& met) const {
-        platform::TgaSearch search(tex);
+        platform::ExtensionSearch search(tex, ".tga");
         Lines lines;
         for (std::string name; search.Next(name);) {
             if (std::find(met.begin(), met.end(), name) != met.end()) continue;
@@ -208,6 +210,137 @@ TEST_F(ReplaceTest, EachTextureGetsItsOutcomeAndOnlyTakenFilesChangeTheSet) {
     EXPECT_EQ(Files(), Rewritten(SetOf(before).Bytes(), SetOf(after).Bytes()));
 }
 
+// A picture with every channel varying, alpha included.
+gen::Rgba Picture(unsigned x, unsigned y) {
+    return {static_cast<std::uint8_t>(x * 37), static_cast<std::uint8_t>(y * 23),
+            static_cast<std::uint8_t>((x + y) * 11), static_cast<std::uint8_t>(255 - x * y)};
+}
+
+// Pixels that hardly compress: a PNG of them holds more data than its sides.
+gen::Rgba Noise(unsigned x, unsigned y) {
+    const std::uint32_t v = (x * 2654435761u) ^ (y * 40503u + 0x9E3779B9u) * 2246822519u;
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
+// The RGBA pixels of `pixel` as a texture of `depth` holds them: 24 bits drop
+// the alpha, 8-bit grey takes 299 R + 587 G + 114 B per mille, rounded.
+Bytes PixelsAt(std::uint16_t width, std::uint16_t height, std::uint8_t depth,
+               const gen::PixelFunction& pixel = Picture) {
+    Bytes rgba;
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x) {
+            gen::Rgba p = pixel(x, y);
+            if (depth == 8) {
+                p.r = p.g = p.b =
+                    static_cast<std::uint8_t>((299 * p.r + 587 * p.g + 114 * p.b + 500) / 1000);
+            }
+            if (depth != 32) p.a = 255;
+            rgba.insert(rgba.end(), {p.r, p.g, p.b, p.a});
+        }
+    }
+    return rgba;
+}
+
+// The payloads of the set's texture image chunks, in file order.
+std::vector<Bytes> TextureImages(const Bytes& set) {
+    std::vector<Bytes> images;
+    const auto word = [&](std::size_t at) {
+        return std::uint32_t{set[at]} | std::uint32_t{set[at + 1]} << 8 |
+               std::uint32_t{set[at + 2]} << 16 | std::uint32_t{set[at + 3]} << 24;
+    };
+    for (std::size_t at = 12; at + 12 <= set.size(); at += 12 + word(at + 8)) {
+        if (word(at) == 3)
+            images.emplace_back(set.begin() + static_cast<std::ptrdiff_t>(at + 12),
+                                set.begin() + static_cast<std::ptrdiff_t>(at + 12 + word(at + 8)));
+    }
+    return images;
+}
+
+// With conversion: one texture per case; `expected` is what its new image
+// decodes to, or nullopt when the chunk stays (`sameBytes`: the file's own
+// bytes are taken unchanged).
+struct ConvertCase {
+    std::string texture;
+    std::uint8_t depth;  // the stored texture's, 64x64
+    std::string fileName;
+    Bytes file;
+    std::string outcome;
+    bool named = false;
+    std::optional<Bytes> expected = std::nullopt;
+    bool sameBytes = false;
+};
+
+TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
+    const auto tga = [](std::uint16_t w, std::uint16_t h, std::uint8_t depth) {
+        return gen::MakeTga(w, h, depth, Picture);
+    };
+    const auto png = [](std::uint32_t w, std::uint32_t h, int channels) {
+        return gen::MakePng(w, h, channels, Picture);
+    };
+    const std::string fromPng = "Import successful: converted from PNG";
+    Bytes notPng = png(64, 64, 3);
+    notPng.resize(60);
+    // clang-format off
+    const ConvertCase cases[] = {
+        {"t32.tga", 32, "t32.tga", tga(64, 64, 24), "Import successful: converted from 24 bits",
+         false, PixelsAt(64, 64, 24)},
+        {"t24.tga", 24, "t24.tga", tga(64, 64, 32), "Import successful: converted from 32 bits",
+         false, PixelsAt(64, 64, 24)},
+        {"grey.tga", 8, "grey.tga", tga(64, 64, 24), "Import successful: converted from 24 bits",
+         false, PixelsAt(64, 64, 8)},
+        {"rgb24.tga", 24, "rgb24.png", png(64, 64, 3), fromPng, false, PixelsAt(64, 64, 24)},
+        {"rgba24.tga", 24, "rgba24.png", png(64, 64, 4), fromPng, false, PixelsAt(64, 64, 24)},
+        {"rgb32.tga", 32, "RGB32.PNG", png(64, 64, 3), fromPng, false, PixelsAt(64, 64, 24)},
+        {"rgba32.tga", 32, "rgba32.png", png(32, 128, 4),
+         fromPng + ", size modified (to 32x128)", false, PixelsAt(32, 128, 32)},
+        {"noise.tga", 32, "noise.png", gen::MakePng(64, 64, 4, Noise), fromPng, false,
+         PixelsAt(64, 64, 32, Noise)},
+        {"npot.tga", 32, "npot.png", png(100, 64, 4), "Import failed: wrong size (100x64)"},
+        {"bad.tga", 32, "bad.png", notPng, "Import failed: error reading file", true},
+        // The .tga beside a .png of the same stem wins, taken as it is.
+        {"both.tga", 24, "both.tga", tga(64, 64, 24), "Import successful", false,
+         PixelsAt(64, 64, 24), true},
+    };
+    // clang-format on
+    AddFile("both.png", png(64, 64, 4));
+    AddFile("extra.png", png(8, 8, 3));
+    std::vector<Texture> before;
+    Lines body;
+    for (const ConvertCase& c : cases) {
+        AddFile(c.fileName, c.file);
+        before.push_back({c.texture, Tga(64, 64, c.depth)});
+        body.push_back(c.named ? Named(c.texture, c.outcome)
+                               : Info(c.texture, before.back().image, c.outcome));
+    }
+    body.push_back(Named("extra.png", "Import failed: file not part of set1.DAT"));
+    body.push_back(kRenamed);
+    Write(SetOf(before).Bytes());
+
+    EXPECT_TRUE(Replace(true));
+    EXPECT_EQ(log.Lines(), Report(body));
+    const std::vector<Bytes> images = TextureImages(SetBytes());
+    ASSERT_EQ(images.size(), std::size(cases));
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const ConvertCase& c = cases[i];
+        SCOPED_TRACE(c.texture);
+        if (!c.expected) {
+            EXPECT_EQ(images[i], before[i].image);
+            continue;
+        }
+        if (c.sameBytes) {
+            EXPECT_EQ(images[i], c.file);
+        }
+        // The stored form: depth, image type, origin.
+        EXPECT_EQ(Bytes(images[i].begin() + 16, images[i].begin() + 18),
+                  Bytes(before[i].image.begin() + 16, before[i].image.begin() + 18));
+        EXPECT_EQ(images[i][2], before[i].image[2]);
+        const format::DecodeResult decoded = format::DecodeTga(images[i]);
+        EXPECT_EQ(decoded.outcome, format::DecodeOutcome::Decoded);
+        EXPECT_EQ(decoded.image.rgba, *c.expected);
+    }
+}
+
 TEST_F(ReplaceTest, WithoutTgaFilesEveryTextureIsNotFoundAndTheSetIsRewrittenUnchanged) {
     const Bytes original =
         SetOf({{"wood.tga", Tga(16, 16, 24)}, {"felt.tga", Tga(8, 8, 32)}}).Bytes();
@@ -304,7 +437,7 @@ TEST_F(ReplaceTest, FailuresEndInTheRestoreAndPerTextureFaultsOnlyInTheirLine) {
     // reports the one it holds.
     std::filesystem::remove(dir.File("set1.000"));
     Write(original);
-    platform::TgaSearch search(tex);
+    platform::ExtensionSearch search(tex, ".tga");
     std::string firstFound;
     search.Next(firstFound);
     platform::ScopedFault fault({Operation::Allocate, 2});

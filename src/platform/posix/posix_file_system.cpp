@@ -102,31 +102,35 @@ bool RemoveFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
-struct TgaSearch::Impl {
+struct ExtensionSearch::Impl {
     DIR* dir = nullptr;
+    std::string extension;
 };
 
-TgaSearch::TgaSearch(const std::string& folder) : impl_(new Impl) {
+ExtensionSearch::ExtensionSearch(const std::string& folder, const std::string& extension)
+    : impl_(new Impl) {
     impl_->dir = ::opendir(folder.c_str());
+    impl_->extension = extension;
 }
 
-TgaSearch::~TgaSearch() {
+ExtensionSearch::~ExtensionSearch() {
     if (impl_->dir) ::closedir(impl_->dir);
     delete impl_;
 }
 
 namespace {
 // Windows matches "*.tga" without regard to letter case.
-bool EndsInTga(const char* name) {
+bool EndsIn(const char* name, const std::string& extension) {
     const std::size_t length = std::strlen(name);
-    return length >= 4 && ::strcasecmp(name + length - 4, ".tga") == 0;
+    return length >= extension.size() &&
+           ::strcasecmp(name + length - extension.size(), extension.c_str()) == 0;
 }
 }  // namespace
 
-bool TgaSearch::Next(std::string& name) {
+bool ExtensionSearch::Next(std::string& name) {
     if (!impl_->dir) return false;
     while (const dirent* entry = ::readdir(impl_->dir)) {
-        if (EndsInTga(entry->d_name)) {
+        if (EndsIn(entry->d_name, impl_->extension)) {
             name = entry->d_name;
             return true;
         }

@@ -94,24 +94,25 @@ bool RemoveFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
 }
 
-struct TgaSearch::Impl {
+struct ExtensionSearch::Impl {
     HANDLE handle = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAA data{};
     bool pending = false;  // `data` holds an entry not yet handed out
 };
 
-TgaSearch::TgaSearch(const std::string& folder) : impl_(new Impl) {
-    const std::string pattern = folder + "\\*.tga";
+ExtensionSearch::ExtensionSearch(const std::string& folder, const std::string& extension)
+    : impl_(new Impl) {
+    const std::string pattern = folder + "\\*" + extension;
     impl_->handle = FindFirstFileA(pattern.c_str(), &impl_->data);
     impl_->pending = impl_->handle != INVALID_HANDLE_VALUE;
 }
 
-TgaSearch::~TgaSearch() {
+ExtensionSearch::~ExtensionSearch() {
     if (impl_->handle != INVALID_HANDLE_VALUE) FindClose(impl_->handle);
     delete impl_;
 }
 
-bool TgaSearch::Next(std::string& name) {
+bool ExtensionSearch::Next(std::string& name) {
     if (impl_->handle == INVALID_HANDLE_VALUE) return false;
     if (!impl_->pending && !FindNextFileA(impl_->handle, &impl_->data)) return false;
     impl_->pending = false;

@@ -1,0 +1,63 @@
+// Decodes any bytes as a PNG, and converts them to a 32-bit texture's form.
+// The decoder gives exactly the sides its header declares, never more than
+// the largest side, and the conversion writes a complete image that decodes
+// to the same pixels.
+
+#include <cstdint>
+#include <vector>
+
+#include "format/png_image.h"
+#include "format/tga_image.h"
+#include "fuzz/harness.h"
+#include "generators/tga_builder.h"
+#include "operations/texture_conversion.h"
+
+using namespace sorrelwick;
+using format::PngOutcome;
+
+namespace {
+
+void RequireConvertedAlike(const fuzz::ByteView input, const format::DecodedImage& image) {
+    static const std::vector<std::uint8_t> stored = gen::MakeTga(2, 2, 32);
+    const operations::Conversion conversion = operations::ConvertToStoredForm(input, stored);
+    const bool powerOfTwo =
+        (image.width & (image.width - 1)) == 0 && (image.height & (image.height - 1)) == 0;
+    fuzz::Require(conversion.outcome == (powerOfTwo ? operations::ConversionOutcome::Converted
+                                                    : operations::ConversionOutcome::WrongSize),
+                  "a decodable PNG was not converted, or its sides not refused");
+    if (!powerOfTwo) return;
+    fuzz::Require(
+        format::CheckImageCompleteness(conversion.image) == format::ImageCompleteness::Complete,
+        "the converted image is not complete");
+    const format::DecodeResult again = format::DecodeTga(conversion.image);
+    fuzz::Require(again.outcome == format::DecodeOutcome::Decoded && again.image.rgba == image.rgba,
+                  "the converted image holds other pixels");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fuzz::ByteView input(data, size);
+    const auto sides = format::ReadPngSides(input);
+    const format::PngDecodeResult result = format::DecodePng(input);
+    if (result.outcome != PngOutcome::Decoded) {
+        fuzz::Require(result.image.rgba.empty(), "pixels given without a picture");
+        fuzz::Require(result.outcome != PngOutcome::TooLarge ||
+                          (sides && (sides->width > format::kMaxPngSide ||
+                                     sides->height > format::kMaxPngSide)),
+                      "an image within the largest side refused as too large");
+        return 0;
+    }
+    fuzz::Require(
+        sides && result.image.width == sides->width && result.image.height == sides->height,
+        "decoded sides differ from the header");
+    fuzz::Require(sides->width <= format::kMaxPngSide && sides->height <= format::kMaxPngSide,
+                  "a side above the largest was decoded");
+    fuzz::Require(result.image.rgba.size() == std::size_t{sides->width} * sides->height * 4,
+                  "decoded pixels are not width x height");
+    // Encoding and decoding again is worth it only while it stays quick.
+    if (result.image.rgba.size() <= (std::size_t{1} << 20)) {
+        RequireConvertedAlike(input, result.image);
+    }
+    return 0;
+}

@@ -1,0 +1,69 @@
+#include "generators/png_builder.h"
+
+#define STBI_WRITE_NO_STDIO
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#pragma GCC diagnostic ignored "-Wpedantic"
+#pragma GCC diagnostic ignored "-Wshadow"
+#pragma GCC diagnostic ignored "-Wconversion"
+#pragma GCC diagnostic ignored "-Wsign-conversion"
+#pragma GCC diagnostic ignored "-Wold-style-cast"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+namespace sorrelwick::gen {
+namespace {
+
+void Append(void* context, void* data, int size) {
+    auto& out = *static_cast<std::vector<std::uint8_t>*>(context);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    out.insert(out.end(), bytes, bytes + size);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> MakePng(std::uint32_t width, std::uint32_t height, int channels,
+                                  const PixelFunction& pixel) {
+    const auto count = static_cast<std::size_t>(channels);
+    std::vector<std::uint8_t> samples;
+    samples.reserve(std::size_t{width} * height * count);
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x) {
+            const Rgba p = pixel(x, y);
+            const std::uint8_t all[4] = {p.r, p.g, p.b, p.a};
+            if (channels <= 2) {
+                samples.push_back(p.r);
+                if (channels == 2) samples.push_back(p.a);
+            } else {
+                samples.insert(samples.end(), all, all + count);
+            }
+        }
+    }
+    std::vector<std::uint8_t> png;
+    stbi_write_png_to_func(Append, &png, static_cast<int>(width), static_cast<int>(height),
+                           channels, samples.data(), static_cast<int>(width * count));
+    return png;
+}
+
+std::vector<std::vector<std::uint8_t>> SamplePngs() {
+    const PixelFunction pixel = [](unsigned x, unsigned y) {
+        return Rgba{static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 30), 90,
+                    static_cast<std::uint8_t>(255 - x - y)};
+    };
+    std::vector<std::vector<std::uint8_t>> samples;
+    for (int channels = 1; channels <= 4; ++channels) {
+        samples.push_back(MakePng(4, 8, channels, pixel));
+    }
+    samples.push_back(MakePng(5, 3, 3, pixel));
+    std::vector<std::uint8_t> cut = MakePng(8, 8, 4, pixel);
+    cut.resize(cut.size() / 2);
+    samples.push_back(cut);
+    return samples;
+}
+
+}  // namespace sorrelwick::gen
