@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
+#include <vector>
 
 namespace sorrelwick::format {
 namespace {
@@ -101,6 +103,34 @@ struct StbPixelsFree {
     void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
 };
 
+// A data chunk of no bytes is allowed, but the decoder would copy its zero
+// bytes from a buffer it has not allocated yet. Such chunks carry nothing:
+// the copy returned holds the file without them (nullopt: there are none).
+std::optional<std::vector<std::uint8_t>> WithoutEmptyDataChunks(Bytes png) {
+    constexpr std::size_t kSignatureBytes = 8, kChunkFrameBytes = 12;
+    std::vector<std::size_t> emptyAt;
+    std::size_t at = kSignatureBytes;
+    while (at + kChunkFrameBytes <= png.size()) {
+        const std::uint32_t length = std::uint32_t{png[at]} << 24 |
+                                     std::uint32_t{png[at + 1]} << 16 |
+                                     std::uint32_t{png[at + 2]} << 8 | png[at + 3];
+        if (length == 0 && std::memcmp(&png[at + 4], "IDAT", 4) == 0) emptyAt.push_back(at);
+        if (length > png.size() - at - kChunkFrameBytes) break;
+        at += kChunkFrameBytes + length;
+    }
+    if (emptyAt.empty()) return std::nullopt;
+    std::vector<std::uint8_t> copy;
+    copy.reserve(png.size());
+    std::size_t from = 0;
+    for (const std::size_t chunk : emptyAt) {
+        copy.insert(copy.end(), png.begin() + static_cast<std::ptrdiff_t>(from),
+                    png.begin() + static_cast<std::ptrdiff_t>(chunk));
+        from = chunk + kChunkFrameBytes;
+    }
+    copy.insert(copy.end(), png.begin() + static_cast<std::ptrdiff_t>(from), png.end());
+    return copy;
+}
+
 }  // namespace
 
 bool HasPngSignature(Bytes bytes) {
@@ -131,9 +161,11 @@ PngDecodeResult DecodePng(Bytes png) {
     const std::uint64_t cap =
         std::max({rgbaBytes, RawDataBound(png, *sides), gatheredBound}) + kTableAllowance;
     allocationCap = static_cast<std::size_t>(std::min<std::uint64_t>(cap, SIZE_MAX));
+    const std::optional<std::vector<std::uint8_t>> cleaned = WithoutEmptyDataChunks(png);
+    const Bytes input = cleaned ? Bytes(*cleaned) : png;
     int width = 0, height = 0, channels = 0;
     const std::unique_ptr<stbi_uc, StbPixelsFree> pixels(stbi_load_from_memory(
-        png.data(), static_cast<int>(png.size()), &width, &height, &channels, 4));
+        input.data(), static_cast<int>(input.size()), &width, &height, &channels, 4));
     allocationCap = 0;
     if (!pixels || static_cast<std::uint32_t>(width) != sides->width ||
         static_cast<std::uint32_t>(height) != sides->height) {
