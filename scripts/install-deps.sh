@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Sorrelwick needs on Debian 12:
 # the native and the MinGW-w64 i686 compilers, GoogleTest, Google Benchmark,
-# CLI11, 32-bit Wine, and a headless X server with the tools to look at it.
+# CLI11, the stb image headers, 32-bit Wine, a headless X server with the
+# tools to look at it, and headless Chromium for the preview page.
 # Safe to run again: it returns at once when everything is there.
 set -euo pipefail
 
 packages=(
-    cmake make g++ libgtest-dev libbenchmark-dev libcli11-dev
+    cmake make g++ libgtest-dev libbenchmark-dev libcli11-dev libstb-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386
-    xvfb xauth x11-utils imagemagick xdotool
+    xvfb xauth x11-utils imagemagick xdotool chromium
 )
 
 has_i386() { dpkg --print-foreign-architectures | grep -qx i386; }

@@ -15,6 +15,8 @@ struct CliRequest {
     std::string folder;         // extract, replace: exactly as given
     SpecularPercents percents;  // specular
     unsigned backupNumber = 0;  // restore: 0 to 999
+    std::string pagePath;       // preview: exactly as given
+    bool force = false;         // preview: replace an existing page
 };
 
 // Runs one operation on the chess set loaded into `state`; true on success.

@@ -10,6 +10,7 @@
 #include "operations/backup_listing.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
+#include "operations/preview.h"
 #include "operations/replacement.h"
 #include "operations/restore_backup.h"
 #include "specular/change_specularity.h"
@@ -105,6 +106,17 @@ void AddSpecular(CLI::App& app, ChosenCommand& chosen) {
         "value).");
 }
 
+void AddPreview(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command = AddSetCommand(
+        app, chosen, "preview", "Write one HTML page that shows every texture of SET",
+        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+            return operations::WritePreviewPage(state, request.pagePath, request.force, &log);
+        });
+    command.add_option("PAGE", chosen.request.pagePath, "The page to write, e.g. set.html")
+        ->required();
+    command.add_flag("--force", chosen.request.force, "Replace PAGE when it exists");
+}
+
 void AddBackups(CLI::App& app, ChosenCommand& chosen) {
     AddSetCommand(app, chosen, "backups",
                   "List SET's backups with size, time (UTC) and what each holds",
@@ -145,6 +157,7 @@ void AddCommands(CLI::App& app, ChosenCommand& chosen) {
     AddExtract(app, chosen);
     AddReplace(app, chosen);
     AddSpecular(app, chosen);
+    AddPreview(app, chosen);
     AddBackups(app, chosen);
     AddRestore(app, chosen);
 }

@@ -58,6 +58,27 @@ std::string ImportNotPartOf(std::string_view setName) {
     return Join({"Import failed: file not part of ", setName});
 }
 
+std::string PreviewWritten(std::string_view pagePath) {
+    return Join({"Preview written to ", pagePath});
+}
+std::string PageAlreadyExists(std::string_view pagePath) {
+    return Join({"Error - ", pagePath, " already exists; it was left as it is"});
+}
+std::string PageIsAChessSet(std::string_view pagePath) {
+    return Join({"Error - ", pagePath, " is a chess set; a page never replaces one"});
+}
+std::string FlagNotDecoded(unsigned imageType, unsigned depth) {
+    return "image type " + std::to_string(imageType) + " at " + std::to_string(depth) +
+           " bits not decoded";
+}
+std::string PreviewOutcome(bool shown, const std::vector<std::string>& flags) {
+    std::string outcome = shown ? "Preview shown" : "Preview without picture";
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        outcome += i == 0 ? ": " : ", ";
+        outcome += flags[i];
+    }
+    return outcome;
+}
 std::string NoBackups(std::string_view setName) {
     return Join({"No backups of ", setName});
 }
@@ -79,6 +100,9 @@ std::string Importing(std::string_view folder, std::string_view setName) {
 }
 std::string ChangingSpecularity(std::string_view setName) {
     return Join({"Changing specularity of ", setName});
+}
+std::string Previewing(std::string_view setName, std::string_view pagePath) {
+    return Join({"Previewing ", setName, "'s textures in ", pagePath});
 }
 
 std::string BackupsOf(std::string_view setName) {

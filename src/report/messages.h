@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sorrelwick::report::msg {
 
@@ -41,6 +42,21 @@ std::string ImportWrongSize(unsigned width, unsigned height);
 std::string ImportWrongDepth(unsigned depth);
 std::string ImportNotPartOf(std::string_view setName);
 
+// The preview page.
+inline constexpr std::string_view kInvalidPreviewPath = "Error - Invalid preview path";
+inline constexpr std::string_view kNoPreviewWritten = "No preview page written";
+std::string PreviewWritten(std::string_view pagePath);
+std::string PageAlreadyExists(std::string_view pagePath);
+std::string PageIsAChessSet(std::string_view pagePath);
+// What a texture's card flags, and its outcome on the texture's line:
+// "Preview shown" or "Preview without picture", then ": " and the flags.
+inline constexpr std::string_view kFlagNotPowerOfTwo = "side not a power of two";
+inline constexpr std::string_view kFlagCutShort = "image data cut short";
+inline constexpr std::string_view kFlagBadHeader = "image header not readable";
+inline constexpr std::string_view kFlagTooLarge = "too large to show";
+std::string FlagNotDecoded(unsigned imageType, unsigned depth);
+std::string PreviewOutcome(bool shown, const std::vector<std::string>& flags);
+
 // A chess set's backups, and bringing one back.
 std::string NoBackups(std::string_view setName);
 std::string CouldNotSearchFolder(std::string_view setName);
@@ -52,6 +68,7 @@ std::string Loading(std::string_view setName);
 std::string Exporting(std::string_view setName, std::string_view folder);
 std::string Importing(std::string_view folder, std::string_view setName);
 std::string ChangingSpecularity(std::string_view setName);
+std::string Previewing(std::string_view setName, std::string_view pagePath);
 std::string BackupsOf(std::string_view setName);
 std::string Restoring(std::string_view setName, std::string_view backupName);
 

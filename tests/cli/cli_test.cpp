@@ -99,6 +99,29 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
     EXPECT_EQ(gen::ReadWholeFile(set), pawnSet(100, 25, 4).Bytes());
 }
 
+TEST(Cli, PreviewReplacesAnExistingPageOnlyWithForce) {
+    const TempDir dir;
+    const std::string set = dir.File("set.DAT"), page = dir.File("set.html");
+    ASSERT_TRUE(gen::ChessSetBuilder()
+                    .Signature()
+                    .TextureReference("wood.tga")
+                    .TextureImage(gen::MakeTga(2, 2, 24))
+                    .WriteTo(set));
+    const std::string wood = report::TextureInfoLine("wood.tga", 2, 2, 24, "Preview shown");
+    const std::pair<std::vector<std::string>, std::string> runs[] = {
+        {{"preview", set, page}, "Preview written to " + page},
+        {{"preview", set, page}, "Error - " + page + " already exists; it was left as it is"},
+        {{"preview", "--force", set, page}, "Preview written to " + page},
+    };
+    for (const auto& [arguments, last] : runs) {
+        const ProcessRun run = RunProcess(kCli, arguments);
+        EXPECT_EQ(run.exitStatus, last.starts_with("Error") ? 1 : 0);
+        EXPECT_EQ(OutputLines(run.standardOutput),
+                  Framed("Previewing set.DAT's textures in " + page, {wood, last}));
+    }
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"set.DAT", "set.html"}));
+}
+
 TEST(Cli, AFailedOperationExitsOne) {
     const TempDir dir;
     const ProcessRun run = RunProcess(kCli, {"list", dir.File("missing.DAT")});
@@ -127,6 +150,8 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         {"specular", set, "--grey", "1,1"},
         {"specular", set, "--white", "1,1", "--white", "1,x"},
         {"list", set, "--white", "1,1"},
+        {"preview", set},
+        {"preview", set, set, "--replace"},
         {"--frob"},
         {"list", "--version"},
     };
