@@ -21,13 +21,24 @@ bool IsFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// `path` with its file name spelt as on disk: a dialog may hand back a typed
+// name, or its default extension, in another case.
+std::string AsOnDisk(const std::string& path) {
+    WIN32_FIND_DATAA found = {};
+    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return path;
+    FindClose(search);
+    const std::size_t separator = path.find_last_of("\\/");
+    return path.substr(0, separator == std::string::npos ? 0 : separator + 1) + found.cFileName;
+}
+
 // Some dialogs check that a file exists before they add the default
 // extension, so a typed "set" would be refused though "set.DAT" exists; the
 // dialog is therefore not asked to check, and the name is resolved here.
 std::optional<std::string> ExistingFile(const std::string& path) {
-    if (IsFile(path)) return path;
+    if (IsFile(path)) return AsOnDisk(path);
     std::string withExtension = path + "." + kDefaultExtension;
-    if (IsFile(withExtension)) return withExtension;
+    if (IsFile(withExtension)) return AsOnDisk(withExtension);
     return std::nullopt;
 }
 

@@ -2,10 +2,10 @@
 // command with the open dialog's answers and the request that dialog
 // receives, Clear view, the newest line in view, and the ways it ends.
 
-#include <dlgs.h>
-
 #include "ui/list_box_report_log.h"
 #include "window_test_support.h"
+// After windows.h, which it needs: the open dialog's control ids.
+#include <dlgs.h>
 
 namespace sorrelwick::test {
 namespace {
