@@ -76,7 +76,7 @@ else
 fi
 
 wine "$driver" "C:\\Tessaravine\\DATA\\DAT\\$set_name" 'C:\Tessaravine\Textures' \
-    "$(winepath -w "$work/signals")" >/dev/null 2>&1 &
+    "$(wine winepath -w "$work/signals" 2>/dev/null)" >/dev/null 2>&1 &
 driver_pid=$!
 
 mkdir -p "$out"
@@ -98,6 +98,10 @@ for n in "${!pictures[@]}"; do
         done
         [[ -n $pictured ]] && break
     done
+    # Some dialogs Wine maps under no name of their own: the whole screen then.
+    if [[ -z $pictured ]]; then
+        import -window root "$out/${pictures[n]}.png" 2>/dev/null && pictured=yes
+    fi
     if [[ -z $pictured ]]; then
         echo "screenshot: could not picture \"$caption\" at step ${pictures[n]}" >&2
         exit 1
