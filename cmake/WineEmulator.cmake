@@ -5,4 +5,9 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Windows")
   set(CMAKE_CROSSCOMPILING_EMULATOR
       "${PROJECT_SOURCE_DIR}/scripts/wine-run.sh;--state;${CMAKE_BINARY_DIR}/wine"
       CACHE STRING "Runs a program of this build")
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    file(WRITE ${CMAKE_BINARY_DIR}/wine/arch "win64\n")
+  else()
+    file(WRITE ${CMAKE_BINARY_DIR}/wine/arch "win32\n")
+  endif()
 endif()

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Sorrelwick needs on Debian 12:
 # the native and the MinGW-w64 i686 compilers, GoogleTest, Google Benchmark,
-# CLI11, the stb image headers, 32-bit Wine, a headless X server with the
-# tools to look at it, and headless Chromium for the preview page.
+# CLI11, the stb image headers, 32-bit Wine (and 64-bit Wine with the x86_64
+# cross compiler, for machines that cannot run 32-bit code), a headless X
+# server with the tools to look at it, headless Chromium for the preview page,
+# and what making and checking the release packages takes.
 # Safe to run again: it returns at once when everything is there.
 set -euo pipefail
 
 packages=(
-    cmake make g++ libgtest-dev libbenchmark-dev libcli11-dev libstb-dev
+    cmake make g++ libgtest-dev libbenchmark-dev libcli11-dev libstb-dev time
     g++-mingw-w64-i686 binutils-mingw-w64-i686
-    wine wine32:i386
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    wine wine32:i386 wine64
     xvfb xauth x11-utils imagemagick xdotool chromium
+    dpkg-dev fakeroot file lintian zip unzip man-db
 )
 
 has_i386() { dpkg --print-foreign-architectures | grep -qx i386; }

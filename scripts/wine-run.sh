@@ -13,6 +13,9 @@
 # set, one Xvfb display serve every program run against the same DIR; a
 # watcher ends both once no program has run for $SORRELWICK_WINE_LINGER
 # seconds (default 60). CTest uses this script as the cross-compiling emulator.
+# DIR/arch, written by the build's configure step, says "win64" for a 64-bit
+# build: its programs then run under the 64-bit loader in a 64-bit prefix, and
+# `wine` and `wineboot` name that loader for --host commands too.
 set -euo pipefail
 
 script_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -33,6 +36,21 @@ mkdir -p "$state"
 state=$(cd "$state" && pwd)
 export WINEPREFIX=$state/prefix
 export WINEARCH=win32
+if [[ -s $state/arch && $(cat "$state/arch") == win64 ]]; then
+    export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+    # Debian's `wine` prefers the 32-bit loader whenever it is installed.
+    # Programs may run side by side: each script is written once, whole, and
+    # moved into place, never rewritten while another run executes it.
+    if [[ ! -x $state/bin/wineboot ]]; then
+        mkdir -p "$state/bin"
+        printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" >"$state/bin/wine.$$"
+        printf '#!/bin/sh\nexec %s wineboot "$@"\n' "$WINELOADER" >"$state/bin/wineboot.$$"
+        chmod +x "$state/bin/wine.$$" "$state/bin/wineboot.$$"
+        mv -f "$state/bin/wine.$$" "$state/bin/wine"
+        mv -f "$state/bin/wineboot.$$" "$state/bin/wineboot"
+    fi
+    export PATH=$state/bin:$PATH
+fi
 export WINEDEBUG=-all
 # No prompts to install Wine's .NET and HTML engines: nothing of ours needs them.
 export WINEDLLOVERRIDES="mscoree,mshtml="

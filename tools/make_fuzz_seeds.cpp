@@ -110,6 +110,7 @@ Bytes RunLengthTga(std::uint16_t width, std::uint16_t height) {
 // A colour-mapped image (type 1) with an ID field.
 Bytes ColourMappedTga() {
     Bytes tga = {4, 1, 1, 0, 0, 4, 0, 24, 0, 0, 0, 0, 4, 0, 4, 0, 8, 0};
+    tga.reserve(18 + 4 + 12 + 16);
     tga.insert(tga.end(), {'s', 'o', 'r', 'l'});
     for (std::uint8_t n = 0; n < 12; ++n) tga.push_back(static_cast<std::uint8_t>(n * 20));
     for (std::uint8_t n = 0; n < 16; ++n) tga.push_back(n % 4);
@@ -142,6 +143,7 @@ std::vector<Bytes> Sets() {
 // Replacement: a 4-byte length, the set, the image.
 Bytes SetAndImage(const Bytes& set, const Bytes& image) {
     Bytes input;
+    input.reserve(4 + set.size() + image.size());
     PutWord(input, static_cast<std::uint32_t>(set.size()));
     input.insert(input.end(), set.begin(), set.end());
     input.insert(input.end(), image.begin(), image.end());
@@ -151,6 +153,7 @@ Bytes SetAndImage(const Bytes& set, const Bytes& image) {
 // Specularity: the naming style, six percents, the set.
 Bytes StyleAndPercents(unsigned style, std::uint32_t percent, const Bytes& set) {
     Bytes input = {static_cast<std::uint8_t>(style)};
+    input.reserve(1 + 24 + set.size());
     const std::uint32_t percents[] = {percent, 100, 0, percent * 3, 50, 4294967295u};
     for (std::uint32_t value : percents) PutWord(input, value);
     input.insert(input.end(), set.begin(), set.end());

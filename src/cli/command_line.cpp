@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cli/commands.h"
+#include "sorrelwick_version.h"
 
 namespace sorrelwick::cli {
 namespace {
@@ -23,8 +24,10 @@ ParseOutcome ParseArguments(const std::vector<std::string>& args) {
                  "sorrelwick-cli");
     // --help alone, on every command; set before the commands copy it.
     app.set_help_flag("--help", "Print this help and exit");
-    app.set_version_flag("--version", "sorrelwick-cli 1.0");
+    app.set_version_flag("--version", "sorrelwick-cli " SORRELWICK_VERSION);
     app.require_subcommand(1, 1);
+    // Paths begin with "/" on Linux and may on Windows: never "/option".
+    app.allow_windows_style_options(false);
     ParseOutcome outcome;
     AddCommands(app, outcome.command);
 

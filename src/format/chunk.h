@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+#include "format/byte_fields.h"
+
 namespace sorrelwick::format {
 
 inline constexpr std::uint32_t kSetSignature = 0x716D0DA4;
@@ -45,7 +47,16 @@ struct Chunk {
 
 using HeaderBytes = std::array<std::uint8_t, kChunkHeaderSize>;
 
-HeaderBytes EncodeHeader(const ChunkHeader& header);
-ChunkHeader DecodeHeader(const HeaderBytes& bytes);
+inline HeaderBytes EncodeHeader(const ChunkHeader& header) {
+    HeaderBytes bytes;
+    StoreU32(&bytes[0], header.kind);
+    StoreU32(&bytes[4], header.variant);
+    StoreU32(&bytes[8], header.length);
+    return bytes;
+}
+
+inline ChunkHeader DecodeHeader(const HeaderBytes& bytes) {
+    return ChunkHeader{LoadU32(&bytes[0]), LoadU32(&bytes[4]), LoadU32(&bytes[8])};
+}
 
 }  // namespace sorrelwick::format

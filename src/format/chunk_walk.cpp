@@ -12,7 +12,7 @@ constexpr std::size_t kMaterialTextureFlagOffset = 24;
 constexpr std::size_t kMaterialTextureNameOffset = 36;
 constexpr std::size_t kReferenceTextureNameOffset = 44;
 
-std::string MaterialTextureName(Bytes payload) {
+std::string_view MaterialTextureName(Bytes payload) {
     // A payload too short for the flag counts as flag 0.
     const auto flag = U32At(payload, kMaterialTextureFlagOffset);
     if (!flag || *flag == 0) return {};
@@ -46,9 +46,13 @@ ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
     const auto remaining = file.Remaining();
     if (remaining && *remaining < length) return {ChunkStatus::ReadFailure, {}};
 
-    walk.ReleasePayload();
-    walk.payload = platform::AllocateBytes(length);
-    if (!walk.payload) return {ChunkStatus::OutOfMemory, {}};
+    if (length > walk.payloadCapacity) {
+        // The old buffer goes first, so that one payload at most is held.
+        walk.ReleasePayload();
+        walk.payload = platform::AllocateBytes(length);
+        if (!walk.payload) return {ChunkStatus::OutOfMemory, {}};
+        walk.payloadCapacity = length;
+    }
     if (file.Read(walk.payload.get(), length) != length) return {ChunkStatus::ReadFailure, {}};
     read.chunk.payload = Bytes(walk.payload.get(), length);
     return read;

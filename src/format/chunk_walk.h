@@ -2,6 +2,7 @@
 // The chunk walk every operation reads a chess-set file with: the signature
 // header first, then chunk after chunk, one payload in memory at a time.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -13,9 +14,11 @@
 namespace sorrelwick::format {
 
 // The state of one walk. It owns the payload buffer, which holds the payload
-// of the most recent chunk with a payload.
+// of the most recent chunk with a payload. The buffer is as long as the
+// longest payload so far: a payload that fits is read into it again.
 struct ChunkWalk {
     std::unique_ptr<std::uint8_t[]> payload;
+    std::size_t payloadCapacity = 0;
     std::string currentTextureName;
     std::string heldFailure;  // the latest failure recorded during the walk
     bool result = false;
@@ -23,7 +26,10 @@ struct ChunkWalk {
     // Records a failure: the walk's result becomes 0 and `message` replaces
     // any earlier held message.
     void Fail(std::string message);
-    void ReleasePayload() { payload.reset(); }
+    void ReleasePayload() {
+        payload.reset();
+        payloadCapacity = 0;
+    }
 };
 
 // Reads the first header; accepted only when all 12 bytes were read, the kind

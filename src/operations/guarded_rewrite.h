@@ -36,7 +36,7 @@ struct GuardedRewrite {
     platform::File newFile{};     // the new file, created for writing under `temporaryPath`
     std::string temporaryPath{};  // empty until the new file is created, and once it is in place
     format::ChunkWalk walk{};     // payload buffer, current texture name, held failure, result
-    format::ChunkHeader signature{};  // the backup's accepted first header, copied unchanged
+    format::ChunkHeader signature{};  // the source's accepted first header, copied unchanged
 };
 
 // What an operation supplies to the frame.

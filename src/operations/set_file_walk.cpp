@@ -3,48 +3,50 @@
 #include "report/messages.h"
 
 namespace sorrelwick::operations {
-namespace {
 
-void WalkChunks(platform::File& file, std::string_view setName, format::ChunkWalk& walk,
-                const ChunkHandler& handle) {
-    for (;;) {
-        const format::ChunkRead read = format::ReadNextChunk(file, walk);
-        switch (read.status) {
-            case format::ChunkStatus::Chunk:
-                handle(walk, read.chunk);
-                continue;
-            case format::ChunkStatus::End:
-                return;
-            case format::ChunkStatus::OutOfMemory:
-                walk.Fail(std::string(report::msg::kNotEnoughMemory));
-                return;
-            case format::ChunkStatus::ReadFailure:
-                walk.Fail(report::msg::CouldNotRead(setName));
-                return;
-        }
-    }
-}
-
-}  // namespace
-
-bool WalkSetFile(const std::string& path, std::string_view setName, report::ReportLog& log,
-                 const ChunkHandler& handle) {
-    platform::File file = platform::File::OpenForReading(path);
-    if (!file.IsOpen()) {
-        log.AppendLine(report::msg::CouldNotOpen(setName));
+bool StartSetFile(const std::string& path, SetFileReader& reader, report::ReportLog& log) {
+    reader.file = platform::File::OpenForReading(path);
+    if (!reader.file.IsOpen()) {
+        log.AppendLine(report::msg::CouldNotOpen(reader.setName));
         return false;
     }
-    format::ChunkWalk walk;
-    if (!format::ReadSetSignature(file)) {
-        log.AppendLine(report::msg::BadFormat(setName));
-    } else {
-        walk.result = true;
-        WalkChunks(file, setName, walk, handle);
+    if (!format::ReadSetSignature(reader.file)) {
+        log.AppendLine(report::msg::BadFormat(reader.setName));
+        return false;
+    }
+    reader.accepted = true;
+    reader.walk.result = true;
+    return true;
+}
+
+bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk) {
+    const format::ChunkRead read = format::ReadNextChunk(reader.file, reader.walk);
+    switch (read.status) {
+        case format::ChunkStatus::Chunk:
+            chunk = read.chunk;
+            return true;
+        case format::ChunkStatus::End:
+            return false;
+        case format::ChunkStatus::OutOfMemory:
+            reader.walk.Fail(std::string(report::msg::kNotEnoughMemory));
+            return false;
+        case format::ChunkStatus::ReadFailure:
+            reader.walk.Fail(report::msg::CouldNotRead(reader.setName));
+            return false;
+    }
+    return false;
+}
+
+bool FinishSetFile(SetFileReader& reader, report::ReportLog& log) {
+    // A file that could not be opened has nothing to close.
+    if (!reader.file.IsOpen()) return false;
+    format::ChunkWalk& walk = reader.walk;
+    if (reader.accepted) {
         walk.ReleasePayload();
         if (!walk.result) log.AppendLine(walk.heldFailure);
     }
-    if (!file.Close()) {
-        log.AppendLine(report::msg::CouldNotClose(setName));
+    if (!reader.file.Close()) {
+        log.AppendLine(report::msg::CouldNotClose(reader.setName));
         walk.result = false;
     }
     return walk.result;

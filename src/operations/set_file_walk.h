@@ -4,21 +4,47 @@
 // standard messages. The caller adds the heading before and the closing
 // lines after.
 
-#include <functional>
 #include <string>
 #include <string_view>
 
 #include "format/chunk_walk.h"
+#include "platform/file.h"
 #include "report/report_log.h"
 
 namespace sorrelwick::operations {
 
-using ChunkHandler = std::function<void(format::ChunkWalk&, const format::Chunk&)>;
+// One walk over a chess-set file, from its open to its close.
+struct SetFileReader {
+    std::string_view setName;  // fills the messages
+    platform::File file{};
+    format::ChunkWalk walk{};
+    bool accepted = false;  // the signature header was accepted
+};
+
+// Opens the file at `path` and accepts its signature header, adding the
+// standard message when either fails. True when chunks can be read.
+bool StartSetFile(const std::string& path, SetFileReader& reader, report::ReportLog& log);
+
+// The next chunk into `chunk`; false at the end of the file, or after a
+// failure that ends the walk (held in the walk).
+bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk);
+
+// Releases the payload, adds the held failure, closes the file; returns the
+// walk's result.
+bool FinishSetFile(SetFileReader& reader, report::ReportLog& log);
 
 // Walks the file at `path`; `setName` fills the messages. Each chunk goes to
-// `handle`, which may record a failure with walk.Fail() and let the walk go
-// on. Returns the walk's result.
+// `handle(walk, chunk)`, which may record a failure with walk.Fail() and let
+// the walk go on. Returns the walk's result.
+template <typename Handler>
 bool WalkSetFile(const std::string& path, std::string_view setName, report::ReportLog& log,
-                 const ChunkHandler& handle);
+                 Handler&& handle) {
+    SetFileReader reader{.setName = setName};
+    if (StartSetFile(path, reader, log)) {
+        format::Chunk chunk;
+        while (NextSetChunk(reader, chunk)) handle(reader.walk, chunk);
+    }
+    return FinishSetFile(reader, log);
+}
 
 }  // namespace sorrelwick::operations

@@ -7,7 +7,6 @@ namespace {
 
 struct SeamState {
     FaultPlan plan;
-    bool armed = false;
     bool fired = false;
     std::uint64_t seen = 0;
     std::array<std::uint64_t, kOperationKinds> seenByKind{};
@@ -23,11 +22,12 @@ SeamState& State() {
 void ArmFault(const FaultPlan& plan) {
     State() = SeamState{};
     State().plan = plan;
-    State().armed = true;
+    detail::faultArmed = true;
 }
 
 void DisarmFault() {
     State() = SeamState{};
+    detail::faultArmed = false;
 }
 
 std::uint64_t OperationsSeen() {
@@ -42,11 +42,11 @@ bool FaultFired() {
     return State().fired;
 }
 
-bool ShouldFail(Operation kind) {
+bool detail::CountAndDecide(Operation kind) {
     SeamState& s = State();
     const std::uint64_t ofKind = ++s.seenByKind[static_cast<std::size_t>(kind)];
     const std::uint64_t ofAny = ++s.seen;
-    if (!s.armed || s.plan.nth == 0) return false;
+    if (s.plan.nth == 0) return false;
     if (s.plan.kind && *s.plan.kind != kind) return false;
     const std::uint64_t count = s.plan.kind ? ofKind : ofAny;
     const bool fail = s.plan.persistent ? count >= s.plan.nth : count == s.plan.nth;

@@ -24,14 +24,23 @@ struct FaultPlan {
 void ArmFault(const FaultPlan& plan);
 void DisarmFault();
 
-// Counts since the last ArmFault/DisarmFault, failed operations included.
+// Counts since the last ArmFault, failed operations included; nothing is
+// counted while no plan is armed.
 std::uint64_t OperationsSeen();
 std::uint64_t OperationsSeen(Operation kind);
 // Whether the armed plan has made at least one operation fail.
 bool FaultFired();
 
-// Called by each checked operation before it does its work.
-bool ShouldFail(Operation kind);
+namespace detail {
+inline bool faultArmed = false;
+bool CountAndDecide(Operation kind);
+}  // namespace detail
+
+// Called by each checked operation before it does its work. Inline, so that
+// with no plan armed the question costs one test of a flag.
+inline bool ShouldFail(Operation kind) {
+    return detail::faultArmed && detail::CountAndDecide(kind);
+}
 
 // Arms a plan for one scope; disarms on leaving it.
 class ScopedFault {

@@ -1,5 +1,6 @@
 #include "platform/file.h"
 
+#include <new>
 #include <utility>
 
 #include "platform/fault_seam.h"
@@ -7,12 +8,31 @@
 
 namespace sorrelwick::platform {
 
+namespace {
+
+// Small chunks come and go in their thousands: a larger buffer than stdio's
+// default turns them into fewer, larger requests to the system. A buffer
+// that can't be had leaves stdio's own.
+constexpr std::size_t kStreamBufferSize = 64 * 1024;
+
+}  // namespace
+
+File::File(std::FILE* stream) : stream_(stream) {
+    if (!stream_) return;
+    detail::UseFromOneThread(stream_);
+    buffer_.reset(new (std::nothrow) char[kStreamBufferSize]);
+    if (buffer_ && std::setvbuf(stream_, buffer_.get(), _IOFBF, kStreamBufferSize) != 0) {
+        buffer_.reset();
+    }
+}
+
 File::~File() {
     Release();
 }
 
 File::File(File&& other) noexcept
     : stream_(std::exchange(other.stream_, nullptr)),
+      buffer_(std::move(other.buffer_)),
       readFailed_(other.readFailed_),
       size_(other.size_),
       position_(other.position_) {}
@@ -21,6 +41,7 @@ File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         Release();
         stream_ = std::exchange(other.stream_, nullptr);
+        buffer_ = std::move(other.buffer_);
         readFailed_ = other.readFailed_;
         size_ = other.size_;
         position_ = other.position_;
@@ -87,12 +108,8 @@ bool File::Close() {
     std::FILE* stream = std::exchange(stream_, nullptr);
     const bool injected = ShouldFail(Operation::Close);
     const bool closed = std::fclose(stream) == 0;
+    buffer_.reset();
     return closed && !injected;
-}
-
-std::optional<std::uint64_t> File::Remaining() const {
-    if (!size_) return std::nullopt;
-    return *size_ >= position_ ? *size_ - position_ : 0;
 }
 
 }  // namespace sorrelwick::platform

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -52,13 +53,17 @@ public:
 
     // Bytes left between the read position and the end of the file, when
     // the file's size could be measured when it was opened for reading.
-    std::optional<std::uint64_t> Remaining() const;
+    std::optional<std::uint64_t> Remaining() const {
+        if (!size_) return std::nullopt;
+        return *size_ >= position_ ? *size_ - position_ : 0;
+    }
 
 private:
-    explicit File(std::FILE* stream) : stream_(stream) {}
+    explicit File(std::FILE* stream);
     void Release() noexcept;
 
     std::FILE* stream_ = nullptr;
+    std::unique_ptr<char[]> buffer_;  // the stream's buffer; outlives the stream
     bool readFailed_ = false;
     std::optional<std::uint64_t> size_;
     std::uint64_t position_ = 0;

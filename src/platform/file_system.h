@@ -65,6 +65,9 @@ namespace detail {
 std::FILE* OpenStreamForReading(const std::string& path);
 std::FILE* OpenStreamExclusive(const std::string& path, bool& existed);
 std::optional<std::uint64_t> StreamSize(std::FILE* stream);
+// The tool has one thread: where the C library locks a stream for every
+// call, that locking is turned off.
+void UseFromOneThread(std::FILE* stream);
 // Writes the system's cached data of the stream's file to the device.
 bool SyncToStorage(std::FILE* stream);
 }  // namespace detail

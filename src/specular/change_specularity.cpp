@@ -13,16 +13,16 @@ namespace {
 // Payload offsets of a material chunk's two specular bytes.
 constexpr std::size_t kAmplitudeOffset = 16;
 constexpr std::size_t kShininessOffset = 17;
-constexpr std::size_t kMinMaterialSize = kShininessOffset + 1;
+static_assert(kMinScaledMaterialSize == kShininessOffset + 1);
 
 // Scales a classified material chunk in place, then writes the chunk. The
 // payload is the walk's own buffer, so the bytes are changed where they lie.
 void ScaleAndWrite(operations::GuardedRewrite& rewrite, const format::Chunk& chunk,
-                   const MaterialClassTable& classes, const SpecularPercents& percents) {
+                   MaterialClassTable& classes, const SpecularPercents& percents) {
     const format::Bytes payload = chunk.payload;
     // A material too short for its specular bytes is copied unchanged.
-    if (chunk.header.kind == format::kMaterialChunk && payload.size() >= kMinMaterialSize) {
-        const SpecularClass cls = classes.ClassOf(*KeyAt(payload, 0));
+    if (chunk.header.kind == format::kMaterialChunk && payload.size() >= kMinScaledMaterialSize) {
+        const SpecularClass cls = classes.ClassOfNext(*KeyAt(payload, 0));
         std::uint8_t* bytes = rewrite.walk.payload.get();
         // Only ever change the walk's own buffer, which this payload must be.
         if (cls != SpecularClass::None && bytes == payload.data()) {

@@ -1,6 +1,7 @@
 #include "specular/classification.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,7 @@
 #include "report/messages.h"
 #include "specular/object_link_table.h"
 #include "specular/object_names.h"
+#include "specular/pending_classes.h"
 
 namespace sorrelwick::specular {
 namespace {
@@ -48,7 +50,18 @@ public:
             LinkObject(walk, chunk.payload);
         } else if (chunk.header.kind == format::kObjectNameChunk) {
             NameObject(walk, chunk.payload);
+        } else if (chunk.header.kind == format::kMaterialChunk &&
+                   chunk.payload.size() >= kMinScaledMaterialSize) {
+            classes_.NoteMaterialChunk(*KeyAt(chunk.payload, 0));
         }
+    }
+
+    // Writes the waiting classes, in the order their names came.
+    void Flush(format::ChunkWalk& walk) {
+        for (const ChunkKey& material : pending_.Keys()) classes_.Prefetch(material);
+        for (std::size_t i = 0; i < pending_.GroupCount(); ++i)
+            SetClasses(walk, pending_.GroupAt(i));
+        pending_.Clear();
     }
 
     void Clear() { objects_.Clear(); }
@@ -57,9 +70,7 @@ private:
     void LinkObject(format::ChunkWalk& walk, format::Bytes payload) {
         const auto keyList = MaterialKeyList(payload);
         if (!keyList) return;
-        if (!objects_.AddObject(*KeyAt(payload, 0), *keyList)) {
-            walk.Fail(std::string(report::msg::kNotEnoughMemory));
-        }
+        if (!objects_.AddObject(*KeyAt(payload, 0), *keyList)) FailForMemory(walk);
     }
 
     void NameObject(format::ChunkWalk& walk, format::Bytes payload) {
@@ -68,20 +79,36 @@ private:
         const ObjectEntry* entry = objects_.FindObject(object);
         if (!entry) return;
         const SpecularClass cls = ClassifyObjectName(NameAt(payload, kObjectNameOffset), style_);
-        if (cls != SpecularClass::None) {
-            for (const ChunkKey& material : entry->Materials()) {
-                if (!classes_.SetClass(material, cls)) {
-                    walk.Fail(std::string(report::msg::kNotEnoughMemory));
-                    break;
-                }
+        if (cls != SpecularClass::None) Classify(walk, entry->Materials(), cls);
+        objects_.RemoveObject(object);
+    }
+
+    // The classes wait in the batch; a list too long for it goes at once.
+    void Classify(format::ChunkWalk& walk, std::span<const ChunkKey> materials, SpecularClass cls) {
+        if (pending_.Add(materials, cls)) return;
+        Flush(walk);
+        if (!pending_.Add(materials, cls)) SetClasses(walk, {materials, cls});
+    }
+
+    void SetClasses(format::ChunkWalk& walk, const PendingClasses::Group& group) {
+        for (const ChunkKey& material : group.materials) {
+            if (!classes_.SetClass(material, group.cls)) {
+                FailForMemory(walk);
+                break;
             }
         }
-        objects_.RemoveObject(object);
+    }
+
+    // A failure held by the walk already came later in the file than any
+    // waiting classification, or has this same message: it stays.
+    static void FailForMemory(format::ChunkWalk& walk) {
+        if (walk.result) walk.Fail(std::string(report::msg::kNotEnoughMemory));
     }
 
     NamingStyle style_;
     MaterialClassTable& classes_;
     ObjectLinkTable objects_;
+    PendingClasses pending_;
 };
 
 }  // namespace
@@ -89,10 +116,16 @@ private:
 bool ClassifyMaterials(const ToolState& state, report::ReportLog& log,
                        MaterialClassTable& classes) {
     ClassificationPass pass(NamingStyleOf(state.setName), classes);
-    const bool result = operations::WalkSetFile(
-        state.setPath, state.setName, log,
-        [&pass](format::ChunkWalk& walk, const format::Chunk& chunk) { pass.Handle(walk, chunk); });
+    operations::SetFileReader reader{.setName = state.setName};
+    if (operations::StartSetFile(state.setPath, reader, log)) {
+        format::Chunk chunk;
+        while (operations::NextSetChunk(reader, chunk)) pass.Handle(reader.walk, chunk);
+        // The names read before the walk ended classify, whatever ended it.
+        pass.Flush(reader.walk);
+    }
+    const bool result = operations::FinishSetFile(reader, log);
     pass.Clear();
+    if (result) classes.ResolveFileOrder();
     return result;
 }
 

@@ -25,12 +25,18 @@ public:
         return at == kAbsent ? nullptr : &slots_[at].value;
     }
 
+    // A hint that `key` is wanted soon: starts loading the slot where its
+    // search begins, so that a lookup a little later finds it in the cache.
+    void Prefetch(ChunkKey key) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[Home(key)]);
+    }
+
     // Makes room for `count` keys in all, so that inserting up to that many
     // can't fail. Throws std::bad_alloc, leaving the map as it was.
     void Reserve(std::size_t count) {
-        if (count * 2 <= slots_.size()) return;
+        if (Holds(slots_.size(), count)) return;
         std::size_t capacity = slots_.empty() ? kMinCapacity : slots_.size();
-        while (count * 2 > capacity) capacity *= 2;
+        while (!Holds(capacity, count)) capacity *= 2;
         std::vector<Slot> old(capacity);
         old.swap(slots_);
         for (const Slot& slot : old) {
@@ -73,12 +79,17 @@ public:
     std::size_t Size() const { return size_; }
 
 private:
+    // With a one-byte value a slot takes 12 bytes, five to a cache line.
     struct Slot {
         ChunkKey key;
         Value value{};
         bool used = false;
     };
     static constexpr std::size_t kMinCapacity = 16;
+
+    // At most three quarters of the slots are used: probe runs stay short
+    // (a miss reads about two cache lines) and the array stays small.
+    static bool Holds(std::size_t capacity, std::size_t count) { return count * 4 <= capacity * 3; }
     static constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
     std::size_t Home(ChunkKey key) const { return hash_(key) & (slots_.size() - 1); }
@@ -103,7 +114,7 @@ private:
         }
     }
 
-    // The map is at most half full, so a free slot is always found.
+    // The map is never full, so a free slot is always found.
     void Place(ChunkKey key, Value value) {
         const std::size_t mask = slots_.size() - 1;
         std::size_t at = Home(key);

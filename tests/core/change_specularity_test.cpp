@@ -107,14 +107,15 @@ TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore)
     // clang-format off
     const std::pair<FaultPlan, std::string> cases[] = {
         // The pass reaches the end of the file, then fails with the message.
-        // Allocations: seven payloads, the first object's payload, its entry.
-        {{Operation::Allocate, 9}, noMemory},
+        // Allocations: the first material's payload, the first object's
+        // (longer than any before), the first object's entry.
+        {{Operation::Allocate, 3}, noMemory},
         {{Operation::Close, 1}, notClosed},
         {after(Operation::Open, 1), "Error - Could not open set1.000"},
         {after(Operation::Open, 2), "Error - Could not create set1.DAT"},
         {after(Operation::Write, 4), "Error - Could not write set1.DAT"},
         {after(Operation::Read, 4), "Error - Could not read set1.DAT"},
-        {after(Operation::Allocate, 3), noMemory},
+        {after(Operation::Allocate, 2), noMemory},
         {after(Operation::Close, 2), notClosed},
     };
     // clang-format on

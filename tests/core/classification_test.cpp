@@ -141,17 +141,41 @@ TEST(ClassifyMaterials, ObjectsLinkMaterialsToTheClassOfTheirName) {
     }
 }
 
-// Every payload is one allocation of the walk; each AddObject and each new
-// material class is one more. In this set they come in the order:
-// 1 object O1, 2 AddObject O1, 3 name O1, 4 SetClass M1,
-// 5 object O2, 6 AddObject O2, 7 name O2, 8 object O3, ...
+// Lists longer than a batch of waiting classes and more names than it holds:
+// the classes still land in the order the names come.
+TEST(ClassifyMaterials, LongListsAndManyNamesKeepTheOrderOfTheNames) {
+    constexpr std::uint32_t kMaterials = 300;
+    constexpr std::uint32_t kBoardMaterials = 10;
+    std::vector<ChunkKey> materials;
+    for (std::uint32_t i = 0; i < kMaterials; ++i) materials.push_back({i, 0x4D});
+    ChessSetBuilder set = Set({{O1, materials, "PawnW"}});
+    for (std::uint32_t i = 0; i < kMaterials; ++i) {
+        set.Object({i, 2}, {materials[i]}).ObjectName({i, 2}, i % 2 ? "Lamp" : "KingB");
+    }
+    const std::vector<ChunkKey> first(materials.begin(), materials.begin() + kBoardMaterials);
+    set.Object(O2, first).ObjectName(O2, "Frame");
+
+    const Pass pass = Classify(set);
+    EXPECT_TRUE(pass.result);
+    for (std::uint32_t i = 0; i < kMaterials; ++i) {
+        const SpecularClass expected =
+            i < kBoardMaterials ? Board : (i % 2 ? WhitePieces : BlackPieces);
+        EXPECT_EQ(pass.classes.ClassOf(materials[i]), expected) << i;
+    }
+}
+
+// The walk takes memory for a payload longer than any before it; each
+// AddObject and each new material class asks for one more allocation. The
+// classes wait in a batch written at the end of this short walk, so in this
+// set the order is: 1 object O1's payload, 2 to 4 AddObject O1 to O3, then
+// 5 to 7 SetClass M1 to M3.
 const ChessSetBuilder kThreeNamedObjects =
     Set({{O1, {M1}, "PawnW"}, {O2, {M2}, "PawnB"}, {O3, {M3}, "KingW"}});
 
 TEST(ClassifyMaterials, RefusedTableEntryFailsThePassAfterTheWholeWalk) {
     const std::pair<std::uint64_t, std::vector<SpecularClass>> cases[] = {
-        {6, {WhitePieces, None, WhitePieces}},  // AddObject
-        {4, {None, BlackPieces, WhitePieces}},  // SetClass
+        {3, {WhitePieces, None, WhitePieces}},  // AddObject
+        {5, {None, BlackPieces, WhitePieces}},  // SetClass
     };
     for (const auto& [allocation, classes] : cases) {
         platform::ScopedFault fault({platform::Operation::Allocate, allocation, false});

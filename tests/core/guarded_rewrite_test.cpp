@@ -62,11 +62,24 @@ TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
     }
 }
 
+TEST(GuardedRewrite, AnotherSourceIsWrittenToTheSetWhileTheLoadedSetBecomesTheBackup) {
+    SetFolder folder(MultiChunkSet());
+    const std::string other = folder.dir.File("other.DAT");
+    ASSERT_TRUE(gen::WriteWholeFile(other, kSignatureOnly));
+    RecordingJob job{.sourcePath = other};
+    EXPECT_TRUE(RunRewrite(folder, job));
+    EXPECT_EQ(folder.log.Lines(), Report({kCleanUpLine, kRenamed}));
+    EXPECT_EQ(folder.Files(), (FolderContents{{"other.DAT", kSignatureOnly},
+                                              {"set1.000", MultiChunkSet()},
+                                              {"set1.DAT", kSignatureOnly}}));
+}
+
 // The multi-chunk set's checked operations, in order: move to the backup;
 // open the backup, create the new file; read the signature, write it; per
-// chunk: read the header, take memory and read the payload (when there is
-// one), write the header and the payload; read the end; flush the new file;
-// close both files; move the new file to the set's path.
+// chunk: read the header, take memory (when the payload is longer than any
+// before it) and read the payload (when there is one), write the header and
+// the payload; read the end; flush the new file; close both files; move the
+// new file to the set's path.
 TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const int all = kMultiChunkSetChunks;
     // `count` chunk lines, the held failure, the clean-up, then `restore`.
@@ -101,6 +114,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     // clang-format off
     const Case cases[] = {
         {"backup not opened", {Operation::Open, 1}, held(0, "Error - Could not open set1.000")},
+        {"another source not opened", {}, held(0, "Error - Could not open missing.DAT"),
+         {.sourcePath = "missing.DAT"}},
         {"not created", {Operation::Open, 2}, held(0, "Error - Could not create set1.DAT")},
         {"first kind not the signature", {}, held(0, kBadFormat), {}, badKind},
         {"prepare step fails", {}, held(0, kNoMemory), {.prepareFailure = kNoMemory}},
@@ -120,8 +135,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"new file not flushed", {Operation::Flush, 1}, held(all, kCouldNotWrite)},
         {"new file not moved to the set's path", {Operation::Move, 2},
          closing({"Error - Could not rename set1~000 to set1.DAT"})},
-        {"latest failure shown: chunk step, then memory", {Operation::Allocate, 3},
-         held(3, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
+        {"latest failure shown: chunk step, then memory", {Operation::Allocate, 2},
+         held(1, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
          held(all, closeA), {.failAtChunk = 5, .failMessage = closeA}},
         // A temporary file that can't be deleted stays, named in the report;

@@ -83,6 +83,25 @@ TEST(MaterialClassTable, LaterClassificationOverwritesWithoutNewEntry) {
     EXPECT_EQ(table.Size(), 0u);
 }
 
+// The rewrite asks in file order: noted chunks come from the resolved order,
+// any other key (a file that changed since) from the table itself.
+TEST(MaterialClassTable, FileOrderServesTheNotedChunksAndFallsBackOnTheTable) {
+    MaterialClassTable table;
+    ASSERT_TRUE(table.SetClass({1, 2}, WhitePieces));
+    ASSERT_TRUE(table.SetClass({2, 1}, Board));
+    for (const ChunkKey noted : {ChunkKey{1, 2}, ChunkKey{3, 3}, ChunkKey{2, 1}}) {
+        table.NoteMaterialChunk(noted);
+    }
+    table.ResolveFileOrder();
+    const std::pair<ChunkKey, SpecularClass> asked[] = {
+        {{1, 2}, WhitePieces}, {{2, 1}, Board},       {{3, 3}, None},
+        {{2, 1}, Board},       {{1, 2}, WhitePieces}, {{9, 9}, None},
+    };
+    for (const auto& [key, cls] : asked) EXPECT_EQ(table.ClassOfNext(key), cls) << key.first;
+    table.Clear();
+    EXPECT_EQ(table.ClassOfNext({1, 2}), None);
+}
+
 // Inserting and erasing at random over a small key space wraps probe runs
 // around the array and makes them collide, so erasing must shift entries
 // back without losing any of them.

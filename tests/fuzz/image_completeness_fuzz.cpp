@@ -29,7 +29,7 @@ bool PacketsCover(fuzz::ByteView tga, std::uint64_t at, std::uint64_t pixels,
     std::uint64_t covered = 0;
     while (covered < pixels) {
         if (at >= tga.size()) return false;
-        const std::uint8_t packet = tga[at++];
+        const std::uint8_t packet = tga[static_cast<std::size_t>(at++)];
         // Pixels a packet holds beyond the image are not needed.
         const std::uint64_t count =
             std::min<std::uint64_t>((packet & 0x7Fu) + 1u, pixels - covered);

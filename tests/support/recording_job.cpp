@@ -35,6 +35,7 @@ operations::RewriteJob RecordingJob::Job() {
         log.AppendLine(kCleanUpLine);
     };
     job.successLine = successLine;
+    job.sourcePath = sourcePath;
     return job;
 }
 

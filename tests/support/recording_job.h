@@ -20,6 +20,7 @@ struct RecordingJob {
     int failAtChunk = 0;  // FailRewrite with failMessage on this chunk; 0: never
     std::string failMessage{};
     std::string successLine{};
+    std::string sourcePath{};  // empty: the rotated backup
 
     int chunksSeen = 0;
     int cleanUps = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <span>
 
+#include "sorrelwick_version.h"
 #include "ui/read_me_dialog.h"
 #include "ui/restore_dialog.h"
 #include "ui/specularity_dialog.h"
@@ -70,7 +71,7 @@ const Control kReadMeControls[] = {
 // The texts of the controls without an id, in tab order.
 const Lines kSpecularityLabels = {"Black pieces", "Board",     "%", "%", "%", "White pieces",
                                   "Shininess",    "Amplitude", "%", "%", "%"};
-const Lines kReadMeLabels = {"Sorrelwick Version 1.0"}, kNoLabels;
+const Lines kReadMeLabels = {SORRELWICK_VERSION_LINE}, kNoLabels;
 
 constexpr int kCentred = -1;  // on the screen, with no owner
 

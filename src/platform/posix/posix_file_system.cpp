@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdio_ext.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,6 +55,10 @@ std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
     struct stat info {};
     if (fstat(fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     return static_cast<std::uint64_t>(info.st_size);
+}
+
+void UseFromOneThread(std::FILE* stream) {
+    __fsetlocking(stream, FSETLOCKING_BYCALLER);
 }
 
 bool SyncToStorage(std::FILE* stream) {

@@ -50,6 +50,9 @@ std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
     return static_cast<std::uint64_t>(size);
 }
 
+// The C runtime here has no switch for its stream locking: it stays.
+void UseFromOneThread(std::FILE*) {}
+
 bool SyncToStorage(std::FILE* stream) {
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;

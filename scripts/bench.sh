@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Times sorrelwick-cli against the plain I/O that each operation can't beat,
+# on two large sets made by our generators: 2,047 textures of 256 KiB (512 MiB)
+# and a million objects with their materials (three million small chunks).
+# Each pair is measured alternately, ROUNDS times, in one run; the table shows
+# the medians, their ratio and the spread, then the tool's peak memory from a
+# run of its own under /usr/bin/time (the tool is started directly, so that
+# no large parent's pages count towards it).
+#
+#   scripts/bench.sh                 build-release/, sets in a temporary folder
+#   ROUNDS=9 BENCH_DIR=/tmp/b scripts/bench.sh
+#
+# Not part of the tests: timings depend on the machine and its load.
+set -euo pipefail
+shopt -s inherit_errexit
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+rounds=${ROUNDS:-5}
+textures=${TEXTURES:-2047}
+objects=${OBJECTS:-1000000}
+
+[[ -x /usr/bin/time ]] || bash scripts/install-deps.sh
+
+echo "== building the release preset" >&2
+cmake --preset release >/dev/null
+cmake --build --preset release >/dev/null
+cli=$PWD/build-release/src/sorrelwick-cli
+make_sets=$PWD/build-release/tools/make-bench-sets
+
+work=${BENCH_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/sorrelwick-bench.XXXXXX")}
+[[ -n ${BENCH_DIR:-} ]] || trap 'rm -rf "$work"' EXIT
+mkdir -p "$work"
+big=$work/big.DAT
+many=$work/objects.DAT
+echo "== writing the sets into $work" >&2
+"$make_sets" textures "$big" "$textures"
+"$make_sets" objects "$many" "$objects"
+
+# The steps of each pair. A rewrite leaves its backup (name.000) and an
+# extraction its files: each `tidy_` step removes them, outside the timing.
+percents=(--white 90,110 --black 110,90 --board 50,200)
+
+tool_list_big() { "$cli" list "$big" >/dev/null; }
+floor_list_big() { cat "$big" >/dev/null; }
+
+tool_extract_big() { "$cli" extract "$big" "$work/out" >/dev/null; }
+floor_extract_big() { split -n "$textures" -a 4 "$big" "$work/out/x"; }
+ready_extract_big() { rm -rf "$work/out" && mkdir "$work/out"; }
+
+tool_specular_big() { "$cli" specular "$big" "${percents[@]}" >/dev/null; }
+floor_specular_big() { cp "$big" "$work/copy.DAT" && sync "$work/copy.DAT"; }
+ready_specular_big() { rm -f "$work/big.000" "$work/copy.DAT"; }
+
+tool_list_many() { "$cli" list "$many" >/dev/null; }
+floor_list_many() { cat "$many" >/dev/null; }
+
+tool_specular_many() { "$cli" specular "$many" "${percents[@]}" >/dev/null; }
+floor_specular_many() { "$cli" list "$many" >/dev/null; }
+ready_specular_many() { rm -f "$work/objects.000"; }
+
+pairs=(list_big extract_big specular_big list_many specular_many)
+declare -A label=(
+    [list_big]="list big vs cat"
+    [extract_big]="extract big vs split"
+    [specular_big]="specular big vs cp+sync"
+    [list_many]="list objects vs cat"
+    [specular_many]="specular objects vs list"
+)
+
+ready() { if declare -F "ready_$1" >/dev/null; then "ready_$1"; fi; }
+
+# Runs one step and prints its wall time in seconds.
+timed() {
+    local start=$EPOCHREALTIME
+    "$@"
+    echo "$start $EPOCHREALTIME" | awk '{ printf "%.4f\n", $2 - $1 }'
+}
+
+# The median, least and greatest of the numbers given.
+stats() {
+    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
+        END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+              printf "%.4f %.4f %.4f\n", m, v[1], v[NR] }'
+}
+
+declare -A tool_times floor_times
+for ((round = 1; round <= rounds; ++round)); do
+    echo "== round $round of $rounds" >&2
+    for pair in "${pairs[@]}"; do
+        # Odd rounds run the tool first, even rounds the floor first.
+        order=(tool floor)
+        ((round % 2)) || order=(floor tool)
+        for side in "${order[@]}"; do
+            ready "$pair"
+            t=$(timed "${side}_$pair")
+            if [[ $side == tool ]]; then
+                tool_times[$pair]+="$t "
+            else
+                floor_times[$pair]+="$t "
+            fi
+        done
+    done
+done
+
+# Peak resident memory of the tool alone, in KiB.
+peak_kib() {
+    local out=$work/peak.txt
+    /usr/bin/time -f %M -o "$out" "$@" >/dev/null
+    tail -n 1 "$out"
+}
+declare -A peak
+ready list_big && peak[list_big]=$(peak_kib "$cli" list "$big")
+ready extract_big && peak[extract_big]=$(peak_kib "$cli" extract "$big" "$work/out")
+ready specular_big && peak[specular_big]=$(peak_kib "$cli" specular "$big" "${percents[@]}")
+ready list_many && peak[list_many]=$(peak_kib "$cli" list "$many")
+ready specular_many && peak[specular_many]=$(peak_kib "$cli" specular "$many" "${percents[@]}")
+ready extract_big
+ready specular_big
+ready specular_many
+
+mib_of() { du -m --apparent-size "$1" | cut -f1; }
+echo
+echo "big: $textures textures, $(mib_of "$big") MiB; objects: $objects objects, $(mib_of "$many") MiB"
+echo "Medians of $rounds alternating rounds, seconds (least-greatest); peak memory of the tool"
+printf '| %-28s | %-22s | %-22s | %-5s | %-9s |\n' pair tool floor ratio "peak MiB"
+printf '|%s|%s|%s|%s|%s|\n' ------------------------------ ------------------------ \
+    ------------------------ ------- -----------
+for pair in "${pairs[@]}"; do
+    read -r tm tlo thi <<<"$(stats ${tool_times[$pair]})"
+    read -r fm flo fhi <<<"$(stats ${floor_times[$pair]})"
+    ratio=$(awk -v t="$tm" -v f="$fm" 'BEGIN { printf "%.2f", t / f }')
+    mib=$(awk -v k="${peak[$pair]}" 'BEGIN { printf "%.1f", k / 1024 }')
+    printf '| %-28s | %6.3f (%6.3f-%6.3f) | %6.3f (%6.3f-%6.3f) | %5s | %9s |\n' \
+        "${label[$pair]}" "$tm" "$tlo" "$thi" "$fm" "$flo" "$fhi" "$ratio" "$mib"
+done
