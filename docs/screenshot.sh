@@ -2,7 +2,9 @@
 # Pictures a user's session in the Windows program, under Xvfb and Wine: the
 # main window after loading a chess set, after extracting its textures, after
 # replacing them from edited files and after changing the specularity, then
-# made larger, and the specularity and read-me dialogs.
+# made larger, the specularity and read-me dialogs, and the restore dialog
+# with the set after the restore. (8 is the preview page, pictured by
+# docs/preview-screenshot.sh.)
 #
 #   docs/screenshot.sh [chess-set.DAT]
 #
@@ -26,7 +28,7 @@ done
 
 # What each stop of the driver shows, in its order.
 pictures=(1-loaded 2-extracted 3-replaced 4-specularity-dialog 5-specularity-changed 6-widened
-    7-read-me)
+    7-read-me 9-restore-dialog 10-restored)
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -74,7 +76,7 @@ else
 fi
 
 wine "$driver" "C:\\Tessaravine\\DATA\\DAT\\$set_name" 'C:\Tessaravine\Textures' \
-    "$(winepath -w "$work/signals")" >/dev/null 2>&1 &
+    "$(wine winepath -w "$work/signals" 2>/dev/null)" >/dev/null 2>&1 &
 driver_pid=$!
 
 mkdir -p "$out"
@@ -96,6 +98,10 @@ for n in "${!pictures[@]}"; do
         done
         [[ -n $pictured ]] && break
     done
+    # Some dialogs Wine maps under no name of their own: the whole screen then.
+    if [[ -z $pictured ]]; then
+        import -window root "$out/${pictures[n]}.png" 2>/dev/null && pictured=yes
+    fi
     if [[ -z $pictured ]]; then
         echo "screenshot: could not picture \"$caption\" at step ${pictures[n]}" >&2
         exit 1

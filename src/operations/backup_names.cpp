@@ -34,4 +34,14 @@ std::string NumberedPath(std::string_view stem, unsigned number) {
     return path;
 }
 
+std::string SetPathOfChosenFile(std::string_view path) {
+    const std::optional<std::string_view> stem = BackupStem(path);
+    if (!stem) return std::string(path);
+    const std::string_view extension = path.substr(stem->size());
+    const bool numbered =
+        extension.size() == 3 && std::all_of(extension.begin(), extension.end(),
+                                             [](char c) { return c >= '0' && c <= '9'; });
+    return numbered ? std::string(*stem) + "DAT" : std::string(path);
+}
+
 }  // namespace sorrelwick::operations

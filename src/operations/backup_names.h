@@ -18,4 +18,10 @@ std::optional<std::string_view> BackupStem(std::string_view setPath);
 // `stem` followed by `number` as three digits.
 std::string NumberedPath(std::string_view stem, unsigned number);
 
+// The chess set a file chosen by the user stands for: the file itself, or
+// for a numbered backup (three digits after the last "."), the set it was
+// made from. A backup's name no longer says the set's own extension; the
+// game's sets all end in ".DAT", so that is the one it gets.
+std::string SetPathOfChosenFile(std::string_view path);
+
 }  // namespace sorrelwick::operations

@@ -74,6 +74,9 @@ std::string ImportNotPartOf(std::string_view setName) {
 std::string PreviewWritten(std::string_view pagePath) {
     return Join({"Preview written to ", pagePath});
 }
+std::string CouldNotShowPage(std::string_view pagePath) {
+    return Join({"Error - Could not open ", pagePath, " in the browser; the page was kept"});
+}
 std::string PageAlreadyExists(std::string_view pagePath) {
     return Join({"Error - ", pagePath, " already exists; it was left as it is"});
 }

@@ -53,6 +53,8 @@ inline constexpr std::string_view kNoPreviewWritten = "No preview page written";
 std::string PreviewWritten(std::string_view pagePath);
 std::string PageAlreadyExists(std::string_view pagePath);
 std::string PageIsAChessSet(std::string_view pagePath);
+// The page was written but the system could not show it.
+std::string CouldNotShowPage(std::string_view pagePath);
 // What a texture's card flags, and its outcome on the texture's line:
 // "Preview shown" or "Preview without picture", then ": " and the flags.
 inline constexpr std::string_view kFlagNotPowerOfTwo = "side not a power of two";

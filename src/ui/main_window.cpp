@@ -2,15 +2,18 @@
 
 #include <memory>
 #include <optional>
-#include <type_traits>
+#include <utility>
 
 #include "operations/listing.h"
 #include "ui/anchored_layout.h"
 #include "ui/folder_commands.h"
 #include "ui/list_box_report_log.h"
 #include "ui/open_dialog.h"
+#include "ui/preview_command.h"
 #include "ui/read_me_dialog.h"
+#include "ui/report_font.h"
 #include "ui/resource_ids.h"
+#include "ui/restore_dialog.h"
 #include "ui/shared_tool_state.h"
 #include "ui/specularity_dialog.h"
 
@@ -21,7 +24,7 @@ constexpr std::size_t kCaptionCapacity = MAX_PATH;
 
 // The buttons that need a loaded chess set, in the order they are switched.
 constexpr int kSetCommands[] = {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
-                                SORRELWICK_SPECULARITY_BUTTON};
+                                SORRELWICK_SPECULARITY_BUTTON, SORRELWICK_PREVIEW_BUTTON};
 
 // How the controls follow the window as it grows: the report takes all the
 // room, the button column keeps to the right edge, and its last two buttons
@@ -33,14 +36,11 @@ constexpr Anchor kLayout[] = {
     {SORRELWICK_REPLACE_BUTTON, kMovesRight},
     {SORRELWICK_SPECULARITY_BUTTON, kMovesRight},
     {SORRELWICK_CLEAR_BUTTON, kMovesRight},
+    {SORRELWICK_PREVIEW_BUTTON, kMovesRight},
+    {SORRELWICK_RESTORE_BUTTON, kMovesRight},
     {SORRELWICK_READ_ME_BUTTON, kMovesRight | kMovesDown},
     {IDOK, kMovesRight | kMovesDown},
 };
-
-struct FontRelease {
-    void operator()(HFONT font) const { DeleteObject(font); }
-};
-using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontRelease>;
 
 // What the window keeps for its whole life, in its own user data.
 struct WindowState {
@@ -58,15 +58,6 @@ void EnableSetCommands(HWND window, bool enable) {
     }
 }
 
-// A fixed-pitch font, so that the columns of the report lines line up. No
-// installed face has this name; font matching supplies the closest
-// fixed-pitch face.
-HFONT CreateReportFont() {
-    return CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       FIXED_PITCH | FF_DONTCARE, "Curier");
-}
-
 void ShowCaption(HWND window, const std::string& caption) {
     SetWindowTextA(window, caption.c_str());
 }
@@ -76,18 +67,7 @@ void ShowCaption(HWND window, const std::string& caption) {
 void LoadChessSet(HWND window, int) {
     ToolState& state = TheToolState();
     const std::optional<std::string> path = AskForChessSet(window, state.defaultFolder);
-    if (!path) return;
-    SetLoadedSet(state, *path);
-    const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
-    ListBoxReportLog log(list);
-    const bool listed = operations::ListTextures(state, list ? &log : nullptr);
-    if (listed) {
-        ShowCaption(window, LoadedCaption(state.title, state.setName));
-    } else {
-        ClearLoadedSet(state);
-        ShowCaption(window, state.title);
-    }
-    EnableSetCommands(window, listed);
+    if (path) LoadSet(window, *path);
 }
 
 void ClearView(HWND window, int) {
@@ -115,6 +95,8 @@ constexpr Command kCommands[] = {
     {SORRELWICK_REPLACE_BUTTON, RunFolderCommand},
     {SORRELWICK_SPECULARITY_BUTTON, OpenSpecularityDialog},
     {SORRELWICK_CLEAR_BUTTON, ClearView},
+    {SORRELWICK_PREVIEW_BUTTON, PreviewTextures},
+    {SORRELWICK_RESTORE_BUTTON, RestoreFromBackup},
     {SORRELWICK_READ_ME_BUTTON, OpenReadMe},
     {IDOK, EndWindow},
     {IDCANCEL, EndWindow},
@@ -124,14 +106,11 @@ constexpr Command kCommands[] = {
 
 INT_PTR OnInitDialog(HWND window) {
     EnableSetCommands(window, false);
-    HFONT font = nullptr;
-    if (const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST)) {
-        font = CreateReportFont();
-        if (font) SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        // No line yet, so nothing to scroll sideways to.
-        ListBoxReportLog(list).ForgetWidths();
-    }
-    auto state = std::make_unique<WindowState>(OwnedFont(font), AnchoredLayout(window, kLayout));
+    const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
+    OwnedFont font = GiveReportFont(list);
+    // No line yet, so nothing to scroll sideways to.
+    if (list) ListBoxReportLog(list).ForgetWidths();
+    auto state = std::make_unique<WindowState>(std::move(font), AnchoredLayout(window, kLayout));
     SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
     ShowCaption(window, TheToolState().title);
     return TRUE;  // focus goes to the first tab stop, the Load button
@@ -171,6 +150,21 @@ INT_PTR OnDestroy(HWND window) {
 }
 
 }  // namespace
+
+void LoadSet(HWND window, const std::string& path) {
+    ToolState& state = TheToolState();
+    SetLoadedSet(state, path);
+    const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
+    ListBoxReportLog log(list);
+    const bool listed = operations::ListTextures(state, list ? &log : nullptr);
+    if (listed) {
+        ShowCaption(window, LoadedCaption(state.title, state.setName));
+    } else {
+        ClearLoadedSet(state);
+        ShowCaption(window, state.title);
+    }
+    EnableSetCommands(window, listed);
+}
 
 std::string LoadedCaption(std::string_view title, std::string_view setName) {
     std::string caption;

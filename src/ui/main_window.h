@@ -12,6 +12,11 @@ namespace sorrelwick::ui {
 // The dialog procedure of the main window.
 INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Makes `path` the loaded chess set and lists it into the report, as Load
+// does: on success the caption names it and the set's commands are enabled,
+// otherwise no set is loaded.
+void LoadSet(HWND window, const std::string& path);
+
 // The caption while a chess set is loaded: "title - set name", cut to the 259
 // characters a caption holds.
 std::string LoadedCaption(std::string_view title, std::string_view setName);

@@ -10,11 +10,22 @@
 
 namespace sorrelwick::ui {
 
-// Shows the platform's open dialog for one existing ".DAT" file, starting in
+// Which files the dialog offers.
+enum class OpenChoice {
+    kChessSet,          // ".DAT" files
+    kChessSetOrBackup,  // also the numbered backups, ".000" to ".999"
+};
+
+// Shows the platform's open dialog for one existing file, starting in
 // `startFolder` (the platform's choice when empty); a name typed without an
-// extension gets ".DAT". The chosen full path, or
-// nothing when the user cancelled or the dialog failed.
-std::optional<std::string> AskForChessSet(HWND owner, const std::string& startFolder);
+// extension that names no file stands for the name with ".DAT". The chosen
+// full path, or nothing when the user cancelled or the dialog failed.
+std::optional<std::string> AskForChessSet(HWND owner, const std::string& startFolder,
+                                          OpenChoice choice = OpenChoice::kChessSet);
+
+// The dialog's hook: refuses a name that names no file, with or without
+// ".DAT", and keeps the dialog open then.
+UINT_PTR CALLBACK OpenDialogHook(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
 
 // For tests: shows `dialog` in place of the platform's open dialog; null
 // restores the platform's.

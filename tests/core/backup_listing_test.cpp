@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "operations/backup_names.h"
 #include "platform/file_system.h"
 #include "support/set_fixture.h"
 
@@ -60,6 +61,28 @@ TEST(ListBackups, AFolderThatCantBeSearchedGivesNoList) {
     EXPECT_FALSE(operations::ReportBackups(folder.state, &folder.log));
     EXPECT_EQ(folder.log.Lines(),
               Framed("Backups of set1.DAT", {"Error - Could not search the folder of set1.DAT"}));
+}
+
+}  // namespace
+}  // namespace sorrelwick::test
+
+namespace sorrelwick::test {
+namespace {
+
+// A file picked to restore from: a numbered backup stands for its set.
+TEST(SetPathOfChosenFile, ABackupStandsForItsDatSet) {
+    const struct {
+        const char* chosen;
+        const char* set;
+    } cases[] = {
+        {"C:\\sets\\A1.DAT", "C:\\sets\\A1.DAT"},     {"C:\\sets\\A1.000", "C:\\sets\\A1.DAT"},
+        {"C:\\sets\\A1.x.999", "C:\\sets\\A1.x.DAT"}, {"C:\\sets\\A1.0001", "C:\\sets\\A1.0001"},
+        {"C:\\sets\\A1.01", "C:\\sets\\A1.01"},       {"C:\\sets\\A1.1a2", "C:\\sets\\A1.1a2"},
+        {"C:\\set.123\\A1", "C:\\set.123\\A1"},       {"A1.042", "A1.DAT"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(operations::SetPathOfChosenFile(c.chosen), c.set) << c.chosen;
+    }
 }
 
 }  // namespace

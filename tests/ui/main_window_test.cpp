@@ -4,12 +4,14 @@
 
 #include "ui/list_box_report_log.h"
 #include "window_test_support.h"
+// After windows.h, which it needs: the open dialog's control ids.
+#include <dlgs.h>
 
 namespace sorrelwick::test {
 namespace {
 
 constexpr int kSetCommands[] = {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
-                                SORRELWICK_SPECULARITY_BUTTON};
+                                SORRELWICK_SPECULARITY_BUTTON, SORRELWICK_PREVIEW_BUTTON};
 
 class MainWindow : public MainWindowTest {
 protected:
@@ -27,8 +29,8 @@ protected:
 
 TEST_F(MainWindow, OpensWithNothingLoadedAFixedPitchReportAndTheFocusOnLoad) {
     ExpectLoaded("");
-    for (const int id :
-         {SORRELWICK_LOAD_BUTTON, SORRELWICK_CLEAR_BUTTON, SORRELWICK_READ_ME_BUTTON, IDOK}) {
+    for (const int id : {SORRELWICK_LOAD_BUTTON, SORRELWICK_CLEAR_BUTTON, SORRELWICK_RESTORE_BUTTON,
+                         SORRELWICK_READ_ME_BUTTON, IDOK}) {
         EXPECT_TRUE(Enabled(id)) << id;
     }
     EXPECT_EQ(GetFocus(), Item(SORRELWICK_LOAD_BUTTON));
@@ -149,7 +151,8 @@ TEST_F(MainWindow, OpenDialogRequestFieldByField) {
     ASSERT_EQ(openRequests.size(), 2u);
     for (const OpenRequest& request : openRequests) {
         const OPENFILENAMEA& r = request.fields;
-        EXPECT_EQ(r.lStructSize, 76u);
+        // The shorter structure form: 76 bytes with 32-bit pointers.
+        EXPECT_EQ(r.lStructSize, sizeof(void*) == 4 ? 76u : 136u);
         EXPECT_EQ(r.hwndOwner, window);
         EXPECT_EQ(request.filter, std::string("Tessaravine chess set (*.DAT)\0*.DAT\0", 37));
         EXPECT_EQ(r.nFilterIndex, 1u);
@@ -157,12 +160,36 @@ TEST_F(MainWindow, OpenDialogRequestFieldByField) {
         EXPECT_EQ(r.nMaxFile, 260u);
         EXPECT_EQ(request.initialFolder, "C:\\Games\\Tessaravine\\DATA\\DAT");
         EXPECT_EQ(request.title, "Load a Tessaravine chess set");
-        EXPECT_EQ(r.Flags, 0x1804u);
+        // Existence is checked by the hook, after the default extension.
+        EXPECT_EQ(r.Flags, 0x80824u);
+        EXPECT_EQ(r.lpfnHook, &ui::OpenDialogHook);
         EXPECT_EQ(request.defaultExtension, "DAT");
         EXPECT_TRUE(!r.hInstance && !r.lpstrCustomFilter && !r.lpstrFileTitle && !r.lCustData &&
-                    !r.lpfnHook && !r.lpTemplateName)
+                    !r.lpTemplateName)
             << "a field that stays empty is set";
     }
+}
+
+// The system's own open dialog: a name typed without its extension loads
+// the .DAT file of that name.
+TEST_F(MainWindow, NameTypedWithoutExtensionLoadsTheSet) {
+    const Lines listing = LoadSmallSet("set1.DAT");
+    Click(SORRELWICK_CLEAR_BUTTON);
+    ClearLoadedSet(ui::TheToolState());
+    ui::ReplaceOpenDialogForTests(nullptr);
+    ui::TheToolState().defaultFolder = dir.Path().string();
+    bool typed = false;
+    EXPECT_TRUE(ClickActing(SORRELWICK_LOAD_BUTTON, [&](HWND dialog) {
+        HWND name = GetDlgItem(dialog, cmb13);
+        if (!name) name = GetDlgItem(dialog, edt1);
+        if (!name || typed) return;  // a window other than the open dialog
+        SetWindowTextA(name, "set1");
+        typed = true;
+        PressButton(dialog, IDOK);
+    }));
+    EXPECT_TRUE(typed);
+    EXPECT_EQ(Report(), listing);
+    ExpectLoaded("set1.DAT");
 }
 
 // Run modally, as start-up runs it.

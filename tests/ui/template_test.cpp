@@ -1,4 +1,4 @@
-// The three dialog templates as a user meets them: each frame's caption,
+// The four dialog templates as a user meets them: each frame's caption,
 // size, place and font; each control in tab order with its id, class,
 // caption, place and the styles that matter; the labels' texts; and the
 // read-me text as the dialog shows it.
@@ -8,6 +8,7 @@
 
 #include "sorrelwick_version.h"
 #include "ui/read_me_dialog.h"
+#include "ui/restore_dialog.h"
 #include "ui/specularity_dialog.h"
 #include "window_test_support.h"
 
@@ -33,6 +34,8 @@ const Control kMainControls[] = {
     {SORRELWICK_EXTRACT_BUTTON, "Button", "&Extract all textures", {382, 25, 67, 14}, kTab},
     {SORRELWICK_REPLACE_BUTTON, "Button", "&Replace textures", {382, 43, 67, 14}, kTab},
     {SORRELWICK_CLEAR_BUTTON, "Button", "&Clear view", {382, 79, 67, 14}, kTab},
+    {SORRELWICK_PREVIEW_BUTTON, "Button", "&Preview textures", {382, 97, 67, 14}, kTab},
+    {SORRELWICK_RESTORE_BUTTON, "Button", "Restore a &backup...", {382, 115, 67, 14}, kTab},
     {SORRELWICK_READ_ME_BUTTON, "Button", "Read &me", {382, 206, 67, 14}, kTab},
     {IDOK, "Button", "E&xit", {382, 225, 67, 14}, kTab | BS_DEFPUSHBUTTON},
     {SORRELWICK_REPORT_LIST, "ListBox", "", {7, 7, 367, 232}, kReport},
@@ -48,6 +51,16 @@ const Control kSpecularityControls[] = {
     {SORRELWICK_BOARD_AMPLITUDE, "Edit", "100", {119, 55, 39, 14}, kField},
     {IDOK, "Button", "&Save", {28, 77, 50, 14}, kTab | BS_DEFPUSHBUTTON},
     {IDCANCEL, "Button", "&Cancel", {98, 77, 50, 14}, kTab},
+};
+
+const Control kRestoreControls[] = {
+    {SORRELWICK_BACKUP_LIST,
+     "ListBox",
+     "",
+     {7, 7, 346, 115},
+     kTab | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT},
+    {IDOK, "Button", "&Restore", {232, 129, 57, 14}, kTab | BS_DEFPUSHBUTTON},
+    {IDCANCEL, "Button", "Cancel", {296, 129, 57, 14}, kTab},
 };
 
 const Control kReadMeControls[] = {
@@ -78,6 +91,8 @@ const struct {
     {SORRELWICK_SPECULARITY_DIALOG, ui::SpecularityDialogProcedure,
      "Change chess set's specularity", 177, 98, 0, 0, 0, "MS Shell Dlg", kSpecularityControls,
      kSpecularityLabels},
+    {SORRELWICK_RESTORE_DIALOG, ui::RestoreDialogProcedure, "Restore a backup", 360, 150, kCentred,
+     kCentred, 0, "MS Shell Dlg", kRestoreControls, kNoLabels},
     {SORRELWICK_READ_ME_DIALOG, ui::ReadMeDialogProcedure, "Read me", 456, 246, 22, 17, 0,
      "MS Sans Serif", kReadMeControls, kReadMeLabels},
 };

@@ -7,7 +7,8 @@
 // extracted into the texture folder and, after a few edits, replaced from
 // it, both folders picked through the folder-picker seam; the specularity
 // dialog is filled in and saved; the window is made 300 by 200 pixels
-// larger; the read-me dialog is opened. At each step
+// larger; the read-me dialog is opened; the first backup is chosen in the
+// restore dialog and restored. At each step
 // the driver writes "<n>.ready" into the signal folder, holding the caption
 // of the window to picture, and goes on once "<n>.done" exists there, or
 // after two minutes.
@@ -83,6 +84,13 @@ void FillSpecularity(HWND dialog) {
     for (const auto& [id, text] : fields) SetDlgItemTextA(dialog, id, text);
 }
 
+void ChooseTheFirstBackup(HWND dialog) {
+    const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
+    SendMessageA(backups, LB_SETCURSEL, 0, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(backups));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,6 +140,10 @@ int main(int argc, char** argv) {
     Picture(window);
     test::WhileActing(
         inDialog([](HWND) {}), [&] { click(SORRELWICK_READ_ME_BUTTON); }, kLongerThanAPicture);
+    test::WhileActing(
+        inDialog(ChooseTheFirstBackup), [&] { click(SORRELWICK_RESTORE_BUTTON); },
+        kLongerThanAPicture);
+    Picture(window);
     DestroyWindow(window);
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;

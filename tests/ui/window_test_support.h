@@ -1,12 +1,13 @@
 #pragma once
 // What the window tests share: the report's lines, the game's registry key,
-// and the real main window with stand-ins for the open dialog and the folder
-// picker.
+// and the real main window with stand-ins for the open and save dialogs, the
+// folder picker and the browser launch.
 
 #include <windows.h>
 // After windows.h, which they need.
 #include <commdlg.h>
 #include <gtest/gtest.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <functional>
@@ -20,9 +21,11 @@
 #include "report/lines.h"
 #include "support/report_matchers.h"
 #include "support/temp_dir.h"
+#include "ui/browser_launch.h"
 #include "ui/folder_picker.h"
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
+#include "ui/page_save_dialog.h"
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
 #include "ui/start_up.h"
@@ -120,8 +123,9 @@ inline INT_PTR RunDialog(int id, DLGPROC procedure, HWND owner, std::function<vo
     return result;
 }
 
-// The real main window, modeless, with stand-ins for the open dialog and the
-// folder picker that record each request (with the texts it points to).
+// The real main window, modeless, with stand-ins for the open and save
+// dialogs, the folder picker and the browser launch that record each request
+// (with the texts it points to).
 class MainWindowTest : public ::testing::Test {
 protected:
     struct OpenRequest {
@@ -135,13 +139,26 @@ protected:
         std::string lastFolder;  // where the callback makes the picker open
     };
 
+    struct Launch {
+        HWND owner;
+        std::string verb, file;
+        bool noParameters, noFolder;
+        INT show;
+    };
+
     void SetUp() override {
         ResetToolState();
         openRequests.clear();
+        saveRequests.clear();
         pickerRequests.clear();
+        launches.clear();
         pickerAnswer.reset();
+        saveAnswer.reset();
+        launchWorks = true;
         ui::ReplaceOpenDialogForTests(&OpenDialog);
+        ui::ReplaceSaveDialogForTests(&SaveDialog);
         ui::ReplaceFolderPickerForTests(&FolderPicker, nullptr);
+        ui::ReplaceBrowserLaunchForTests(&LaunchBrowser);
         window = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_MAIN_WINDOW), nullptr,
                                     ui::MainWindowProcedure, 0);
         ASSERT_NE(window, nullptr);
@@ -151,7 +168,9 @@ protected:
         if (window) DestroyWindow(window);
         TakeQuitRequest();
         ui::ReplaceOpenDialogForTests(nullptr);
+        ui::ReplaceSaveDialogForTests(nullptr);
         ui::ReplaceFolderPickerForTests(nullptr, nullptr);
+        ui::ReplaceBrowserLaunchForTests(nullptr);
     }
 
     HWND Item(int id) const { return GetDlgItem(window, id); }
@@ -184,7 +203,7 @@ protected:
     // the buffer as it was, the display name still in it.
     static void FailPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &NoPath); }
 
-    static BOOL APIENTRY OpenDialog(LPOPENFILENAMEA r) {
+    static OpenRequest Recorded(const OPENFILENAMEA* r) {
         OpenRequest seen{*r,
                          {},
                          Text(r->lpstrFile),
@@ -195,9 +214,26 @@ protected:
             seen.filter.append(p).push_back('\0');
         }
         seen.filter.push_back('\0');
-        openRequests.push_back(seen);
-        if (openAnswer) lstrcpynA(r->lpstrFile, openAnswer->c_str(), static_cast<int>(r->nMaxFile));
-        return openAnswer ? TRUE : FALSE;
+        return seen;
+    }
+    static BOOL Answer(LPOPENFILENAMEA r, const std::optional<std::string>& answer) {
+        if (answer) lstrcpynA(r->lpstrFile, answer->c_str(), static_cast<int>(r->nMaxFile));
+        return answer ? TRUE : FALSE;
+    }
+    static BOOL APIENTRY OpenDialog(LPOPENFILENAMEA r) {
+        openRequests.push_back(Recorded(r));
+        return Answer(r, openAnswer);
+    }
+    static BOOL APIENTRY SaveDialog(LPOPENFILENAMEA r) {
+        saveRequests.push_back(Recorded(r));
+        return Answer(r, saveAnswer);
+    }
+    // Says it opened the file, or fails as the shell does when no program
+    // is registered for it.
+    static HINSTANCE WINAPI LaunchBrowser(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                          LPCSTR folder, INT show) {
+        launches.push_back({owner, Text(verb), Text(file), !parameters, !folder, show});
+        return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(launchWorks ? 42 : SE_ERR_NOASSOC));
     }
     // Gives the item `pickerAnswer` names (My Computer when empty, nothing
     // when none), with a display name as the picker writes one.
@@ -215,8 +251,10 @@ protected:
     }
     static BOOL WINAPI NoPath(PCIDLIST_ABSOLUTE, LPSTR) { return FALSE; }
 
-    static inline std::vector<OpenRequest> openRequests;
-    static inline std::optional<std::string> openAnswer;
+    static inline std::vector<OpenRequest> openRequests, saveRequests;
+    static inline std::optional<std::string> openAnswer, saveAnswer;
+    static inline std::vector<Launch> launches;
+    static inline bool launchWorks = true;
     static inline std::vector<PickerRequest> pickerRequests;
     static inline std::optional<std::string> pickerAnswer;
     TempDir dir;

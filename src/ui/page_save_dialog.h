@@ -1,0 +1,28 @@
+#pragma once
+// The save dialog in which the user chooses where the preview page goes.
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commdlg.h>
+
+#include <optional>
+#include <string>
+
+namespace sorrelwick::ui {
+
+// Shows the platform's save dialog for an .html page, offering
+// `suggestedPath` (its folder as the start, its name in the name field). The
+// dialog itself asks before an existing file is chosen. The chosen full path,
+// or nothing when the user cancelled or the dialog failed.
+std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& suggestedPath);
+
+// The page a set is previewed in unless the user says otherwise: in the
+// set's folder, named as the set with ".html" for its extension.
+std::string SuggestedPagePath(const std::string& setPath);
+
+// For tests: shows `dialog` in place of the platform's save dialog; null
+// restores the platform's.
+using SaveDialogFunction = BOOL(APIENTRY*)(LPOPENFILENAMEA request);
+void ReplaceSaveDialogForTests(SaveDialogFunction dialog);
+
+}  // namespace sorrelwick::ui

@@ -1,0 +1,31 @@
+#include "ui/preview_command.h"
+
+#include <optional>
+#include <string>
+
+#include "operations/preview.h"
+#include "report/messages.h"
+#include "ui/browser_launch.h"
+#include "ui/list_box_report_log.h"
+#include "ui/page_save_dialog.h"
+#include "ui/resource_ids.h"
+#include "ui/shared_tool_state.h"
+
+namespace sorrelwick::ui {
+
+void PreviewTextures(HWND mainWindow, int) {
+    const ToolState& state = TheToolState();
+    const std::optional<std::string> page =
+        AskWhereToSavePage(mainWindow, SuggestedPagePath(state.setPath));
+    if (!page) return;
+    const HWND list = GetDlgItem(mainWindow, SORRELWICK_REPORT_LIST);
+    ListBoxReportLog log(list);
+    report::ReportLog* const report = list ? &log : nullptr;
+    // The save dialog has asked before an existing file was chosen.
+    if (!operations::WritePreviewPage(state, *page, true, report)) return;
+    if (!ShowInBrowser(mainWindow, *page) && report) {
+        report->AppendLine(report::msg::CouldNotShowPage(*page));
+    }
+}
+
+}  // namespace sorrelwick::ui
