@@ -165,15 +165,19 @@ TEST(KilledRewrite, NeverLeavesAPartialSetOrLosesTheOriginal) {
 
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
-    std::uniform_int_distribution<long long> moment(
-        0, std::chrono::duration_cast<std::chrono::microseconds>(runTime).count());
+    // Runs get faster once the files are cached, or slower on a busy machine:
+    // each run that finishes before its kill narrows the moments drawn.
+    long long window = std::chrono::duration_cast<std::chrono::microseconds>(runTime).count();
     tally = {};
-    for (int attempt = 0; tally.kills < kills && attempt < 3 * kills; ++attempt) {
+    for (int attempt = 0; tally.kills < kills && attempt < 5 * kills; ++attempt) {
         const pid_t pid = StartReplace(set, folder);
-        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::uniform_int_distribution<long long>(0, window)(random)));
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);
-        (WIFSIGNALED(status) ? tally.kills : tally.finishedFirst) += 1;
+        const bool killed = WIFSIGNALED(status);
+        (killed ? tally.kills : tally.finishedFirst) += 1;
+        if (!killed) window = window * 3 / 4;
         CheckAndReset(dir.Path(), original, finished, tally);
     }
     std::cout << "seed " << seed << ", " << original.size() / (1024 * 1024) << " MiB, run "
