@@ -36,15 +36,21 @@ mkdir -p "$sets"
 
 has_display() { [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; }
 
+# The program is 32-bit; on a kernel that can't run 32-bit code, its x86_64
+# build runs under 64-bit Wine instead.
+preset=windows
+/usr/lib/wine/wine --version >/dev/null 2>&1 || preset=windows64
+windows_build=$root/build-${preset}
+
 if has_display; then
-    configure windows build-windows
-    program=$(tool build-windows Sorrelwick)
+    configure "$preset" "$windows_build"
+    program=$(tool "$windows_build" Sorrelwick)
     if [[ -n $program ]]; then
         echo "Building the Windows program..."
-        build windows build-windows Sorrelwick
+        build "$preset" "$windows_build" Sorrelwick
         echo "Starting Sorrelwick under Wine on $DISPLAY; the demo sets are in $sets"
         cd "$sets"
-        exec bash "$root/scripts/wine-run.sh" --state "$root/build-windows/wine" "$program"
+        exec bash "$root/scripts/wine-run.sh" --state "$windows_build/wine" "$program"
     fi
     echo "(This build has no Windows program; here are the listings instead.)"
 else
