@@ -18,6 +18,10 @@
 namespace sorrelwick::operations {
 namespace {
 
+// Every so many bytes the system is asked to start writing the new file to
+// the device, so that the final flush waits for little more than the tail.
+constexpr std::uint64_t kFlushHintInterval = 8 * 1024 * 1024;
+
 void RunCleanUp(const RewriteJob& job, report::ReportLog& log) {
     if (job.cleanUp) job.cleanUp(log);
 }
@@ -130,8 +134,16 @@ bool WriteChunk(GuardedRewrite& rewrite, const format::ChunkHeader& header,
     const bool written = payload.size() == header.length &&
                          rewrite.newFile.Write(bytes.data(), bytes.size()) &&
                          (payload.empty() || rewrite.newFile.Write(payload.data(), payload.size()));
-    if (!written) FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName));
-    return written;
+    if (!written) {
+        FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName));
+        return false;
+    }
+    rewrite.writtenSinceHint += bytes.size() + payload.size();
+    if (rewrite.writtenSinceHint >= kFlushHintInterval) {
+        rewrite.newFile.StartFlushing();
+        rewrite.writtenSinceHint = 0;
+    }
+    return true;
 }
 
 void FailRewrite(GuardedRewrite& rewrite, std::string message) {

@@ -37,6 +37,7 @@ struct GuardedRewrite {
     std::string temporaryPath{};  // empty until the new file is created, and once it is in place
     format::ChunkWalk walk{};     // payload buffer, current texture name, held failure, result
     format::ChunkHeader signature{};  // the source's accepted first header, copied unchanged
+    std::uint64_t writtenSinceHint = 0;  // bytes written since the last StartFlushing
 };
 
 // What an operation supplies to the frame.

@@ -103,6 +103,10 @@ bool File::Flush() {
     return std::fflush(stream_) == 0 && detail::SyncToStorage(stream_);
 }
 
+void File::StartFlushing() {
+    if (stream_) detail::StartWritingToStorage(stream_);
+}
+
 bool File::Close() {
     if (!stream_) return false;
     std::FILE* stream = std::exchange(stream_, nullptr);

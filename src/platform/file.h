@@ -47,6 +47,12 @@ public:
     // False when either step failed.
     bool Flush();
 
+    // A hint that the data written so far will be flushed: the system may
+    // start writing what it already holds to the device, so that the work
+    // overlaps the writing and the final Flush has less to wait for. It
+    // can't fail; Flush reports any error.
+    void StartFlushing();
+
     // Closes the stream; false when the close (or the final flush) failed.
     // The stream is closed in either case.
     bool Close();

@@ -71,6 +71,10 @@ std::optional<std::uint64_t> StreamSize(std::FILE* stream);
 void UseFromOneThread(std::FILE* stream);
 // Writes the system's cached data of the stream's file to the device.
 bool SyncToStorage(std::FILE* stream);
+// Asks the system to start writing the stream's cached data to the device
+// now, without waiting for it. Only a hint: where there is no such request,
+// nothing happens.
+void StartWritingToStorage(std::FILE* stream);
 }  // namespace detail
 
 }  // namespace sorrelwick::platform

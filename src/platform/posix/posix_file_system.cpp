@@ -65,6 +65,16 @@ bool SyncToStorage(std::FILE* stream) {
     return ::fsync(fileno(stream)) == 0;
 }
 
+void StartWritingToStorage(std::FILE* stream) {
+#if defined(__linux__)
+    // Asynchronous: the device works while the tool goes on writing. A
+    // failure here changes nothing; the sync at the end is what is checked.
+    (void)::sync_file_range(fileno(stream), 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)stream;
+#endif
+}
+
 }  // namespace detail
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {

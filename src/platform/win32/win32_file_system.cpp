@@ -58,6 +58,9 @@ bool SyncToStorage(std::FILE* stream) {
     return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
 }
 
+// Windows has no request to start writing without waiting for it.
+void StartWritingToStorage(std::FILE*) {}
+
 }  // namespace detail
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {
