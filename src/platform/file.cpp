@@ -1,5 +1,6 @@
 #include "platform/file.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -10,38 +11,44 @@ namespace sorrelwick::platform {
 
 namespace {
 
-// Small chunks come and go in their thousands: a larger buffer than stdio's
-// default turns them into fewer, larger requests to the system. A buffer
-// that can't be had leaves stdio's own.
-constexpr std::size_t kStreamBufferSize = 64 * 1024;
+// Small chunks come and go in their thousands: a buffer this size turns them
+// into few, large requests to the system. A request at least this long goes
+// to the system directly.
+constexpr std::size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-File::File(std::FILE* stream) : stream_(stream) {
+File::File(std::FILE* stream, Use use) : stream_(stream) {
     if (!stream_) return;
     detail::UseFromOneThread(stream_);
-    buffer_.reset(new (std::nothrow) char[kStreamBufferSize]);
-    if (buffer_ && std::setvbuf(stream_, buffer_.get(), _IOFBF, kStreamBufferSize) != 0) {
+    // Without a buffer of its own the file leaves the C library's in place.
+    buffer_.reset(new (std::nothrow) std::uint8_t[kBufferSize]);
+    if (!buffer_ || std::setvbuf(stream_, nullptr, _IONBF, 0) != 0) {
         buffer_.reset();
+        return;
     }
+    capacity_ = kBufferSize;
+    if (use == Use::Writing) writeRoom_ = capacity_;
 }
 
 File::~File() {
     Release();
 }
 
-File::File(File&& other) noexcept
-    : stream_(std::exchange(other.stream_, nullptr)),
-      buffer_(std::move(other.buffer_)),
-      readFailed_(other.readFailed_),
-      size_(other.size_),
-      position_(other.position_) {}
+File::File(File&& other) noexcept {
+    *this = std::move(other);
+}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         Release();
         stream_ = std::exchange(other.stream_, nullptr);
         buffer_ = std::move(other.buffer_);
+        capacity_ = std::exchange(other.capacity_, 0);
+        readNext_ = std::exchange(other.readNext_, nullptr);
+        readEnd_ = std::exchange(other.readEnd_, nullptr);
+        writeUsed_ = std::exchange(other.writeUsed_, 0);
+        writeRoom_ = std::exchange(other.writeRoom_, 0);
         readFailed_ = other.readFailed_;
         size_ = other.size_;
         position_ = other.position_;
@@ -50,26 +57,33 @@ File& File::operator=(File&& other) noexcept {
 }
 
 void File::Release() noexcept {
-    if (stream_) std::fclose(std::exchange(stream_, nullptr));
+    if (!stream_) return;
+    // Closed without a check, as a stream would be: the buffered bytes
+    // still go out first.
+    WriteOutBuffer();
+    std::fclose(std::exchange(stream_, nullptr));
+    buffer_.reset();
+    capacity_ = writeRoom_ = 0;
+    readNext_ = readEnd_ = nullptr;
 }
 
 File File::OpenForReading(const std::string& path) {
     if (ShouldFail(Operation::Open)) return File();
-    File file(detail::OpenStreamForReading(path));
+    File file(detail::OpenStreamForReading(path), Use::Reading);
     if (file.stream_) file.size_ = detail::StreamSize(file.stream_);
     return file;
 }
 
 File File::CreateForWriting(const std::string& path) {
     if (ShouldFail(Operation::Open)) return File();
-    return File(std::fopen(path.c_str(), "wb"));
+    return File(std::fopen(path.c_str(), "wb"), Use::Writing);
 }
 
 File File::CreateNew(const std::string& path, CreateOutcome& outcome) {
     outcome = CreateOutcome::Failed;
     if (ShouldFail(Operation::Open)) return File();
     bool existed = false;
-    File file(detail::OpenStreamExclusive(path, existed));
+    File file(detail::OpenStreamExclusive(path, existed), Use::Writing);
     if (file.stream_) {
         outcome = CreateOutcome::Created;
     } else if (existed) {
@@ -78,29 +92,65 @@ File File::CreateNew(const std::string& path, CreateOutcome& outcome) {
     return file;
 }
 
-std::size_t File::Read(void* into, std::size_t size) {
+std::size_t File::ReadThroughStream(void* into, std::size_t size) {
     if (!stream_ || size == 0) return 0;
     if (ShouldFail(Operation::Read)) {
         readFailed_ = true;
         return 0;
     }
-    const std::size_t got = std::fread(into, 1, size, stream_);
+    auto* out = static_cast<std::uint8_t*>(into);
+    std::size_t got = std::min(size, static_cast<std::size_t>(readEnd_ - readNext_));
+    if (got != 0) {
+        std::memcpy(out, readNext_, got);
+        readNext_ += got;
+    }
+    if (got < size && size - got >= capacity_) {
+        // A long request skips the buffer: one copy, straight from the system.
+        got += std::fread(out + got, 1, size - got, stream_);
+    } else if (got < size) {
+        const std::size_t filled = std::fread(buffer_.get(), 1, capacity_, stream_);
+        const std::size_t taken = std::min(size - got, filled);
+        std::memcpy(out + got, buffer_.get(), taken);
+        readNext_ = buffer_.get() + taken;
+        readEnd_ = buffer_.get() + filled;
+        got += taken;
+    }
     position_ += got;
     if (got < size && std::ferror(stream_)) readFailed_ = true;
     return got;
 }
 
-bool File::Write(const void* from, std::size_t size) {
+bool File::WriteThroughStream(const void* from, std::size_t size) {
     if (!stream_) return false;
     if (size == 0) return true;
     if (ShouldFail(Operation::Write)) return false;
+    if (size <= writeRoom_) {
+        std::memcpy(buffer_.get() + writeUsed_, from, size);
+        writeUsed_ += size;
+        writeRoom_ -= size;
+        return true;
+    }
+    if (!WriteOutBuffer()) return false;
+    if (size < capacity_) {
+        std::memcpy(buffer_.get(), from, size);
+        writeUsed_ = size;
+        writeRoom_ = capacity_ - size;
+        return true;
+    }
     return std::fwrite(from, 1, size, stream_) == size;
+}
+
+bool File::WriteOutBuffer() {
+    if (writeUsed_ == 0) return true;
+    const std::size_t used = std::exchange(writeUsed_, 0);
+    writeRoom_ = capacity_;
+    return std::fwrite(buffer_.get(), 1, used, stream_) == used;
 }
 
 bool File::Flush() {
     if (!stream_) return false;
     if (ShouldFail(Operation::Flush)) return false;
-    return std::fflush(stream_) == 0 && detail::SyncToStorage(stream_);
+    return WriteOutBuffer() && std::fflush(stream_) == 0 && detail::SyncToStorage(stream_);
 }
 
 void File::StartFlushing() {
@@ -109,11 +159,14 @@ void File::StartFlushing() {
 
 bool File::Close() {
     if (!stream_) return false;
-    std::FILE* stream = std::exchange(stream_, nullptr);
     const bool injected = ShouldFail(Operation::Close);
+    const bool written = WriteOutBuffer();
+    std::FILE* stream = std::exchange(stream_, nullptr);
     const bool closed = std::fclose(stream) == 0;
     buffer_.reset();
-    return closed && !injected;
+    capacity_ = writeRoom_ = 0;
+    readNext_ = readEnd_ = nullptr;
+    return written && closed && !injected;
 }
 
 }  // namespace sorrelwick::platform

@@ -9,7 +9,6 @@
 #include "report/messages.h"
 #include "specular/object_link_table.h"
 #include "specular/object_names.h"
-#include "specular/pending_classes.h"
 
 namespace sorrelwick::specular {
 namespace {
@@ -38,6 +37,12 @@ std::string_view NameAt(format::Bytes payload, std::size_t offset) {
     return rest.substr(0, rest.find('\0'));
 }
 
+// A failure the walk already holds came later in the file, or has this same
+// message: it stays.
+void FailForMemory(format::ChunkWalk& walk) {
+    if (walk.result) walk.Fail(std::string(report::msg::kNotEnoughMemory));
+}
+
 class ClassificationPass {
 public:
     ClassificationPass(NamingStyle style, MaterialClassTable& classes)
@@ -54,14 +59,6 @@ public:
                    chunk.payload.size() >= kMinScaledMaterialSize) {
             classes_.NoteMaterialChunk(*KeyAt(chunk.payload, 0));
         }
-    }
-
-    // Writes the waiting classes, in the order their names came.
-    void Flush(format::ChunkWalk& walk) {
-        for (const ChunkKey& material : pending_.Keys()) classes_.Prefetch(material);
-        for (std::size_t i = 0; i < pending_.GroupCount(); ++i)
-            SetClasses(walk, pending_.GroupAt(i));
-        pending_.Clear();
     }
 
     void Clear() { objects_.Clear(); }
@@ -83,32 +80,18 @@ private:
         objects_.RemoveObject(object);
     }
 
-    // The classes wait in the batch; a list too long for it goes at once.
     void Classify(format::ChunkWalk& walk, std::span<const ChunkKey> materials, SpecularClass cls) {
-        if (pending_.Add(materials, cls)) return;
-        Flush(walk);
-        if (!pending_.Add(materials, cls)) SetClasses(walk, {materials, cls});
-    }
-
-    void SetClasses(format::ChunkWalk& walk, const PendingClasses::Group& group) {
-        for (const ChunkKey& material : group.materials) {
-            if (!classes_.SetClass(material, group.cls)) {
+        for (const ChunkKey& material : materials) {
+            if (!classes_.SetClass(material, cls)) {
                 FailForMemory(walk);
-                break;
+                return;
             }
         }
-    }
-
-    // A failure held by the walk already came later in the file than any
-    // waiting classification, or has this same message: it stays.
-    static void FailForMemory(format::ChunkWalk& walk) {
-        if (walk.result) walk.Fail(std::string(report::msg::kNotEnoughMemory));
     }
 
     NamingStyle style_;
     MaterialClassTable& classes_;
     ObjectLinkTable objects_;
-    PendingClasses pending_;
 };
 
 }  // namespace
@@ -120,13 +103,12 @@ bool ClassifyMaterials(const ToolState& state, report::ReportLog& log,
     if (operations::StartSetFile(state.setPath, reader, log)) {
         format::Chunk chunk;
         while (operations::NextSetChunk(reader, chunk)) pass.Handle(reader.walk, chunk);
-        // The names read before the walk ended classify, whatever ended it.
-        pass.Flush(reader.walk);
+        pass.Clear();  // the objects' lists are not needed any more
+        // After a failed walk nothing is rewritten: the classes would be unused.
+        if (reader.walk.result && !classes.Resolve()) FailForMemory(reader.walk);
     }
-    const bool result = operations::FinishSetFile(reader, log);
     pass.Clear();
-    if (result) classes.ResolveFileOrder();
-    return result;
+    return operations::FinishSetFile(reader, log);
 }
 
 }  // namespace sorrelwick::specular

@@ -52,6 +52,21 @@ public:
         ++size_;
     }
 
+    // Sets the value of `key`, adding the key when it is new. Room for it
+    // must have been made with Reserve, so this can't fail.
+    void Assign(ChunkKey key, Value value) {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = Home(key);
+        for (; slots_[at].used; at = (at + 1) & mask) {
+            if (slots_[at].key == key) {
+                slots_[at].value = value;
+                return;
+            }
+        }
+        slots_[at] = Slot{key, value, true};
+        ++size_;
+    }
+
     void Erase(ChunkKey key) {
         std::size_t hole = SlotOf(key);
         if (hole == kAbsent) return;

@@ -1,11 +1,12 @@
 #pragma once
-// The class of every material that a recognised object uses, filled by the
+// The class of every material that a recognised object uses, gathered by the
 // classification pass and read while the set is rewritten.
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
+#include "specular/block_list.h"
 #include "specular/chunk_keys.h"
 #include "specular/flat_key_map.h"
 #include "specular/specular_class.h"
@@ -17,40 +18,52 @@ inline constexpr std::size_t kMinScaledMaterialSize = 18;
 
 // One class per material key; a later classification overwrites an earlier.
 //
-// The rewrite asks for the class of every material chunk in file order. A
-// table probe per chunk would touch a random cache line each time, so the
-// classification pass also notes the material chunks' keys in file order;
-// once the classes are known, ResolveFileOrder looks them all up in one pass
-// over that compact array, loading slots a few keys ahead, and ClassOfNext
-// hands them out in order.
+// A set can hold a million materials, in any order. Putting each class into
+// a hash table as its name comes would touch a random cache line each time
+// and grow the table again and again; looking each material chunk up while
+// rewriting would do the same. So the walk only appends, in two lists: the
+// classes in the order the names gave them, and the material chunks' keys
+// in file order. Resolve then builds the table once, at its final size,
+// and looks every noted chunk up in one pass, loading slots a few keys
+// ahead; ClassOfNext hands the results out in file order.
 class MaterialClassTable {
 public:
     // Records `cls` (Board, BlackPieces or WhitePieces) for `material`.
-    // False when a new entry can't be allocated; the table is then unchanged.
+    // False when the record can't be kept for want of memory.
     bool SetClass(ChunkKey material, SpecularClass cls);
-    // None for a material with no entry.
-    SpecularClass ClassOf(ChunkKey material) const;
-    // A hint that `material` is about to be classified or looked up.
-    void Prefetch(ChunkKey material) const { classes_.Prefetch(material); }
-
     // Notes the next material chunk of the file. Noting needs memory but
     // never fails: without it, ClassOfNext falls back on ClassOf.
     void NoteMaterialChunk(ChunkKey material);
-    // Finds the class of every noted material chunk; the table must not
-    // change afterwards.
-    void ResolveFileOrder();
+
+    // Builds the table from the records, the latest record of a key winning,
+    // then finds the class of every noted chunk. False, with no classes at
+    // all, when the table's memory can't be had. Nothing is recorded after.
+    bool Resolve();
+
+    // None for a material with no class; valid once resolved.
+    SpecularClass ClassOf(ChunkKey material) const;
     // The class of the next material chunk; the noted order serves it when
     // its key is the one noted next, the table otherwise.
     SpecularClass ClassOfNext(ChunkKey material);
 
     void Clear();
+    // The number of materials with a class, once resolved.
     std::size_t Size() const { return classes_.Size(); }
 
 private:
-    FlatKeyMap<std::uint8_t> classes_;
-    std::vector<ChunkKey> noted_;         // material chunk keys in file order
-    std::vector<std::uint8_t> resolved_;  // their classes, once resolved
-    std::size_t next_ = 0;                // the next noted chunk of the rewrite
+    struct Record {
+        ChunkKey material;
+        SpecularClass cls;
+    };
+
+    bool BuildTable();
+    void ResolveNoted();
+
+    BlockList<Record> records_;             // classes in the order given
+    BlockList<ChunkKey> noted_;             // material chunk keys in file order
+    FlatKeyMap<std::uint8_t> classes_;      // built by Resolve
+    std::unique_ptr<std::uint8_t[]> resolved_;  // classes of the noted chunks
+    std::size_t next_ = 0;                  // the next noted chunk of the rewrite
     bool notingFailed_ = false;
 };
 

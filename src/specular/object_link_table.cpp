@@ -14,7 +14,7 @@ bool ObjectLinkTable::AddObject(ChunkKey object, format::Bytes keyList) {
     if (!platform::MayAllocate()) return false;
     try {
         // Everything that can fail comes first, so a failure changes nothing.
-        std::unique_ptr<ChunkKey[]> materials(new ChunkKey[count]);
+        std::unique_ptr<ChunkKey[]> materials(count > 1 ? new ChunkKey[count] : nullptr);
         std::uint32_t* newest = newest_.Find(object);
         if (!newest) newest_.Reserve(newest_.Size() + 1);
         if (freeHead_ == kNone) {
@@ -24,7 +24,8 @@ bool ObjectLinkTable::AddObject(ChunkKey object, format::Bytes keyList) {
             entries_.back().older = kNone;
             ++freeCount_;
         }
-        for (std::size_t i = 0; i < count; ++i) materials[i] = *KeyAt(keyList, i * kChunkKeySize);
+        ChunkKey* list = materials ? materials.get() : &entries_[freeHead_].onlyMaterial;
+        for (std::size_t i = 0; i < count; ++i) list[i] = *KeyAt(keyList, i * kChunkKeySize);
 
         const std::uint32_t index = freeHead_;
         ObjectEntry& entry = entries_[index];

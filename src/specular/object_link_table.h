@@ -14,13 +14,18 @@
 
 namespace sorrelwick::specular {
 
+// Most objects use one material: that one is kept in the entry itself, so
+// a million objects don't cost a million small allocations.
 struct ObjectEntry {
     ChunkKey object;
-    std::unique_ptr<ChunkKey[]> materials;  // in file order, released with the entry
+    ChunkKey onlyMaterial;                  // the list, when it holds one key
+    std::unique_ptr<ChunkKey[]> materials;  // the list in file order, when longer
     std::uint32_t count = 0;
     std::uint32_t older = 0;  // the next older entry with this key; free entries: the next free
 
-    std::span<const ChunkKey> Materials() const { return {materials.get(), count}; }
+    std::span<const ChunkKey> Materials() const {
+        return {count == 1 ? &onlyMaterial : materials.get(), count};
+    }
 };
 
 // The same object key may be added several times; lookups find the newest

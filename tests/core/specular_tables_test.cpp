@@ -63,43 +63,50 @@ TEST(ObjectLinkTable, NewestEntryWithAKeyIsFoundAndRemovedFirst) {
     EXPECT_EQ(table.Size(), 0u);
 }
 
-TEST(MaterialClassTable, LaterClassificationOverwritesWithoutNewEntry) {
+// Classes are recorded in the order given and resolved at once; the rewrite
+// then asks in file order: noted chunks come from the resolved order, any
+// other key (a file that changed since) from the table itself.
+TEST(MaterialClassTable, LatestClassWinsAndFileOrderFallsBackOnTheTable) {
     MaterialClassTable table;
-    EXPECT_EQ(table.ClassOf({1, 2}), None);
-    ASSERT_TRUE(table.SetClass({1, 2}, WhitePieces));
-    ASSERT_TRUE(table.SetClass({2, 1}, Board));
-    {
-        // Overwriting needs no new entry, so a refused allocation can't fail it.
-        platform::ScopedFault fault(kRefuseAllocations);
-        EXPECT_TRUE(table.SetClass({1, 2}, BlackPieces));
-        EXPECT_FALSE(table.SetClass({1, 3}, Board));
+    for (const auto& [key, cls] : {std::pair{ChunkKey{1, 2}, WhitePieces},
+                                   {ChunkKey{2, 1}, Board},
+                                   {ChunkKey{1, 2}, BlackPieces}}) {
+        ASSERT_TRUE(table.SetClass(key, cls));
     }
-    EXPECT_EQ(table.ClassOf({1, 2}), BlackPieces);
-    EXPECT_EQ(table.ClassOf({2, 1}), Board);
-    EXPECT_EQ(table.ClassOf({1, 3}), None);
-    EXPECT_EQ(table.Size(), 2u);
-    table.Clear();
-    EXPECT_EQ(table.ClassOf({1, 2}), None);
-    EXPECT_EQ(table.Size(), 0u);
-}
-
-// The rewrite asks in file order: noted chunks come from the resolved order,
-// any other key (a file that changed since) from the table itself.
-TEST(MaterialClassTable, FileOrderServesTheNotedChunksAndFallsBackOnTheTable) {
-    MaterialClassTable table;
-    ASSERT_TRUE(table.SetClass({1, 2}, WhitePieces));
-    ASSERT_TRUE(table.SetClass({2, 1}, Board));
     for (const ChunkKey noted : {ChunkKey{1, 2}, ChunkKey{3, 3}, ChunkKey{2, 1}}) {
         table.NoteMaterialChunk(noted);
     }
-    table.ResolveFileOrder();
+    ASSERT_TRUE(table.Resolve());
+    EXPECT_EQ(table.Size(), 2u);
     const std::pair<ChunkKey, SpecularClass> asked[] = {
-        {{1, 2}, WhitePieces}, {{2, 1}, Board},       {{3, 3}, None},
-        {{2, 1}, Board},       {{1, 2}, WhitePieces}, {{9, 9}, None},
+        {{1, 2}, BlackPieces}, {{2, 1}, Board},       {{3, 3}, None},
+        {{2, 1}, Board},       {{1, 2}, BlackPieces}, {{9, 9}, None},
     };
     for (const auto& [key, cls] : asked) EXPECT_EQ(table.ClassOfNext(key), cls) << key.first;
     table.Clear();
     EXPECT_EQ(table.ClassOfNext({1, 2}), None);
+    EXPECT_EQ(table.Size(), 0u);
+}
+
+// Each refused allocation: the first record's block, the table, the
+// resolved order (then served by the table), the first noted block (then
+// the table too).
+TEST(MaterialClassTable, RefusedMemoryFailsOnlyWhereItMatters) {
+    struct Case {
+        std::uint64_t allocation;
+        bool recorded, resolved;
+        SpecularClass classOfKey;
+    };
+    for (const Case& c : {Case{1, false, true, None}, Case{3, true, false, None},
+                          Case{4, true, true, WhitePieces}, Case{2, true, true, WhitePieces}}) {
+        MaterialClassTable table;
+        platform::ScopedFault fault({platform::Operation::Allocate, c.allocation, false});
+        EXPECT_EQ(table.SetClass({1, 2}, WhitePieces), c.recorded) << c.allocation;
+        table.NoteMaterialChunk({1, 2});
+        EXPECT_EQ(table.Resolve(), c.resolved) << c.allocation;
+        EXPECT_TRUE(platform::FaultFired()) << c.allocation;
+        EXPECT_EQ(table.ClassOfNext({1, 2}), c.classOfKey) << c.allocation;
+    }
 }
 
 // Inserting and erasing at random over a small key space wraps probe runs
