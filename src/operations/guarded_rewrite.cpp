@@ -7,7 +7,6 @@
 
 #include "operations/guarded_rewrite.h"
 
-#include <new>
 #include <utility>
 
 #include "operations/temporary_file.h"
@@ -32,30 +31,6 @@ bool RunPrepare(GuardedRewrite& rewrite, const RewriteJob& job) {
     if (!failure) return true;
     FailRewrite(rewrite, std::move(*failure));
     return false;
-}
-
-void CopyChunks(GuardedRewrite& rewrite, const RewriteJob& job) {
-    for (;;) {
-        const format::ChunkRead read = format::ReadNextChunk(rewrite.source, rewrite.walk);
-        switch (read.status) {
-            case format::ChunkStatus::Chunk:
-                if (job.chunkStep) {
-                    job.chunkStep(rewrite, read.chunk);
-                } else {
-                    WriteChunk(rewrite, read.chunk.header, read.chunk.payload);
-                }
-                continue;
-            case format::ChunkStatus::End:
-                return;
-            case format::ChunkStatus::OutOfMemory:
-                FailRewrite(rewrite, std::string(report::msg::kNotEnoughMemory));
-                return;
-            case format::ChunkStatus::ReadFailure:
-                // The bytes come from the backup, but the user knows the set.
-                FailRewrite(rewrite, report::msg::CouldNotRead(rewrite.state.setName));
-                return;
-        }
-    }
 }
 
 bool NothingAt(const std::string& path) {
@@ -181,27 +156,60 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
     return false;
 }
 
-bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log) {
+void CopyChunk(GuardedRewrite& rewrite, const format::Chunk& chunk) {
+    WriteChunk(rewrite, chunk.header, chunk.payload);
+}
+
+namespace detail {
+
+std::optional<BackupRotation> RotateForRewrite(const ToolState& state, const RewriteJob& job,
+                                               report::ReportLog& log) {
     std::optional<BackupRotation> rotation = job.setMayBeAbsent && NothingAt(state.setPath)
                                                  ? BackupRotation{}
                                                  : RotateToBackup(state, log);
-    if (!rotation) {
-        RunCleanUp(job, log);
-        return false;
-    }
-    GuardedRewrite rewrite{.state = state, .log = log, .rotation = std::move(*rotation)};
+    if (!rotation) RunCleanUp(job, log);
+    return rotation;
+}
+
+bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
     rewrite.sourcePath = job.sourcePath.empty() ? rewrite.rotation.backupPath : job.sourcePath;
-    try {
-        if (OpenRewrite(rewrite) && RunPrepare(rewrite, job)) {
-            rewrite.walk.result = true;
-            if (WriteChunk(rewrite, rewrite.signature, {})) CopyChunks(rewrite, job);
-            if (rewrite.walk.result) FlushNewFile(rewrite);
-        }
-    } catch (const std::bad_alloc&) {
-        // A step that runs out of memory must still reach the restore ending.
-        FailRewrite(rewrite, std::string(report::msg::kNotEnoughMemory));
+    if (!OpenRewrite(rewrite) || !RunPrepare(rewrite, job)) return false;
+    rewrite.walk.result = true;
+    return WriteChunk(rewrite, rewrite.signature, {});
+}
+
+bool NextRewriteChunk(GuardedRewrite& rewrite, format::Chunk& chunk) {
+    const format::ChunkRead read = format::ReadNextChunk(rewrite.source, rewrite.walk);
+    switch (read.status) {
+        case format::ChunkStatus::Chunk:
+            chunk = read.chunk;
+            return true;
+        case format::ChunkStatus::End:
+            return false;
+        case format::ChunkStatus::OutOfMemory:
+            FailForMemory(rewrite);
+            return false;
+        case format::ChunkStatus::ReadFailure:
+            // The bytes come from the backup, but the user knows the set.
+            FailRewrite(rewrite, report::msg::CouldNotRead(rewrite.state.setName));
+            return false;
     }
+    return false;
+}
+
+void FailForMemory(GuardedRewrite& rewrite) {
+    FailRewrite(rewrite, std::string(report::msg::kNotEnoughMemory));
+}
+
+bool EndRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
+    if (rewrite.walk.result) FlushNewFile(rewrite);
     return FinishRewrite(rewrite, job);
+}
+
+}  // namespace detail
+
+bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log) {
+    return RunGuardedRewrite(state, job, log, CopyChunk);
 }
 
 }  // namespace sorrelwick::operations

@@ -7,6 +7,7 @@
 // finished new file, never a part of one.
 
 #include <functional>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -45,9 +46,6 @@ struct RewriteJob {
     // Runs once after the backup's signature header was accepted, before it
     // is copied. Returns the failure message when it fails.
     std::function<std::optional<std::string>(GuardedRewrite&)> prepare;
-    // Runs for every chunk after the signature header, in file order; writes
-    // the chunk, changed or not, with WriteChunk.
-    std::function<void(GuardedRewrite&, const format::Chunk&)> chunkStep;
     // Runs exactly once on every path, rotation failures included.
     std::function<void(report::ReportLog&)> cleanUp;
     // Added after "Original file renamed to %s" on success; empty for none.
@@ -82,7 +80,48 @@ void FailRewrite(GuardedRewrite& rewrite, std::string message);
 // path and the success ending follows, or the restore ending.
 bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
 
+// Writes a chunk unchanged.
+void CopyChunk(GuardedRewrite& rewrite, const format::Chunk& chunk);
+
+namespace detail {
+// The frame's steps around its chunk loop, in the order RunGuardedRewrite
+// takes them. The rotation, or nullopt after its failure and the clean-up.
+std::optional<BackupRotation> RotateForRewrite(const ToolState& state, const RewriteJob& job,
+                                               report::ReportLog& log);
+// Opens both files, runs the job's preparation and writes the signature
+// header; true when the chunks are to be copied.
+bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
+// The next chunk of the source; false at its end or after a failure.
+bool NextRewriteChunk(GuardedRewrite& rewrite, format::Chunk& chunk);
+void FailForMemory(GuardedRewrite& rewrite);
+// The flush when all went well, then FinishRewrite.
+bool EndRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
+}  // namespace detail
+
 // The whole frame. The caller has added its heading; the frame adds the rest.
+// `step(rewrite, chunk)` runs for every chunk after the signature header, in
+// file order, and writes the chunk, changed or not, with WriteChunk. It is
+// called directly, not through a stored function: a set can hold millions of
+// chunks.
+template <typename ChunkStep>
+bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log,
+                       ChunkStep&& step) {
+    std::optional<BackupRotation> rotation = detail::RotateForRewrite(state, job, log);
+    if (!rotation) return false;
+    GuardedRewrite rewrite{.state = state, .log = log, .rotation = std::move(*rotation)};
+    try {
+        if (detail::BeginRewrite(rewrite, job)) {
+            format::Chunk chunk;
+            while (detail::NextRewriteChunk(rewrite, chunk)) step(rewrite, chunk);
+        }
+    } catch (const std::bad_alloc&) {
+        // A step that runs out of memory must still reach the restore ending.
+        detail::FailForMemory(rewrite);
+    }
+    return detail::EndRewrite(rewrite, job);
+}
+
+// The frame with every chunk copied unchanged.
 bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log);
 
 }  // namespace sorrelwick::operations

@@ -184,14 +184,14 @@ bool ReplaceTextures(const ToolState& state, std::string_view folder, report::Re
         if (ScanImportFolder(inventory, folder, options.convert)) return std::nullopt;
         return std::string(report::msg::kNotEnoughMemory);
     };
-    job.chunkStep = [&](GuardedRewrite& rewrite, const format::Chunk& chunk) {
-        ReplacementChunkStep(rewrite, source, chunk);
-    };
     job.cleanUp = [&](report::ReportLog& cleanUpLog) {
         ReportLeftovers(inventory, state.setName, cleanUpLog);
         ClearInventory(inventory);
     };
-    return RunGuardedRewrite(state, job, *log);
+    return RunGuardedRewrite(state, job, *log,
+                             [&source](GuardedRewrite& rewrite, const format::Chunk& chunk) {
+                                 ReplacementChunkStep(rewrite, source, chunk);
+                             });
 }
 
 }  // namespace sorrelwick::operations

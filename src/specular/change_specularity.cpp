@@ -52,13 +52,13 @@ bool ChangeSpecularity(const ToolState& state, report::ReportLog* log) {
         return false;
     }
     operations::RewriteJob job;
-    job.chunkStep = [&classes, &state](operations::GuardedRewrite& rewrite,
-                                       const format::Chunk& chunk) {
-        ScaleAndWrite(rewrite, chunk, classes, state.percents);
-    };
     job.cleanUp = [&classes](report::ReportLog&) { classes.Clear(); };
     job.successLine = report::msg::kSpecularityChanged;
-    return operations::RunGuardedRewrite(state, job, *log);
+    return operations::RunGuardedRewrite(
+        state, job, *log,
+        [&classes, &state](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+            ScaleAndWrite(rewrite, chunk, classes, state.percents);
+        });
 }
 
 }  // namespace sorrelwick::specular

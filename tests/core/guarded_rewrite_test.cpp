@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <algorithm>
 #include <new>
 #include <optional>
@@ -163,21 +165,20 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
 }
 
 TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestore) {
-    operations::RewriteJob wrongLength;
-    wrongLength.chunkStep = [](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+    using Step = std::function<void(operations::GuardedRewrite&, const format::Chunk&)>;
+    const Step wrongLength = [](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
         format::ChunkHeader header = chunk.header;
         ++header.length;
         operations::WriteChunk(rewrite, header, chunk.payload);
     };
-    operations::RewriteJob throwing;
-    throwing.chunkStep = [](operations::GuardedRewrite&, const format::Chunk&) {
+    const Step throwing = [](operations::GuardedRewrite&, const format::Chunk&) {
         throw std::bad_alloc();
     };
-    const std::pair<operations::RewriteJob, std::string> cases[] = {{wrongLength, kCouldNotWrite},
-                                                                    {throwing, kNoMemory}};
-    for (const auto& [job, message] : cases) {
+    const std::pair<Step, std::string> cases[] = {{wrongLength, kCouldNotWrite},
+                                                  {throwing, kNoMemory}};
+    for (const auto& [step, message] : cases) {
         SetFolder folder(MultiChunkSet());
-        EXPECT_FALSE(operations::RunGuardedRewrite(folder.state, job, folder.log));
+        EXPECT_FALSE(operations::RunGuardedRewrite(folder.state, {}, folder.log, step));
         EXPECT_EQ(folder.log.Lines(), (Lines{message, kSep, ""}));
         EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", MultiChunkSet()}}));
     }

@@ -18,7 +18,17 @@ Bytes Grown(Bytes payload) {
 operations::RewriteJob RecordingJob::Job() {
     operations::RewriteJob job;
     job.prepare = [this](operations::GuardedRewrite&) { return prepareFailure; };
-    job.chunkStep = [this](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+    job.cleanUp = [this](report::ReportLog& log) {
+        ++cleanUps;
+        log.AppendLine(kCleanUpLine);
+    };
+    job.successLine = successLine;
+    job.sourcePath = sourcePath;
+    return job;
+}
+
+std::function<void(operations::GuardedRewrite&, const format::Chunk&)> RecordingJob::Step() {
+    return [this](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
         rewrite.log.AppendLine("  chunk " + std::to_string(++chunksSeen));
         if (chunksSeen == failAtChunk) operations::FailRewrite(rewrite, failMessage);
         if (!growTextures || chunk.header.kind != format::kTextureImageChunk) {
@@ -30,13 +40,6 @@ operations::RewriteJob RecordingJob::Job() {
         header.length = static_cast<std::uint32_t>(payload.size());
         operations::WriteChunk(rewrite, header, payload);
     };
-    job.cleanUp = [this](report::ReportLog& log) {
-        ++cleanUps;
-        log.AppendLine(kCleanUpLine);
-    };
-    job.successLine = successLine;
-    job.sourcePath = sourcePath;
-    return job;
 }
 
 Lines Chunks(int count, const Lines& rest) {
@@ -64,7 +67,7 @@ bool RunRewrite(SetFolder& folder, RecordingJob& job, const FaultPlan& plan) {
     report::AddHeading(folder.log, "Rewriting " + folder.state.setName);
     std::optional<platform::ScopedFault> fault;
     if (plan.nth != 0) fault.emplace(plan);
-    return operations::RunGuardedRewrite(folder.state, job.Job(), folder.log);
+    return operations::RunGuardedRewrite(folder.state, job.Job(), folder.log, job.Step());
 }
 
 }  // namespace sorrelwick::test

@@ -1,9 +1,10 @@
 #pragma once
-// A RewriteJob of the tests' own. Its chunk step reports every chunk it is
+// A RewriteJob and chunk step of the tests' own. Its chunk step reports every chunk it is
 // handed and its clean-up step reports itself, so a report shows where the
 // frame ran them; it copies chunks unchanged or gives every texture image a
 // longer payload.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,8 +26,10 @@ struct RecordingJob {
     int chunksSeen = 0;
     int cleanUps = 0;
 
-    // The job refers to this object, which must outlive the rewrite.
+    // The job and the step refer to this object, which must outlive the
+    // rewrite.
     operations::RewriteJob Job();
+    std::function<void(operations::GuardedRewrite&, const format::Chunk&)> Step();
 };
 
 // "  chunk 1" to "  chunk count" as the job reports them, then `rest`.
