@@ -1,6 +1,7 @@
 // sorrelwick-cli: runs the tool's operations from the command line and prints
 // the report lines exactly as the report list would receive them.
 
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,10 +9,25 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <unistd.h>
 #endif
 
 #include "cli/command_line.h"
 #include "cli/stream_report_log.h"
+
+namespace {
+
+// Someone watching a terminal sees each line as the operation reaches it.
+bool OutputIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(fileno(stdout)) != 0;
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace sorrelwick;
@@ -36,6 +52,6 @@ int main(int argc, char** argv) {
     const cli::ChosenCommand& chosen = parsed.command;
     ToolState state;
     SetLoadedSet(state, chosen.request.setPath);
-    cli::StreamReportLog log(std::cout);
+    cli::StreamReportLog log(std::cout, OutputIsTerminal());
     return chosen.run(chosen.request, state, log) ? 0 : 1;
 }

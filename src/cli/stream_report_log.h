@@ -1,6 +1,8 @@
 #pragma once
-// The command line's report list: each line goes to a stream at once,
-// followed by a newline.
+// The command line's report list: each line goes to a stream, followed by a
+// newline; to a terminal at once, elsewhere (a file, a pipe) through the
+// stream's buffer, so that listing thousands of textures doesn't cost a
+// request to the system per line.
 
 #include <ostream>
 #include <string>
@@ -23,13 +25,16 @@ inline std::string PrintableLine(std::string_view line) {
 
 class StreamReportLog final : public report::ReportLog {
 public:
-    explicit StreamReportLog(std::ostream& out) : out_(out) {}
+    StreamReportLog(std::ostream& out, bool flushEachLine)
+        : out_(out), flushEachLine_(flushEachLine) {}
     void AppendLine(std::string_view line) override {
-        out_ << PrintableLine(line) << '\n' << std::flush;
+        out_ << PrintableLine(line) << '\n';
+        if (flushEachLine_) out_.flush();
     }
 
 private:
     std::ostream& out_;
+    bool flushEachLine_;
 };
 
 }  // namespace sorrelwick::cli

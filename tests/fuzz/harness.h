@@ -80,7 +80,7 @@ public:
 private:
     std::vector<std::string> lines_;
     std::ostringstream rendered_;
-    cli::StreamReportLog printed_{rendered_};
+    cli::StreamReportLog printed_{rendered_, false};
 };
 
 }  // namespace sorrelwick::fuzz
