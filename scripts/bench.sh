@@ -10,6 +10,7 @@
 #   scripts/bench.sh                 build-release/, sets in a temporary folder
 #   ROUNDS=9 BENCH_DIR=/tmp/b scripts/bench.sh
 #   PAIRS="specular_big specular_many" scripts/bench.sh
+#   CLI=/elsewhere/sorrelwick-cli scripts/bench.sh   another build, same sets
 #
 # Not part of the tests: timings depend on the machine and its load.
 set -euo pipefail
@@ -25,7 +26,7 @@ objects=${OBJECTS:-1000000}
 echo "== building the release preset" >&2
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
-cli=$PWD/build-release/src/sorrelwick-cli
+cli=${CLI:-$PWD/build-release/src/sorrelwick-cli}
 make_sets=$PWD/build-release/tools/make-bench-sets
 
 work=${BENCH_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/sorrelwick-bench.XXXXXX")}
