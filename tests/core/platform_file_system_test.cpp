@@ -51,6 +51,77 @@ TEST(PlatformFile, ReadsAndWritesBytesExactly) {
     EXPECT_FALSE(File::OpenForReading(dir.File("missing.DAT")).IsOpen());
 }
 
+// Requests of every size against the file's own buffer: within it, across
+// its end, exactly its size, and longer than it, which skip it. Each pattern
+// writes a file in pieces of those sizes and reads it back in the same
+// pieces, one position further on each time, so that the pieces fall on
+// every side of the buffer's boundaries.
+TEST(PlatformFile, PiecesOfAnySizeComeBackInOrderAcrossTheBuffer) {
+    constexpr std::size_t k64K = 64 * 1024;
+    const std::vector<std::vector<std::size_t>> patterns = {
+        {12, 36},                       // a small chunk's header and payload
+        {12, k64K - 13, 1},             // ends one byte before and on the boundary
+        {k64K},                         // exactly the buffer
+        {7, k64K + 1, 3, 3 * k64K},     // longer than the buffer, with bytes waiting
+        {12, 256 * 1024, 12, 18, 5000},  // a texture between small chunks
+    };
+    TempDir dir;
+    const std::string path = dir.File("pieces.DAT");
+    for (const auto& pattern : patterns) {
+        Bytes written;
+        File out = File::CreateForWriting(path);
+        for (std::size_t round = 0; written.size() < 700 * 1024; ++round) {
+            const std::size_t size = pattern[round % pattern.size()];
+            Bytes piece(size);
+            for (std::size_t i = 0; i < size; ++i) {
+                piece[i] = static_cast<std::uint8_t>((written.size() + i) * 131 >> 3);
+            }
+            ASSERT_TRUE(out.Write(piece.data(), piece.size()));
+            written.insert(written.end(), piece.begin(), piece.end());
+        }
+        ASSERT_TRUE(out.Close());
+        ASSERT_EQ(std::filesystem::file_size(path), written.size());
+
+        File in = File::OpenForReading(path);
+        Bytes read;
+        for (std::size_t round = 1; read.size() < written.size(); ++round) {
+            Bytes piece(pattern[round % pattern.size()]);
+            const std::size_t got = in.Read(piece.data(), piece.size());
+            ASSERT_EQ(got, std::min(piece.size(), written.size() - read.size()));
+            read.insert(read.end(), piece.begin(), piece.begin() + static_cast<long>(got));
+            ASSERT_EQ(in.Remaining(), written.size() - read.size());
+        }
+        EXPECT_EQ(read, written) << pattern.size();
+        Bytes more(1);
+        EXPECT_EQ(in.Read(more.data(), 1), 0u);
+        EXPECT_FALSE(in.ReadFailed());
+        EXPECT_TRUE(in.Close());
+    }
+}
+
+// Bytes still in the buffer are written by the close, and a failure there
+// is the close's; an injected write failure takes nothing in.
+TEST(PlatformFile, BufferedBytesReachTheFileByTheCloseOrTheFlush) {
+    TempDir dir;
+    const std::string path = dir.File("set.DAT");
+    File out = File::CreateForWriting(path);
+    ASSERT_TRUE(out.Write(kAwkwardBytes.data(), 4));
+    {
+        ScopedFault fault(FaultPlan{Operation::Write, 1});
+        EXPECT_FALSE(out.Write(kAwkwardBytes.data(), 2));
+    }
+    ASSERT_TRUE(out.Flush());
+    EXPECT_EQ(std::filesystem::file_size(path), 4u);
+    ASSERT_TRUE(out.Write(kAwkwardBytes.data() + 4, kAwkwardBytes.size() - 4));
+    File moved = std::move(out);
+    EXPECT_FALSE(out.Write(kAwkwardBytes.data(), 1));
+    EXPECT_TRUE(moved.Close());
+    File in = File::OpenForReading(path);
+    Bytes bytes(64);
+    bytes.resize(in.Read(bytes.data(), bytes.size()));
+    EXPECT_EQ(bytes, kAwkwardBytes);
+}
+
 TEST(PlatformFile, CreateNewNeverTouchesAnExistingFile) {
     TempDir dir;
     const std::string path = dir.File("texture.tga");
