@@ -8,6 +8,8 @@ function(sorrelwick_debian_changelog markdown package maintainer output)
   set(text "")
   set(in_release FALSE)
   set(first TRUE)
+  set(previous_day "")
+  set(same_day 0)
   foreach(line IN LISTS lines)
     if(line MATCHES "^## ([0-9.]+) \\(([0-9-]+)\\)$")
       set(version ${CMAKE_MATCH_1})
@@ -21,7 +23,16 @@ function(sorrelwick_debian_changelog markdown package maintainer output)
       if(in_release)
         string(APPEND text "\n -- ${maintainer}  ${date}\n\n")
       endif()
-      sorrelwick_rfc2822_date(${CMAKE_MATCH_2} date)
+      # Releases of one day are told apart by the hour, newest latest: a
+      # Debian changelog's dates must fall from entry to entry.
+      if(CMAKE_MATCH_2 STREQUAL previous_day)
+        math(EXPR same_day "${same_day} + 1")
+      else()
+        set(same_day 0)
+      endif()
+      set(previous_day ${CMAKE_MATCH_2})
+      math(EXPR hour "12 - ${same_day} % 12")
+      sorrelwick_rfc2822_date("${CMAKE_MATCH_2} ${hour}:00" date)
       string(APPEND text "${package} (${version}) unstable; urgency=medium\n\n")
       set(in_release TRUE)
       set(first FALSE)
@@ -39,7 +50,7 @@ function(sorrelwick_debian_changelog markdown package maintainer output)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${markdown})
 endfunction()
 
-# YYYY-MM-DD as "Mon, 07 Dec 2026 00:00:00 +0000".
+# "YYYY-MM-DD HH:MM" as "Mon, 07 Dec 2026 12:00:00 +0000".
 function(sorrelwick_rfc2822_date day result)
   execute_process(COMMAND env LC_ALL=C date -u -R -d "${day}"
                   OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE

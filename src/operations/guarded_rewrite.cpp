@@ -9,6 +9,7 @@
 
 #include <utility>
 
+#include "operations/set_file_walk.h"
 #include "operations/temporary_file.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
@@ -179,22 +180,9 @@ bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
 }
 
 bool NextRewriteChunk(GuardedRewrite& rewrite, format::Chunk& chunk) {
-    const format::ChunkRead read = format::ReadNextChunk(rewrite.source, rewrite.walk);
-    switch (read.status) {
-        case format::ChunkStatus::Chunk:
-            chunk = read.chunk;
-            return true;
-        case format::ChunkStatus::End:
-            return false;
-        case format::ChunkStatus::OutOfMemory:
-            FailForMemory(rewrite);
-            return false;
-        case format::ChunkStatus::ReadFailure:
-            // The bytes come from the backup, but the user knows the set.
-            FailRewrite(rewrite, report::msg::CouldNotRead(rewrite.state.setName));
-            return false;
-    }
-    return false;
+    // The bytes come from the backup, but the user knows the set.
+    return TakeChunk(format::ReadNextChunk(rewrite.source, rewrite.walk), rewrite.walk,
+                     rewrite.state.setName, chunk);
 }
 
 void FailForMemory(GuardedRewrite& rewrite) {

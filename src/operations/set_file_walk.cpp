@@ -20,7 +20,12 @@ bool StartSetFile(const std::string& path, SetFileReader& reader, report::Report
 }
 
 bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk) {
-    const format::ChunkRead read = format::ReadNextChunk(reader.file, reader.walk);
+    return TakeChunk(format::ReadNextChunk(reader.file, reader.walk), reader.walk, reader.setName,
+                     chunk);
+}
+
+bool TakeChunk(const format::ChunkRead& read, format::ChunkWalk& walk, std::string_view setName,
+               format::Chunk& chunk) {
     switch (read.status) {
         case format::ChunkStatus::Chunk:
             chunk = read.chunk;
@@ -28,10 +33,10 @@ bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk) {
         case format::ChunkStatus::End:
             return false;
         case format::ChunkStatus::OutOfMemory:
-            reader.walk.Fail(std::string(report::msg::kNotEnoughMemory));
+            walk.Fail(std::string(report::msg::kNotEnoughMemory));
             return false;
         case format::ChunkStatus::ReadFailure:
-            reader.walk.Fail(report::msg::CouldNotRead(reader.setName));
+            walk.Fail(report::msg::CouldNotRead(setName));
             return false;
     }
     return false;

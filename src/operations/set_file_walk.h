@@ -29,6 +29,12 @@ bool StartSetFile(const std::string& path, SetFileReader& reader, report::Report
 // failure that ends the walk (held in the walk).
 bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk);
 
+// What NextSetChunk makes of one read, for any walk over a set's chunks:
+// the chunk, or false after holding in `walk` the failure that ends it,
+// with `setName` in its message.
+bool TakeChunk(const format::ChunkRead& read, format::ChunkWalk& walk, std::string_view setName,
+               format::Chunk& chunk);
+
 // Releases the payload, adds the held failure, closes the file; returns the
 // walk's result.
 bool FinishSetFile(SetFileReader& reader, report::ReportLog& log);
