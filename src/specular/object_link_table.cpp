@@ -71,7 +71,7 @@ void ObjectLinkTable::RemoveObject(ChunkKey object) {
 
 void ObjectLinkTable::Clear() {
     newest_.Clear();
-    std::vector<ObjectEntry>().swap(entries_);
+    std::deque<ObjectEntry>().swap(entries_);
     freeHead_ = kNone;
     freeCount_ = 0;
 }

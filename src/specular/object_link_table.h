@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <span>
 #include <vector>
@@ -52,7 +53,8 @@ private:
 
     // Every key's newest entry; older ones hang from it by `older`.
     FlatKeyMap<std::uint32_t> newest_;
-    std::vector<ObjectEntry> entries_;
+    // A deque: a million waiting objects grow it without ever moving it.
+    std::deque<ObjectEntry> entries_;
     std::uint32_t freeHead_ = kNone;  // removed entries, reused before the array grows
     std::size_t freeCount_ = 0;
 };
