@@ -76,15 +76,22 @@ void AppendTo(void* context, void* data, int size) {
 }  // namespace
 
 std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, Bytes rgba) {
+    return EncodePng(width, height, 4, rgba);
+}
+
+std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, int channels,
+                                    Bytes samples) {
     // The encoder counts in int, one filter byte per row on top of the pixels.
     constexpr std::uint64_t kLargestPicture = std::numeric_limits<int>::max() / 2;
-    const std::uint64_t bytes = std::uint64_t{width} * height * 4;
     std::vector<std::uint8_t> png;
-    if (bytes == 0 || bytes > kLargestPicture || rgba.size() != bytes) return png;
+    if (channels < 1 || channels > 4) return png;
+    const auto perPixel = static_cast<std::uint64_t>(channels);
+    const std::uint64_t bytes = std::uint64_t{width} * height * perPixel;
+    if (bytes == 0 || bytes > kLargestPicture || samples.size() != bytes) return png;
     const int w = static_cast<int>(width);
     EncoderMemory memory;
-    if (!stbi_write_png_to_func(AppendTo, &png, w, static_cast<int>(height), 4, rgba.data(),
-                                w * 4)) {
+    if (!stbi_write_png_to_func(AppendTo, &png, w, static_cast<int>(height), channels,
+                                samples.data(), w * channels)) {
         png.clear();
     }
     return png;

@@ -1,5 +1,5 @@
 #pragma once
-// PNG files of RGBA pictures, written to memory.
+// PNG files of 8-bit pictures, written to memory.
 
 #include <cstdint>
 #include <vector>
@@ -14,5 +14,10 @@ namespace sorrelwick::format {
 // encoder (1 GiB of RGBA) or `rgba` does not match its size; throws
 // std::bad_alloc when memory runs out.
 std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, Bytes rgba);
+
+// The same for `channels` bytes a pixel: 1 grey, 2 grey and alpha, 3 RGB or
+// 4 RGBA. Empty also for any other channel count.
+std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, int channels,
+                                    Bytes samples);
 
 }  // namespace sorrelwick::format

@@ -62,8 +62,12 @@ void File::Release() noexcept {
     // still go out first.
     WriteOutBuffer();
     std::fclose(std::exchange(stream_, nullptr));
+    DropBuffer();
+}
+
+void File::DropBuffer() noexcept {
     buffer_.reset();
-    capacity_ = writeRoom_ = 0;
+    capacity_ = writeUsed_ = writeRoom_ = 0;
     readNext_ = readEnd_ = nullptr;
 }
 
@@ -163,9 +167,7 @@ bool File::Close() {
     const bool written = WriteOutBuffer();
     std::FILE* stream = std::exchange(stream_, nullptr);
     const bool closed = std::fclose(stream) == 0;
-    buffer_.reset();
-    capacity_ = writeRoom_ = 0;
-    readNext_ = readEnd_ = nullptr;
+    DropBuffer();
     return written && closed && !injected;
 }
 

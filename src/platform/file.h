@@ -100,6 +100,8 @@ private:
     bool WriteThroughStream(const void* from, std::size_t size);
     // Hands the buffered bytes to the system; false when any is not taken.
     bool WriteOutBuffer();
+    // Once the stream is closed: the buffer and its positions go.
+    void DropBuffer() noexcept;
 
     std::FILE* stream_ = nullptr;  // unbuffered: the buffer below is the only one
     std::unique_ptr<std::uint8_t[]> buffer_;

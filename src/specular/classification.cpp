@@ -107,7 +107,6 @@ bool ClassifyMaterials(const ToolState& state, report::ReportLog& log,
         // After a failed walk nothing is rewritten: the classes would be unused.
         if (reader.walk.result && !classes.Resolve()) FailForMemory(reader.walk);
     }
-    pass.Clear();
     return operations::FinishSetFile(reader, log);
 }
 

@@ -1,31 +1,8 @@
 #include "generators/png_builder.h"
 
-#define STBI_WRITE_NO_STDIO
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wpedantic"
-#pragma GCC diagnostic ignored "-Wshadow"
-#pragma GCC diagnostic ignored "-Wconversion"
-#pragma GCC diagnostic ignored "-Wsign-conversion"
-#pragma GCC diagnostic ignored "-Wold-style-cast"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
+#include "format/png_encoding.h"
 
 namespace sorrelwick::gen {
-namespace {
-
-void Append(void* context, void* data, int size) {
-    auto& out = *static_cast<std::vector<std::uint8_t>*>(context);
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    out.insert(out.end(), bytes, bytes + size);
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> MakePng(std::uint32_t width, std::uint32_t height, int channels,
                                   const PixelFunction& pixel) {
@@ -44,10 +21,7 @@ std::vector<std::uint8_t> MakePng(std::uint32_t width, std::uint32_t height, int
             }
         }
     }
-    std::vector<std::uint8_t> png;
-    stbi_write_png_to_func(Append, &png, static_cast<int>(width), static_cast<int>(height),
-                           channels, samples.data(), static_cast<int>(width * count));
-    return png;
+    return format::EncodePng(width, height, channels, samples);
 }
 
 std::vector<std::vector<std::uint8_t>> SamplePngs() {
