@@ -7,12 +7,12 @@
 #include <string>
 
 #include "cli/decimal_text.h"
-#include "operations/backup_listing.h"
+#include "backup/backup_listing.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/preview.h"
 #include "operations/replacement.h"
-#include "operations/restore_backup.h"
+#include "backup/restore_backup.h"
 #include "specular/change_specularity.h"
 
 namespace sorrelwick::cli {
@@ -124,7 +124,7 @@ void AddBackups(CLI::App& app, ChosenCommand& chosen) {
     AddSetCommand(app, chosen, "backups",
                   "List SET's backups with size, time (UTC) and what each holds",
                   [](const CliRequest&, ToolState& state, report::ReportLog& log) {
-                      return operations::ReportBackups(state, &log);
+                      return backup::ReportBackups(state, &log);
                   });
 }
 
@@ -133,7 +133,7 @@ void AddRestore(CLI::App& app, ChosenCommand& chosen) {
         app, chosen, "restore",
         "Bring backup NNN of SET back to SET; the current SET becomes a backup itself",
         [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-            return operations::RestoreBackup(state, request.backupNumber, &log);
+            return backup::RestoreBackup(state, request.backupNumber, &log);
         });
     const CLI::Validator backupNumber(
         [](std::string& text) {

@@ -2,8 +2,8 @@
 
 #include <optional>
 
+#include "backup/temporary_file.h"
 #include "format/chunk_walk.h"
-#include "operations/temporary_file.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
@@ -18,7 +18,7 @@ using platform::MoveOutcome;
 // that name, or the one that could not be taken.
 bool SetAside(const std::string& path, std::string& aside) {
     for (int number = 0;; ++number) {
-        const std::optional<std::string> name = TemporaryPath(path, number);
+        const std::optional<std::string> name = backup::TemporaryPath(path, number);
         if (!name) return false;
         if (*name == path) continue;
         aside = *name;
@@ -68,7 +68,7 @@ bool ReplacePage(const std::string& temporary, const std::string& path, report::
 
 bool WritePageFile(const std::string& path, std::string_view contents, bool replaceExisting,
                    report::ReportLog& log) {
-    TemporaryFile temporary = CreateTemporaryFile(path);
+    backup::TemporaryFile temporary = backup::CreateTemporaryFile(path);
     if (!temporary.file.IsOpen()) {
         log.AppendLine(report::msg::CouldNotCreate(path));
         return false;

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "backup/guarded_rewrite.h"
 #include "format/tga_fields.h"
 #include "format/tga_image.h"
-#include "operations/guarded_rewrite.h"
 #include "operations/import_inventory.h"
 #include "operations/texture_conversion.h"
 #include "operations/texture_file_name.h"
@@ -75,7 +75,7 @@ std::optional<ImportAttempt> RefusedConversion(const Conversion& conversion,
 // Reads the whole file, checks it against the stored texture and, when it is
 // taken, writes it as the chunk's new payload. The file image is released
 // on return, before the file is closed.
-ImportAttempt ImportTextureFile(GuardedRewrite& rewrite, platform::File& file,
+ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File& file,
                                 const std::string& name, const format::Chunk& chunk, bool convert) {
     const format::TgaFields stored = *format::ReadTgaFields(chunk.payload);
     // A file too short for its depth field, or too long for a chunk's
@@ -120,11 +120,11 @@ ImportAttempt ImportTextureFile(GuardedRewrite& rewrite, platform::File& file,
     format::ChunkHeader header = chunk.header;
     // A converted image fits in 32 bits: its sides are at most 65535.
     header.length = static_cast<std::uint32_t>(bytes.size());
-    attempt.written = WriteChunk(rewrite, header, bytes);
+    attempt.written = backup::WriteChunk(rewrite, header, bytes);
     return attempt;
 }
 
-void ReplaceTextureChunk(GuardedRewrite& rewrite, const ImportSource& source,
+void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& source,
                          const format::Chunk& chunk) {
     const std::string name = rewrite.walk.currentTextureName;
     // The name leaves the inventory whether or not its file can be used;
@@ -135,12 +135,12 @@ void ReplaceTextureChunk(GuardedRewrite& rewrite, const ImportSource& source,
     if (!file.IsOpen() && source.convert) file = OpenTextureFile(source, PngNameFor(name));
     if (!file.IsOpen()) {
         rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportFileNotFound));
-        WriteChunk(rewrite, chunk.header, chunk.payload);
+        backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
     const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk, source.convert);
     if (!file.Close()) {
-        FailRewrite(rewrite, report::msg::CouldNotClose(name));
+        backup::FailRewrite(rewrite, report::msg::CouldNotClose(name));
         return;
     }
     if (attempt.imported) {
@@ -149,16 +149,16 @@ void ReplaceTextureChunk(GuardedRewrite& rewrite, const ImportSource& source,
         return;
     }
     rewrite.log.AppendLine(attempt.line);
-    WriteChunk(rewrite, chunk.header, chunk.payload);
+    backup::WriteChunk(rewrite, chunk.header, chunk.payload);
 }
 
-void ReplacementChunkStep(GuardedRewrite& rewrite, const ImportSource& source,
+void ReplacementChunkStep(backup::GuardedRewrite& rewrite, const ImportSource& source,
                           const format::Chunk& chunk) {
     format::TrackTextureName(rewrite.walk, chunk);
     if (format::IsNamedTexture(rewrite.walk, chunk)) {
         ReplaceTextureChunk(rewrite, source, chunk);
     } else {
-        WriteChunk(rewrite, chunk.header, chunk.payload);
+        backup::WriteChunk(rewrite, chunk.header, chunk.payload);
     }
 }
 
@@ -179,8 +179,8 @@ bool ReplaceTextures(const ToolState& state, std::string_view folder, report::Re
 
     ImportInventory inventory;
     const ImportSource source{folder, inventory, options.convert};
-    RewriteJob job;
-    job.prepare = [&](GuardedRewrite&) -> std::optional<std::string> {
+    backup::RewriteJob job;
+    job.prepare = [&](backup::GuardedRewrite&) -> std::optional<std::string> {
         if (ScanImportFolder(inventory, folder, options.convert)) return std::nullopt;
         return std::string(report::msg::kNotEnoughMemory);
     };
@@ -188,10 +188,10 @@ bool ReplaceTextures(const ToolState& state, std::string_view folder, report::Re
         ReportLeftovers(inventory, state.setName, cleanUpLog);
         ClearInventory(inventory);
     };
-    return RunGuardedRewrite(state, job, *log,
-                             [&source](GuardedRewrite& rewrite, const format::Chunk& chunk) {
-                                 ReplacementChunkStep(rewrite, source, chunk);
-                             });
+    return backup::RunGuardedRewrite(
+        state, job, *log, [&source](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+            ReplacementChunkStep(rewrite, source, chunk);
+        });
 }
 
 }  // namespace sorrelwick::operations

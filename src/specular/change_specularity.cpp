@@ -1,6 +1,6 @@
 #include "specular/change_specularity.h"
 
-#include "operations/guarded_rewrite.h"
+#include "backup/guarded_rewrite.h"
 #include "report/lines.h"
 #include "report/messages.h"
 #include "specular/classification.h"
@@ -17,7 +17,7 @@ static_assert(kMinScaledMaterialSize == kShininessOffset + 1);
 
 // Scales a classified material chunk in place, then writes the chunk. The
 // payload is the walk's own buffer, so the bytes are changed where they lie.
-void ScaleAndWrite(operations::GuardedRewrite& rewrite, const format::Chunk& chunk,
+void ScaleAndWrite(backup::GuardedRewrite& rewrite, const format::Chunk& chunk,
                    MaterialClassTable& classes, const SpecularPercents& percents) {
     const format::Bytes payload = chunk.payload;
     // A material too short for its specular bytes is copied unchanged.
@@ -32,7 +32,7 @@ void ScaleAndWrite(operations::GuardedRewrite& rewrite, const format::Chunk& chu
             bytes[kShininessOffset] = scaled.shininess;
         }
     }
-    operations::WriteChunk(rewrite, chunk.header, payload);
+    backup::WriteChunk(rewrite, chunk.header, payload);
 }
 
 }  // namespace
@@ -51,12 +51,12 @@ bool ChangeSpecularity(const ToolState& state, report::ReportLog* log) {
         report::AddClosing(*log);
         return false;
     }
-    operations::RewriteJob job;
+    backup::RewriteJob job;
     job.cleanUp = [&classes](report::ReportLog&) { classes.Clear(); };
     job.successLine = report::msg::kSpecularityChanged;
-    return operations::RunGuardedRewrite(
+    return backup::RunGuardedRewrite(
         state, job, *log,
-        [&classes, &state](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+        [&classes, &state](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
             ScaleAndWrite(rewrite, chunk, classes, state.percents);
         });
 }

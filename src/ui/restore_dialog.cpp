@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "operations/backup_listing.h"
-#include "operations/backup_names.h"
-#include "operations/restore_backup.h"
+#include "backup/backup_listing.h"
+#include "backup/backup_names.h"
+#include "backup/restore_backup.h"
 #include "report/messages.h"
 #include "ui/list_box_report_log.h"
 #include "ui/main_window.h"
@@ -80,7 +80,7 @@ std::optional<std::string> SetToRestore(HWND mainWindow) {
     const std::optional<std::string> chosen =
         AskForChessSet(mainWindow, state.defaultFolder, OpenChoice::kChessSetOrBackup);
     if (!chosen) return std::nullopt;
-    return operations::SetPathOfChosenFile(*chosen);
+    return backup::SetPathOfChosenFile(*chosen);
 }
 
 std::string FileName(const std::string& path) {
@@ -90,14 +90,14 @@ std::string FileName(const std::string& path) {
 
 RestoreChoice ChoiceFor(const std::string& setPath) {
     RestoreChoice choice;
-    const auto backups = operations::ListBackups(setPath);
+    const auto backups = backup::ListBackups(setPath);
     if (!backups) {
         choice.lines.push_back(report::msg::CouldNotSearchFolder(FileName(setPath)));
     } else if (backups->empty()) {
         choice.lines.push_back(report::msg::NoBackups(FileName(setPath)));
     }
-    for (const operations::BackupInfo& backup :
-         backups.value_or(std::vector<operations::BackupInfo>{})) {
+    for (const backup::BackupInfo& backup :
+         backups.value_or(std::vector<backup::BackupInfo>{})) {
         choice.lines.push_back(operations::BackupLine(backup));
         choice.numbers.push_back(backup.number);
     }
@@ -133,7 +133,7 @@ void RestoreFromBackup(HWND mainWindow, int) {
     SetLoadedSet(state, *setPath);
     const HWND list = GetDlgItem(mainWindow, SORRELWICK_REPORT_LIST);
     ListBoxReportLog log(list);
-    operations::RestoreBackup(state, choice.chosen, list ? &log : nullptr);
+    backup::RestoreBackup(state, choice.chosen, list ? &log : nullptr);
     LoadSet(mainWindow, *setPath);
 }
 

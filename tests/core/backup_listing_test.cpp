@@ -1,14 +1,14 @@
 // A set's backups as listed: exactly the numbers the rotation would use, in
 // order, each with its size, time and what the listing makes of it.
 
-#include "operations/backup_listing.h"
+#include "backup/backup_listing.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 
-#include "operations/backup_names.h"
+#include "backup/backup_names.h"
 #include "platform/file_system.h"
 #include "support/set_fixture.h"
 
@@ -32,10 +32,10 @@ TEST(ListBackups, EveryNumberedBackupWithWhatItHolds) {
         folder.dir.Path() / "set1.999",
         std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::seconds{written}}));
 
-    const auto backups = operations::ListBackups(folder.setPath);
+    const auto backups = backup::ListBackups(folder.setPath);
     ASSERT_TRUE(backups);
     ASSERT_EQ(backups->size(), 3u);  // the set's own name, set1.007, is not its backup
-    const operations::BackupInfo& first = backups->front();
+    const backup::BackupInfo& first = backups->front();
     EXPECT_EQ(first.number, 0u);
     EXPECT_EQ(first.path, folder.dir.File("set1.000"));
     EXPECT_EQ(first.fileName, "set1.000");
@@ -43,7 +43,7 @@ TEST(ListBackups, EveryNumberedBackupWithWhatItHolds) {
     EXPECT_EQ(first.textureCount, std::nullopt);
     EXPECT_EQ(first.failure, "Error - Could not read set1.000");
     EXPECT_EQ((*backups)[1].failure, "Error - Could not open set1.500");
-    const operations::BackupInfo& last = backups->back();
+    const backup::BackupInfo& last = backups->back();
     EXPECT_EQ(last.number, 999u);
     EXPECT_EQ(last.size, two.size());
     EXPECT_EQ(last.modifiedUtc, written);
@@ -53,12 +53,12 @@ TEST(ListBackups, EveryNumberedBackupWithWhatItHolds) {
 
 TEST(ListBackups, AFolderThatCantBeSearchedGivesNoList) {
     SetFolder folder;
-    EXPECT_EQ(operations::ListBackups(platform::JoinPath(folder.dir.File("gone"), "set1.DAT")),
+    EXPECT_EQ(backup::ListBackups(platform::JoinPath(folder.dir.File("gone"), "set1.DAT")),
               std::nullopt);
-    EXPECT_FALSE(operations::ReportBackups(ToolState{}, &folder.log));
+    EXPECT_FALSE(backup::ReportBackups(ToolState{}, &folder.log));
     SetLoadedSet(folder.state, platform::JoinPath(folder.dir.File("gone"), "set1.DAT"));
     folder.log = {};
-    EXPECT_FALSE(operations::ReportBackups(folder.state, &folder.log));
+    EXPECT_FALSE(backup::ReportBackups(folder.state, &folder.log));
     EXPECT_EQ(folder.log.Lines(),
               Framed("Backups of set1.DAT", {"Error - Could not search the folder of set1.DAT"}));
 }
@@ -81,7 +81,7 @@ TEST(SetPathOfChosenFile, ABackupStandsForItsDatSet) {
         {"C:\\set.123\\A1", "C:\\set.123\\A1"},       {"A1.042", "A1.DAT"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(operations::SetPathOfChosenFile(c.chosen), c.set) << c.chosen;
+        EXPECT_EQ(backup::SetPathOfChosenFile(c.chosen), c.set) << c.chosen;
     }
 }
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "operations/restore_backup.h"
+#include "backup/restore_backup.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
 #include "support/recording_job.h"
@@ -165,20 +165,20 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
 }
 
 TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestore) {
-    using Step = std::function<void(operations::GuardedRewrite&, const format::Chunk&)>;
-    const Step wrongLength = [](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+    using Step = std::function<void(backup::GuardedRewrite&, const format::Chunk&)>;
+    const Step wrongLength = [](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
         format::ChunkHeader header = chunk.header;
         ++header.length;
-        operations::WriteChunk(rewrite, header, chunk.payload);
+        backup::WriteChunk(rewrite, header, chunk.payload);
     };
-    const Step throwing = [](operations::GuardedRewrite&, const format::Chunk&) {
+    const Step throwing = [](backup::GuardedRewrite&, const format::Chunk&) {
         throw std::bad_alloc();
     };
     const std::pair<Step, std::string> cases[] = {{wrongLength, kCouldNotWrite},
                                                   {throwing, kNoMemory}};
     for (const auto& [step, message] : cases) {
         SetFolder folder(MultiChunkSet());
-        EXPECT_FALSE(operations::RunGuardedRewrite(folder.state, {}, folder.log, step));
+        EXPECT_FALSE(backup::RunGuardedRewrite(folder.state, {}, folder.log, step));
         EXPECT_EQ(folder.log.Lines(), (Lines{message, kSep, ""}));
         EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", MultiChunkSet()}}));
     }
@@ -260,7 +260,7 @@ TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
             bool result = false, fired = false;
             {
                 platform::ScopedFault fault(plan);
-                result = operations::RestoreBackup(folder.state, 3, &folder.log);
+                result = backup::RestoreBackup(folder.state, 3, &folder.log);
                 fired = platform::FaultFired();
             }
             const Lines& lines = folder.log.Lines();

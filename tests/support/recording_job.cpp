@@ -15,9 +15,9 @@ Bytes Grown(Bytes payload) {
 
 }  // namespace
 
-operations::RewriteJob RecordingJob::Job() {
-    operations::RewriteJob job;
-    job.prepare = [this](operations::GuardedRewrite&) { return prepareFailure; };
+backup::RewriteJob RecordingJob::Job() {
+    backup::RewriteJob job;
+    job.prepare = [this](backup::GuardedRewrite&) { return prepareFailure; };
     job.cleanUp = [this](report::ReportLog& log) {
         ++cleanUps;
         log.AppendLine(kCleanUpLine);
@@ -27,18 +27,18 @@ operations::RewriteJob RecordingJob::Job() {
     return job;
 }
 
-std::function<void(operations::GuardedRewrite&, const format::Chunk&)> RecordingJob::Step() {
-    return [this](operations::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+std::function<void(backup::GuardedRewrite&, const format::Chunk&)> RecordingJob::Step() {
+    return [this](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
         rewrite.log.AppendLine("  chunk " + std::to_string(++chunksSeen));
-        if (chunksSeen == failAtChunk) operations::FailRewrite(rewrite, failMessage);
+        if (chunksSeen == failAtChunk) backup::FailRewrite(rewrite, failMessage);
         if (!growTextures || chunk.header.kind != format::kTextureImageChunk) {
-            operations::WriteChunk(rewrite, chunk.header, chunk.payload);
+            backup::WriteChunk(rewrite, chunk.header, chunk.payload);
             return;
         }
         const Bytes payload = Grown({chunk.payload.begin(), chunk.payload.end()});
         format::ChunkHeader header = chunk.header;
         header.length = static_cast<std::uint32_t>(payload.size());
-        operations::WriteChunk(rewrite, header, payload);
+        backup::WriteChunk(rewrite, header, payload);
     };
 }
 
@@ -67,7 +67,7 @@ bool RunRewrite(SetFolder& folder, RecordingJob& job, const FaultPlan& plan) {
     report::AddHeading(folder.log, "Rewriting " + folder.state.setName);
     std::optional<platform::ScopedFault> fault;
     if (plan.nth != 0) fault.emplace(plan);
-    return operations::RunGuardedRewrite(folder.state, job.Job(), folder.log, job.Step());
+    return backup::RunGuardedRewrite(folder.state, job.Job(), folder.log, job.Step());
 }
 
 }  // namespace sorrelwick::test

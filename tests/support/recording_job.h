@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "operations/guarded_rewrite.h"
+#include "backup/guarded_rewrite.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -28,8 +28,8 @@ struct RecordingJob {
 
     // The job and the step refer to this object, which must outlive the
     // rewrite.
-    operations::RewriteJob Job();
-    std::function<void(operations::GuardedRewrite&, const format::Chunk&)> Step();
+    backup::RewriteJob Job();
+    std::function<void(backup::GuardedRewrite&, const format::Chunk&)> Step();
 };
 
 // "  chunk 1" to "  chunk count" as the job reports them, then `rest`.

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "operations/backup_listing.h"
-#include "operations/restore_backup.h"
+#include "backup/backup_listing.h"
+#include "backup/restore_backup.h"
 #include "report/messages.h"
 #include "ui/restore_dialog.h"
 #include "window_test_support.h"
@@ -141,13 +141,13 @@ protected:
         ToolState state;
         SetLoadedSet(state, twin.File("set1.DAT"));
         CollectedLog log;
-        operations::RestoreBackup(state, number, &log);
+        backup::RestoreBackup(state, number, &log);
         return {FilesIn(twin.Path()), log.lines};
     }
     Lines BackupLines() const {
         Lines lines;
-        const auto backups = operations::ListBackups(dir.File("set1.DAT"));
-        for (const auto& backup : backups.value_or(std::vector<operations::BackupInfo>{})) {
+        const auto backups = backup::ListBackups(dir.File("set1.DAT"));
+        for (const auto& backup : backups.value_or(std::vector<backup::BackupInfo>{})) {
             lines.push_back(operations::BackupLine(backup));
         }
         return lines;

@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "operations/backup_names.h"
-#include "operations/guarded_rewrite.h"
+#include "backup/backup_names.h"
+#include "backup/guarded_rewrite.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 
 std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::ReportLog& log) {
     const std::optional<std::string_view> stem = BackupStem(state.setPath);
@@ -41,4 +41,4 @@ std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::Rep
     return std::nullopt;
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

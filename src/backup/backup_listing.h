@@ -11,7 +11,7 @@
 #include "operations/tool_state.h"
 #include "report/report_log.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 
 struct BackupInfo {
     unsigned number = 0;           // 0 to 999
@@ -36,4 +36,4 @@ std::string BackupLine(const BackupInfo& backup);
 // there are none. True when the set's folder could be searched.
 bool ReportBackups(const ToolState& state, report::ReportLog* log);
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

@@ -15,7 +15,7 @@
 
 #include "platform/file.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 
 // The `number`-th temporary path of the set, or none when the number needs
 // more places than the name leaves. A set named like a temporary file
@@ -33,4 +33,4 @@ struct TemporaryFile {
 // file system refuses to create one.
 TemporaryFile CreateTemporaryFile(std::string_view setPath);
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

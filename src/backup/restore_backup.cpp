@@ -1,13 +1,13 @@
-#include "operations/restore_backup.h"
+#include "backup/restore_backup.h"
 
-#include "operations/backup_names.h"
-#include "operations/guarded_rewrite.h"
+#include "backup/backup_names.h"
+#include "backup/guarded_rewrite.h"
 #include "operations/set_file_walk.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 
 bool RestoreBackup(const ToolState& state, unsigned number, report::ReportLog* log) {
     if (!log) return false;
@@ -26,8 +26,8 @@ bool RestoreBackup(const ToolState& state, unsigned number, report::ReportLog* l
     report::AddHeading(*log, report::msg::Restoring(state.setName, backupName));
 
     // Nothing moves unless the backup reads as a whole chess set.
-    if (!WalkSetFile(backupPath, backupName, *log,
-                     [](format::ChunkWalk&, const format::Chunk&) {})) {
+    if (!operations::WalkSetFile(backupPath, backupName, *log,
+                                 [](format::ChunkWalk&, const format::Chunk&) {})) {
         report::AddClosing(*log);
         return false;
     }
@@ -38,4 +38,4 @@ bool RestoreBackup(const ToolState& state, unsigned number, report::ReportLog* l
     return RunGuardedRewrite(state, job, *log);
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

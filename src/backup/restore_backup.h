@@ -3,7 +3,7 @@
 #include "operations/tool_state.h"
 #include "report/report_log.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 
 // Brings backup `number` (0 to 999) of the loaded set back to the set's path
 // through the guarded rewrite, so that the restore can itself be undone: the
@@ -13,4 +13,4 @@ namespace sorrelwick::operations {
 // which stays where it is. True on success.
 bool RestoreBackup(const ToolState& state, unsigned number, report::ReportLog* log);
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

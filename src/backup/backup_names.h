@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 
 inline constexpr unsigned kBackupNumbers = 1000;
 
@@ -24,4 +24,4 @@ std::string NumberedPath(std::string_view stem, unsigned number);
 // game's sets all end in ".DAT", so that is the one it gets.
 std::string SetPathOfChosenFile(std::string_view path);
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

@@ -1,10 +1,10 @@
-#include "operations/backup_names.h"
+#include "backup/backup_names.h"
 
 #include <algorithm>
 
 #include "platform/file_system.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 namespace {
 
 // Paths live in buffers of 260 characters, the terminator included.
@@ -44,4 +44,4 @@ std::string SetPathOfChosenFile(std::string_view path) {
     return numbered ? std::string(*stem) + "DAT" : std::string(path);
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

@@ -5,17 +5,17 @@
 // survives under its own path or under the backup name, and a run killed at
 // any moment leaves no part of a file at the set's path.
 
-#include "operations/guarded_rewrite.h"
+#include "backup/guarded_rewrite.h"
 
 #include <utility>
 
+#include "backup/temporary_file.h"
 #include "operations/set_file_walk.h"
-#include "operations/temporary_file.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 namespace {
 
 // Every so many bytes the system is asked to start writing the new file to
@@ -181,8 +181,8 @@ bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
 
 bool NextRewriteChunk(GuardedRewrite& rewrite, format::Chunk& chunk) {
     // The bytes come from the backup, but the user knows the set.
-    return TakeChunk(format::ReadNextChunk(rewrite.source, rewrite.walk), rewrite.walk,
-                     rewrite.state.setName, chunk);
+    return operations::TakeChunk(format::ReadNextChunk(rewrite.source, rewrite.walk), rewrite.walk,
+                                 rewrite.state.setName, chunk);
 }
 
 void FailForMemory(GuardedRewrite& rewrite) {
@@ -200,4 +200,4 @@ bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::Re
     return RunGuardedRewrite(state, job, log, CopyChunk);
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

@@ -17,7 +17,7 @@
 #include "platform/file.h"
 #include "report/report_log.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 
 // Where the loaded file went: its path with the text after the last "." of
 // its file name replaced by three digits, and that path's file-name part.
@@ -37,7 +37,7 @@ struct GuardedRewrite {
     platform::File newFile{};     // the new file, created for writing under `temporaryPath`
     std::string temporaryPath{};  // empty until the new file is created, and once it is in place
     format::ChunkWalk walk{};     // payload buffer, current texture name, held failure, result
-    format::ChunkHeader signature{};  // the source's accepted first header, copied unchanged
+    format::ChunkHeader signature{};     // the source's accepted first header, copied unchanged
     std::uint64_t writtenSinceHint = 0;  // bytes written since the last StartFlushing
 };
 
@@ -124,4 +124,4 @@ bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::Re
 // The frame with every chunk copied unchanged.
 bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log);
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

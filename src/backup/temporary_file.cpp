@@ -1,11 +1,11 @@
-#include "operations/temporary_file.h"
+#include "backup/temporary_file.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "platform/file_system.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 namespace {
 
 // Characters of the file name that the mark and the number replace.
@@ -43,4 +43,4 @@ TemporaryFile CreateTemporaryFile(std::string_view setPath) {
     }
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup

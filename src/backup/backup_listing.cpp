@@ -1,15 +1,15 @@
-#include "operations/backup_listing.h"
+#include "backup/backup_listing.h"
 
 #include <algorithm>
 
-#include "operations/backup_names.h"
+#include "backup/backup_names.h"
 #include "operations/set_file_walk.h"
 #include "platform/file_system.h"
 #include "report/backup_line.h"
 #include "report/lines.h"
 #include "report/messages.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::backup {
 namespace {
 
 // The folder the set's backups lie in: what precedes the last separator
@@ -32,11 +32,11 @@ void ReadAsChessSet(BackupInfo& backup) {
     report::MemoryReportLog failures;
     std::size_t textures = 0;
     const bool whole =
-        WalkSetFile(backup.path, backup.fileName, failures,
-                    [&textures](format::ChunkWalk& walk, const format::Chunk& chunk) {
-                        format::TrackTextureName(walk, chunk);
-                        if (format::IsNamedTexture(walk, chunk)) ++textures;
-                    });
+        operations::WalkSetFile(backup.path, backup.fileName, failures,
+                                [&textures](format::ChunkWalk& walk, const format::Chunk& chunk) {
+                                    format::TrackTextureName(walk, chunk);
+                                    if (format::IsNamedTexture(walk, chunk)) ++textures;
+                                });
     if (whole) {
         backup.textureCount = textures;
     } else if (!failures.Lines().empty()) {
@@ -94,4 +94,4 @@ bool ReportBackups(const ToolState& state, report::ReportLog* log) {
     return backups.has_value();
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::backup
