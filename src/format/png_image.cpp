@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace sorrelwick::format {
@@ -72,6 +73,16 @@ constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r'
 // filter, interlace.
 constexpr std::size_t kBitDepthAt = 24;
 constexpr std::size_t kColourTypeAt = 25;
+constexpr std::size_t kHeaderChunkEnd = 33;  // its 13 data bytes and checksum's start
+
+// The decoder reads the sides from a cut header as zeros past the end and may
+// still answer; every field is read here only once its bytes are known to be
+// there, and the first chunk must be a header chunk of the standard length.
+bool HasWholeHeaderChunk(Bytes png) {
+    constexpr std::array<std::uint8_t, 8> kHeaderChunkStart = {0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    return png.size() >= kHeaderChunkEnd &&
+           std::equal(kHeaderChunkStart.begin(), kHeaderChunkStart.end(), png.begin() + 8);
+}
 
 unsigned ChannelsOfColourType(std::uint8_t colourType) {
     switch (colourType) {
@@ -106,26 +117,31 @@ struct StbPixelsFree {
 // A data chunk of no bytes is allowed, but the decoder would copy its zero
 // bytes from a buffer it has not allocated yet. Such chunks carry nothing:
 // the copy returned holds the file without them (nullopt: there are none).
+// One cut before its checksum, at the file's end, is dropped as well: the
+// decoder reads its length and type all the same.
 std::optional<std::vector<std::uint8_t>> WithoutEmptyDataChunks(Bytes png) {
-    constexpr std::size_t kSignatureBytes = 8, kChunkFrameBytes = 12;
-    std::vector<std::size_t> emptyAt;
+    constexpr std::size_t kSignatureBytes = 8, kLengthAndTypeBytes = 8, kChecksumBytes = 4;
+    std::vector<std::pair<std::size_t, std::size_t>> emptyChunks;  // from, to
     std::size_t at = kSignatureBytes;
-    while (at + kChunkFrameBytes <= png.size()) {
+    while (png.size() - at >= kLengthAndTypeBytes) {
         const std::uint32_t length = std::uint32_t{png[at]} << 24 |
                                      std::uint32_t{png[at + 1]} << 16 |
                                      std::uint32_t{png[at + 2]} << 8 | png[at + 3];
-        if (length == 0 && std::memcmp(&png[at + 4], "IDAT", 4) == 0) emptyAt.push_back(at);
-        if (length > png.size() - at - kChunkFrameBytes) break;
-        at += kChunkFrameBytes + length;
+        const std::size_t left = png.size() - at - kLengthAndTypeBytes;
+        if (length == 0 && std::memcmp(&png[at + 4], "IDAT", 4) == 0) {
+            emptyChunks.emplace_back(at, at + kLengthAndTypeBytes + std::min(left, kChecksumBytes));
+        }
+        if (left < kChecksumBytes || length > left - kChecksumBytes) break;
+        at += kLengthAndTypeBytes + length + kChecksumBytes;
     }
-    if (emptyAt.empty()) return std::nullopt;
+    if (emptyChunks.empty()) return std::nullopt;
     std::vector<std::uint8_t> copy;
     copy.reserve(png.size());
     std::size_t from = 0;
-    for (const std::size_t chunk : emptyAt) {
+    for (const auto& [chunkFrom, chunkTo] : emptyChunks) {
         copy.insert(copy.end(), png.begin() + static_cast<std::ptrdiff_t>(from),
-                    png.begin() + static_cast<std::ptrdiff_t>(chunk));
-        from = chunk + kChunkFrameBytes;
+                    png.begin() + static_cast<std::ptrdiff_t>(chunkFrom));
+        from = chunkTo;
     }
     copy.insert(copy.end(), png.begin() + static_cast<std::ptrdiff_t>(from), png.end());
     return copy;
@@ -139,7 +155,8 @@ bool HasPngSignature(Bytes bytes) {
 }
 
 std::optional<PngSides> ReadPngSides(Bytes png) {
-    if (!HasPngSignature(png) || png.size() > INT_MAX) return std::nullopt;
+    if (!HasPngSignature(png) || !HasWholeHeaderChunk(png) || png.size() > INT_MAX)
+        return std::nullopt;
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(png.data(), static_cast<int>(png.size()), &width, &height,
                                &channels)) {
