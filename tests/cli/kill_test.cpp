@@ -59,7 +59,10 @@ Bytes Texture(const Bytes& base, unsigned index) {
 }
 
 std::string TextureName(unsigned index) {
-    return "t" + std::to_string(index) + ".tga";
+    std::string name = "t";
+    name += std::to_string(index);
+    name += ".tga";
+    return name;
 }
 
 // The set before and after the replacement; the replacing images go into
