@@ -19,13 +19,13 @@ std::string received;
 
 LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message < WM_USER) return DefWindowProcA(window, message, wParam, lParam);
-    const bool text = message == BFFM_SETSELECTIONA || message == BFFM_SETSTATUSTEXTA;
-    const std::string name = message == BFFM_SETSELECTIONA    ? "select"
-                             : message == BFFM_SETSTATUSTEXTA ? "status"
+    const bool text = message == BFFM_SETSELECTIONW || message == BFFM_SETSTATUSTEXTW;
+    const std::string name = message == BFFM_SETSELECTIONW    ? "select"
+                             : message == BFFM_SETSTATUSTEXTW ? "status"
                              : message == BFFM_ENABLEOK       ? "enable OK"
                                                               : std::to_string(message);
     received += name + " " + std::to_string(wParam) + " " +
-                (text ? reinterpret_cast<const char*>(lParam) : std::to_string(lParam)) + ";";
+                (text ? Utf8(reinterpret_cast<const wchar_t*>(lParam)) : std::to_string(lParam)) + ";";
     return 0;
 }
 
@@ -57,7 +57,7 @@ TEST(FolderPickerCallback, AnswersEachEventWithItsMessages) {
         {"a folder is selected", "C:\\sets", BFFM_SELCHANGED, folderItem,
          "status 0 " + folder + ";enable OK 0 1;", 0},
         {"an item without a path is selected", "C:\\sets", BFFM_SELCHANGED, myComputer, "", 0},
-        {"a typed name is not valid", "C:\\sets", BFFM_VALIDATEFAILEDA, nullptr, "enable OK 0 0;",
+        {"a typed name is not valid", "C:\\sets", BFFM_VALIDATEFAILEDW, nullptr, "enable OK 0 0;",
          1},
         {"any other event", "C:\\sets", BFFM_IUNKNOWN, nullptr, "", 0},
     };
@@ -133,7 +133,7 @@ TEST_F(FolderCommands, PickersAskFieldByFieldAndShareTheLastFolder) {
     const Lines openedOn = {start, first, second, second};
     ASSERT_EQ(pickerRequests.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
-        const BROWSEINFOA& r = pickerRequests[i].fields;
+        const BROWSEINFOW& r = pickerRequests[i].fields;
         EXPECT_EQ(pickerRequests[i].title, titles[i]);
         EXPECT_EQ(pickerRequests[i].lastFolder, openedOn[i]);
         EXPECT_EQ(pickerRequests[i].displayName, "");
