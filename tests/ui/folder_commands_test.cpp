@@ -145,10 +145,16 @@ TEST_F(FolderCommands, PickersAskFieldByFieldAndShareTheLastFolder) {
     const std::string longName(250, 'n');
     EXPECT_EQ(ui::ExtractPickerTitle(longName),
               ("Select the directory to extract all " + longName).substr(0, 259));
+    // Cut between characters: 36 of the text, then 223 two-byte letters.
+    std::string cyrillic, kept;
+    for (int i = 0; i < 250; ++i) cyrillic += "\xD0\x94";
+    for (int i = 0; i < 223; ++i) kept += "\xD0\x94";
+    EXPECT_EQ(ui::ExtractPickerTitle(cyrillic), "Select the directory to extract all " + kept);
 }
 
-// An item outside the file system gives the empty folder, which each
-// operation refuses; the picker's display name never stands in for a path.
+// An item outside the file system, or whose path is too long, gives the
+// empty folder, which each operation refuses; the picker's display name
+// never stands in for a path.
 TEST_F(FolderCommands, ItemWithoutPathIsTheEmptyFolder) {
     const std::string textures = Folder("textures");
     Pick(SORRELWICK_EXTRACT_BUTTON, "");  // My Computer
@@ -159,6 +165,11 @@ TEST_F(FolderCommands, ItemWithoutPathIsTheEmptyFolder) {
     Pick(SORRELWICK_REPLACE_BUTTON, textures);
     ExpectReported({"Error - Invalid import path"});
     EXPECT_EQ(ui::TheToolState().lastFolder, "");
+
+    // A path longer than the system takes is never cut and then used.
+    LongPaths();
+    Pick(SORRELWICK_EXTRACT_BUTTON, textures);
+    ExpectReported({"Error - Invalid extract path"});
     EXPECT_EQ(dir.Entries(), (Lines{"set1.DAT", "textures"}));
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "textures"));
 }

@@ -84,6 +84,17 @@ public:
                                 static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
         RegCloseKey(key);
     }
+    // The value "path" as the text `folder`, stored wide.
+    explicit GameKey(const std::wstring& folder) {
+        Remove();
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brallion\\Tessaravine", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        stored = RegSetValueExW(key, L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                                static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) ==
+                 ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
     ~GameKey() { Remove(); }
     GameKey(const GameKey&) = delete;
     GameKey& operator=(const GameKey&) = delete;
@@ -199,6 +210,8 @@ protected:
     // From now on an item's path is asked of a stand-in that fails and leaves
     // the buffer as it was, the display name still in it.
     static void FailPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &NoPath); }
+    // From now on every item's path is 300 characters long.
+    static void LongPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &LongPath); }
 
     static OpenRequest Recorded(const OPENFILENAMEW* r) {
         OpenRequest seen{*r,
@@ -247,6 +260,12 @@ protected:
         return item;
     }
     static BOOL WINAPI NoPath(PCIDLIST_ABSOLUTE, PWSTR, DWORD, GPFIDL_FLAGS) { return FALSE; }
+    static BOOL WINAPI LongPath(PCIDLIST_ABSOLUTE, PWSTR path, DWORD size, GPFIDL_FLAGS) {
+        const std::wstring longPath = L"C:\\" + std::wstring(297, L'a');
+        if (size <= longPath.size()) return FALSE;
+        lstrcpynW(path, longPath.c_str(), static_cast<int>(size));
+        return TRUE;
+    }
 
     static inline std::vector<OpenRequest> openRequests, saveRequests;
     static inline std::optional<std::string> openAnswer, saveAnswer;
