@@ -85,7 +85,7 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
 
     ASSERT_EQ(saveRequests.size(), 4u);
     for (const OpenRequest& request : saveRequests) {
-        const OPENFILENAMEA& r = request.fields;
+        const OPENFILENAMEW& r = request.fields;
         EXPECT_EQ(r.hwndOwner, window);
         EXPECT_EQ(request.filter, std::string("Web page (*.html)\0*.html\0", 26));
         EXPECT_EQ(request.fileBuffer, "set1.html");
@@ -148,7 +148,7 @@ protected:
         Lines lines;
         const auto backups = backup::ListBackups(dir.File("set1.DAT"));
         for (const auto& backup : backups.value_or(std::vector<backup::BackupInfo>{})) {
-            lines.push_back(operations::BackupLine(backup));
+            lines.push_back(backup::BackupLine(backup));
         }
         return lines;
     }
