@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "report/utf8_text.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -20,15 +21,16 @@ const Bytes kKept = {'k', 'e', 'p', 't'};
 const std::vector<Texture> kWoodAndMarble = {{"wood.tga", kWood}, {"marble.tga", kMarble}};
 
 // The TextureInfoLine of a name of up to 27 characters: size from column 30,
-// depth from 41, outcome from 50.
+// depth from 41, outcome from 50, counted in characters.
 std::string Info(const std::string& name, const std::string& size, int depth,
                  const std::string& outcome) {
+    const std::size_t multiByte = name.size() - report::CharacterCount(name);
     std::string line = "  " + name;
-    line.resize(30, ' ');
+    line.resize(30 + multiByte, ' ');
     line += size;
-    line.resize(41, ' ');
+    line.resize(41 + multiByte, ' ');
     line += std::to_string(depth) + " bits";
-    line.resize(50, ' ');
+    line.resize(50 + multiByte, ' ');
     return line + outcome;
 }
 
@@ -154,12 +156,14 @@ TEST_F(ExtractionTest, NamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
     const Lines unsafe = {"sub\\x.tga",  "sub/x.tga",   "c:x.tga",   ".",           "..",
                           "CON",         "nul.tga",     "Com1.x",    "LPT9",        "con .tga",
                           "COM\xB9.tga", "line\nx.tga", "tab\t.tga", "del\x7F.tga", "\x1B[2K.tga",
-                          "what?.tga",   "a*.tga",      "a<b>.tga",  "pipe|.tga",   "q\".tga"};
+                          "what?.tga",   "a*.tga",      "a<b>.tga",  "pipe|.tga",   "q\".tga",
+                          "wood.tga.",   "wood.tga "};
     std::vector<Texture> textures;
     Lines body;
     for (const std::string& name : unsafe) {
         textures.push_back({name, kWood});
-        body.push_back(Info(name, "8x4", 24, kCreateFailed));
+        // On Windows the report reads the name's bytes in the code page.
+        body.push_back(Info(platform::NameForReport(name), "8x4", 24, kCreateFailed));
     }
     for (const std::string name : {"CONSOLE.tga", "COM0.tga"}) {
         textures.push_back({name, kWood});

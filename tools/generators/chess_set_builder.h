@@ -3,6 +3,7 @@
 // plus malformed bytes (wrong lengths, short payloads, trailing fragments).
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,8 @@ public:
     ChessSetBuilder& Chunk(std::uint32_t kind, std::uint32_t variant,
                            const std::vector<std::uint8_t>& payload);
     // A header that claims `length` bytes, followed by `payload` as given.
-    ChessSetBuilder& ChunkClaiming(std::uint32_t kind, std::uint32_t variant,
-                                   std::uint32_t length, const std::vector<std::uint8_t>& payload);
+    ChessSetBuilder& ChunkClaiming(std::uint32_t kind, std::uint32_t variant, std::uint32_t length,
+                                   const std::vector<std::uint8_t>& payload);
 
     // Material chunk: key, specular bytes, and a texture name (flag 0 when
     // the name is empty). The payload is 36 bytes plus the name and its NUL.
@@ -53,6 +54,8 @@ std::vector<std::uint8_t> ObjectPayload(ChunkKey key, const std::vector<ChunkKey
 std::vector<std::uint8_t> ObjectNamePayload(ChunkKey key, const std::string& name);
 
 // Reads a whole file; empty when it can't be read.
+// Paths are UTF-8, as the tool's own, on every system.
+std::filesystem::path Utf8Path(const std::string& path);
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
