@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "generators/tga_builder.h"
+#include "platform/file_system.h"
 #include "report/messages.h"
 #include "support/page_pictures.h"
 #include "support/report_matchers.h"
@@ -177,6 +178,13 @@ TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
     EXPECT_FALSE(Preview(true));
     EXPECT_EQ(log.Lines(),
               Report({wood, "Error - " + page + " is a chess set; a page never replaces one"}));
+    EXPECT_EQ(Files(), (FolderContents{{"page.html", fresh}, {"set1.DAT", set}}));
+
+    // A path ending in a separator names no page: refused before anything
+    // is written, even beside it.
+    page = platform::JoinPath(dir.File("pages"), "");
+    EXPECT_FALSE(Preview(true));
+    EXPECT_EQ(log.Lines(), Lines{"Error - Invalid preview path"});
     EXPECT_EQ(Files(), (FolderContents{{"page.html", fresh}, {"set1.DAT", set}}));
 }
 
