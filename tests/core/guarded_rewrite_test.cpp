@@ -357,7 +357,7 @@ TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
     for (const std::size_t pathLength : {257u, 258u}) {
         SetFolder folder;
         const std::string stem(pathLength - folder.setPath.size() + 6, 'k');
-        const bool tooLong = pathLength + 2 > platform::kMaxPathLength;
+        const bool tooLong = !platform::FitsPathLimit(std::string(pathLength + 2, 'k'));
         ExpectRotation(folder, stem + ".D", stem + ".000", tooLong ? invalid : "");
         EXPECT_EQ(folder.setPath.size(), pathLength);
     }
