@@ -379,7 +379,8 @@ TEST(BackupRotation, AFailedMoveStopsTheRotation) {
     SetFolder missing;
     RecordingJob job;
     EXPECT_FALSE(RunRewrite(missing, job));
-    EXPECT_EQ(missing.log.Lines(), Report({"Error - Could not open set1.DAT", kCleanUpLine}, false));
+    EXPECT_EQ(missing.log.Lines(),
+              Report({"Error - Could not open set1.DAT", kCleanUpLine}, false));
     EXPECT_EQ(missing.Files(), FolderContents{});
 }
 
