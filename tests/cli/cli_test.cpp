@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifndef _WIN32
@@ -492,25 +493,29 @@ TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
     WriteAll(dir, {{"real/s.DAT", set}, {"work/", {}}});
     const std::filesystem::path link = dir.Path() / "work" / "s.DAT";
     std::filesystem::create_symlink("../real/s.DAT", link);
-    const std::pair<std::vector<std::string>, Lines> runs[] = {
-        {{"specular", link.string(), "--board", "50,50"},
-         Framed("Changing specularity of s.DAT",
-                {"Original file renamed to s.000", "Specularity changed successfully"})},
-        {{"restore", link.string(), "0"},
-         Framed("Restoring s.DAT from s.000",
-                {"Original file renamed to s.001", "Backup restored successfully"})},
+    // The rewrite through the link; then, as if it had been interrupted
+    // before the new set took its place, the link's target goes missing.
+    const std::string renamed = "Original file renamed to s.000";
+    const std::tuple<std::vector<std::string>, int, Lines> runs[] = {
+        {{"specular", link.string(), "--board", "50,50"}, 0,
+         Framed("Changing specularity of s.DAT", {renamed, "Specularity changed successfully"})},
+        {{"list", link.string()}, 1,
+         Framed("Loading s.DAT",
+                {"Error - Could not open s.DAT",
+                 "The set's most recent backup is s.000: bring it back with sorrelwick-cli "
+                 "restore " + link.string() + " 0"})},
+        {{"restore", link.string(), "0"}, 0,
+         Framed("Restoring s.DAT from s.000", {"Backup restored successfully"})},
     };
-    for (const auto& [arguments, report] : runs) {
+    for (const auto& [arguments, exitStatus, report] : runs) {
+        if (arguments[0] == "list") std::filesystem::remove(dir.Path() / "real" / "s.DAT");
         const ProcessRun run = RunProcess(kCli, arguments);
-        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.exitStatus, exitStatus);
         EXPECT_EQ(OutputLines(run.standardOutput), report);
     }
     EXPECT_EQ(std::filesystem::read_symlink(link), "../real/s.DAT");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"real", "work"}));
-    const FolderContents real = FilesIn(dir.Path() / "real");
-    EXPECT_EQ(real.size(), 3u);
-    EXPECT_EQ(real.at("s.DAT"), set);
-    EXPECT_EQ(real.at("s.000"), set);
+    EXPECT_EQ(FilesIn(dir.Path() / "real"), (FolderContents{{"s.000", set}, {"s.DAT", set}}));
 #endif
 }
 
