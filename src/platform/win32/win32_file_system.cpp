@@ -211,8 +211,8 @@ bool ApplyAttributesAfterMove(const std::string& path, const KeptAttributes& kep
     if (!wide) return false;
     const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    return SetFileAttributesW(wide->c_str(), (attributes & ~FILE_ATTRIBUTE_NORMAL) | kept.bits) !=
-           0;
+    return SetFileAttributesW(wide->c_str(),
+                              (attributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) | kept.bits) != 0;
 }
 
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
