@@ -20,7 +20,9 @@ struct CliRequest {
     bool force = false;         // preview: replace an existing page
 };
 
-// Runs one operation on the chess set loaded into `state`; true on success.
+// Runs one operation on the chess set loaded into `state`; true on success:
+// the operation succeeded and no texture's export failed, nor was any file
+// found for a texture refused.
 using OperationRunner = bool (*)(const CliRequest& request, ToolState& state,
                                  report::ReportLog& log);
 

@@ -53,9 +53,17 @@ int Run(const std::vector<std::string>& args) {
     // the operation refuses it as it refuses an empty one.
     if (!platform::FitsPathLimit(chosen.request.folder)) chosen.request.folder.clear();
     ToolState state;
+    state.commandLine = true;
     SetLoadedSet(state, chosen.request.setPath);
     cli::StreamReportLog log(std::cout, OutputIsTerminal());
-    return chosen.run(chosen.request, state, log) ? 0 : 1;
+    const bool succeeded = chosen.run(chosen.request, state, log);
+    // A report that did not reach its reader is a failure a script must see.
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "sorrelwick-cli: could not write the report to standard output\n";
+        return 1;
+    }
+    return succeeded ? 0 : 1;
 }
 
 }  // namespace

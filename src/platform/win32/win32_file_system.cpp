@@ -8,7 +8,9 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <utility>
+#include <vector>
 
 #include "platform/fault_seam.h"
 #include "platform/file_system.h"
@@ -20,6 +22,11 @@ const char kPathSeparator = '\\';
 
 bool IsPathSeparator(char c) {
     return c == '\\' || c == '/';
+}
+
+bool IsAbsolutePath(std::string_view path) {
+    const bool drive = path.size() >= 3 && path[1] == ':' && IsPathSeparator(path[2]);
+    return drive || (!path.empty() && IsPathSeparator(path[0]));
 }
 
 bool FitsPathLimit(std::string_view path) {
@@ -120,6 +127,94 @@ MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to)
     return MoveOutcome::Failed;
 }
 
+MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& synced) {
+    synced = false;
+    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    // Without MOVEFILE_REPLACE_EXISTING it never replaces; with write-through
+    // it returns only once the move is on the device.
+    const std::optional<std::wstring> wideFrom = WidePath(from);
+    const std::optional<std::wstring> wideTo = WidePath(to);
+    if (!wideFrom || !wideTo) return MoveOutcome::Failed;
+    if (MoveFileExW(wideFrom->c_str(), wideTo->c_str(), MOVEFILE_WRITE_THROUGH)) {
+        synced = true;
+        return MoveOutcome::Moved;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        return MoveOutcome::TargetExists;
+    }
+    return MoveOutcome::Failed;
+}
+
+namespace {
+
+// The layout of a symbolic link's reparse data (the driver kit's
+// REPARSE_DATA_BUFFER, symbolic-link case).
+struct SymbolicLinkReparse {
+    DWORD tag;
+    WORD dataLength;
+    WORD reserved;
+    WORD substituteOffset, substituteLength, printOffset, printLength;
+    ULONG flags;
+    WCHAR names[1];
+};
+constexpr DWORD kSymbolicLinkTag = 0xA000000C;  // IO_REPARSE_TAG_SYMLINK
+
+}  // namespace
+
+std::optional<std::string> ReadLinkText(const std::string& path) {
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return std::nullopt;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return std::nullopt;
+    }
+    const HANDLE handle = CreateFileW(
+        wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::vector<std::uint8_t> data(16 * 1024);  // MAXIMUM_REPARSE_DATA_BUFFER_SIZE
+    DWORD got = 0;
+    const BOOL read = DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, data.data(),
+                                      static_cast<DWORD>(data.size()), &got, nullptr);
+    CloseHandle(handle);
+    const auto* reparse = reinterpret_cast<const SymbolicLinkReparse*>(data.data());
+    const std::size_t namesStart = offsetof(SymbolicLinkReparse, names);
+    if (!read || got < namesStart || reparse->tag != kSymbolicLinkTag) return std::nullopt;
+    // The name as it was given when the link was made, checked to lie
+    // within what the system returned.
+    const std::size_t end = namesStart + reparse->printOffset + reparse->printLength;
+    if (end > got || reparse->printOffset % 2 != 0 || reparse->printLength % 2 != 0) {
+        return std::nullopt;
+    }
+    if (reparse->printLength == 0) return std::nullopt;
+    return Utf8FromWide(
+        std::wstring_view(reparse->names + reparse->printOffset / 2, reparse->printLength / 2));
+}
+
+std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path) {
+    if (ShouldFail(Operation::Attributes)) return std::nullopt;
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return std::nullopt;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return KeptAttributes{attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)};
+}
+
+bool ApplyAttributesBeforeMove(const std::string&, const KeptAttributes&) {
+    return !ShouldFail(Operation::Attributes);
+}
+
+bool ApplyAttributesAfterMove(const std::string& path, const KeptAttributes& kept) {
+    if (kept.bits == 0) return true;
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return false;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return SetFileAttributesW(wide->c_str(),
+                              (attributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) | kept.bits) != 0;
+}
+
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
     const std::optional<std::wstring> wide = WidePath(path);
     if (!wide) return FactsOutcome::Failed;
@@ -136,9 +231,26 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
     const std::uint64_t steps = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
                                 data.ftLastWriteTime.dwLowDateTime;
     facts.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    facts.isFile = !facts.isFolder && !(data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE);
     facts.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
     facts.modifiedUtc = static_cast<std::int64_t>(steps / kStepsPerSecond) - kSecondsFrom1601To1970;
     return FactsOutcome::Found;
+}
+
+bool CanSearchFolder(const std::string& folder) {
+    const std::optional<std::wstring> wide = WidePath(folder);
+    const std::optional<std::wstring> pattern = WidePath(JoinPath(folder, "*"));
+    if (!wide || !pattern) return false;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return false;
+    }
+    WIN32_FIND_DATAW data{};
+    const HANDLE search = FindFirstFileExW(pattern->c_str(), FindExInfoBasic, &data,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
 }
 
 bool RemoveFile(const std::string& path) {
