@@ -113,7 +113,7 @@ void AddPreview(CLI::App& app, ChosenCommand& chosen) {
     CLI::App& command = AddSetCommand(
         app, chosen, "preview", "Write one HTML page that shows every texture of SET",
         [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-            return operations::WritePreviewPage(state, request.pagePath, request.force, &log);
+            return operations::WritePreviewPage(state, {request.pagePath, request.force, {}}, &log);
         });
     command.add_option("PAGE", chosen.request.pagePath, "The page to write, e.g. set.html")
         ->required();

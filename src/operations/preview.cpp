@@ -4,13 +4,13 @@
 #include <new>
 #include <optional>
 
+#include "format/chunk.h"
 #include "format/png_encoding.h"
 #include "format/tga_header.h"
 #include "format/tga_image.h"
 #include "operations/page_file.h"
 #include "operations/preview_page.h"
 #include "operations/set_file_walk.h"
-#include "platform/file.h"
 #include "platform/memory.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -36,9 +36,23 @@ std::string MissingPictureFlag(DecodeOutcome outcome, const format::TgaHeader& h
     return std::string(report::msg::kFlagBadHeader);
 }
 
+// The picture's colour, opaque, and its alpha as grey, beside it on the card.
+void AddColourAndAlpha(const format::DecodedImage& image, PreviewCard& card) {
+    const std::size_t pixels = image.rgba.size() / 4;
+    std::vector<std::uint8_t> samples(pixels * 3);
+    for (std::size_t i = 0; i < pixels; ++i) {
+        for (std::size_t c = 0; c < 3; ++c) samples[i * 3 + c] = image.rgba[i * 4 + c];
+    }
+    card.colourPng = format::EncodePng(image.width, image.height, 3, samples);
+    samples.resize(pixels);
+    for (std::size_t i = 0; i < pixels; ++i) samples[i] = image.rgba[i * 4 + 3];
+    card.alphaPng = format::EncodePng(image.width, image.height, 1, samples);
+}
+
 PreviewCard CardOf(const std::string& name, format::Bytes tga) {
     const format::TgaHeader header = format::ReadTgaHeader(tga).value_or(format::TgaHeader{});
-    PreviewCard card{name, header.width, header.height, header.depth, header.imageType, {}, {}};
+    PreviewCard card{name, header.width, header.height, header.depth, header.imageType, {}, {}, {},
+                     {}};
     // What the listing reads is there even in a header cut short.
     if (tga.size() < format::kTgaHeaderSize) {
         card.width = format::U16At(tga, 12).value_or(0);
@@ -63,24 +77,27 @@ PreviewCard CardOf(const std::string& name, format::Bytes tga) {
     }
     const format::DecodedImage& image = decoded.image;
     card.png = format::EncodePng(image.width, image.height, image.rgba);
+    if (image.alpha && !card.png.empty()) AddColourAndAlpha(image, card);
     return card;
 }
 
-std::optional<std::uint64_t> FileSize(const std::string& path) {
-    platform::File file = platform::File::OpenForReading(path);
-    const std::optional<std::uint64_t> size = file.Remaining();
-    if (!file.IsOpen() || !file.Close()) return std::nullopt;
-    return size;
-}
+// The page being written: its draft file, and whether a write to it failed,
+// after which nothing more is written.
+struct PageOutput {
+    PageDraft draft;
+    bool writeFailed = false;
 
-struct Sheet {
-    std::string cards;
-    std::size_t count = 0;
+    PageSink Sink() {
+        return [this](std::string_view text) {
+            if (!writeFailed) writeFailed = !draft.temporary.file.Write(text.data(), text.size());
+        };
+    }
 };
 
-// One card and one report line for each texture, as long as the walk holds.
-void AddTexture(Sheet& sheet, format::ChunkWalk& walk, const format::Chunk& chunk,
-                report::ReportLog& log) {
+// The texture's card onto the page and its line into the report, as long as
+// the walk holds.
+void AddTexture(PageOutput& page, PreviewSummary& summary, format::ChunkWalk& walk,
+                const format::Chunk& chunk, report::ReportLog& log) {
     format::TrackTextureName(walk, chunk);
     if (!walk.result || !format::IsNamedTexture(walk, chunk)) return;
     // A picture takes several times its image's size.
@@ -90,8 +107,8 @@ void AddTexture(Sheet& sheet, format::ChunkWalk& walk, const format::Chunk& chun
     }
     try {
         const PreviewCard card = CardOf(walk.currentTextureName, chunk.payload);
-        sheet.cards += PreviewCardHtml(card);
-        ++sheet.count;
+        WriteCard(card, page.Sink());
+        ++summary.textureCount;
         log.AppendLine(
             report::TextureInfoLine(card.name, card.width, card.height, card.depth,
                                     report::msg::PreviewOutcome(!card.png.empty(), card.flags)));
@@ -100,53 +117,61 @@ void AddTexture(Sheet& sheet, format::ChunkWalk& walk, const format::Chunk& chun
     }
 }
 
-bool WritePage(const ToolState& state, const std::string& pagePath, bool replaceExisting,
-               const Sheet& sheet, report::ReportLog& log) {
-    const std::optional<std::uint64_t> fileSize = FileSize(state.setPath);
-    if (!fileSize) {
-        log.AppendLine(report::msg::CouldNotOpen(state.setName));
-        log.AppendLine(report::msg::kNoPreviewWritten);
+// Every card of the set into the draft, between the page's opening and
+// closing. False, with the line that says why, when the set could not be
+// read whole or the draft not written.
+bool WriteCards(const ToolState& state, PageOutput& page, report::ReportLog& log) {
+    SetFileReader reader{.setName = state.setName};
+    PreviewSummary summary;
+    if (StartSetFile(state.setPath, reader, log)) {
+        if (const std::optional<std::uint64_t> rest = reader.file.Remaining())
+            summary.fileSize = *rest + format::kChunkHeaderSize;
+        WritePageOpening(state.setName, page.Sink());
+        format::Chunk chunk;
+        while (!page.writeFailed && NextSetChunk(reader, chunk))
+            AddTexture(page, summary, reader.walk, chunk, log);
+    }
+    const bool read = FinishSetFile(reader, log);
+    if (read) WritePageClosing(summary, page.Sink());
+    if (page.writeFailed) log.AppendLine(report::msg::CouldNotWrite(page.draft.path));
+    return read && !page.writeFailed;
+}
+
+bool WritePage(const ToolState& state, const PreviewRequest& request, report::ReportLog& log) {
+    PageOutput page;
+    if (!StartPageFile(request.pagePath, page.draft, log)) return false;
+    if (!WriteCards(state, page, log)) {
+        AbandonPageFile(page.draft, log);
         return false;
     }
-    std::string page;
-    try {
-        page = PreviewPageHtml({state.setName, *fileSize, sheet.count}, sheet.cards);
-    } catch (const std::bad_alloc&) {
-        log.AppendLine(report::msg::kNotEnoughMemory);
-        log.AppendLine(report::msg::kNoPreviewWritten);
-        return false;
-    }
-    if (!WritePageFile(pagePath, page, replaceExisting, log)) return false;
-    log.AppendLine(report::msg::PreviewWritten(pagePath));
-    return true;
+    return FinishPageFile(page.draft, request.replaceExisting, log);
 }
 
 }  // namespace
 
-bool WritePreviewPage(const ToolState& state, const std::string& pagePath, bool replaceExisting,
+bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
                       report::ReportLog* log) {
     if (!log) return false;
     if (state.setPath.empty()) {
         log->AppendLine(report::msg::kInvalidLoadPath);
         return false;
     }
+    const std::string& pagePath = request.pagePath;
     if (pagePath.empty()) {
         log->AppendLine(report::msg::kInvalidPreviewPath);
         return false;
     }
     report::AddHeading(*log, report::msg::Previewing(state.setName, pagePath));
-    Sheet sheet;
-    bool result = WalkSetFile(state.setPath, state.setName, *log,
-                              [&sheet, log](format::ChunkWalk& walk, const format::Chunk& chunk) {
-                                  AddTexture(sheet, walk, chunk, *log);
-                              });
-    if (result) {
-        result = WritePage(state, pagePath, replaceExisting, sheet, *log);
-    } else {
+    const bool written = WritePage(state, request, *log);
+    if (!written) {
         log->AppendLine(report::msg::kNoPreviewWritten);
+    } else {
+        log->AppendLine(report::msg::PreviewWritten(pagePath));
+        if (request.show && !request.show(pagePath))
+            log->AppendLine(report::msg::CouldNotShowPage(pagePath));
     }
     report::AddClosing(*log);
-    return result;
+    return written;
 }
 
 }  // namespace sorrelwick::operations

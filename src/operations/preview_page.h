@@ -1,9 +1,12 @@
 #pragma once
 // The preview page's HTML: one self-contained page, pictures inside it as
 // data: URIs, styles inside it, no script. Every text that comes from a set
-// goes through HtmlText, so no name can add markup.
+// goes through HtmlText, so no name can add markup. The page is made piece
+// by piece, a card at a time, so that no more than one card is ever held.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,13 +22,19 @@ struct PreviewCard {
     std::uint8_t imageType = 0;
     std::vector<std::string> flags;  // what would trouble the game, in words
     std::vector<std::uint8_t> png;   // empty: the card has no picture
+    // For a picture with an alpha channel: its colour, opaque, and its alpha
+    // as grey; both empty otherwise.
+    std::vector<std::uint8_t> colourPng;
+    std::vector<std::uint8_t> alphaPng;
 };
 
 struct PreviewSummary {
-    std::string setName;
-    std::uint64_t fileSize = 0;
+    std::optional<std::uint64_t> fileSize;  // none: it could not be measured
     std::size_t textureCount = 0;
 };
+
+// Receives the page's text, piece after piece.
+using PageSink = std::function<void(std::string_view)>;
 
 // `text` as HTML text or attribute value: markup characters as references,
 // bytes from 0x80 as numeric references (read as the Windows single-byte
@@ -33,10 +42,14 @@ struct PreviewSummary {
 // is plain ASCII.
 std::string HtmlText(std::string_view text);
 
-// One card; cards go into the page in file order.
-std::string PreviewCardHtml(const PreviewCard& card);
+// The page up to its first card: the set's name and the legend.
+void WritePageOpening(std::string_view setName, const PageSink& out);
 
-// The whole page around `cards`, the concatenated cards.
-std::string PreviewPageHtml(const PreviewSummary& summary, std::string_view cards);
+// One card; cards go into the page in file order.
+void WriteCard(const PreviewCard& card, const PageSink& out);
+
+// The rest of the page after the last card, with the summary, which the
+// page shows under the set's name.
+void WritePageClosing(const PreviewSummary& summary, const PageSink& out);
 
 }  // namespace sorrelwick::operations

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "generators/tga_builder.h"
 #include "support/page_pictures.h"
@@ -21,7 +22,7 @@ protected:
     bool Preview(bool replace = false, const FaultPlan& fault = {}) {
         log = {};
         const platform::ScopedFault armed(fault);
-        const bool result = operations::WritePreviewPage(state, page, replace, &log);
+        const bool result = operations::WritePreviewPage(state, {page, replace, {}}, &log);
         faultFired = platform::FaultFired();
         return result;
     }
@@ -80,14 +81,36 @@ TEST_F(PreviewTest, EveryDecodedKindComesBackFromThePageWithItsPixels) {
     Write(SetOf(textures).Bytes());
     ASSERT_TRUE(Preview()) << ::testing::PrintToString(log.Lines());
 
-    const std::vector<PagePicture> pictures = PicturesIn(PageText());
-    ASSERT_EQ(pictures.size(), built.size());
+    // A picture with an alpha channel shows its colour and its alpha apart.
+    std::map<std::string, PagePicture> shown;
+    for (PagePicture& picture : PicturesIn(PageText())) shown[picture.alt] = std::move(picture);
+    std::size_t apart = 0;
     for (std::size_t i = 0; i < built.size(); ++i) {
         SCOPED_TRACE(textures[i].name);
-        EXPECT_EQ(pictures[i].width, 6);
-        EXPECT_EQ(pictures[i].height, 3);
-        EXPECT_EQ(pictures[i].rgba, built[i].rgba);
+        const Kind& kind = kinds[i / 8];
+        const bool alpha = kind.depth == 32 || kind.mapBits == 32 || kind.alphaBit;
+        const Bytes& rgba = built[i].rgba;
+        Bytes colour = rgba, grey = rgba;
+        for (std::size_t at = 0; at < rgba.size(); at += 4) {
+            colour[at + 3] = grey[at + 3] = 255;
+            std::fill_n(grey.begin() + static_cast<std::ptrdiff_t>(at), 3, rgba[at + 3]);
+        }
+        const std::pair<std::string, Bytes> expected[] = {
+            {"", rgba}, {" (colour)", colour}, {" (alpha)", grey}};
+        for (const auto& [suffix, pixels] : expected) {
+            const auto picture = shown.find(textures[i].name + suffix);
+            if (!suffix.empty() && !alpha) {
+                EXPECT_EQ(picture, shown.end()) << suffix;
+                continue;
+            }
+            ASSERT_NE(picture, shown.end()) << suffix;
+            EXPECT_EQ(std::make_pair(picture->second.width, picture->second.height),
+                      std::make_pair(6, 3));
+            EXPECT_EQ(picture->second.rgba, pixels) << suffix;
+        }
+        apart += alpha ? 2 : 0;
     }
+    EXPECT_EQ(shown.size(), built.size() + apart);
 }
 
 TEST_F(PreviewTest, TextsFromTheSetAreEscaped) {
@@ -122,12 +145,13 @@ TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
         std::string outcome;
     };
     const Case cases[] = {
-        {"square.tga", Image(8, 8, 24), "Preview shown"},
-        {"odd.tga", Image(6, 4, 32), "Preview shown: side not a power of two"},
-        {"cut.tga", cut, "Preview shown: image data cut short"},
-        {"type5.tga", unknownType, "Preview without picture: image type 5 at 24 bits not decoded"},
-        {"grey24.tga", gen::MakeTga(2, 2, 24), "Preview shown"},
-        {"short.tga", headerOnly, "Preview without picture: image data cut short"},
+        {"square.tga", Image(8, 8, 24), "Card written"},
+        {"odd.tga", Image(6, 4, 32), "Card written: side not a power of two"},
+        {"cut.tga", cut, "Card written: image data cut short"},
+        {"type5.tga", unknownType,
+         "Card written without picture: image type 5 at 24 bits not decoded"},
+        {"grey24.tga", gen::MakeTga(2, 2, 24), "Card written"},
+        {"short.tga", headerOnly, "Card written without picture: image data cut short"},
     };
     std::vector<Texture> textures;
     Lines body;
@@ -149,14 +173,15 @@ TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
     EXPECT_EQ(Occurrences(html, ">image type 5 at 24 bits not decoded<"), 1u);
     EXPECT_EQ(Occurrences(html, "<div class=\"missing\">"), 2u);
     const std::vector<PagePicture> pictures = PicturesIn(html);
-    ASSERT_EQ(pictures.size(), 4u);
-    EXPECT_EQ(std::make_pair(pictures[2].width, pictures[2].height), std::make_pair(8, 8));
+    ASSERT_EQ(pictures.size(), 6u);  // odd.tga's colour and alpha apart
+    EXPECT_EQ(pictures[4].alt, "cut.tga");
+    EXPECT_EQ(std::make_pair(pictures[4].width, pictures[4].height), std::make_pair(8, 8));
 }
 
 TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
     const Bytes set = SetOf({{"wood.tga", Image(4, 4, 24)}}).Bytes();
     Write(set);
-    const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Preview shown");
+    const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Card written");
     ASSERT_TRUE(Preview());
     const Bytes fresh = gen::ReadWholeFile(page);
     const Bytes old = {'o', 'l', 'd'};
@@ -164,7 +189,8 @@ TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
     gen::WriteWholeFile(page, old);
     EXPECT_FALSE(Preview());
     EXPECT_EQ(log.Lines(),
-              Report({wood, "Error - " + page + " already exists; it was left as it is"}));
+              Report({wood, "Error - " + page + " already exists; it was left as it is",
+                      "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"page.html", old}, {"set1.DAT", set}}));
 
     EXPECT_TRUE(Preview(true));
@@ -174,12 +200,13 @@ TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
     page = setPath;
     EXPECT_FALSE(Preview(true));
     EXPECT_EQ(log.Lines(),
-              Report({wood, "Error - " + page + " is a chess set; a page never replaces one"}));
+              Report({wood, "Error - " + page + " is a chess set; a page never replaces one",
+                      "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"page.html", fresh}, {"set1.DAT", set}}));
 }
 
 TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
-    const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Preview shown");
+    const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Card written");
     const Bytes whole = SetOf({{"wood.tga", Image(4, 4, 24)}}).Bytes();
     const std::pair<Bytes, Lines> cases[] = {
         {{'n', 'o', 't', ' ', 'a', ' ', 's', 'e', 't', '!', '!', '!'},
