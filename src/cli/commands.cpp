@@ -8,6 +8,7 @@
 
 #include "cli/decimal_text.h"
 #include "backup/backup_listing.h"
+#include "operations/comparison_report.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/preview.h"
@@ -153,6 +154,37 @@ void AddRestore(CLI::App& app, ChosenCommand& chosen) {
         ->check(backupNumber);
 }
 
+// Exit status as `cmp` and `diff` give it.
+int ComparisonStatus(operations::ComparisonOutcome outcome) {
+    switch (outcome) {
+        case operations::ComparisonOutcome::Same:
+            return 0;
+        case operations::ComparisonOutcome::Different:
+            return 1;
+        case operations::ComparisonOutcome::Trouble:
+            return 2;
+    }
+    return 2;
+}
+
+void AddDiff(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App* command = app.add_subcommand(
+        "diff", "Compare SET with OTHER: the textures and materials that differ");
+    command->add_option("SET", chosen.request.setPath, "The chess-set file")->required();
+    command
+        ->add_option("OTHER", chosen.request.other,
+                     "Another chess set, or a backup number of SET, 0 to 999 (a file named 3 "
+                     "is ./3)")
+        ->required();
+    command->callback([&chosen] {
+        chosen.runForStatus = [](const CliRequest& request, ToolState& state,
+                                 report::ReportLog& log) {
+            return ComparisonStatus(operations::CompareWithOther(state, request.other, &log));
+        };
+    });
+    command->footer("Exit status: 0 the same, 1 different, 2 trouble.");
+}
+
 }  // namespace
 
 void AddCommands(CLI::App& app, ChosenCommand& chosen) {
@@ -163,6 +195,7 @@ void AddCommands(CLI::App& app, ChosenCommand& chosen) {
     AddPreview(app, chosen);
     AddBackups(app, chosen);
     AddRestore(app, chosen);
+    AddDiff(app, chosen);
 }
 
 }  // namespace sorrelwick::cli

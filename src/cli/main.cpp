@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     constexpr int kUsageError = 2;
+    constexpr int kComparisonTrouble = 2;
     const cli::ParseOutcome parsed =
         cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
     switch (parsed.kind) {
@@ -53,5 +54,14 @@ int main(int argc, char** argv) {
     ToolState state;
     SetLoadedSet(state, chosen.request.setPath);
     cli::StreamReportLog log(std::cout, OutputIsTerminal());
+    if (chosen.runForStatus) {
+        const int status = chosen.runForStatus(chosen.request, state, log);
+        // A comparison nobody could read is no answer.
+        if (!std::cout.flush()) {
+            std::cerr << "sorrelwick-cli: could not write standard output\n";
+            return kComparisonTrouble;
+        }
+        return status;
+    }
     return chosen.run(chosen.request, state, log) ? 0 : 1;
 }
