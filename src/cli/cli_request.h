@@ -18,7 +18,7 @@ struct CliRequest {
     unsigned backupNumber = 0;  // restore: 0 to 999
     std::string pagePath;       // preview: exactly as given
     bool force = false;         // preview: replace an existing page
-    std::string other;          // diff: a backup number or a chess set's path
+    std::string other;          // diff, preview --compare: a backup number or a set's path
 };
 
 // Runs one operation on the chess set loaded into `state`; true on success.

@@ -6,14 +6,14 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
-#include "cli/decimal_text.h"
 #include "backup/backup_listing.h"
+#include "backup/restore_backup.h"
+#include "cli/decimal_text.h"
 #include "operations/comparison_report.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/preview.h"
 #include "operations/replacement.h"
-#include "backup/restore_backup.h"
 #include "specular/change_specularity.h"
 
 namespace sorrelwick::cli {
@@ -111,14 +111,20 @@ void AddSpecular(CLI::App& app, ChosenCommand& chosen) {
 }
 
 void AddPreview(CLI::App& app, ChosenCommand& chosen) {
-    CLI::App& command = AddSetCommand(
-        app, chosen, "preview", "Write one HTML page that shows every texture of SET",
-        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-            return operations::WritePreviewPage(state, {request.pagePath, request.force, {}}, &log);
-        });
+    CLI::App& command =
+        AddSetCommand(app, chosen, "preview", "Write one HTML page that shows every texture of SET",
+                      [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+                          return operations::WritePreviewPage(
+                              state, {request.pagePath, request.force, request.other, {}}, &log);
+                      });
     command.add_option("PAGE", chosen.request.pagePath, "The page to write, e.g. set.html")
         ->required();
     command.add_flag("--force", chosen.request.force, "Replace PAGE when it exists");
+    command
+        .add_option("--compare", chosen.request.other,
+                    "Show only the textures that differ from OTHER, before and now side by "
+                    "side: another chess set, or a backup number of SET, 0 to 999")
+        ->option_text("OTHER");
 }
 
 void AddBackups(CLI::App& app, ChosenCommand& chosen) {

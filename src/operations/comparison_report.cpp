@@ -52,10 +52,9 @@ constexpr ClassLine kClassLines[] = {
 // OTHER is what SET was before: its values are the old ones.
 std::string MaterialLine(std::string_view label, const MaterialChange& change) {
     return report::NameMessageLine(
-        label, report::msg::MaterialsChanged(change.count, RangeText(change.otherShininess),
-                                             RangeText(change.setShininess),
-                                             RangeText(change.otherAmplitude),
-                                             RangeText(change.setAmplitude)));
+        label, report::msg::MaterialsChanged(
+                   change.count, RangeText(change.otherShininess), RangeText(change.setShininess),
+                   RangeText(change.otherAmplitude), RangeText(change.setAmplitude)));
 }
 
 }  // namespace

@@ -74,8 +74,8 @@ private:
             digest = format::DigestOf(payload, digest);
             return;
         }
-        record_.materials.push_back({*specular::KeyAt(payload, 0), payload[kAmplitudeOffset],
-                                     payload[kShininessOffset]});
+        record_.materials.push_back(
+            {*specular::KeyAt(payload, 0), payload[kAmplitudeOffset], payload[kShininessOffset]});
         digest = format::DigestOf(payload.first(kAmplitudeOffset), digest);
         digest = format::DigestOf(payload.subspan(kShininessOffset + 1), digest);
     }
@@ -120,8 +120,8 @@ std::optional<WalkedPair> WalkBothSets(const ComparedSet& set, const ComparedSet
     const format::Bytes setTail = setSide.Tail();
     const format::Bytes otherTail = otherSide.Tail();
     WalkedPair pair{.set = setSide.TakeRecord(), .other = otherSide.TakeRecord()};
-    pair.identical = same && std::equal(setTail.begin(), setTail.end(), otherTail.begin(),
-                                        otherTail.end());
+    pair.identical =
+        same && std::equal(setTail.begin(), setTail.end(), otherTail.begin(), otherTail.end());
     return pair;
 }
 

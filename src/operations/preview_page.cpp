@@ -26,7 +26,11 @@ constexpr std::string_view kStyle =
     "h1{margin:0;font-size:22px;word-break:break-all}"
     ".summary{order:1;margin:4px 0 0;color:#555}"
     ".legend{order:2;margin:4px 0 20px;color:#555}"
-    ".sheet{order:3}"
+    ".sheet,.changes{order:3}"
+    ".changes{display:grid;grid-template-columns:repeat(2,276px);gap:16px;align-items:start}"
+    ".column{font-weight:bold;word-break:break-all}"
+    ".note{display:inline-block;margin:4px 4px 0 0;padding:1px 6px;border-radius:3px;"
+    "background:#2f5d8a;color:#fff;font-size:12px}"
     ".sheet{display:flex;flex-wrap:wrap;gap:16px;align-items:flex-start}"
     ".card{width:276px;padding:10px;background:#fff;border:1px solid #cfc8b8;"
     "border-radius:6px;box-sizing:border-box}"
@@ -90,6 +94,23 @@ ShownSize ShownSizeOf(unsigned width, unsigned height, unsigned frame) {
     }
     const unsigned factor = frame / side;
     return {width * factor, height * factor, true};
+}
+
+// The page's head, title and legend, up to the cards' container.
+std::string Opening(const std::string& title) {
+    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+           title + "</title>\n<style>" + std::string(kStyle) + "</style>\n</head>\n<body>\n<h1>" +
+           title + "</h1>\n<p class=\"legend\">" + std::string(kLegend) + "</p>\n";
+}
+
+// After the cards' container: the summary, which the page shows under the
+// title.
+std::string Closing(const std::string& summary) {
+    return "</div>\n<p class=\"summary\">" + summary + "</p>\n</body>\n</html>\n";
+}
+
+std::string PlaceStyle(const CardPlace& place) {
+    return "grid-row:" + Number(place.row + 1) + ";grid-column:" + Number(place.column + 1);
 }
 
 // An <img> of `png`, fitted into `frame`; `classes` start its class list.
@@ -159,14 +180,22 @@ std::string HtmlText(std::string_view text) {
 }
 
 void WritePageOpening(std::string_view setName, const PageSink& out) {
-    const std::string name = HtmlText(setName);
-    out("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + name +
-        "</title>\n<style>" + std::string(kStyle) + "</style>\n</head>\n<body>\n<h1>" + name +
-        "</h1>\n<p class=\"legend\">" + std::string(kLegend) + "</p>\n<div class=\"sheet\">\n");
+    out(Opening(HtmlText(setName)) + "<div class=\"sheet\">\n");
 }
 
-void WriteCard(const PreviewCard& card, const PageSink& out) {
-    out("<div class=\"card\"><div class=\"frame\">");
+void WriteChangesOpening(std::string_view setName, std::string_view otherName,
+                         const PageSink& out) {
+    const std::string set = HtmlText(setName), other = HtmlText(otherName);
+    out(Opening(set + " against " + other) +
+        "<div class=\"changes\">\n<div class=\"column\" style=\"" + PlaceStyle({0, 0}) +
+        "\">Before: " + other + "</div>\n<div class=\"column\" style=\"" + PlaceStyle({0, 1}) +
+        "\">Now: " + set + "</div>\n");
+}
+
+void WriteCard(const PreviewCard& card, const PageSink& out, std::optional<CardPlace> place) {
+    // The grid puts each card in its row, whichever file it came from.
+    out(place ? "<div class=\"card\" style=\"" + PlaceStyle(*place) + "\"><div class=\"frame\">"
+              : std::string("<div class=\"card\"><div class=\"frame\">"));
     if (card.png.empty()) {
         out("<div class=\"missing\">no picture</div>");
     } else {
@@ -179,6 +208,7 @@ void WriteCard(const PreviewCard& card, const PageSink& out) {
                        Number(card.height) + ", " + Number(card.depth) + " bits, type " +
                        Number(card.imageType) + " (" + std::string(TypeName(card.imageType)) +
                        ")</div>\n";
+    if (!card.note.empty()) html += "<span class=\"note\">" + HtmlText(card.note) + "</span>";
     for (const std::string& flag : card.flags) {
         html += "<span class=\"flag\">" + HtmlText(flag) + "</span>";
     }
@@ -187,8 +217,13 @@ void WriteCard(const PreviewCard& card, const PageSink& out) {
 
 void WritePageClosing(const PreviewSummary& summary, const PageSink& out) {
     const std::string size = summary.fileSize ? Number(*summary.fileSize) + " bytes, " : "";
-    out("</div>\n<p class=\"summary\">" + size + report::msg::TextureCount(summary.textureCount) +
-        "</p>\n</body>\n</html>\n");
+    out(Closing(size + report::msg::TextureCount(summary.textureCount)));
+}
+
+void WriteChangesClosing(std::size_t differing, std::size_t unchanged, const PageSink& out) {
+    out(Closing(report::msg::TextureCount(differing) +
+                (differing == 1 ? " differs, " : " differ, ") +
+                report::msg::TextureCount(unchanged) + " the same in both, not shown"));
 }
 
 }  // namespace sorrelwick::operations

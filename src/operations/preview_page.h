@@ -26,6 +26,7 @@ struct PreviewCard {
     // as grey; both empty otherwise.
     std::vector<std::uint8_t> colourPng;
     std::vector<std::uint8_t> alphaPng;
+    std::string note;  // on a page of changes: the one file that holds it
 };
 
 struct PreviewSummary {
@@ -45,11 +46,25 @@ std::string HtmlText(std::string_view text);
 // The page up to its first card: the set's name and the legend.
 void WritePageOpening(std::string_view setName, const PageSink& out);
 
-// One card; cards go into the page in file order.
-void WriteCard(const PreviewCard& card, const PageSink& out);
+// One card; cards go into the page in file order. On a page of changes,
+// `place` is the card's row (from 0) and column (0 before, 1 now).
+struct CardPlace {
+    std::size_t row = 0;
+    unsigned column = 0;
+};
+void WriteCard(const PreviewCard& card, const PageSink& out,
+               std::optional<CardPlace> place = std::nullopt);
 
 // The rest of the page after the last card, with the summary, which the
 // page shows under the set's name.
 void WritePageClosing(const PreviewSummary& summary, const PageSink& out);
+
+// A page of changes: the two files named and each given a column, the
+// file compared with (`otherName`, before) left, the set (now) right.
+void WriteChangesOpening(std::string_view setName, std::string_view otherName, const PageSink& out);
+
+// The rest of a page of changes, with the count of the textures that
+// differ and of those not shown because they are the same in both.
+void WriteChangesClosing(std::size_t differing, std::size_t unchanged, const PageSink& out);
 
 }  // namespace sorrelwick::operations

@@ -125,8 +125,7 @@ void Count(MaterialChange& change, const MaterialPair& pair) {
 // Each changed material in its class: SET's classification, OTHER's for a
 // material only there. Each file is walked again only when it is needed.
 bool CountMaterials(const std::vector<MaterialPair>& changed, const ComparedSet& set,
-                    const ComparedSet& other, report::ReportLog& log,
-                    SetComparison& comparison) {
+                    const ComparedSet& other, report::ReportLog& log, SetComparison& comparison) {
     const auto needs = [&changed](bool setSide) {
         return std::any_of(changed.begin(), changed.end(), [setSide](const MaterialPair& pair) {
             return setSide ? pair.inSet != nullptr : pair.inSet == nullptr;

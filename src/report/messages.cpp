@@ -120,6 +120,10 @@ std::string ChangingSpecularity(std::string_view setName) {
 std::string Previewing(std::string_view setName, std::string_view pagePath) {
     return Join({"Previewing ", setName, "'s textures in ", pagePath});
 }
+std::string PreviewingChanges(std::string_view setName, std::string_view otherName,
+                              std::string_view pagePath) {
+    return Join({"Previewing ", setName, "'s changes from ", otherName, " in ", pagePath});
+}
 
 std::string BackupsOf(std::string_view setName) {
     return Join({"Backups of ", setName});

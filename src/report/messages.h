@@ -76,6 +76,8 @@ std::string Exporting(std::string_view setName, std::string_view folder);
 std::string Importing(std::string_view folder, std::string_view setName);
 std::string ChangingSpecularity(std::string_view setName);
 std::string Previewing(std::string_view setName, std::string_view pagePath);
+std::string PreviewingChanges(std::string_view setName, std::string_view otherName,
+                              std::string_view pagePath);
 std::string BackupsOf(std::string_view setName);
 std::string Restoring(std::string_view setName, std::string_view backupName);
 

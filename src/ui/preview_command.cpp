@@ -21,7 +21,7 @@ void PreviewTextures(HWND mainWindow, int) {
     ListBoxReportLog log(list);
     report::ReportLog* const report = list ? &log : nullptr;
     // The save dialog has asked before an existing file was chosen.
-    operations::PreviewRequest request{*page, true, [mainWindow](const std::string& path) {
+    operations::PreviewRequest request{*page, true, {}, [mainWindow](const std::string& path) {
                                            return ShowInBrowser(mainWindow, path);
                                        }};
     operations::WritePreviewPage(state, request, report);

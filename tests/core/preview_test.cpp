@@ -22,7 +22,7 @@ protected:
     bool Preview(bool replace = false, const FaultPlan& fault = {}) {
         log = {};
         const platform::ScopedFault armed(fault);
-        const bool result = operations::WritePreviewPage(state, {page, replace, {}}, &log);
+        const bool result = operations::WritePreviewPage(state, {page, replace, {}, {}}, &log);
         faultFired = platform::FaultFired();
         return result;
     }
