@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "generators/tga_builder.h"
 #include "support/page_pictures.h"
@@ -19,10 +20,10 @@ using report::TextureInfoLine;
 
 class PreviewTest : public SetFixture {
 protected:
-    bool Preview(bool replace = false, const FaultPlan& fault = {}) {
+    bool Preview(bool replace = false, const FaultPlan& fault = {}, const std::string& other = {}) {
         log = {};
         const platform::ScopedFault armed(fault);
-        const bool result = operations::WritePreviewPage(state, {page, replace, {}, {}}, &log);
+        const bool result = operations::WritePreviewPage(state, {page, replace, other, {}}, &log);
         faultFired = platform::FaultFired();
         return result;
     }
@@ -205,6 +206,78 @@ TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
     EXPECT_EQ(Files(), (FolderContents{{"page.html", fresh}, {"set1.DAT", set}}));
 }
 
+// Against a backup: each texture that differs, its picture before in the
+// first column and now in the second, in the same row; those only in one
+// file labelled; the unchanged ones counted, not shown.
+TEST_F(PreviewTest, ThePageOfChangesShowsBeforeAndNowOfWhatDiffersOnly) {
+    const auto built = [](std::uint16_t width, std::uint8_t depth, std::uint8_t shade) {
+        gen::TgaLayout layout;
+        layout.depth = depth;
+        return gen::BuildTga(layout, width, 4, [shade](unsigned x, unsigned y) {
+            return gen::Rgba{static_cast<std::uint8_t>(x * 40 + shade),
+                             static_cast<std::uint8_t>(y * 50), shade,
+                             static_cast<std::uint8_t>(255 - x * 20)};
+        });
+    };
+    // name, before (empty: none), now (empty: none)
+    const std::tuple<std::string, gen::BuiltTga, gen::BuiltTga> textures[] = {
+        {"same.tga", built(4, 24, 0), built(4, 24, 0)},
+        {"repainted.tga", built(4, 32, 0), built(4, 32, 90)},
+        {"resized.tga", built(8, 24, 0), built(4, 24, 0)},
+        {"gone.tga", built(4, 24, 7), {}},
+        {"new.tga", {}, built(2, 24, 3)},
+    };
+    std::vector<Texture> before, now;
+    for (const auto& [name, old, current] : textures) {
+        if (!old.file.empty()) before.push_back({name, old.file});
+        if (!current.file.empty()) now.push_back({name, current.file});
+    }
+    Write(SetOf(now).Bytes());
+    gen::WriteWholeFile(dir.File("set1.000"), SetOf(before).Bytes());
+    ASSERT_TRUE(Preview(false, {}, "0")) << ::testing::PrintToString(log.Lines());
+    EXPECT_EQ(log.Lines(),
+              Framed("Previewing set1.DAT's changes from set1.000 in " + page,
+                     {TextureInfoLine("repainted.tga", 4, 4, 32, "changed: pixels"),
+                      TextureInfoLine("resized.tga", 4, 4, 24, "changed: was 8x4 24 bits"),
+                      TextureInfoLine("new.tga", 2, 4, 24, "only in set1.DAT"),
+                      TextureInfoLine("gone.tga", 4, 4, 24, "only in set1.000"),
+                      "Preview written to " + page}));
+
+    const std::string html = PageText();
+    // Rows from 2 in the comparison's order; the backup's cards come first.
+    const std::pair<std::string, std::string> cards[] = {
+        {"repainted.tga", "grid-row:2;grid-column:1"},
+        {"resized.tga", "grid-row:3;grid-column:1"},
+        {"gone.tga", "grid-row:5;grid-column:1"},
+        {"repainted.tga", "grid-row:2;grid-column:2"},
+        {"resized.tga", "grid-row:3;grid-column:2"},
+        {"new.tga", "grid-row:4;grid-column:2"}};
+    std::size_t at = 0;
+    for (const auto& [name, place] : cards) {
+        at = html.find("<div class=\"card\" style=\"" + place + "\">", at);
+        ASSERT_NE(at, std::string::npos) << name << " " << place;
+        const std::string nameOpening = "<div class=\"name\">";
+        EXPECT_EQ(html.find(nameOpening, at), html.find(nameOpening + name + "<", at)) << name;
+    }
+    EXPECT_EQ(Occurrences(html, "<span class=\"note\">only in set1.000<"), 1u);
+    EXPECT_EQ(Occurrences(html, "<span class=\"note\">only in set1.DAT<"), 1u);
+    EXPECT_EQ(Occurrences(html, "same.tga"), 0u);
+    EXPECT_EQ(Occurrences(html, "4 textures differ, 1 texture the same in both, not shown"), 1u);
+
+    std::vector<Bytes> expected;
+    for (const auto& [name, old, current] : textures) {
+        if (name != "same.tga" && name != "new.tga") expected.push_back(old.rgba);
+    }
+    for (const auto& [name, old, current] : textures) {
+        if (name != "same.tga" && name != "gone.tga") expected.push_back(current.rgba);
+    }
+    std::vector<Bytes> shown;
+    for (const PagePicture& picture : PicturesIn(html)) {
+        if (picture.alt.find(" (") == std::string::npos) shown.push_back(picture.rgba);
+    }
+    EXPECT_EQ(shown, expected);
+}
+
 TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
     const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Card written");
     const Bytes whole = SetOf({{"wood.tga", Image(4, 4, 24)}}).Bytes();
@@ -225,6 +298,10 @@ TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
     Write(whole);
     EXPECT_FALSE(Preview(false, {Operation::Allocate, 2}));  // the picture, after the payload
     EXPECT_EQ(log.Lines(), Report({"Error - Not enough memory", "No preview page written"}));
+    EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
+    EXPECT_FALSE(Preview(false, {}, "7"));  // a backup that is not there
+    EXPECT_EQ(log.Lines(), Framed("Previewing set1.DAT's changes from set1.007 in " + page,
+                                  {"Error - Could not open set1.007", "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
 }
 
