@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "report/comparison_messages.h"
 #include "report/messages.h"
 #include "ui/read_me_dialog.h"
 #include "window_test_support.h"
@@ -101,7 +102,31 @@ TEST(ReadMeText, ListsEveryReportMessageAsTheReportWritesIt) {
         msg::CouldNotWrite(file),
         msg::CouldNotClose(file),
         msg::CouldNotDelete(file),
-        msg::CouldNotRename(file, file)};
+        msg::CouldNotRename(file, file),
+        msg::OriginalRenamed(file),
+        texture(msg::ImportSuccessful("[form]", false, 0, 0)),
+        std::string(msg::kSpecularityChanged),
+        msg::CouldNotSearchFolder(file),
+        msg::NoBackups(file),
+        "[backup info] " + Replaced(msg::TextureCount(1234), "1234", "[n]"),
+        std::string(msg::kBackupRestored),
+        std::string(msg::kInvalidPreviewPath),
+        texture(msg::PreviewOutcome(true, {})),
+        texture(msg::PreviewOutcome(false, {})),
+        msg::PreviewWritten(file),
+        std::string(msg::kNoPreviewWritten),
+        msg::PageAlreadyExists(file),
+        msg::PageIsAChessSet(file),
+        msg::CouldNotShowPage(file),
+        texture(msg::kChangedPixels),
+        texture(Replaced(msg::ChangedFrom(1234, 5678, 99), "1234x5678 99", "[x]*[y] [b]")),
+        texture(msg::OnlyIn(file)),
+        "[materials] " +
+            Replaced(msg::MaterialsChanged(1234, "[v]", "[v]", "[v]", "[v]"), "1234", "[n]"),
+        std::string(msg::kOtherDataDiffers),
+        Replaced(Replaced(msg::DifferenceCount(1234, 5678, true), "1234", "[n]"), "5678", "[n]"),
+        std::string(msg::kNoDifferences),
+        msg::Loading(file)};
     EXPECT_EQ(listed, expected);
 }
 
