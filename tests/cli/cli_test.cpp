@@ -135,7 +135,14 @@ TEST(Cli, PreviewReplacesAnExistingPageOnlyWithForce) {
         EXPECT_EQ(OutputLines(run.standardOutput),
                   Framed("Previewing set.DAT's textures in " + page, body));
     }
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"set.DAT", "set.html"}));
+    // Against itself: no texture differs, and the page says so.
+    const std::string changes = dir.File("changes.html");
+    const ProcessRun compared = RunProcess(kCli, {"preview", set, changes, "--compare", set});
+    EXPECT_EQ(compared.exitStatus, 0);
+    EXPECT_EQ(OutputLines(compared.standardOutput),
+              Framed("Previewing set.DAT's changes from set.DAT in " + changes,
+                     {"Preview written to " + changes}));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"changes.html", "set.DAT", "set.html"}));
 }
 
 TEST(Cli, AFailedOperationExitsOne) {
@@ -168,6 +175,7 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         {"list", set, "--white", "1,1"},
         {"preview", set},
         {"preview", set, set, "--replace"},
+        {"preview", set, set, "--compare"},
         {"--frob"},
         {"list", "--version"},
     };
