@@ -30,8 +30,10 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
     const auto addCard = [&](std::size_t index, const std::string& name, format::Bytes tga) {
         const auto row = rows.find(index);
         if (row == rows.end()) return;
-        PreviewCard card = MakePreviewCard(name, tga);
         const TextureDifference& texture = comparison.textures[row->second - 1];
+        // A later texture of the same name is told apart as the report does.
+        PreviewCard card =
+            MakePreviewCard(report::msg::TextureLabel(name, texture.occurrence), tga);
         if (texture.kind != Kind::Changed) card.note = report::msg::OnlyIn(file.name);
         WriteCard(card, page.Sink(), CardPlace{row->second, column});
     };
