@@ -98,7 +98,7 @@ RestoreChoice ChoiceFor(const std::string& setPath) {
     }
     for (const backup::BackupInfo& backup :
          backups.value_or(std::vector<backup::BackupInfo>{})) {
-        choice.lines.push_back(operations::BackupLine(backup));
+        choice.lines.push_back(backup::BackupLine(backup));
         choice.numbers.push_back(backup.number);
     }
     return choice;
