@@ -42,6 +42,7 @@ constexpr std::string_view kStyle =
     ".apart{display:flex;gap:8px;margin-top:8px}"
     ".apart figure{margin:0;width:124px;text-align:center;color:#555;font-size:12px}"
     ".apart .frame{height:124px}"
+    ".apart img{outline:1px solid #999}"  // an opaque alpha is all white
     ".name{margin-top:8px;font-weight:bold;word-break:break-all}"
     ".facts{color:#555}"
     ".flag{display:inline-block;margin:4px 4px 0 0;padding:1px 6px;border-radius:3px;"
