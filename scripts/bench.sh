@@ -37,6 +37,11 @@ many=$work/objects.DAT
 echo "== writing the sets into $work" >&2
 "$make_sets" textures "$big" "$textures"
 "$make_sets" objects "$many" "$objects"
+# The last chunk is the last texture's image: a byte near the end is one of
+# its pixels.
+changed=$work/changed.DAT
+cp "$big" "$changed"
+printf '\x55' | dd of="$changed" bs=1 seek=$(($(stat -c %s "$big") - 100)) conv=notrunc status=none
 
 # The steps of each pair. A rewrite leaves its backup (name.000) and an
 # extraction its files: each `tidy_` step removes them, outside the timing.
@@ -53,6 +58,18 @@ tool_specular_big() { "$cli" specular "$big" "${percents[@]}" >/dev/null; }
 floor_specular_big() { cp "$big" "$work/copy.DAT" && sync "$work/copy.DAT"; }
 ready_specular_big() { rm -f "$work/big.000" "$work/copy.DAT"; }
 
+# The floor of a page: the set's bytes as Base64 text, which is what a page
+# of its pictures holds at the least.
+tool_preview_big() { "$cli" preview "$big" "$work/page.html" >/dev/null; }
+floor_preview_big() { base64 "$big" >"$work/floor.txt"; }
+ready_preview_big() { rm -f "$work/page.html" "$work/floor.txt"; }
+
+# The page of changes against a copy whose last texture differs: both files
+# are walked twice (the comparison, then the pictures).
+tool_compare_big() { "$cli" preview "$big" "$work/changes.html" --compare "$changed" >/dev/null; }
+floor_compare_big() { base64 "$big" >"$work/floor.txt" && cat "$changed" >/dev/null; }
+ready_compare_big() { rm -f "$work/changes.html" "$work/floor.txt"; }
+
 tool_list_many() { "$cli" list "$many" >/dev/null; }
 floor_list_many() { cat "$many" >/dev/null; }
 
@@ -60,11 +77,13 @@ tool_specular_many() { "$cli" specular "$many" "${percents[@]}" >/dev/null; }
 floor_specular_many() { "$cli" list "$many" >/dev/null; }
 ready_specular_many() { rm -f "$work/objects.000"; }
 
-read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big list_many specular_many}"
+read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big list_many specular_many}"
 declare -A label=(
     [list_big]="list big vs cat"
     [extract_big]="extract big vs split"
     [specular_big]="specular big vs cp+sync"
+    [preview_big]="preview big vs base64"
+    [compare_big]="preview --compare vs base64"
     [list_many]="list objects vs cat"
     [specular_many]="specular objects vs list"
 )
@@ -121,11 +140,16 @@ selected() { [[ " ${pairs[*]} " == *" $1 "* ]]; }
 selected list_big && ready list_big && peak[list_big]=$(peak_kib "$cli" list "$big")
 selected extract_big && ready extract_big && peak[extract_big]=$(peak_kib "$cli" extract "$big" "$work/out")
 selected specular_big && ready specular_big && peak[specular_big]=$(peak_kib "$cli" specular "$big" "${percents[@]}")
+selected preview_big && ready preview_big && peak[preview_big]=$(peak_kib "$cli" preview "$big" "$work/page.html")
+selected compare_big && ready compare_big &&
+    peak[compare_big]=$(peak_kib "$cli" preview "$big" "$work/changes.html" --compare "$changed")
 selected list_many && ready list_many && peak[list_many]=$(peak_kib "$cli" list "$many")
 selected specular_many && ready specular_many && peak[specular_many]=$(peak_kib "$cli" specular "$many" "${percents[@]}")
 ready extract_big
 ready specular_big
 ready specular_many
+ready preview_big
+ready compare_big
 
 mib_of() { du -m --apparent-size "$1" | cut -f1; }
 echo

@@ -5,7 +5,8 @@
 # with the Windows one, and fails unless both print the same bytes and exit
 # with the same status. The sets: the demo sets, each by its bare name and one
 # by its full path, and a missing file. Then writes the preview page of each
-# demo set with both and fails unless the pages are the same bytes. The column and failure cases of the
+# demo set, and one page of changes between two of them, with both and fails
+# unless the pages are the same bytes. The column and failure cases of the
 # listing are checked line by line by the core tests, which run under Wine too.
 set -euo pipefail
 
@@ -51,16 +52,17 @@ done < <(cd "$work/demo" && ls -1 | sort)
 compare "$work/demo" missing.DAT
 compare "$work" "$work/demo/A1_demo.DAT"
 
-# compare_pages SET: the preview page of SET from both programs, and their
-# reports.
+# compare_pages SET [OPTION...]: the preview page of SET from both programs,
+# and their reports.
 pages=0
 compare_pages() {
     local set=$1 native_status=0 windows_status=0
+    shift
     rm -f "$work/demo/native.html" "$work/demo/windows.html"
-    (cd "$work/demo" && "$native_cli" preview "$set" native.html) >"$work/native.out" ||
+    (cd "$work/demo" && "$native_cli" preview "$set" native.html "$@") >"$work/native.out" ||
         native_status=$?
     (cd "$work/demo" && "$script_dir/wine-run.sh" --state "$windows_build/wine" \
-        "$windows_cli" preview "$set" windows.html) >"$work/windows.out" || windows_status=$?
+        "$windows_cli" preview "$set" windows.html "$@") >"$work/windows.out" || windows_status=$?
     sed -i 's/native\.html/PAGE/' "$work/native.out"
     sed -i 's/windows\.html/PAGE/' "$work/windows.out"
     pages=$((pages + 1))
@@ -68,7 +70,7 @@ compare_pages() {
         ! cmp -s "$work/native.out" "$work/windows.out" ||
         ! cmp "$work/demo/native.html" "$work/demo/windows.html"; then
         differing=$((differing + 1))
-        echo "cli parity: the preview page of $set differs (exit status native" \
+        echo "cli parity: the preview page of $set $* differs (exit status native" \
             "$native_status, Windows $windows_status)"
         diff -u --label native --label windows "$work/native.out" "$work/windows.out" |
             cat -A | head -n 20 || true
@@ -78,6 +80,7 @@ compare_pages() {
 while IFS= read -r set; do
     compare_pages "$set"
 done < <(cd "$work/demo" && ls -1 -- *.DAT | sort)
+compare_pages A1_demo.DAT --compare B1_demo.DAT
 
 echo "cli parity: $checked listings and $pages preview pages compared, $differing differing"
 [[ $differing -eq 0 ]]

@@ -21,9 +21,12 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Each picture as "WIDTHxHEIGHT", or "broken" when it did not decode.
+# Each texture's picture as "WIDTHxHEIGHT", or "broken" when it did not
+# decode; " broken" at the end when any picture (a colour or alpha shown
+# apart among them) did not.
 probe='<script>addEventListener("load",()=>{const p=document.createElement("pre");p.id="probe";
-p.textContent=[...document.images].map(i=>i.naturalWidth?i.naturalWidth+"x"+i.naturalHeight:"broken").join(" ");
+p.textContent=[...document.querySelectorAll("img.picture")].map(i=>i.naturalWidth?i.naturalWidth+"x"+i.naturalHeight:"broken").join(" ")+
+([...document.images].some(i=>!i.naturalWidth)?" broken":"");
 document.body.append(p)})</script>'
 
 # render PAGE: the probe's text after Chromium loaded a copy of PAGE.

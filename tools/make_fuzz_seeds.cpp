@@ -141,8 +141,9 @@ std::vector<Bytes> Sets() {
     return sets;
 }
 
-// Replacement: a 4-byte length, the set, the image.
-Bytes SetAndImage(const Bytes& set, const Bytes& image) {
+// Replacement: a 4-byte length, the set, the image. Comparison: the
+// length, the set, the other set.
+Bytes LengthPrefixed(const Bytes& set, const Bytes& image) {
     Bytes input;
     input.reserve(4 + set.size() + image.size());
     PutWord(input, static_cast<std::uint32_t>(set.size()));
@@ -161,7 +162,28 @@ Bytes StyleAndPercents(unsigned style, std::uint32_t percent, const Bytes& set) 
     return input;
 }
 
+// Comparison: a set and the same set with one thing changed.
+std::vector<Bytes> SetPairs() {
+    std::vector<Bytes> seeds;
+    const Bytes texture = TextureSet();
+    Bytes repainted = texture;
+    repainted[repainted.size() - 4] ^= 0x55;  // a pixel of the last image
+    Bytes rescaled = ClassifiedSet(0);
+    rescaled[12 + 12 + 17] = 99;  // the first material's shininess
+    for (const auto& [a, b] :
+         std::vector<std::pair<Bytes, Bytes>>{{texture, texture},
+                                              {texture, repainted},
+                                              {ClassifiedSet(0), rescaled},
+                                              {ShrunkDemoSet(1), ShrunkDemoSet(1)},
+                                              {ShrunkDemoSet(2), ClassifiedSet(2)},
+                                              {texture, Cut(texture, 70)}}) {
+        seeds.push_back(LengthPrefixed(a, b));
+    }
+    return seeds;
+}
+
 std::vector<Bytes> SeedsFor(const std::string& target) {
+    if (target == "diff") return SetPairs();
     if (target == "png_decode") return gen::SamplePngs();
     if (target == "image_completeness" || target == "tga_decode") return Images();
     if (target == "listing" || target == "extraction") return Sets();
@@ -174,8 +196,8 @@ std::vector<Bytes> SeedsFor(const std::string& target) {
         }
     }
     if (target == "replacement") {
-        for (const Bytes& image : Images()) seeds.push_back(SetAndImage(TextureSet(), image));
-        seeds.push_back(SetAndImage(ShrunkDemoSet(0), gen::MakeTga(2, 2, 24)));
+        for (const Bytes& image : Images()) seeds.push_back(LengthPrefixed(TextureSet(), image));
+        seeds.push_back(LengthPrefixed(ShrunkDemoSet(0), gen::MakeTga(2, 2, 24)));
     }
     return seeds;
 }
@@ -189,7 +211,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     for (const char* target : {"listing", "specularity", "replacement", "extraction",
-                               "image_completeness", "tga_decode", "png_decode"}) {
+                               "image_completeness", "tga_decode", "png_decode", "diff"}) {
         std::filesystem::create_directories(folder / target);
         const std::vector<Bytes> seeds = SeedsFor(target);
         for (std::size_t n = 0; n < seeds.size(); ++n) {

@@ -18,6 +18,7 @@ struct CliRequest {
     unsigned backupNumber = 0;  // restore: 0 to 999
     std::string pagePath;       // preview: exactly as given
     bool force = false;         // preview: replace an existing page
+    std::string other;          // diff, preview --compare: a backup number or a set's path
 };
 
 // Runs one operation on the chess set loaded into `state`; true on success:
@@ -26,10 +27,16 @@ struct CliRequest {
 using OperationRunner = bool (*)(const CliRequest& request, ToolState& state,
                                  report::ReportLog& log);
 
-// The command named on the command line, once its arguments are parsed.
+// Runs a command whose outcome is more than success or failure, and gives
+// the exit status itself.
+using StatusRunner = int (*)(const CliRequest& request, ToolState& state, report::ReportLog& log);
+
+// The command named on the command line, once its arguments are parsed:
+// one of the two runners is set.
 struct ChosenCommand {
     CliRequest request;
     OperationRunner run = nullptr;
+    StatusRunner runForStatus = nullptr;
 };
 
 }  // namespace sorrelwick::cli

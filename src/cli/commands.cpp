@@ -6,13 +6,14 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
-#include "cli/decimal_text.h"
 #include "backup/backup_listing.h"
+#include "backup/restore_backup.h"
+#include "cli/decimal_text.h"
+#include "operations/comparison_report.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/preview.h"
 #include "operations/replacement.h"
-#include "backup/restore_backup.h"
 #include "specular/change_specularity.h"
 
 namespace sorrelwick::cli {
@@ -114,14 +115,20 @@ void AddSpecular(CLI::App& app, ChosenCommand& chosen) {
 }
 
 void AddPreview(CLI::App& app, ChosenCommand& chosen) {
-    CLI::App& command = AddSetCommand(
-        app, chosen, "preview", "Write one HTML page that shows every texture of SET",
-        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-            return operations::WritePreviewPage(state, request.pagePath, request.force, &log);
-        });
+    CLI::App& command =
+        AddSetCommand(app, chosen, "preview", "Write one HTML page that shows every texture of SET",
+                      [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+                          return operations::WritePreviewPage(
+                              state, {request.pagePath, request.force, request.other, {}}, &log);
+                      });
     command.add_option("PAGE", chosen.request.pagePath, "The page to write, e.g. set.html")
         ->required();
     command.add_flag("--force", chosen.request.force, "Replace PAGE when it exists");
+    command
+        .add_option("--compare", chosen.request.other,
+                    "Show only the textures that differ from OTHER, before and now side by "
+                    "side: another chess set, or a backup number of SET, 0 to 999")
+        ->option_text("OTHER");
 }
 
 void AddBackups(CLI::App& app, ChosenCommand& chosen) {
@@ -157,6 +164,37 @@ void AddRestore(CLI::App& app, ChosenCommand& chosen) {
         ->check(backupNumber);
 }
 
+// Exit status as `cmp` and `diff` give it.
+int ComparisonStatus(operations::ComparisonOutcome outcome) {
+    switch (outcome) {
+        case operations::ComparisonOutcome::Same:
+            return 0;
+        case operations::ComparisonOutcome::Different:
+            return 1;
+        case operations::ComparisonOutcome::Trouble:
+            return 2;
+    }
+    return 2;
+}
+
+void AddDiff(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App* command = app.add_subcommand(
+        "diff", "Compare SET with OTHER: the textures and materials that differ");
+    command->add_option("SET", chosen.request.setPath, "The chess-set file")->required();
+    command
+        ->add_option("OTHER", chosen.request.other,
+                     "Another chess set, or a backup number of SET, 0 to 999 (a file named 3 "
+                     "is ./3)")
+        ->required();
+    command->callback([&chosen] {
+        chosen.runForStatus = [](const CliRequest& request, ToolState& state,
+                                 report::ReportLog& log) {
+            return ComparisonStatus(operations::CompareWithOther(state, request.other, &log));
+        };
+    });
+    command->footer("Exit status: 0 the same, 1 different, 2 trouble.");
+}
+
 }  // namespace
 
 void AddCommands(CLI::App& app, ChosenCommand& chosen) {
@@ -167,6 +205,7 @@ void AddCommands(CLI::App& app, ChosenCommand& chosen) {
     AddPreview(app, chosen);
     AddBackups(app, chosen);
     AddRestore(app, chosen);
+    AddDiff(app, chosen);
 }
 
 }  // namespace sorrelwick::cli

@@ -37,6 +37,7 @@ bool OutputIsTerminal() {
 int Run(const std::vector<std::string>& args) {
     using namespace sorrelwick;
     constexpr int kUsageError = 2;
+    constexpr int kComparisonTrouble = 2;
     const cli::ParseOutcome parsed = cli::ParseArguments(args);
     switch (parsed.kind) {
         case cli::ParseOutcome::Kind::Print:
@@ -56,14 +57,17 @@ int Run(const std::vector<std::string>& args) {
     state.commandLine = true;
     SetLoadedSet(state, chosen.request.setPath);
     cli::StreamReportLog log(std::cout, OutputIsTerminal());
-    const bool succeeded = chosen.run(chosen.request, state, log);
+    // A comparison gives its own exit status; every other command succeeds or fails.
+    const int status = chosen.runForStatus ? chosen.runForStatus(chosen.request, state, log)
+                       : chosen.run(chosen.request, state, log) ? 0
+                                                                : 1;
     // A report that did not reach its reader is a failure a script must see.
     std::cout.flush();
     if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::cerr << "sorrelwick-cli: could not write the report to standard output\n";
-        return 1;
+        return chosen.runForStatus ? kComparisonTrouble : 1;
     }
-    return succeeded ? 0 : 1;
+    return status;
 }
 
 }  // namespace

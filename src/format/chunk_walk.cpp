@@ -36,7 +36,10 @@ std::optional<ChunkHeader> ReadSetSignature(platform::File& file) {
 
 ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
     HeaderBytes bytes{};
-    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) {
+    const std::size_t got = file.Read(bytes.data(), bytes.size());
+    if (got != bytes.size()) {
+        walk.tail = bytes;
+        walk.tailSize = got;
         return {file.ReadFailed() ? ChunkStatus::ReadFailure : ChunkStatus::End, {}};
     }
     ChunkRead read{ChunkStatus::Chunk, Chunk{DecodeHeader(bytes), {}}};

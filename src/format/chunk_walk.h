@@ -22,6 +22,10 @@ struct ChunkWalk {
     std::string currentTextureName;
     std::string heldFailure;  // the latest failure recorded during the walk
     bool result = false;
+    // The 0 to 11 bytes after the last whole chunk, once the walk has ended:
+    // nothing reads them, but a byte-for-byte comparison must see them.
+    HeaderBytes tail{};
+    std::size_t tailSize = 0;
 
     // Records a failure: the walk's result becomes 0 and `message` replaces
     // any earlier held message.

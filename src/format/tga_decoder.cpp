@@ -150,7 +150,8 @@ DecodeResult DecodeTga(Bytes tga) {
     if (const std::optional<DecodeOutcome> refusal = CheckDecodable(*header, source)) {
         return {*refusal, {}};
     }
-    DecodeResult result{DecodeOutcome::Decoded, {header->width, header->height, {}}};
+    const bool alpha = source.form == ValueForm::Bgra32 || source.form == ValueForm::Bgra5551;
+    DecodeResult result{DecodeOutcome::Decoded, {header->width, header->height, {}, alpha}};
     // Pixels the data does not reach stay (0,0,0,0).
     try {
         result.image.rgba.assign(std::size_t{header->width} * header->height * 4, 0);

@@ -28,6 +28,9 @@ struct DecodedImage {
     std::uint32_t height = 0;
     // Rows top to bottom, each left to right, four bytes R, G, B, A a pixel.
     std::vector<std::uint8_t> rgba;
+    // The stored values carry an alpha channel (32 bits, or 16 with one
+    // attribute bit); otherwise every alpha is 255 but where data is missing.
+    bool alpha = false;
 };
 
 enum class DecodeOutcome {

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "backup/temporary_file.h"
 #include "format/chunk_walk.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
@@ -72,31 +71,43 @@ bool ReplacePage(const std::string& temporary, const std::string& path, report::
 
 }  // namespace
 
-bool WritePageFile(const std::string& path, std::string_view contents, bool replaceExisting,
-                   report::ReportLog& log) {
-    backup::TemporaryFile temporary = backup::CreateTemporaryFile(path);
-    if (!temporary.file.IsOpen()) {
+bool StartPageFile(const std::string& path, PageDraft& draft, report::ReportLog& log) {
+    draft.path = path;
+    draft.temporary = backup::CreateTemporaryFile(path);
+    if (!draft.temporary.file.IsOpen()) {
         log.AppendLine(report::msg::CouldNotCreate(path));
         return false;
     }
-    if (!temporary.file.Write(contents.data(), contents.size()) || !temporary.file.Flush()) {
-        temporary.file.Close();  // the write failure is what the user needs to know
-        return Fail(temporary.path, report::msg::CouldNotWrite(path), log);
+    return true;
+}
+
+void AbandonPageFile(PageDraft& draft, report::ReportLog& log) {
+    draft.temporary.file.Close();  // what went wrong has been said
+    if (!platform::RemoveFile(draft.temporary.path))
+        log.AppendLine(report::msg::CouldNotDelete(draft.temporary.path));
+}
+
+bool FinishPageFile(PageDraft& draft, bool replaceExisting, report::ReportLog& log) {
+    const std::string& path = draft.path;
+    File& file = draft.temporary.file;
+    if (!file.Flush()) {
+        file.Close();  // the write failure is what the user needs to know
+        return Fail(draft.temporary.path, report::msg::CouldNotWrite(path), log);
     }
-    if (!temporary.file.Close()) {
-        return Fail(temporary.path, report::msg::CouldNotClose(path), log);
+    if (!file.Close()) {
+        return Fail(draft.temporary.path, report::msg::CouldNotClose(path), log);
     }
     bool synced = false;
-    switch (platform::MoveIntoPlace(temporary.path, path, synced)) {
+    switch (platform::MoveIntoPlace(draft.temporary.path, path, synced)) {
         case MoveOutcome::Moved:
             return Settled(synced, path, log);
         case MoveOutcome::TargetExists:
-            if (replaceExisting) return ReplacePage(temporary.path, path, log);
-            return Fail(temporary.path, report::msg::PageAlreadyExists(path), log);
+            if (replaceExisting) return ReplacePage(draft.temporary.path, path, log);
+            return Fail(draft.temporary.path, report::msg::PageAlreadyExists(path), log);
         case MoveOutcome::Failed:
             break;
     }
-    return Fail(temporary.path, report::msg::CouldNotRename(temporary.path, path), log);
+    return Fail(draft.temporary.path, report::msg::CouldNotRename(draft.temporary.path, path), log);
 }
 
 }  // namespace sorrelwick::operations

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "operations/tool_state.h"
@@ -7,12 +8,26 @@
 
 namespace sorrelwick::operations {
 
+struct PreviewRequest {
+    std::string pagePath;
+    bool replaceExisting = false;  // an existing page may be replaced
+    // Empty: the page shows every texture. Otherwise the set is compared
+    // with this, a backup number of the set or another set's path (as
+    // `diff` takes it), and the page shows the textures that differ only.
+    std::string other;
+    // Shows the written page; false when it could not. None: not shown.
+    std::function<bool(const std::string& pagePath)> show;
+};
+
 // Writes one self-contained HTML page that shows every texture of the loaded
 // chess set, in file order, with its name, size, depth and image type and a
 // flag for what would trouble the game; the report has one line per texture.
-// The page is written only when the whole set could be read, and never over
-// an existing file unless `replaceExisting`. True when the page was written.
-bool WritePreviewPage(const ToolState& state, const std::string& pagePath, bool replaceExisting,
+// Each card goes to the page's file as it is made. The page takes its path
+// only when the whole set could be read, and never over an existing file
+// unless `replaceExisting`. With `other`, the page shows each texture that
+// differs, before and now side by side, and the report has the comparison's
+// line for each. True when the page was written.
+bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
                       report::ReportLog* log);
 
 }  // namespace sorrelwick::operations

@@ -88,7 +88,7 @@ std::string FlagNotDecoded(unsigned imageType, unsigned depth) {
            " bits not decoded";
 }
 std::string PreviewOutcome(bool shown, const std::vector<std::string>& flags) {
-    std::string outcome = shown ? "Preview shown" : "Preview without picture";
+    std::string outcome = shown ? "Card written" : "Card written without picture";
     for (std::size_t i = 0; i < flags.size(); ++i) {
         outcome += i == 0 ? ": " : ", ";
         outcome += flags[i];
@@ -125,6 +125,10 @@ std::string ChangingSpecularity(std::string_view setName) {
 }
 std::string Previewing(std::string_view setName, std::string_view pagePath) {
     return Join({"Previewing ", setName, "'s textures in ", pagePath});
+}
+std::string PreviewingChanges(std::string_view setName, std::string_view otherName,
+                              std::string_view pagePath) {
+    return Join({"Previewing ", setName, "'s changes from ", otherName, " in ", pagePath});
 }
 
 std::string BackupsOf(std::string_view setName) {

@@ -56,7 +56,7 @@ std::string PageIsAChessSet(std::string_view pagePath);
 // The page was written but the system could not show it.
 std::string CouldNotShowPage(std::string_view pagePath);
 // What a texture's card flags, and its outcome on the texture's line:
-// "Preview shown" or "Preview without picture", then ": " and the flags.
+// "Card written" or "Card written without picture", then ": " and the flags.
 inline constexpr std::string_view kFlagNotPowerOfTwo = "side not a power of two";
 inline constexpr std::string_view kFlagCutShort = "image data cut short";
 inline constexpr std::string_view kFlagBadHeader = "image header not readable";
@@ -89,6 +89,8 @@ std::string Exporting(std::string_view setName, std::string_view folder);
 std::string Importing(std::string_view folder, std::string_view setName);
 std::string ChangingSpecularity(std::string_view setName);
 std::string Previewing(std::string_view setName, std::string_view pagePath);
+std::string PreviewingChanges(std::string_view setName, std::string_view otherName,
+                              std::string_view pagePath);
 std::string BackupsOf(std::string_view setName);
 std::string Restoring(std::string_view setName, std::string_view backupName);
 

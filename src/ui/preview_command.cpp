@@ -4,7 +4,6 @@
 #include <string>
 
 #include "operations/preview.h"
-#include "report/messages.h"
 #include "ui/browser_launch.h"
 #include "ui/list_box_report_log.h"
 #include "ui/page_save_dialog.h"
@@ -22,10 +21,10 @@ void PreviewTextures(HWND mainWindow, int) {
     ListBoxReportLog log(list);
     report::ReportLog* const report = list ? &log : nullptr;
     // The save dialog has asked before an existing file was chosen.
-    if (!operations::WritePreviewPage(state, *page, true, report)) return;
-    if (!ShowInBrowser(mainWindow, *page) && report) {
-        report->AppendLine(report::msg::CouldNotShowPage(*page));
-    }
+    operations::PreviewRequest request{*page, true, {}, [mainWindow](const std::string& path) {
+                                           return ShowInBrowser(mainWindow, path);
+                                       }};
+    operations::WritePreviewPage(state, request, report);
 }
 
 }  // namespace sorrelwick::ui

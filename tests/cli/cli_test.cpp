@@ -131,19 +131,28 @@ TEST(Cli, PreviewReplacesAnExistingPageOnlyWithForce) {
                     .TextureReference("wood.tga")
                     .TextureImage(gen::MakeTga(2, 2, 24))
                     .WriteTo(set));
-    const std::string wood = report::TextureInfoLine("wood.tga", 2, 2, 24, "Preview shown");
-    const std::pair<std::vector<std::string>, std::string> runs[] = {
-        {{"preview", set, page}, "Preview written to " + page},
-        {{"preview", set, page}, "Error - " + page + " already exists; it was left as it is"},
-        {{"preview", "--force", set, page}, "Preview written to " + page},
+    const std::string wood = report::TextureInfoLine("wood.tga", 2, 2, 24, "Card written");
+    const std::pair<std::vector<std::string>, Lines> runs[] = {
+        {{"preview", set, page}, {wood, "Preview written to " + page}},
+        {{"preview", set, page},
+         {wood, "Error - " + page + " already exists; it was left as it is",
+          "No preview page written"}},
+        {{"preview", "--force", set, page}, {wood, "Preview written to " + page}},
     };
-    for (const auto& [arguments, last] : runs) {
+    for (const auto& [arguments, body] : runs) {
         const ProcessRun run = RunProcess(kCli, arguments);
-        EXPECT_EQ(run.exitStatus, last.starts_with("Error") ? 1 : 0);
+        EXPECT_EQ(run.exitStatus, body.size() == 3 ? 1 : 0);
         EXPECT_EQ(OutputLines(run.standardOutput),
-                  Framed("Previewing set.DAT's textures in " + page, {wood, last}));
+                  Framed("Previewing set.DAT's textures in " + page, body));
     }
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"set.DAT", "set.html"}));
+    // Against itself: no texture differs, and the page says so.
+    const std::string changes = dir.File("changes.html");
+    const ProcessRun compared = RunProcess(kCli, {"preview", set, changes, "--compare", set});
+    EXPECT_EQ(compared.exitStatus, 0);
+    EXPECT_EQ(OutputLines(compared.standardOutput),
+              Framed("Previewing set.DAT's changes from set.DAT in " + changes,
+                     {"Preview written to " + changes}));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"changes.html", "set.DAT", "set.html"}));
 }
 
 // The fullwidth "ｓｅｔ.DAT" is a name of its own: a look-alike conversion
@@ -243,6 +252,7 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         {"list", set, "--white", "1,1"},
         {"preview", set},
         {"preview", set, set, "--replace"},
+        {"preview", set, set, "--compare"},
         {"--frob"},
         {"list", "--version"},
     };

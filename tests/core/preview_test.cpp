@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 #include "generators/tga_builder.h"
 #include "platform/file_system.h"
@@ -21,10 +23,10 @@ using report::TextureInfoLine;
 
 class PreviewTest : public SetFixture {
 protected:
-    bool Preview(bool replace = false, const FaultPlan& fault = {}) {
+    bool Preview(bool replace = false, const FaultPlan& fault = {}, const std::string& other = {}) {
         log = {};
         const platform::ScopedFault armed(fault);
-        const bool result = operations::WritePreviewPage(state, page, replace, &log);
+        const bool result = operations::WritePreviewPage(state, {page, replace, other, {}}, &log);
         faultFired = platform::FaultFired();
         return result;
     }
@@ -83,14 +85,36 @@ TEST_F(PreviewTest, EveryDecodedKindComesBackFromThePageWithItsPixels) {
     Write(SetOf(textures).Bytes());
     ASSERT_TRUE(Preview()) << ::testing::PrintToString(log.Lines());
 
-    const std::vector<PagePicture> pictures = PicturesIn(PageText());
-    ASSERT_EQ(pictures.size(), built.size());
+    // A picture with an alpha channel shows its colour and its alpha apart.
+    std::map<std::string, PagePicture> shown;
+    for (PagePicture& picture : PicturesIn(PageText())) shown[picture.alt] = std::move(picture);
+    std::size_t apart = 0;
     for (std::size_t i = 0; i < built.size(); ++i) {
         SCOPED_TRACE(textures[i].name);
-        EXPECT_EQ(pictures[i].width, 6);
-        EXPECT_EQ(pictures[i].height, 3);
-        EXPECT_EQ(pictures[i].rgba, built[i].rgba);
+        const Kind& kind = kinds[i / 8];
+        const bool alpha = kind.depth == 32 || kind.mapBits == 32 || kind.alphaBit;
+        const Bytes& rgba = built[i].rgba;
+        Bytes colour = rgba, grey = rgba;
+        for (std::size_t at = 0; at < rgba.size(); at += 4) {
+            colour[at + 3] = grey[at + 3] = 255;
+            std::fill_n(grey.begin() + static_cast<std::ptrdiff_t>(at), 3, rgba[at + 3]);
+        }
+        const std::pair<std::string, Bytes> expected[] = {
+            {"", rgba}, {" (colour)", colour}, {" (alpha)", grey}};
+        for (const auto& [suffix, pixels] : expected) {
+            const auto picture = shown.find(textures[i].name + suffix);
+            if (!suffix.empty() && !alpha) {
+                EXPECT_EQ(picture, shown.end()) << suffix;
+                continue;
+            }
+            ASSERT_NE(picture, shown.end()) << suffix;
+            EXPECT_EQ(std::make_pair(picture->second.width, picture->second.height),
+                      std::make_pair(6, 3));
+            EXPECT_EQ(picture->second.rgba, pixels) << suffix;
+        }
+        apart += alpha ? 2 : 0;
     }
+    EXPECT_EQ(shown.size(), built.size() + apart);
 }
 
 TEST_F(PreviewTest, TextsFromTheSetAreEscaped) {
@@ -125,12 +149,13 @@ TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
         std::string outcome;
     };
     const Case cases[] = {
-        {"square.tga", Image(8, 8, 24), "Preview shown"},
-        {"odd.tga", Image(6, 4, 32), "Preview shown: side not a power of two"},
-        {"cut.tga", cut, "Preview shown: image data cut short"},
-        {"type5.tga", unknownType, "Preview without picture: image type 5 at 24 bits not decoded"},
-        {"grey24.tga", gen::MakeTga(2, 2, 24), "Preview shown"},
-        {"short.tga", headerOnly, "Preview without picture: image data cut short"},
+        {"square.tga", Image(8, 8, 24), "Card written"},
+        {"odd.tga", Image(6, 4, 32), "Card written: side not a power of two"},
+        {"cut.tga", cut, "Card written: image data cut short"},
+        {"type5.tga", unknownType,
+         "Card written without picture: image type 5 at 24 bits not decoded"},
+        {"grey24.tga", gen::MakeTga(2, 2, 24), "Card written"},
+        {"short.tga", headerOnly, "Card written without picture: image data cut short"},
     };
     std::vector<Texture> textures;
     Lines body;
@@ -152,14 +177,15 @@ TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
     EXPECT_EQ(Occurrences(html, ">image type 5 at 24 bits not decoded<"), 1u);
     EXPECT_EQ(Occurrences(html, "<div class=\"missing\">"), 2u);
     const std::vector<PagePicture> pictures = PicturesIn(html);
-    ASSERT_EQ(pictures.size(), 4u);
-    EXPECT_EQ(std::make_pair(pictures[2].width, pictures[2].height), std::make_pair(8, 8));
+    ASSERT_EQ(pictures.size(), 6u);  // odd.tga's colour and alpha apart
+    EXPECT_EQ(pictures[4].alt, "cut.tga");
+    EXPECT_EQ(std::make_pair(pictures[4].width, pictures[4].height), std::make_pair(8, 8));
 }
 
 TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
     const Bytes set = SetOf({{"wood.tga", Image(4, 4, 24)}}).Bytes();
     Write(set);
-    const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Preview shown");
+    const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Card written");
     ASSERT_TRUE(Preview());
     const Bytes fresh = gen::ReadWholeFile(page);
     const Bytes old = {'o', 'l', 'd'};
@@ -167,7 +193,8 @@ TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
     gen::WriteWholeFile(page, old);
     EXPECT_FALSE(Preview());
     EXPECT_EQ(log.Lines(),
-              Report({wood, "Error - " + page + " already exists; it was left as it is"}));
+              Report({wood, "Error - " + page + " already exists; it was left as it is",
+                      "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"page.html", old}, {"set1.DAT", set}}));
 
     EXPECT_TRUE(Preview(true));
@@ -177,7 +204,8 @@ TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
     page = setPath;
     EXPECT_FALSE(Preview(true));
     EXPECT_EQ(log.Lines(),
-              Report({wood, "Error - " + page + " is a chess set; a page never replaces one"}));
+              Report({wood, "Error - " + page + " is a chess set; a page never replaces one",
+                      "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"page.html", fresh}, {"set1.DAT", set}}));
 
     // A path ending in a separator names no page: refused before anything
@@ -188,8 +216,80 @@ TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
     EXPECT_EQ(Files(), (FolderContents{{"page.html", fresh}, {"set1.DAT", set}}));
 }
 
+// Against a backup: each texture that differs, its picture before in the
+// first column and now in the second, in the same row; those only in one
+// file labelled; the unchanged ones counted, not shown.
+TEST_F(PreviewTest, ThePageOfChangesShowsBeforeAndNowOfWhatDiffersOnly) {
+    const auto built = [](std::uint16_t width, std::uint8_t depth, std::uint8_t shade) {
+        gen::TgaLayout layout;
+        layout.depth = depth;
+        return gen::BuildTga(layout, width, 4, [shade](unsigned x, unsigned y) {
+            return gen::Rgba{static_cast<std::uint8_t>(x * 40 + shade),
+                             static_cast<std::uint8_t>(y * 50), shade,
+                             static_cast<std::uint8_t>(255 - x * 20)};
+        });
+    };
+    // name, before (empty: none), now (empty: none)
+    const std::tuple<std::string, gen::BuiltTga, gen::BuiltTga> textures[] = {
+        {"same.tga", built(4, 24, 0), built(4, 24, 0)},
+        {"repainted.tga", built(4, 32, 0), built(4, 32, 90)},
+        {"resized.tga", built(8, 24, 0), built(4, 24, 0)},
+        {"gone.tga", built(4, 24, 7), {}},
+        {"new.tga", {}, built(2, 24, 3)},
+    };
+    std::vector<Texture> before, now;
+    for (const auto& [name, old, current] : textures) {
+        if (!old.file.empty()) before.push_back({name, old.file});
+        if (!current.file.empty()) now.push_back({name, current.file});
+    }
+    Write(SetOf(now).Bytes());
+    gen::WriteWholeFile(dir.File("set1.000"), SetOf(before).Bytes());
+    ASSERT_TRUE(Preview(false, {}, "0")) << ::testing::PrintToString(log.Lines());
+    EXPECT_EQ(log.Lines(),
+              Framed("Previewing set1.DAT's changes from set1.000 in " + page,
+                     {TextureInfoLine("repainted.tga", 4, 4, 32, "changed: pixels"),
+                      TextureInfoLine("resized.tga", 4, 4, 24, "changed: was 8x4 24 bits"),
+                      TextureInfoLine("new.tga", 2, 4, 24, "only in set1.DAT"),
+                      TextureInfoLine("gone.tga", 4, 4, 24, "only in set1.000"),
+                      "Preview written to " + page}));
+
+    const std::string html = PageText();
+    // Rows from 2 in the comparison's order; the backup's cards come first.
+    const std::pair<std::string, std::string> cards[] = {
+        {"repainted.tga", "grid-row:2;grid-column:1"},
+        {"resized.tga", "grid-row:3;grid-column:1"},
+        {"gone.tga", "grid-row:5;grid-column:1"},
+        {"repainted.tga", "grid-row:2;grid-column:2"},
+        {"resized.tga", "grid-row:3;grid-column:2"},
+        {"new.tga", "grid-row:4;grid-column:2"}};
+    std::size_t at = 0;
+    for (const auto& [name, place] : cards) {
+        at = html.find("<div class=\"card\" style=\"" + place + "\">", at);
+        ASSERT_NE(at, std::string::npos) << name << " " << place;
+        const std::string nameOpening = "<div class=\"name\">";
+        EXPECT_EQ(html.find(nameOpening, at), html.find(nameOpening + name + "<", at)) << name;
+    }
+    EXPECT_EQ(Occurrences(html, "<span class=\"note\">only in set1.000<"), 1u);
+    EXPECT_EQ(Occurrences(html, "<span class=\"note\">only in set1.DAT<"), 1u);
+    EXPECT_EQ(Occurrences(html, "same.tga"), 0u);
+    EXPECT_EQ(Occurrences(html, "4 textures differ, 1 texture the same in both, not shown"), 1u);
+
+    std::vector<Bytes> expected;
+    for (const auto& [name, old, current] : textures) {
+        if (name != "same.tga" && name != "new.tga") expected.push_back(old.rgba);
+    }
+    for (const auto& [name, old, current] : textures) {
+        if (name != "same.tga" && name != "gone.tga") expected.push_back(current.rgba);
+    }
+    std::vector<Bytes> shown;
+    for (const PagePicture& picture : PicturesIn(html)) {
+        if (picture.alt.find(" (") == std::string::npos) shown.push_back(picture.rgba);
+    }
+    EXPECT_EQ(shown, expected);
+}
+
 TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
-    const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Preview shown");
+    const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Card written");
     const Bytes whole = SetOf({{"wood.tga", Image(4, 4, 24)}}).Bytes();
     const std::pair<Bytes, Lines> cases[] = {
         {{'n', 'o', 't', ' ', 'a', ' ', 's', 'e', 't', '!', '!', '!'},
@@ -208,6 +308,10 @@ TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
     Write(whole);
     EXPECT_FALSE(Preview(false, {Operation::Allocate, 2}));  // the picture, after the payload
     EXPECT_EQ(log.Lines(), Report({"Error - Not enough memory", "No preview page written"}));
+    EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
+    EXPECT_FALSE(Preview(false, {}, "7"));  // a backup that is not there
+    EXPECT_EQ(log.Lines(), Framed("Previewing set1.DAT's changes from set1.007 in " + page,
+                                  {"Error - Could not open set1.007", "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
 }
 

@@ -59,6 +59,8 @@ std::vector<PagePicture> PicturesIn(const std::string& page) {
         at += kUri.size();
         const std::size_t end = page.find('"', at);
         pictures.push_back(Decode(FromBase64(std::string_view(page).substr(at, end - at))));
+        const std::size_t alt = page.rfind(" alt=\"", at) + 6;
+        pictures.back().alt = page.substr(alt, page.find('"', alt) - alt);
     }
     return pictures;
 }

@@ -9,6 +9,7 @@
 namespace sorrelwick::test {
 
 struct PagePicture {
+    std::string alt;  // as the page writes it
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgba;  // empty when the PNG could not be read

@@ -65,8 +65,9 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
         EXPECT_EQ(Lines(now.begin(), now.begin() + static_cast<std::ptrdiff_t>(report.size())),
                   report);
         EXPECT_EQ(now[report.size() + 1], msg::Previewing("set1.DAT", page));
+        // The browser's failure is said inside the block.
         Lines tail = {msg::PreviewWritten(page), kSep, ""};
-        if (!c.launchWorks) tail.push_back(msg::CouldNotShowPage(page));
+        if (!c.launchWorks) tail.insert(tail.begin() + 1, msg::CouldNotShowPage(page));
         EXPECT_EQ(Lines(now.end() - static_cast<std::ptrdiff_t>(tail.size()), now.end()), tail);
         report = now;
         const std::vector<std::uint8_t> written = gen::ReadWholeFile(page);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "report/comparison_messages.h"
 #include "report/messages.h"
 #include "ui/read_me_dialog.h"
 #include "window_test_support.h"
@@ -84,6 +85,29 @@ TEST(ReadMeText, ListsEveryReportMessageAsTheReportWritesIt) {
         texture(msg::kExportAlreadyExists),
         texture(msg::kExportCreateFailed),
         texture(msg::kExportWriteFailed),
+        msg::OriginalRenamed(file),
+        std::string(msg::kSpecularityChanged),
+        msg::CouldNotSearchFolder(file),
+        msg::NoBackups(file),
+        "[backup info] " + Replaced(msg::TextureCount(1234), "1234", "[n]"),
+        std::string(msg::kBackupRestored),
+        std::string(msg::kInvalidPreviewPath),
+        texture(msg::PreviewOutcome(true, {})),
+        texture(msg::PreviewOutcome(false, {})),
+        msg::PreviewWritten(file),
+        std::string(msg::kNoPreviewWritten),
+        msg::PageAlreadyExists(file),
+        msg::PageIsAChessSet(file),
+        msg::CouldNotShowPage(file),
+        texture(msg::kChangedPixels),
+        texture(Replaced(msg::ChangedFrom(1234, 5678, 99), "1234x5678 99", "[x]*[y] [b]")),
+        texture(msg::OnlyIn(file)),
+        "[materials] " +
+            Replaced(msg::MaterialsChanged(1234, "[v]", "[v]", "[v]", "[v]"), "1234", "[n]"),
+        std::string(msg::kOtherDataDiffers),
+        Replaced(Replaced(msg::DifferenceCount(1234, 5678, true), "1234", "[n]"), "5678", "[n]"),
+        std::string(msg::kNoDifferences),
+        msg::Loading(file),
         std::string(msg::kInvalidLoadSavePath),
         std::string(msg::kInvalidImportPath),
         msg::TooManyBackups(file),

@@ -1,0 +1,68 @@
+#include "operations/changes_page.h"
+
+#include <unordered_map>
+
+#include "operations/comparison_report.h"
+#include "operations/preview_card.h"
+#include "operations/preview_walk.h"
+#include "report/comparison_messages.h"
+
+namespace sorrelwick::operations {
+namespace {
+
+using Kind = TextureDifference::Kind;
+
+// The row of each texture that differs, by its place among one file's
+// textures.
+using Rows = std::unordered_map<std::size_t, std::size_t>;
+
+// The cards of one file's textures that differ, in `column`, each in its
+// row (row 0 names the files).
+bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsigned column,
+                 PageOutput& page, report::ReportLog& log) {
+    const bool isSet = column == 1;
+    Rows rows;
+    for (std::size_t i = 0; i < comparison.textures.size(); ++i) {
+        const TextureDifference& texture = comparison.textures[i];
+        if (texture.kind == (isSet ? Kind::OnlyInOther : Kind::OnlyInSet)) continue;
+        rows[isSet ? texture.setIndex : texture.otherIndex] = i + 1;
+    }
+    const auto addCard = [&](std::size_t index, const std::string& name, format::Bytes tga) {
+        const auto row = rows.find(index);
+        if (row == rows.end()) return;
+        const TextureDifference& texture = comparison.textures[row->second - 1];
+        // A later texture of the same name is told apart as the report does.
+        PreviewCard card =
+            MakePreviewCard(report::msg::TextureLabel(name, texture.occurrence), tga);
+        if (texture.kind != Kind::Changed) card.note = report::msg::OnlyIn(file.name);
+        WriteCard(card, page.Sink(), CardPlace{row->second, column});
+    };
+    std::optional<std::uint64_t> fileSize;
+    return VisitTextures(file.path, file.name, page, addCard, fileSize, log);
+}
+
+}  // namespace
+
+bool WriteChangesPage(const ToolState& state, const ComparedSet& other, const std::string& pagePath,
+                      bool replaceExisting, report::ReportLog& log) {
+    const ComparedSet set{state.setPath, state.setName};
+    const std::optional<SetComparison> comparison = CompareSets(set, other, log);
+    if (!comparison) return false;
+    SetComparison texturesOnly;
+    texturesOnly.textures = comparison->textures;
+    for (const std::string& line : DifferenceLines(texturesOnly, set.name, other.name)) {
+        log.AppendLine(line);
+    }
+    PageOutput page;
+    if (!StartPageFile(pagePath, page.draft, log)) return false;
+    WriteChangesOpening(set.name, other.name, page.Sink());
+    const bool whole = WriteColumn(other, *comparison, 0, page, log) &&
+                       WriteColumn(set, *comparison, 1, page, log);
+    if (whole) {
+        WriteChangesClosing(comparison->textures.size(), comparison->unchangedTextures,
+                            page.Sink());
+    }
+    return FinishPage(page, whole, replaceExisting, log);
+}
+
+}  // namespace sorrelwick::operations

@@ -1,0 +1,116 @@
+#include "operations/comparison_report.h"
+
+#include "platform/file_system.h"
+#include "report/comparison_messages.h"
+#include "report/lines.h"
+#include "report/messages.h"
+
+namespace sorrelwick::operations {
+namespace {
+
+using Kind = TextureDifference::Kind;
+using specular::SpecularClass;
+
+std::string TextureLine(const TextureDifference& texture, std::string_view setName,
+                        std::string_view otherName) {
+    const std::string label = report::msg::TextureLabel(texture.name, texture.occurrence);
+    const TextureShape& shape = texture.kind == Kind::OnlyInOther ? texture.inOther : texture.inSet;
+    std::string outcome;
+    switch (texture.kind) {
+        case Kind::Changed:
+            outcome = texture.inSet == texture.inOther
+                          ? std::string(report::msg::kChangedPixels)
+                          : report::msg::ChangedFrom(texture.inOther.width, texture.inOther.height,
+                                                     texture.inOther.depth);
+            break;
+        case Kind::OnlyInSet:
+            outcome = report::msg::OnlyIn(setName);
+            break;
+        case Kind::OnlyInOther:
+            outcome = report::msg::OnlyIn(otherName);
+            break;
+    }
+    return report::TextureInfoLine(label, shape.width, shape.height, shape.depth, outcome);
+}
+
+std::string RangeText(const ByteRange& range) {
+    return range.empty ? std::string() : report::msg::ValueRange(range.low, range.high);
+}
+
+// The classes in the order the report lists them.
+struct ClassLine {
+    SpecularClass cls;
+    std::string_view label;
+};
+constexpr ClassLine kClassLines[] = {
+    {SpecularClass::WhitePieces, report::msg::kWhitePiecesLabel},
+    {SpecularClass::BlackPieces, report::msg::kBlackPiecesLabel},
+    {SpecularClass::Board, report::msg::kBoardLabel},
+    {SpecularClass::None, report::msg::kOtherMaterialsLabel},
+};
+
+// OTHER is what SET was before: its values are the old ones.
+std::string MaterialLine(std::string_view label, const MaterialChange& change) {
+    return report::NameMessageLine(
+        label, report::msg::MaterialsChanged(
+                   change.count, RangeText(change.otherShininess), RangeText(change.setShininess),
+                   RangeText(change.otherAmplitude), RangeText(change.setAmplitude)));
+}
+
+}  // namespace
+
+std::vector<std::string> DifferenceLines(const SetComparison& comparison, std::string_view setName,
+                                         std::string_view otherName) {
+    std::vector<std::string> lines;
+    for (const TextureDifference& texture : comparison.textures) {
+        lines.push_back(TextureLine(texture, setName, otherName));
+    }
+    for (const ClassLine& line : kClassLines) {
+        const MaterialChange& change = comparison.ChangeOf(line.cls);
+        if (change.count != 0) lines.push_back(MaterialLine(line.label, change));
+    }
+    if (comparison.otherDataDiffers) lines.emplace_back(report::msg::kOtherDataDiffers);
+    return lines;
+}
+
+std::string DifferenceSummary(const SetComparison& comparison) {
+    if (comparison.identical) return std::string(report::msg::kNoDifferences);
+    return report::msg::DifferenceCount(comparison.textures.size(), comparison.ChangedMaterials(),
+                                        comparison.otherDataDiffers);
+}
+
+ComparisonOutcome ReportComparison(const ComparedSet& set, const ComparedSet& other,
+                                   report::ReportLog* log) {
+    if (!log) return ComparisonOutcome::Trouble;
+    report::AddHeading(*log, report::msg::Comparing(set.name, other.name));
+    const std::optional<SetComparison> comparison = CompareSets(set, other, *log);
+    if (comparison) {
+        for (const std::string& line : DifferenceLines(*comparison, set.name, other.name)) {
+            log->AppendLine(line);
+        }
+        if (!comparison->identical) log->AppendLine("");
+        log->AppendLine(DifferenceSummary(*comparison));
+    }
+    report::AddClosing(*log);
+    if (!comparison) return ComparisonOutcome::Trouble;
+    return comparison->identical ? ComparisonOutcome::Same : ComparisonOutcome::Different;
+}
+
+ComparisonOutcome CompareWithOther(const ToolState& state, std::string_view other,
+                                   report::ReportLog* log) {
+    if (!log) return ComparisonOutcome::Trouble;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadPath);
+        return ComparisonOutcome::Trouble;
+    }
+    const std::optional<std::string> otherPath = OtherSetPath(state.setPath, other);
+    if (!otherPath) {
+        // A set whose name takes no backup number has no backups to compare with.
+        log->AppendLine(report::msg::kInvalidLoadSavePath);
+        return ComparisonOutcome::Trouble;
+    }
+    const ComparedSet otherSet{*otherPath, std::string(platform::FileNamePart(*otherPath))};
+    return ReportComparison({state.setPath, state.setName}, otherSet, log);
+}
+
+}  // namespace sorrelwick::operations

@@ -1,0 +1,47 @@
+#pragma once
+// What both preview pages share: the page's draft with its writes, and the
+// walk that hands each texture of a set to the page, one payload and one
+// card at a time.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "format/byte_fields.h"
+#include "operations/page_file.h"
+#include "operations/preview_page.h"
+#include "report/report_log.h"
+
+namespace sorrelwick::operations {
+
+// The page being written: its draft, and whether a write to it failed,
+// after which nothing more is written.
+struct PageOutput {
+    PageDraft draft;
+    bool writeFailed = false;
+
+    PageSink Sink();
+};
+
+// Gets each texture of a walk: its place among the set's textures (from
+// 0), its name and its image. May throw std::bad_alloc.
+using TextureVisit =
+    std::function<void(std::size_t index, const std::string& name, format::Bytes tga)>;
+
+// Walks the set at `path` (`setName` fills the messages) as long as the
+// page's writes hold, and hands each texture to `visit`; memory running out
+// there ends the walk. `fileSize` gets the set's size when it can be
+// measured. False, with the walk's failure line, when the set could not be
+// read whole.
+bool VisitTextures(const std::string& path, std::string_view setName, PageOutput& page,
+                   const TextureVisit& visit, std::optional<std::uint64_t>& fileSize,
+                   report::ReportLog& log);
+
+// Ends the draft after its last write: a failed write is said, and the draft
+// goes when it, or what it was made from (`whole` false), failed. True when
+// the page took its path.
+bool FinishPage(PageOutput& page, bool whole, bool replaceExisting, report::ReportLog& log);
+
+}  // namespace sorrelwick::operations

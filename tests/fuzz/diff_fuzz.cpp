@@ -1,0 +1,68 @@
+// Compares two chess sets made from one input, split at a length prefix:
+// the set and its backup 000. When both are whole sets the comparison says
+// "the same" exactly when their bytes are equal, otherwise it is trouble;
+// each texture that differs has one line, led by its name; nothing on disk
+// changes.
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+#include "fuzz/harness.h"
+#include "operations/comparison_report.h"
+#include "report/comparison_messages.h"
+
+using namespace sorrelwick;
+using operations::ComparisonOutcome;
+
+namespace {
+
+// The texture lines follow the heading's three lines, one per texture that
+// differs, in the comparison's order, each led by the texture's name (and
+// its number, for a later texture of a name).
+void RequireOneLinePerTexture(const operations::SetComparison& comparison,
+                              const std::vector<std::string>& lines) {
+    std::set<std::pair<std::string, std::size_t>> named;
+    const auto& textures = comparison.textures;
+    fuzz::Require(lines.size() >= 3 + textures.size(), "fewer lines than differing textures");
+    for (std::size_t n = 0; n < textures.size(); ++n) {
+        fuzz::Require(named.emplace(textures[n].name, textures[n].occurrence).second,
+                      "a texture is named twice");
+        const std::string label =
+            "  " + report::msg::TextureLabel(textures[n].name, textures[n].occurrence) + " ";
+        fuzz::Require(lines[3 + n].starts_with(label), "a texture line names another texture");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fuzz::InputParts parts = fuzz::SplitInput({data, size});
+    const fuzz::RunFolder folder;
+    folder.Write("set.DAT", parts.first);
+    folder.Write("set.000", parts.second);
+    const fuzz::Tree before = folder.Snapshot();
+
+    const ToolState state = folder.LoadSet("set.DAT");
+    fuzz::CheckedLog log;
+    const ComparisonOutcome outcome = operations::CompareWithOther(state, "0", &log);
+
+    const bool whole = fuzz::ReadLayout(parts.first).whole && fuzz::ReadLayout(parts.second).whole;
+    const bool equal = std::equal(parts.first.begin(), parts.first.end(), parts.second.begin(),
+                                  parts.second.end());
+    if (!whole) {
+        fuzz::Require(outcome == ComparisonOutcome::Trouble, "a broken set was compared");
+    } else {
+        fuzz::Require(outcome != ComparisonOutcome::Trouble, "whole sets could not be compared");
+        fuzz::Require((outcome == ComparisonOutcome::Same) == equal,
+                      "\"the same\" disagrees with the bytes");
+        report::MemoryReportLog quiet;
+        const auto comparison = operations::CompareSets(
+            {state.setPath, state.setName}, {folder.Path("set.000"), "set.000"}, quiet);
+        fuzz::Require(comparison.has_value(), "a second comparison failed");
+        RequireOneLinePerTexture(*comparison, log.Lines());
+    }
+    fuzz::Require(folder.Snapshot() == before, "the comparison changed the folder");
+    log.RequireOneLinePerLine();
+    return 0;
+}
