@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "backup/backup_names.h"
+#include "backup/set_location.h"
+#include "backup/temporary_file.h"
 #include "operations/set_file_walk.h"
 #include "platform/file_system.h"
 #include "report/backup_line.h"
@@ -12,13 +14,10 @@
 namespace sorrelwick::backup {
 namespace {
 
-// The folder the set's backups lie in: what precedes the last separator
-// ("/" itself for a set in the root), or the current folder.
+// The folder the set's backups lie in, or the current folder.
 std::string FolderOf(std::string_view path) {
-    const auto separator = std::find_if(path.rbegin(), path.rend(), platform::IsPathSeparator);
-    if (separator == path.rend()) return ".";
-    const auto length = static_cast<std::size_t>(path.rend() - separator);
-    return std::string(path.substr(0, length == 1 ? 1 : length - 1));
+    const std::string_view folder = platform::FolderPart(path);
+    return folder.empty() ? "." : std::string(folder);
 }
 
 bool IsSearchableFolder(const std::string& folder) {
@@ -46,7 +45,8 @@ void ReadAsChessSet(BackupInfo& backup) {
 
 }  // namespace
 
-std::optional<std::vector<BackupInfo>> ListBackups(const std::string& setPath) {
+std::optional<std::vector<BackupInfo>> ListBackups(const std::string& givenPath) {
+    const std::string setPath = ResolveSetPath(givenPath);
     const std::optional<std::string_view> stem = BackupStem(setPath);
     if (!IsSearchableFolder(FolderOf(setPath))) return std::nullopt;
     std::vector<BackupInfo> backups;
@@ -66,6 +66,67 @@ std::optional<std::vector<BackupInfo>> ListBackups(const std::string& setPath) {
         backups.push_back(std::move(backup));
     }
     return backups;
+}
+
+namespace {
+
+// What the system says of `path` without reading it; nullopt when nothing,
+// or no regular file, stands there.
+std::optional<BackupInfo> FileAt(std::string path) {
+    platform::FileFacts facts;
+    if (platform::ReadFileFacts(path, facts) != platform::FactsOutcome::Found || !facts.isFile) {
+        return std::nullopt;
+    }
+    BackupInfo info;
+    info.fileName = std::string(platform::FileNamePart(path));
+    info.path = std::move(path);
+    info.size = facts.size;
+    info.modifiedUtc = facts.modifiedUtc;
+    return info;
+}
+
+}  // namespace
+
+std::optional<BackupInfo> LatestBackup(const std::string& givenPath) {
+    const std::string setPath = ResolveSetPath(givenPath);
+    const std::optional<std::string_view> stem = BackupStem(setPath);
+    std::optional<BackupInfo> latest;
+    for (unsigned number = 0; stem && number < kBackupNumbers; ++number) {
+        const std::string path = NumberedPath(*stem, number);
+        if (path == setPath) continue;
+        std::optional<BackupInfo> backup = FileAt(path);
+        // Of backups written in the same second, the higher number.
+        if (backup && (!latest || backup->modifiedUtc >= latest->modifiedUtc)) {
+            backup->number = number;
+            latest = std::move(backup);
+        }
+    }
+    return latest;
+}
+
+std::vector<BackupInfo> LeftoverTemporaryFiles(const std::string& givenPath) {
+    const std::string setPath = ResolveSetPath(givenPath);
+    std::vector<BackupInfo> leftovers;
+    for (int number = 0;; ++number) {
+        const std::optional<std::string> path = TemporaryPath(setPath, number);
+        if (!path) break;
+        if (*path == setPath) continue;
+        if (std::optional<BackupInfo> file = FileAt(*path)) leftovers.push_back(std::move(*file));
+    }
+    return leftovers;
+}
+
+void AddLatestBackupHint(const ToolState& state, report::ReportLog& log) {
+    platform::FileFacts facts;
+    const std::string setPath = ResolveSetPath(state.setPath);
+    if (platform::ReadFileFacts(setPath, facts) != platform::FactsOutcome::Missing) return;
+    const std::optional<BackupInfo> latest = LatestBackup(setPath);
+    if (!latest) return;
+    const std::string wayBack = state.commandLine
+                                    ? "sorrelwick-cli restore " + state.setPath + " " +
+                                          std::to_string(latest->number)
+                                    : std::string(report::msg::kRestoreCommandCaption);
+    log.AppendLine(report::msg::LatestBackupHint(latest->fileName, wayBack));
 }
 
 std::string BackupLine(const BackupInfo& backup) {
@@ -89,6 +150,13 @@ bool ReportBackups(const ToolState& state, report::ReportLog* log) {
     }
     for (const BackupInfo& backup : backups.value_or(std::vector<BackupInfo>{})) {
         log->AppendLine(BackupLine(backup));
+    }
+    if (backups) {
+        for (const BackupInfo& leftover : LeftoverTemporaryFiles(state.setPath)) {
+            log->AppendLine(report::BackupLine(leftover.fileName, leftover.size,
+                                               leftover.modifiedUtc,
+                                               report::msg::kLeftByInterruptedRewrite));
+        }
     }
     report::AddClosing(*log);
     return backups.has_value();

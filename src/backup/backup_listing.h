@@ -29,6 +29,19 @@ struct BackupInfo {
 // folder can't be searched. Reads each backup once, to its end.
 std::optional<std::vector<BackupInfo>> ListBackups(const std::string& setPath);
 
+// The backup written last (by modification time: numbers are reused, so the
+// highest is not always the newest), found without reading any backup.
+std::optional<BackupInfo> LatestBackup(const std::string& setPath);
+
+// The set's temporary files that a killed or interrupted rewrite left (name,
+// size and time; nothing more is read). Nothing deletes them by itself.
+std::vector<BackupInfo> LeftoverTemporaryFiles(const std::string& setPath);
+
+// Follows "Error - Could not open <set>": when nothing at all stands at the
+// set's path and it has backups, one line names the most recent one and the
+// way to bring it back.
+void AddLatestBackupHint(const ToolState& state, report::ReportLog& log);
+
 // The report line of one backup.
 std::string BackupLine(const BackupInfo& backup);
 

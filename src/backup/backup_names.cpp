@@ -5,13 +5,6 @@
 #include "platform/file_system.h"
 
 namespace sorrelwick::backup {
-namespace {
-
-// Paths live in buffers of 260 characters, the terminator included.
-constexpr std::size_t kMaxPathLength = 259;
-
-}  // namespace
-
 // A "." in a folder name doesn't count, or the set would be moved out of its
 // folder under the folder's name.
 std::optional<std::string_view> BackupStem(std::string_view setPath) {
@@ -20,7 +13,7 @@ std::optional<std::string_view> BackupStem(std::string_view setPath) {
     const auto nameStart = static_cast<std::size_t>(setPath.rend() - separator);
     const std::size_t dot = setPath.rfind('.');
     if (dot == std::string_view::npos || dot < nameStart || dot + 1 == setPath.size() ||
-        dot + 4 > kMaxPathLength) {
+        dot + 4 > platform::kMaxPathLength) {
         return std::nullopt;
     }
     return setPath.substr(0, dot + 1);

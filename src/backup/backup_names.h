@@ -12,7 +12,7 @@ inline constexpr unsigned kBackupNumbers = 1000;
 
 // The set's path up to and including the "." the number follows. Empty when
 // the file name has no "." with something after it, or when a backup path
-// would not fit in 259 characters.
+// would be longer than the system allows (259 characters on Windows).
 std::optional<std::string_view> BackupStem(std::string_view setPath);
 
 // `stem` followed by `number` as three digits.

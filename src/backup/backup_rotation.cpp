@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "backup/backup_listing.h"
 #include "backup/backup_names.h"
 #include "backup/guarded_rewrite.h"
 #include "platform/file_system.h"
@@ -18,6 +19,14 @@ std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::Rep
     const std::optional<std::string_view> stem = BackupStem(state.setPath);
     if (!stem) {
         log.AppendLine(report::msg::kInvalidLoadSavePath);
+        return std::nullopt;
+    }
+    platform::FileFacts facts;
+    const platform::FactsOutcome found = platform::ReadFileFacts(state.setPath, facts);
+    if (found == platform::FactsOutcome::Missing ||
+        (found == platform::FactsOutcome::Found && !facts.isFile)) {
+        log.AppendLine(report::msg::CouldNotOpen(state.setName));
+        AddLatestBackupHint(state, log);
         return std::nullopt;
     }
     for (unsigned number = 0; number < kBackupNumbers; ++number) {

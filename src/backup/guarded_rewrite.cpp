@@ -48,17 +48,39 @@ void FlushNewFile(GuardedRewrite& rewrite) {
     }
 }
 
-// Only the finished, flushed and closed file takes the set's path, and never
-// over a file that appeared there meanwhile.
-bool MoveIntoPlace(GuardedRewrite& rewrite) {
-    if (platform::MoveWithoutReplacing(rewrite.temporaryPath, rewrite.state.setPath) ==
-        platform::MoveOutcome::Moved) {
-        rewrite.temporaryPath.clear();
+// The new file takes the original's attributes: a private set stays
+// private, a read-only one read-only. The original is the rotated set, or
+// the file the set is written from when there was none.
+bool KeepAttributes(GuardedRewrite& rewrite) {
+    const std::string& original =
+        rewrite.rotation.backupPath.empty() ? rewrite.sourcePath : rewrite.rotation.backupPath;
+    const std::optional<platform::KeptAttributes> kept = platform::ReadKeptAttributes(original);
+    if (kept && platform::ApplyAttributesBeforeMove(rewrite.temporaryPath, *kept)) {
+        rewrite.kept = *kept;
         return true;
     }
-    rewrite.log.AppendLine(report::msg::CouldNotRename(
-        platform::FileNamePart(rewrite.temporaryPath), rewrite.state.setName));
+    rewrite.log.AppendLine(report::msg::CouldNotWrite(rewrite.state.setName));
     return false;
+}
+
+enum class Placed { No, Yes, NotSettled };
+
+// Only the finished, flushed and closed file takes the set's path, and never
+// over a file that appeared there meanwhile. Once it is there, nothing is
+// undone: a flush of the folder or an attribute that failed afterwards is
+// reported, and the new set stays.
+Placed MoveIntoPlace(GuardedRewrite& rewrite) {
+    bool synced = false;
+    if (platform::MoveIntoPlace(rewrite.temporaryPath, rewrite.state.setPath, synced) !=
+        platform::MoveOutcome::Moved) {
+        rewrite.log.AppendLine(report::msg::CouldNotRename(
+            platform::FileNamePart(rewrite.temporaryPath), rewrite.state.setName));
+        return Placed::No;
+    }
+    rewrite.temporaryPath.clear();
+    const bool settled =
+        platform::ApplyAttributesAfterMove(rewrite.state.setPath, rewrite.kept) && synced;
+    return settled ? Placed::Yes : Placed::NotSettled;
 }
 
 // Puts the loaded file back under its path. Only the temporary file this
@@ -143,13 +165,18 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
         walk.result = false;
     }
 
-    if (walk.result && MoveIntoPlace(rewrite)) {
+    const Placed placed =
+        walk.result && KeepAttributes(rewrite) ? MoveIntoPlace(rewrite) : Placed::No;
+    if (placed != Placed::No) {
         if (!rewrite.rotation.backupPath.empty()) {
             log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
         }
         if (!job.successLine.empty()) log.AppendLine(job.successLine);
+        if (placed == Placed::NotSettled) {
+            log.AppendLine(report::msg::CouldNotWrite(rewrite.state.setName));
+        }
         report::AddClosing(log);
-        return true;
+        return placed == Placed::Yes;
     }
     walk.result = false;
     Restore(rewrite);

@@ -12,9 +12,11 @@
 #include <span>
 #include <string>
 
+#include "backup/set_location.h"
 #include "format/chunk_walk.h"
 #include "operations/tool_state.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "report/report_log.h"
 
 namespace sorrelwick::backup {
@@ -38,6 +40,7 @@ struct GuardedRewrite {
     std::string temporaryPath{};  // empty until the new file is created, and once it is in place
     format::ChunkWalk walk{};     // payload buffer, current texture name, held failure, result
     format::ChunkHeader signature{};     // the source's accepted first header, copied unchanged
+    platform::KeptAttributes kept{};     // the original's, given to the new file
     std::uint64_t writtenSinceHint = 0;  // bytes written since the last StartFlushing
 };
 
@@ -60,6 +63,8 @@ struct RewriteJob {
 
 // Moves the chess-set file to the lowest free backup number. On failure the
 // message is in the log, nothing on disk has changed and the result is empty.
+// Only a regular file is moved: anything else at the set's path (nothing, a
+// folder, a device) can't be opened as a set.
 std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::ReportLog& log);
 
 // Opens the source, creates the new file under a temporary name (never over
@@ -99,6 +104,8 @@ bool EndRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
 }  // namespace detail
 
 // The whole frame. The caller has added its heading; the frame adds the rest.
+// It works on the file the set's path stands for (set_location.h), and its
+// lines name the files where they are.
 // `step(rewrite, chunk)` runs for every chunk after the signature header, in
 // file order, and writes the chunk, changed or not, with WriteChunk. It is
 // called directly, not through a stored function: a set can hold millions of
@@ -106,9 +113,10 @@ bool EndRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
 template <typename ChunkStep>
 bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log,
                        ChunkStep&& step) {
-    std::optional<BackupRotation> rotation = detail::RotateForRewrite(state, job, log);
+    const ToolState resolved = ResolvedSet(state);
+    std::optional<BackupRotation> rotation = detail::RotateForRewrite(resolved, job, log);
     if (!rotation) return false;
-    GuardedRewrite rewrite{.state = state, .log = log, .rotation = std::move(*rotation)};
+    GuardedRewrite rewrite{.state = resolved, .log = log, .rotation = std::move(*rotation)};
     try {
         if (detail::BeginRewrite(rewrite, job)) {
             format::Chunk chunk;

@@ -2,6 +2,7 @@
 
 #include "backup/backup_names.h"
 #include "backup/guarded_rewrite.h"
+#include "backup/set_location.h"
 #include "operations/set_file_walk.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
@@ -15,7 +16,9 @@ bool RestoreBackup(const ToolState& state, unsigned number, report::ReportLog* l
         log->AppendLine(report::msg::kInvalidLoadPath);
         return false;
     }
-    const std::optional<std::string_view> stem = BackupStem(state.setPath);
+    // The backups lie beside the file the set's path stands for.
+    const std::string setPath = ResolveSetPath(state.setPath);
+    const std::optional<std::string_view> stem = BackupStem(setPath);
     if (!stem || number >= kBackupNumbers) {
         // A set whose name takes no backup number has no backups to restore.
         log->AppendLine(report::msg::kInvalidLoadSavePath);

@@ -21,7 +21,9 @@ struct CliRequest {
     std::string other;          // diff: a backup number or a chess set's path
 };
 
-// Runs one operation on the chess set loaded into `state`; true on success.
+// Runs one operation on the chess set loaded into `state`; true on success:
+// the operation succeeded and no texture's export failed, nor was any file
+// found for a texture refused.
 using OperationRunner = bool (*)(const CliRequest& request, ToolState& state,
                                  report::ReportLog& log);
 

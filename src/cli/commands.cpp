@@ -57,7 +57,9 @@ void AddExtract(CLI::App& app, ChosenCommand& chosen) {
     CLI::App& command = AddSetCommand(
         app, chosen, "extract", "Write every texture of SET into FOLDER as a .tga file",
         [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-            return operations::ExtractTextures(state, request.folder, &log);
+            std::size_t failed = 0;
+            return operations::ExtractTextures(state, request.folder, &log, &failed) &&
+                   failed == 0;
         });
     AddFolder(command, chosen, "Where the .tga files go; existing files are never replaced");
 }
@@ -66,7 +68,10 @@ void AddReplace(CLI::App& app, ChosenCommand& chosen) {
     CLI::App& command = AddSetCommand(
         app, chosen, "replace", "Replace textures of SET by the .tga files of FOLDER",
         [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-            return operations::ReplaceTextures(state, request.folder, &log, {request.convert});
+            std::size_t refused = 0;
+            return operations::ReplaceTextures(state, request.folder, &log, {request.convert},
+                                               &refused) &&
+                   refused == 0;
         });
     AddFolder(command, chosen, "The folder of edited .tga files");
     command.add_flag("--convert", chosen.request.convert,

@@ -52,16 +52,18 @@ int main(int argc, char** argv) {
     }
     const cli::ChosenCommand& chosen = parsed.command;
     ToolState state;
+    state.commandLine = true;
     SetLoadedSet(state, chosen.request.setPath);
     cli::StreamReportLog log(std::cout, OutputIsTerminal());
-    if (chosen.runForStatus) {
-        const int status = chosen.runForStatus(chosen.request, state, log);
-        // A comparison nobody could read is no answer.
-        if (!std::cout.flush()) {
-            std::cerr << "sorrelwick-cli: could not write standard output\n";
-            return kComparisonTrouble;
-        }
-        return status;
+    // A comparison gives its own exit status; every other command succeeds or fails.
+    const int status = chosen.runForStatus ? chosen.runForStatus(chosen.request, state, log)
+                       : chosen.run(chosen.request, state, log) ? 0
+                                                                : 1;
+    // A report that did not reach its reader is a failure a script must see.
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "sorrelwick-cli: could not write the report to standard output\n";
+        return chosen.runForStatus ? kComparisonTrouble : 1;
     }
-    return chosen.run(chosen.request, state, log) ? 0 : 1;
+    return status;
 }

@@ -1,5 +1,8 @@
 #include "operations/extraction.h"
 
+#include <string>
+
+#include "backup/backup_listing.h"
 #include "format/tga_fields.h"
 #include "operations/set_file_walk.h"
 #include "operations/texture_file_name.h"
@@ -13,52 +16,88 @@ namespace {
 
 using platform::File;
 
+// Numbers a texture's temporary name can take.
+constexpr int kTemporaryNumbers = 1000;
+
+// A texture is written under "<name>.~NNN" and given its name only once it
+// is whole. The last extension is "~NNN", so neither a search for "*.tga" or
+// "*.png" (not even through Windows' short names) nor an import ever takes
+// it. One left by a killed run is passed over, never opened.
+File CreateTemporaryTexture(std::string_view folder, const std::string& name, std::string& path) {
+    for (int number = 0; number < kTemporaryNumbers; ++number) {
+        const std::string digits = std::to_string(1000 + number).substr(1);
+        path = platform::JoinPath(folder, name + ".~" + digits);
+        File::CreateOutcome created = File::CreateOutcome::Failed;
+        File file = File::CreateNew(path, created);
+        if (created != File::CreateOutcome::AlreadyExists) return file;
+    }
+    return {};
+}
+
+bool Exists(const std::string& path) {
+    platform::FileFacts facts;
+    return platform::ReadFileFacts(path, facts) != platform::FactsOutcome::Missing;
+}
+
+enum class Export { Successful, CreateFailed, WriteFailed, AlreadyExists, CloseFailed };
+
+// Writes the payload whole under a temporary name, then gives it the
+// texture's name without replacing anything. A file of ours that did not
+// reach its name is removed again.
+Export WriteTexture(std::string_view folder, const std::string& name, const format::Chunk& chunk) {
+    const std::string path = platform::JoinPath(folder, name);
+    if (Exists(path)) return Export::AlreadyExists;
+    std::string temporary;
+    File file = CreateTemporaryTexture(folder, name, temporary);
+    if (!file.IsOpen()) return Export::CreateFailed;
+    if (!file.Write(chunk.payload.data(), chunk.payload.size())) {
+        file.Close();  // the write failure is the outcome; this close adds nothing
+        platform::RemoveFile(temporary);
+        return Export::WriteFailed;
+    }
+    if (!file.Close()) {
+        platform::RemoveFile(temporary);
+        return Export::CloseFailed;
+    }
+    const platform::MoveOutcome moved = platform::MoveWithoutReplacing(temporary, path);
+    if (moved == platform::MoveOutcome::Moved) return Export::Successful;
+    platform::RemoveFile(temporary);
+    return moved == platform::MoveOutcome::TargetExists ? Export::AlreadyExists
+                                                        : Export::CreateFailed;
+}
+
 // Writes one texture and reports its outcome. A close failure gives no line:
 // it becomes the walk's held failure instead.
 void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const format::Chunk& chunk,
-                   report::ReportLog& log) {
+                   report::ReportLog& log, std::size_t& failed) {
     const std::string& name = walk.currentTextureName;
     const format::TgaFields tga = *format::ReadTgaFields(chunk.payload);
     const auto infoLine = [&](std::string_view outcome) {
         log.AppendLine(report::TextureInfoLine(name, tga.width, tga.height, tga.depth, outcome));
     };
-
     // The name comes from the file: as a path it could leave the folder or
     // reach a device.
-    if (!IsPlainFileName(name)) {
-        infoLine(report::msg::kExportCreateFailed);
-        return;
+    const Export outcome = IsPlainFileName(name) ? WriteTexture(folder, name, chunk)
+                                                 : Export::CreateFailed;
+    failed += outcome != Export::Successful && outcome != Export::CloseFailed;
+    switch (outcome) {
+        case Export::Successful:
+            return infoLine(report::msg::kExportSuccessful);
+        case Export::CreateFailed:
+            return infoLine(report::msg::kExportCreateFailed);
+        case Export::WriteFailed:
+            return infoLine(report::msg::kExportWriteFailed);
+        case Export::AlreadyExists:
+            return log.AppendLine(report::NameMessageLine(name, report::msg::kExportAlreadyExists));
+        case Export::CloseFailed:
+            return walk.Fail(report::msg::CouldNotClose(name));
     }
-    const std::string path = platform::JoinPath(folder, name);
-    File::CreateOutcome created = File::CreateOutcome::Failed;
-    File file = File::CreateNew(path, created);
-    if (created == File::CreateOutcome::AlreadyExists) {
-        log.AppendLine(report::NameMessageLine(name, report::msg::kExportAlreadyExists));
-        return;
-    }
-    if (created != File::CreateOutcome::Created) {
-        infoLine(report::msg::kExportCreateFailed);
-        return;
-    }
-    // A cut-off file is removed again, so that an import can never take it
-    // for the texture.
-    if (!file.Write(chunk.payload.data(), chunk.payload.size())) {
-        file.Close();  // the write failure is the outcome; this close adds nothing
-        platform::RemoveFile(path);
-        infoLine(report::msg::kExportWriteFailed);
-        return;
-    }
-    if (!file.Close()) {
-        platform::RemoveFile(path);
-        walk.Fail(report::msg::CouldNotClose(name));
-        return;
-    }
-    infoLine(report::msg::kExportSuccessful);
 }
 
 }  // namespace
 
-bool ExtractTextures(const ToolState& state, std::string_view folder, report::ReportLog* log) {
+bool ExtractTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
+                     std::size_t* texturesFailed) {
     if (!log) return false;
     if (state.setPath.empty()) {
         log->AppendLine(report::msg::kInvalidLoadPath);
@@ -69,12 +108,21 @@ bool ExtractTextures(const ToolState& state, std::string_view folder, report::Re
         return false;
     }
     report::AddHeading(*log, report::msg::Exporting(state.setName, folder));
-    const auto exportEach = [folder, log](format::ChunkWalk& walk, const format::Chunk& chunk) {
+    // Checked first, so that a mistyped folder isn't reported texture by texture.
+    if (!platform::CanSearchFolder(std::string(folder))) {
+        log->AppendLine(report::msg::NotAFolder(folder));
+        report::AddClosing(*log);
+        return false;
+    }
+    std::size_t failed = 0;
+    const auto exportEach = [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
         format::TrackTextureName(walk, chunk);
-        if (format::IsNamedTexture(walk, chunk)) ExportTexture(folder, walk, chunk, *log);
+        if (format::IsNamedTexture(walk, chunk)) ExportTexture(folder, walk, chunk, *log, failed);
     };
     const bool result = WalkSetFile(state.setPath, state.setName, *log, exportEach);
+    if (!result) backup::AddLatestBackupHint(state, *log);
     report::AddClosing(*log);
+    if (texturesFailed) *texturesFailed = failed;
     return result;
 }
 

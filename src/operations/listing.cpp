@@ -1,5 +1,6 @@
 #include "operations/listing.h"
 
+#include "backup/backup_listing.h"
 #include "format/tga_fields.h"
 #include "operations/set_file_walk.h"
 #include "report/lines.h"
@@ -23,6 +24,7 @@ bool ListTextures(const ToolState& state, report::ReportLog* log) {
                         log->AppendLine(report::TextureInfoLine(walk.currentTextureName, tga.width,
                                                                 tga.height, tga.depth));
                     });
+    if (!result) backup::AddLatestBackupHint(state, *log);
     report::AddClosing(*log);
     return result;
 }

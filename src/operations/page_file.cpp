@@ -44,6 +44,13 @@ bool Fail(const std::string& temporary, std::string_view line, report::ReportLog
     return false;
 }
 
+// A page moved into place whose folder could not be flushed may be lost to
+// a power cut: that is reported, and the write counts as failed.
+bool Settled(bool synced, const std::string& path, report::ReportLog& log) {
+    if (!synced) log.AppendLine(report::msg::CouldNotWrite(path));
+    return synced;
+}
+
 bool ReplacePage(const std::string& temporary, const std::string& path, report::ReportLog& log) {
     const std::optional<bool> isSet = IsChessSet(path);
     if (!isSet) return Fail(temporary, report::msg::CouldNotOpen(path), log);
@@ -51,17 +58,16 @@ bool ReplacePage(const std::string& temporary, const std::string& path, report::
     std::string aside = path;
     if (!SetAside(path, aside))
         return Fail(temporary, report::msg::CouldNotRename(path, aside), log);
-    if (platform::MoveWithoutReplacing(temporary, path) != MoveOutcome::Moved) {
+    bool synced = false;
+    if (platform::MoveIntoPlace(temporary, path, synced) != MoveOutcome::Moved) {
         if (platform::MoveWithoutReplacing(aside, path) != MoveOutcome::Moved) {
             log.AppendLine(report::msg::CouldNotRename(aside, path));
         }
         return Fail(temporary, report::msg::CouldNotRename(temporary, path), log);
     }
-    if (!platform::RemoveFile(aside)) {
-        log.AppendLine(report::msg::CouldNotDelete(aside));
-        return false;
-    }
-    return true;
+    // The new page is in place: an old copy left behind is only untidy.
+    if (!platform::RemoveFile(aside)) log.AppendLine(report::msg::CouldNotDelete(aside));
+    return Settled(synced, path, log);
 }
 
 }  // namespace
@@ -80,9 +86,10 @@ bool WritePageFile(const std::string& path, std::string_view contents, bool repl
     if (!temporary.file.Close()) {
         return Fail(temporary.path, report::msg::CouldNotClose(path), log);
     }
-    switch (platform::MoveWithoutReplacing(temporary.path, path)) {
+    bool synced = false;
+    switch (platform::MoveIntoPlace(temporary.path, path, synced)) {
         case MoveOutcome::Moved:
-            return true;
+            return Settled(synced, path, log);
         case MoveOutcome::TargetExists:
             if (replaceExisting) return ReplacePage(temporary.path, path, log);
             return Fail(temporary.path, report::msg::PageAlreadyExists(path), log);

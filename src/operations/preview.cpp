@@ -4,6 +4,7 @@
 #include <new>
 #include <optional>
 
+#include "backup/backup_listing.h"
 #include "format/png_encoding.h"
 #include "format/tga_header.h"
 #include "format/tga_image.h"
@@ -11,6 +12,7 @@
 #include "operations/preview_page.h"
 #include "operations/set_file_walk.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/memory.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -130,7 +132,9 @@ bool WritePreviewPage(const ToolState& state, const std::string& pagePath, bool 
         log->AppendLine(report::msg::kInvalidLoadPath);
         return false;
     }
-    if (pagePath.empty()) {
+    // A path that ends in a separator names a folder, not a page: its
+    // temporary file would land in the parent folder.
+    if (pagePath.empty() || platform::IsPathSeparator(pagePath.back())) {
         log->AppendLine(report::msg::kInvalidPreviewPath);
         return false;
     }
@@ -143,6 +147,7 @@ bool WritePreviewPage(const ToolState& state, const std::string& pagePath, bool 
     if (result) {
         result = WritePage(state, pagePath, replaceExisting, sheet, *log);
     } else {
+        backup::AddLatestBackupHint(state, *log);
         log->AppendLine(report::msg::kNoPreviewWritten);
     }
     report::AddClosing(*log);

@@ -23,6 +23,7 @@ struct ImportSource {
     std::string_view folder;
     ImportInventory& inventory;
     bool convert;
+    std::size_t& refused;  // files found for a texture and not imported
 };
 
 // What came of one texture file before it is closed.
@@ -148,6 +149,7 @@ void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& so
         if (attempt.written) rewrite.log.AppendLine(attempt.line);
         return;
     }
+    ++source.refused;
     rewrite.log.AppendLine(attempt.line);
     backup::WriteChunk(rewrite, chunk.header, chunk.payload);
 }
@@ -165,7 +167,7 @@ void ReplacementChunkStep(backup::GuardedRewrite& rewrite, const ImportSource& s
 }  // namespace
 
 bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
-                     ReplaceOptions options) {
+                     ReplaceOptions options, std::size_t* filesRefused) {
     if (!log) return false;
     if (state.setPath.empty()) {
         log->AppendLine(report::msg::kInvalidLoadSavePath);
@@ -176,9 +178,17 @@ bool ReplaceTextures(const ToolState& state, std::string_view folder, report::Re
         return false;
     }
     report::AddHeading(*log, report::msg::Importing(folder, state.setName));
+    // Checked before the set is touched: a mistyped folder must not cost a
+    // rewrite and a backup number.
+    if (!platform::CanSearchFolder(std::string(folder))) {
+        log->AppendLine(report::msg::NotAFolder(folder));
+        report::AddClosing(*log);
+        return false;
+    }
 
     ImportInventory inventory;
-    const ImportSource source{folder, inventory, options.convert};
+    std::size_t refused = 0;
+    const ImportSource source{folder, inventory, options.convert, refused};
     backup::RewriteJob job;
     job.prepare = [&](backup::GuardedRewrite&) -> std::optional<std::string> {
         if (ScanImportFolder(inventory, folder, options.convert)) return std::nullopt;
@@ -188,10 +198,12 @@ bool ReplaceTextures(const ToolState& state, std::string_view folder, report::Re
         ReportLeftovers(inventory, state.setName, cleanUpLog);
         ClearInventory(inventory);
     };
-    return backup::RunGuardedRewrite(
+    const bool result = backup::RunGuardedRewrite(
         state, job, *log, [&source](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
             ReplacementChunkStep(rewrite, source, chunk);
         });
+    if (filesRefused) *filesRefused = refused;
+    return result;
 }
 
 }  // namespace sorrelwick::operations

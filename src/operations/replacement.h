@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "operations/tool_state.h"
@@ -19,9 +20,12 @@ struct ReplaceOptions {
 // bytes of `folder`'s .tga file named like each texture in place of its
 // image when the colour depth matches and the sides are powers of two.
 // Reports one line per texture and one per .tga file that matched none.
-// False when a guard fails or the rewrite failed; a texture that could not
-// be imported does not make it fail.
+// A folder that is missing or can't be searched gets one line, and the set
+// is not touched. False when a guard fails or the rewrite failed; a texture
+// that could not be imported does not make it fail, but a file found for a
+// texture and refused counts in `filesRefused` (when given); a texture with
+// no file does not.
 bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
-                     ReplaceOptions options = {});
+                     ReplaceOptions options = {}, std::size_t* filesRefused = nullptr);
 
 }  // namespace sorrelwick::operations

@@ -25,6 +25,8 @@ struct ToolState {
     std::string defaultFolder;  // where the open dialog starts
     std::string lastFolder;     // where the folder picker starts
     SpecularPercents percents;
+    // Run as sorrelwick-cli: the report tells the way back as a command.
+    bool commandLine = false;
 };
 
 // Makes `path` the loaded chess set: its path and its file-name part.

@@ -12,8 +12,9 @@
 
 namespace sorrelwick::platform {
 
-enum class Operation { Open, Read, Write, Flush, Close, Move, Remove, Allocate };
-inline constexpr int kOperationKinds = 8;
+// Attributes: reading or setting the attributes a rewritten file keeps.
+enum class Operation { Open, Read, Write, Flush, Close, Move, Remove, Allocate, Attributes };
+inline constexpr int kOperationKinds = 9;
 
 struct FaultPlan {
     std::optional<Operation> kind;  // nullopt: count operations of every kind

@@ -17,20 +17,59 @@ extern const char kPathSeparator;
 // ('\' and '/' on Windows, '/' on POSIX).
 bool IsPathSeparator(char c);
 
+// Whether `path` starts from a root (POSIX "/"; Windows a separator or a
+// drive's "X:\") rather than from the folder it is read in.
+bool IsAbsolutePath(std::string_view path);
+
 // The text after the last separator, or the whole path when it holds none
 // or nothing follows the last one.
 std::string_view FileNamePart(std::string_view path);
 
+// The text before the last separator: "/" itself for a path in the root,
+// empty when the path holds no separator.
+std::string_view FolderPart(std::string_view path);
+
 // `folder`, the separator, `name`.
 std::string JoinPath(std::string_view folder, std::string_view name);
+
+// The longest path the tool builds or accepts: Windows' 259 characters, or
+// the system's own limit elsewhere.
+extern const std::size_t kMaxPathLength;
 
 enum class MoveOutcome { Moved, TargetExists, Failed };
 // Moves a file to a new name; never replaces an existing target.
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to);
 
+// As MoveWithoutReplacing, for a finished file taking its final name: the
+// move itself reaches stable storage before this returns (Windows moves
+// with write-through; POSIX flushes the folder afterwards), so that a power
+// cut never leaves the name empty. `synced` is false when the file was
+// moved but that last flush failed.
+MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& synced);
+
+// The text of the symbolic link at `path`, exactly as it was made; nullopt
+// when `path` is not a symbolic link (or can't be read as one).
+std::optional<std::string> ReadLinkText(const std::string& path);
+
+// The bits of a file that a rewrite carries over to the new file: POSIX
+// permissions, owner and group; Windows' read-only and hidden attributes.
+struct KeptAttributes {
+    std::uint32_t bits = 0;
+    std::uint32_t owner = 0, group = 0;
+};
+std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path);
+// Gives a closed new file the kept attributes before it is moved into place
+// (POSIX: the permissions, and the owner and group where the process may
+// set them). Nothing to do on Windows.
+bool ApplyAttributesBeforeMove(const std::string& path, const KeptAttributes& kept);
+// Windows' attributes, set once the file is in place: a read-only file left
+// behind by a failed move could not be deleted. Nothing to do on POSIX.
+bool ApplyAttributesAfterMove(const std::string& path, const KeptAttributes& kept);
+
 // What the system knows of one directory entry without opening it.
 struct FileFacts {
     bool isFolder = false;
+    bool isFile = false;  // a regular file: not a folder, device, socket or pipe
     std::uint64_t size = 0;
     std::int64_t modifiedUtc = 0;  // seconds since 1970-01-01 00:00 UTC
 };
@@ -38,6 +77,9 @@ enum class FactsOutcome { Found, Missing, Failed };
 // Size and last modification of `path`. Missing when nothing stands there
 // (or its folder does not exist); Failed when the system would not say.
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts);
+
+// Whether `folder` is a folder whose entries can be listed.
+bool CanSearchFolder(const std::string& folder);
 
 // Deletes a file; false when it could not be deleted (or did not exist).
 bool RemoveFile(const std::string& path);

@@ -98,6 +98,12 @@ std::string PreviewOutcome(bool shown, const std::vector<std::string>& flags) {
 std::string NoBackups(std::string_view setName) {
     return Join({"No backups of ", setName});
 }
+std::string LatestBackupHint(std::string_view backupName, std::string_view wayBack) {
+    return Join({"The set's most recent backup is ", backupName, ": bring it back with ", wayBack});
+}
+std::string NotAFolder(std::string_view folder) {
+    return Join({"Error - ", folder, " is not a folder that can be read"});
+}
 std::string CouldNotSearchFolder(std::string_view setName) {
     return Join({"Error - Could not search the folder of ", setName});
 }

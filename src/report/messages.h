@@ -69,6 +69,19 @@ std::string NoBackups(std::string_view setName);
 std::string CouldNotSearchFolder(std::string_view setName);
 std::string TextureCount(std::size_t count);
 inline constexpr std::string_view kBackupRestored = "Backup restored successfully";
+// What a leftover temporary file of the set holds, on its line in the list
+// of backups.
+inline constexpr std::string_view kLeftByInterruptedRewrite =
+    "temporary file of an interrupted change; may be deleted";
+// After a set that can't be opened because its path is empty: the backup
+// that holds the set as it was last written, and `wayBack` to bring it back.
+std::string LatestBackupHint(std::string_view backupName, std::string_view wayBack);
+// The way back in the Windows program: the main window's command.
+inline constexpr std::string_view kRestoreCommandCaption = "\"Restore a backup...\"";
+
+// A folder to extract to or import from that is missing, not a folder, or
+// can't be searched.
+std::string NotAFolder(std::string_view folder);
 
 // Title lines.
 std::string Loading(std::string_view setName);

@@ -1,5 +1,6 @@
 #include "specular/change_specularity.h"
 
+#include "backup/backup_listing.h"
 #include "backup/guarded_rewrite.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -48,6 +49,7 @@ bool ChangeSpecularity(const ToolState& state, report::ReportLog* log) {
     MaterialClassTable classes;
     if (!ClassifyMaterials(state, *log, classes)) {
         classes.Clear();
+        backup::AddLatestBackupHint(state, *log);
         report::AddClosing(*log);
         return false;
     }

@@ -7,6 +7,7 @@
 #include "backup/backup_listing.h"
 #include "backup/backup_names.h"
 #include "backup/restore_backup.h"
+#include "backup/set_location.h"
 #include "operations/comparison_report.h"
 #include "report/comparison_messages.h"
 #include "report/messages.h"
@@ -142,7 +143,9 @@ std::string FileName(const std::string& path) {
 
 RestoreChoice ChoiceFor(const std::string& setPath, HWND report) {
     RestoreChoice choice;
-    choice.set = {setPath, FileName(setPath)};
+    // Compared where it lies, beside its backups, when its path is a link.
+    const std::string setFile = backup::ResolveSetPath(setPath);
+    choice.set = {setFile, FileName(setFile)};
     choice.report = report;
     const auto backups = backup::ListBackups(setPath);
     if (!backups) {

@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "cli/process_run.h"
 #include "generators/chess_set_builder.h"
@@ -66,9 +71,11 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
     };
     ASSERT_TRUE(pawnSet(200, 50, 2).WriteTo(set));
     std::filesystem::create_directory(folder);
-    const auto expect = [](const std::vector<std::string>& arguments, const Lines& lines) {
+    // A texture whose export failed makes the run exit 1.
+    const auto expect = [](const std::vector<std::string>& arguments, const Lines& lines,
+                           int exitStatus = 0) {
         const ProcessRun run = RunProcess(kCli, arguments);
-        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.exitStatus, exitStatus);
         EXPECT_EQ(OutputLines(run.standardOutput), lines);
         EXPECT_EQ(run.standardError, "");
     };
@@ -80,7 +87,8 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
                   {info("wood.tga", 2, "Export successful"),
                    info(printed, 2, "Export failed: error creating file"),
                    info("dup.tga", 2, "Export successful"),
-                   report::NameMessageLine("dup.tga", "Export failed: file already exists")}));
+                   report::NameMessageLine("dup.tga", "Export failed: file already exists")}),
+           1);
     std::filesystem::remove(dir.Path() / "tex" / "dup.tga");
     for (const char* name : {"wood.tga", "DUP.TGA"}) {
         ASSERT_TRUE(
@@ -134,16 +142,6 @@ TEST(Cli, PreviewReplacesAnExistingPageOnlyWithForce) {
                   Framed("Previewing set.DAT's textures in " + page, {wood, last}));
     }
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"set.DAT", "set.html"}));
-}
-
-TEST(Cli, AFailedOperationExitsOne) {
-    const TempDir dir;
-    const ProcessRun run = RunProcess(kCli, {"list", dir.File("missing.DAT")});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(OutputLines(run.standardOutput),
-              Framed("Loading missing.DAT", {"Error - Could not open missing.DAT"}));
-    EXPECT_EQ(run.standardError, "");
-    EXPECT_TRUE(dir.Entries().empty());
 }
 
 TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
@@ -204,9 +202,114 @@ Bytes OneTextureSet(std::uint16_t side) {
         .Bytes();
 }
 
-// Writes every file of `files` into `dir`.
+// Writes every file of `files` into `dir`; a name ending in "/" is a folder.
 void WriteAll(const TempDir& dir, const FolderContents& files) {
-    for (const auto& [name, bytes] : files) ASSERT_TRUE(gen::WriteWholeFile(dir.File(name), bytes));
+    for (const auto& [name, bytes] : files) {
+        const std::filesystem::path path = dir.Path() / name;
+        std::filesystem::create_directories(name.ends_with('/') ? path : path.parent_path());
+        if (!name.ends_with('/')) {
+            ASSERT_TRUE(gen::WriteWholeFile(path.string(), bytes));
+        }
+    }
+}
+
+// What FilesIn shows of `files` as WriteAll writes them: a file in a folder
+// shows as the folder.
+FolderContents TopLevel(const FolderContents& files) {
+    FolderContents top;
+    for (const auto& [name, bytes] : files) {
+        const std::size_t slash = name.find('/');
+        if (slash == std::string::npos) {
+            top[name] = bytes;
+        } else {
+            top[name.substr(0, slash + 1)] = {};
+        }
+    }
+    return top;
+}
+
+// Exit status 1 whenever something failed: the operation, a texture's
+// export, or a file found for a texture and refused; a texture that merely
+// has no file is no failure. A folder that can't be read stops extract and
+// replace before anything changes.
+TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
+    const TempDir dir;
+    const std::string set = dir.File("set.DAT"), typo = dir.File("typo"), tex = dir.File("tex");
+    const Bytes whole = OneTextureSet(2), deep = OneTextureSet(4);
+    const std::string wood24 = "  wood.tga                    2x2        24 bits  ";
+    const std::string notFound = report::NameMessageLine("wood.tga", "Import failed: file not found");
+    const std::string renamed = "Original file renamed to set.000";
+    // The Windows limit of 259 characters does not hold elsewhere.
+    const std::string longFolder = std::string(100, 'a') + "/" + std::string(100, 'b') + "/" +
+                                   std::string(100, 'c') + "/";
+    struct Case {
+        const char* what;
+        FolderContents before;
+        std::vector<std::string> arguments;
+        int exitStatus;
+        Lines report;
+        std::optional<FolderContents> after = std::nullopt;  // none: as before
+        std::string newest = {};  // the file written last, when that matters
+    };
+    const std::string hint = "The set's most recent backup is set.000: bring it back with "
+                             "sorrelwick-cli restore " + set + " 0";
+    // clang-format off
+    const Case cases[] = {
+        {"set missing", {}, {"list", set}, 1,
+         Framed("Loading set.DAT", {"Error - Could not open set.DAT"})},
+        {"set missing after an interrupted rewrite: the newest backup, not the highest",
+         {{"set.000", whole}, {"set.001", deep}, {"set~000", deep}}, {"list", set}, 1,
+         Framed("Loading set.DAT", {"Error - Could not open set.DAT", hint}), std::nullopt,
+         "set.000"},
+        {"extract into a missing folder", {{"set.DAT", whole}}, {"extract", set, typo}, 1,
+         Framed("Exporting set.DAT's textures to " + typo, {report::msg::NotAFolder(typo)})},
+        {"replace from a missing folder", {{"set.DAT", whole}}, {"replace", set, typo}, 1,
+         Framed("Importing textures from " + typo + " into set.DAT",
+                {report::msg::NotAFolder(typo)})},
+        {"replace from a file", {{"set.DAT", whole}, {"typo", whole}}, {"replace", set, typo}, 1,
+         Framed("Importing textures from " + typo + " into set.DAT",
+                {report::msg::NotAFolder(typo)})},
+        {"a file refused", {{"set.DAT", whole}, {"tex/wood.tga", gen::MakeTga(2, 2, 32)}},
+         {"replace", set, tex}, 1,
+         Framed("Importing textures from " + tex + " into set.DAT",
+                {wood24 + "Import failed: wrong color depth (32 bits)", renamed}),
+         FolderContents{{"set.000", whole}, {"set.DAT", whole}, {"tex/", {}}}},
+        {"textures merely absent", {{"set.DAT", whole}, {"tex/", {}}}, {"replace", set, tex}, 0,
+         Framed("Importing textures from " + tex + " into set.DAT", {notFound, renamed}),
+         FolderContents{{"set.000", whole}, {"set.DAT", whole}, {"tex/", {}}}},
+        {"an export failed", {{"set.DAT", whole}, {"tex/wood.tga", deep}}, {"extract", set, tex}, 1,
+         Framed("Exporting set.DAT's textures to " + tex,
+                {report::NameMessageLine("wood.tga", "Export failed: file already exists")})},
+#ifndef _WIN32
+        {"a path of more than 259 characters", {{longFolder + "set.DAT", deep}},
+         {"specular", dir.File(longFolder + "set.DAT")}, 0,
+         Framed("Changing specularity of set.DAT", {renamed, "Specularity changed successfully"})},
+#endif
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const std::string& name : dir.Entries()) std::filesystem::remove_all(dir.Path() / name);
+        WriteAll(dir, c.before);
+        if (!c.newest.empty()) {
+            std::filesystem::last_write_time(
+                dir.Path() / c.newest,
+                std::filesystem::last_write_time(dir.Path() / "set.001") + std::chrono::minutes(1));
+        }
+        const ProcessRun run = RunProcess(kCli, c.arguments);
+        EXPECT_EQ(run.exitStatus, c.exitStatus);
+        EXPECT_EQ(OutputLines(run.standardOutput), c.report);
+        EXPECT_EQ(run.standardError, "");
+        EXPECT_EQ(FilesIn(dir.Path()), c.after.value_or(TopLevel(c.before)));
+    }
+#ifndef _WIN32
+    // A report that can't be written is a failure too.
+    WriteAll(dir, {{"set.DAT", whole}});
+    const int status = std::system(("'" + kCli + "' list '" + set + "' >/dev/full 2>" +
+                                    dir.File("errors")).c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_NE(gen::ReadWholeFile(dir.File("errors")), Bytes{});
+#endif
 }
 
 TEST(CliRestore, BringsTheBackupBackOrChangesNothing) {
@@ -235,6 +338,8 @@ TEST(CliRestore, BringsTheBackupBackOrChangesNothing) {
                         {"set.DAT", old}}},
         {"set absent: nothing else appears", {{"set.003", old}}, "003", 0,
          Framed(title, {restored}), FolderContents{{"set.003", old}, {"set.DAT", old}}},
+        {"a folder at the set's path: nothing is renamed", {{"set.003", old}, {"set.DAT/", {}}},
+         "3", 1, Framed(title, {"Error - Could not open set.DAT"}, false)},
         {"no such backup", {{"set.DAT", current}}, "3", 1,
          Framed(title, {"Error - Could not open set.003"})},
         {"backup not a set", {{"set.003", {1, 2, 3}}, {"set.DAT", current}}, "3", 1,
@@ -294,10 +399,11 @@ TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {
     EXPECT_EQ(OutputLines(none.standardOutput),
               Framed("Backups of set.DAT", {"No backups of set.DAT"}));
 
-    WriteAll(dir, {{"set.000", whole}, {"set.002", notASet}});
+    // A temporary file that an interrupted rewrite left is listed too.
+    WriteAll(dir, {{"set.000", whole}, {"set.002", notASet}, {"set~000", notASet}});
     // 2026-12-07 01:45:30 UTC, whatever the time zone of the system.
     const std::chrono::sys_seconds written{std::chrono::seconds{1796607930}};
-    for (const char* name : {"set.000", "set.002"}) {
+    for (const char* name : {"set.000", "set.002", "set~000"}) {
         std::filesystem::last_write_time(dir.Path() / name,
                                          std::chrono::file_clock::from_sys(written));
     }
@@ -307,9 +413,57 @@ TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {
         OutputLines(run.standardOutput),
         Framed("Backups of set.DAT",
                {report::BackupLine("set.000", whole.size(), 1796607930, "1 texture"),
-                report::BackupLine("set.002", 3, 1796607930, report::msg::BadFormat("set.002"))}));
+                report::BackupLine("set.002", 3, 1796607930, report::msg::BadFormat("set.002")),
+                report::BackupLine("set~000", 3, 1796607930,
+                                   report::msg::kLeftByInterruptedRewrite)}));
     EXPECT_NE(run.standardOutput.find(" 2026-12-07 01:45 UTC "), std::string::npos);
     EXPECT_EQ(run.standardError, "");
+}
+
+// A rewritten set keeps its permissions (on Windows, its read-only
+// attribute), and a set reached through a symbolic link is rewritten where
+// the link leads, with its backups beside it; the link stays as it was.
+TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
+    namespace fs = std::filesystem;
+    const Bytes set = OneTextureSet(2);
+    for (const auto mode : {fs::perms(0640), fs::perms(0600), fs::perms(0444)}) {
+        const TempDir dir;
+        WriteAll(dir, {{"set.DAT", set}});
+        fs::permissions(dir.Path() / "set.DAT", mode);
+        const fs::perms before = fs::status(dir.Path() / "set.DAT").permissions();
+        EXPECT_EQ(RunProcess(kCli, {"specular", dir.File("set.DAT")}).exitStatus, 0);
+        EXPECT_EQ(fs::status(dir.Path() / "set.DAT").permissions(), before);
+        EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.000", set}, {"set.DAT", set}}));
+        for (const char* name : {"set.DAT", "set.000"}) {
+            fs::permissions(dir.Path() / name, fs::perms::owner_write, fs::perm_options::add);
+        }
+    }
+#ifndef _WIN32
+    const TempDir dir;
+    WriteAll(dir, {{"real/s.DAT", set}, {"work/", {}}});
+    const std::filesystem::path link = dir.Path() / "work" / "s.DAT";
+    std::filesystem::create_symlink("../real/s.DAT", link);
+    const std::pair<std::vector<std::string>, Lines> runs[] = {
+        {{"specular", link.string(), "--board", "50,50"},
+         Framed("Changing specularity of s.DAT",
+                {"Original file renamed to s.000", "Specularity changed successfully"})},
+        {{"restore", link.string(), "0"},
+         Framed("Restoring s.DAT from s.000",
+                {"Original file renamed to s.001", "Backup restored successfully"})},
+        {{"diff", link.string(), "0"}, Framed("Comparing s.DAT with s.000", {"No differences"})},
+    };
+    for (const auto& [arguments, report] : runs) {
+        const ProcessRun run = RunProcess(kCli, arguments);
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(OutputLines(run.standardOutput), report);
+    }
+    EXPECT_EQ(std::filesystem::read_symlink(link), "../real/s.DAT");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"real", "work"}));
+    const FolderContents real = FilesIn(dir.Path() / "real");
+    EXPECT_EQ(real.size(), 3u);
+    EXPECT_EQ(real.at("s.DAT"), set);
+    EXPECT_EQ(real.at("s.000"), set);
+#endif
 }
 
 TEST(MakeDemoSets, WritesAllFourSetsAsBuilt) {

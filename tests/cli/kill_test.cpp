@@ -1,12 +1,18 @@
-// A rewrite killed at random moments: `sorrelwick-cli replace` runs as a
-// separate process on a set of more than 100 MiB and gets SIGKILL at a random
-// moment of its run, again and again. After every kill the set's path holds
-// nothing, the whole original or the whole finished set; the original is
-// whole at the path or under its backup name; and every other file beside
-// them is a temporary file, never a part of a set under a set's name.
+// Runs killed at random moments: `sorrelwick-cli replace` and `extract` run as
+// separate processes on a set of more than 100 MiB and get SIGKILL at a
+// random moment of their run, again and again. After every kill of the
+// rewrite the set's path holds nothing, the whole original or the whole
+// finished set; the original is whole at the path or under its backup name;
+// and every other file beside them is a temporary file, never a part of a
+// set under a set's name. After every kill of the extraction each texture's
+// file is whole or absent, with at most a temporary file beside it.
 //
 // SORRELWICK_KILLS and SORRELWICK_KILL_MIB change the number of kills (20)
 // and the set's size (104 MiB).
+//
+// And what makes a rewrite survive a power cut, seen at the system calls:
+// the new set is flushed before it takes the set's name, and its folder
+// after.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,7 +20,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -78,20 +86,27 @@ std::pair<Bytes, Bytes> BuildSets(unsigned textures, const std::string& folder) 
     return {original.Bytes(), finished.Bytes()};
 }
 
-// Starts the command line's replacement; its report goes nowhere.
-pid_t StartReplace(const std::string& set, const std::string& folder) {
+// Starts the command line with `arguments` and the `environment` added to
+// its own; its report goes nowhere.
+pid_t StartCli(std::vector<std::string> arguments,
+               const std::vector<std::pair<std::string, std::string>>& environment = {}) {
     const std::string program = SORRELWICK_CLI_PATH;
-    std::vector<std::string> arguments = {program, "replace", set, folder};
+    arguments.insert(arguments.begin(), program);
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);
         execv(program.c_str(), argv.data());
         _exit(127);
     }
     return pid;
+}
+
+pid_t StartReplace(const std::string& set, const std::string& folder) {
+    return StartCli({"replace", set, folder});
 }
 
 // Whether the file at `path` holds exactly `bytes`; read in large blocks,
@@ -194,6 +209,118 @@ TEST(KilledRewrite, NeverLeavesAPartialSetOrLosesTheOriginal) {
     EXPECT_EQ(tally.strayFiles, 0);
     // Some kills must have hit the run while it wrote, or nothing was shown.
     EXPECT_GT(tally.temporaryLeft, 0);
+}
+
+TEST(KilledExtraction, NeverLeavesACutOffTextureUnderItsName) {
+    const int kills = Setting("SORRELWICK_KILLS", 20);
+    const unsigned textures = static_cast<unsigned>(Setting("SORRELWICK_KILL_MIB", 104) + 3) / 4;
+    const TempDir dir;
+    const std::string set = dir.File("set.DAT"), tex = dir.File("tex"), out = dir.File("out");
+    fs::create_directory(tex);
+    fs::create_directory(out);
+    const Bytes original = BuildSets(textures, tex).first;
+    ASSERT_TRUE(gen::WriteWholeFile(set, original));
+    const Bytes base = BaseImage(0);
+    int status = 0;
+    const auto start = std::chrono::steady_clock::now();
+    waitpid(StartCli({"extract", set, out}), &status, 0);
+    long long window = std::chrono::duration_cast<std::chrono::microseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    // Texture files are checked and removed after each run; temporary files
+    // stay, and later runs must pass them over.
+    int killed = 0, cutOff = 0, whole = 0, temporary = 0, stray = 0;
+    const auto checkAndClear = [&] {
+        temporary = 0;
+        for (const fs::directory_entry& entry : fs::directory_iterator(out)) {
+            const std::string name = entry.path().filename().string();
+            const std::size_t mark = name.find(".tga.~");
+            const bool isTemporary = mark != std::string::npos && name.size() == mark + 9;
+            unsigned index = 0;
+            const bool isTexture =
+                std::sscanf(name.c_str(), "t%u.tga", &index) == 1 && name == TextureName(index);
+            temporary += isTemporary;
+            stray += !isTemporary && !isTexture;
+            if (!isTexture) continue;
+            (Holds(entry.path(), Texture(base, index)) ? whole : cutOff) += 1;
+            fs::remove(entry.path());
+        }
+    };
+    checkAndClear();
+    std::mt19937 random(std::random_device{}());
+    for (int attempt = 0; killed < kills && attempt < 5 * kills; ++attempt) {
+        const pid_t pid = StartCli({"extract", set, out});
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::uniform_int_distribution<long long>(0, window)(random)));
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        if (WIFSIGNALED(status)) {
+            ++killed;
+        } else {
+            window = window * 3 / 4;
+        }
+        checkAndClear();
+    }
+    std::cout << "kills " << killed << "; whole textures " << whole << ", temporary files left "
+              << temporary << "; cut off " << cutOff << ", other files " << stray << "\n";
+    EXPECT_GE(killed, kills);
+    EXPECT_EQ(cutOff, 0);
+    EXPECT_EQ(stray, 0);
+    EXPECT_GT(temporary, 0);
+    // A whole run afterwards writes every texture and leaves the temporary
+    // files where they are.
+    waitpid(StartCli({"extract", set, out}), &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const int left = temporary;
+    whole = 0;
+    checkAndClear();
+    EXPECT_EQ(whole, static_cast<int>(textures));
+    EXPECT_EQ(cutOff, 0);
+    EXPECT_EQ(temporary, left);
+}
+
+// Lines of the recorder's log.
+std::vector<std::string> LogLines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(DurableRewrite, FlushesTheNewSetBeforeItsMoveAndTheFolderAfter) {
+#ifndef SORRELWICK_SYSCALL_RECORDER
+    GTEST_SKIP() << "no system-call recorder in a build with the sanitizers";
+#else
+    const TempDir temp;
+    const std::string dir = fs::canonical(temp.Path()).string();
+    const std::string set = dir + "/set.DAT", tex = dir + "/tex", log = dir + "/calls";
+    fs::create_directory(tex);
+    ASSERT_TRUE(gen::WriteWholeFile(set, BuildSets(1, tex).first));
+    int status = 0;
+    waitpid(StartCli({"replace", set, tex}, {{"LD_PRELOAD", SORRELWICK_SYSCALL_RECORDER},
+                                             {"SORRELWICK_SYSCALL_LOG", log}}),
+            &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::vector<std::string> calls = LogLines(log);
+    const auto at = [&calls](const std::string& line) {
+        return std::find(calls.begin(), calls.end(), line) - calls.begin();
+    };
+    const auto end = static_cast<std::ptrdiff_t>(calls.size());
+    const std::string temporary = dir + "/set~000";
+    // The move itself, or its fallback on file systems without a no-replace
+    // rename: a hard link.
+    std::ptrdiff_t move = at("rename " + temporary + " " + set);
+    if (move == end) move = at("link " + temporary + " " + set);
+    const std::ptrdiff_t fileFlush = at("fsync " + temporary), folderFlush = at("fsync " + dir);
+    std::string seen;
+    for (const std::string& call : calls) seen += call + "\n";
+    EXPECT_LT(fileFlush, move) << seen;
+    EXPECT_LT(move, end) << seen;
+    EXPECT_LT(move, folderFlush) << seen;
+    EXPECT_LT(folderFlush, end) << seen;
+#endif
 }
 
 }  // namespace

@@ -106,6 +106,8 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
         // The first open is the chess-set file's.
         {"not created", {Operation::Open, 2},
          {Info("wood.tga", "8x4", 24, kCreateFailed), kMarbleOk}, true, marble},
+        {"not moved to its name", {Operation::Move, 1},
+         {Info("wood.tga", "8x4", 24, kCreateFailed), kMarbleOk}, true, marble},
         {"not written", {Operation::Write, 1},
          {Info("wood.tga", "8x4", 24, "Export failed: error writing file"), kMarbleOk}, true,
          marble},

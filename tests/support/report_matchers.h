@@ -1,6 +1,7 @@
 #pragma once
 // The one way the tests build an expected report.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ inline std::vector<std::string> Framed(const std::string& title,
     lines.insert(lines.end(), body.begin(), body.end());
     if (closed) lines.insert(lines.end(), {kSep, ""});
     return lines;
+}
+
+// Whether the report holds `line`.
+inline bool Has(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 }  // namespace sorrelwick::test

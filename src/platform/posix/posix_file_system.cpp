@@ -8,8 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "platform/fault_seam.h"
 #include "platform/file_system.h"
@@ -17,9 +19,14 @@
 namespace sorrelwick::platform {
 
 const char kPathSeparator = '/';
+const std::size_t kMaxPathLength = PATH_MAX - 1;
 
 bool IsPathSeparator(char c) {
     return c == '/';
+}
+
+bool IsAbsolutePath(std::string_view path) {
+    return !path.empty() && path[0] == '/';
 }
 
 namespace detail {
@@ -96,15 +103,81 @@ MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to)
     return MoveOutcome::Moved;
 }
 
+namespace {
+
+// Flushes the folder's entries, so that a name just given there survives a
+// power cut.
+bool SyncFolderOf(const std::string& path) {
+    if (ShouldFail(Operation::Flush)) return false;
+    const std::string_view folder = FolderPart(path);
+    const std::string name = folder.empty() ? "." : std::string(folder);
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+}  // namespace
+
+MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& synced) {
+    synced = false;
+    const MoveOutcome outcome = MoveWithoutReplacing(from, to);
+    if (outcome == MoveOutcome::Moved) synced = SyncFolderOf(to);
+    return outcome;
+}
+
+std::optional<std::string> ReadLinkText(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return std::nullopt;
+    // The size lstat gives may be 0 (some file systems) or change meanwhile.
+    std::vector<char> text(static_cast<std::size_t>(info.st_size) + 1 > PATH_MAX
+                               ? static_cast<std::size_t>(info.st_size) + 1
+                               : PATH_MAX);
+    const ssize_t length = ::readlink(path.c_str(), text.data(), text.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= text.size()) return std::nullopt;
+    return std::string(text.data(), static_cast<std::size_t>(length));
+}
+
+std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path) {
+    if (ShouldFail(Operation::Attributes)) return std::nullopt;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return KeptAttributes{static_cast<std::uint32_t>(info.st_mode & 07777), info.st_uid,
+                          info.st_gid};
+}
+
+bool ApplyAttributesBeforeMove(const std::string& path, const KeptAttributes& kept) {
+    if (ShouldFail(Operation::Attributes)) return false;
+    // Only the owner of a file, or a privileged process, may give it away;
+    // otherwise it stays the process's own. The owner first: a change of
+    // owner clears the set-user and set-group bits.
+    if (::chown(path.c_str(), kept.owner, kept.group) != 0) {
+        // Not allowed: the new file stays the process's own.
+    }
+    return ::chmod(path.c_str(), static_cast<mode_t>(kept.bits)) == 0;
+}
+
+bool ApplyAttributesAfterMove(const std::string&, const KeptAttributes&) {
+    return true;
+}
+
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         return errno == ENOENT || errno == ENOTDIR ? FactsOutcome::Missing : FactsOutcome::Failed;
     }
     facts.isFolder = S_ISDIR(info.st_mode);
+    facts.isFile = S_ISREG(info.st_mode);
     facts.size = static_cast<std::uint64_t>(info.st_size);
     facts.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);
     return FactsOutcome::Found;
+}
+
+bool CanSearchFolder(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return false;
+    ::closedir(dir);
+    return true;
 }
 
 bool RemoveFile(const std::string& path) {
