@@ -122,10 +122,10 @@ void AddLatestBackupHint(const ToolState& state, report::ReportLog& log) {
     if (platform::ReadFileFacts(setPath, facts) != platform::FactsOutcome::Missing) return;
     const std::optional<BackupInfo> latest = LatestBackup(setPath);
     if (!latest) return;
-    const std::string wayBack = state.commandLine
-                                    ? "sorrelwick-cli restore " + state.setPath + " " +
-                                          std::to_string(latest->number)
-                                    : std::string(report::msg::kRestoreCommandCaption);
+    const std::string wayBack =
+        state.commandLine
+            ? "sorrelwick-cli restore " + state.setPath + " " + std::to_string(latest->number)
+            : std::string(report::msg::kRestoreCommandCaption);
     log.AppendLine(report::msg::LatestBackupHint(latest->fileName, wayBack));
 }
 

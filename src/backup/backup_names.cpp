@@ -12,11 +12,12 @@ std::optional<std::string_view> BackupStem(std::string_view setPath) {
         std::find_if(setPath.rbegin(), setPath.rend(), platform::IsPathSeparator);
     const auto nameStart = static_cast<std::size_t>(setPath.rend() - separator);
     const std::size_t dot = setPath.rfind('.');
-    if (dot == std::string_view::npos || dot < nameStart || dot + 1 == setPath.size() ||
-        dot + 4 > platform::kMaxPathLength) {
+    if (dot == std::string_view::npos || dot < nameStart || dot + 1 == setPath.size()) {
         return std::nullopt;
     }
-    return setPath.substr(0, dot + 1);
+    const std::string_view stem = setPath.substr(0, dot + 1);
+    if (!platform::FitsPathLimit(NumberedPath(stem, 0))) return std::nullopt;
+    return stem;
 }
 
 std::string NumberedPath(std::string_view stem, unsigned number) {

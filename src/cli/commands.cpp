@@ -58,8 +58,7 @@ void AddExtract(CLI::App& app, ChosenCommand& chosen) {
         app, chosen, "extract", "Write every texture of SET into FOLDER as a .tga file",
         [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
             std::size_t failed = 0;
-            return operations::ExtractTextures(state, request.folder, &log, &failed) &&
-                   failed == 0;
+            return operations::ExtractTextures(state, request.folder, &log, &failed) && failed == 0;
         });
     AddFolder(command, chosen, "Where the .tga files go; existing files are never replaced");
 }

@@ -14,7 +14,8 @@ using specular::SpecularClass;
 
 std::string TextureLine(const TextureDifference& texture, std::string_view setName,
                         std::string_view otherName) {
-    const std::string label = report::msg::TextureLabel(texture.name, texture.occurrence);
+    const std::string label =
+        report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence);
     const TextureShape& shape = texture.kind == Kind::OnlyInOther ? texture.inOther : texture.inSet;
     std::string outcome;
     switch (texture.kind) {

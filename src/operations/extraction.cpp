@@ -1,5 +1,6 @@
 #include "operations/extraction.h"
 
+#include <optional>
 #include <string>
 
 #include "backup/backup_listing.h"
@@ -70,15 +71,17 @@ Export WriteTexture(std::string_view folder, const std::string& name, const form
 // it becomes the walk's held failure instead.
 void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const format::Chunk& chunk,
                    report::ReportLog& log, std::size_t& failed) {
-    const std::string& name = walk.currentTextureName;
+    const std::string name = platform::NameForReport(walk.currentTextureName);
     const format::TgaFields tga = *format::ReadTgaFields(chunk.payload);
     const auto infoLine = [&](std::string_view outcome) {
         log.AppendLine(report::TextureInfoLine(name, tga.width, tga.height, tga.depth, outcome));
     };
     // The name comes from the file: as a path it could leave the folder or
-    // reach a device.
-    const Export outcome = IsPlainFileName(name) ? WriteTexture(folder, name, chunk)
-                                                 : Export::CreateFailed;
+    // reach a device, and bytes that don't read as text name no file.
+    const std::optional<std::string> fileName = platform::NameAsText(walk.currentTextureName);
+    const Export outcome = fileName && IsPlainFileName(*fileName)
+                               ? WriteTexture(folder, *fileName, chunk)
+                               : Export::CreateFailed;
     failed += outcome != Export::Successful && outcome != Export::CloseFailed;
     switch (outcome) {
         case Export::Successful:

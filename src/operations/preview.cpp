@@ -95,7 +95,8 @@ void AddTexture(Sheet& sheet, format::ChunkWalk& walk, const format::Chunk& chun
         sheet.cards += PreviewCardHtml(card);
         ++sheet.count;
         log.AppendLine(
-            report::TextureInfoLine(card.name, card.width, card.height, card.depth,
+            report::TextureInfoLine(platform::NameForReport(card.name), card.width, card.height,
+                                    card.depth,
                                     report::msg::PreviewOutcome(!card.png.empty(), card.flags)));
     } catch (const std::bad_alloc&) {
         walk.Fail(std::string(report::msg::kNotEnoughMemory));

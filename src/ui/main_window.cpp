@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "operations/listing.h"
+#include "platform/win32/wide_text.h"
+#include "report/utf8_text.h"
 #include "ui/anchored_layout.h"
 #include "ui/folder_commands.h"
 #include "ui/list_box_report_log.h"
@@ -49,7 +51,7 @@ struct WindowState {
 };
 
 WindowState* State(HWND window) {
-    return reinterpret_cast<WindowState*>(GetWindowLongPtrA(window, DWLP_USER));
+    return reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, DWLP_USER));
 }
 
 void EnableSetCommands(HWND window, bool enable) {
@@ -59,7 +61,7 @@ void EnableSetCommands(HWND window, bool enable) {
 }
 
 void ShowCaption(HWND window, const std::string& caption) {
-    SetWindowTextA(window, caption.c_str());
+    SetWindowTextW(window, platform::WideForDisplay(caption).c_str());
 }
 
 // Commands --------------------------------------------------------------
@@ -72,7 +74,7 @@ void LoadChessSet(HWND window, int) {
 
 void ClearView(HWND window, int) {
     if (const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST)) {
-        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
         ListBoxReportLog(list).ForgetWidths();
     }
 }
@@ -111,7 +113,7 @@ INT_PTR OnInitDialog(HWND window) {
     // No line yet, so nothing to scroll sideways to.
     if (list) ListBoxReportLog(list).ForgetWidths();
     auto state = std::make_unique<WindowState>(std::move(font), AnchoredLayout(window, kLayout));
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
     ShowCaption(window, TheToolState().title);
     return TRUE;  // focus goes to the first tab stop, the Load button
 }
@@ -144,7 +146,7 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
 
 INT_PTR OnDestroy(HWND window) {
     const std::unique_ptr<WindowState> state(State(window));  // releases the font
-    SetWindowLongPtrA(window, DWLP_USER, 0);
+    SetWindowLongPtrW(window, DWLP_USER, 0);
     PostQuitMessage(0);
     return TRUE;
 }
@@ -169,8 +171,7 @@ void LoadSet(HWND window, const std::string& path) {
 std::string LoadedCaption(std::string_view title, std::string_view setName) {
     std::string caption;
     caption.append(title).append(" - ").append(setName);
-    if (caption.size() >= kCaptionCapacity) caption.resize(kCaptionCapacity - 1);
-    return caption;
+    return std::string(report::FirstCharacters(caption, kCaptionCapacity - 1));
 }
 
 INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

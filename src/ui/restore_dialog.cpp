@@ -9,6 +9,7 @@
 #include "backup/restore_backup.h"
 #include "backup/set_location.h"
 #include "operations/comparison_report.h"
+#include "platform/win32/wide_text.h"
 #include "report/comparison_messages.h"
 #include "report/messages.h"
 #include "ui/list_box_report_log.h"
@@ -36,13 +37,13 @@ struct RestoreChoice {
 };
 
 RestoreChoice* Choice(HWND dialog) {
-    return reinterpret_cast<RestoreChoice*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return reinterpret_cast<RestoreChoice*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 // The selected line, when it stands for a backup.
 std::optional<std::size_t> SelectedLine(HWND dialog) {
     const RestoreChoice* choice = Choice(dialog);
-    const LRESULT line = SendDlgItemMessageA(dialog, SORRELWICK_BACKUP_LIST, LB_GETCURSEL, 0, 0);
+    const LRESULT line = SendDlgItemMessageW(dialog, SORRELWICK_BACKUP_LIST, LB_GETCURSEL, 0, 0);
     if (!choice || line < 0 || static_cast<std::size_t>(line) >= choice->numbers.size()) {
         return std::nullopt;
     }
@@ -74,7 +75,7 @@ void ShowSummary(HWND dialog) {
         if (!summary) summary = Summary(choice.set, choice.backups[*line]);
         text = *summary;
     }
-    SetDlgItemTextA(dialog, SORRELWICK_BACKUP_SUMMARY, text.c_str());
+    SetDlgItemTextW(dialog, SORRELWICK_BACKUP_SUMMARY, platform::WideForDisplay(text).c_str());
 }
 
 // Restore and Compare need a backup; the summary follows the selection.
@@ -103,14 +104,14 @@ void FinishWithSelected(HWND dialog) {
 }
 
 INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choice));
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choice));
     const HWND list = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
     choice.font = GiveReportFont(list);
     ListBoxReportLog log(list);
     log.ForgetWidths();
     for (const std::string& line : choice.lines) log.AppendLine(line);
     // Appending scrolls to the last line; the list opens at its top.
-    SendMessageA(list, LB_SETTOPINDEX, 0, 0);
+    SendMessageW(list, LB_SETTOPINDEX, 0, 0);
     FollowSelection(dialog);
     return TRUE;
 }
@@ -186,7 +187,7 @@ void RestoreFromBackup(HWND mainWindow, int) {
     const HWND list = GetDlgItem(mainWindow, SORRELWICK_REPORT_LIST);
     RestoreChoice choice = ChoiceFor(*setPath, list);
     const INT_PTR answer =
-        DialogBoxParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_RESTORE_DIALOG), mainWindow,
+        DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_RESTORE_DIALOG), mainWindow,
                         RestoreDialogProcedure, reinterpret_cast<LPARAM>(&choice));
     if (answer != IDOK) return;
     ToolState& state = TheToolState();

@@ -357,7 +357,7 @@ TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
     for (const std::size_t pathLength : {257u, 258u}) {
         SetFolder folder;
         const std::string stem(pathLength - folder.setPath.size() + 6, 'k');
-        const bool tooLong = pathLength + 2 > platform::kMaxPathLength;
+        const bool tooLong = !platform::FitsPathLimit(std::string(pathLength + 2, 'k'));
         ExpectRotation(folder, stem + ".D", stem + ".000", tooLong ? invalid : "");
         EXPECT_EQ(folder.setPath.size(), pathLength);
     }
@@ -379,7 +379,8 @@ TEST(BackupRotation, AFailedMoveStopsTheRotation) {
     SetFolder missing;
     RecordingJob job;
     EXPECT_FALSE(RunRewrite(missing, job));
-    EXPECT_EQ(missing.log.Lines(), Report({"Error - Could not open set1.DAT", kCleanUpLine}, false));
+    EXPECT_EQ(missing.log.Lines(),
+              Report({"Error - Could not open set1.DAT", kCleanUpLine}, false));
     EXPECT_EQ(missing.Files(), FolderContents{});
 }
 

@@ -238,7 +238,8 @@ TEST_F(PreviewTest, NoFaultLeavesAPartialPageOrLosesTheOldOne) {
                 // A page in place counts as written even when its old copy
                 // stays; one whose folder was not flushed does not.
                 const bool placed = files.count("page.html") && files.at("page.html") == fresh;
-                EXPECT_EQ(result, !fired || (placed && !Has(lines, report::msg::CouldNotWrite(page))));
+                EXPECT_EQ(result,
+                          !fired || (placed && !Has(lines, report::msg::CouldNotWrite(page))));
                 const bool leftovers = std::any_of(lines.begin(), lines.end(), [](auto& line) {
                     return line.starts_with("Error - Could not delete") ||
                            (line.starts_with("Error - Could not rename") &&

@@ -8,8 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -19,7 +20,6 @@
 namespace sorrelwick::platform {
 
 const char kPathSeparator = '/';
-const std::size_t kMaxPathLength = PATH_MAX - 1;
 
 bool IsPathSeparator(char c) {
     return c == '/';
@@ -27,6 +27,23 @@ bool IsPathSeparator(char c) {
 
 bool IsAbsolutePath(std::string_view path) {
     return !path.empty() && path[0] == '/';
+}
+
+// Paths and names are bytes here, as the system takes them.
+bool FitsPathLimit(std::string_view) {
+    return true;
+}
+
+std::optional<std::string> NameAsText(std::string_view bytes) {
+    return std::string(bytes);
+}
+
+std::string NameForReport(std::string_view bytes) {
+    return std::string(bytes);
+}
+
+std::size_t LastCharactersSize(std::string_view text, std::size_t count) {
+    return std::min(text.size(), count);
 }
 
 namespace detail {
@@ -41,6 +58,10 @@ std::FILE* OpenStreamForReading(const std::string& path) {
         return nullptr;
     }
     return stream;
+}
+
+std::FILE* OpenStreamForWriting(const std::string& path) {
+    return std::fopen(path.c_str(), "wb");
 }
 
 std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {

@@ -1,4 +1,6 @@
-// Win32 implementation of the platform's file services ("A" API).
+// Win32 implementation of the platform's file services. Paths are UTF-8
+// inside the program; every call here takes them through the wide ("W")
+// functions, so that a name in any language reaches the file it names.
 
 #include <fcntl.h>
 #include <io.h>
@@ -7,15 +9,16 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "platform/fault_seam.h"
 #include "platform/file_system.h"
+#include "platform/win32/wide_text.h"
 
 namespace sorrelwick::platform {
 
 const char kPathSeparator = '\\';
-const std::size_t kMaxPathLength = MAX_PATH - 1;
 
 bool IsPathSeparator(char c) {
     return c == '\\' || c == '/';
@@ -26,20 +29,60 @@ bool IsAbsolutePath(std::string_view path) {
     return drive || (!path.empty() && IsPathSeparator(path[0]));
 }
 
+bool FitsPathLimit(std::string_view path) {
+    return WidePath(path).has_value();
+}
+
+std::optional<std::string> NameAsText(std::string_view bytes) {
+    return Utf8FromCodePage(bytes);
+}
+
+// Byte by byte where the whole name doesn't read: a lone lead byte of a
+// double-byte code page, or a byte the code page leaves undefined.
+std::string NameForReport(std::string_view bytes) {
+    if (std::optional<std::string> text = Utf8FromCodePage(bytes)) return std::move(*text);
+    std::string shown;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::optional<std::string> one = Utf8FromCodePage(bytes.substr(i, 1));
+        shown += one && !one->empty() ? *one : "?";
+    }
+    return shown;
+}
+
+// UTF-8 continuation bytes (10xxxxxx) belong to the character before them.
+std::size_t LastCharactersSize(std::string_view text, std::size_t count) {
+    std::size_t start = text.size();
+    for (std::size_t taken = 0; taken < count && start > 0; ++taken) {
+        do {
+            --start;
+        } while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80);
+    }
+    return text.size() - start;
+}
+
 namespace detail {
 
 std::FILE* OpenStreamForReading(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return nullptr;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return nullptr;
     }
-    return std::fopen(path.c_str(), "rb");
+    return _wfopen(wide->c_str(), L"rb");
+}
+
+std::FILE* OpenStreamForWriting(const std::string& path) {
+    const std::optional<std::wstring> wide = WidePath(path);
+    return wide ? _wfopen(wide->c_str(), L"wb") : nullptr;
 }
 
 std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
     existed = false;
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return nullptr;
     const int fd =
-        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        _wopen(wide->c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd < 0) {
         existed = errno == EEXIST;
         return nullptr;
@@ -47,7 +90,7 @@ std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
     std::FILE* stream = _fdopen(fd, "wb");
     if (!stream) {
         _close(fd);
-        DeleteFileA(path.c_str());
+        DeleteFileW(wide->c_str());
     }
     return stream;
 }
@@ -73,7 +116,10 @@ void StartWritingToStorage(std::FILE*) {}
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {
     if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
-    if (MoveFileA(from.c_str(), to.c_str())) return MoveOutcome::Moved;
+    const std::optional<std::wstring> wideFrom = WidePath(from);
+    const std::optional<std::wstring> wideTo = WidePath(to);
+    if (!wideFrom || !wideTo) return MoveOutcome::Failed;
+    if (MoveFileW(wideFrom->c_str(), wideTo->c_str())) return MoveOutcome::Moved;
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
         return MoveOutcome::TargetExists;
@@ -86,7 +132,10 @@ MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& 
     if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
     // Without MOVEFILE_REPLACE_EXISTING it never replaces; with write-through
     // it returns only once the move is on the device.
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    const std::optional<std::wstring> wideFrom = WidePath(from);
+    const std::optional<std::wstring> wideTo = WidePath(to);
+    if (!wideFrom || !wideTo) return MoveOutcome::Failed;
+    if (MoveFileExW(wideFrom->c_str(), wideTo->c_str(), MOVEFILE_WRITE_THROUGH)) {
         synced = true;
         return MoveOutcome::Moved;
     }
@@ -111,26 +160,18 @@ struct SymbolicLinkReparse {
 };
 constexpr DWORD kSymbolicLinkTag = 0xA000000C;  // IO_REPARSE_TAG_SYMLINK
 
-std::optional<std::string> Narrow(const WCHAR* text, int length) {
-    if (length == 0) return std::nullopt;
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return std::nullopt;
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, length, narrow.data(), size, nullptr, nullptr);
-    return narrow;
-}
-
 }  // namespace
 
 std::optional<std::string> ReadLinkText(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return std::nullopt;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         return std::nullopt;
     }
-    const HANDLE handle =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING,
-                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = CreateFileW(
+        wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
     std::vector<std::uint8_t> data(16 * 1024);  // MAXIMUM_REPARSE_DATA_BUFFER_SIZE
     DWORD got = 0;
@@ -146,12 +187,16 @@ std::optional<std::string> ReadLinkText(const std::string& path) {
     if (end > got || reparse->printOffset % 2 != 0 || reparse->printLength % 2 != 0) {
         return std::nullopt;
     }
-    return Narrow(reparse->names + reparse->printOffset / 2, reparse->printLength / 2);
+    if (reparse->printLength == 0) return std::nullopt;
+    return Utf8FromWide(
+        std::wstring_view(reparse->names + reparse->printOffset / 2, reparse->printLength / 2));
 }
 
 std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path) {
     if (ShouldFail(Operation::Attributes)) return std::nullopt;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return std::nullopt;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     return KeptAttributes{attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)};
 }
@@ -162,14 +207,19 @@ bool ApplyAttributesBeforeMove(const std::string&, const KeptAttributes&) {
 
 bool ApplyAttributesAfterMove(const std::string& path, const KeptAttributes& kept) {
     if (kept.bits == 0) return true;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return false;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    return SetFileAttributesA(path.c_str(), (attributes & ~FILE_ATTRIBUTE_NORMAL) | kept.bits) != 0;
+    return SetFileAttributesW(wide->c_str(),
+                              (attributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) | kept.bits) != 0;
 }
 
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return FactsOutcome::Failed;
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data)) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                    ? FactsOutcome::Missing
@@ -188,12 +238,16 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
 }
 
 bool CanSearchFolder(const std::string& folder) {
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    const std::optional<std::wstring> wide = WidePath(folder);
+    const std::optional<std::wstring> pattern = WidePath(JoinPath(folder, "*"));
+    if (!wide || !pattern) return false;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return false;
     }
-    WIN32_FIND_DATAA data{};
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data{};
+    const HANDLE search = FindFirstFileExW(pattern->c_str(), FindExInfoBasic, &data,
+                                           FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
     return true;
@@ -201,19 +255,37 @@ bool CanSearchFolder(const std::string& folder) {
 
 bool RemoveFile(const std::string& path) {
     if (ShouldFail(Operation::Remove)) return false;
-    return DeleteFileA(path.c_str()) != 0;
+    const std::optional<std::wstring> wide = WidePath(path);
+    return wide && DeleteFileW(wide->c_str()) != 0;
 }
 
 struct ExtensionSearch::Impl {
     HANDLE handle = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA data{};
+    WIN32_FIND_DATAW data{};
     bool pending = false;  // `data` holds an entry not yet handed out
+    std::wstring extension;
 };
+
+namespace {
+
+bool EndsWithIgnoringCase(std::wstring_view name, std::wstring_view ending) {
+    if (name.size() < ending.size()) return false;
+    const std::wstring_view tail = name.substr(name.size() - ending.size());
+    return CompareStringOrdinal(tail.data(), static_cast<int>(tail.size()), ending.data(),
+                                static_cast<int>(ending.size()), TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
 
 ExtensionSearch::ExtensionSearch(const std::string& folder, const std::string& extension)
     : impl_(new Impl) {
-    const std::string pattern = folder + "\\*" + extension;
-    impl_->handle = FindFirstFileA(pattern.c_str(), &impl_->data);
+    const std::optional<std::wstring> pattern = WidePath(folder + "\\*" + extension);
+    const std::optional<std::wstring> wideExtension = WideFromUtf8(extension);
+    if (!pattern || !wideExtension) return;
+    impl_->extension = *wideExtension;
+    // The short names are neither asked for nor wanted.
+    impl_->handle = FindFirstFileExW(pattern->c_str(), FindExInfoBasic, &impl_->data,
+                                     FindExSearchNameMatch, nullptr, 0);
     impl_->pending = impl_->handle != INVALID_HANDLE_VALUE;
 }
 
@@ -222,12 +294,21 @@ ExtensionSearch::~ExtensionSearch() {
     delete impl_;
 }
 
+// The pattern also matches a name through its short 8.3 alias ("wood.tga~"
+// is WOOD~1.TGA, "x.tgax" is X~1.TGA): only names that themselves end in the
+// extension are taken, and only names that convert to UTF-8 exactly.
 bool ExtensionSearch::Next(std::string& name) {
     if (impl_->handle == INVALID_HANDLE_VALUE) return false;
-    if (!impl_->pending && !FindNextFileA(impl_->handle, &impl_->data)) return false;
-    impl_->pending = false;
-    name = impl_->data.cFileName;
-    return true;
+    for (;;) {
+        if (!impl_->pending && !FindNextFileW(impl_->handle, &impl_->data)) return false;
+        impl_->pending = false;
+        const std::wstring_view found = impl_->data.cFileName;
+        if (!EndsWithIgnoringCase(found, impl_->extension)) continue;
+        if (std::optional<std::string> text = Utf8FromWide(found)) {
+            name = std::move(*text);
+            return true;
+        }
+    }
 }
 
 }  // namespace sorrelwick::platform
