@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# check-windows-imports.sh OBJDUMP PROGRAM.exe...
+# check-windows-imports.sh OBJDUMP PROGRAM.exe... [--dlls-only=TEST.exe...]
 #
 # Fails when a program imports a DLL that Windows does not ship, so that the
 # programs run from a bare folder with nothing installed beside them; and
 # when it imports a system function that takes a path or a command line in
 # the code page (an "A" function), through which a name in another language
-# would reach the system as '?' or as another file's name.
+# would reach the system as '?' or as another file's name. A program given
+# as --dlls-only=PATH (a test program, which is not shipped) is checked for
+# its DLLs alone.
 set -euo pipefail
 
 [[ $# -ge 2 ]] || { sed -n '2p' "${BASH_SOURCE[0]}" | sed 's/^# //' >&2; exit 2; }
@@ -32,13 +34,19 @@ takes_narrow_path() {
 }
 
 status=0
-for program in "$@"; do
+programs=()
+for argument in "$@"; do
+    program=${argument#--dlls-only=}
+    programs+=("$program")
+    [[ $program == "$argument" ]] || continue
     while read -r function; do
         if takes_narrow_path "$function"; then
             echo "$(basename "$program") imports $function, which takes a path in the code page"
             status=1
         fi
     done < <("$objdump" -p "$program" | awk '/DLL Name:/ { inside = 1 } inside && NF == 3 && $1 ~ /^[0-9a-f]+$/ { print $3 }')
+done
+for program in "${programs[@]}"; do
     while read -r dll; do
         if ! is_system_dll "$dll"; then
             echo "$(basename "$program") needs $dll, which is not a system DLL"
@@ -46,5 +54,5 @@ for program in "$@"; do
         fi
     done < <("$objdump" -p "$program" | sed -n 's/^\s*DLL Name: //p')
 done
-[[ $status -ne 0 ]] || echo "only system DLLs and wide path functions imported by: $(basename -a "$@" | xargs)"
+[[ $status -ne 0 ]] || echo "only system DLLs and wide path functions imported by: $(basename -a "${programs[@]}" | xargs)"
 exit "$status"

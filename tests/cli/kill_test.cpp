@@ -281,6 +281,7 @@ TEST(KilledExtraction, NeverLeavesACutOffTextureUnderItsName) {
     EXPECT_EQ(temporary, left);
 }
 
+#ifdef SORRELWICK_SYSCALL_RECORDER
 // Lines of the recorder's log.
 std::vector<std::string> LogLines(const std::string& path) {
     std::ifstream in(path);
@@ -288,6 +289,8 @@ std::vector<std::string> LogLines(const std::string& path) {
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
+
+#endif
 
 TEST(DurableRewrite, FlushesTheNewSetBeforeItsMoveAndTheFolderAfter) {
 #ifndef SORRELWICK_SYSCALL_RECORDER

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "report/utf8_text.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -20,15 +21,16 @@ const Bytes kKept = {'k', 'e', 'p', 't'};
 const std::vector<Texture> kWoodAndMarble = {{"wood.tga", kWood}, {"marble.tga", kMarble}};
 
 // The TextureInfoLine of a name of up to 27 characters: size from column 30,
-// depth from 41, outcome from 50.
+// depth from 41, outcome from 50, counted in characters.
 std::string Info(const std::string& name, const std::string& size, int depth,
                  const std::string& outcome) {
+    const std::size_t multiByte = name.size() - report::CharacterCount(name);
     std::string line = "  " + name;
-    line.resize(30, ' ');
+    line.resize(30 + multiByte, ' ');
     line += size;
-    line.resize(41, ' ');
+    line.resize(41 + multiByte, ' ');
     line += std::to_string(depth) + " bits";
-    line.resize(50, ' ');
+    line.resize(50 + multiByte, ' ');
     return line + outcome;
 }
 

@@ -9,7 +9,8 @@ namespace {
 
 std::optional<std::wstring> WideFrom(UINT codePage, std::string_view text) {
     if (text.empty()) return std::wstring();
-    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::nullopt;
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return std::nullopt;
     const int size = static_cast<int>(text.size());
     const int length =
         MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
@@ -30,7 +31,8 @@ std::optional<std::wstring> WideFromUtf8(std::string_view text) {
 
 std::optional<std::string> Utf8FromWide(std::wstring_view text) {
     if (text.empty()) return std::string();
-    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::nullopt;
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return std::nullopt;
     const int size = static_cast<int>(text.size());
     const int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size,
                                            nullptr, 0, nullptr, nullptr);
@@ -69,6 +71,11 @@ std::wstring WideForDisplay(std::string_view text) {
 std::optional<std::string> Utf8FromCodePage(std::string_view bytes) {
     const std::optional<std::wstring> wide = WideFrom(CP_ACP, bytes);
     if (!wide) return std::nullopt;
+    // Code page 1252 reads its five unassigned bytes as the C1 control
+    // characters, which a terminal may act on (U+009D begins a command).
+    for (const wchar_t c : *wide) {
+        if (c >= 0x80 && c <= 0x9F) return std::nullopt;
+    }
     return Utf8FromWide(*wide);
 }
 
