@@ -2,8 +2,9 @@
 # Pictures a user's session in the Windows program, under Xvfb and Wine: the
 # main window after loading a chess set, after extracting its textures, after
 # replacing them from edited files and after changing the specularity, then
-# made larger, the specularity and read-me dialogs, and the restore dialog
-# with the set after the restore. (8 is the preview page, pictured by
+# made larger, the specularity and read-me dialogs, the restore dialog with
+# its first backup compared with the set, and the report after the
+# comparison and the restore. (8 is the preview page, pictured by
 # docs/preview-screenshot.sh.)
 #
 #   docs/screenshot.sh [chess-set.DAT]

@@ -2,6 +2,8 @@
 # Times sorrelwick-cli against the plain I/O that each operation can't beat,
 # on two large sets made by our generators: 2,047 textures of 256 KiB (512 MiB)
 # and a million objects with their materials (three million small chunks).
+# `diff` compares the big set with a copy whose last texture differs; its
+# floor is `cmp` of two identical copies, which reads both whole.
 # Each pair is measured alternately, ROUNDS times, in one run; the table shows
 # the medians, their ratio and the spread, then the tool's peak memory from a
 # run of its own under /usr/bin/time (the tool is started directly, so that
@@ -37,11 +39,12 @@ many=$work/objects.DAT
 echo "== writing the sets into $work" >&2
 "$make_sets" textures "$big" "$textures"
 "$make_sets" objects "$many" "$objects"
-# The last chunk is the last texture's image: a byte near the end is one of
-# its pixels.
-changed=$work/changed.DAT
-cp "$big" "$changed"
-printf '\x55' | dd of="$changed" bs=1 seek=$(($(stat -c %s "$big") - 100)) conv=notrunc status=none
+# Two copies of the big set: one the same, one whose last texture differs
+# (the set ends in that texture's image: its last byte is a pixel's).
+cp "$big" "$work/same.DAT"
+cp "$big" "$work/other.DAT"
+printf '\x5a' | dd of="$work/other.DAT" bs=1 seek=$(($(stat -c %s "$big") - 1)) conv=notrunc status=none
+changed=$work/other.DAT
 
 # The steps of each pair. A rewrite leaves its backup (name.000) and an
 # extraction its files: each `tidy_` step removes them, outside the timing.
@@ -69,6 +72,13 @@ ready_preview_big() { rm -f "$work/page.html" "$work/floor.txt"; }
 tool_compare_big() { "$cli" preview "$big" "$work/changes.html" --compare "$changed" >/dev/null; }
 floor_compare_big() { base64 "$big" >"$work/floor.txt" && cat "$changed" >/dev/null; }
 ready_compare_big() { rm -f "$work/changes.html" "$work/floor.txt"; }
+# diff exits 1 for sets that differ, as these do.
+tool_diff_big() {
+    local status=0
+    "$cli" diff "$big" "$work/other.DAT" >/dev/null || status=$?
+    ((status == 1))
+}
+floor_diff_big() { cmp "$big" "$work/same.DAT"; }
 
 tool_list_many() { "$cli" list "$many" >/dev/null; }
 floor_list_many() { cat "$many" >/dev/null; }
@@ -77,13 +87,14 @@ tool_specular_many() { "$cli" specular "$many" "${percents[@]}" >/dev/null; }
 floor_specular_many() { "$cli" list "$many" >/dev/null; }
 ready_specular_many() { rm -f "$work/objects.000"; }
 
-read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big list_many specular_many}"
+read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big diff_big list_many specular_many}"
 declare -A label=(
     [list_big]="list big vs cat"
     [extract_big]="extract big vs split"
     [specular_big]="specular big vs cp+sync"
     [preview_big]="preview big vs base64"
     [compare_big]="preview --compare vs base64"
+    [diff_big]="diff big vs cmp of copies"
     [list_many]="list objects vs cat"
     [specular_many]="specular objects vs list"
 )
@@ -143,6 +154,7 @@ selected specular_big && ready specular_big && peak[specular_big]=$(peak_kib "$c
 selected preview_big && ready preview_big && peak[preview_big]=$(peak_kib "$cli" preview "$big" "$work/page.html")
 selected compare_big && ready compare_big &&
     peak[compare_big]=$(peak_kib "$cli" preview "$big" "$work/changes.html" --compare "$changed")
+selected diff_big && ready diff_big && peak[diff_big]=$(peak_kib "$cli" diff "$big" "$work/other.DAT" || true)
 selected list_many && ready list_many && peak[list_many]=$(peak_kib "$cli" list "$many")
 selected specular_many && ready specular_many && peak[specular_many]=$(peak_kib "$cli" specular "$many" "${percents[@]}")
 ready extract_big

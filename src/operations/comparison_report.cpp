@@ -1,5 +1,6 @@
 #include "operations/comparison_report.h"
 
+#include "backup/set_location.h"
 #include "platform/file_system.h"
 #include "report/comparison_messages.h"
 #include "report/lines.h"
@@ -13,7 +14,8 @@ using specular::SpecularClass;
 
 std::string TextureLine(const TextureDifference& texture, std::string_view setName,
                         std::string_view otherName) {
-    const std::string label = report::msg::TextureLabel(texture.name, texture.occurrence);
+    const std::string label =
+        report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence);
     const TextureShape& shape = texture.kind == Kind::OnlyInOther ? texture.inOther : texture.inSet;
     std::string outcome;
     switch (texture.kind) {
@@ -57,6 +59,22 @@ std::string MaterialLine(std::string_view label, const MaterialChange& change) {
                    RangeText(change.otherAmplitude), RangeText(change.setAmplitude)));
 }
 
+// The report after its heading.
+ComparisonOutcome ReportAfterHeading(const ComparedSet& set, const ComparedSet& other,
+                                       report::ReportLog& log) {
+    const std::optional<SetComparison> comparison = CompareSets(set, other, log);
+    if (comparison) {
+        for (const std::string& line : DifferenceLines(*comparison, set.name, other.name)) {
+            log.AppendLine(line);
+        }
+        if (!comparison->identical) log.AppendLine("");
+        log.AppendLine(DifferenceSummary(*comparison));
+    }
+    report::AddClosing(log);
+    if (!comparison) return ComparisonOutcome::Trouble;
+    return comparison->identical ? ComparisonOutcome::Same : ComparisonOutcome::Different;
+}
+
 }  // namespace
 
 std::vector<std::string> DifferenceLines(const SetComparison& comparison, std::string_view setName,
@@ -83,17 +101,7 @@ ComparisonOutcome ReportComparison(const ComparedSet& set, const ComparedSet& ot
                                    report::ReportLog* log) {
     if (!log) return ComparisonOutcome::Trouble;
     report::AddHeading(*log, report::msg::Comparing(set.name, other.name));
-    const std::optional<SetComparison> comparison = CompareSets(set, other, *log);
-    if (comparison) {
-        for (const std::string& line : DifferenceLines(*comparison, set.name, other.name)) {
-            log->AppendLine(line);
-        }
-        if (!comparison->identical) log->AppendLine("");
-        log->AppendLine(DifferenceSummary(*comparison));
-    }
-    report::AddClosing(*log);
-    if (!comparison) return ComparisonOutcome::Trouble;
-    return comparison->identical ? ComparisonOutcome::Same : ComparisonOutcome::Different;
+    return ReportAfterHeading(set, other, *log);
 }
 
 ComparisonOutcome CompareWithOther(const ToolState& state, std::string_view other,
@@ -103,14 +111,19 @@ ComparisonOutcome CompareWithOther(const ToolState& state, std::string_view othe
         log->AppendLine(report::msg::kInvalidLoadPath);
         return ComparisonOutcome::Trouble;
     }
-    const std::optional<std::string> otherPath = OtherSetPath(state.setPath, other);
+    // A set reached through a link lies, with its backups, where the link points.
+    const std::string setFile = backup::ResolveSetPath(state.setPath);
+    const std::optional<std::string> otherPath = OtherSetPath(setFile, other);
     if (!otherPath) {
         // A set whose name takes no backup number has no backups to compare with.
         log->AppendLine(report::msg::kInvalidLoadSavePath);
         return ComparisonOutcome::Trouble;
     }
+    // The heading names the set as given; every other line the files where they lie.
+    const ComparedSet set{setFile, std::string(platform::FileNamePart(setFile))};
     const ComparedSet otherSet{*otherPath, std::string(platform::FileNamePart(*otherPath))};
-    return ReportComparison({state.setPath, state.setName}, otherSet, log);
+    report::AddHeading(*log, report::msg::Comparing(state.setName, otherSet.name));
+    return ReportAfterHeading(set, otherSet, *log);
 }
 
 }  // namespace sorrelwick::operations

@@ -7,6 +7,10 @@
 #include "backup/backup_listing.h"
 #include "backup/backup_names.h"
 #include "backup/restore_backup.h"
+#include "backup/set_location.h"
+#include "operations/comparison_report.h"
+#include "platform/win32/wide_text.h"
+#include "report/comparison_messages.h"
 #include "report/messages.h"
 #include "ui/list_box_report_log.h"
 #include "ui/main_window.h"
@@ -20,8 +24,14 @@ namespace {
 
 // What the dialog shows and what it gives back.
 struct RestoreChoice {
+    operations::ComparedSet set;     // the current set
+    HWND report = nullptr;           // the main window's report list
     std::vector<std::string> lines;  // one per backup, or the one line saying why none
     std::vector<unsigned> numbers;   // the backup of each line; empty when none
+    std::vector<operations::ComparedSet> backups;  // the backup of each line
+    // Each backup's summary once it was shown: comparing reads both files
+    // whole, which is too slow to repeat on every arrow key.
+    std::vector<std::optional<std::string>> summaries;
     unsigned chosen = 0;
     OwnedFont font;
 };
@@ -30,17 +40,60 @@ RestoreChoice* Choice(HWND dialog) {
     return reinterpret_cast<RestoreChoice*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-std::optional<unsigned> SelectedBackup(HWND dialog) {
+// The selected line, when it stands for a backup.
+std::optional<std::size_t> SelectedLine(HWND dialog) {
     const RestoreChoice* choice = Choice(dialog);
     const LRESULT line = SendDlgItemMessageW(dialog, SORRELWICK_BACKUP_LIST, LB_GETCURSEL, 0, 0);
     if (!choice || line < 0 || static_cast<std::size_t>(line) >= choice->numbers.size()) {
         return std::nullopt;
     }
-    return choice->numbers[static_cast<std::size_t>(line)];
+    return static_cast<std::size_t>(line);
 }
 
-void EnableRestore(HWND dialog) {
-    EnableWindow(GetDlgItem(dialog, IDOK), SelectedBackup(dialog) ? TRUE : FALSE);
+std::optional<unsigned> SelectedBackup(HWND dialog) {
+    const std::optional<std::size_t> line = SelectedLine(dialog);
+    if (!line) return std::nullopt;
+    return Choice(dialog)->numbers[*line];
+}
+
+// "3 textures and 12 materials differ from the current set", "Same as the
+// current set", or the first line saying why the two can't be compared.
+std::string Summary(const operations::ComparedSet& set, const operations::ComparedSet& backup) {
+    report::MemoryReportLog trouble;
+    const auto comparison = operations::CompareSets(set, backup, trouble);
+    if (!comparison) return trouble.Lines().empty() ? std::string() : trouble.Lines().front();
+    if (comparison->identical) return std::string(report::msg::kSameAsCurrentSet);
+    return report::msg::DifferFromCurrentSet(operations::DifferenceSummary(*comparison));
+}
+
+void ShowSummary(HWND dialog) {
+    const std::optional<std::size_t> line = SelectedLine(dialog);
+    std::string text;
+    if (line) {
+        RestoreChoice& choice = *Choice(dialog);
+        std::optional<std::string>& summary = choice.summaries[*line];
+        if (!summary) summary = Summary(choice.set, choice.backups[*line]);
+        text = *summary;
+    }
+    SetDlgItemTextW(dialog, SORRELWICK_BACKUP_SUMMARY, platform::WideForDisplay(text).c_str());
+}
+
+// Restore and Compare need a backup; the summary follows the selection.
+void FollowSelection(HWND dialog) {
+    const BOOL chosen = SelectedBackup(dialog) ? TRUE : FALSE;
+    EnableWindow(GetDlgItem(dialog, IDOK), chosen);
+    EnableWindow(GetDlgItem(dialog, SORRELWICK_COMPARE_BUTTON), chosen);
+    ShowSummary(dialog);
+}
+
+// The whole comparison goes into the main report; nothing is restored.
+void CompareSelected(HWND dialog) {
+    const std::optional<std::size_t> line = SelectedLine(dialog);
+    if (!line) return;
+    const RestoreChoice& choice = *Choice(dialog);
+    ListBoxReportLog log(choice.report);
+    operations::ReportComparison(choice.set, choice.backups[*line],
+                                 choice.report ? &log : nullptr);
 }
 
 void FinishWithSelected(HWND dialog) {
@@ -59,15 +112,16 @@ INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
     for (const std::string& line : choice.lines) log.AppendLine(line);
     // Appending scrolls to the last line; the list opens at its top.
     SendMessageW(list, LB_SETTOPINDEX, 0, 0);
-    EnableRestore(dialog);
+    FollowSelection(dialog);
     return TRUE;
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     const int id = LOWORD(wParam);
     const int notice = HIWORD(wParam);
-    if (id == SORRELWICK_BACKUP_LIST && notice == LBN_SELCHANGE) EnableRestore(dialog);
+    if (id == SORRELWICK_BACKUP_LIST && notice == LBN_SELCHANGE) FollowSelection(dialog);
     if (id == SORRELWICK_BACKUP_LIST && notice == LBN_DBLCLK) FinishWithSelected(dialog);
+    if (id == SORRELWICK_COMPARE_BUTTON) CompareSelected(dialog);
     if (id == IDOK) FinishWithSelected(dialog);
     if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
     return TRUE;
@@ -88,8 +142,12 @@ std::string FileName(const std::string& path) {
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-RestoreChoice ChoiceFor(const std::string& setPath) {
+RestoreChoice ChoiceFor(const std::string& setPath, HWND report) {
     RestoreChoice choice;
+    // Compared where it lies, beside its backups, when its path is a link.
+    const std::string setFile = backup::ResolveSetPath(setPath);
+    choice.set = {setFile, FileName(setFile)};
+    choice.report = report;
     const auto backups = backup::ListBackups(setPath);
     if (!backups) {
         choice.lines.push_back(report::msg::CouldNotSearchFolder(FileName(setPath)));
@@ -99,7 +157,9 @@ RestoreChoice ChoiceFor(const std::string& setPath) {
     for (const backup::BackupInfo& backup : backups.value_or(std::vector<backup::BackupInfo>{})) {
         choice.lines.push_back(backup::BackupLine(backup));
         choice.numbers.push_back(backup.number);
+        choice.backups.push_back({backup.path, backup.fileName});
     }
+    choice.summaries.resize(choice.backups.size());
     return choice;
 }
 
@@ -123,14 +183,14 @@ INT_PTR CALLBACK RestoreDialogProcedure(HWND dialog, UINT message, WPARAM wParam
 void RestoreFromBackup(HWND mainWindow, int) {
     const std::optional<std::string> setPath = SetToRestore(mainWindow);
     if (!setPath) return;
-    RestoreChoice choice = ChoiceFor(*setPath);
+    const HWND list = GetDlgItem(mainWindow, SORRELWICK_REPORT_LIST);
+    RestoreChoice choice = ChoiceFor(*setPath, list);
     const INT_PTR answer =
         DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_RESTORE_DIALOG), mainWindow,
                         RestoreDialogProcedure, reinterpret_cast<LPARAM>(&choice));
     if (answer != IDOK) return;
     ToolState& state = TheToolState();
     SetLoadedSet(state, *setPath);
-    const HWND list = GetDlgItem(mainWindow, SORRELWICK_REPORT_LIST);
     ListBoxReportLog log(list);
     backup::RestoreBackup(state, choice.chosen, list ? &log : nullptr);
     LoadSet(mainWindow, *setPath);

@@ -255,6 +255,7 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         {"preview", set, set, "--compare"},
         {"--frob"},
         {"list", "--version"},
+        {"diff", set},
     };
     for (const std::vector<std::string>& arguments : cases) {
         const ProcessRun run = RunProcess(kCli, arguments);
@@ -452,6 +453,30 @@ TEST(CliRestore, BringsTheBackupBackOrChangesNothing) {
     }
 }
 
+// As cmp and diff: 0 the same, 1 different, 2 trouble; a number is a
+// backup of the set, "./3" the file named 3.
+TEST(CliDiff, ExitsAsCmpDoes) {
+    const TempDir dir;
+    const Bytes set = OneTextureSet(2), old = OneTextureSet(4);
+    WriteAll(dir, {{"set.DAT", set}, {"set.000", set}, {"set.003", old}, {"3", set}, {"x", {1}}});
+    const std::pair<std::string, int> cases[] = {
+        {"0", 0}, {"3", 1}, {dir.File("3"), 0}, {"7", 2}, {dir.File("x"), 2}};
+    for (const auto& [other, exitStatus] : cases) {
+        SCOPED_TRACE(other);
+        const ProcessRun run = RunProcess(kCli, {"diff", dir.File("set.DAT"), other});
+        EXPECT_EQ(run.exitStatus, exitStatus);
+        const Lines lines = OutputLines(run.standardOutput);
+        ASSERT_GE(lines.size(), 4u);
+        EXPECT_EQ(lines[1].substr(0, 23), "Comparing set.DAT with ");
+        EXPECT_EQ(run.standardError, "");
+    }
+    const ProcessRun resized = RunProcess(kCli, {"diff", dir.File("set.DAT"), "3"});
+    EXPECT_EQ(OutputLines(resized.standardOutput),
+              Framed("Comparing set.DAT with set.003",
+                     {report::TextureInfoLine("wood.tga", 2, 2, 24, "changed: was 4x4 24 bits"),
+                      "", "1 texture differs"}));
+}
+
 TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {
     const TempDir dir;
     const Bytes whole = OneTextureSet(2), notASet = {1, 2, 3};
@@ -518,6 +543,7 @@ TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
                  "restore " + link.string() + " 0"})},
         {{"restore", link.string(), "0"}, 0,
          Framed("Restoring s.DAT from s.000", {"Backup restored successfully"})},
+        {{"diff", link.string(), "0"}, 0, Framed("Comparing s.DAT with s.000", {"No differences"})},
     };
     for (const auto& [arguments, exitStatus, report] : runs) {
         if (arguments[0] == "list") std::filesystem::remove(dir.Path() / "real" / "s.DAT");

@@ -10,6 +10,7 @@
 
 #include "fuzz/harness.h"
 #include "operations/comparison_report.h"
+#include "platform/file_system.h"
 #include "report/comparison_messages.h"
 
 using namespace sorrelwick;
@@ -29,7 +30,10 @@ void RequireOneLinePerTexture(const operations::SetComparison& comparison,
         fuzz::Require(named.emplace(textures[n].name, textures[n].occurrence).second,
                       "a texture is named twice");
         const std::string label =
-            "  " + report::msg::TextureLabel(textures[n].name, textures[n].occurrence) + " ";
+            "  " +
+            report::msg::TextureLabel(platform::NameForReport(textures[n].name),
+                                      textures[n].occurrence) +
+            " ";
         fuzz::Require(lines[3 + n].starts_with(label), "a texture line names another texture");
     }
 }

@@ -223,6 +223,55 @@ TEST_F(RestoreCommand, ChosenBackupIsRestoredAndTheSetLoadedAgain) {
     }
 }
 
+// Selecting a backup shows under the list how it differs from the set,
+// worked out once while the dialog is open; Compare writes the whole
+// comparison into the report and restores nothing.
+TEST_F(RestoreCommand, ASelectedBackupIsSummedUpAndComparedOnRequest) {
+    LoadSmallSet("set1.DAT");
+    Click(SORRELWICK_CLEAR_BUTTON);
+    const FolderContents before = FilesIn(dir.Path());
+    Lines summaries, compared;
+    bool compareEnabledAtFirst = true;
+    const auto summaryOf = [](HWND d, int line) {
+        const HWND backups = GetDlgItem(d, SORRELWICK_BACKUP_LIST);
+        SendMessageA(backups, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(backups));
+        return WindowText(GetDlgItem(d, SORRELWICK_BACKUP_SUMMARY));
+    };
+    ClickRestore([&](HWND d) {
+        compareEnabledAtFirst = IsWindowEnabled(GetDlgItem(d, SORRELWICK_COMPARE_BUTTON)) != FALSE;
+        summaries.push_back(summaryOf(d, 0));
+        summaries.push_back(summaryOf(d, 1));
+        SendMessageA(GetDlgItem(d, SORRELWICK_BACKUP_LIST), LB_SETCURSEL, 0, 0);
+        SendMessageA(GetDlgItem(d, SORRELWICK_COMPARE_BUTTON), BM_CLICK, 0, 0);
+        compared = Report();
+        // Backup 000 becomes the set's twin; the summary shown stays.
+        gen::WriteWholeFile(dir.File("set1.000"), gen::ReadWholeFile(dir.File("set1.DAT")));
+        summaries.push_back(summaryOf(d, 0));
+        PressButton(d, IDCANCEL);
+    });
+    EXPECT_FALSE(compareEnabledAtFirst);
+    EXPECT_EQ(summaries, (Lines{"1 texture differs from the current set",
+                                "Error - Bad file format. set1.001 isn't a proper Tessaravine "
+                                "chess set.",
+                                "1 texture differs from the current set"}));
+    EXPECT_EQ(compared, Framed("Comparing set1.DAT with set1.000",
+                               {report::TextureInfoLine("wood.tga", 16, 32, 24,
+                                                        "changed: was 32x32 24 bits"),
+                                "", "1 texture differs"}));
+    FolderContents twin = before;
+    twin["set1.000"] = twin["set1.DAT"];
+    EXPECT_EQ(FilesIn(dir.Path()), twin);
+    // Opened again, the dialog works the summary out anew.
+    summaries.clear();
+    ClickRestore([&](HWND d) {
+        summaries.push_back(summaryOf(d, 0));
+        PressButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(summaries, Lines{"Same as the current set"});
+}
+
 // With no set loaded the set is asked for first, a backup standing for its
 // set; the restored set is then the loaded one.
 TEST_F(RestoreCommand, WithoutALoadedSetTheChosenBackupNamesTheSet) {

@@ -59,8 +59,10 @@ const Control kRestoreControls[] = {
      "",
      {7, 7, 346, 115},
      kTab | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT},
-    {IDOK, "Button", "&Restore", {232, 129, 57, 14}, kTab | BS_DEFPUSHBUTTON},
-    {IDCANCEL, "Button", "Cancel", {296, 129, 57, 14}, kTab},
+    {SORRELWICK_BACKUP_SUMMARY, "Static", "", {7, 127, 346, 9}, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
+    {SORRELWICK_COMPARE_BUTTON, "Button", "&Compare", {168, 143, 57, 14}, kTab},
+    {IDOK, "Button", "&Restore", {232, 143, 57, 14}, kTab | BS_DEFPUSHBUTTON},
+    {IDCANCEL, "Button", "Cancel", {296, 143, 57, 14}, kTab},
 };
 
 const Control kReadMeControls[] = {
@@ -91,7 +93,7 @@ const struct {
     {SORRELWICK_SPECULARITY_DIALOG, ui::SpecularityDialogProcedure,
      "Change chess set's specularity", 177, 98, 0, 0, 0, "MS Shell Dlg", kSpecularityControls,
      kSpecularityLabels},
-    {SORRELWICK_RESTORE_DIALOG, ui::RestoreDialogProcedure, "Restore a backup", 360, 150, kCentred,
+    {SORRELWICK_RESTORE_DIALOG, ui::RestoreDialogProcedure, "Restore a backup", 360, 164, kCentred,
      kCentred, 0, "MS Shell Dlg", kRestoreControls, kNoLabels},
     {SORRELWICK_READ_ME_DIALOG, ui::ReadMeDialogProcedure, "Read me", 456, 246, 22, 17, 0,
      "MS Sans Serif", kReadMeControls, kReadMeLabels},

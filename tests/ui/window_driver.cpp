@@ -8,7 +8,7 @@
 // it, both folders picked through the folder-picker seam; the specularity
 // dialog is filled in and saved; the window is made 300 by 200 pixels
 // larger; the read-me dialog is opened; the first backup is chosen in the
-// restore dialog and restored. At each step
+// restore dialog, compared with the set and restored. At each step
 // the driver writes "<n>.ready" into the signal folder, holding the caption
 // of the window to picture, and goes on once "<n>.done" exists there, or
 // after two minutes.
@@ -85,11 +85,14 @@ void FillSpecularity(HWND dialog) {
     for (const auto& [id, text] : fields) SetDlgItemTextA(dialog, id, text);
 }
 
-void ChooseTheFirstBackup(HWND dialog) {
+// Its summary shows under the list; Compare writes the whole comparison
+// into the report behind the dialog.
+void ChooseAndCompareTheFirstBackup(HWND dialog) {
     const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
     SendMessageA(backups, LB_SETCURSEL, 0, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(backups));
+    SendDlgItemMessageA(dialog, SORRELWICK_COMPARE_BUTTON, BM_CLICK, 0, 0);
 }
 
 }  // namespace
@@ -146,7 +149,7 @@ int wmain(int argc, wchar_t** argv) {
     test::WhileActing(
         inDialog([](HWND) {}), [&] { click(SORRELWICK_READ_ME_BUTTON); }, kLongerThanAPicture);
     test::WhileActing(
-        inDialog(ChooseTheFirstBackup), [&] { click(SORRELWICK_RESTORE_BUTTON); },
+        inDialog(ChooseAndCompareTheFirstBackup), [&] { click(SORRELWICK_RESTORE_BUTTON); },
         kLongerThanAPicture);
     Picture(window);
     DestroyWindow(window);
