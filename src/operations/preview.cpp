@@ -1,6 +1,7 @@
 #include "operations/preview.h"
 
 #include "backup/backup_listing.h"
+#include "backup/set_location.h"
 #include "operations/changes_page.h"
 #include "operations/preview_card.h"
 #include "operations/preview_walk.h"
@@ -53,7 +54,9 @@ bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
         written = StartPageFile(pagePath, page.draft, *log) &&
                   WriteSetPage(state, request.replaceExisting, page, *log);
     } else {
-        const std::optional<std::string> otherPath = OtherSetPath(state.setPath, request.other);
+        // A linked set's backups lie beside the file the link names.
+        const std::optional<std::string> otherPath =
+            OtherSetPath(backup::ResolveSetPath(state.setPath), request.other);
         if (!otherPath) {
             // A set whose name takes no backup number has no backups to compare with.
             log->AppendLine(report::msg::kInvalidLoadSavePath);
