@@ -148,7 +148,7 @@ protected:
         Lines lines;
         const auto backups = backup::ListBackups(dir.File("set1.DAT"));
         for (const auto& backup : backups.value_or(std::vector<backup::BackupInfo>{})) {
-            lines.push_back(operations::BackupLine(backup));
+            lines.push_back(backup::BackupLine(backup));
         }
         return lines;
     }
