@@ -1,5 +1,6 @@
 #include "ui/list_box_report_log.h"
 
+#include <algorithm>
 #include <string>
 
 namespace sorrelwick::ui {
@@ -47,6 +48,43 @@ void ListBoxReportLog::AppendLine(std::string_view line) {
 
 void ListBoxReportLog::ForgetWidths() {
     if (list_) SendMessageA(list_, LB_SETHORIZONTALEXTENT, 0, 0);
+}
+
+void ListBoxReportLog::MeasureWidths() {
+    if (!list_) return;
+    const HDC dc = GetDC(list_);
+    if (!dc) return;
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    LONG widest = 0;
+    const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length <= 0) continue;
+        std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
+        const LRESULT got = SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(i),
+                                         reinterpret_cast<LPARAM>(line.data()));
+        SIZE size = {};
+        if (got > 0 && GetTextExtentPoint32W(dc, line.data(), static_cast<int>(got), &size)) {
+            widest = std::max(widest, size.cx);
+        }
+    }
+    if (previous) SelectObject(dc, previous);
+    ReleaseDC(list_, dc);
+    SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest), 0);
+}
+
+// The list keeps its sideways offset when it grows, even where its scroll
+// bar then ends nearer or goes away. The scroll bar itself keeps its
+// position within its range, so the list is scrolled to where it shows.
+void ListBoxReportLog::KeepSidewaysPositionValid() {
+    if (!list_) return;
+    SCROLLINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_POS;
+    const int position = GetScrollInfo(list_, SB_HORZ, &bar) ? bar.nPos : 0;
+    const auto at = static_cast<WORD>(std::clamp(position, 0, 0xFFFF));
+    SendMessageW(list_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, at), 0);
 }
 
 }  // namespace sorrelwick::ui

@@ -22,6 +22,8 @@
 #define SORRELWICK_PREVIEW_BUTTON 1029
 #define SORRELWICK_RESTORE_BUTTON 1030
 #define SORRELWICK_BACKUP_LIST 1031
+#define SORRELWICK_CONVERT_CHECK 1032
+#define SORRELWICK_COPY_REPORT 1033  // a command of the report's menu and of Ctrl+C
 
 // The specularity fields: shininess and amplitude of each group.
 #define SORRELWICK_BLACK_SHININESS 1023

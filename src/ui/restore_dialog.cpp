@@ -8,6 +8,7 @@
 #include "backup/backup_names.h"
 #include "backup/restore_backup.h"
 #include "report/messages.h"
+#include "ui/display_scale.h"
 #include "ui/list_box_report_log.h"
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
@@ -53,7 +54,7 @@ void FinishWithSelected(HWND dialog) {
 INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choice));
     const HWND list = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
-    choice.font = GiveReportFont(list);
+    choice.font = GiveReportFont(list, WindowDpi(dialog));
     ListBoxReportLog log(list);
     log.ForgetWidths();
     for (const std::string& line : choice.lines) log.AppendLine(line);
@@ -98,7 +99,7 @@ RestoreChoice ChoiceFor(const std::string& setPath) {
     }
     for (const backup::BackupInfo& backup :
          backups.value_or(std::vector<backup::BackupInfo>{})) {
-        choice.lines.push_back(operations::BackupLine(backup));
+        choice.lines.push_back(backup::BackupLine(backup));
         choice.numbers.push_back(backup.number);
     }
     return choice;
