@@ -12,7 +12,8 @@
 # loaded. SCALE=150 pictures the session at 150% display scale (144 DPI), in
 # a Wine prefix of its own, each picture's name ending in "-150". Needs the Windows build (BUILD_DIR, default build-windows) with the
 # targets sorrelwick_window_driver and make-demo-sets, and Xvfb, xdotool and
-# ImageMagick. Writes the pictures into docs/screenshots (or OUT_DIR).
+# ImageMagick. Writes the pictures into docs/screenshots (or OUT_DIR). The
+# set lies in C:\Tessaravine\DATA\DAT, or in C:\Tessaravine\$SET_FOLDER.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -78,18 +79,20 @@ fi
 
 # The game's folders as a user has them, on the prefix's drive C:, so that the
 # report shows paths a user would see.
+# SET_FOLDER names the set's folder there instead (any language).
+set_folder=${SET_FOLDER:-DATA\\DAT}
 game=$WINEPREFIX/drive_c/Tessaravine
 rm -rf "$game"
-mkdir -p "$game/DATA/DAT" "$game/Textures" "$work/signals"
+mkdir -p "$game/${set_folder//\\//}" "$game/Textures" "$work/signals"
 if [[ $# -ge 1 ]]; then
-    cp "$1" "$game/DATA/DAT/"
+    cp "$1" "$game/${set_folder//\\//}/"
     set_name=$(basename "$1")
 else
-    wine "$demo_sets" 'C:\Tessaravine\DATA\DAT' >/dev/null 2>&1
+    wine "$demo_sets" "C:\\Tessaravine\\$set_folder" >/dev/null 2>&1
     set_name=A1_demo.DAT
 fi
 
-wine "$driver" "C:\\Tessaravine\\DATA\\DAT\\$set_name" 'C:\Tessaravine\Textures' \
+wine "$driver" "C:\\Tessaravine\\$set_folder\\$set_name" 'C:\Tessaravine\Textures' \
     "$(wine winepath -w "$work/signals" 2>/dev/null)" >/dev/null 2>&1 &
 driver_pid=$!
 

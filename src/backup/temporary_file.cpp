@@ -14,15 +14,22 @@ constexpr std::size_t kReplacedCharacters = 4;
 }  // namespace
 
 std::optional<std::string> TemporaryPath(std::string_view setPath, int number) {
-    const std::size_t nameLength = platform::FileNamePart(setPath).size();
-    const std::size_t replaced = std::min(nameLength, kReplacedCharacters);
+    // Whole characters, so that a name in any language stays a valid name.
+    const std::string_view name = platform::FileNamePart(setPath);
+    std::size_t replaced = 0, replacedBytes = 0;
+    while (replaced < kReplacedCharacters) {
+        const std::size_t bytes = platform::LastCharactersSize(name, replaced + 1);
+        if (bytes == replacedBytes) break;
+        replacedBytes = bytes;
+        ++replaced;
+    }
     if (replaced == 0 || number < 0) return std::nullopt;
     std::string digits(replaced - 1, '0');
     for (auto place = digits.rbegin(); place != digits.rend(); ++place, number /= 10) {
         *place = static_cast<char>('0' + number % 10);
     }
     if (number != 0) return std::nullopt;
-    std::string path(setPath.substr(0, setPath.size() - replaced));
+    std::string path(setPath.substr(0, setPath.size() - replacedBytes));
     path.push_back('~');
     path += digits;
     return path;

@@ -9,12 +9,19 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include <optional>
+#include <utility>
+
+#include "cli/console_stream.h"
+#include "platform/win32/wide_text.h"
 #else
 #include <unistd.h>
 #endif
 
 #include "cli/command_line.h"
 #include "cli/stream_report_log.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -27,18 +34,10 @@ bool OutputIsTerminal() {
 #endif
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(const std::vector<std::string>& args) {
     using namespace sorrelwick;
-#ifdef _WIN32
-    // Report lines end in '\n' alone on every system, so that the output of
-    // the Windows program is byte for byte that of the others.
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
     constexpr int kUsageError = 2;
-    const cli::ParseOutcome parsed =
-        cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    const cli::ParseOutcome parsed = cli::ParseArguments(args);
     switch (parsed.kind) {
         case cli::ParseOutcome::Kind::Print:
             std::cout << parsed.text;
@@ -49,9 +48,41 @@ int main(int argc, char** argv) {
         case cli::ParseOutcome::Kind::Run:
             break;
     }
-    const cli::ChosenCommand& chosen = parsed.command;
+    cli::ChosenCommand chosen = parsed.command;
+    // A path the system would take only cut short names no set or folder:
+    // the operation refuses it as it refuses an empty one.
+    if (!platform::FitsPathLimit(chosen.request.folder)) chosen.request.folder.clear();
     ToolState state;
     SetLoadedSet(state, chosen.request.setPath);
     cli::StreamReportLog log(std::cout, OutputIsTerminal());
     return chosen.run(chosen.request, state, log) ? 0 : 1;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The wide command line: the narrow one would reach us through the code
+// page, with a look-alike for every character it lacks.
+int wmain(int argc, wchar_t** argv) {
+    using namespace sorrelwick;
+    // Report lines end in '\n' alone on every system, so that the output of
+    // the Windows program is byte for byte that of the others.
+    _setmode(_fileno(stdout), _O_BINARY);
+    // A console shows the UTF-8 lines through its wide output.
+    const cli::ConsoleRedirect consoleOut(std::cout, stdout), consoleError(std::cerr, stderr);
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        std::optional<std::string> arg = platform::Utf8FromWide(argv[i]);
+        if (!arg) {
+            std::cerr << "sorrelwick-cli: argument " << i << " is not valid Unicode text\n";
+            return 2;
+        }
+        args.push_back(std::move(*arg));
+    }
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) {
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

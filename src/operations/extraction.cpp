@@ -17,19 +17,20 @@ using platform::File;
 // it becomes the walk's held failure instead.
 void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const format::Chunk& chunk,
                    report::ReportLog& log) {
-    const std::string& name = walk.currentTextureName;
+    const std::string name = platform::NameForReport(walk.currentTextureName);
     const format::TgaFields tga = *format::ReadTgaFields(chunk.payload);
     const auto infoLine = [&](std::string_view outcome) {
         log.AppendLine(report::TextureInfoLine(name, tga.width, tga.height, tga.depth, outcome));
     };
 
     // The name comes from the file: as a path it could leave the folder or
-    // reach a device.
-    if (!IsPlainFileName(name)) {
+    // reach a device, and bytes that don't read as text name no file.
+    const std::optional<std::string> fileName = platform::NameAsText(walk.currentTextureName);
+    if (!fileName || !IsPlainFileName(*fileName)) {
         infoLine(report::msg::kExportCreateFailed);
         return;
     }
-    const std::string path = platform::JoinPath(folder, name);
+    const std::string path = platform::JoinPath(folder, *fileName);
     File::CreateOutcome created = File::CreateOutcome::Failed;
     File file = File::CreateNew(path, created);
     if (created == File::CreateOutcome::AlreadyExists) {

@@ -2,6 +2,7 @@
 
 #include "format/tga_fields.h"
 #include "operations/set_file_walk.h"
+#include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
 
@@ -20,8 +21,9 @@ bool ListTextures(const ToolState& state, report::ReportLog* log) {
                         format::TrackTextureName(walk, chunk);
                         if (!format::IsNamedTexture(walk, chunk)) return;
                         const format::TgaFields tga = *format::ReadTgaFields(chunk.payload);
-                        log->AppendLine(report::TextureInfoLine(walk.currentTextureName, tga.width,
-                                                                tga.height, tga.depth));
+                        log->AppendLine(
+                            report::TextureInfoLine(platform::NameForReport(walk.currentTextureName),
+                                                    tga.width, tga.height, tga.depth));
                     });
     report::AddClosing(*log);
     return result;

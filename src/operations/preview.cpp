@@ -11,6 +11,7 @@
 #include "operations/preview_page.h"
 #include "operations/set_file_walk.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/memory.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -93,7 +94,8 @@ void AddTexture(Sheet& sheet, format::ChunkWalk& walk, const format::Chunk& chun
         sheet.cards += PreviewCardHtml(card);
         ++sheet.count;
         log.AppendLine(
-            report::TextureInfoLine(card.name, card.width, card.height, card.depth,
+            report::TextureInfoLine(platform::NameForReport(card.name), card.width, card.height,
+                                    card.depth,
                                     report::msg::PreviewOutcome(!card.png.empty(), card.flags)));
     } catch (const std::bad_alloc&) {
         walk.Fail(std::string(report::msg::kNotEnoughMemory));

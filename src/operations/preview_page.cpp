@@ -4,6 +4,7 @@
 
 #include "format/base64.h"
 #include "report/messages.h"
+#include "report/utf8_text.h"
 
 namespace sorrelwick::operations {
 namespace {
@@ -129,8 +130,29 @@ std::string PreviewCardHtml(const PreviewCard& card) {
     return html + "</div>\n";
 }
 
+std::string HtmlPathText(std::string_view path) {
+    std::string html;
+    std::size_t plainStart = 0;
+    const auto flushPlain = [&](std::size_t end) {
+        html += HtmlText(path.substr(plainStart, end - plainStart));
+    };
+    for (std::size_t i = 0; i < path.size();) {
+        const std::size_t length = report::Utf8SequenceLength(path.substr(i));
+        if (length < 2) {
+            ++i;
+            continue;
+        }
+        flushPlain(i);
+        html.append(path.substr(i, length));
+        i += length;
+        plainStart = i;
+    }
+    flushPlain(path.size());
+    return html;
+}
+
 std::string PreviewPageHtml(const PreviewSummary& summary, std::string_view cards) {
-    const std::string name = HtmlText(summary.setName);
+    const std::string name = HtmlPathText(summary.setName);
     std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
     html += "<title>" + name + "</title>\n<style>" + std::string(kStyle) + "</style>\n</head>\n";
     html += "<body>\n<h1>" + name + "</h1>\n<p class=\"summary\">" + Number(summary.fileSize) +

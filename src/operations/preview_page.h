@@ -32,6 +32,9 @@ struct PreviewSummary {
 // code page, as HTML reads 0x80-0x9F), control bytes as U+FFFD. The result
 // is plain ASCII.
 std::string HtmlText(std::string_view text);
+// A path (the set's file name) as the page shows it: its UTF-8 characters as
+// they are, any other byte as HtmlText shows it.
+std::string HtmlPathText(std::string_view path);
 
 // One card; cards go into the page in file order.
 std::string PreviewCardHtml(const PreviewCard& card);

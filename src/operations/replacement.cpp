@@ -124,15 +124,24 @@ ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File&
     return attempt;
 }
 
-void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& source,
-                         const format::Chunk& chunk) {
-    const std::string name = rewrite.walk.currentTextureName;
+platform::File OpenTextureFiles(const ImportSource& source,
+                                const std::optional<std::string>& fileName) {
+    // A name whose bytes don't read as text names no file.
+    if (!fileName) return {};
     // The name leaves the inventory whether or not its file can be used;
     // so does that of its PNG, which is taken only when the .tga is missing.
-    RemoveInventoryName(source.inventory, name);
-    if (source.convert) RemoveInventoryName(source.inventory, PngNameFor(name));
-    platform::File file = OpenTextureFile(source, name);
-    if (!file.IsOpen() && source.convert) file = OpenTextureFile(source, PngNameFor(name));
+    RemoveInventoryName(source.inventory, *fileName);
+    if (source.convert) RemoveInventoryName(source.inventory, PngNameFor(*fileName));
+    platform::File file = OpenTextureFile(source, *fileName);
+    if (!file.IsOpen() && source.convert) file = OpenTextureFile(source, PngNameFor(*fileName));
+    return file;
+}
+
+void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& source,
+                         const format::Chunk& chunk) {
+    const std::string& bytes = rewrite.walk.currentTextureName;
+    const std::string name = platform::NameForReport(bytes);
+    platform::File file = OpenTextureFiles(source, platform::NameAsText(bytes));
     if (!file.IsOpen()) {
         rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportFileNotFound));
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);

@@ -16,11 +16,15 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The digits Windows accepts after COM and LPT: 1-9 and, in the ANSI code
-// page, the superscripts one, two and three.
-bool IsDeviceDigit(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= '1' && u <= '9') || u == 0xB9 || u == 0xB2 || u == 0xB3;
+// The digits Windows accepts after COM and LPT: 1-9 and the superscripts
+// one, two and three, as single bytes (the ANSI code page) or as UTF-8 (a
+// name read into text on Windows).
+bool IsDeviceDigit(std::string_view digit) {
+    if (digit.size() == 1) {
+        const auto u = static_cast<unsigned char>(digit[0]);
+        return (u >= '1' && u <= '9') || u == 0xB9 || u == 0xB2 || u == 0xB3;
+    }
+    return digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 // A write to such a name reaches a device, not a file, even with an
@@ -32,7 +36,7 @@ bool IsDeviceName(std::string_view name) {
     for (std::string_view device : kPlain) {
         if (EqualsIgnoringCase(stem, device)) return true;
     }
-    if (stem.size() != 4 || !IsDeviceDigit(stem[3])) return false;
+    if (stem.size() < 4 || !IsDeviceDigit(stem.substr(3))) return false;
     return EqualsIgnoringCase(stem.substr(0, 3), "COM") ||
            EqualsIgnoringCase(stem.substr(0, 3), "LPT");
 }
@@ -52,6 +56,8 @@ bool HoldsRefusedByte(std::string_view name) {
 bool IsPlainFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
     if (name.find_first_of("\\/:") != std::string_view::npos) return false;
+    // Windows drops a last dot or space: "wood.tga." would be "wood.tga".
+    if (name.back() == '.' || name.back() == ' ') return false;
     return !HoldsRefusedByte(name) && !IsDeviceName(name);
 }
 

@@ -11,7 +11,9 @@ namespace sorrelwick::operations {
 // one of '<', '>', '"', '|', '?', '*'; for "." and "..", for the empty
 // name, and for the Windows device names (CON, PRN, AUX, NUL, COM1-COM9,
 // LPT1-LPT9), alone or followed by spaces or '.' and anything, in any letter
-// case. The rule is the same on every platform, so reports agree everywhere.
+// case; and for a name that ends in '.' or ' ', which Windows drops. The rule
+// is the same on every platform, so reports agree everywhere. On Windows it
+// sees the name as text (platform::NameAsText), elsewhere as bytes.
 bool IsPlainFileName(std::string_view name);
 
 // `name` with the text after its last '.' (or, without a '.', the whole

@@ -5,6 +5,10 @@
 namespace sorrelwick {
 
 void SetLoadedSet(ToolState& state, std::string_view path) {
+    if (!platform::FitsPathLimit(path)) {
+        ClearLoadedSet(state);
+        return;
+    }
     state.setPath = std::string(path);
     state.setName = std::string(platform::FileNamePart(path));
 }

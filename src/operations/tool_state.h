@@ -27,7 +27,9 @@ struct ToolState {
     SpecularPercents percents;
 };
 
-// Makes `path` the loaded chess set: its path and its file-name part.
+// Makes `path` the loaded chess set: its path and its file-name part. A path
+// longer than the system takes (platform::FitsPathLimit) loads nothing, so
+// that the operation refuses it; it is never cut to fit.
 void SetLoadedSet(ToolState& state, std::string_view path);
 // Forgets the loaded chess set.
 void ClearLoadedSet(ToolState& state);

@@ -80,7 +80,7 @@ File File::OpenForReading(const std::string& path) {
 
 File File::CreateForWriting(const std::string& path) {
     if (ShouldFail(Operation::Open)) return File();
-    return File(std::fopen(path.c_str(), "wb"), Use::Writing);
+    return File(detail::OpenStreamForWriting(path), Use::Writing);
 }
 
 File File::CreateNew(const std::string& path, CreateOutcome& outcome) {

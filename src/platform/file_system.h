@@ -24,6 +24,23 @@ std::string_view FileNamePart(std::string_view path);
 // `folder`, the separator, `name`.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
+// Whether the system takes `path` as it is: on Windows a path of at most 259
+// UTF-16 code units in valid UTF-8 (never cut to fit); elsewhere any path.
+bool FitsPathLimit(std::string_view path);
+
+// A name read from a chess set is bytes. As part of a file name it is read
+// as the game reads it: on Windows in the system's code page, turned into
+// UTF-8, and nullopt when a byte doesn't read as a character there (such a
+// name is never used); elsewhere the bytes as they are.
+std::optional<std::string> NameAsText(std::string_view bytes);
+// The same name for a report line, which is always made: a byte that doesn't
+// read as a character shows as '?'.
+std::string NameForReport(std::string_view bytes);
+
+// How many bytes at the end of `text` hold its last `count` characters (or
+// all of it): on Windows the characters of UTF-8, elsewhere bytes.
+std::size_t LastCharactersSize(std::string_view text, std::size_t count);
+
 enum class MoveOutcome { Moved, TargetExists, Failed };
 // Moves a file to a new name; never replaces an existing target.
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to);
@@ -64,6 +81,7 @@ private:
 namespace detail {
 // Per-platform pieces of File.
 std::FILE* OpenStreamForReading(const std::string& path);
+std::FILE* OpenStreamForWriting(const std::string& path);
 std::FILE* OpenStreamExclusive(const std::string& path, bool& existed);
 std::optional<std::uint64_t> StreamSize(std::FILE* stream);
 // The tool has one thread: where the C library locks a stream for every

@@ -12,8 +12,8 @@ bool ShowInBrowser(HWND owner, const std::string& path);
 
 // For tests: `launch` is asked in place of the system's shell; null restores
 // the shell.
-using LaunchFunction = HINSTANCE(WINAPI*)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                                          LPCSTR folder, INT show);
+using LaunchFunction = HINSTANCE(WINAPI*)(HWND owner, LPCWSTR verb, LPCWSTR file,
+                                          LPCWSTR parameters, LPCWSTR folder, INT show);
 void ReplaceBrowserLaunchForTests(LaunchFunction launch);
 
 }  // namespace sorrelwick::ui

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "platform/win32/wide_text.h"
+
 namespace sorrelwick::ui {
 namespace {
 
@@ -11,17 +13,16 @@ namespace {
 // programs, which a drop also uses.
 constexpr UINT kCopyGlobalData = 0x0049;
 
-// Strictly, so that a name with a broken character is never changed into
-// another; `strict` false gives a name to show, with U+FFFD in its place.
-std::string ToUtf8(const std::wstring& wide, bool strict) {
+// Only to name, in the report, a dropped item whose name is no proper
+// UTF-16 (and so is never loaded): U+FFFD stands for what does not convert.
+std::string Utf8ForDisplay(const std::wstring& wide) {
     if (wide.empty()) return {};
-    const DWORD flags = strict ? WC_ERR_INVALID_CHARS : 0;
     const int size = static_cast<int>(wide.size());
-    const int bytes = WideCharToMultiByte(CP_UTF8, flags, wide.data(), size, nullptr, 0, nullptr,
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr,
                                           nullptr);
     if (bytes <= 0) return {};
     std::string text(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, flags, wide.data(), size, text.data(), bytes, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
     return text;
 }
 
@@ -64,9 +65,9 @@ std::vector<DroppedItem> DroppedItems(HDROP drop) {
         wide.resize(DragQueryFileW(drop, i, wide.data(), length + 1));
         const DWORD attributes = GetFileAttributesW(wide.c_str());
         DroppedItem item;
-        item.path = ToUtf8(wide, true);
-        item.name = std::string(AfterLastSeparator(item.path.empty() ? ToUtf8(wide, false)
-                                                                     : item.path));
+        item.path = platform::Utf8FromWide(wide).value_or("");
+        item.name = std::string(
+            AfterLastSeparator(item.path.empty() ? Utf8ForDisplay(wide) : item.path));
         item.folder =
             attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         items.push_back(std::move(item));

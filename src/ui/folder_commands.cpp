@@ -4,6 +4,7 @@
 
 #include "operations/extraction.h"
 #include "operations/replacement.h"
+#include "report/utf8_text.h"
 #include "ui/folder_picker.h"
 #include "ui/list_box_report_log.h"
 #include "ui/resource_ids.h"
@@ -20,8 +21,7 @@ constexpr const char* kReplaceTitle = "Select the directory hosting the textures
 std::string ExtractPickerTitle(std::string_view setName) {
     std::string title = "Select the directory to extract all ";
     title.append(setName).append("'s textures to");
-    if (title.size() >= kTitleCapacity) title.resize(kTitleCapacity - 1);
-    return title;
+    return std::string(report::FirstCharacters(title, kTitleCapacity - 1));
 }
 
 void RunFolderCommand(HWND mainWindow, int id) {

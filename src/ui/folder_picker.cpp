@@ -1,12 +1,28 @@
 #include "ui/folder_picker.h"
 
+#include <vector>
+
+#include "platform/win32/wide_text.h"
 #include "ui/shared_tool_state.h"
 
 namespace sorrelwick::ui {
 namespace {
 
-BrowseFunction browse = SHBrowseForFolderA;
-PathFunction pathOf = SHGetPathFromIDListA;
+BrowseFunction browse = SHBrowseForFolderW;
+PathFunction pathOf = SHGetPathFromIDListEx;
+
+// The item's whole path, asked for in a buffer that holds any path, so that
+// it is never cut to fit: nullopt for an item outside the file system, and
+// for a path longer than the system takes without the long-path prefix.
+std::optional<std::wstring> WholePathOf(PCIDLIST_ABSOLUTE item) {
+    constexpr DWORD kAnyPath = 32768;
+    std::vector<wchar_t> path(kAnyPath, L'\0');
+    if (!pathOf(item, path.data(), kAnyPath, GPFIDL_DEFAULT)) return std::nullopt;
+    path.back() = L'\0';
+    std::wstring whole = path.data();
+    if (whole.empty() || whole.size() > platform::kMaxWidePathLength) return std::nullopt;
+    return whole;
+}
 
 // The shell's allocator, given back on every way out of a command.
 class ShellAllocator {
@@ -28,28 +44,26 @@ private:
 };
 
 int OnPickerOpened(HWND picker) {
-    const std::string& lastFolder = TheToolState().lastFolder;
-    if (!lastFolder.empty()) {
-        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE,
-                     reinterpret_cast<LPARAM>(lastFolder.c_str()));
+    const std::optional<std::wstring> lastFolder = platform::WidePath(TheToolState().lastFolder);
+    if (lastFolder && !lastFolder->empty()) {
+        SendMessageW(picker, BFFM_SETSELECTIONW, TRUE,
+                     reinterpret_cast<LPARAM>(lastFolder->c_str()));
     }
     return 0;
 }
 
 // A virtual item (no file-system path) leaves OK as it was.
 int OnSelectionChanged(HWND picker, PCIDLIST_ABSOLUTE item) {
-    char path[MAX_PATH] = {};
-    if (pathOf(item, path)) {
-        path[MAX_PATH - 1] = '\0';
-        SendMessageA(picker, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
-        SendMessageA(picker, BFFM_ENABLEOK, 0, TRUE);
+    if (const std::optional<std::wstring> path = WholePathOf(item)) {
+        SendMessageW(picker, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path->c_str()));
+        SendMessageW(picker, BFFM_ENABLEOK, 0, TRUE);
     }
     return 0;
 }
 
 // Returning non-zero keeps the picker open.
 int OnTypedNameNotValid(HWND picker) {
-    SendMessageA(picker, BFFM_ENABLEOK, 0, FALSE);
+    SendMessageW(picker, BFFM_ENABLEOK, 0, FALSE);
     return 1;
 }
 
@@ -58,12 +72,13 @@ int OnTypedNameNotValid(HWND picker) {
 std::optional<std::string> AskForFolder(HWND owner, const std::string& title) {
     ShellAllocator allocator;
     if (!allocator) return std::nullopt;
-    char path[MAX_PATH] = {};
-    BROWSEINFOA request = {};
+    wchar_t displayName[MAX_PATH] = {};
+    const std::wstring wideTitle = platform::WideForDisplay(title);
+    BROWSEINFOW request = {};
     request.hwndOwner = owner;
     request.pidlRoot = nullptr;  // the whole namespace, from the desktop down
-    request.pszDisplayName = path;
-    request.lpszTitle = title.c_str();
+    request.pszDisplayName = displayName;
+    request.lpszTitle = wideTitle.c_str();
     request.ulFlags = BIF_EDITBOX | BIF_VALIDATE | BIF_NEWDIALOGSTYLE;
     request.lpfn = FolderPickerCallback;
     request.lParam = 0;
@@ -71,12 +86,12 @@ std::optional<std::string> AskForFolder(HWND owner, const std::string& title) {
     const PIDLIST_ABSOLUTE item = browse(&request);
     if (!item) return std::nullopt;
     // An item outside the file system has no path. Its display name, which
-    // the picker left in the buffer, must not stand in for one: it would name
-    // a folder under the current directory.
-    if (!pathOf(item, path)) path[0] = '\0';
-    path[MAX_PATH - 1] = '\0';
+    // the picker left in its buffer, must not stand in for one: it would name
+    // a folder under the current directory. Nor may a path that had to be
+    // cut: both give the empty path, which the operation refuses.
+    const std::optional<std::wstring> path = WholePathOf(item);
     allocator.Free(item);
-    return std::string(path);
+    return path ? platform::Utf8FromWide(*path).value_or(std::string()) : std::string();
 }
 
 int CALLBACK FolderPickerCallback(HWND picker, UINT event, LPARAM parameter, LPARAM) {
@@ -85,7 +100,7 @@ int CALLBACK FolderPickerCallback(HWND picker, UINT event, LPARAM parameter, LPA
             return OnPickerOpened(picker);
         case BFFM_SELCHANGED:
             return OnSelectionChanged(picker, reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter));
-        case BFFM_VALIDATEFAILEDA:
+        case BFFM_VALIDATEFAILEDW:
             return OnTypedNameNotValid(picker);
         default:
             return 0;
@@ -93,8 +108,8 @@ int CALLBACK FolderPickerCallback(HWND picker, UINT event, LPARAM parameter, LPA
 }
 
 void ReplaceFolderPickerForTests(BrowseFunction browseFunction, PathFunction pathFunction) {
-    browse = browseFunction ? browseFunction : SHBrowseForFolderA;
-    pathOf = pathFunction ? pathFunction : SHGetPathFromIDListA;
+    browse = browseFunction ? browseFunction : SHBrowseForFolderW;
+    pathOf = pathFunction ? pathFunction : SHGetPathFromIDListEx;
 }
 
 }  // namespace sorrelwick::ui

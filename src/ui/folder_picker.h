@@ -23,8 +23,9 @@ int CALLBACK FolderPickerCallback(HWND picker, UINT event, LPARAM parameter, LPA
 
 // For tests: `browse` shows itself in place of the platform's picker and
 // `pathOf` gives an item's path; null restores the platform's function.
-using BrowseFunction = PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOA request);
-using PathFunction = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE item, LPSTR path);
+using BrowseFunction = PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOW request);
+using PathFunction = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE item, PWSTR path, DWORD size,
+                                   GPFIDL_FLAGS flags);
 void ReplaceFolderPickerForTests(BrowseFunction browse, PathFunction pathOf);
 
 }  // namespace sorrelwick::ui

@@ -3,29 +3,41 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/wide_text.h"
+
 namespace sorrelwick::ui {
 namespace {
 
 // The width `text` takes as the list draws it, in its own font (the system
 // font when it has none), in pixels.
-LONG DrawnWidth(HWND list, const std::string& text) {
+LONG DrawnWidth(HWND list, const std::wstring& text) {
     const HDC dc = GetDC(list);
     if (!dc) return 0;
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
     const HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     if (previous) SelectObject(dc, previous);
     ReleaseDC(list, dc);
     return size.cx;
 }
 
+// Line `i` of the list as it holds it.
+std::wstring LineText(HWND list, WPARAM i) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+    if (length <= 0) return {};
+    std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return line;
+}
+
 // The list remembers its widest line as its sideways scroll range, which
 // only ever grows until the list is emptied.
-void WidenFor(HWND list, const std::string& line) {
+void WidenFor(HWND list, const std::wstring& line) {
     const LONG width = DrawnWidth(list, line);
-    if (width > SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0)) {
-        SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width), 0);
+    if (width > SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0)) {
+        SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width), 0);
     }
 }
 
@@ -33,44 +45,30 @@ void WidenFor(HWND list, const std::string& line) {
 
 void ListBoxReportLog::AppendLine(std::string_view line) {
     if (!list_) return;
-    const std::string text(line);
-    SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const std::wstring text = platform::WideForDisplay(line);
+    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     WidenFor(list_, text);
-    const LRESULT count = SendMessageA(list_, LB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
     if (count == LB_ERR || count <= 0) return;
     // The list shows no selection, so the newest line is brought into view by
     // scrolling, not by making it the current line: a list that shows no
     // selection may not scroll to its current line, and may still paint it
     // highlighted. Asking for the last line at the top scrolls as far as the
     // list goes, which shows the last page.
-    SendMessageA(list_, LB_SETTOPINDEX, static_cast<WPARAM>(count - 1), 0);
+    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(count - 1), 0);
 }
 
 void ListBoxReportLog::ForgetWidths() {
-    if (list_) SendMessageA(list_, LB_SETHORIZONTALEXTENT, 0, 0);
+    if (list_) SendMessageW(list_, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 
 void ListBoxReportLog::MeasureWidths() {
     if (!list_) return;
-    const HDC dc = GetDC(list_);
-    if (!dc) return;
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     LONG widest = 0;
     const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length <= 0) continue;
-        std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
-        const LRESULT got = SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(i),
-                                         reinterpret_cast<LPARAM>(line.data()));
-        SIZE size = {};
-        if (got > 0 && GetTextExtentPoint32W(dc, line.data(), static_cast<int>(got), &size)) {
-            widest = std::max(widest, size.cx);
-        }
+        widest = std::max(widest, DrawnWidth(list_, LineText(list_, static_cast<WPARAM>(i))));
     }
-    if (previous) SelectObject(dc, previous);
-    ReleaseDC(list_, dc);
     SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest), 0);
 }
 

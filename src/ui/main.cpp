@@ -1,6 +1,7 @@
 // Sorrelwick: lists, extracts and replaces the textures of a chess set and
 // changes its specularity. One modal window; command-line arguments are
-// ignored and nothing is saved between runs.
+// ignored (the wide entry point, so that none is ever turned into the code
+// page) and nothing is saved between runs.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -12,7 +13,7 @@
 #include "ui/shared_tool_state.h"
 #include "ui/start_up.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace sorrelwick;
     ToolState& state = ui::TheToolState();
     state.title = ui::LoadTitle(instance);
@@ -21,9 +22,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const HRESULT com = CoInitialize(nullptr);
     ui::SetStartFolders(state);
 
-    const auto mainWindow =
-        reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(SORRELWICK_MAIN_WINDOW));
-    DialogBoxParamA(instance, mainWindow, nullptr, ui::MainWindowProcedure, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(SORRELWICK_MAIN_WINDOW), nullptr,
+                    ui::MainWindowProcedure, 0);
 
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;

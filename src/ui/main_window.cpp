@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "operations/listing.h"
+#include "platform/win32/wide_text.h"
+#include "report/utf8_text.h"
 #include "ui/anchored_layout.h"
 #include "ui/display_scale.h"
 #include "ui/dropped_files.h"
@@ -58,7 +60,7 @@ HWND ReportList(HWND window) {
 }
 
 WindowState* State(HWND window) {
-    return reinterpret_cast<WindowState*>(GetWindowLongPtrA(window, DWLP_USER));
+    return reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, DWLP_USER));
 }
 
 void EnableSetCommands(HWND window, bool enable) {
@@ -68,7 +70,7 @@ void EnableSetCommands(HWND window, bool enable) {
 }
 
 void ShowCaption(HWND window, const std::string& caption) {
-    SetWindowTextA(window, caption.c_str());
+    SetWindowTextW(window, platform::WideForDisplay(caption).c_str());
 }
 
 // Commands --------------------------------------------------------------
@@ -81,7 +83,7 @@ void LoadChessSet(HWND window, int) {
 
 void ClearView(HWND window, int) {
     if (const HWND list = ReportList(window)) {
-        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
         ListBoxReportLog(list).ForgetWidths();
     }
 }
@@ -129,7 +131,7 @@ INT_PTR OnInitDialog(HWND window) {
     if (list) ListBoxReportLog(list).ForgetWidths();
     auto state =
         std::make_unique<WindowState>(std::move(font), AnchoredLayout(window, kLayout, dpi));
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
     TakeOverDpiChanges(window, list);
     CopyOnControlC(list, SORRELWICK_COPY_REPORT);
     AcceptDroppedFiles(window);
@@ -205,7 +207,7 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
 
 INT_PTR OnDestroy(HWND window) {
     const std::unique_ptr<WindowState> state(State(window));  // releases the font
-    SetWindowLongPtrA(window, DWLP_USER, 0);
+    SetWindowLongPtrW(window, DWLP_USER, 0);
     PostQuitMessage(0);
     return TRUE;
 }
@@ -230,8 +232,7 @@ void LoadSet(HWND window, const std::string& path) {
 std::string LoadedCaption(std::string_view title, std::string_view setName) {
     std::string caption;
     caption.append(title).append(" - ").append(setName);
-    if (caption.size() >= kCaptionCapacity) caption.resize(kCaptionCapacity - 1);
-    return caption;
+    return std::string(report::FirstCharacters(caption, kCaptionCapacity - 1));
 }
 
 INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -29,7 +29,7 @@ UINT_PTR CALLBACK OpenDialogHook(HWND hook, UINT message, WPARAM wParam, LPARAM 
 
 // For tests: shows `dialog` in place of the platform's open dialog; null
 // restores the platform's.
-using OpenDialogFunction = BOOL(APIENTRY*)(LPOPENFILENAMEA request);
+using OpenDialogFunction = BOOL(APIENTRY*)(LPOPENFILENAMEW request);
 void ReplaceOpenDialogForTests(OpenDialogFunction dialog);
 
 }  // namespace sorrelwick::ui

@@ -22,7 +22,7 @@ std::string SuggestedPagePath(const std::string& setPath);
 
 // For tests: shows `dialog` in place of the platform's save dialog; null
 // restores the platform's.
-using SaveDialogFunction = BOOL(APIENTRY*)(LPOPENFILENAMEA request);
+using SaveDialogFunction = BOOL(APIENTRY*)(LPOPENFILENAMEW request);
 void ReplaceSaveDialogForTests(SaveDialogFunction dialog);
 
 }  // namespace sorrelwick::ui

@@ -1,5 +1,6 @@
 #include "ui/read_me_dialog.h"
 
+#include "platform/win32/wide_text.h"
 #include "ui/resource_ids.h"
 
 namespace sorrelwick::ui {
@@ -7,7 +8,7 @@ namespace {
 
 INT_PTR OnInitDialog(HWND dialog) {
     if (const HWND text = GetDlgItem(dialog, SORRELWICK_READ_ME_EDIT)) {
-        SetWindowTextA(text, ReadMeText().c_str());
+        SetWindowTextW(text, platform::WideForDisplay(ReadMeText()).c_str());
     }
     return TRUE;
 }
@@ -24,7 +25,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
 std::string ReadMeText() {
     // Raw data: not NUL-terminated, so its size is taken from the resource.
     const HRSRC found =
-        FindResourceA(nullptr, MAKEINTRESOURCEA(SORRELWICK_READ_ME_TEXT), MAKEINTRESOURCEA(10));
+        FindResourceW(nullptr, MAKEINTRESOURCEW(SORRELWICK_READ_ME_TEXT), MAKEINTRESOURCEW(10));
     if (!found) return {};
     const HGLOBAL loaded = LoadResource(nullptr, found);
     const auto* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
@@ -33,7 +34,7 @@ std::string ReadMeText() {
 }
 
 void OpenReadMe(HWND mainWindow, int) {
-    DialogBoxParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_READ_ME_DIALOG), mainWindow,
+    DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_READ_ME_DIALOG), mainWindow,
                     ReadMeDialogProcedure, 0);
 }
 

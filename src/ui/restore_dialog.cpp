@@ -28,12 +28,12 @@ struct RestoreChoice {
 };
 
 RestoreChoice* Choice(HWND dialog) {
-    return reinterpret_cast<RestoreChoice*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return reinterpret_cast<RestoreChoice*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 std::optional<unsigned> SelectedBackup(HWND dialog) {
     const RestoreChoice* choice = Choice(dialog);
-    const LRESULT line = SendDlgItemMessageA(dialog, SORRELWICK_BACKUP_LIST, LB_GETCURSEL, 0, 0);
+    const LRESULT line = SendDlgItemMessageW(dialog, SORRELWICK_BACKUP_LIST, LB_GETCURSEL, 0, 0);
     if (!choice || line < 0 || static_cast<std::size_t>(line) >= choice->numbers.size()) {
         return std::nullopt;
     }
@@ -52,14 +52,14 @@ void FinishWithSelected(HWND dialog) {
 }
 
 INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choice));
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choice));
     const HWND list = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
     choice.font = GiveReportFont(list, WindowDpi(dialog));
     ListBoxReportLog log(list);
     log.ForgetWidths();
     for (const std::string& line : choice.lines) log.AppendLine(line);
     // Appending scrolls to the last line; the list opens at its top.
-    SendMessageA(list, LB_SETTOPINDEX, 0, 0);
+    SendMessageW(list, LB_SETTOPINDEX, 0, 0);
     EnableRestore(dialog);
     return TRUE;
 }
@@ -127,7 +127,7 @@ void RestoreFromBackup(HWND mainWindow, int) {
     if (!setPath) return;
     RestoreChoice choice = ChoiceFor(*setPath);
     const INT_PTR answer =
-        DialogBoxParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_RESTORE_DIALOG), mainWindow,
+        DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_RESTORE_DIALOG), mainWindow,
                         RestoreDialogProcedure, reinterpret_cast<LPARAM>(&choice));
     if (answer != IDOK) return;
     ToolState& state = TheToolState();

@@ -38,7 +38,7 @@ std::uint32_t FieldPercent(HWND dialog, int id) {
 
 INT_PTR OnInitDialog(HWND dialog) {
     for (const PercentField& field : kFields) {
-        if (const HWND edit = GetDlgItem(dialog, field.id)) SetWindowTextA(edit, "100");
+        if (const HWND edit = GetDlgItem(dialog, field.id)) SetWindowTextW(edit, L"100");
     }
     return TRUE;
 }
@@ -72,7 +72,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
 }  // namespace
 
 void OpenSpecularityDialog(HWND mainWindow, int) {
-    DialogBoxParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_SPECULARITY_DIALOG), mainWindow,
+    DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_SPECULARITY_DIALOG), mainWindow,
                     SpecularityDialogProcedure, 0);
 }
 

@@ -1,8 +1,11 @@
 #include "ui/start_up.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
+#include "platform/file_system.h"
+#include "platform/win32/wide_text.h"
 #include "ui/resource_ids.h"
 
 namespace sorrelwick::ui {
@@ -10,8 +13,8 @@ namespace {
 
 constexpr int kTitleCapacity = 100;
 constexpr DWORD kPathCapacity = MAX_PATH;
-constexpr const char* kGameKey = "SOFTWARE\\Brallion\\Tessaravine";
-constexpr const char* kInstallFolderValue = "path";
+constexpr const wchar_t* kGameKey = L"SOFTWARE\\Brallion\\Tessaravine";
+constexpr const wchar_t* kInstallFolderValue = L"path";
 constexpr std::string_view kDataSuffix = "\\DATA\\DAT";
 
 bool IsText(DWORD type) {
@@ -22,41 +25,45 @@ bool IsText(DWORD type) {
 // it when it was stored without one.
 std::optional<std::string> ReadInstallFolder() {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    char buffer[kPathCapacity] = {};
+    wchar_t buffer[kPathCapacity] = {};
     DWORD type = REG_NONE;
     DWORD size = sizeof buffer;
     // A value longer than the buffer fails with ERROR_MORE_DATA and counts as absent.
-    const LONG read = RegQueryValueExA(key, kInstallFolderValue, nullptr, &type,
+    const LONG read = RegQueryValueExW(key, kInstallFolderValue, nullptr, &type,
                                        reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     if (read != ERROR_SUCCESS || !IsText(type)) return std::nullopt;
-    return std::string(buffer, strnlen(buffer, size));
+    // A value that is not UTF-16 text names no folder.
+    return platform::Utf8FromWide(std::wstring_view(buffer, wcsnlen(buffer, size / sizeof *buffer)));
 }
 
 }  // namespace
 
 std::string LoadTitle(HINSTANCE instance) {
-    char buffer[kTitleCapacity] = {};
-    const int length = LoadStringA(instance, SORRELWICK_TITLE_STRING, buffer, kTitleCapacity);
-    return std::string(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
+    wchar_t buffer[kTitleCapacity] = {};
+    const int length = LoadStringW(instance, SORRELWICK_TITLE_STRING, buffer, kTitleCapacity);
+    return platform::Utf8FromWide(std::wstring_view(buffer, static_cast<std::size_t>(std::max(length, 0))))
+        .value_or(std::string());
 }
 
 std::optional<std::string> GameDataFolder() {
     const std::optional<std::string> install = ReadInstallFolder();
     if (!install || install->empty()) return std::nullopt;
-    // A folder cut short would point somewhere else; better the current directory.
-    if (install->size() + kDataSuffix.size() >= kPathCapacity) return std::nullopt;
-    return *install + std::string(kDataSuffix);
+    // A folder cut short would point somewhere else; better the current
+    // directory. The limit counts the system's UTF-16 units.
+    std::string folder = *install + std::string(kDataSuffix);
+    if (!platform::FitsPathLimit(folder)) return std::nullopt;
+    return folder;
 }
 
 std::string CurrentFolder() {
-    char buffer[kPathCapacity] = {};
-    const DWORD length = GetCurrentDirectoryA(kPathCapacity, buffer);
+    wchar_t buffer[kPathCapacity] = {};
+    const DWORD length = GetCurrentDirectoryW(kPathCapacity, buffer);
     if (length == 0 || length >= kPathCapacity) return {};
-    return std::string(buffer, length);
+    return platform::Utf8FromWide(std::wstring_view(buffer, length)).value_or(std::string());
 }
 
 void SetStartFolders(ToolState& state) {

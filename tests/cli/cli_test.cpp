@@ -14,6 +14,7 @@
 #include "generators/demo_set.h"
 #include "generators/png_builder.h"
 #include "generators/tga_builder.h"
+#include "platform/file_system.h"
 #include "report/backup_line.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -136,14 +137,79 @@ TEST(Cli, PreviewReplacesAnExistingPageOnlyWithForce) {
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"set.DAT", "set.html"}));
 }
 
-TEST(Cli, AFailedOperationExitsOne) {
+// The fullwidth "ｓｅｔ.DAT" is a name of its own: a look-alike conversion
+// to the code page would make it "set.DAT" and open, or rewrite, that set.
+TEST(Cli, AFailedOperationExitsOneAndTouchesNothing) {
     const TempDir dir;
-    const ProcessRun run = RunProcess(kCli, {"list", dir.File("missing.DAT")});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(OutputLines(run.standardOutput),
-              Framed("Loading missing.DAT", {"Error - Could not open missing.DAT"}));
-    EXPECT_EQ(run.standardError, "");
-    EXPECT_TRUE(dir.Entries().empty());
+    const gen::ChessSetBuilder set =
+        gen::ChessSetBuilder().Signature().TextureReference("wood.tga").TextureImage(
+            gen::MakeTga(2, 2, 24));
+    ASSERT_TRUE(set.WriteTo(dir.File("set.DAT")));
+    const std::string lookAlike = "\xEF\xBD\x93\xEF\xBD\x85\xEF\xBD\x94.DAT";  // ｓｅｔ.DAT
+    const struct {
+        std::vector<std::string> arguments;
+        std::string title, name;
+    } cases[] = {
+        {{"list", dir.File("missing.DAT")}, "Loading missing.DAT", "missing.DAT"},
+        {{"list", dir.File(lookAlike)}, "Loading " + lookAlike, lookAlike},
+        {{"specular", dir.File(lookAlike), "--white", "50,50"},
+         "Changing specularity of " + lookAlike, lookAlike},
+    };
+    for (const auto& c : cases) {
+        const ProcessRun run = RunProcess(kCli, c.arguments);
+        EXPECT_EQ(run.exitStatus, 1) << c.title;
+        EXPECT_EQ(OutputLines(run.standardOutput),
+                  Framed(c.title, {"Error - Could not open " + c.name}));
+        EXPECT_EQ(run.standardError, "");
+        EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.DAT", set.Bytes()}}));
+    }
+}
+
+// Folders and sets named in any language, through every command: on Windows
+// outside the code page the tests run in (1252), as a Russian or Chinese
+// name is on a Western system.
+TEST(Cli, EveryCommandTakesPathsInAnyLanguage) {
+    const std::pair<std::string, std::string> places[] = {
+        {"\xD0\xA8\xD0\xB0\xD1\x85\xD0\xBC\xD0\xB0\xD1\x82\xD1\x8B",
+         "\xD0\x94\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB0"},  // Шахматы/Доска
+        {"\xE6\xA3\x8B\xE5\xAD\x90 \xE9\x9B\x86", "\xE6\xA3\x8B\xE7\x9B\x98"},  // 棋子 集/棋盘
+        {"set\xF0\x9F\x98\x80", "mine\xF0\x9F\x98\x80"},  // set😀/mine😀
+    };
+    for (const auto& [folderName, stem] : places) {
+        SCOPED_TRACE(stem);
+        const TempDir dir;
+        const std::string folder = dir.File(folderName);
+        std::filesystem::create_directory(gen::Utf8Path(folder));
+        const std::string setPath = platform::JoinPath(folder, stem + ".DAT");
+        const std::string textures = platform::JoinPath(folder, stem);
+        const std::string page = platform::JoinPath(folder, stem + ".html");
+        const gen::ChessSetBuilder built =
+            gen::ChessSetBuilder().Signature().TextureReference("wood.tga").TextureImage(
+                gen::MakeTga(2, 2, 24));
+        ASSERT_TRUE(built.WriteTo(setPath));
+        const std::vector<std::string> runs[] = {
+            {"list", setPath},           {"extract", setPath, textures},
+            {"replace", setPath, textures}, {"backups", setPath},
+            {"restore", setPath, "0"},   {"preview", setPath, page},
+        };
+        std::filesystem::create_directory(gen::Utf8Path(textures));
+        for (const std::vector<std::string>& arguments : runs) {
+            const ProcessRun run = RunProcess(kCli, arguments);
+            EXPECT_EQ(run.exitStatus, 0) << arguments[0] << "\n" << run.standardOutput;
+            ASSERT_GE(OutputLines(run.standardOutput).size(), 2u) << arguments[0];
+            EXPECT_NE(OutputLines(run.standardOutput)[1].find(stem + ".DAT"), std::string::npos)
+                << arguments[0];
+            EXPECT_EQ(run.standardError, "");
+        }
+        EXPECT_EQ(FilesIn(gen::Utf8Path(folder)),
+                  (FolderContents{{stem + ".000", built.Bytes()},
+                                  {stem + ".001", built.Bytes()},
+                                  {stem + ".DAT", built.Bytes()},
+                                  {stem + ".html", gen::ReadWholeFile(page)},
+                                  {stem + "/", {}}}));
+        EXPECT_EQ(gen::ReadWholeFile(platform::JoinPath(textures, "wood.tga")),
+                  gen::MakeTga(2, 2, 24));
+    }
 }
 
 TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {

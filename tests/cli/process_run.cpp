@@ -1,9 +1,11 @@
 #include "cli/process_run.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "generators/chess_set_builder.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
@@ -44,7 +46,13 @@ ProcessRun RunProcess(const std::string& program, const std::vector<std::string>
     command = Quoted(command);
 #endif
     ProcessRun run;
+#ifdef _WIN32
+    // The wide command line, so that a name in any language arrives whole.
+    const std::filesystem::path wide = gen::Utf8Path(command);
+    run.exitStatus = ExitStatus(_wsystem(wide.c_str()));
+#else
     run.exitStatus = ExitStatus(std::system(command.c_str()));
+#endif
     run.standardOutput = ReadText(outPath);
     run.standardError = ReadText(errPath);
     return run;

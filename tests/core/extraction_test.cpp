@@ -154,12 +154,14 @@ TEST_F(ExtractionTest, NamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
     const Lines unsafe = {"sub\\x.tga",  "sub/x.tga",   "c:x.tga",   ".",           "..",
                           "CON",         "nul.tga",     "Com1.x",    "LPT9",        "con .tga",
                           "COM\xB9.tga", "line\nx.tga", "tab\t.tga", "del\x7F.tga", "\x1B[2K.tga",
-                          "what?.tga",   "a*.tga",      "a<b>.tga",  "pipe|.tga",   "q\".tga"};
+                          "what?.tga",   "a*.tga",      "a<b>.tga",  "pipe|.tga",   "q\".tga",
+                          "wood.tga.",   "wood.tga "};
     std::vector<Texture> textures;
     Lines body;
     for (const std::string& name : unsafe) {
         textures.push_back({name, kWood});
-        body.push_back(Info(name, "8x4", 24, kCreateFailed));
+        // On Windows the report reads the name's bytes in the code page.
+        body.push_back(Info(platform::NameForReport(name), "8x4", 24, kCreateFailed));
     }
     for (const std::string name : {"CONSOLE.tga", "COM0.tga"}) {
         textures.push_back({name, kWood});

@@ -154,10 +154,13 @@ TEST(PlatformFileSystem, MovesOnlyToAFreeNameAndRemovesOnce) {
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"set.000"});
 }
 
+// "wood.tga~" and "x.tgax" match "*.tga" on Windows through their short
+// 8.3 aliases (WOOD~1.TGA): never taken. Names come back as UTF-8.
 TEST(PlatformFileSystem, ExtensionSearchFindsNamesInAnyLetterCaseFoldersIncluded) {
     TempDir dir;
     for (const char* name :
-         {"a.tga", "B.TGA", "c.Tga", "e.tga.bak", "f.tg", "tga", "g.DAT", "h.PNG", "i.png.tga"}) {
+         {"a.tga", "B.TGA", "c.Tga", "e.tga.bak", "f.tg", "tga", "g.DAT", "h.PNG", "i.png.tga",
+          "wood.tga~", "x.tgax", "\xD0\x94.tga"}) {
         ASSERT_TRUE(gen::WriteWholeFile(dir.File(name), {0}));
     }
     std::filesystem::create_directory(dir.Path() / "d.tga");
@@ -169,7 +172,8 @@ TEST(PlatformFileSystem, ExtensionSearchFindsNamesInAnyLetterCaseFoldersIncluded
         return names;
     };
     EXPECT_EQ(searchAll(dir.Path().string()),
-              (std::vector<std::string>{"B.TGA", "a.tga", "c.Tga", "d.tga", "i.png.tga"}));
+              (std::vector<std::string>{"B.TGA", "a.tga", "c.Tga", "d.tga", "i.png.tga",
+                                        "\xD0\x94.tga"}));
     EXPECT_EQ(searchAll(dir.Path().string(), ".png"), std::vector<std::string>{"h.PNG"});
     EXPECT_TRUE(searchAll(dir.File("missing")).empty());
 }

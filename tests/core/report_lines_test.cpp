@@ -52,6 +52,11 @@ TEST(NameMessageLine, MessageAtFiftyOrAfterOneSpace) {
     EXPECT_EQ(NameMessageLine(Name(48), "M"), "  " + Name(48) + " M");
     EXPECT_EQ(NameMessageLine(Name(20), "M"), "  " + Name(20) + std::string(28, ' ') + "M");
     EXPECT_EQ(NameMessageLine("felt.tga"), "  felt.tga");
+    // Columns count characters: the nine of "Доска.tga" take 14 bytes.
+    const std::string cyrillic = "\xD0\x94\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB0.tga";
+    EXPECT_EQ(NameMessageLine(cyrillic, "M"), "  " + cyrillic + std::string(39, ' ') + "M");
+    // A byte of a code page (here 0xE9) counts as one character.
+    EXPECT_EQ(NameMessageLine("caf\xE9.tga", "M"), "  caf\xE9.tga" + std::string(40, ' ') + "M");
 }
 
 TEST(ReportLines, PercentSignsAndLongTextsAreCopiedWhole) {

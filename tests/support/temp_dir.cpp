@@ -42,7 +42,8 @@ FolderContents FilesIn(const std::filesystem::path& folder) {
     FolderContents files;
     std::error_code missing;
     for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
-        const std::string name = entry.path().filename().string();
+        const std::u8string utf8 = entry.path().filename().u8string();
+        const std::string name(utf8.begin(), utf8.end());
         if (entry.is_directory()) {
             files[name + "/"] = {};
             continue;

@@ -85,7 +85,7 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
 
     ASSERT_EQ(saveRequests.size(), 4u);
     for (const OpenRequest& request : saveRequests) {
-        const OPENFILENAMEA& r = request.fields;
+        const OPENFILENAMEW& r = request.fields;
         EXPECT_EQ(r.hwndOwner, window);
         EXPECT_EQ(request.filter, std::string("Web page (*.html)\0*.html\0", 26));
         EXPECT_EQ(request.fileBuffer, "set1.html");

@@ -20,13 +20,13 @@ std::string received;
 
 LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message < WM_USER) return DefWindowProcA(window, message, wParam, lParam);
-    const bool text = message == BFFM_SETSELECTIONA || message == BFFM_SETSTATUSTEXTA;
-    const std::string name = message == BFFM_SETSELECTIONA    ? "select"
-                             : message == BFFM_SETSTATUSTEXTA ? "status"
+    const bool text = message == BFFM_SETSELECTIONW || message == BFFM_SETSTATUSTEXTW;
+    const std::string name = message == BFFM_SETSELECTIONW    ? "select"
+                             : message == BFFM_SETSTATUSTEXTW ? "status"
                              : message == BFFM_ENABLEOK       ? "enable OK"
                                                               : std::to_string(message);
     received += name + " " + std::to_string(wParam) + " " +
-                (text ? reinterpret_cast<const char*>(lParam) : std::to_string(lParam)) + ";";
+                (text ? Utf8(reinterpret_cast<const wchar_t*>(lParam)) : std::to_string(lParam)) + ";";
     return 0;
 }
 
@@ -58,7 +58,7 @@ TEST(FolderPickerCallback, AnswersEachEventWithItsMessages) {
         {"a folder is selected", "C:\\sets", BFFM_SELCHANGED, folderItem,
          "status 0 " + folder + ";enable OK 0 1;", 0},
         {"an item without a path is selected", "C:\\sets", BFFM_SELCHANGED, myComputer, "", 0},
-        {"a typed name is not valid", "C:\\sets", BFFM_VALIDATEFAILEDA, nullptr, "enable OK 0 0;",
+        {"a typed name is not valid", "C:\\sets", BFFM_VALIDATEFAILEDW, nullptr, "enable OK 0 0;",
          1},
         {"any other event", "C:\\sets", BFFM_IUNKNOWN, nullptr, "", 0},
     };
@@ -159,7 +159,7 @@ TEST_F(FolderCommands, PickersAskFieldByFieldAndShareTheLastFolder) {
     const Lines openedOn = {start, first, second, second};
     ASSERT_EQ(pickerRequests.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
-        const BROWSEINFOA& r = pickerRequests[i].fields;
+        const BROWSEINFOW& r = pickerRequests[i].fields;
         EXPECT_EQ(pickerRequests[i].title, titles[i]);
         EXPECT_EQ(pickerRequests[i].lastFolder, openedOn[i]);
         EXPECT_EQ(pickerRequests[i].displayName, "");
@@ -171,10 +171,16 @@ TEST_F(FolderCommands, PickersAskFieldByFieldAndShareTheLastFolder) {
     const std::string longName(250, 'n');
     EXPECT_EQ(ui::ExtractPickerTitle(longName),
               ("Select the directory to extract all " + longName).substr(0, 259));
+    // Cut between characters: 36 of the text, then 223 two-byte letters.
+    std::string cyrillic, kept;
+    for (int i = 0; i < 250; ++i) cyrillic += "\xD0\x94";
+    for (int i = 0; i < 223; ++i) kept += "\xD0\x94";
+    EXPECT_EQ(ui::ExtractPickerTitle(cyrillic), "Select the directory to extract all " + kept);
 }
 
-// An item outside the file system gives the empty folder, which each
-// operation refuses; the picker's display name never stands in for a path.
+// An item outside the file system, or whose path is too long, gives the
+// empty folder, which each operation refuses; the picker's display name
+// never stands in for a path.
 TEST_F(FolderCommands, ItemWithoutPathIsTheEmptyFolder) {
     const std::string textures = Folder("textures");
     Pick(SORRELWICK_EXTRACT_BUTTON, "");  // My Computer
@@ -185,6 +191,11 @@ TEST_F(FolderCommands, ItemWithoutPathIsTheEmptyFolder) {
     Pick(SORRELWICK_REPLACE_BUTTON, textures);
     ExpectReported({"Error - Invalid import path"});
     EXPECT_EQ(ui::TheToolState().lastFolder, "");
+
+    // A path longer than the system takes is never cut and then used.
+    LongPaths();
+    Pick(SORRELWICK_EXTRACT_BUTTON, textures);
+    ExpectReported({"Error - Invalid extract path"});
     EXPECT_EQ(dir.Entries(), (Lines{"set1.DAT", "textures"}));
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "textures"));
 }

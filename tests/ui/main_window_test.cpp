@@ -369,7 +369,7 @@ TEST_F(MainWindow, OpenDialogRequestFieldByField) {
 
     ASSERT_EQ(openRequests.size(), 2u);
     for (const OpenRequest& request : openRequests) {
-        const OPENFILENAMEA& r = request.fields;
+        const OPENFILENAMEW& r = request.fields;
         // The shorter structure form: 76 bytes with 32-bit pointers.
         EXPECT_EQ(r.lStructSize, sizeof(void*) == 4 ? 76u : 136u);
         EXPECT_EQ(r.hwndOwner, window);

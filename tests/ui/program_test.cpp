@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <iterator>
+#include <utility>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
@@ -36,9 +38,10 @@ protected:
     }
 
     // The program's visible window with this caption, once it is up.
-    HWND WindowTitled(const char* caption) const {
+    HWND WindowTitled(const std::string& caption) const {
+        const std::wstring wide = Wide(caption);
         for (int tries = 0; tries < 300; ++tries, Sleep(50)) {
-            const HWND window = FindWindowA(nullptr, caption);
+            const HWND window = FindWindowW(nullptr, wide.c_str());
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
             if (window && owner == process.dwProcessId && IsWindowVisible(window)) return window;
@@ -59,74 +62,95 @@ protected:
 };
 
 // The registry names the game's folder, the open dialog starts in its
-// chess-set folder, the user types a name and the set is listed; each folder picker opens on that
-// folder, where the user extracts the textures and replaces them; then the specularity is changed,
-// and Exit ends with 0.
+// chess-set folder, the user types a name and the set is listed; each folder
+// picker opens on that folder, where the user extracts the textures and
+// replaces them; then the specularity is changed, and Exit ends with 0. In
+// folders and with names in any language, outside the code page the tests
+// run in (1252).
 TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
-    TempDir game;
-    const auto setFolder = game.Path() / "DATA" / "DAT";
-    std::filesystem::create_directories(setFolder);
-    ASSERT_TRUE(gen::ChessSetBuilder()
-                    .Signature()
-                    .TextureReference("wood.tga")
-                    .TextureImage(gen::MakeTga(16, 32, 24))
-                    .WriteTo((setFolder / "set1.DAT").string()));
-    const GameKey key(REG_SZ, game.Path().string() + '\0');
-    ASSERT_TRUE(key.stored);
-    Start();
-
-    const HWND window = WindowTitled("Sorrelwick");
-    ASSERT_NE(window, nullptr);
-    const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
-    PressButton(window, SORRELWICK_LOAD_BUTTON);
-    const HWND open = WindowTitled("Load a Tessaravine chess set");
-    ASSERT_NE(open, nullptr);
-    // The file-name field: an edit inside the name combo box, or a plain edit.
-    HWND name = GetDlgItem(open, edt1);
-    for (HWND box = GetDlgItem(open, cmb13); box && !name;
-         box = FindWindowExA(box, nullptr, "ComboBox", nullptr)) {
-        name = FindWindowExA(box, nullptr, "Edit", nullptr);
-    }
-    ASSERT_NE(name, nullptr);
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("set1.DAT"));
-    PostMessageA(open, WM_COMMAND, IDOK, 0);
-    ASSERT_NE(WindowTitled("Sorrelwick - set1.DAT"), nullptr);
-
-    const auto wood = [](std::optional<std::string_view> outcome = std::nullopt) {
-        return report::TextureInfoLine("wood.tga", 16, 32, 24, outcome);
-    };
-    const std::string folder = setFolder.string();
     const struct {
-        int button;
-        const char* window;
-        Lines report;
-    } steps[] = {
-        {SORRELWICK_EXTRACT_BUTTON, "Browse for Folder",
-         Framed("Exporting set1.DAT's textures to " + folder, {wood("Export successful")})},
-        {SORRELWICK_REPLACE_BUTTON, "Browse for Folder",
-         Framed("Importing textures from " + folder + " into set1.DAT",
-                {wood("Import successful"), "Original file renamed to set1.000"})},
-        {SORRELWICK_SPECULARITY_BUTTON, "Change chess set's specularity",
-         Framed("Changing specularity of set1.DAT",
-                {"Original file renamed to set1.001", "Specularity changed successfully"})},
+        std::string game, set, stem;
+    } places[] = {
+        {"game", "set1.DAT", "set1"},
+        {"\xD0\xA8\xD0\xB0\xD1\x85\xD0\xBC\xD0\xB0\xD1\x82\xD1\x8B",
+         "\xD0\x94\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB0.DAT",
+         "\xD0\x94\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB0"},  // Шахматы, Доска
+        {"\xE6\xA3\x8B\xE5\xAD\x90 \xE9\x9B\x86\xF0\x9F\x98\x80",
+         "\xE6\xA3\x8B\xE7\x9B\x98\xF0\x9F\x98\x80.DAT",
+         "\xE6\xA3\x8B\xE7\x9B\x98\xF0\x9F\x98\x80"},  // 棋子 集😀, 棋盘😀
     };
-    Lines expected = Framed("Loading set1.DAT", {wood()});
-    EXPECT_EQ(ListLines(list), expected);
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.window);
-        PressButton(window, step.button);
-        const HWND dialog = WindowTitled(step.window);
-        ASSERT_NE(dialog, nullptr);
-        Sleep(200);  // the picker selects the last folder once it is up
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        Append(expected, step.report);
-        for (int tries = 0; tries < 100 && ListLines(list).size() < expected.size(); ++tries) {
-            Sleep(50);
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.stem);
+        TempDir temp;
+        const std::filesystem::path game = temp.Path() / gen::Utf8Path(place.game);
+        const std::filesystem::path setFolder = game / "DATA" / "DAT";
+        std::filesystem::create_directories(setFolder);
+        const std::u8string folderText = setFolder.u8string();
+        const std::string folder(folderText.begin(), folderText.end());
+        ASSERT_TRUE(gen::ChessSetBuilder()
+                        .Signature()
+                        .TextureReference("wood.tga")
+                        .TextureImage(gen::MakeTga(16, 32, 24))
+                        .WriteTo(platform::JoinPath(folder, place.set)));
+        const GameKey key(game.wstring());
+        ASSERT_TRUE(key.stored);
+        Start();
+
+        const HWND window = WindowTitled("Sorrelwick");
+        ASSERT_NE(window, nullptr);
+        const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
+        PressButton(window, SORRELWICK_LOAD_BUTTON);
+        const HWND open = WindowTitled("Load a Tessaravine chess set");
+        ASSERT_NE(open, nullptr);
+        // The file-name field: an edit inside the name combo box, or a plain edit.
+        HWND name = GetDlgItem(open, edt1);
+        for (HWND box = GetDlgItem(open, cmb13); box && !name;
+             box = FindWindowExA(box, nullptr, "ComboBox", nullptr)) {
+            name = FindWindowExA(box, nullptr, "Edit", nullptr);
         }
+        ASSERT_NE(name, nullptr);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(place.set).c_str()));
+        PostMessageA(open, WM_COMMAND, IDOK, 0);
+        ASSERT_NE(WindowTitled("Sorrelwick - " + place.set), nullptr);
+
+        const auto wood = [](std::optional<std::string_view> outcome = std::nullopt) {
+            return report::TextureInfoLine("wood.tga", 16, 32, 24, outcome);
+        };
+        const struct {
+            int button;
+            const char* window;
+            Lines report;
+        } steps[] = {
+            {SORRELWICK_EXTRACT_BUTTON, "Browse for Folder",
+             Framed("Exporting " + place.set + "'s textures to " + folder,
+                    {wood("Export successful")})},
+            {SORRELWICK_REPLACE_BUTTON, "Browse for Folder",
+             Framed("Importing textures from " + folder + " into " + place.set,
+                    {wood("Import successful"), "Original file renamed to " + place.stem + ".000"})},
+            {SORRELWICK_SPECULARITY_BUTTON, "Change chess set's specularity",
+             Framed("Changing specularity of " + place.set,
+                    {"Original file renamed to " + place.stem + ".001",
+                     "Specularity changed successfully"})},
+        };
+        Lines expected = Framed("Loading " + place.set, {wood()});
         EXPECT_EQ(ListLines(list), expected);
+        for (const auto& step : steps) {
+            SCOPED_TRACE(step.window);
+            PressButton(window, step.button);
+            const HWND dialog = WindowTitled(step.window);
+            ASSERT_NE(dialog, nullptr);
+            Sleep(200);  // the picker selects the last folder once it is up
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            Append(expected, step.report);
+            for (int tries = 0; tries < 100 && ListLines(list).size() < expected.size(); ++tries) {
+                Sleep(50);
+            }
+            EXPECT_EQ(ListLines(list), expected);
+        }
+        EXPECT_TRUE(std::filesystem::exists(setFolder / "wood.tga"));
+        ExpectExitEnds(window);
+        CloseHandle(std::exchange(process.hProcess, nullptr));
     }
-    EXPECT_TRUE(std::filesystem::exists(setFolder / "wood.tga"));
-    ExpectExitEnds(window);
 }
 
 SIZE SizeOf(const RECT& r) {

@@ -39,13 +39,13 @@ using namespace sorrelwick;
 
 std::string chessSet, textureFolder, signalFolder;
 
-BOOL APIENTRY ChooseTheChessSet(LPOPENFILENAMEA request) {
-    lstrcpynA(request->lpstrFile, chessSet.c_str(), static_cast<int>(request->nMaxFile));
+BOOL APIENTRY ChooseTheChessSet(LPOPENFILENAMEW request) {
+    lstrcpynW(request->lpstrFile, test::Wide(chessSet).c_str(), static_cast<int>(request->nMaxFile));
     return TRUE;
 }
 
-PIDLIST_ABSOLUTE WINAPI ChooseTheTextureFolder(LPBROWSEINFOA) {
-    return ILCreateFromPathA(textureFolder.c_str());
+PIDLIST_ABSOLUTE WINAPI ChooseTheTextureFolder(LPBROWSEINFOW) {
+    return ILCreateFromPathW(test::Wide(textureFolder).c_str());
 }
 
 // Names `window` in the next "<n>.ready" and lets the windows paint until
@@ -94,12 +94,16 @@ void ChooseTheFirstBackup(HWND dialog) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Wide arguments, so that a set in a folder of any language can be pictured.
+int wmain(int argc, wchar_t** argv) {
     if (argc != 4) return 2;
-    chessSet = argv[1];
-    textureFolder = argv[2];
-    signalFolder = argv[3];
-    if (!std::filesystem::exists(chessSet) || !std::filesystem::exists(textureFolder)) return 1;
+    chessSet = test::Utf8(argv[1]);
+    textureFolder = test::Utf8(argv[2]);
+    signalFolder = test::Utf8(argv[3]);
+    if (!std::filesystem::exists(std::filesystem::path(argv[1])) ||
+        !std::filesystem::exists(std::filesystem::path(argv[2]))) {
+        return 1;
+    }
 
     ToolState& state = ui::TheToolState();
     state.title = ui::LoadTitle(GetModuleHandleA(nullptr));
@@ -107,7 +111,7 @@ int main(int argc, char** argv) {
     ui::SetStartFolders(state);
     ui::ReplaceOpenDialogForTests(ChooseTheChessSet);
     ui::ReplaceFolderPickerForTests(ChooseTheTextureFolder, nullptr);
-    const HWND window = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_MAIN_WINDOW),
+    const HWND window = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MAIN_WINDOW),
                                            nullptr, ui::MainWindowProcedure, 0);
     ShowWindow(window, SW_SHOW);
     const auto click = [window](int id) { SendDlgItemMessageA(window, id, BM_CLICK, 0, 0); };

@@ -39,23 +39,19 @@ inline void Append(Lines& lines, const Lines& more) {
     lines.insert(lines.end(), more.begin(), more.end());
 }
 
-inline std::string Text(const char* text) {
-    return text ? text : "(null)";
+inline std::string Text(const wchar_t* text) {
+    return text ? Utf8(text) : "(null)";
 }
 
 // Read through the wide messages, which also cross into another process
-// intact, and given back in the ANSI code page the program wrote them in.
+// intact, and given back as the UTF-8 the program wrote them in.
 inline Lines ListLines(HWND list) {
     Lines lines;
     const auto count = static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (WPARAM i = 0; i < count; ++i) {
         std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
         SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
-        std::string line(wide.size() * 2, '\0');
-        line.resize(static_cast<std::size_t>(
-            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), line.data(),
-                                static_cast<int>(line.size()), nullptr, nullptr)));
-        lines.push_back(line);
+        lines.push_back(Utf8(wide));
     }
     return lines;
 }
@@ -64,9 +60,10 @@ inline Lines ListLines(HWND list) {
 inline LONG DrawnWidth(HWND control, const std::string& text) {
     const HDC dc = GetDC(control);
     const HGDIOBJ previous =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const std::wstring wide = Wide(text);
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
     return size.cx;
@@ -93,6 +90,17 @@ public:
         stored = type &&
                  RegSetValueExA(key, "path", 0, *type, reinterpret_cast<const BYTE*>(bytes.data()),
                                 static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    // The value "path" as the text `folder`, stored wide.
+    explicit GameKey(const std::wstring& folder) {
+        Remove();
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brallion\\Tessaravine", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        stored = RegSetValueExW(key, L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                                static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) ==
+                 ERROR_SUCCESS;
         RegCloseKey(key);
     }
     ~GameKey() { Remove(); }
@@ -126,7 +134,7 @@ inline bool TakeQuitRequest() {
 inline INT_PTR RunDialog(int id, DLGPROC procedure, HWND owner, std::function<void(HWND)> act) {
     INT_PTR result = 0;
     WhileActing(std::move(act), [&] {
-        result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(id), owner, procedure, 0);
+        result = DialogBoxParamW(nullptr, MAKEINTRESOURCEW(id), owner, procedure, 0);
     });
     return result;
 }
@@ -137,12 +145,12 @@ inline INT_PTR RunDialog(int id, DLGPROC procedure, HWND owner, std::function<vo
 class MainWindowTest : public ::testing::Test {
 protected:
     struct OpenRequest {
-        OPENFILENAMEA fields;
+        OPENFILENAMEW fields;
         std::string filter;  // each text with its NUL, and the closing NUL
         std::string fileBuffer, initialFolder, title, defaultExtension;
     };
     struct PickerRequest {
-        BROWSEINFOA fields;
+        BROWSEINFOW fields;
         std::string title, displayName;
         std::string lastFolder;  // where the callback makes the picker open
     };
@@ -167,7 +175,7 @@ protected:
         ui::ReplaceSaveDialogForTests(&SaveDialog);
         ui::ReplaceFolderPickerForTests(&FolderPicker, nullptr);
         ui::ReplaceBrowserLaunchForTests(&LaunchBrowser);
-        window = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(SORRELWICK_MAIN_WINDOW), nullptr,
+        window = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MAIN_WINDOW), nullptr,
                                     ui::MainWindowProcedure, 0);
         ASSERT_NE(window, nullptr);
         list = Item(SORRELWICK_REPORT_LIST);
@@ -183,7 +191,7 @@ protected:
 
     HWND Item(int id) const { return GetDlgItem(window, id); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    void Click(int id) const { SendMessageA(Item(id), BM_CLICK, 0, 0); }
+    void Click(int id) const { SendMessageW(Item(id), BM_CLICK, 0, 0); }
     Lines Report() const { return ListLines(list); }
     // Clicks `id` while `act` acts in each window that opens; false when a
     // dialog had to be ended for it.
@@ -215,54 +223,62 @@ protected:
     // From now on an item's path is asked of a stand-in that fails and leaves
     // the buffer as it was, the display name still in it.
     static void FailPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &NoPath); }
+    // From now on every item's path is 300 characters long.
+    static void LongPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &LongPath); }
 
-    static OpenRequest Recorded(const OPENFILENAMEA* r) {
+    static OpenRequest Recorded(const OPENFILENAMEW* r) {
         OpenRequest seen{*r,
                          {},
                          Text(r->lpstrFile),
                          Text(r->lpstrInitialDir),
                          Text(r->lpstrTitle),
                          Text(r->lpstrDefExt)};
-        for (const char* p = r->lpstrFilter; p && *p; p += lstrlenA(p) + 1) {
-            seen.filter.append(p).push_back('\0');
+        for (const wchar_t* p = r->lpstrFilter; p && *p; p += lstrlenW(p) + 1) {
+            seen.filter.append(Utf8(p)).push_back('\0');
         }
         seen.filter.push_back('\0');
         return seen;
     }
-    static BOOL Answer(LPOPENFILENAMEA r, const std::optional<std::string>& answer) {
-        if (answer) lstrcpynA(r->lpstrFile, answer->c_str(), static_cast<int>(r->nMaxFile));
+    static BOOL Answer(LPOPENFILENAMEW r, const std::optional<std::string>& answer) {
+        if (answer) lstrcpynW(r->lpstrFile, Wide(*answer).c_str(), static_cast<int>(r->nMaxFile));
         return answer ? TRUE : FALSE;
     }
-    static BOOL APIENTRY OpenDialog(LPOPENFILENAMEA r) {
+    static BOOL APIENTRY OpenDialog(LPOPENFILENAMEW r) {
         openRequests.push_back(Recorded(r));
         return Answer(r, openAnswer);
     }
-    static BOOL APIENTRY SaveDialog(LPOPENFILENAMEA r) {
+    static BOOL APIENTRY SaveDialog(LPOPENFILENAMEW r) {
         saveRequests.push_back(Recorded(r));
         return Answer(r, saveAnswer);
     }
     // Says it opened the file, or fails as the shell does when no program
     // is registered for it.
-    static HINSTANCE WINAPI LaunchBrowser(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                                          LPCSTR folder, INT show) {
+    static HINSTANCE WINAPI LaunchBrowser(HWND owner, LPCWSTR verb, LPCWSTR file,
+                                          LPCWSTR parameters, LPCWSTR folder, INT show) {
         launches.push_back({owner, Text(verb), Text(file), !parameters, !folder, show});
         return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(launchWorks ? 42 : SE_ERR_NOASSOC));
     }
     // Gives the item `pickerAnswer` names (My Computer when empty, nothing
     // when none), with a display name as the picker writes one.
-    static PIDLIST_ABSOLUTE WINAPI FolderPicker(LPBROWSEINFOA r) {
+    static PIDLIST_ABSOLUTE WINAPI FolderPicker(LPBROWSEINFOW r) {
         pickerRequests.push_back(
             {*r, Text(r->lpszTitle), Text(r->pszDisplayName), ui::TheToolState().lastFolder});
         PIDLIST_ABSOLUTE item = nullptr;
         if (pickerAnswer && pickerAnswer->empty()) {
             SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &item);
         } else if (pickerAnswer) {
-            item = ILCreateFromPathA(pickerAnswer->c_str());
+            item = ILCreateFromPathW(Wide(*pickerAnswer).c_str());
         }
-        if (item) lstrcpynA(r->pszDisplayName, "Display name", MAX_PATH);
+        if (item) lstrcpynW(r->pszDisplayName, L"Display name", MAX_PATH);
         return item;
     }
-    static BOOL WINAPI NoPath(PCIDLIST_ABSOLUTE, LPSTR) { return FALSE; }
+    static BOOL WINAPI NoPath(PCIDLIST_ABSOLUTE, PWSTR, DWORD, GPFIDL_FLAGS) { return FALSE; }
+    static BOOL WINAPI LongPath(PCIDLIST_ABSOLUTE, PWSTR path, DWORD size, GPFIDL_FLAGS) {
+        const std::wstring longPath = L"C:\\" + std::wstring(297, L'a');
+        if (size <= longPath.size()) return FALSE;
+        lstrcpynW(path, longPath.c_str(), static_cast<int>(size));
+        return TRUE;
+    }
 
     static inline std::vector<OpenRequest> openRequests, saveRequests;
     static inline std::optional<std::string> openAnswer, saveAnswer;

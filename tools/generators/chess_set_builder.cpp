@@ -1,5 +1,6 @@
 #include "generators/chess_set_builder.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -111,13 +112,17 @@ std::vector<std::uint8_t> ObjectNamePayload(ChunkKey key, const std::string& nam
     return payload;
 }
 
+std::filesystem::path Utf8Path(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Utf8Path(path), std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(Utf8Path(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out.flush());

@@ -3,6 +3,7 @@
 // plus malformed bytes (wrong lengths, short payloads, trailing fragments).
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,8 @@ std::vector<std::uint8_t> ObjectPayload(ChunkKey key, const std::vector<ChunkKey
 std::vector<std::uint8_t> ObjectNamePayload(ChunkKey key, const std::string& name);
 
 // Reads a whole file; empty when it can't be read.
+// Paths are UTF-8, as the tool's own, on every system.
+std::filesystem::path Utf8Path(const std::string& path);
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 

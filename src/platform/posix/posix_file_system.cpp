@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -22,6 +23,23 @@ bool IsPathSeparator(char c) {
     return c == '/';
 }
 
+// Paths and names are bytes here, as the system takes them.
+bool FitsPathLimit(std::string_view) {
+    return true;
+}
+
+std::optional<std::string> NameAsText(std::string_view bytes) {
+    return std::string(bytes);
+}
+
+std::string NameForReport(std::string_view bytes) {
+    return std::string(bytes);
+}
+
+std::size_t LastCharactersSize(std::string_view text, std::size_t count) {
+    return std::min(text.size(), count);
+}
+
 namespace detail {
 
 std::FILE* OpenStreamForReading(const std::string& path) {
@@ -34,6 +52,10 @@ std::FILE* OpenStreamForReading(const std::string& path) {
         return nullptr;
     }
     return stream;
+}
+
+std::FILE* OpenStreamForWriting(const std::string& path) {
+    return std::fopen(path.c_str(), "wb");
 }
 
 std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {

@@ -1,4 +1,6 @@
-// Win32 implementation of the platform's file services ("A" API).
+// Win32 implementation of the platform's file services. Paths are UTF-8
+// inside the program; every call here takes them through the wide ("W")
+// functions, so that a name in any language reaches the file it names.
 
 #include <fcntl.h>
 #include <io.h>
@@ -6,9 +8,11 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/fault_seam.h"
 #include "platform/file_system.h"
+#include "platform/win32/wide_text.h"
 
 namespace sorrelwick::platform {
 
@@ -18,20 +22,60 @@ bool IsPathSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
+bool FitsPathLimit(std::string_view path) {
+    return WidePath(path).has_value();
+}
+
+std::optional<std::string> NameAsText(std::string_view bytes) {
+    return Utf8FromCodePage(bytes);
+}
+
+// Byte by byte where the whole name doesn't read: a lone lead byte of a
+// double-byte code page, or a byte the code page leaves undefined.
+std::string NameForReport(std::string_view bytes) {
+    if (std::optional<std::string> text = Utf8FromCodePage(bytes)) return std::move(*text);
+    std::string shown;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::optional<std::string> one = Utf8FromCodePage(bytes.substr(i, 1));
+        shown += one && !one->empty() ? *one : "?";
+    }
+    return shown;
+}
+
+// UTF-8 continuation bytes (10xxxxxx) belong to the character before them.
+std::size_t LastCharactersSize(std::string_view text, std::size_t count) {
+    std::size_t start = text.size();
+    for (std::size_t taken = 0; taken < count && start > 0; ++taken) {
+        do {
+            --start;
+        } while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80);
+    }
+    return text.size() - start;
+}
+
 namespace detail {
 
 std::FILE* OpenStreamForReading(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return nullptr;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return nullptr;
     }
-    return std::fopen(path.c_str(), "rb");
+    return _wfopen(wide->c_str(), L"rb");
+}
+
+std::FILE* OpenStreamForWriting(const std::string& path) {
+    const std::optional<std::wstring> wide = WidePath(path);
+    return wide ? _wfopen(wide->c_str(), L"wb") : nullptr;
 }
 
 std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
     existed = false;
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return nullptr;
     const int fd =
-        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        _wopen(wide->c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd < 0) {
         existed = errno == EEXIST;
         return nullptr;
@@ -39,7 +83,7 @@ std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
     std::FILE* stream = _fdopen(fd, "wb");
     if (!stream) {
         _close(fd);
-        DeleteFileA(path.c_str());
+        DeleteFileW(wide->c_str());
     }
     return stream;
 }
@@ -65,7 +109,10 @@ void StartWritingToStorage(std::FILE*) {}
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {
     if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
-    if (MoveFileA(from.c_str(), to.c_str())) return MoveOutcome::Moved;
+    const std::optional<std::wstring> wideFrom = WidePath(from);
+    const std::optional<std::wstring> wideTo = WidePath(to);
+    if (!wideFrom || !wideTo) return MoveOutcome::Failed;
+    if (MoveFileW(wideFrom->c_str(), wideTo->c_str())) return MoveOutcome::Moved;
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
         return MoveOutcome::TargetExists;
@@ -74,8 +121,10 @@ MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to)
 }
 
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return FactsOutcome::Failed;
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data)) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                    ? FactsOutcome::Missing
@@ -94,19 +143,37 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
 
 bool RemoveFile(const std::string& path) {
     if (ShouldFail(Operation::Remove)) return false;
-    return DeleteFileA(path.c_str()) != 0;
+    const std::optional<std::wstring> wide = WidePath(path);
+    return wide && DeleteFileW(wide->c_str()) != 0;
 }
 
 struct ExtensionSearch::Impl {
     HANDLE handle = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA data{};
+    WIN32_FIND_DATAW data{};
     bool pending = false;  // `data` holds an entry not yet handed out
+    std::wstring extension;
 };
+
+namespace {
+
+bool EndsWithIgnoringCase(std::wstring_view name, std::wstring_view ending) {
+    if (name.size() < ending.size()) return false;
+    const std::wstring_view tail = name.substr(name.size() - ending.size());
+    return CompareStringOrdinal(tail.data(), static_cast<int>(tail.size()), ending.data(),
+                                static_cast<int>(ending.size()), TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
 
 ExtensionSearch::ExtensionSearch(const std::string& folder, const std::string& extension)
     : impl_(new Impl) {
-    const std::string pattern = folder + "\\*" + extension;
-    impl_->handle = FindFirstFileA(pattern.c_str(), &impl_->data);
+    const std::optional<std::wstring> pattern = WidePath(folder + "\\*" + extension);
+    const std::optional<std::wstring> wideExtension = WideFromUtf8(extension);
+    if (!pattern || !wideExtension) return;
+    impl_->extension = *wideExtension;
+    // The short names are neither asked for nor wanted.
+    impl_->handle = FindFirstFileExW(pattern->c_str(), FindExInfoBasic, &impl_->data,
+                                     FindExSearchNameMatch, nullptr, 0);
     impl_->pending = impl_->handle != INVALID_HANDLE_VALUE;
 }
 
@@ -115,12 +182,21 @@ ExtensionSearch::~ExtensionSearch() {
     delete impl_;
 }
 
+// The pattern also matches a name through its short 8.3 alias ("wood.tga~"
+// is WOOD~1.TGA, "x.tgax" is X~1.TGA): only names that themselves end in the
+// extension are taken, and only names that convert to UTF-8 exactly.
 bool ExtensionSearch::Next(std::string& name) {
     if (impl_->handle == INVALID_HANDLE_VALUE) return false;
-    if (!impl_->pending && !FindNextFileA(impl_->handle, &impl_->data)) return false;
-    impl_->pending = false;
-    name = impl_->data.cFileName;
-    return true;
+    for (;;) {
+        if (!impl_->pending && !FindNextFileW(impl_->handle, &impl_->data)) return false;
+        impl_->pending = false;
+        const std::wstring_view found = impl_->data.cFileName;
+        if (!EndsWithIgnoringCase(found, impl_->extension)) continue;
+        if (std::optional<std::string> text = Utf8FromWide(found)) {
+            name = std::move(*text);
+            return true;
+        }
+    }
 }
 
 }  // namespace sorrelwick::platform
