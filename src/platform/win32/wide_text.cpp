@@ -69,6 +69,11 @@ std::wstring WideForDisplay(std::string_view text) {
 std::optional<std::string> Utf8FromCodePage(std::string_view bytes) {
     const std::optional<std::wstring> wide = WideFrom(CP_ACP, bytes);
     if (!wide) return std::nullopt;
+    // Code page 1252 reads its five unassigned bytes as the C1 control
+    // characters, which a terminal may act on (U+009D begins a command).
+    for (const wchar_t c : *wide) {
+        if (c >= 0x80 && c <= 0x9F) return std::nullopt;
+    }
     return Utf8FromWide(*wide);
 }
 

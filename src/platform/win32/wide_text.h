@@ -31,7 +31,8 @@ std::optional<std::wstring> WidePath(std::string_view path);
 std::wstring WideForDisplay(std::string_view text);
 
 // Bytes in the system's code page (as the game reads the names in a set),
-// as UTF-8; nullopt when a byte doesn't read as a character there.
+// as UTF-8; nullopt when a byte doesn't read as a character there, or reads
+// as a C1 control character.
 std::optional<std::string> Utf8FromCodePage(std::string_view bytes);
 
 }  // namespace sorrelwick::platform
