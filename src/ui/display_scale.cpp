@@ -46,20 +46,23 @@ SIZE FrameSize(HWND window, UINT dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-void TakeOverDpiChanges(HWND dialog, HWND ownFont) {
-    using DialogBehaviour = BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS,
-                                          DIALOG_DPI_CHANGE_BEHAVIORS);
+void TakeOverDpiChanges(HWND dialog) {
+    using DialogBehaviour =
+        BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
+    static const auto setDialog = FromUser32<DialogBehaviour>("SetDialogDpiChangeBehavior");
+    const auto ours =
+        static_cast<DIALOG_DPI_CHANGE_BEHAVIORS>(DDC_DISABLE_RESIZE | DDC_DISABLE_CONTROL_RELAYOUT);
+    if (setDialog) setDialog(dialog, ours, ours);
+}
+
+void KeepOwnFontOnDpiChange(HWND control) {
     using ControlBehaviour = BOOL(WINAPI*)(HWND, DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS,
                                            DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS);
-    static const auto setDialog = FromUser32<DialogBehaviour>("SetDialogDpiChangeBehavior");
     static const auto setControl =
         FromUser32<ControlBehaviour>("SetDialogControlDpiChangeBehavior");
-    if (setDialog) {
-        const auto ours = static_cast<DIALOG_DPI_CHANGE_BEHAVIORS>(DDC_DISABLE_RESIZE |
-                                                                   DDC_DISABLE_CONTROL_RELAYOUT);
-        setDialog(dialog, ours, ours);
+    if (setControl && control) {
+        setControl(control, DCDC_DISABLE_FONT_UPDATE, DCDC_DISABLE_FONT_UPDATE);
     }
-    if (setControl && ownFont) setControl(ownFont, DCDC_DISABLE_FONT_UPDATE, DCDC_DISABLE_FONT_UPDATE);
 }
 
 }  // namespace sorrelwick::ui

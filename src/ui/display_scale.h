@@ -22,11 +22,14 @@ int AtDpi(int value, UINT dpi);
 SIZE FrameSize(HWND window, UINT dpi);
 
 // Keeps the system from moving and resizing `dialog`'s controls and from
-// resizing the dialog when it moves to a monitor of another scale, and from
-// giving `ownFont` (a control with a font of its own) the dialog's font
-// then: the dialog does all that itself on WM_DPICHANGED. The other
-// controls still get the dialog's font at the new scale. Nothing on systems
-// that scale dialogs no further than at their creation.
-void TakeOverDpiChanges(HWND dialog, HWND ownFont);
+// resizing the dialog when it moves to a monitor of another scale: the
+// dialog does that itself on WM_DPICHANGED. Its controls still get the
+// dialog's font at the new scale. Nothing on systems that scale dialogs no
+// further than at their creation.
+void TakeOverDpiChanges(HWND dialog);
+
+// Keeps the system from giving `control`, which has a font of its own, the
+// dialog's font when the dialog moves to a monitor of another scale.
+void KeepOwnFontOnDpiChange(HWND control);
 
 }  // namespace sorrelwick::ui

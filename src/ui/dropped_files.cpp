@@ -18,8 +18,8 @@ constexpr UINT kCopyGlobalData = 0x0049;
 std::string Utf8ForDisplay(const std::wstring& wide) {
     if (wide.empty()) return {};
     const int size = static_cast<int>(wide.size());
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr,
-                                          nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return {};
     std::string text(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
@@ -35,10 +35,9 @@ std::string_view AfterLastSeparator(std::string_view path) {
 bool EndsInDat(std::string_view name) {
     constexpr std::string_view kExtension = ".dat";
     if (name.size() < kExtension.size()) return false;
-    return std::equal(kExtension.begin(), kExtension.end(), name.end() - kExtension.size(),
-                      [](char want, char c) {
-                          return want == std::tolower(static_cast<unsigned char>(c));
-                      });
+    return std::equal(
+        kExtension.begin(), kExtension.end(), name.end() - kExtension.size(),
+        [](char want, char c) { return want == std::tolower(static_cast<unsigned char>(c)); });
 }
 
 }  // namespace
@@ -66,8 +65,8 @@ std::vector<DroppedItem> DroppedItems(HDROP drop) {
         const DWORD attributes = GetFileAttributesW(wide.c_str());
         DroppedItem item;
         item.path = platform::Utf8FromWide(wide).value_or("");
-        item.name = std::string(
-            AfterLastSeparator(item.path.empty() ? Utf8ForDisplay(wide) : item.path));
+        item.name =
+            std::string(AfterLastSeparator(item.path.empty() ? Utf8ForDisplay(wide) : item.path));
         item.folder =
             attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         items.push_back(std::move(item));

@@ -26,7 +26,7 @@ struct DroppedItem {
 std::vector<DroppedItem> DroppedItems(HDROP drop);
 
 struct DropChoice {
-    std::optional<std::string> set;  // the chess set to load
+    std::optional<std::string> set;   // the chess set to load
     std::vector<std::string> others;  // the names of all that is not loaded
 };
 

@@ -132,7 +132,8 @@ INT_PTR OnInitDialog(HWND window) {
     auto state =
         std::make_unique<WindowState>(std::move(font), AnchoredLayout(window, kLayout, dpi));
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
-    TakeOverDpiChanges(window, list);
+    TakeOverDpiChanges(window);
+    KeepOwnFontOnDpiChange(list);
     CopyOnControlC(list, SORRELWICK_COPY_REPORT);
     AcceptDroppedFiles(window);
     ShowCaption(window, TheToolState().title);

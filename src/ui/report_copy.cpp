@@ -76,7 +76,8 @@ bool CopyReport(HWND owner, HWND list) {
 }
 
 void CopyOnControlC(HWND list, int copyCommand) {
-    if (list) SetWindowSubclass(list, ReportKeys, kCopySubclass, static_cast<DWORD_PTR>(copyCommand));
+    if (list)
+        SetWindowSubclass(list, ReportKeys, kCopySubclass, static_cast<DWORD_PTR>(copyCommand));
 }
 
 void ShowReportMenu(HWND owner, HWND list, LPARAM at, int copyCommand) {
@@ -86,8 +87,8 @@ void ShowReportMenu(HWND owner, HWND list, LPARAM at, int copyCommand) {
         ClientToScreen(list, &place);
     }
     const std::unique_ptr<std::remove_pointer_t<HMENU>, MenuRelease> menu(CreatePopupMenu());
-    if (!menu || !AppendMenuW(menu.get(), MF_STRING, static_cast<UINT_PTR>(copyCommand),
-                              L"&Copy report")) {
+    if (!menu ||
+        !AppendMenuW(menu.get(), MF_STRING, static_cast<UINT_PTR>(copyCommand), L"&Copy report")) {
         return;
     }
     const BOOL chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, place.x,

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "backup/backup_listing.h"
@@ -55,6 +56,7 @@ INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choice));
     const HWND list = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
     choice.font = GiveReportFont(list, WindowDpi(dialog));
+    KeepOwnFontOnDpiChange(list);
     ListBoxReportLog log(list);
     log.ForgetWidths();
     for (const std::string& line : choice.lines) log.AppendLine(line);
@@ -62,6 +64,18 @@ INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
     SendMessageW(list, LB_SETTOPINDEX, 0, 0);
     EnableRestore(dialog);
     return TRUE;
+}
+
+// Moved to a monitor of another scale: the list gets its font at that
+// scale; the system scales and places the rest.
+INT_PTR OnDpiChanged(HWND dialog, WPARAM wParam) {
+    RestoreChoice* choice = Choice(dialog);
+    const HWND list = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
+    if (OwnedFont font = GiveReportFont(list, HIWORD(wParam)); font && choice) {
+        choice->font = std::move(font);
+        ListBoxReportLog(list).MeasureWidths();
+    }
+    return FALSE;
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
@@ -117,6 +131,8 @@ INT_PTR CALLBACK RestoreDialogProcedure(HWND dialog, UINT message, WPARAM wParam
         }
         case WM_COMMAND:
             return OnCommand(dialog, wParam);
+        case WM_DPICHANGED:
+            return OnDpiChanged(dialog, wParam);
         default:
             return FALSE;
     }

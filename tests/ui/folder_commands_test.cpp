@@ -26,7 +26,8 @@ LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                              : message == BFFM_ENABLEOK       ? "enable OK"
                                                               : std::to_string(message);
     received += name + " " + std::to_string(wParam) + " " +
-                (text ? Utf8(reinterpret_cast<const wchar_t*>(lParam)) : std::to_string(lParam)) + ";";
+                (text ? Utf8(reinterpret_cast<const wchar_t*>(lParam)) : std::to_string(lParam)) +
+                ";";
     return 0;
 }
 

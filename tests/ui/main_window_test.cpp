@@ -326,7 +326,8 @@ TEST_F(MainWindow, FollowsTheScaleOfTheDisplayItMovesTo) {
         RECT suggested = openingOutline;  // the client area at the new scale, the frame as it is
         suggested.right += scaled(openingClient.right) - openingClient.right;
         suggested.bottom += scaled(openingClient.bottom) - openingClient.bottom;
-        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to),
+                     reinterpret_cast<LPARAM>(&suggested));
 
         LOGFONTW font = {};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof font,

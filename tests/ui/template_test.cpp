@@ -162,7 +162,8 @@ void ExpectMnemonicsUnique(HWND dialog) {
         const std::string text = WindowText(c);
         const std::size_t amp = text.find('&');
         if (amp == std::string::npos || amp + 1 == text.size()) continue;
-        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
+        const char letter =
+            static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
         EXPECT_EQ(taken.find(letter), std::string::npos) << "Alt+" << letter << " twice";
         taken += letter;
     }
@@ -227,6 +228,23 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
         EXPECT_EQ(expected, d.controls.end()) << "missing controls";
         ExpectMnemonicsUnique(dialog);
         EXPECT_EQ(labels, d.labels);
+        // The backups' columns line up in the report's font, at the scale of
+        // the screen, and of the next one the dialog is moved to.
+        if (const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST)) {
+            for (const int dpi : {ScreenDpi(), 2 * ScreenDpi()}) {
+                RECT place = {};
+                GetWindowRect(dialog, &place);
+                if (dpi != ScreenDpi()) {
+                    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                 reinterpret_cast<LPARAM>(&place));
+                }
+                LOGFONTA listFont = {};
+                GetObjectA(reinterpret_cast<HFONT>(SendMessageA(backups, WM_GETFONT, 0, 0)),
+                           sizeof listFont, &listFont);
+                EXPECT_EQ(listFont.lfHeight, -MulDiv(11, dpi, 96));
+                EXPECT_EQ(listFont.lfPitchAndFamily & 3, FIXED_PITCH);
+            }
+        }
         if (const HWND text = GetDlgItem(dialog, SORRELWICK_READ_ME_EDIT)) {
             const std::string readMe = ui::ReadMeText();  // whole, unwrapped, from the top
             EXPECT_EQ(WindowText(text), readMe);
@@ -254,9 +272,9 @@ TEST(Manifest, AsksForVisualStylesAndEveryMonitorsScaleAndNoExecutionLevel) {
     ASSERT_NE(found, nullptr);
     const auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
     const std::string manifest(bytes, SizeofResource(nullptr, found));
-    for (const char* wanted : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                               ">true/pm</dpiAware>", ">PerMonitorV2, PerMonitor</dpiAwareness>",
-                               "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+    for (const char* wanted :
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">true/pm</dpiAware>",
+          ">PerMonitorV2, PerMonitor</dpiAwareness>", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
         EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
     }
     EXPECT_EQ(manifest.find("requestedExecutionLevel"), std::string::npos);
