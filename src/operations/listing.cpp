@@ -15,16 +15,16 @@ bool ListTextures(const ToolState& state, report::ReportLog* log) {
         return false;
     }
     report::AddHeading(*log, report::msg::Loading(state.setName));
-    const bool result =
-        WalkSetFile(state.setPath, state.setName, *log,
-                    [log](format::ChunkWalk& walk, const format::Chunk& chunk) {
-                        format::TrackTextureName(walk, chunk);
-                        if (!format::IsNamedTexture(walk, chunk)) return;
-                        const format::TgaFields tga = *format::ReadTgaFields(chunk.payload);
-                        log->AppendLine(
-                            report::TextureInfoLine(platform::NameForReport(walk.currentTextureName),
-                                                    tga.width, tga.height, tga.depth));
-                    });
+    const bool result = WalkSetFile(state.setPath, state.setName, *log,
+                                    [log](format::ChunkWalk& walk, const format::Chunk& chunk) {
+                                        format::TrackTextureName(walk, chunk);
+                                        if (!format::IsNamedTexture(walk, chunk)) return;
+                                        const format::TgaFields tga =
+                                            *format::ReadTgaFields(chunk.payload);
+                                        log->AppendLine(report::TextureInfoLine(
+                                            platform::NameForReport(walk.currentTextureName),
+                                            tga.width, tga.height, tga.depth));
+                                    });
     report::AddClosing(*log);
     return result;
 }

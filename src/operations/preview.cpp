@@ -93,10 +93,9 @@ void AddTexture(Sheet& sheet, format::ChunkWalk& walk, const format::Chunk& chun
         const PreviewCard card = CardOf(walk.currentTextureName, chunk.payload);
         sheet.cards += PreviewCardHtml(card);
         ++sheet.count;
-        log.AppendLine(
-            report::TextureInfoLine(platform::NameForReport(card.name), card.width, card.height,
-                                    card.depth,
-                                    report::msg::PreviewOutcome(!card.png.empty(), card.flags)));
+        log.AppendLine(report::TextureInfoLine(
+            platform::NameForReport(card.name), card.width, card.height, card.depth,
+            report::msg::PreviewOutcome(!card.png.empty(), card.flags)));
     } catch (const std::bad_alloc&) {
         walk.Fail(std::string(report::msg::kNotEnoughMemory));
     }

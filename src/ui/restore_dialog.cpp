@@ -111,8 +111,7 @@ RestoreChoice ChoiceFor(const std::string& setPath) {
     } else if (backups->empty()) {
         choice.lines.push_back(report::msg::NoBackups(FileName(setPath)));
     }
-    for (const backup::BackupInfo& backup :
-         backups.value_or(std::vector<backup::BackupInfo>{})) {
+    for (const backup::BackupInfo& backup : backups.value_or(std::vector<backup::BackupInfo>{})) {
         choice.lines.push_back(backup::BackupLine(backup));
         choice.numbers.push_back(backup.number);
     }

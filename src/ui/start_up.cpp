@@ -37,7 +37,8 @@ std::optional<std::string> ReadInstallFolder() {
     RegCloseKey(key);
     if (read != ERROR_SUCCESS || !IsText(type)) return std::nullopt;
     // A value that is not UTF-16 text names no folder.
-    return platform::Utf8FromWide(std::wstring_view(buffer, wcsnlen(buffer, size / sizeof *buffer)));
+    return platform::Utf8FromWide(
+        std::wstring_view(buffer, wcsnlen(buffer, size / sizeof *buffer)));
 }
 
 }  // namespace
@@ -45,7 +46,8 @@ std::optional<std::string> ReadInstallFolder() {
 std::string LoadTitle(HINSTANCE instance) {
     wchar_t buffer[kTitleCapacity] = {};
     const int length = LoadStringW(instance, SORRELWICK_TITLE_STRING, buffer, kTitleCapacity);
-    return platform::Utf8FromWide(std::wstring_view(buffer, static_cast<std::size_t>(std::max(length, 0))))
+    return platform::Utf8FromWide(
+               std::wstring_view(buffer, static_cast<std::size_t>(std::max(length, 0))))
         .value_or(std::string());
 }
 

@@ -141,9 +141,10 @@ TEST(Cli, PreviewReplacesAnExistingPageOnlyWithForce) {
 // to the code page would make it "set.DAT" and open, or rewrite, that set.
 TEST(Cli, AFailedOperationExitsOneAndTouchesNothing) {
     const TempDir dir;
-    const gen::ChessSetBuilder set =
-        gen::ChessSetBuilder().Signature().TextureReference("wood.tga").TextureImage(
-            gen::MakeTga(2, 2, 24));
+    const gen::ChessSetBuilder set = gen::ChessSetBuilder()
+                                         .Signature()
+                                         .TextureReference("wood.tga")
+                                         .TextureImage(gen::MakeTga(2, 2, 24));
     ASSERT_TRUE(set.WriteTo(dir.File("set.DAT")));
     const std::string lookAlike = "\xEF\xBD\x93\xEF\xBD\x85\xEF\xBD\x94.DAT";  // ｓｅｔ.DAT
     const struct {
@@ -153,7 +154,8 @@ TEST(Cli, AFailedOperationExitsOneAndTouchesNothing) {
         {{"list", dir.File("missing.DAT")}, "Loading missing.DAT", "missing.DAT"},
         {{"list", dir.File(lookAlike)}, "Loading " + lookAlike, lookAlike},
         {{"specular", dir.File(lookAlike), "--white", "50,50"},
-         "Changing specularity of " + lookAlike, lookAlike},
+         "Changing specularity of " + lookAlike,
+         lookAlike},
     };
     for (const auto& c : cases) {
         const ProcessRun run = RunProcess(kCli, c.arguments);
@@ -173,7 +175,7 @@ TEST(Cli, EveryCommandTakesPathsInAnyLanguage) {
         {"\xD0\xA8\xD0\xB0\xD1\x85\xD0\xBC\xD0\xB0\xD1\x82\xD1\x8B",
          "\xD0\x94\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB0"},  // Шахматы/Доска
         {"\xE6\xA3\x8B\xE5\xAD\x90 \xE9\x9B\x86", "\xE6\xA3\x8B\xE7\x9B\x98"},  // 棋子 集/棋盘
-        {"set\xF0\x9F\x98\x80", "mine\xF0\x9F\x98\x80"},  // set😀/mine😀
+        {"set\xF0\x9F\x98\x80", "mine\xF0\x9F\x98\x80"},                        // set😀/mine😀
     };
     for (const auto& [folderName, stem] : places) {
         SCOPED_TRACE(stem);
@@ -183,14 +185,14 @@ TEST(Cli, EveryCommandTakesPathsInAnyLanguage) {
         const std::string setPath = platform::JoinPath(folder, stem + ".DAT");
         const std::string textures = platform::JoinPath(folder, stem);
         const std::string page = platform::JoinPath(folder, stem + ".html");
-        const gen::ChessSetBuilder built =
-            gen::ChessSetBuilder().Signature().TextureReference("wood.tga").TextureImage(
-                gen::MakeTga(2, 2, 24));
+        const gen::ChessSetBuilder built = gen::ChessSetBuilder()
+                                               .Signature()
+                                               .TextureReference("wood.tga")
+                                               .TextureImage(gen::MakeTga(2, 2, 24));
         ASSERT_TRUE(built.WriteTo(setPath));
         const std::vector<std::string> runs[] = {
-            {"list", setPath},           {"extract", setPath, textures},
-            {"replace", setPath, textures}, {"backups", setPath},
-            {"restore", setPath, "0"},   {"preview", setPath, page},
+            {"list", setPath},    {"extract", setPath, textures}, {"replace", setPath, textures},
+            {"backups", setPath}, {"restore", setPath, "0"},      {"preview", setPath, page},
         };
         std::filesystem::create_directory(gen::Utf8Path(textures));
         for (const std::vector<std::string>& arguments : runs) {

@@ -59,10 +59,10 @@ TEST(PlatformFile, ReadsAndWritesBytesExactly) {
 TEST(PlatformFile, PiecesOfAnySizeComeBackInOrderAcrossTheBuffer) {
     constexpr std::size_t k64K = 64 * 1024;
     const std::vector<std::vector<std::size_t>> patterns = {
-        {12, 36},                       // a small chunk's header and payload
-        {12, k64K - 13, 1},             // ends one byte before and on the boundary
-        {k64K},                         // exactly the buffer
-        {7, k64K + 1, 3, 3 * k64K},     // longer than the buffer, with bytes waiting
+        {12, 36},                        // a small chunk's header and payload
+        {12, k64K - 13, 1},              // ends one byte before and on the boundary
+        {k64K},                          // exactly the buffer
+        {7, k64K + 1, 3, 3 * k64K},      // longer than the buffer, with bytes waiting
         {12, 256 * 1024, 12, 18, 5000},  // a texture between small chunks
     };
     TempDir dir;
@@ -158,9 +158,8 @@ TEST(PlatformFileSystem, MovesOnlyToAFreeNameAndRemovesOnce) {
 // 8.3 aliases (WOOD~1.TGA): never taken. Names come back as UTF-8.
 TEST(PlatformFileSystem, ExtensionSearchFindsNamesInAnyLetterCaseFoldersIncluded) {
     TempDir dir;
-    for (const char* name :
-         {"a.tga", "B.TGA", "c.Tga", "e.tga.bak", "f.tg", "tga", "g.DAT", "h.PNG", "i.png.tga",
-          "wood.tga~", "x.tgax", "\xD0\x94.tga"}) {
+    for (const char* name : {"a.tga", "B.TGA", "c.Tga", "e.tga.bak", "f.tg", "tga", "g.DAT",
+                             "h.PNG", "i.png.tga", "wood.tga~", "x.tgax", "\xD0\x94.tga"}) {
         ASSERT_TRUE(gen::WriteWholeFile(dir.File(name), {0}));
     }
     std::filesystem::create_directory(dir.Path() / "d.tga");

@@ -125,8 +125,9 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
              Framed("Exporting " + place.set + "'s textures to " + folder,
                     {wood("Export successful")})},
             {SORRELWICK_REPLACE_BUTTON, "Browse for Folder",
-             Framed("Importing textures from " + folder + " into " + place.set,
-                    {wood("Import successful"), "Original file renamed to " + place.stem + ".000"})},
+             Framed(
+                 "Importing textures from " + folder + " into " + place.set,
+                 {wood("Import successful"), "Original file renamed to " + place.stem + ".000"})},
             {SORRELWICK_SPECULARITY_BUTTON, "Change chess set's specularity",
              Framed("Changing specularity of " + place.set,
                     {"Original file renamed to " + place.stem + ".001",

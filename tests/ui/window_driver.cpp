@@ -40,7 +40,8 @@ using namespace sorrelwick;
 std::string chessSet, textureFolder, signalFolder;
 
 BOOL APIENTRY ChooseTheChessSet(LPOPENFILENAMEW request) {
-    lstrcpynW(request->lpstrFile, test::Wide(chessSet).c_str(), static_cast<int>(request->nMaxFile));
+    lstrcpynW(request->lpstrFile, test::Wide(chessSet).c_str(),
+              static_cast<int>(request->nMaxFile));
     return TRUE;
 }
 

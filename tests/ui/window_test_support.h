@@ -98,9 +98,9 @@ public:
         HKEY key = nullptr;
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brallion\\Tessaravine", 0, nullptr, 0,
                         KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        stored = RegSetValueExW(key, L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                                static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) ==
-                 ERROR_SUCCESS;
+        stored = RegSetValueExW(
+                     key, L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
         RegCloseKey(key);
     }
     ~GameKey() { Remove(); }

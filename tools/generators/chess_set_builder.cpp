@@ -70,7 +70,9 @@ ChessSetBuilder& ChessSetBuilder::Raw(const std::vector<std::uint8_t>& bytes) {
     return *this;
 }
 
-bool ChessSetBuilder::WriteTo(const std::string& path) const { return WriteWholeFile(path, bytes_); }
+bool ChessSetBuilder::WriteTo(const std::string& path) const {
+    return WriteWholeFile(path, bytes_);
+}
 
 std::vector<std::uint8_t> MaterialPayload(ChunkKey key, const std::string& textureName,
                                           std::uint8_t amplitude, std::uint8_t shininess) {

@@ -22,8 +22,8 @@ public:
     ChessSetBuilder& Chunk(std::uint32_t kind, std::uint32_t variant,
                            const std::vector<std::uint8_t>& payload);
     // A header that claims `length` bytes, followed by `payload` as given.
-    ChessSetBuilder& ChunkClaiming(std::uint32_t kind, std::uint32_t variant,
-                                   std::uint32_t length, const std::vector<std::uint8_t>& payload);
+    ChessSetBuilder& ChunkClaiming(std::uint32_t kind, std::uint32_t variant, std::uint32_t length,
+                                   const std::vector<std::uint8_t>& payload);
 
     // Material chunk: key, specular bytes, and a texture name (flag 0 when
     // the name is empty). The payload is 36 bytes plus the name and its NUL.

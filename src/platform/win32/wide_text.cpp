@@ -9,7 +9,8 @@ namespace {
 
 std::optional<std::wstring> WideFrom(UINT codePage, std::string_view text) {
     if (text.empty()) return std::wstring();
-    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::nullopt;
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return std::nullopt;
     const int size = static_cast<int>(text.size());
     const int length =
         MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
@@ -30,7 +31,8 @@ std::optional<std::wstring> WideFromUtf8(std::string_view text) {
 
 std::optional<std::string> Utf8FromWide(std::wstring_view text) {
     if (text.empty()) return std::string();
-    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::nullopt;
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return std::nullopt;
     const int size = static_cast<int>(text.size());
     const int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size,
                                            nullptr, 0, nullptr, nullptr);
