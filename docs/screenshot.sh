@@ -10,7 +10,8 @@
 #   docs/screenshot.sh [chess-set.DAT]
 #
 # Without an argument the demo set A1_demo.DAT, written by make-demo-sets, is
-# loaded. Needs the Windows build (BUILD_DIR, default build-windows) with the
+# loaded. SCALE=150 pictures the session at 150% display scale (144 DPI), in
+# a Wine prefix of its own, each picture's name ending in "-150". Needs the Windows build (BUILD_DIR, default build-windows) with the
 # targets sorrelwick_window_driver and make-demo-sets, and Xvfb, xdotool and
 # ImageMagick. Writes the pictures into docs/screenshots (or OUT_DIR). The
 # set lies in C:\Tessaravine\DATA\DAT, or in C:\Tessaravine\$SET_FOLDER.
@@ -28,6 +29,17 @@ for program in "$driver" "$demo_sets"; do
     fi
 done
 
+# The screen grows with the scale, so that the larger windows fit on it.
+scale=${SCALE:-100}
+suffix=
+[[ $scale != 100 ]] && suffix=-$scale
+# A 64-bit build runs under the 64-bit loader, which Debian's `wine` passes over.
+if [[ $(cat "$build/wine/arch" 2>/dev/null) == win64 ]]; then
+    export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+    wine() { "$WINELOADER" "$@"; }
+    wineboot() { "$WINELOADER" wineboot "$@"; }
+fi
+
 # What each stop of the driver shows, in its order.
 pictures=(1-loaded 2-extracted 3-replaced 4-specularity-dialog 5-specularity-changed 6-widened
     7-read-me 9-restore-dialog 10-restored)
@@ -44,7 +56,7 @@ trap cleanup EXIT
 
 # An X server on the first free display, which it tells us itself.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 $((1024 * scale / 100))x$((768 * scale / 100))x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
@@ -52,11 +64,13 @@ export DISPLAY=":$(cat "$work/display")"
 
 # A prefix of its own, so that its settings stay away from the tests'. With no
 # window manager, Wine draws the caption bar itself only when told to.
-export WINEPREFIX=${SCREENSHOT_PREFIX:-$build/screenshot-prefix} WINEDEBUG=-all
+export WINEPREFIX=${SCREENSHOT_PREFIX:-$build/screenshot-prefix$suffix} WINEDEBUG=-all
 if [[ ! -d $WINEPREFIX ]]; then
     wineboot -i >/dev/null 2>&1
 fi
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * scale / 100)) /f \
+    >/dev/null 2>&1
 # The caption buttons are drawn in Wine's symbol font, which not every
 # package registers; a copy in the prefix's font folder is always found.
 fonts=$WINEPREFIX/drive_c/windows/Fonts
@@ -98,19 +112,19 @@ for n in "${!pictures[@]}"; do
     for _ in 1 2 3 4 5; do
         sleep 1  # let it finish painting
         for window in $(xdotool search --name "^${caption}\$" 2>/dev/null); do
-            import -window "$window" "$out/${pictures[n]}.png" 2>/dev/null && pictured=yes && break
+            import -window "$window" "$out/${pictures[n]}$suffix.png" 2>/dev/null && pictured=yes && break
         done
         [[ -n $pictured ]] && break
     done
     # Some dialogs Wine maps under no name of their own: the whole screen then.
     if [[ -z $pictured ]]; then
-        import -window root "$out/${pictures[n]}.png" 2>/dev/null && pictured=yes
+        import -window root "$out/${pictures[n]}$suffix.png" 2>/dev/null && pictured=yes
     fi
     if [[ -z $pictured ]]; then
         echo "screenshot: could not picture \"$caption\" at step ${pictures[n]}" >&2
         exit 1
     fi
-    echo "screenshot: wrote $out/${pictures[n]}.png"
+    echo "screenshot: wrote $out/${pictures[n]}$suffix.png"
     touch "$work/signals/$n.done"
 done
 wait "$driver_pid"

@@ -1,7 +1,8 @@
 #pragma once
 // Keeps a dialog's controls in place as its window grows: each control named
 // in a table follows the window's right or bottom edge, and the window may
-// not become smaller than it opened.
+// not become smaller than it opened. When the window moves to a display of
+// another scale, its opening places are taken at that scale.
 
 #include <windows.h>
 
@@ -26,9 +27,13 @@ struct Anchor {
 
 class AnchoredLayout {
 public:
-    // Remembers the window's size and its anchored controls' places as the
-    // window opened; controls that do not exist are left out.
-    AnchoredLayout(HWND window, std::span<const Anchor> anchors);
+    // Remembers the window's client size and its anchored controls' places
+    // as the window opened, drawn at `dpi`; controls that do not exist are
+    // left out.
+    AnchoredLayout(HWND window, std::span<const Anchor> anchors, UINT dpi);
+
+    // From now on the opening places are taken at `dpi`.
+    void Rescale(UINT dpi);
 
     // Places the anchored controls for the window's present client size.
     // Growth is counted from the opening size; a client area smaller than
@@ -36,7 +41,7 @@ public:
     void Fit(HWND window) const;
 
     // Keeps the window from being made smaller than it opened.
-    void LimitTracking(MINMAXINFO& limits) const;
+    void LimitTracking(HWND window, MINMAXINFO& limits) const;
 
 private:
     struct Placed {
@@ -44,9 +49,13 @@ private:
         unsigned follows;
         RECT opening;  // in the window's client coordinates
     };
+    RECT Scaled(RECT opening) const;
+    SIZE ScaledClient() const;
+
     std::vector<Placed> controls_;
     SIZE openingClient_ = {};
-    SIZE openingWindow_ = {};
+    UINT openingDpi_;
+    UINT dpi_;
 };
 
 }  // namespace sorrelwick::ui

@@ -37,7 +37,9 @@ void RunFolderCommand(HWND mainWindow, int id) {
     if (extract) {
         operations::ExtractTextures(state, *folder, report);
     } else {
-        operations::ReplaceTextures(state, *folder, report);
+        const bool convert =
+            IsDlgButtonChecked(mainWindow, SORRELWICK_CONVERT_CHECK) == BST_CHECKED;
+        operations::ReplaceTextures(state, *folder, report, {convert});
     }
 }
 

@@ -12,6 +12,8 @@ namespace sorrelwick::ui {
 // Asks for a folder, starting from the last folder picked by either command,
 // makes the confirmed one the last folder and runs the extraction (id 1005)
 // or the replacement (id 1015) on it into the main window's report list.
+// The replacement converts what it imports while the main window's "Convert
+// on import" is checked.
 // Cancelling changes and reports nothing.
 void RunFolderCommand(HWND mainWindow, int id);
 

@@ -1,5 +1,6 @@
 #include "ui/list_box_report_log.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/win32/wide_text.h"
@@ -19,6 +20,16 @@ LONG DrawnWidth(HWND list, const std::wstring& text) {
     if (previous) SelectObject(dc, previous);
     ReleaseDC(list, dc);
     return size.cx;
+}
+
+// Line `i` of the list as it holds it.
+std::wstring LineText(HWND list, WPARAM i) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+    if (length <= 0) return {};
+    std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return line;
 }
 
 // The list remembers its widest line as its sideways scroll range, which
@@ -49,6 +60,29 @@ void ListBoxReportLog::AppendLine(std::string_view line) {
 
 void ListBoxReportLog::ForgetWidths() {
     if (list_) SendMessageW(list_, LB_SETHORIZONTALEXTENT, 0, 0);
+}
+
+void ListBoxReportLog::MeasureWidths() {
+    if (!list_) return;
+    LONG widest = 0;
+    const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        widest = std::max(widest, DrawnWidth(list_, LineText(list_, static_cast<WPARAM>(i))));
+    }
+    SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest), 0);
+}
+
+// The list keeps its sideways offset when it grows, even where its scroll
+// bar then ends nearer or goes away. The scroll bar itself keeps its
+// position within its range, so the list is scrolled to where it shows.
+void ListBoxReportLog::KeepSidewaysPositionValid() {
+    if (!list_) return;
+    SCROLLINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_POS;
+    const int position = GetScrollInfo(list_, SB_HORZ, &bar) ? bar.nPos : 0;
+    const auto at = static_cast<WORD>(std::clamp(position, 0, 0xFFFF));
+    SendMessageW(list_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, at), 0);
 }
 
 }  // namespace sorrelwick::ui

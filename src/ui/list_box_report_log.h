@@ -21,6 +21,15 @@ public:
     // For a list just emptied: nothing to scroll sideways to.
     void ForgetWidths();
 
+    // For a list given another font: scrolls sideways as far as its widest
+    // line needs in that font.
+    void MeasureWidths();
+
+    // For a list just resized: a list wide enough for its widest line shows
+    // it from its start, and one that is not scrolls no further than that
+    // line's end.
+    void KeepSidewaysPositionValid();
+
 private:
     HWND list_;
 };

@@ -3,16 +3,20 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "operations/listing.h"
 #include "platform/win32/wide_text.h"
 #include "report/utf8_text.h"
 #include "ui/anchored_layout.h"
+#include "ui/display_scale.h"
+#include "ui/dropped_files.h"
 #include "ui/folder_commands.h"
 #include "ui/list_box_report_log.h"
 #include "ui/open_dialog.h"
 #include "ui/preview_command.h"
 #include "ui/read_me_dialog.h"
+#include "ui/report_copy.h"
 #include "ui/report_font.h"
 #include "ui/resource_ids.h"
 #include "ui/restore_dialog.h"
@@ -36,6 +40,7 @@ constexpr Anchor kLayout[] = {
     {SORRELWICK_LOAD_BUTTON, kMovesRight},
     {SORRELWICK_EXTRACT_BUTTON, kMovesRight},
     {SORRELWICK_REPLACE_BUTTON, kMovesRight},
+    {SORRELWICK_CONVERT_CHECK, kMovesRight},
     {SORRELWICK_SPECULARITY_BUTTON, kMovesRight},
     {SORRELWICK_CLEAR_BUTTON, kMovesRight},
     {SORRELWICK_PREVIEW_BUTTON, kMovesRight},
@@ -49,6 +54,10 @@ struct WindowState {
     OwnedFont reportFont;  // null when it could not be created
     AnchoredLayout layout;
 };
+
+HWND ReportList(HWND window) {
+    return GetDlgItem(window, SORRELWICK_REPORT_LIST);
+}
 
 WindowState* State(HWND window) {
     return reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, DWLP_USER));
@@ -73,10 +82,14 @@ void LoadChessSet(HWND window, int) {
 }
 
 void ClearView(HWND window, int) {
-    if (const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST)) {
+    if (const HWND list = ReportList(window)) {
         SendMessageW(list, LB_RESETCONTENT, 0, 0);
         ListBoxReportLog(list).ForgetWidths();
     }
+}
+
+void CopyReportText(HWND window, int) {
+    if (const HWND list = ReportList(window)) CopyReport(window, list);
 }
 
 // Exit (IDOK) and cancel (IDCANCEL: Escape, the close box) end the window
@@ -100,20 +113,29 @@ constexpr Command kCommands[] = {
     {SORRELWICK_PREVIEW_BUTTON, PreviewTextures},
     {SORRELWICK_RESTORE_BUTTON, RestoreFromBackup},
     {SORRELWICK_READ_ME_BUTTON, OpenReadMe},
+    {SORRELWICK_COPY_REPORT, CopyReportText},
     {IDOK, EndWindow},
     {IDCANCEL, EndWindow},
 };
 
 // Messages ----------------------------------------------------------------
 
+// The dialog's units already follow the display's scale; the report's font
+// is scaled to it.
 INT_PTR OnInitDialog(HWND window) {
     EnableSetCommands(window, false);
-    const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
-    OwnedFont font = GiveReportFont(list);
+    const HWND list = ReportList(window);
+    const UINT dpi = WindowDpi(window);
+    OwnedFont font = GiveReportFont(list, dpi);
     // No line yet, so nothing to scroll sideways to.
     if (list) ListBoxReportLog(list).ForgetWidths();
-    auto state = std::make_unique<WindowState>(std::move(font), AnchoredLayout(window, kLayout));
+    auto state =
+        std::make_unique<WindowState>(std::move(font), AnchoredLayout(window, kLayout, dpi));
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
+    TakeOverDpiChanges(window);
+    KeepOwnFontOnDpiChange(list);
+    CopyOnControlC(list, SORRELWICK_COPY_REPORT);
+    AcceptDroppedFiles(window);
     ShowCaption(window, TheToolState().title);
     return TRUE;  // focus goes to the first tab stop, the Load button
 }
@@ -123,13 +145,53 @@ INT_PTR OnSize(HWND window, WPARAM kind) {
     const WindowState* state = State(window);
     if (!state || kind == SIZE_MINIMIZED) return FALSE;
     state->layout.Fit(window);
+    ListBoxReportLog(ReportList(window)).KeepSidewaysPositionValid();
     return TRUE;
 }
 
 INT_PTR OnGetMinMaxInfo(HWND window, LPARAM limits) {
     const WindowState* state = State(window);
     if (!state) return FALSE;
-    state->layout.LimitTracking(*reinterpret_cast<MINMAXINFO*>(limits));
+    state->layout.LimitTracking(window, *reinterpret_cast<MINMAXINFO*>(limits));
+    return TRUE;
+}
+
+// Moved to a display of another scale: the window takes the place the system
+// suggests, the controls their places at the new scale, the report a font
+// of it and the sideways range its lines need in that font.
+INT_PTR OnDpiChanged(HWND window, WPARAM wParam, LPARAM suggested) {
+    WindowState* state = State(window);
+    if (!state) return FALSE;
+    const UINT dpi = HIWORD(wParam);
+    state->layout.Rescale(dpi);
+    const HWND list = ReportList(window);
+    if (OwnedFont font = GiveReportFont(list, dpi)) state->reportFont = std::move(font);
+    ListBoxReportLog(list).MeasureWidths();
+    const RECT& place = *reinterpret_cast<const RECT*>(suggested);
+    SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    state->layout.Fit(window);  // also when the size stayed
+    ListBoxReportLog(list).KeepSidewaysPositionValid();
+    return TRUE;
+}
+
+// Loaded as if chosen in the open dialog; what is not loaded is named first.
+INT_PTR OnDropFiles(HWND window, WPARAM wParam) {
+    const auto drop = reinterpret_cast<HDROP>(wParam);
+    const std::vector<DroppedItem> items = DroppedItems(drop);
+    DragFinish(drop);
+    const DropChoice choice = ChooseFromDrop(items);
+    if (!choice.others.empty()) {
+        ListBoxReportLog(ReportList(window)).AppendLine(NotLoadedLine(choice.others));
+    }
+    if (choice.set) LoadSet(window, *choice.set);
+    return TRUE;
+}
+
+INT_PTR OnContextMenu(HWND window, WPARAM wParam, LPARAM at) {
+    const HWND list = ReportList(window);
+    if (!list || reinterpret_cast<HWND>(wParam) != list) return FALSE;
+    ShowReportMenu(window, list, at, SORRELWICK_COPY_REPORT);
     return TRUE;
 }
 
@@ -156,7 +218,7 @@ INT_PTR OnDestroy(HWND window) {
 void LoadSet(HWND window, const std::string& path) {
     ToolState& state = TheToolState();
     SetLoadedSet(state, path);
-    const HWND list = GetDlgItem(window, SORRELWICK_REPORT_LIST);
+    const HWND list = ReportList(window);
     ListBoxReportLog log(list);
     const bool listed = operations::ListTextures(state, list ? &log : nullptr);
     if (listed) {
@@ -184,6 +246,12 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
             return OnSize(window, wParam);
         case WM_GETMINMAXINFO:
             return OnGetMinMaxInfo(window, lParam);
+        case WM_DPICHANGED:
+            return OnDpiChanged(window, wParam, lParam);
+        case WM_DROPFILES:
+            return OnDropFiles(window, wParam);
+        case WM_CONTEXTMENU:
+            return OnContextMenu(window, wParam, lParam);
         case WM_DESTROY:
             return OnDestroy(window);
         default:

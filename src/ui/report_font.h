@@ -14,8 +14,9 @@ struct FontRelease {
 };
 using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontRelease>;
 
-// Creates the font and gives it to `list`; null when it could not be created.
-// The list must not outlive the font.
-OwnedFont GiveReportFont(HWND list);
+// Creates the font for a display scale of `dpi` (its height is 11 pixels at
+// 96 DPI, in proportion at any other) and gives it to `list`; null when it
+// could not be created. The list must not outlive the font.
+OwnedFont GiveReportFont(HWND list, UINT dpi);
 
 }  // namespace sorrelwick::ui

@@ -24,6 +24,8 @@
 #define SORRELWICK_BACKUP_LIST 1031
 #define SORRELWICK_BACKUP_SUMMARY 1032
 #define SORRELWICK_COMPARE_BUTTON 1033
+#define SORRELWICK_CONVERT_CHECK 1034
+#define SORRELWICK_COPY_REPORT 1035  // a command of the report's menu and of Ctrl+C
 
 // The specularity fields: shininess and amplitude of each group.
 #define SORRELWICK_BLACK_SHININESS 1023

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "backup/backup_listing.h"
@@ -12,6 +13,7 @@
 #include "platform/win32/wide_text.h"
 #include "report/comparison_messages.h"
 #include "report/messages.h"
+#include "ui/display_scale.h"
 #include "ui/list_box_report_log.h"
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
@@ -106,7 +108,8 @@ void FinishWithSelected(HWND dialog) {
 INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choice));
     const HWND list = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
-    choice.font = GiveReportFont(list);
+    choice.font = GiveReportFont(list, WindowDpi(dialog));
+    KeepOwnFontOnDpiChange(list);
     ListBoxReportLog log(list);
     log.ForgetWidths();
     for (const std::string& line : choice.lines) log.AppendLine(line);
@@ -114,6 +117,18 @@ INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
     SendMessageW(list, LB_SETTOPINDEX, 0, 0);
     FollowSelection(dialog);
     return TRUE;
+}
+
+// Moved to a monitor of another scale: the list gets its font at that
+// scale; the system scales and places the rest.
+INT_PTR OnDpiChanged(HWND dialog, WPARAM wParam) {
+    RestoreChoice* choice = Choice(dialog);
+    const HWND list = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
+    if (OwnedFont font = GiveReportFont(list, HIWORD(wParam)); font && choice) {
+        choice->font = std::move(font);
+        ListBoxReportLog(list).MeasureWidths();
+    }
+    return FALSE;
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
@@ -175,6 +190,8 @@ INT_PTR CALLBACK RestoreDialogProcedure(HWND dialog, UINT message, WPARAM wParam
         }
         case WM_COMMAND:
             return OnCommand(dialog, wParam);
+        case WM_DPICHANGED:
+            return OnDpiChanged(dialog, wParam);
         default:
             return FALSE;
     }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "generators/png_builder.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
@@ -112,6 +113,31 @@ TEST_F(FolderCommands, ExtractThenReplaceFromThePickedFolder) {
         {TextureInfoLine("wood.tga", 16, 32, 24, "Import successful: size modified (to 32x32)"),
          "Original file renamed to set1.000"}));
     EXPECT_EQ(dir.Entries(), (Lines{"set1.000", "set1.DAT", "textures"}));
+
+    // What an image editor saves: refused as it is, converted on import while
+    // the box is checked, which stays so.
+    EXPECT_EQ(IsDlgButtonChecked(window, SORRELWICK_CONVERT_CHECK), BST_UNCHECKED);
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("textures\\wood.tga"), gen::MakeTga(32, 32, 32)));
+    Pick(SORRELWICK_REPLACE_BUTTON, textures);
+    const std::string importing = "Importing textures from " + textures + " into set1.DAT";
+    ExpectReported(Framed(importing, {TextureInfoLine("wood.tga", 32, 32, 24,
+                                                      "Import failed: wrong color depth (32 bits)"),
+                                      "Original file renamed to set1.001"}));
+    Click(SORRELWICK_CONVERT_CHECK);
+    Pick(SORRELWICK_REPLACE_BUTTON, textures);
+    ExpectReported(Framed(importing, {TextureInfoLine("wood.tga", 32, 32, 24,
+                                                      "Import successful: converted from 32 bits"),
+                                      "Original file renamed to set1.002"}));
+    std::filesystem::remove(dir.Path() / "textures" / "wood.tga");
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("textures\\wood.png"),
+                                    gen::MakePng(32, 32, 3, [](unsigned, unsigned) {
+                                        return gen::Rgba{1, 2, 3, 255};
+                                    })));
+    Pick(SORRELWICK_REPLACE_BUTTON, textures);
+    ExpectReported(Framed(importing, {TextureInfoLine("wood.tga", 32, 32, 24,
+                                                      "Import successful: converted from PNG"),
+                                      "Original file renamed to set1.003"}));
+    EXPECT_EQ(IsDlgButtonChecked(window, SORRELWICK_CONVERT_CHECK), BST_CHECKED);
 }
 
 // Each picker asks alike but for its title, and opens where the last

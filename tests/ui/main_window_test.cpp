@@ -1,6 +1,10 @@
 // The main window as a user meets it: its state after opening, the Load
 // command with the open dialog's answers and the request that dialog
-// receives, Clear view, the newest line in view, and the ways it ends.
+// receives, sets dropped on it, Clear view, copying the report, the newest
+// line in view, the display's scale, and the ways it ends.
+
+#include <cstring>
+#include <filesystem>
 
 #include "ui/list_box_report_log.h"
 #include "window_test_support.h"
@@ -12,6 +16,79 @@ namespace {
 
 constexpr int kSetCommands[] = {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
                                 SORRELWICK_SPECULARITY_BUTTON, SORRELWICK_PREVIEW_BUTTON};
+
+std::wstring Widened(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// Files dropped on `window` from the shell, by their full paths.
+void Drop(HWND window, const Lines& paths) {
+    std::wstring names;
+    for (const std::string& path : paths) names += Widened(path) + L'\0';
+    names += L'\0';
+    const std::size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+    const HGLOBAL drop = GlobalAlloc(GHND, bytes);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::memcpy(files + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(drop);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // frees it
+}
+
+void PressControlC(HWND control) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE control_was = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(control, WM_KEYDOWN, 'C', 0);
+    keys[VK_CONTROL] = control_was;
+    SetKeyboardState(keys);
+}
+
+std::wstring ClipboardText() {
+    if (!OpenClipboard(nullptr)) return L"(clipboard not open)";
+    std::wstring text = L"(no text)";
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void EmptyTheClipboard() {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+// The items of the popup menu up at the time, chosen by key: the first.
+namespace menu {
+std::vector<std::wstring> items;
+int ticks = 0;
+void CALLBACK ChooseFirst(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND popup = FindWindowW(L"#32768", nullptr);
+    if (!popup && ++ticks < 100) return;
+    KillTimer(nullptr, timer);
+    if (!popup) {
+        EndMenu();
+        return;
+    }
+    const auto shown = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(shown); ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(shown, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        items.emplace_back(text);
+    }
+    PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+}
+}  // namespace menu
 
 class MainWindow : public MainWindowTest {
 protected:
@@ -40,7 +117,7 @@ TEST_F(MainWindow, OpensWithNothingLoadedAFixedPitchReportAndTheFocusOnLoad) {
     const auto font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
     LOGFONTA requested = {};
     ASSERT_EQ(GetObjectA(font, sizeof requested, &requested), static_cast<int>(sizeof requested));
-    EXPECT_EQ(requested.lfHeight, -11);
+    EXPECT_EQ(requested.lfHeight, -MulDiv(11, ScreenDpi(), 96)) << "11 pixels at 100%";
     EXPECT_EQ(requested.lfWeight, FW_NORMAL);
     EXPECT_EQ(requested.lfPitchAndFamily, FIXED_PITCH);
     EXPECT_STREQ(requested.lfFaceName, "Curier");
@@ -139,6 +216,149 @@ TEST_F(MainWindow, SidewaysRangeIsTheWidestLineSinceTheLastClear) {
     EXPECT_FALSE(scrollBar());
     log.AppendLine(narrow);
     EXPECT_EQ(range(), drawnWidth(narrow));
+
+    // Scrolled to the end of a line a little wider than the list, and then
+    // maximised: the list shows the line from its start.
+    RECT client = {};
+    GetClientRect(list, &client);
+    std::string longer = narrow;
+    while (drawnWidth(longer) < client.right + 40) longer += " W";
+    log.AppendLine(longer);
+    for (int i = 0; i < 20; ++i) SendMessageW(list, WM_HSCROLL, SB_PAGERIGHT, 0);
+    RECT line = {};
+    SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&line));
+    const LONG scrolled = line.right - line.left;
+    ShowWindow(window, SW_MAXIMIZE);
+    GetClientRect(list, &client);
+    ASSERT_GT(client.right, drawnWidth(longer));
+    SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&line));
+    EXPECT_EQ(line.left, 0) << "scrolled by " << scrolled - client.right;
+    EXPECT_EQ(line.right, client.right);
+    EXPECT_FALSE(scrollBar());
+}
+
+// A dropped set is loaded as if chosen in the open dialog: the first file
+// whose name ends in ".DAT", in any case; all else dropped is named in one
+// line, and a drop without a set leaves the loaded one.
+TEST_F(MainWindow, DroppedSetsLoadTheFirstDatFileAndNameTheRest) {
+    Lines report = LoadSmallSet("set1.DAT");
+    std::filesystem::create_directories(dir.Path() / "Textures");
+    std::filesystem::create_directories(dir.Path() / "folder.DAT");
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("notes.txt"), {'h', 'i'}));
+    const Lines other = WriteSmallSet("other.dat");
+    const Lines one = WriteSmallSet("B1_one.DAT");
+    const struct {
+        const char* what;
+        Lines dropped;
+        Lines reported;
+        std::string loaded;
+    } drops[] = {
+        {"one set", {"B1_one.DAT"}, one, "B1_one.DAT"},
+        {"no set: the loaded one stays",
+         {"notes.txt", "folder.DAT", "Textures"},
+         {"Dropped but not loaded: notes.txt, folder.DAT, Textures"},
+         "B1_one.DAT"},
+        {"several",
+         {"notes.txt", "folder.DAT", "other.dat", "set1.DAT", "Textures"},
+         [&] {
+             Lines lines = {"Dropped but not loaded: notes.txt, folder.DAT, set1.DAT, Textures"};
+             Append(lines, other);
+             return lines;
+         }(),
+         "other.dat"},
+    };
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.what);
+        Lines paths;
+        for (const std::string& name : drop.dropped) paths.push_back(dir.File(name));
+        Drop(window, paths);
+        Append(report, drop.reported);
+        EXPECT_EQ(Report(), report);
+        ExpectLoaded(drop.loaded);
+    }
+    EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+// Ctrl+C in the report and "Copy report" on its menu copy every line.
+TEST_F(MainWindow, CopiesEveryLineOfTheReport) {
+    Lines report = LoadSmallSet("set1.DAT");
+    ui::ListBoxReportLog(list).AppendLine("last\tline");
+    std::wstring text;
+    for (const std::string& line : Report()) text += Widened(line) + L"\r\n";
+    EmptyTheClipboard();
+    SendMessageW(list, WM_KEYDOWN, 'C', 0);
+    EXPECT_EQ(ClipboardText(), L"(no text)") << "C without Ctrl copies nothing";
+    PressControlC(list);
+    EXPECT_EQ(ClipboardText(), text);
+
+    EmptyTheClipboard();
+    menu::items.clear();
+    SetTimer(nullptr, 0, 20, menu::ChooseFirst);
+    SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    EXPECT_EQ(menu::items, std::vector<std::wstring>{L"&Copy report"});
+    EXPECT_EQ(ClipboardText(), text);
+}
+
+// Moved to a display of twice the scale and back: the report's font, its
+// sideways range, every control's place and the smallest size follow the
+// scale, and nothing is left of the trip.
+TEST_F(MainWindow, FollowsTheScaleOfTheDisplayItMovesTo) {
+    const std::string wide = "Import failed: wrong color depth (24 bits) " + std::string(120, 'W');
+    ui::ListBoxReportLog(list).AppendLine(wide);
+    const int dpi = ScreenDpi();
+    const auto placeOf = [this](HWND control) {
+        RECT place = {};
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    };
+    std::vector<std::pair<HWND, RECT>> opening;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        opening.emplace_back(c, placeOf(c));
+    }
+    RECT openingClient = {}, openingOutline = {};
+    GetClientRect(window, &openingClient);
+    GetWindowRect(window, &openingOutline);
+
+    for (const int to : {2 * dpi, dpi}) {
+        SCOPED_TRACE(to);
+        const auto scaled = [&](LONG value) { return static_cast<LONG>(MulDiv(value, to, dpi)); };
+        RECT suggested = openingOutline;  // the client area at the new scale, the frame as it is
+        suggested.right += scaled(openingClient.right) - openingClient.right;
+        suggested.bottom += scaled(openingClient.bottom) - openingClient.bottom;
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to),
+                     reinterpret_cast<LPARAM>(&suggested));
+
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        EXPECT_EQ(font.lfHeight, -MulDiv(11, to, 96));
+        EXPECT_EQ(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), DrawnWidth(list, wide));
+        // The frame keeps this display's size, so the window may come out a
+        // little larger than suggested: the buttons then move with its edges.
+        for (const auto& [control, place] : opening) {
+            SCOPED_TRACE(GetDlgCtrlID(control));
+            const RECT got = placeOf(control);
+            if (control == list) {
+                EXPECT_EQ(got.left, scaled(place.left));
+                EXPECT_EQ(got.top, scaled(place.top));
+                continue;
+            }
+            EXPECT_EQ(got.right - got.left, scaled(place.right) - scaled(place.left));
+            EXPECT_EQ(got.bottom - got.top, scaled(place.bottom) - scaled(place.top));
+            if (to == dpi) {
+                EXPECT_TRUE(EqualRect(&got, &place)) << "not as it opened";
+            }
+        }
+        MINMAXINFO limits = {};
+        SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        EXPECT_GE(limits.ptMinTrackSize.x, scaled(openingClient.right));
+        EXPECT_GE(limits.ptMinTrackSize.y, scaled(openingClient.bottom));
+    }
+    MINMAXINFO limits = {};
+    SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, openingOutline.right - openingOutline.left);
+    EXPECT_EQ(limits.ptMinTrackSize.y, openingOutline.bottom - openingOutline.top);
 }
 
 // Every Load starts in the default folder, even after a folder pick.

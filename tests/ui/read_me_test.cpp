@@ -6,6 +6,7 @@
 
 #include "report/comparison_messages.h"
 #include "report/messages.h"
+#include "ui/dropped_files.h"
 #include "ui/read_me_dialog.h"
 #include "window_test_support.h"
 
@@ -117,6 +118,7 @@ TEST(ReadMeText, ListsEveryReportMessageAsTheReportWritesIt) {
         texture(Replaced(msg::ImportWrongSize(1234, 5678), "1234x5678", "[x]*[y]")),
         texture(Replaced(msg::ImportSizeModified(1234, 5678), "1234x5678", "[x]*[y]")),
         texture(msg::kImportSuccessful),
+        texture(msg::ImportSuccessful("[form]", false, 0, 0)),
         texture(msg::kImportFileNotFound),
         texture(msg::ImportNotPartOf(file)),
         msg::CouldNotCreate(file),
@@ -125,7 +127,8 @@ TEST(ReadMeText, ListsEveryReportMessageAsTheReportWritesIt) {
         msg::CouldNotWrite(file),
         msg::CouldNotClose(file),
         msg::CouldNotDelete(file),
-        msg::CouldNotRename(file, file)};
+        msg::CouldNotRename(file, file),
+        ui::NotLoadedLine({file, file})};
     EXPECT_EQ(listed, expected);
 }
 

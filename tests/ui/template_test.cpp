@@ -4,7 +4,10 @@
 // read-me text as the dialog shows it.
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <span>
+#include <string_view>
 
 #include "sorrelwick_version.h"
 #include "ui/read_me_dialog.h"
@@ -33,13 +36,18 @@ const Control kMainControls[] = {
     {SORRELWICK_LOAD_BUTTON, "Button", "&Load a chess set", {382, 7, 67, 14}, kTab},
     {SORRELWICK_EXTRACT_BUTTON, "Button", "&Extract all textures", {382, 25, 67, 14}, kTab},
     {SORRELWICK_REPLACE_BUTTON, "Button", "&Replace textures", {382, 43, 67, 14}, kTab},
-    {SORRELWICK_CLEAR_BUTTON, "Button", "&Clear view", {382, 79, 67, 14}, kTab},
-    {SORRELWICK_PREVIEW_BUTTON, "Button", "&Preview textures", {382, 97, 67, 14}, kTab},
-    {SORRELWICK_RESTORE_BUTTON, "Button", "Restore a &backup...", {382, 115, 67, 14}, kTab},
+    {SORRELWICK_CONVERT_CHECK,
+     "Button",
+     "C&onvert on import",
+     {382, 61, 67, 14},
+     kTab | BS_AUTOCHECKBOX},
+    {SORRELWICK_CLEAR_BUTTON, "Button", "&Clear view", {382, 97, 67, 14}, kTab},
+    {SORRELWICK_PREVIEW_BUTTON, "Button", "&Preview textures", {382, 115, 67, 14}, kTab},
+    {SORRELWICK_RESTORE_BUTTON, "Button", "Restore a &backup...", {382, 133, 67, 14}, kTab},
     {SORRELWICK_READ_ME_BUTTON, "Button", "Read &me", {382, 206, 67, 14}, kTab},
     {IDOK, "Button", "E&xit", {382, 225, 67, 14}, kTab | BS_DEFPUSHBUTTON},
     {SORRELWICK_REPORT_LIST, "ListBox", "", {7, 7, 367, 232}, kReport},
-    {SORRELWICK_SPECULARITY_BUTTON, "Button", "Change specularity", {382, 61, 67, 14}, kTab},
+    {SORRELWICK_SPECULARITY_BUTTON, "Button", "Change specularity", {382, 79, 67, 14}, kTab},
 };
 
 const Control kSpecularityControls[] = {
@@ -89,7 +97,7 @@ const struct {
     const Lines& labels;
 } kDialogs[] = {
     {SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, "Sorrelwick", 456, 246, kCentred, kCentred,
-     WS_THICKFRAME | WS_MAXIMIZEBOX, "MS Shell Dlg", kMainControls, kNoLabels},
+     WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, "MS Shell Dlg", kMainControls, kNoLabels},
     {SORRELWICK_SPECULARITY_DIALOG, ui::SpecularityDialogProcedure,
      "Change chess set's specularity", 177, 98, 0, 0, 0, "MS Shell Dlg", kSpecularityControls,
      kSpecularityLabels},
@@ -133,14 +141,34 @@ void ExpectControl(HWND dialog, HWND control, const Control& c) {
     }
 }
 
-// A label shows its text on one line, in the dialog's font, or it wraps and
-// loses what does not fit under its first line.
-void ExpectWholeTextShown(HWND label) {
-    const std::string text = WindowText(label);
+// A label or a button shows its text on one line, in the dialog's font, or
+// it wraps or cuts what does not fit; a check box has its box beside the text.
+void ExpectWholeTextShown(HWND control) {
+    std::string text = WindowText(control);
+    std::erase(text, '&');  // a mnemonic is underlined, not drawn
     RECT room = {};
-    GetClientRect(label, &room);
-    EXPECT_LE(DrawnWidth(label, text), room.right)
+    GetClientRect(control, &room);
+    char className[32] = {};
+    GetClassNameA(control, className, sizeof className);
+    const bool checkBox = std::string_view(className) == "Button" &&
+                          (Style(control) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+    if (checkBox) room.right -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+    EXPECT_LE(DrawnWidth(control, text), room.right)
         << '"' << text << "\" in " << room.right << " pixels";
+}
+
+// Alt and a letter reach one control only.
+void ExpectMnemonicsUnique(HWND dialog) {
+    std::string taken;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        const std::string text = WindowText(c);
+        const std::size_t amp = text.find('&');
+        if (amp == std::string::npos || amp + 1 == text.size()) continue;
+        const char letter =
+            static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
+        EXPECT_EQ(taken.find(letter), std::string::npos) << "Alt+" << letter << " twice";
+        taken += letter;
+    }
 }
 
 using Templates = MainWindowTest;
@@ -184,9 +212,7 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
         GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font,
                    &font);
         EXPECT_STREQ(font.lfFaceName, d.face);
-        const HDC dc = GetDC(nullptr);
-        EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72));
-        ReleaseDC(nullptr, dc);
+        EXPECT_EQ(font.lfHeight, -MulDiv(8, ScreenDpi(), 72));
 
         auto expected = d.controls.begin();
         Lines labels;
@@ -195,13 +221,32 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
                 labels.push_back(WindowText(c));
                 ExpectWholeTextShown(c);
             } else if (expected != d.controls.end()) {
+                if (std::string_view(expected->className) == "Button") ExpectWholeTextShown(c);
                 ExpectControl(dialog, c, *expected++);
             } else {
                 ADD_FAILURE() << "unexpected control " << GetDlgCtrlID(c);
             }
         }
         EXPECT_EQ(expected, d.controls.end()) << "missing controls";
+        ExpectMnemonicsUnique(dialog);
         EXPECT_EQ(labels, d.labels);
+        // The backups' columns line up in the report's font, at the scale of
+        // the screen, and of the next one the dialog is moved to.
+        if (const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST)) {
+            for (const int dpi : {ScreenDpi(), 2 * ScreenDpi()}) {
+                RECT place = {};
+                GetWindowRect(dialog, &place);
+                if (dpi != ScreenDpi()) {
+                    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                 reinterpret_cast<LPARAM>(&place));
+                }
+                LOGFONTA listFont = {};
+                GetObjectA(reinterpret_cast<HFONT>(SendMessageA(backups, WM_GETFONT, 0, 0)),
+                           sizeof listFont, &listFont);
+                EXPECT_EQ(listFont.lfHeight, -MulDiv(11, dpi, 96));
+                EXPECT_EQ(listFont.lfPitchAndFamily & 3, FIXED_PITCH);
+            }
+        }
         if (const HWND text = GetDlgItem(dialog, SORRELWICK_READ_ME_EDIT)) {
             const std::string readMe = ui::ReadMeText();  // whole, unwrapped, from the top
             EXPECT_EQ(WindowText(text), readMe);
@@ -211,6 +256,42 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
         }
         DestroyWindow(dialog);
     }
+}
+
+// Each run of the window tests asks for a display scale (the prefix holds
+// it): so that a run meant for 150% cannot pass at 100% unnoticed.
+TEST(DisplayScale, IsTheOneThisRunAskedFor) {
+    const char* asked = std::getenv("SORRELWICK_TEST_DPI");
+    if (!asked) GTEST_SKIP() << "no scale asked for";
+    EXPECT_EQ(ScreenDpi(), std::atoi(asked));
+}
+
+// The program's manifest, which the tests' program carries too: visual
+// styles, drawing at each monitor's scale, and no execution level, so that
+// writes under Program Files keep the virtualization the game relies on.
+TEST(Manifest, AsksForVisualStylesAndEveryMonitorsScaleAndNoExecutionLevel) {
+    const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr);
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+    const std::string manifest(bytes, SizeofResource(nullptr, found));
+    for (const char* wanted :
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">true/pm</dpiAware>",
+          ">PerMonitorV2, PerMonitor</dpiAwareness>", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+        EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+    }
+    EXPECT_EQ(manifest.find("requestedExecutionLevel"), std::string::npos);
+
+    // The system took it: the process draws at the monitor's scale itself.
+    using Awareness = DPI_AWARENESS_CONTEXT(WINAPI*)();
+    using Same = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto awareness = reinterpret_cast<Awareness>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    const auto same = reinterpret_cast<Same>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
+    if (!awareness || !same) GTEST_SKIP() << "a system without per-monitor scaling";
+    EXPECT_TRUE(same(awareness(), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ||
+                same(awareness(), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE));
 }
 
 }  // namespace

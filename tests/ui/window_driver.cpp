@@ -5,7 +5,8 @@
 //
 // The chess set is loaded through the open-dialog seam; its textures are
 // extracted into the texture folder and, after a few edits, replaced from
-// it, both folders picked through the folder-picker seam; the specularity
+// it with "Convert on import" checked, both folders picked through the
+// folder-picker seam; the specularity
 // dialog is filled in and saved; the window is made 300 by 200 pixels
 // larger; the read-me dialog is opened; the first backup is chosen in the
 // restore dialog, compared with the set and restored. At each step
@@ -134,6 +135,7 @@ int wmain(int argc, wchar_t** argv) {
     click(SORRELWICK_EXTRACT_BUTTON);
     Picture(window);
     EditTextures();
+    click(SORRELWICK_CONVERT_CHECK);
     click(SORRELWICK_REPLACE_BUTTON);
     Picture(window);
     test::WhileActing(

@@ -69,6 +69,14 @@ inline LONG DrawnWidth(HWND control, const std::string& text) {
     return size.cx;
 }
 
+// The display scale the windows open at, in dots per inch.
+inline int ScreenDpi() {
+    const HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return dpi;
+}
+
 // The game's registry key while it lives, with the value "path" of `type`
 // holding `bytes` (no type: the key without the value); removed with its
 // company key before and after.
@@ -196,15 +204,20 @@ protected:
         openAnswer = std::move(path);
         Click(SORRELWICK_LOAD_BUTTON);
     }
-    // A chess set with one texture, loaded, and the lines of its listing.
-    Lines LoadSmallSet(const std::string& name) {
+    // A chess set with one texture, and the lines of its listing.
+    Lines WriteSmallSet(const std::string& name) {
         EXPECT_TRUE(gen::ChessSetBuilder()
                         .Signature()
                         .TextureReference("wood.tga")
                         .TextureImage(gen::MakeTga(16, 32, 24))
                         .WriteTo(dir.File(name)));
-        Load(dir.File(name));
         return Framed("Loading " + name, {report::TextureInfoLine("wood.tga", 16, 32, 24)});
+    }
+    // The same, loaded.
+    Lines LoadSmallSet(const std::string& name) {
+        Lines listing = WriteSmallSet(name);
+        Load(dir.File(name));
+        return listing;
     }
 
     // From now on an item's path is asked of a stand-in that fails and leaves
