@@ -124,6 +124,10 @@ int wmain(int argc, wchar_t** argv) {
         return [window, fill](HWND dialog) {
             if (dialog == window) return;  // active again once the dialog has gone
             fill(dialog);
+            // The modal loop shows its dialog only once it is idle, which it
+            // is not while the dialog is being pictured.
+            ShowWindow(dialog, SW_SHOW);
+            UpdateWindow(dialog);
             Picture(dialog);
             test::PressButton(dialog, IDOK);
         };
