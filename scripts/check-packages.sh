@@ -3,7 +3,8 @@
 #
 # Checks the release packages that scripts/release.sh left in DIST: the zip
 # holds exactly its files, and both programs' version resources (and the
-# read-me dialog's version line) carry the version; the .deb carries the version its name carries,
+# read-me dialog's version line) carry the version, and both carry the commit's
+# time as their link time; the .deb carries the version its name carries,
 # holds its files, unpacks, and its sorrelwick-cli prints that version and
 # lists every demo set exactly as BUILD's own sorrelwick-cli does; lintian
 # finds no error in it; SHA256SUMS matches both.
@@ -50,6 +51,18 @@ for program in Sorrelwick.exe sorrelwick-cli.exe; do
         "VALUE \"FileVersion\", \"$version\"" "VALUE \"ProductVersion\", \"$version\""; do
         grep -qF "$expected" <<<"$resources" || fail "$program: no $expected"
     done
+done
+# The PE header's link time: the commit's, as release.sh gives it, so that the
+# same sources give the same programs and a download can be checked against a
+# build of its commit.
+link_time() {
+    local header
+    header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    od -An -tu4 -j$((header + 8)) -N4 "$1" | tr -d ' '
+}
+commit_time=$(git -C "$(dirname "${BASH_SOURCE[0]}")" log -1 --format=%ct)
+for program in Sorrelwick.exe sorrelwick-cli.exe; do
+    same "$program link time" "$commit_time" "$(link_time "$unpacked/$program")"
 done
 grep -qF "\"Sorrelwick Version $version\"" <<<"$(i686-w64-mingw32-windres -i \
     "$unpacked/Sorrelwick.exe" -O rc)" || fail "read-me dialog: no version line $version"

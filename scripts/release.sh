@@ -59,8 +59,10 @@ stage=build-windows/zip
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$(tool build-windows Sorrelwick)" "$(tool build-windows sorrelwick-cli)" "$stage/"
-# Without the debugging data the static runtime brings along.
-i686-w64-mingw32-strip "$stage/Sorrelwick.exe" "$stage/sorrelwick-cli.exe"
+# Without the debugging data the static runtime brings along. strip writes a
+# link time into the PE header: the commit's, so that the programs are the
+# same for the same sources.
+SOURCE_DATE_EPOCH=$stamp i686-w64-mingw32-strip "$stage/Sorrelwick.exe" "$stage/sorrelwick-cli.exe"
 crlf() { sed 's/\r$//; s/$/\r/' "$1"; }  # text files as Windows editors expect them
 sed "s/@VERSION@/$version/g" packaging/windows/README.txt | crlf /dev/stdin >"$stage/README.txt"
 crlf LICENSE >"$stage/LICENSE"
