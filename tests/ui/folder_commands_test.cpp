@@ -1,6 +1,6 @@
-// The folder picker's callback, and the Extract all textures and Replace
-// textures commands through a stand-in for the picker: what they report,
-// the last folder they share, and the request the picker receives.
+// The folder picker's callback, and Extract all textures and Replace
+// textures through a stand-in for the picker: what they report, the last
+// folder they share, and the request the picker receives.
 
 #include "ui/folder_commands.h"
 
@@ -106,10 +106,11 @@ TEST_F(FolderCommands, ExtractThenReplaceFromThePickedFolder) {
                           {TextureInfoLine("wood.tga", 16, 32, 24, "Export successful")}));
     EXPECT_EQ(gen::ReadWholeFile(dir.File("textures\\wood.tga")), gen::MakeTga(16, 32, 24));
 
+    const std::string importing = "Importing textures from " + textures + " into set1.DAT";
     ASSERT_TRUE(gen::WriteWholeFile(dir.File("textures\\wood.tga"), gen::MakeTga(32, 32, 24)));
     Pick(SORRELWICK_REPLACE_BUTTON, textures);
     ExpectReported(Framed(
-        "Importing textures from " + textures + " into set1.DAT",
+        importing,
         {TextureInfoLine("wood.tga", 16, 32, 24, "Import successful: size modified (to 32x32)"),
          "Original file renamed to set1.000"}));
     EXPECT_EQ(dir.Entries(), (Lines{"set1.000", "set1.DAT", "textures"}));
@@ -119,7 +120,6 @@ TEST_F(FolderCommands, ExtractThenReplaceFromThePickedFolder) {
     EXPECT_EQ(IsDlgButtonChecked(window, SORRELWICK_CONVERT_CHECK), BST_UNCHECKED);
     ASSERT_TRUE(gen::WriteWholeFile(dir.File("textures\\wood.tga"), gen::MakeTga(32, 32, 32)));
     Pick(SORRELWICK_REPLACE_BUTTON, textures);
-    const std::string importing = "Importing textures from " + textures + " into set1.DAT";
     ExpectReported(Framed(importing, {TextureInfoLine("wood.tga", 32, 32, 24,
                                                       "Import failed: wrong color depth (32 bits)"),
                                       "Original file renamed to set1.001"}));
@@ -179,6 +179,19 @@ TEST_F(FolderCommands, PickersAskFieldByFieldAndShareTheLastFolder) {
     EXPECT_EQ(ui::ExtractPickerTitle(cyrillic), "Select the directory to extract all " + kept);
 }
 
+// Asked for an item's path, fails and leaves the buffer as it was, the
+// display name still in it.
+BOOL WINAPI NoPath(PCIDLIST_ABSOLUTE, PWSTR, DWORD, GPFIDL_FLAGS) {
+    return FALSE;
+}
+// Gives every item a path 300 characters long.
+BOOL WINAPI LongPath(PCIDLIST_ABSOLUTE, PWSTR path, DWORD size, GPFIDL_FLAGS) {
+    const std::wstring longPath = L"C:\\" + std::wstring(297, L'a');
+    if (size <= longPath.size()) return FALSE;
+    lstrcpynW(path, longPath.c_str(), static_cast<int>(size));
+    return TRUE;
+}
+
 // An item outside the file system, or whose path is too long, gives the
 // empty folder, which each operation refuses; the picker's display name
 // never stands in for a path.
@@ -188,13 +201,13 @@ TEST_F(FolderCommands, ItemWithoutPathIsTheEmptyFolder) {
     ExpectReported({"Error - Invalid extract path"});
     EXPECT_EQ(ui::TheToolState().lastFolder, "");
 
-    FailPaths();
+    ui::ReplaceFolderPickerForTests(&FolderPicker, &NoPath);
     Pick(SORRELWICK_REPLACE_BUTTON, textures);
     ExpectReported({"Error - Invalid import path"});
     EXPECT_EQ(ui::TheToolState().lastFolder, "");
 
     // A path longer than the system takes is never cut and then used.
-    LongPaths();
+    ui::ReplaceFolderPickerForTests(&FolderPicker, &LongPath);
     Pick(SORRELWICK_EXTRACT_BUTTON, textures);
     ExpectReported({"Error - Invalid extract path"});
     EXPECT_EQ(dir.Entries(), (Lines{"set1.DAT", "textures"}));
