@@ -8,8 +8,6 @@
 
 #include "ui/list_box_report_log.h"
 #include "window_test_support.h"
-// After windows.h, which it needs: the open dialog's control ids.
-#include <dlgs.h>
 
 namespace sorrelwick::test {
 namespace {
@@ -325,52 +323,21 @@ TEST_F(MainWindow, OpenDialogRequestFieldByField) {
     }
 }
 
-// The system's own open dialog: a name typed without its extension loads
-// the .DAT file of that name.
-TEST_F(MainWindow, NameTypedWithoutExtensionLoadsTheSet) {
-    const Lines listing = WriteSmallSet("set1.DAT");
-    ui::ReplaceOpenDialogForTests(nullptr);
-    ui::TheToolState().defaultFolder = dir.Path().string();
-    bool typed = false;
-    EXPECT_TRUE(ClickActing(SORRELWICK_LOAD_BUTTON, [&](HWND dialog) {
-        HWND name = GetDlgItem(dialog, cmb13);
-        if (!name) name = GetDlgItem(dialog, edt1);
-        if (!name || typed) return;  // a window other than the open dialog
-        SetWindowTextA(name, "set1");
-        typed = true;
-        PressButton(dialog, IDOK);
-    }));
-    EXPECT_TRUE(typed);
-    EXPECT_EQ(Report(), listing);
-    ExpectLoaded("set1.DAT");
-}
-
-// Run modally, as start-up runs it.
-TEST(MainWindowEnding, ExitEscapeAndCloseBoxEndItReleaseTheFontAndPostQuit) {
-    const struct {
-        const char* what;
-        void (*act)(HWND window);
-        INT_PTR result;
-    } endings[] = {
-        {"Exit", [](HWND window) { PressButton(window, IDOK); }, IDOK},
-        {"Escape", PressEscape, IDCANCEL},
-        {"close box", PressCloseBox, IDCANCEL},
-    };
-    for (const auto& ending : endings) {
-        SCOPED_TRACE(ending.what);
-        ResetToolState();
-        HGDIOBJ font = nullptr;
-        const INT_PTR result =
-            RunDialog(SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, nullptr, [&](HWND window) {
-                font = reinterpret_cast<HGDIOBJ>(
-                    SendDlgItemMessageA(window, SORRELWICK_REPORT_LIST, WM_GETFONT, 0, 0));
-                ending.act(window);
-            });
-        EXPECT_EQ(result, ending.result);
-        ASSERT_NE(font, nullptr);
-        EXPECT_EQ(GetObjectType(font), 0u) << "report font still exists";
-        EXPECT_TRUE(TakeQuitRequest());
-    }
+// Run modally, as start-up runs it: Exit ends it, and the report font goes
+// with it. (Escape and the close box are tried with the templates.)
+TEST(MainWindowEnding, ExitEndsItReleasesTheFontAndPostsQuit) {
+    ResetToolState();
+    HGDIOBJ font = nullptr;
+    const INT_PTR result =
+        RunDialog(SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, nullptr, [&](HWND window) {
+            font = reinterpret_cast<HGDIOBJ>(
+                SendDlgItemMessageA(window, SORRELWICK_REPORT_LIST, WM_GETFONT, 0, 0));
+            PressButton(window, IDOK);
+        });
+    EXPECT_EQ(result, IDOK);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(GetObjectType(font), 0u) << "report font still exists";
+    EXPECT_TRUE(TakeQuitRequest());
 }
 
 }  // namespace

@@ -108,16 +108,19 @@ protected:
 };
 
 // The registry names the game's folder, the open dialog starts in its
-// chess-set folder, the user types a name and the set is listed; each folder
+// chess-set folder, the user types a name, with or without its extension,
+// and the set is listed; each folder
 // picker opens on that folder, where the user extracts the textures and
 // replaces them; then the specularity is changed, and Exit ends with 0. In
 // folders and with names in any language, outside the code page the tests
 // run in (1252).
 TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     const struct {
-        std::string game, stem;
-    } places[] = {{"game", "set1"}, {"Шахматы", "Доска"}, {"棋子 集😀", "棋盘😀"}};
-    for (const auto& [game, stem] : places) {
+        std::string game, stem, typed;
+    } places[] = {{"game", "set1", "set1.DAT"},
+                  {"Шахматы", "Доска", "Доска"},
+                  {"棋子 集😀", "棋盘😀", "棋盘😀"}};
+    for (const auto& [game, stem, typed] : places) {
         SCOPED_TRACE(stem);
         const std::string set = stem + ".DAT";
         TempDir temp;
@@ -145,7 +148,7 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
             name = FindWindowExA(box, nullptr, "Edit", nullptr);
         }
         ASSERT_NE(name, nullptr);
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(set).c_str()));
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(typed).c_str()));
         PostMessageA(open, WM_COMMAND, IDOK, 0);
         ASSERT_NE(WindowTitled("Sorrelwick - " + set), nullptr);
 

@@ -237,6 +237,11 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
             EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
         }
         DestroyWindow(dialog);
+        // Run modally, Escape and the close box end it with Cancel.
+        for (void (*end)(HWND) : {PressEscape, PressCloseBox}) {
+            TakeQuitRequest();  // the main window's, which would end the run at once
+            EXPECT_EQ(RunDialog(d.id, d.procedure, owner, end), IDCANCEL);
+        }
     }
 }
 
