@@ -17,11 +17,6 @@ namespace {
 
 namespace msg = report::msg;
 
-struct CollectedLog final : report::ReportLog {
-    void AppendLine(std::string_view line) override { lines.emplace_back(line); }
-    Lines lines;
-};
-
 using PreviewCommand = MainWindowTest;
 
 // Each run either cancels or writes the page the dialog gave, replacing a
@@ -147,9 +142,9 @@ protected:
         }
         ToolState state;
         SetLoadedSet(state, twin.File("set1.DAT"));
-        CollectedLog log;
+        report::MemoryReportLog log;
         backup::RestoreBackup(state, number, &log);
-        return {FilesIn(twin.Path()), log.lines};
+        return {FilesIn(twin.Path()), log.Lines()};
     }
     Lines BackupLines() const {
         Lines lines;

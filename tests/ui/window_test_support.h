@@ -1,7 +1,6 @@
 #pragma once
-// What the window tests share: the report's lines, the game's registry key,
-// and the real main window with stand-ins for the open and save dialogs, the
-// folder picker and the browser launch.
+// What the window tests share: the report's lines, and the real main window with stand-ins for the
+// open and save dialogs, the folder picker and the browser launch.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -97,34 +96,6 @@ inline int ScreenDpi() {
     ReleaseDC(nullptr, dc);
     return dpi;
 }
-
-// The game's registry key while it lives, with the value "path" of `type`
-// holding `text` in UTF-16, with its NUL unless `nul` is false (no type: the
-// key without the value); removed with its company key before and after.
-class GameKey {
-public:
-    explicit GameKey(std::optional<DWORD> type = std::nullopt, const std::wstring& text = L"",
-                     bool nul = true) {
-        Remove();
-        HKEY key = nullptr;
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr);
-        const auto bytes = static_cast<DWORD>((text.size() + (nul ? 1 : 0)) * sizeof(wchar_t));
-        stored = type &&
-                 RegSetValueExW(key, L"path", 0, *type, reinterpret_cast<const BYTE*>(text.c_str()),
-                                bytes) == ERROR_SUCCESS;
-        RegCloseKey(key);
-    }
-    ~GameKey() { Remove(); }
-    GameKey(const GameKey&) = delete;
-    GameKey& operator=(const GameKey&) = delete;
-    static void Remove() {
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPath);
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brallion");
-    }
-    static constexpr const wchar_t* kPath = L"SOFTWARE\\Brallion\\Tessaravine";
-    bool stored = false;
-};
 
 // Start-up's ToolState, as the program would have it.
 inline void ResetToolState() {
@@ -253,17 +224,18 @@ protected:
         seen.filter.push_back('\0');
         return seen;
     }
-    static BOOL Answer(LPOPENFILENAMEW r, const std::optional<std::string>& answer) {
+    // Records the request and answers with `answer`, or cancels.
+    static BOOL Answer(LPOPENFILENAMEW r, std::vector<OpenRequest>& requests,
+                       const std::optional<std::string>& answer) {
+        requests.push_back(Recorded(r));
         if (answer) lstrcpynW(r->lpstrFile, Wide(*answer).c_str(), static_cast<int>(r->nMaxFile));
         return answer ? TRUE : FALSE;
     }
     static BOOL APIENTRY OpenDialog(LPOPENFILENAMEW r) {
-        running->openRequests.push_back(Recorded(r));
-        return Answer(r, running->openAnswer);
+        return Answer(r, running->openRequests, running->openAnswer);
     }
     static BOOL APIENTRY SaveDialog(LPOPENFILENAMEW r) {
-        running->saveRequests.push_back(Recorded(r));
-        return Answer(r, running->saveAnswer);
+        return Answer(r, running->saveRequests, running->saveAnswer);
     }
     // Says it opened the file, or fails as the shell does when no program
     // is registered for it.
