@@ -43,21 +43,19 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
         launchWorks = c.launchWorks;
         launches.clear();
         Click(SORRELWICK_PREVIEW_BUTTON);
-        if (!c.page) {
-            EXPECT_EQ(Report(), report);
-            EXPECT_EQ(launches, std::vector<Launch>{});
-            continue;
+        std::vector<Launch> launched;
+        if (c.page) {
+            Lines block = {
+                report::TextureInfoLine("wood.tga", 16, 32, 24, msg::PreviewOutcome(true, {})),
+                msg::PreviewWritten(page)};
+            if (!c.launchWorks) block.push_back(msg::CouldNotShowPage(page));
+            Append(report, Framed(msg::Previewing("set1.DAT", page), block));
+            const std::vector<std::uint8_t> written = gen::ReadWholeFile(page);
+            EXPECT_TRUE(std::string(written.begin(), written.end()).starts_with("<!DOCTYPE html>"));
+            launched = {{window, "open", page, true, true, SW_SHOWNORMAL}};
         }
-        Lines block = {
-            report::TextureInfoLine("wood.tga", 16, 32, 24, msg::PreviewOutcome(true, {})),
-            msg::PreviewWritten(page)};
-        if (!c.launchWorks) block.push_back(msg::CouldNotShowPage(page));
-        Append(report, Framed(msg::Previewing("set1.DAT", page), block));
         EXPECT_EQ(Report(), report);
-        const std::vector<std::uint8_t> written = gen::ReadWholeFile(page);
-        EXPECT_TRUE(std::string(written.begin(), written.end()).starts_with("<!DOCTYPE html>"));
-        EXPECT_EQ(launches,
-                  (std::vector<Launch>{{window, "open", page, true, true, SW_SHOWNORMAL}}));
+        EXPECT_EQ(launches, launched);
     }
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "other.html")) << "the page stays";
 
