@@ -1,8 +1,6 @@
 // Preview textures and Restore a backup as a user meets them: the save
-// dialog's request, the page written and shown; the restore dialog's lines
-// and summaries, a restore chosen there changing the files as the restore
-// operation does and loading the set again, and the ways out that change
-// nothing.
+// dialog's request and the page shown; the restore dialog's lines, summaries
+// and choices, and the files they change.
 
 #include <filesystem>
 

@@ -1,7 +1,5 @@
-// The main window as a user meets it: its state after opening, the Load
-// command with the open dialog's answers and the request that dialog
-// receives, sets dropped on it, Clear view, copying the report, the newest
-// line in view, the display's scale, and the ways it ends.
+// The main window as a user meets it: Load with the open dialog's answers and
+// request, dropped sets, Clear view, copying the report, and the display's scale.
 
 #include <cstring>
 #include <filesystem>
