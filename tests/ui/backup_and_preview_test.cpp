@@ -1,8 +1,6 @@
 // Preview textures and Restore a backup as a user meets them: the save
-// dialog's request, the page written and the launch asked for it; the
-// restore dialog's lines, a restore chosen there (by button or double-click)
-// changing the files as the restore operation does and loading the set
-// again, and Cancel changing nothing.
+// dialog's request and the page shown; the restore dialog's lines, summaries
+// and choices, and the files they change.
 
 #include <filesystem>
 
@@ -17,23 +15,12 @@ namespace {
 
 namespace msg = report::msg;
 
-struct CollectedLog final : report::ReportLog {
-    void AppendLine(std::string_view line) override { lines.emplace_back(line); }
-    Lines lines;
-};
-
-class PreviewCommand : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        listing = LoadSmallSet("set1.DAT");
-    }
-    Lines listing;
-};
+using PreviewCommand = MainWindowTest;
 
 // Each run either cancels or writes the page the dialog gave, replacing a
 // file the user confirmed there, and asks the shell to open it.
 TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
+    Lines report = LoadSmallSet("set1.DAT");
     const struct {
         const char* what;
         std::optional<std::string> page;
@@ -44,7 +31,6 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
         {"replaces the confirmed file", "old.html", true, true},
         {"written but not shown", "other.html", false, false},
     };
-    Lines report = listing;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string page = c.page ? dir.File(*c.page) : "";
@@ -55,32 +41,19 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
         launchWorks = c.launchWorks;
         launches.clear();
         Click(SORRELWICK_PREVIEW_BUTTON);
-        if (!c.page) {
-            EXPECT_EQ(Report(), report);
-            EXPECT_TRUE(launches.empty());
-            continue;
+        std::vector<Launch> launched;
+        if (c.page) {
+            Lines block = {
+                report::TextureInfoLine("wood.tga", 16, 32, 24, msg::PreviewOutcome(true, {})),
+                msg::PreviewWritten(page)};
+            if (!c.launchWorks) block.push_back(msg::CouldNotShowPage(page));
+            Append(report, Framed(msg::Previewing("set1.DAT", page), block));
+            const std::vector<std::uint8_t> written = gen::ReadWholeFile(page);
+            EXPECT_TRUE(std::string(written.begin(), written.end()).starts_with("<!DOCTYPE html>"));
+            launched = {{window, "open", page, true, true, SW_SHOWNORMAL}};
         }
-        const Lines now = Report();
-        ASSERT_GT(now.size(), report.size() + 3);
-        EXPECT_EQ(Lines(now.begin(), now.begin() + static_cast<std::ptrdiff_t>(report.size())),
-                  report);
-        EXPECT_EQ(now[report.size() + 1], msg::Previewing("set1.DAT", page));
-        // The browser's failure is said inside the block.
-        Lines tail = {msg::PreviewWritten(page), kSep, ""};
-        if (!c.launchWorks) tail.insert(tail.begin() + 1, msg::CouldNotShowPage(page));
-        EXPECT_EQ(Lines(now.end() - static_cast<std::ptrdiff_t>(tail.size()), now.end()), tail);
-        report = now;
-        const std::vector<std::uint8_t> written = gen::ReadWholeFile(page);
-        EXPECT_EQ(std::string(written.begin(),
-                              written.begin() + std::min<std::ptrdiff_t>(15, std::ssize(written))),
-                  "<!DOCTYPE html>");
-        ASSERT_EQ(launches.size(), 1u);
-        const Launch& launch = launches[0];
-        EXPECT_EQ(launch.owner, window);
-        EXPECT_EQ(launch.verb, "open");
-        EXPECT_EQ(launch.file, page);
-        EXPECT_TRUE(launch.noParameters && launch.noFolder);
-        EXPECT_EQ(launch.show, SW_SHOWNORMAL);
+        EXPECT_EQ(Report(), report);
+        EXPECT_EQ(launches, launched);
     }
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "other.html")) << "the page stays";
 
@@ -96,17 +69,41 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
         EXPECT_EQ(request.defaultExtension, "html");
         EXPECT_EQ(r.Flags & (OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST), OFN_OVERWRITEPROMPT);
     }
+    EXPECT_EQ(ui::SuggestedPagePath("C:\\sets.d\\A1"), "C:\\sets.d\\A1.html");
 }
 
-TEST(SuggestedPagePath, TheSetsNameWithHtmlInItsFolder) {
-    EXPECT_EQ(ui::SuggestedPagePath("C:\\sets\\A1.DAT"), "C:\\sets\\A1.html");
-    EXPECT_EQ(ui::SuggestedPagePath("C:\\sets.d\\A1"), "C:\\sets.d\\A1.html");
+// What a user does in the restore dialog.
+void SelectLine(HWND dialog, int line, WORD notice) {
+    const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
+    SendMessageA(backups, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, notice),
+                 reinterpret_cast<LPARAM>(backups));
+}
+// The summary shown once `line` is selected.
+std::string SummaryOf(HWND dialog, int line) {
+    const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
+    SendMessageA(backups, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(backups));
+    return WindowText(GetDlgItem(dialog, SORRELWICK_BACKUP_SUMMARY));
+}
+void ChooseFirst(HWND dialog) {
+    SelectLine(dialog, 0, LBN_SELCHANGE);
+}
+void DoubleClickFirst(HWND dialog) {
+    SelectLine(dialog, 0, LBN_DBLCLK);
+}
+void PressRestore(HWND dialog) {
+    PressButton(dialog, IDOK);
+}
+void PressCancel(HWND dialog) {
+    PressButton(dialog, IDCANCEL);
 }
 
 class RestoreCommand : public MainWindowTest {
 protected:
-    // set1.DAT with a 16x32 texture, its backup 000 with a 32x32 one, and
-    // backup 001 that is no chess set.
+    // set1.DAT's backup 000 with a 32x32 texture, and backup 001 that is no
+    // chess set.
     void SetUp() override {
         MainWindowTest::SetUp();
         WriteBackups();
@@ -120,16 +117,16 @@ protected:
         ASSERT_TRUE(gen::WriteWholeFile(dir.File("set1.001"), {'n', 'o'}));
     }
 
-    // Clicks Restore a backup... while `act` acts in the restore dialog;
+    // Clicks Restore a backup... while `steps` act in the restore dialog;
     // records the lines it shows and whether Restore was enabled at first.
-    void ClickRestore(std::function<void(HWND)> act) {
+    void ClickRestore(const std::vector<std::function<void(HWND)>>& steps) {
         shown.clear();
         EXPECT_TRUE(ClickActing(SORRELWICK_RESTORE_BUTTON, [&](HWND dialog) {
             const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
             if (!backups) return;
             shown = ListLines(backups);
             restoreEnabledAtFirst = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
-            act(dialog);
+            for (const auto& step : steps) step(dialog);
         }));
     }
     // The files after `number` is restored as the restore operation does
@@ -141,14 +138,14 @@ protected:
         }
         ToolState state;
         SetLoadedSet(state, twin.File("set1.DAT"));
-        CollectedLog log;
+        report::MemoryReportLog log;
         backup::RestoreBackup(state, number, &log);
-        return {FilesIn(twin.Path()), log.lines};
+        return {FilesIn(twin.Path()), log.Lines()};
     }
     Lines BackupLines() const {
         Lines lines;
-        const auto backups = backup::ListBackups(dir.File("set1.DAT"));
-        for (const auto& backup : backups.value_or(std::vector<backup::BackupInfo>{})) {
+        for (const auto& backup : backup::ListBackups(dir.File("set1.DAT"))
+                                      .value_or(std::vector<backup::BackupInfo>{})) {
             lines.push_back(backup::BackupLine(backup));
         }
         return lines;
@@ -158,41 +155,19 @@ protected:
     bool restoreEnabledAtFirst = true;
 };
 
-void SelectLine(HWND dialog, int line, WORD notice) {
-    const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
-    SendMessageA(backups, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, notice),
-                 reinterpret_cast<LPARAM>(backups));
-}
-
 // A chosen backup comes back as the restore operation brings it back, and
 // the set is listed again; without a choice nothing changes.
 TEST_F(RestoreCommand, ChosenBackupIsRestoredAndTheSetLoadedAgain) {
     const struct {
         const char* what;
-        std::function<void(HWND)> act;
+        std::vector<std::function<void(HWND)>> steps;
         bool restores;
     } cases[] = {
-        {"Restore",
-         [](HWND d) {
-             SelectLine(d, 0, LBN_SELCHANGE);
-             PressButton(d, IDOK);
-         },
-         true},
-        {"double-click", [](HWND d) { SelectLine(d, 0, LBN_DBLCLK); }, true},
-        {"Restore without a line",
-         [](HWND d) {
-             PressButton(d, IDOK);
-             PressButton(d, IDCANCEL);
-         },
-         false},
-        {"Cancel after choosing",
-         [](HWND d) {
-             SelectLine(d, 0, LBN_SELCHANGE);
-             PressButton(d, IDCANCEL);
-         },
-         false},
-        {"Escape", PressEscape, false},
+        {"Restore", {ChooseFirst, PressRestore}, true},
+        {"double-click", {DoubleClickFirst}, true},
+        {"Restore without a line", {PressRestore, PressCancel}, false},
+        {"Cancel after choosing", {ChooseFirst, PressCancel}, false},
+        {"Escape", {PressEscape}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -202,20 +177,14 @@ TEST_F(RestoreCommand, ChosenBackupIsRestoredAndTheSetLoadedAgain) {
         const FolderContents before = FilesIn(dir.Path());
         const auto [restored, restoreLines] = RestoredTwin(0);
 
-        ClickRestore(c.act);
+        ClickRestore(c.steps);
         EXPECT_EQ(shown, backups);
         EXPECT_FALSE(restoreEnabledAtFirst);
-        if (!c.restores) {
-            EXPECT_EQ(FilesIn(dir.Path()), before);
-            EXPECT_EQ(Report(), Lines{});
-        } else {
-            EXPECT_EQ(FilesIn(dir.Path()), restored);
-            Lines expected = restoreLines;
-            Append(expected,
-                   Framed("Loading set1.DAT", {report::TextureInfoLine("wood.tga", 32, 32, 24)}));
-            EXPECT_EQ(Report(), expected);
-            EXPECT_EQ(WindowText(window), "Sorrelwick - set1.DAT");
-        }
+        EXPECT_EQ(FilesIn(dir.Path()), c.restores ? restored : before);
+        const Lines listing =
+            Framed("Loading set1.DAT", {report::TextureInfoLine("wood.tga", 32, 32, 24)});
+        EXPECT_EQ(Report(), c.restores ? Joined(restoreLines, listing) : Lines{});
+        ExpectLoaded("set1.DAT");
         for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
             std::filesystem::remove(entry.path());
         }
@@ -232,43 +201,31 @@ TEST_F(RestoreCommand, ASelectedBackupIsSummedUpAndComparedOnRequest) {
     const FolderContents before = FilesIn(dir.Path());
     Lines summaries, compared;
     bool compareEnabledAtFirst = true;
-    const auto summaryOf = [](HWND d, int line) {
-        const HWND backups = GetDlgItem(d, SORRELWICK_BACKUP_LIST);
-        SendMessageA(backups, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(backups));
-        return WindowText(GetDlgItem(d, SORRELWICK_BACKUP_SUMMARY));
-    };
-    ClickRestore([&](HWND d) {
+    ClickRestore({[&](HWND d) {
         compareEnabledAtFirst = IsWindowEnabled(GetDlgItem(d, SORRELWICK_COMPARE_BUTTON)) != FALSE;
-        summaries.push_back(summaryOf(d, 0));
-        summaries.push_back(summaryOf(d, 1));
+        summaries = {SummaryOf(d, 0), SummaryOf(d, 1)};
         SendMessageA(GetDlgItem(d, SORRELWICK_BACKUP_LIST), LB_SETCURSEL, 0, 0);
         SendMessageA(GetDlgItem(d, SORRELWICK_COMPARE_BUTTON), BM_CLICK, 0, 0);
         compared = Report();
         // Backup 000 becomes the set's twin; the summary shown stays.
         gen::WriteWholeFile(dir.File("set1.000"), gen::ReadWholeFile(dir.File("set1.DAT")));
-        summaries.push_back(summaryOf(d, 0));
-        PressButton(d, IDCANCEL);
-    });
+        summaries.push_back(SummaryOf(d, 0));
+        PressCancel(d);
+    }});
     EXPECT_FALSE(compareEnabledAtFirst);
     EXPECT_EQ(summaries, (Lines{"1 texture differs from the current set",
                                 "Error - Bad file format. set1.001 isn't a proper Tessaravine "
                                 "chess set.",
                                 "1 texture differs from the current set"}));
-    EXPECT_EQ(compared, Framed("Comparing set1.DAT with set1.000",
-                               {report::TextureInfoLine("wood.tga", 16, 32, 24,
-                                                        "changed: was 32x32 24 bits"),
-                                "", "1 texture differs"}));
+    EXPECT_EQ(compared,
+              Framed("Comparing set1.DAT with set1.000",
+                     {report::TextureInfoLine("wood.tga", 16, 32, 24, "changed: was 32x32 24 bits"),
+                      "", "1 texture differs"}));
     FolderContents twin = before;
     twin["set1.000"] = twin["set1.DAT"];
     EXPECT_EQ(FilesIn(dir.Path()), twin);
     // Opened again, the dialog works the summary out anew.
-    summaries.clear();
-    ClickRestore([&](HWND d) {
-        summaries.push_back(summaryOf(d, 0));
-        PressButton(d, IDCANCEL);
-    });
+    ClickRestore({[&](HWND d) { summaries = {SummaryOf(d, 0)}; }, PressCancel});
     EXPECT_EQ(summaries, Lines{"Same as the current set"});
 }
 
@@ -277,15 +234,10 @@ TEST_F(RestoreCommand, ASelectedBackupIsSummedUpAndComparedOnRequest) {
 TEST_F(RestoreCommand, WithoutALoadedSetTheChosenBackupNamesTheSet) {
     openAnswer = dir.File("set1.000");  // the set itself was lost
     const auto [restored, restoreLines] = RestoredTwin(0);
-    ClickRestore([](HWND d) {
-        SelectLine(d, 0, LBN_SELCHANGE);
-        PressButton(d, IDOK);
-    });
+    ClickRestore({ChooseFirst, PressRestore});
     EXPECT_EQ(shown, BackupLines());
     EXPECT_EQ(FilesIn(dir.Path()), restored);
-    EXPECT_EQ(ui::TheToolState().setPath, dir.File("set1.DAT"));
-    EXPECT_EQ(WindowText(window), "Sorrelwick - set1.DAT");
-    EXPECT_TRUE(IsWindowEnabled(Item(SORRELWICK_PREVIEW_BUTTON)));
+    ExpectLoaded("set1.DAT");
 
     ASSERT_EQ(openRequests.size(), 1u);
     EXPECT_EQ(openRequests[0].title, "Choose a Tessaravine chess set or one of its backups");

@@ -1,16 +1,89 @@
-// The program itself, as a user starts it: a whole session in the platform's
-// own dialogs, from the registry's folder to the exit code.
+// The program as a user starts it: start-up's values from the registry, and
+// a whole session in the platform's own dialogs, from the registry's folder
+// to the exit code.
 
 #include <filesystem>
 #include <iterator>
 #include <utility>
-#include <vector>
 
-#include "platform/file_system.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
 namespace {
+
+// The game's registry key while it lives, with the value "path" of `type`
+// holding `text` in UTF-16, with its NUL unless `nul` is false (no type: the
+// key without the value); removed with its company key before and after.
+class GameKey {
+public:
+    explicit GameKey(std::optional<DWORD> type = std::nullopt, const std::wstring& text = L"",
+                     bool nul = true) {
+        Remove();
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr);
+        const auto bytes = static_cast<DWORD>((text.size() + (nul ? 1 : 0)) * sizeof(wchar_t));
+        stored = type &&
+                 RegSetValueExW(key, L"path", 0, *type, reinterpret_cast<const BYTE*>(text.c_str()),
+                                bytes) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~GameKey() { Remove(); }
+    GameKey(const GameKey&) = delete;
+    GameKey& operator=(const GameKey&) = delete;
+    static void Remove() {
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPath);
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brallion");
+    }
+    static constexpr const wchar_t* kPath = L"SOFTWARE\\Brallion\\Tessaravine";
+    bool stored = false;
+};
+
+constexpr DWORD kNoKey = 0xFFFFFFFF;
+
+// The title, and the default and last folders from the game's registry
+// value, set in this machine's registry by each case.
+TEST(StartUp, TitleAndFoldersFromTheRegistryElseTheCurrentDirectory) {
+    EXPECT_EQ(ui::LoadTitle(GetModuleHandleA(nullptr)), "Sorrelwick");
+
+    const std::string current = ui::CurrentFolder(), k250(250, 'a');
+    ASSERT_FALSE(current.empty());
+    const struct {
+        const char* what;
+        std::optional<DWORD> type;  // none: the key without the value
+        std::string text;
+        std::string folder;
+        bool nul = true;  // stored with its NUL
+    } cases[] = {
+        {"folder", REG_SZ, "C:\\Tess", "C:\\Tess\\DATA\\DAT"},
+        {"ending in a backslash", REG_SZ, "C:\\Tess\\", "C:\\Tess\\\\DATA\\DAT"},
+        {"expandable string", REG_EXPAND_SZ, "C:\\Tess", "C:\\Tess\\DATA\\DAT"},
+        {"stored without its NUL", REG_SZ, "C:\\NoEnd", "C:\\NoEnd\\DATA\\DAT", false},
+        {"just fits in 259 characters", REG_SZ, k250, k250 + "\\DATA\\DAT"},
+        {"one character too long", REG_SZ, k250 + 'a', current},
+        {"longer than the buffer", REG_SZ, std::string(400, 'b'), current},
+        {"empty", REG_SZ, "", current},
+        {"a number", REG_DWORD, "C:", current, false},
+        {"bytes", REG_BINARY, "C:\\Tess", current},
+        {"no value", std::nullopt, "", current},
+        {"no key", kNoKey, "", current},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::optional<GameKey> key;
+        if (c.type != kNoKey) key.emplace(c.type, Wide(c.text), c.nul);
+        if (c.type && c.type != kNoKey) {
+            ASSERT_TRUE(key->stored);
+        }
+        ToolState state;
+        SetLoadedSet(state, "C:\\old\\set.DAT");
+        ui::SetStartFolders(state);
+        EXPECT_EQ(state.defaultFolder, c.folder);
+        EXPECT_EQ(state.lastFolder, c.folder);
+        EXPECT_EQ(state.setPath, "");
+        EXPECT_EQ(state.setName, "");
+    }
+}
 
 // The program started beside the tests, as a user starts it, and ended with
 // the test if it is still running.
@@ -62,37 +135,29 @@ protected:
 };
 
 // The registry names the game's folder, the open dialog starts in its
-// chess-set folder, the user types a name and the set is listed; each folder
-// picker opens on that folder, where the user extracts the textures and
-// replaces them; then the specularity is changed, and Exit ends with 0. In
-// folders and with names in any language, outside the code page the tests
-// run in (1252).
+// chess-set folder, the user types a name, with or without its extension, and
+// the set is listed; each folder picker opens on that folder, where the user
+// extracts the textures and replaces them; then the specularity is changed,
+// and Exit ends with 0. In folders and with names in any language, outside
+// the code page the tests run in (1252).
 TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     const struct {
-        std::string game, set, stem;
-    } places[] = {
-        {"game", "set1.DAT", "set1"},
-        {"\xD0\xA8\xD0\xB0\xD1\x85\xD0\xBC\xD0\xB0\xD1\x82\xD1\x8B",
-         "\xD0\x94\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB0.DAT",
-         "\xD0\x94\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB0"},  // Шахматы, Доска
-        {"\xE6\xA3\x8B\xE5\xAD\x90 \xE9\x9B\x86\xF0\x9F\x98\x80",
-         "\xE6\xA3\x8B\xE7\x9B\x98\xF0\x9F\x98\x80.DAT",
-         "\xE6\xA3\x8B\xE7\x9B\x98\xF0\x9F\x98\x80"},  // 棋子 集😀, 棋盘😀
-    };
-    for (const auto& place : places) {
-        SCOPED_TRACE(place.stem);
+        std::string game, stem, typed;
+    } places[] = {{"game", "set1", "set1.DAT"},
+                  {"Шахматы", "Доска", "Доска"},
+                  {"棋子 集😀", "棋盘😀", "棋盘😀"}};
+    for (const auto& [game, stem, typed] : places) {
+        SCOPED_TRACE(stem);
+        const std::string set = stem + ".DAT";
         TempDir temp;
-        const std::filesystem::path game = temp.Path() / gen::Utf8Path(place.game);
-        const std::filesystem::path setFolder = game / "DATA" / "DAT";
-        std::filesystem::create_directories(setFolder);
-        const std::u8string folderText = setFolder.u8string();
-        const std::string folder(folderText.begin(), folderText.end());
+        const std::string folder = temp.Path().string() + "\\" + game + "\\DATA\\DAT";
+        std::filesystem::create_directories(gen::Utf8Path(folder));
         ASSERT_TRUE(gen::ChessSetBuilder()
                         .Signature()
                         .TextureReference("wood.tga")
                         .TextureImage(gen::MakeTga(16, 32, 24))
-                        .WriteTo(platform::JoinPath(folder, place.set)));
-        const GameKey key(game.wstring());
+                        .WriteTo(folder + "\\" + set));
+        const GameKey key(REG_SZ, Wide(temp.Path().string() + "\\" + game));
         ASSERT_TRUE(key.stored);
         Start();
 
@@ -109,9 +174,9 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
             name = FindWindowExA(box, nullptr, "Edit", nullptr);
         }
         ASSERT_NE(name, nullptr);
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(place.set).c_str()));
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(typed).c_str()));
         PostMessageA(open, WM_COMMAND, IDOK, 0);
-        ASSERT_NE(WindowTitled("Sorrelwick - " + place.set), nullptr);
+        ASSERT_NE(WindowTitled("Sorrelwick - " + set), nullptr);
 
         const auto wood = [](std::optional<std::string_view> outcome = std::nullopt) {
             return report::TextureInfoLine("wood.tga", 16, 32, 24, outcome);
@@ -122,18 +187,15 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
             Lines report;
         } steps[] = {
             {SORRELWICK_EXTRACT_BUTTON, "Browse for Folder",
-             Framed("Exporting " + place.set + "'s textures to " + folder,
-                    {wood("Export successful")})},
+             Framed("Exporting " + set + "'s textures to " + folder, {wood("Export successful")})},
             {SORRELWICK_REPLACE_BUTTON, "Browse for Folder",
-             Framed(
-                 "Importing textures from " + folder + " into " + place.set,
-                 {wood("Import successful"), "Original file renamed to " + place.stem + ".000"})},
+             Framed("Importing textures from " + folder + " into " + set,
+                    {wood("Import successful"), "Original file renamed to " + stem + ".000"})},
             {SORRELWICK_SPECULARITY_BUTTON, "Change chess set's specularity",
-             Framed("Changing specularity of " + place.set,
-                    {"Original file renamed to " + place.stem + ".001",
-                     "Specularity changed successfully"})},
+             Framed("Changing specularity of " + set, {"Original file renamed to " + stem + ".001",
+                                                       "Specularity changed successfully"})},
         };
-        Lines expected = Framed("Loading " + place.set, {wood()});
+        Lines expected = Framed("Loading " + set, {wood()});
         EXPECT_EQ(ListLines(list), expected);
         for (const auto& step : steps) {
             SCOPED_TRACE(step.window);
@@ -148,7 +210,7 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
             }
             EXPECT_EQ(ListLines(list), expected);
         }
-        EXPECT_TRUE(std::filesystem::exists(setFolder / "wood.tga"));
+        EXPECT_TRUE(std::filesystem::exists(gen::Utf8Path(folder + "\\wood.tga")));
         ExpectExitEnds(window);
         CloseHandle(std::exchange(process.hProcess, nullptr));
     }
@@ -167,14 +229,6 @@ SIZE ClientSize(HWND window) {
     GetClientRect(window, &client);
     return SizeOf(client);
 }
-// A control's place in the client area of its window.
-RECT PlaceOf(HWND window, int id) {
-    RECT place = {};
-    GetWindowRect(GetDlgItem(window, id), &place);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-    return place;
-}
-
 // Which edges of each control keep their distance to the right and bottom
 // edges of the main window as it grows; the others stay where they opened.
 const struct {
@@ -197,11 +251,10 @@ TEST_F(Program, MainWindowGrowsWithItsControlsAndNeverBelowItsOpeningSize) {
     Start();
     const HWND window = WindowTitled("Sorrelwick");
     ASSERT_NE(window, nullptr);
-    const DWORD sizing = WS_THICKFRAME | WS_MAXIMIZEBOX;
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & sizing, sizing);
     const SIZE opening = OutlineSize(window), openingClient = ClientSize(window);
     std::vector<RECT> openingPlaces;
-    for (const auto& control : kFollowing) openingPlaces.push_back(PlaceOf(window, control.id));
+    for (const auto& control : kFollowing)
+        openingPlaces.push_back(PlaceIn(window, GetDlgItem(window, control.id)));
     const auto expectControlsFollow = [&](const char* after) {
         SCOPED_TRACE(after);
         const SIZE client = ClientSize(window);
@@ -213,7 +266,7 @@ TEST_F(Program, MainWindowGrowsWithItsControlsAndNeverBelowItsOpeningSize) {
             want.top += f.top ? dy : 0;
             want.right += f.right ? dx : 0;
             want.bottom += f.bottom ? dy : 0;
-            const RECT got = PlaceOf(window, f.id);
+            const RECT got = PlaceIn(window, GetDlgItem(window, f.id));
             EXPECT_TRUE(EqualRect(&want, &got)) << f.id << " at " << got.left << "," << got.top
                                                 << " " << got.right << "," << got.bottom;
         }

@@ -1,6 +1,5 @@
-// The Change specularity dialog, owned by the main window: what it shows at
-// each opening, what Save stores and runs, and the ways out that store
-// nothing.
+// The Change specularity dialog: what it shows at each opening, what Save
+// stores and runs, and the ways out that store nothing.
 
 #include "ui/specularity_dialog.h"
 

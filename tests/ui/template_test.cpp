@@ -1,7 +1,5 @@
-// The four dialog templates as a user meets them: each frame's caption,
-// size, place and font; each control in tab order with its id, class,
-// caption, place and the styles that matter; the labels' texts; and the
-// read-me text as the dialog shows it.
+// The four dialog templates as a user meets them: each frame and each control
+// in tab order, the labels' texts, and the read-me text as the dialog shows it.
 
 #include <algorithm>
 #include <cctype>
@@ -23,6 +21,8 @@ constexpr DWORD kField = kTab | ES_NUMBER;  // also right-aligned, never scrolle
 // Its sideways scroll bar shows only once a line is wider than the list.
 constexpr DWORD kReport = kTab | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS;
 constexpr DWORD kUnwrapped = kTab | ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL;
+constexpr DWORD kCheckBox = kTab | BS_AUTOCHECKBOX;
+constexpr DWORD kBackups = kTab | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 
 struct Control {
     int id;
@@ -36,11 +36,7 @@ const Control kMainControls[] = {
     {SORRELWICK_LOAD_BUTTON, "Button", "&Load a chess set", {382, 7, 67, 14}, kTab},
     {SORRELWICK_EXTRACT_BUTTON, "Button", "&Extract all textures", {382, 25, 67, 14}, kTab},
     {SORRELWICK_REPLACE_BUTTON, "Button", "&Replace textures", {382, 43, 67, 14}, kTab},
-    {SORRELWICK_CONVERT_CHECK,
-     "Button",
-     "C&onvert on import",
-     {382, 61, 67, 14},
-     kTab | BS_AUTOCHECKBOX},
+    {SORRELWICK_CONVERT_CHECK, "Button", "C&onvert on import", {382, 61, 67, 14}, kCheckBox},
     {SORRELWICK_CLEAR_BUTTON, "Button", "&Clear view", {382, 97, 67, 14}, kTab},
     {SORRELWICK_PREVIEW_BUTTON, "Button", "&Preview textures", {382, 115, 67, 14}, kTab},
     {SORRELWICK_RESTORE_BUTTON, "Button", "Restore a &backup...", {382, 133, 67, 14}, kTab},
@@ -62,11 +58,7 @@ const Control kSpecularityControls[] = {
 };
 
 const Control kRestoreControls[] = {
-    {SORRELWICK_BACKUP_LIST,
-     "ListBox",
-     "",
-     {7, 7, 346, 115},
-     kTab | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT},
+    {SORRELWICK_BACKUP_LIST, "ListBox", "", {7, 7, 346, 115}, kBackups},
     {SORRELWICK_BACKUP_SUMMARY, "Static", "", {7, 127, 346, 9}, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
     {SORRELWICK_COMPARE_BUTTON, "Button", "&Compare", {168, 143, 57, 14}, kTab},
     {IDOK, "Button", "&Restore", {232, 143, 57, 14}, kTab | BS_DEFPUSHBUTTON},
@@ -124,12 +116,10 @@ void ExpectControl(HWND dialog, HWND control, const Control& c) {
     if (c.caption) {
         EXPECT_EQ(WindowText(control), c.caption);
     }
-
-    RECT want = InPixels(dialog, c.units), got = {};
+    RECT want = InPixels(dialog, c.units);
     want.right += want.left;
     want.bottom += want.top;
-    GetWindowRect(control, &got);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&got), 2);
+    const RECT got = PlaceIn(dialog, control);
     EXPECT_TRUE(EqualRect(&want, &got))
         << got.left << "," << got.top << " " << got.right << "," << got.bottom;
 
@@ -143,15 +133,11 @@ void ExpectControl(HWND dialog, HWND control, const Control& c) {
 
 // A label or a button shows its text on one line, in the dialog's font, or
 // it wraps or cuts what does not fit; a check box has its box beside the text.
-void ExpectWholeTextShown(HWND control) {
+void ExpectWholeTextShown(HWND control, bool checkBox) {
     std::string text = WindowText(control);
     std::erase(text, '&');  // a mnemonic is underlined, not drawn
     RECT room = {};
     GetClientRect(control, &room);
-    char className[32] = {};
-    GetClassNameA(control, className, sizeof className);
-    const bool checkBox = std::string_view(className) == "Button" &&
-                          (Style(control) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
     if (checkBox) room.right -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
     EXPECT_LE(DrawnWidth(control, text), room.right)
         << '"' << text << "\" in " << room.right << " pixels";
@@ -208,20 +194,19 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
             EXPECT_EQ(origin.y, corner.y + offset.top);
         }
 
-        LOGFONTA font = {};
-        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font,
-                   &font);
-        EXPECT_STREQ(font.lfFaceName, d.face);
-        EXPECT_EQ(font.lfHeight, -MulDiv(8, ScreenDpi(), 72));
+        EXPECT_EQ(Utf8(FontOf(dialog).lfFaceName), d.face);
+        EXPECT_EQ(FontOf(dialog).lfHeight, -MulDiv(8, ScreenDpi(), 72));
 
         auto expected = d.controls.begin();
         Lines labels;
         for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             if (static_cast<WORD>(GetDlgCtrlID(c)) == 0xFFFF) {
                 labels.push_back(WindowText(c));
-                ExpectWholeTextShown(c);
+                ExpectWholeTextShown(c, false);
             } else if (expected != d.controls.end()) {
-                if (std::string_view(expected->className) == "Button") ExpectWholeTextShown(c);
+                if (std::string_view(expected->className) == "Button") {
+                    ExpectWholeTextShown(c, expected->styles == kCheckBox);
+                }
                 ExpectControl(dialog, c, *expected++);
             } else {
                 ADD_FAILURE() << "unexpected control " << GetDlgCtrlID(c);
@@ -240,11 +225,8 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
                     SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                                  reinterpret_cast<LPARAM>(&place));
                 }
-                LOGFONTA listFont = {};
-                GetObjectA(reinterpret_cast<HFONT>(SendMessageA(backups, WM_GETFONT, 0, 0)),
-                           sizeof listFont, &listFont);
-                EXPECT_EQ(listFont.lfHeight, -MulDiv(11, dpi, 96));
-                EXPECT_EQ(listFont.lfPitchAndFamily & 3, FIXED_PITCH);
+                EXPECT_EQ(FontOf(backups).lfHeight, -MulDiv(11, dpi, 96));
+                EXPECT_EQ(FontOf(backups).lfPitchAndFamily & 3, FIXED_PITCH);
             }
         }
         if (const HWND text = GetDlgItem(dialog, SORRELWICK_READ_ME_EDIT)) {
@@ -255,6 +237,11 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
             EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
         }
         DestroyWindow(dialog);
+        // Run modally, Escape and the close box end it with Cancel.
+        for (void (*end)(HWND) : {PressEscape, PressCloseBox}) {
+            TakeQuitRequest();  // the main window's, which would end the run at once
+            EXPECT_EQ(RunDialog(d.id, d.procedure, owner, end), IDCANCEL);
+        }
     }
 }
 

@@ -1,18 +1,11 @@
-// Hosts the real main window and walks it through a user's session, stopping
-// at each step so that the screenshot script can picture it:
+// Walks the real main window through a user's session for the screenshot
+// script, stopping at each step to be pictured:
 //
 //   sorrelwick_window_driver <chess set> <texture folder> <signal folder>
 //
-// The chess set is loaded through the open-dialog seam; its textures are
-// extracted into the texture folder and, after a few edits, replaced from
-// it with "Convert on import" checked, both folders picked through the
-// folder-picker seam; the specularity
-// dialog is filled in and saved; the window is made 300 by 200 pixels
-// larger; the read-me dialog is opened; the first backup is chosen in the
-// restore dialog, compared with the set and restored. At each step
-// the driver writes "<n>.ready" into the signal folder, holding the caption
-// of the window to picture, and goes on once "<n>.done" exists there, or
-// after two minutes.
+// At each step it writes "<n>.ready" into the signal folder, holding the
+// caption of the window to picture, and goes on once "<n>.done" exists there,
+// or after two minutes.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -119,9 +112,10 @@ int wmain(int argc, wchar_t** argv) {
                                            nullptr, ui::MainWindowProcedure, 0);
     ShowWindow(window, SW_SHOW);
     const auto click = [window](int id) { SendDlgItemMessageA(window, id, BM_CLICK, 0, 0); };
-    // Pictures each dialog that opens, filled in by `fill`, and closes it with OK.
-    const auto inDialog = [window](void (*fill)(HWND)) {
-        return [window, fill](HWND dialog) {
+    // Opens the dialog of `button`, pictures it filled in by `fill`, and
+    // closes it with OK.
+    const auto pictureDialog = [&](int button, void (*fill)(HWND)) {
+        const auto act = [&](HWND dialog) {
             if (dialog == window) return;  // active again once the dialog has gone
             fill(dialog);
             // The modal loop shows its dialog only once it is idle, which it
@@ -131,8 +125,10 @@ int wmain(int argc, wchar_t** argv) {
             Picture(dialog);
             test::PressButton(dialog, IDOK);
         };
+        constexpr UINT kLongerThanAPicture = 150000;
+        test::WhileActing(
+            act, [&] { click(button); }, kLongerThanAPicture);
     };
-    constexpr UINT kLongerThanAPicture = 150000;
 
     click(SORRELWICK_LOAD_BUTTON);
     Picture(window);
@@ -142,9 +138,7 @@ int wmain(int argc, wchar_t** argv) {
     click(SORRELWICK_CONVERT_CHECK);
     click(SORRELWICK_REPLACE_BUTTON);
     Picture(window);
-    test::WhileActing(
-        inDialog(FillSpecularity), [&] { click(SORRELWICK_SPECULARITY_BUTTON); },
-        kLongerThanAPicture);
+    pictureDialog(SORRELWICK_SPECULARITY_BUTTON, FillSpecularity);
     Picture(window);
     RECT outline = {};
     GetWindowRect(window, &outline);
@@ -152,11 +146,8 @@ int wmain(int argc, wchar_t** argv) {
     SetWindowPos(window, nullptr, 0, 0, outline.right - outline.left + 300,
                  outline.bottom - outline.top + 200, SWP_NOZORDER);
     Picture(window);
-    test::WhileActing(
-        inDialog([](HWND) {}), [&] { click(SORRELWICK_READ_ME_BUTTON); }, kLongerThanAPicture);
-    test::WhileActing(
-        inDialog(ChooseAndCompareTheFirstBackup), [&] { click(SORRELWICK_RESTORE_BUTTON); },
-        kLongerThanAPicture);
+    pictureDialog(SORRELWICK_READ_ME_BUTTON, [](HWND) {});
+    pictureDialog(SORRELWICK_RESTORE_BUTTON, ChooseAndCompareTheFirstBackup);
     Picture(window);
     DestroyWindow(window);
     if (SUCCEEDED(com)) CoUninitialize();

@@ -1,7 +1,6 @@
 #pragma once
 // Acting in the tool's windows as a user would, for the window tests and the
-// window driver: reading what a window shows, pressing its buttons and keys,
-// and answering modal dialogs as they open.
+// window driver.
 
 #include <windows.h>
 
@@ -47,9 +46,8 @@ inline void PressCloseBox(HWND dialog) {
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-// Acting in modal dialogs. Windows become active before their dialog
-// procedure has set them up, so the script sees each one once the thread
-// has nothing else to do.
+// Windows become active before their dialog procedure has set them up, so
+// the script sees each one once the thread has nothing else to do.
 namespace acting {
 inline std::function<void(HWND)> script;
 inline std::vector<HWND> activated;

@@ -1,7 +1,6 @@
 #pragma once
-// What the window tests share: the report's lines, the game's registry key,
-// and the real main window with stand-ins for the open and save dialogs, the
-// folder picker and the browser launch.
+// What the window tests share: the report's lines, and the real main window with stand-ins for the
+// open and save dialogs, the folder picker and the browser launch.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -39,6 +38,11 @@ inline void Append(Lines& lines, const Lines& more) {
     lines.insert(lines.end(), more.begin(), more.end());
 }
 
+inline Lines Joined(Lines lines, const Lines& more) {
+    Append(lines, more);
+    return lines;
+}
+
 inline std::string Text(const wchar_t* text) {
     return text ? Utf8(text) : "(null)";
 }
@@ -69,6 +73,22 @@ inline LONG DrawnWidth(HWND control, const std::string& text) {
     return size.cx;
 }
 
+// Where `control` lies in the client area of `window`.
+inline RECT PlaceIn(HWND window, HWND control) {
+    RECT place = {};
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// The font `window` draws its text in.
+inline LOGFONTW FontOf(HWND window) {
+    LOGFONTW font = {};
+    const auto handle = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    GetObjectW(handle, sizeof font, &font);
+    return font;
+}
+
 // The display scale the windows open at, in dots per inch.
 inline int ScreenDpi() {
     const HDC dc = GetDC(nullptr);
@@ -76,42 +96,6 @@ inline int ScreenDpi() {
     ReleaseDC(nullptr, dc);
     return dpi;
 }
-
-// The game's registry key while it lives, with the value "path" of `type`
-// holding `bytes` (no type: the key without the value); removed with its
-// company key before and after.
-class GameKey {
-public:
-    explicit GameKey(std::optional<DWORD> type = std::nullopt, const std::string& bytes = "") {
-        Remove();
-        HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brallion\\Tessaravine", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        stored = type &&
-                 RegSetValueExA(key, "path", 0, *type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
-        RegCloseKey(key);
-    }
-    // The value "path" as the text `folder`, stored wide.
-    explicit GameKey(const std::wstring& folder) {
-        Remove();
-        HKEY key = nullptr;
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brallion\\Tessaravine", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        stored = RegSetValueExW(
-                     key, L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-        RegCloseKey(key);
-    }
-    ~GameKey() { Remove(); }
-    GameKey(const GameKey&) = delete;
-    GameKey& operator=(const GameKey&) = delete;
-    static void Remove() {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brallion\\Tessaravine");
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brallion");
-    }
-    bool stored = false;
-};
 
 // Start-up's ToolState, as the program would have it.
 inline void ResetToolState() {
@@ -141,7 +125,7 @@ inline INT_PTR RunDialog(int id, DLGPROC procedure, HWND owner, std::function<vo
 
 // The real main window, modeless, with stand-ins for the open and save
 // dialogs, the folder picker and the browser launch that record each request
-// (with the texts it points to).
+// (with the texts it points to) in the test running.
 class MainWindowTest : public ::testing::Test {
 protected:
     struct OpenRequest {
@@ -154,27 +138,18 @@ protected:
         std::string title, displayName;
         std::string lastFolder;  // where the callback makes the picker open
     };
-
     struct Launch {
         HWND owner;
         std::string verb, file;
         bool noParameters, noFolder;
         INT show;
+        bool operator==(const Launch&) const = default;
     };
 
     void SetUp() override {
         ResetToolState();
-        openRequests.clear();
-        saveRequests.clear();
-        pickerRequests.clear();
-        launches.clear();
-        pickerAnswer.reset();
-        saveAnswer.reset();
-        launchWorks = true;
-        ui::ReplaceOpenDialogForTests(&OpenDialog);
-        ui::ReplaceSaveDialogForTests(&SaveDialog);
-        ui::ReplaceFolderPickerForTests(&FolderPicker, nullptr);
-        ui::ReplaceBrowserLaunchForTests(&LaunchBrowser);
+        running = this;
+        UseStandIns(true);
         window = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MAIN_WINDOW), nullptr,
                                     ui::MainWindowProcedure, 0);
         ASSERT_NE(window, nullptr);
@@ -183,10 +158,13 @@ protected:
     void TearDown() override {
         if (window) DestroyWindow(window);
         TakeQuitRequest();
-        ui::ReplaceOpenDialogForTests(nullptr);
-        ui::ReplaceSaveDialogForTests(nullptr);
-        ui::ReplaceFolderPickerForTests(nullptr, nullptr);
-        ui::ReplaceBrowserLaunchForTests(nullptr);
+        UseStandIns(false);
+    }
+    static void UseStandIns(bool use) {
+        ui::ReplaceOpenDialogForTests(use ? &OpenDialog : nullptr);
+        ui::ReplaceSaveDialogForTests(use ? &SaveDialog : nullptr);
+        ui::ReplaceFolderPickerForTests(use ? &FolderPicker : nullptr, nullptr);
+        ui::ReplaceBrowserLaunchForTests(use ? &LaunchBrowser : nullptr);
     }
 
     HWND Item(int id) const { return GetDlgItem(window, id); }
@@ -197,6 +175,19 @@ protected:
     // dialog had to be ended for it.
     bool ClickActing(int id, std::function<void(HWND)> act) const {
         return WhileActing(std::move(act), [&] { Click(id); });
+    }
+    // What a user sees of the loaded set (none when `name` is empty): the
+    // caption and the set's commands; and the ToolState.
+    void ExpectLoaded(const std::string& name) const {
+        SCOPED_TRACE("loaded: " + name);
+        const bool loaded = !name.empty();
+        EXPECT_EQ(WindowText(window), loaded ? "Sorrelwick - " + name : "Sorrelwick");
+        for (const int id : {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
+                             SORRELWICK_SPECULARITY_BUTTON, SORRELWICK_PREVIEW_BUTTON}) {
+            EXPECT_EQ(Enabled(id), loaded) << id;
+        }
+        EXPECT_EQ(ui::TheToolState().setPath, loaded ? dir.File(name) : "");
+        EXPECT_EQ(ui::TheToolState().setName, name);
     }
 
     // Presses Load and lets the open dialog answer with `path`, or cancel.
@@ -220,12 +211,6 @@ protected:
         return listing;
     }
 
-    // From now on an item's path is asked of a stand-in that fails and leaves
-    // the buffer as it was, the display name still in it.
-    static void FailPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &NoPath); }
-    // From now on every item's path is 300 characters long.
-    static void LongPaths() { ui::ReplaceFolderPickerForTests(&FolderPicker, &LongPath); }
-
     static OpenRequest Recorded(const OPENFILENAMEW* r) {
         OpenRequest seen{*r,
                          {},
@@ -239,53 +224,49 @@ protected:
         seen.filter.push_back('\0');
         return seen;
     }
-    static BOOL Answer(LPOPENFILENAMEW r, const std::optional<std::string>& answer) {
+    // Records the request and answers with `answer`, or cancels.
+    static BOOL Answer(LPOPENFILENAMEW r, std::vector<OpenRequest>& requests,
+                       const std::optional<std::string>& answer) {
+        requests.push_back(Recorded(r));
         if (answer) lstrcpynW(r->lpstrFile, Wide(*answer).c_str(), static_cast<int>(r->nMaxFile));
         return answer ? TRUE : FALSE;
     }
     static BOOL APIENTRY OpenDialog(LPOPENFILENAMEW r) {
-        openRequests.push_back(Recorded(r));
-        return Answer(r, openAnswer);
+        return Answer(r, running->openRequests, running->openAnswer);
     }
     static BOOL APIENTRY SaveDialog(LPOPENFILENAMEW r) {
-        saveRequests.push_back(Recorded(r));
-        return Answer(r, saveAnswer);
+        return Answer(r, running->saveRequests, running->saveAnswer);
     }
     // Says it opened the file, or fails as the shell does when no program
     // is registered for it.
     static HINSTANCE WINAPI LaunchBrowser(HWND owner, LPCWSTR verb, LPCWSTR file,
                                           LPCWSTR parameters, LPCWSTR folder, INT show) {
-        launches.push_back({owner, Text(verb), Text(file), !parameters, !folder, show});
-        return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(launchWorks ? 42 : SE_ERR_NOASSOC));
+        running->launches.push_back({owner, Text(verb), Text(file), !parameters, !folder, show});
+        const INT_PTR result = running->launchWorks ? 42 : SE_ERR_NOASSOC;
+        return reinterpret_cast<HINSTANCE>(result);
     }
     // Gives the item `pickerAnswer` names (My Computer when empty, nothing
     // when none), with a display name as the picker writes one.
     static PIDLIST_ABSOLUTE WINAPI FolderPicker(LPBROWSEINFOW r) {
-        pickerRequests.push_back(
+        running->pickerRequests.push_back(
             {*r, Text(r->lpszTitle), Text(r->pszDisplayName), ui::TheToolState().lastFolder});
+        const std::optional<std::string>& answer = running->pickerAnswer;
         PIDLIST_ABSOLUTE item = nullptr;
-        if (pickerAnswer && pickerAnswer->empty()) {
+        if (answer && answer->empty()) {
             SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &item);
-        } else if (pickerAnswer) {
-            item = ILCreateFromPathW(Wide(*pickerAnswer).c_str());
+        } else if (answer) {
+            item = ILCreateFromPathW(Wide(*answer).c_str());
         }
         if (item) lstrcpynW(r->pszDisplayName, L"Display name", MAX_PATH);
         return item;
     }
-    static BOOL WINAPI NoPath(PCIDLIST_ABSOLUTE, PWSTR, DWORD, GPFIDL_FLAGS) { return FALSE; }
-    static BOOL WINAPI LongPath(PCIDLIST_ABSOLUTE, PWSTR path, DWORD size, GPFIDL_FLAGS) {
-        const std::wstring longPath = L"C:\\" + std::wstring(297, L'a');
-        if (size <= longPath.size()) return FALSE;
-        lstrcpynW(path, longPath.c_str(), static_cast<int>(size));
-        return TRUE;
-    }
 
-    static inline std::vector<OpenRequest> openRequests, saveRequests;
-    static inline std::optional<std::string> openAnswer, saveAnswer;
-    static inline std::vector<Launch> launches;
-    static inline bool launchWorks = true;
-    static inline std::vector<PickerRequest> pickerRequests;
-    static inline std::optional<std::string> pickerAnswer;
+    static inline MainWindowTest* running = nullptr;
+    std::vector<OpenRequest> openRequests, saveRequests;
+    std::optional<std::string> openAnswer, saveAnswer, pickerAnswer;
+    std::vector<Launch> launches;
+    bool launchWorks = true;
+    std::vector<PickerRequest> pickerRequests;
     TempDir dir;
     HWND window = nullptr;
     HWND list = nullptr;
