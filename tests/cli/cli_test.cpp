@@ -33,6 +33,7 @@ namespace {
 using Lines = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 using Arguments = std::vector<std::string>;
+namespace fs = std::filesystem;
 
 const std::string kCli = SORRELWICK_CLI_PATH;
 
@@ -58,11 +59,38 @@ Bytes OneTextureSet(std::uint16_t side) {
 // Writes every file of `files` into `dir`; a name ending in "/" is a folder.
 void WriteAll(const TempDir& dir, const FolderContents& files) {
     for (const auto& [name, bytes] : files) {
-        const std::filesystem::path path = dir.Path() / name;
-        std::filesystem::create_directories(name.ends_with('/') ? path : path.parent_path());
+        const fs::path path = dir.Path() / name;
+        fs::create_directories(name.ends_with('/') ? path : path.parent_path());
         if (!name.ends_with('/')) {
             ASSERT_TRUE(gen::WriteWholeFile(path.string(), bytes));
         }
+    }
+}
+
+// A run on the files `before` (a name ending in "/" is a folder), and what
+// the folder holds afterwards.
+struct FolderCase {
+    const char* what;
+    FolderContents before;
+    Arguments arguments;
+    int exitStatus;
+    Lines report;
+    std::optional<FolderContents> after = std::nullopt;  // none: as before
+    std::string newest = {};                             // the file written last, when that matters
+};
+
+// Runs each case in `dir`, emptied and given the case's files first.
+void ExpectFolderRuns(const TempDir& dir, const std::vector<FolderCase>& cases) {
+    for (const FolderCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const std::string& name : dir.Entries()) fs::remove_all(dir.Path() / name);
+        WriteAll(dir, c.before);
+        if (!c.newest.empty()) {
+            fs::last_write_time(dir.Path() / c.newest,
+                                fs::file_time_type::clock::now() + std::chrono::minutes(1));
+        }
+        ExpectRun(c.arguments, c.exitStatus, c.report);
+        EXPECT_EQ(FilesIn(dir.Path()), c.after.value_or(c.before));
     }
 }
 
@@ -105,7 +133,7 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
             .TextureImage(gen::MakeTga(side, side, 24));
     };
     ASSERT_TRUE(pawnSet(200, 50, 2).WriteTo(set));
-    std::filesystem::create_directory(folder);
+    fs::create_directory(folder);
     const auto info = [](const std::string& name, std::uint16_t side, std::string_view outcome) {
         return report::TextureInfoLine(name, side, side, 24, outcome);
     };
@@ -116,7 +144,7 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
                       info(printed, 2, "Export failed: error creating file"),
                       info("dup.tga", 2, "Export successful"),
                       report::NameMessageLine("dup.tga", "Export failed: file already exists")}));
-    std::filesystem::remove(dir.Path() / "tex" / "dup.tga");
+    fs::remove(dir.Path() / "tex" / "dup.tga");
     for (const char* name : {"wood.tga", "DUP.TGA"}) {
         ASSERT_TRUE(
             gen::WriteWholeFile((dir.Path() / "tex" / name).string(), gen::MakeTga(4, 4, 24)));
@@ -134,17 +162,17 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
                      {"Original file renamed to set.001", "Specularity changed successfully"}));
     // With --convert a PNG stands in for a missing .tga; it holds the grey
     // of the stored image, so the set comes out as before.
-    std::filesystem::remove(dir.Path() / "tex" / "wood.tga");
+    fs::remove(dir.Path() / "tex" / "wood.tga");
     ASSERT_TRUE(gen::WriteWholeFile((dir.Path() / "tex" / "wood.png").string(),
                                     gen::MakePng(4, 4, 3, [](unsigned, unsigned) {
                                         return gen::Rgba{128, 128, 128, 255};
                                     })));
     ExpectRun({"replace", set, folder, "--convert"}, 0,
-              Framed(importing,
-                     {info("wood.tga", 4, "Import successful: converted from PNG"),
-                      report::NameMessageLine(printed, "Import failed: file not found"),
-                      info("dup.tga", 4, "Import successful"), info("dup.tga", 4, "Import successful"),
-                      "Original file renamed to set.002"}));
+              Framed(importing, {info("wood.tga", 4, "Import successful: converted from PNG"),
+                                 report::NameMessageLine(printed, "Import failed: file not found"),
+                                 info("dup.tga", 4, "Import successful"),
+                                 info("dup.tga", 4, "Import successful"),
+                                 "Original file renamed to set.002"}));
     EXPECT_EQ(gen::ReadWholeFile(set), pawnSet(100, 25, 4).Bytes());
 }
 
@@ -186,7 +214,7 @@ TEST(Cli, EveryCommandTakesPathsInAnyLanguage) {
         const std::string setPath = platform::JoinPath(folder, stem + ".DAT");
         const std::string textures = platform::JoinPath(folder, stem);
         const std::string page = platform::JoinPath(folder, stem + ".html");
-        std::filesystem::create_directories(gen::Utf8Path(textures));
+        fs::create_directories(gen::Utf8Path(textures));
         ASSERT_TRUE(gen::WriteWholeFile(setPath, set));
         const Arguments runs[] = {
             {"list", setPath},    {"extract", setPath, textures}, {"replace", setPath, textures},
@@ -280,22 +308,13 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
     // to the code page would make it "set.DAT" and open, or rewrite, that set.
     const std::string lookAlike = "\xEF\xBD\x93\xEF\xBD\x85\xEF\xBD\x94.DAT";
     const std::string renamed = "Original file renamed to set.000";
-    const std::string hint = "The set's most recent backup is set.000: bring it back with "
-                             "sorrelwick-cli restore " + set + " 0";
+    const std::string hint = "The set's most recent backup is set.000: bring it back with " +
+                             ("sorrelwick-cli restore " + set + " 0");
     // The Windows limit of 259 characters does not hold elsewhere.
-    const std::string longFolder = std::string(100, 'a') + "/" + std::string(100, 'b') + "/" +
-                                   std::string(100, 'c') + "/";
-    struct Case {
-        const char* what;
-        FolderContents before;
-        Arguments arguments;
-        int exitStatus;
-        Lines report;
-        std::optional<FolderContents> after = std::nullopt;  // none: as before
-        std::string newest = {};  // the file written last, when that matters
-    };
+    const std::string longFolder =
+        std::string(100, 'a') + "/" + std::string(100, 'b') + "/" + std::string(100, 'c') + "/";
     // clang-format off
-    const Case cases[] = {
+    ExpectFolderRuns(dir, {
         {"no such set", {{"set.DAT", whole}}, {"list", dir.File("missing.DAT")}, 1,
          Framed("Loading missing.DAT", {"Error - Could not open missing.DAT"})},
         {"a look-alike name listed", {{"set.DAT", whole}}, {"list", dir.File(lookAlike)}, 1,
@@ -331,75 +350,50 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
          Framed("Changing specularity of set.DAT", {renamed, "Specularity changed successfully"}),
          FolderContents{{std::string(100, 'a') + "/", {}}}},
 #endif
-    };
+    });
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        for (const std::string& name : dir.Entries()) std::filesystem::remove_all(dir.Path() / name);
-        WriteAll(dir, c.before);
-        if (!c.newest.empty()) {
-            std::filesystem::last_write_time(
-                dir.Path() / c.newest,
-                std::filesystem::last_write_time(dir.Path() / "set.001") + std::chrono::minutes(1));
-        }
-        ExpectRun(c.arguments, c.exitStatus, c.report);
-        EXPECT_EQ(FilesIn(dir.Path()), c.after.value_or(c.before));
-    }
 #ifndef _WIN32
     // A report that can't be written is a failure too.
     WriteAll(dir, {{"set.DAT", whole}});
-    const int status = std::system(("'" + kCli + "' list '" + set + "' >/dev/full 2>" +
-                                    dir.File("errors")).c_str());
+    const int status = std::system(
+        ("'" + kCli + "' list '" + set + "' >/dev/full 2>" + dir.File("errors")).c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
     EXPECT_NE(gen::ReadWholeFile(dir.File("errors")), Bytes{});
 #endif
 }
 
 TEST(CliRestore, BringsTheBackupBackOrChangesNothing) {
+    const TempDir dir;
     const Bytes current = OneTextureSet(2), old = OneTextureSet(4), older = OneTextureSet(8);
     Bytes cut = old;
     cut.pop_back();
     FolderContents full;
     for (unsigned n = 0; n < 1000; ++n) full["set." + std::to_string(1000 + n).substr(1)] = older;
     full["set.DAT"] = current;
-    struct Case {
-        const char* what;
-        FolderContents before;
-        std::string number;
-        int exitStatus;
-        Lines report;
-        std::optional<FolderContents> after = std::nullopt;  // none: as before
-    };
+    const Arguments restore3 = {"restore", dir.File("set.DAT"), "3"};
     const std::string title = "Restoring set.DAT from set.003";
     const std::string restored(report::msg::kBackupRestored);
     // clang-format off
-    const Case cases[] = {
+    ExpectFolderRuns(dir, {
         {"set present: it becomes the next free backup",
-         {{"set.000", older}, {"set.003", old}, {"set.DAT", current}}, "3", 0,
+         {{"set.000", older}, {"set.003", old}, {"set.DAT", current}}, restore3, 0,
          Framed(title, {"Original file renamed to set.001", restored}),
          FolderContents{{"set.000", older}, {"set.001", current}, {"set.003", old},
                         {"set.DAT", old}}},
-        {"set absent: nothing else appears", {{"set.003", old}}, "003", 0,
-         Framed(title, {restored}), FolderContents{{"set.003", old}, {"set.DAT", old}}},
+        {"set absent: nothing else appears", {{"set.003", old}},
+         {"restore", dir.File("set.DAT"), "003"}, 0, Framed(title, {restored}), FolderContents{{"set.003", old}, {"set.DAT", old}}},
         {"a folder at the set's path: nothing is renamed", {{"set.003", old}, {"set.DAT/", {}}},
-         "3", 1, Framed(title, {"Error - Could not open set.DAT"}, false)},
-        {"no such backup", {{"set.DAT", current}}, "3", 1,
+         restore3, 1, Framed(title, {"Error - Could not open set.DAT"}, false)},
+        {"no such backup", {{"set.DAT", current}}, restore3, 1,
          Framed(title, {"Error - Could not open set.003"})},
-        {"backup not a set", {{"set.003", {1, 2, 3}}, {"set.DAT", current}}, "3", 1,
+        {"backup not a set", {{"set.003", {1, 2, 3}}, {"set.DAT", current}}, restore3, 1,
          Framed(title, {report::msg::BadFormat("set.003")})},
-        {"backup cut short", {{"set.003", cut}, {"set.DAT", current}}, "3", 1,
+        {"backup cut short", {{"set.003", cut}, {"set.DAT", current}}, restore3, 1,
          Framed(title, {"Error - Could not read set.003"})},
-        {"1000 backups present", full, "3", 1,
+        {"1000 backups present", full, restore3, 1,
          Framed(title, {report::msg::TooManyBackups("set.DAT")}, false)},
-    };
+    });
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const TempDir dir;
-        WriteAll(dir, c.before);
-        ExpectRun({"restore", dir.File("set.DAT"), c.number}, c.exitStatus, c.report);
-        EXPECT_EQ(FilesIn(dir.Path()), c.after.value_or(c.before));
-    }
 }
 
 // As cmp and diff: 0 the same, 1 different, 2 trouble; a number is a
@@ -436,8 +430,7 @@ TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {
     // 2026-12-07 01:45:30 UTC, whatever the time zone of the system.
     const std::chrono::sys_seconds written{std::chrono::seconds{1796607930}};
     for (const char* name : {"set.000", "set.002", "set~000"}) {
-        std::filesystem::last_write_time(dir.Path() / name,
-                                         std::chrono::file_clock::from_sys(written));
+        fs::last_write_time(dir.Path() / name, std::chrono::file_clock::from_sys(written));
     }
     const ProcessRun run = ExpectRun(
         {"backups", set}, 0,
@@ -453,7 +446,6 @@ TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {
 // attribute), and a set reached through a symbolic link is rewritten where
 // the link leads, with its backups beside it; the link stays as it was.
 TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
-    namespace fs = std::filesystem;
     const Bytes set = OneTextureSet(2);
     for (const auto mode : {fs::perms(0640), fs::perms(0600), fs::perms(0444)}) {
         const TempDir dir;
@@ -481,7 +473,8 @@ TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
     ExpectRun({"list", link}, 1,
               Framed("Loading s.DAT", {"Error - Could not open s.DAT",
                                        "The set's most recent backup is s.000: bring it back "
-                                       "with sorrelwick-cli restore " + link + " 0"}));
+                                       "with sorrelwick-cli restore " +
+                                           link + " 0"}));
     ExpectRun({"restore", link, "0"}, 0,
               Framed("Restoring s.DAT from s.000", {"Backup restored successfully"}));
     ExpectRun({"diff", link, "0"}, 0, Framed("Comparing s.DAT with s.000", {"No differences"}));

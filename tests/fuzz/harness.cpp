@@ -15,12 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::uint32_t Word(ByteView bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t n = 4; n-- > 0;) value = value << 8 | bytes[at + n];
-    return value;
-}
-
 format::ChunkHeader HeaderAt(ByteView bytes, std::size_t at) {
     return {Word(bytes, at), Word(bytes, at + 4), Word(bytes, at + 8)};
 }
@@ -41,6 +35,12 @@ void Require(bool holds, const char* broken) {
     if (holds) return;
     std::fprintf(stderr, "broken invariant: %s\n", broken);
     std::abort();
+}
+
+std::uint32_t Word(ByteView bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t n = 4; n-- > 0;) value = value << 8 | bytes[at + n];
+    return value;
 }
 
 InputParts SplitInput(ByteView input) {

@@ -25,6 +25,9 @@ using ByteView = std::span<const std::uint8_t>;
 // Prints `broken` and aborts unless `holds`.
 void Require(bool holds, const char* broken);
 
+// The 4-byte little-endian number at `at`.
+std::uint32_t Word(ByteView bytes, std::size_t at);
+
 // The input split in two at a 4-byte little-endian length prefix: `first`
 // holds up to that many bytes after the prefix, `second` the rest.
 struct InputParts {
