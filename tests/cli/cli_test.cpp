@@ -37,12 +37,25 @@ namespace fs = std::filesystem;
 
 const std::string kCli = SORRELWICK_CLI_PATH;
 
+// What a program prints as `lines`: each ends in a newline, "\r\n" on
+// Windows, whose console streams write it so.
+std::string Printed(const Lines& lines) {
+#ifdef _WIN32
+    const char* newline = "\r\n";
+#else
+    const char* newline = "\n";
+#endif
+    std::string text;
+    for (const std::string& line : lines) text += line + newline;
+    return text;
+}
+
 // Runs sorrelwick-cli with `arguments`: it must exit with `exitStatus`,
 // print `report` and nothing on standard error.
 ProcessRun ExpectRun(const Arguments& arguments, int exitStatus, const Lines& report) {
     const ProcessRun run = RunProcess(kCli, arguments);
     EXPECT_EQ(run.exitStatus, exitStatus) << arguments.front();
-    EXPECT_EQ(OutputLines(run.standardOutput), report);
+    EXPECT_EQ(run.standardOutput, Printed(report));
     EXPECT_EQ(run.standardError, "");
     return run;
 }
@@ -223,9 +236,7 @@ TEST(Cli, EveryCommandTakesPathsInAnyLanguage) {
         for (const Arguments& arguments : runs) {
             const ProcessRun run = RunProcess(kCli, arguments);
             EXPECT_EQ(run.exitStatus, 0) << arguments[0] << "\n" << run.standardOutput;
-            const Lines lines = OutputLines(run.standardOutput);
-            ASSERT_GE(lines.size(), 2u) << arguments[0];
-            EXPECT_NE(lines[1].find(stem + ".DAT"), std::string::npos) << arguments[0];
+            EXPECT_NE(run.standardOutput.find(stem + ".DAT"), std::string::npos) << arguments[0];
             EXPECT_EQ(run.standardError, "");
         }
         EXPECT_EQ(FilesIn(gen::Utf8Path(folder)),
@@ -242,32 +253,19 @@ TEST(Cli, EveryCommandTakesPathsInAnyLanguage) {
 TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
     const TempDir dir;
     const std::string set = dir.File("set.DAT");
+    // clang-format off
     const Arguments cases[] = {
-        {},
-        {"show", set},
-        {"list"},
-        {"list", set, set},
-        {"extract", set},
-        {"replace", set, set, set},
-        {"specular", set, "--white", "50"},
-        {"specular", set, "--white", "x,50"},
-        {"specular", set, "--white", "1,4294967296"},
-        {"specular", set, "--white", "-1,50"},
-        {"specular", set, "--white"},
-        {"specular", set, "--grey", "1,1"},
+        {}, {"show", set}, {"--frob"},
+        {"list"}, {"list", set, set}, {"list", "--version"}, {"list", set, "--white", "1,1"},
+        {"extract", set}, {"replace", set, set, set}, {"diff", set},
+        {"preview", set}, {"preview", set, set, "--replace"}, {"preview", set, set, "--compare"},
+        {"specular", set, "--white"}, {"specular", set, "--white", "50"},
+        {"specular", set, "--white", "x,50"}, {"specular", set, "--white", "-1,50"},
+        {"specular", set, "--white", "1,4294967296"}, {"specular", set, "--grey", "1,1"},
         {"specular", set, "--white", "1,1", "--white", "1,x"},
-        {"list", set, "--white", "1,1"},
-        {"preview", set},
-        {"preview", set, set, "--replace"},
-        {"preview", set, set, "--compare"},
-        {"--frob"},
-        {"list", "--version"},
-        {"diff", set},
-        {"restore", set, "1000"},
-        {"restore", set, "3a"},
-        {"restore", set, "+3"},
-        {"restore", set, ""},
+        {"restore", set, "1000"}, {"restore", set, "3a"}, {"restore", set, "+3"}, {"restore", set, ""},
     };
+    // clang-format on
     for (const Arguments& arguments : cases) {
         SCOPED_TRACE(testing::PrintToString(arguments));
         const ProcessRun run = RunProcess(kCli, arguments);
@@ -278,11 +276,11 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
     EXPECT_TRUE(dir.Entries().empty());
 }
 
-// The version is the project's, the one that names the release packages.
 TEST(Cli, HelpAndVersionPrintToStandardOutput) {
+    // The version is the project's, the one that names the release packages.
+    ExpectRun({"--version"}, 0, {"sorrelwick-cli " SORRELWICK_PROJECT_VERSION});
     const std::pair<Arguments, std::string> cases[] = {
         {{"--help"}, "Usage: sorrelwick-cli [OPTIONS] SUBCOMMAND"},
-        {{"--version"}, "sorrelwick-cli " SORRELWICK_PROJECT_VERSION},
         {{"list", "--help"}, "Usage: sorrelwick-cli list [OPTIONS] SET"},
         {{"extract", "--help"}, "Usage: sorrelwick-cli extract [OPTIONS] SET FOLDER"},
         {{"specular", "x", "--help"},
@@ -291,7 +289,7 @@ TEST(Cli, HelpAndVersionPrintToStandardOutput) {
     for (const auto& [arguments, line] : cases) {
         const ProcessRun run = RunProcess(kCli, arguments);
         EXPECT_EQ(run.exitStatus, 0) << arguments[0];
-        EXPECT_TRUE(Has(OutputLines(run.standardOutput), line)) << run.standardOutput;
+        EXPECT_NE(run.standardOutput.find(line), std::string::npos) << run.standardOutput;
         EXPECT_EQ(run.standardError, "");
     }
 }

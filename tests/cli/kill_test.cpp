@@ -1,18 +1,11 @@
-// Runs killed at random moments: `sorrelwick-cli replace` and `extract` run as
-// separate processes on a set of more than 100 MiB and get SIGKILL at a
-// random moment of their run, again and again. After every kill of the
-// rewrite the set's path holds nothing, the whole original or the whole
-// finished set; the original is whole at the path or under its backup name;
-// and every other file beside them is a temporary file, never a part of a
-// set under a set's name. After every kill of the extraction each texture's
-// file is whole or absent, with at most a temporary file beside it.
-//
-// SORRELWICK_KILLS and SORRELWICK_KILL_MIB change the number of kills (20)
-// and the set's size (104 MiB).
+// Runs killed at random moments: `sorrelwick-cli replace` and `extract` on a
+// set of more than 100 MiB get SIGKILL at a random moment of their run, again
+// and again; no kill may leave a part of a set or of a texture under its
+// name, or lose the original set. SORRELWICK_KILLS and SORRELWICK_KILL_MIB
+// change the number of kills (20) and the set's size (104 MiB).
 //
 // And what makes a rewrite survive a power cut, seen at the system calls:
-// the new set is flushed before it takes the set's name, and its folder
-// after.
+// the new set is flushed before it takes the set's name, and its folder after.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -43,23 +43,4 @@ ProcessRun RunProcess(const std::string& program, const std::vector<std::string>
     return run;
 }
 
-std::vector<std::string> OutputLines(const std::string& output) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < output.size()) {
-        const std::size_t newline = output.find('\n', start);
-        if (newline == std::string::npos) {
-            lines.push_back(output.substr(start) + "<no newline>");
-            break;
-        }
-        std::size_t end = newline;
-#ifdef _WIN32
-        if (end > start && output[end - 1] == '\r') --end;
-#endif
-        lines.push_back(output.substr(start, end - start));
-        start = newline + 1;
-    }
-    return lines;
-}
-
 }  // namespace sorrelwick::test
