@@ -53,8 +53,7 @@ SetLayout ReadLayout(ByteView bytes) {
     SetLayout layout;
     if (bytes.size() < format::kChunkHeaderSize) return layout;
     const format::ChunkHeader first = HeaderAt(bytes, 0);
-    layout.signature = first.kind == format::kSetSignature && first.length == 0;
-    if (!layout.signature) return layout;
+    if (first.kind != format::kSetSignature || first.length != 0) return layout;
     std::size_t at = format::kChunkHeaderSize;
     while (bytes.size() - at >= format::kChunkHeaderSize) {
         const format::ChunkHeader header = HeaderAt(bytes, at);
@@ -83,14 +82,11 @@ std::string RunFolder::Path(const std::string& name) const {
 }
 
 void RunFolder::Write(const std::string& name, ByteView bytes) const {
+    fs::create_directories((WorkFolder() / name).parent_path());
     std::ofstream out(WorkFolder() / name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     Require(out.good(), "the harness could not write its input");
-}
-
-void RunFolder::MakeFolder(const std::string& name) const {
-    fs::create_directories(WorkFolder() / name);
 }
 
 Tree RunFolder::Snapshot() const {
