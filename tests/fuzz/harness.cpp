@@ -117,10 +117,8 @@ void CheckedLog::AppendLine(std::string_view line) {
 
 std::size_t CheckedLog::CountEndingWith(std::string_view outcome) const {
     return static_cast<std::size_t>(
-        std::count_if(lines_.begin(), lines_.end(), [outcome](const std::string& line) {
-            return line.size() >= outcome.size() &&
-                   line.compare(line.size() - outcome.size(), outcome.size(), outcome) == 0;
-        }));
+        std::count_if(lines_.begin(), lines_.end(),
+                      [outcome](const std::string& line) { return line.ends_with(outcome); }));
 }
 
 void CheckedLog::RequireOneLinePerLine() const {
