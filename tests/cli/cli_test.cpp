@@ -37,16 +37,11 @@ namespace fs = std::filesystem;
 
 const std::string kCli = SORRELWICK_CLI_PATH;
 
-// What a program prints as `lines`: each ends in a newline, "\r\n" on
-// Windows, whose console streams write it so.
+// What a program prints as `lines`: each ends in '\n' alone, on Windows
+// too, so that its output is byte for byte that of the others.
 std::string Printed(const Lines& lines) {
-#ifdef _WIN32
-    const char* newline = "\r\n";
-#else
-    const char* newline = "\n";
-#endif
     std::string text;
-    for (const std::string& line : lines) text += line + newline;
+    for (const std::string& line : lines) text += line + "\n";
     return text;
 }
 
