@@ -1,18 +1,11 @@
-// Runs killed at random moments: `sorrelwick-cli replace` and `extract` run as
-// separate processes on a set of more than 100 MiB and get SIGKILL at a
-// random moment of their run, again and again. After every kill of the
-// rewrite the set's path holds nothing, the whole original or the whole
-// finished set; the original is whole at the path or under its backup name;
-// and every other file beside them is a temporary file, never a part of a
-// set under a set's name. After every kill of the extraction each texture's
-// file is whole or absent, with at most a temporary file beside it.
-//
-// SORRELWICK_KILLS and SORRELWICK_KILL_MIB change the number of kills (20)
-// and the set's size (104 MiB).
+// Runs killed at random moments: `sorrelwick-cli replace` and `extract` on a
+// set of more than 100 MiB get SIGKILL at a random moment of their run, again
+// and again; no kill may leave a part of a set or of a texture under its
+// name, or lose the original set. SORRELWICK_KILLS and SORRELWICK_KILL_MIB
+// change the number of kills (20) and the set's size (104 MiB).
 //
 // And what makes a rewrite survive a power cut, seen at the system calls:
-// the new set is flushed before it takes the set's name, and its folder
-// after.
+// the new set is flushed before it takes the set's name, and its folder after.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -27,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <random>
 #include <string>
@@ -42,6 +36,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using Arguments = std::vector<std::string>;
 
 int Setting(const char* name, int fallback) {
     const char* value = std::getenv(name);
@@ -73,6 +68,10 @@ std::string TextureName(unsigned index) {
     return name;
 }
 
+unsigned TextureCount() {
+    return static_cast<unsigned>(Setting("SORRELWICK_KILL_MIB", 104) + 3) / 4;
+}
+
 // The set before and after the replacement; the replacing images go into
 // `folder`.
 std::pair<Bytes, Bytes> BuildSets(unsigned textures, const std::string& folder) {
@@ -91,7 +90,7 @@ std::pair<Bytes, Bytes> BuildSets(unsigned textures, const std::string& folder) 
 
 // Starts the command line with `arguments` and the `environment` added to
 // its own; its report goes nowhere.
-pid_t StartCli(std::vector<std::string> arguments,
+pid_t StartCli(Arguments arguments,
                const std::vector<std::pair<std::string, std::string>>& environment = {}) {
     const std::string program = SORRELWICK_CLI_PATH;
     arguments.insert(arguments.begin(), program);
@@ -108,8 +107,45 @@ pid_t StartCli(std::vector<std::string> arguments,
     return pid;
 }
 
-pid_t StartReplace(const std::string& set, const std::string& folder) {
-    return StartCli({"replace", set, folder});
+// Runs the command line to its end, which must be a success; how long it took.
+std::chrono::microseconds RunWhole(const Arguments& arguments) {
+    const auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    waitpid(StartCli(arguments), &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 start);
+}
+
+// Kills runs of `arguments` at a random moment within `window` until
+// SORRELWICK_KILLS of them were killed (or five times as many started), and
+// calls `check` after each. Runs get faster once the files are cached, or
+// slower on a busy machine: each run that finishes before its kill narrows
+// the moments drawn.
+void KillRuns(const Arguments& arguments, std::chrono::microseconds window,
+              const std::function<void()>& check) {
+    const int kills = Setting("SORRELWICK_KILLS", 20);
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    long long latest = window.count();
+    int killed = 0;
+    for (int attempt = 0; killed < kills && attempt < 5 * kills; ++attempt) {
+        const pid_t pid = StartCli(arguments);
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<long long>(0, latest)(random)));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (WIFSIGNALED(status)) {
+            ++killed;
+        } else {
+            latest = latest * 3 / 4;
+        }
+        check();
+    }
+    std::cout << arguments[0] << ": seed " << seed << ", run " << window.count() / 1000
+              << " ms, kills " << killed << " of " << kills << "\n";
+    EXPECT_GE(killed, kills);
 }
 
 // Whether the file at `path` holds exactly `bytes`; read in large blocks,
@@ -128,113 +164,61 @@ bool Holds(const fs::path& path, const Bytes& bytes) {
     return at == bytes.size();
 }
 
-struct Tally {
-    int kills = 0, finishedFirst = 0, partialAtPath = 0, originalLost = 0, strayFiles = 0;
-    int pathEmpty = 0, pathOriginal = 0, pathFinished = 0, temporaryLeft = 0;
-};
+TEST(KilledRewrite, NeverLeavesAPartialSetOrLosesTheOriginal) {
+    const TempDir dir;
+    const fs::path set = dir.Path() / "set.DAT", backup = dir.Path() / "set.000";
+    const std::string folder = dir.File("tex");
+    fs::create_directory(folder);
+    const auto [original, finished] = BuildSets(TextureCount(), folder);
+    ASSERT_TRUE(gen::WriteWholeFile(set.string(), original));
+    const Arguments replace = {"replace", set.string(), folder};
+    // A whole run first: it shows how long a run takes, and what it leaves.
+    const std::chrono::microseconds runTime = RunWhole(replace);
+    ASSERT_TRUE(Holds(set, finished) && Holds(backup, original));
+    fs::rename(backup, set);
 
-// Checks the folder after one run and puts the original back at its path.
-void CheckAndReset(const fs::path& dir, const Bytes& original, const Bytes& finished,
-                   Tally& tally) {
-    const fs::path set = dir / "set.DAT", backup = dir / "set.000";
-    const bool atPath = Holds(set, original), finishedAtPath = !atPath && Holds(set, finished);
-    const bool empty = !fs::exists(set);
-    tally.pathEmpty += empty;
-    tally.pathOriginal += atPath;
-    tally.pathFinished += finishedAtPath;
-    tally.partialAtPath += !empty && !atPath && !finishedAtPath;
-    const bool backedUp = Holds(backup, original);
-    tally.originalLost += !atPath && !backedUp;
-    std::vector<fs::path> others;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        if (name == "tex" || name == "set.DAT" || (name == "set.000" && backedUp)) continue;
-        const bool temporary = name.size() == 7 && name.starts_with("set~");
-        tally.temporaryLeft += temporary;
-        tally.strayFiles += !temporary;
-        others.push_back(entry.path());
-    }
-    for (const fs::path& path : others) fs::remove(path);
-    if (!atPath) {
+    int partialAtPath = 0, originalLost = 0, strayFiles = 0, temporaryLeft = 0;
+    // Checks the folder after a run and puts the original back at its path.
+    KillRuns(replace, runTime, [&] {
+        const bool atPath = Holds(set, original), backedUp = Holds(backup, original);
+        partialAtPath += fs::exists(set) && !atPath && !Holds(set, finished);
+        originalLost += !atPath && !backedUp;
+        std::vector<fs::path> others;
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir.Path())) {
+            const std::string name = entry.path().filename().string();
+            if (name == "tex" || name == "set.DAT" || (name == "set.000" && backedUp)) continue;
+            const bool temporary = name.size() == 7 && name.starts_with("set~");
+            temporaryLeft += temporary;
+            strayFiles += !temporary;
+            others.push_back(entry.path());
+        }
+        for (const fs::path& path : others) fs::remove(path);
+        if (atPath) return;
         fs::remove(set);
         if (backedUp) fs::rename(backup, set);
         if (!backedUp) gen::WriteWholeFile(set.string(), original);
-    }
-}
-
-TEST(KilledRewrite, NeverLeavesAPartialSetOrLosesTheOriginal) {
-    const int kills = Setting("SORRELWICK_KILLS", 20);
-    const unsigned textures = static_cast<unsigned>(Setting("SORRELWICK_KILL_MIB", 104) + 3) / 4;
-    const TempDir dir;
-    const std::string set = dir.File("set.DAT"), folder = dir.File("tex");
-    fs::create_directory(folder);
-    const auto [original, finished] = BuildSets(textures, folder);
-    ASSERT_TRUE(gen::WriteWholeFile(set, original));
-
-    // A whole run first: it shows how long a run takes, and what it leaves.
-    const auto start = std::chrono::steady_clock::now();
-    int status = 0;
-    waitpid(StartReplace(set, folder), &status, 0);
-    const auto runTime = std::chrono::steady_clock::now() - start;
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ASSERT_TRUE(Holds(set, finished) && Holds(dir.Path() / "set.000", original));
-    Tally tally;
-    CheckAndReset(dir.Path(), original, finished, tally);
-
-    const unsigned seed = std::random_device{}();
-    std::mt19937 random(seed);
-    // Runs get faster once the files are cached, or slower on a busy machine:
-    // each run that finishes before its kill narrows the moments drawn.
-    long long window = std::chrono::duration_cast<std::chrono::microseconds>(runTime).count();
-    tally = {};
-    for (int attempt = 0; tally.kills < kills && attempt < 5 * kills; ++attempt) {
-        const pid_t pid = StartReplace(set, folder);
-        std::this_thread::sleep_for(std::chrono::microseconds(
-            std::uniform_int_distribution<long long>(0, window)(random)));
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        const bool killed = WIFSIGNALED(status);
-        (killed ? tally.kills : tally.finishedFirst) += 1;
-        if (!killed) window = window * 3 / 4;
-        CheckAndReset(dir.Path(), original, finished, tally);
-    }
-    std::cout << "seed " << seed << ", " << original.size() / (1024 * 1024) << " MiB, run "
-              << std::chrono::duration_cast<std::chrono::milliseconds>(runTime).count()
-              << " ms; kills " << tally.kills << " (runs that finished first "
-              << tally.finishedFirst << "); set's path empty " << tally.pathEmpty << ", original "
-              << tally.pathOriginal << ", finished " << tally.pathFinished
-              << "; temporary files left " << tally.temporaryLeft << "; partial at the path "
-              << tally.partialAtPath << ", original lost " << tally.originalLost << ", other files "
-              << tally.strayFiles << "\n";
-    EXPECT_GE(tally.kills, kills);
-    EXPECT_EQ(tally.partialAtPath, 0);
-    EXPECT_EQ(tally.originalLost, 0);
-    EXPECT_EQ(tally.strayFiles, 0);
+    });
+    EXPECT_EQ(partialAtPath, 0);
+    EXPECT_EQ(originalLost, 0);
+    EXPECT_EQ(strayFiles, 0);
     // Some kills must have hit the run while it wrote, or nothing was shown.
-    EXPECT_GT(tally.temporaryLeft, 0);
+    EXPECT_GT(temporaryLeft, 0);
 }
 
 TEST(KilledExtraction, NeverLeavesACutOffTextureUnderItsName) {
-    const int kills = Setting("SORRELWICK_KILLS", 20);
-    const unsigned textures = static_cast<unsigned>(Setting("SORRELWICK_KILL_MIB", 104) + 3) / 4;
+    const unsigned textures = TextureCount();
     const TempDir dir;
     const std::string set = dir.File("set.DAT"), tex = dir.File("tex"), out = dir.File("out");
     fs::create_directory(tex);
     fs::create_directory(out);
-    const Bytes original = BuildSets(textures, tex).first;
-    ASSERT_TRUE(gen::WriteWholeFile(set, original));
+    ASSERT_TRUE(gen::WriteWholeFile(set, BuildSets(textures, tex).first));
     const Bytes base = BaseImage(0);
-    int status = 0;
-    const auto start = std::chrono::steady_clock::now();
-    waitpid(StartCli({"extract", set, out}), &status, 0);
-    long long window = std::chrono::duration_cast<std::chrono::microseconds>(
-                           std::chrono::steady_clock::now() - start)
-                           .count();
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const Arguments extract = {"extract", set, out};
+    const std::chrono::microseconds runTime = RunWhole(extract);
 
     // Texture files are checked and removed after each run; temporary files
     // stay, and later runs must pass them over.
-    int killed = 0, cutOff = 0, whole = 0, temporary = 0, stray = 0;
+    int cutOff = 0, whole = 0, temporary = 0, stray = 0;
     const auto checkAndClear = [&] {
         temporary = 0;
         for (const fs::directory_entry& entry : fs::directory_iterator(out)) {
@@ -252,30 +236,13 @@ TEST(KilledExtraction, NeverLeavesACutOffTextureUnderItsName) {
         }
     };
     checkAndClear();
-    std::mt19937 random(std::random_device{}());
-    for (int attempt = 0; killed < kills && attempt < 5 * kills; ++attempt) {
-        const pid_t pid = StartCli({"extract", set, out});
-        std::this_thread::sleep_for(std::chrono::microseconds(
-            std::uniform_int_distribution<long long>(0, window)(random)));
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        if (WIFSIGNALED(status)) {
-            ++killed;
-        } else {
-            window = window * 3 / 4;
-        }
-        checkAndClear();
-    }
-    std::cout << "kills " << killed << "; whole textures " << whole << ", temporary files left "
-              << temporary << "; cut off " << cutOff << ", other files " << stray << "\n";
-    EXPECT_GE(killed, kills);
+    KillRuns(extract, runTime, checkAndClear);
     EXPECT_EQ(cutOff, 0);
     EXPECT_EQ(stray, 0);
     EXPECT_GT(temporary, 0);
     // A whole run afterwards writes every texture and leaves the temporary
     // files where they are.
-    waitpid(StartCli({"extract", set, out}), &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    RunWhole(extract);
     const int left = temporary;
     whole = 0;
     checkAndClear();
@@ -283,17 +250,6 @@ TEST(KilledExtraction, NeverLeavesACutOffTextureUnderItsName) {
     EXPECT_EQ(cutOff, 0);
     EXPECT_EQ(temporary, left);
 }
-
-#ifdef SORRELWICK_SYSCALL_RECORDER
-// Lines of the recorder's log.
-std::vector<std::string> LogLines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-#endif
 
 TEST(DurableRewrite, FlushesTheNewSetBeforeItsMoveAndTheFolderAfter) {
 #ifndef SORRELWICK_SYSCALL_RECORDER
@@ -309,7 +265,10 @@ TEST(DurableRewrite, FlushesTheNewSetBeforeItsMoveAndTheFolderAfter) {
                                              {"SORRELWICK_SYSCALL_LOG", log}}),
             &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    const std::vector<std::string> calls = LogLines(log);
+    std::vector<std::string> calls;
+    std::string seen;
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line); seen += line + "\n") calls.push_back(line);
     const auto at = [&calls](const std::string& line) {
         return std::find(calls.begin(), calls.end(), line) - calls.begin();
     };
@@ -320,8 +279,6 @@ TEST(DurableRewrite, FlushesTheNewSetBeforeItsMoveAndTheFolderAfter) {
     std::ptrdiff_t move = at("rename " + temporary + " " + set);
     if (move == end) move = at("link " + temporary + " " + set);
     const std::ptrdiff_t fileFlush = at("fsync " + temporary), folderFlush = at("fsync " + dir);
-    std::string seen;
-    for (const std::string& call : calls) seen += call + "\n";
     EXPECT_LT(fileFlush, move) << seen;
     EXPECT_LT(move, end) << seen;
     EXPECT_LT(move, folderFlush) << seen;

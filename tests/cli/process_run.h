@@ -17,9 +17,4 @@ struct ProcessRun {
 // double quote). The output is captured through files in a fresh folder.
 ProcessRun RunProcess(const std::string& program, const std::vector<std::string>& arguments);
 
-// The lines of a program's output, each of which must end with a newline
-// ("\r\n" counts as one on Windows, whose console streams write it so).
-// A last line without its newline is kept with "<no newline>" appended.
-std::vector<std::string> OutputLines(const std::string& output);
-
 }  // namespace sorrelwick::test

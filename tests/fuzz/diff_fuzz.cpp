@@ -27,14 +27,13 @@ void RequireOneLinePerTexture(const operations::SetComparison& comparison,
     const auto& textures = comparison.textures;
     fuzz::Require(lines.size() >= 3 + textures.size(), "fewer lines than differing textures");
     for (std::size_t n = 0; n < textures.size(); ++n) {
-        fuzz::Require(named.emplace(textures[n].name, textures[n].occurrence).second,
+        const auto& texture = textures[n];
+        fuzz::Require(named.emplace(texture.name, texture.occurrence).second,
                       "a texture is named twice");
         const std::string label =
-            "  " +
-            report::msg::TextureLabel(platform::NameForReport(textures[n].name),
-                                      textures[n].occurrence) +
-            " ";
-        fuzz::Require(lines[3 + n].starts_with(label), "a texture line names another texture");
+            report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence);
+        fuzz::Require(lines[3 + n].starts_with("  " + label + " "),
+                      "a texture line names another texture");
     }
 }
 
@@ -61,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require((outcome == ComparisonOutcome::Same) == equal,
                       "\"the same\" disagrees with the bytes");
         report::MemoryReportLog quiet;
-        const auto comparison = operations::CompareSets(
-            {state.setPath, state.setName}, {folder.Path("set.000"), "set.000"}, quiet);
+        const auto comparison = operations::CompareSets({state.setPath, state.setName},
+                                                        {folder.Path("set.000"), "set.000"}, quiet);
         fuzz::Require(comparison.has_value(), "a second comparison failed");
         RequireOneLinePerTexture(*comparison, log.Lines());
     }

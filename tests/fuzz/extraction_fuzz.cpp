@@ -25,9 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fuzz::ByteView set(data, size);
     const fuzz::RunFolder folder;
     folder.Write("set.DAT", set);
-    folder.MakeFolder("out");
-    const fuzz::Bytes kept = {'k', 'e', 'p', 't'};
-    folder.Write("out/Wood.tga", kept);
+    folder.Write("out/Wood.tga", fuzz::Bytes{'k', 'e', 'p', 't'});
     const fuzz::Tree before = folder.Snapshot();
 
     fuzz::CheckedLog log;
@@ -37,19 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fuzz::SetLayout layout = fuzz::ReadLayout(set);
     fuzz::Require(extracted == layout.whole, "extraction result disagrees with the chunk layout");
     fuzz::Tree after = folder.Snapshot();
-    std::size_t written = 0;
-    for (auto file = after.begin(); file != after.end();) {
-        if (before.contains(file->first)) {
-            ++file;
-            continue;
-        }
-        const std::string& path = file->first;
+    const std::size_t written = std::erase_if(after, [&](const auto& file) {
+        const auto& [path, bytes] = file;
+        if (before.contains(path)) return false;
         fuzz::Require(path.starts_with("work/out/") && path.find('/', 9) == std::string::npos,
                       "extraction wrote outside the chosen folder");
-        fuzz::Require(IsImageOf(layout, file->second), "an extracted file is not a whole image");
-        ++written;
-        file = after.erase(file);
-    }
+        fuzz::Require(IsImageOf(layout, bytes), "an extracted file is not a whole image");
+        return true;
+    });
     fuzz::Require(after == before, "extraction changed or removed a file");
     fuzz::Require(written == log.CountEndingWith(report::msg::kExportSuccessful),
                   "export successes and written files differ");

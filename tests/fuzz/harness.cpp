@@ -15,12 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::uint32_t Word(ByteView bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t n = 4; n-- > 0;) value = value << 8 | bytes[at + n];
-    return value;
-}
-
 format::ChunkHeader HeaderAt(ByteView bytes, std::size_t at) {
     return {Word(bytes, at), Word(bytes, at + 4), Word(bytes, at + 8)};
 }
@@ -43,6 +37,12 @@ void Require(bool holds, const char* broken) {
     std::abort();
 }
 
+std::uint32_t Word(ByteView bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t n = 4; n-- > 0;) value = value << 8 | bytes[at + n];
+    return value;
+}
+
 InputParts SplitInput(ByteView input) {
     if (input.size() < 4) return {{}, input};
     const std::size_t length = std::min<std::size_t>(Word(input, 0), input.size() - 4);
@@ -53,8 +53,7 @@ SetLayout ReadLayout(ByteView bytes) {
     SetLayout layout;
     if (bytes.size() < format::kChunkHeaderSize) return layout;
     const format::ChunkHeader first = HeaderAt(bytes, 0);
-    layout.signature = first.kind == format::kSetSignature && first.length == 0;
-    if (!layout.signature) return layout;
+    if (first.kind != format::kSetSignature || first.length != 0) return layout;
     std::size_t at = format::kChunkHeaderSize;
     while (bytes.size() - at >= format::kChunkHeaderSize) {
         const format::ChunkHeader header = HeaderAt(bytes, at);
@@ -83,14 +82,11 @@ std::string RunFolder::Path(const std::string& name) const {
 }
 
 void RunFolder::Write(const std::string& name, ByteView bytes) const {
+    fs::create_directories((WorkFolder() / name).parent_path());
     std::ofstream out(WorkFolder() / name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     Require(out.good(), "the harness could not write its input");
-}
-
-void RunFolder::MakeFolder(const std::string& name) const {
-    fs::create_directories(WorkFolder() / name);
 }
 
 Tree RunFolder::Snapshot() const {
@@ -121,10 +117,8 @@ void CheckedLog::AppendLine(std::string_view line) {
 
 std::size_t CheckedLog::CountEndingWith(std::string_view outcome) const {
     return static_cast<std::size_t>(
-        std::count_if(lines_.begin(), lines_.end(), [outcome](const std::string& line) {
-            return line.size() >= outcome.size() &&
-                   line.compare(line.size() - outcome.size(), outcome.size(), outcome) == 0;
-        }));
+        std::count_if(lines_.begin(), lines_.end(),
+                      [outcome](const std::string& line) { return line.ends_with(outcome); }));
 }
 
 void CheckedLog::RequireOneLinePerLine() const {

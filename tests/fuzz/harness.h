@@ -25,11 +25,13 @@ using ByteView = std::span<const std::uint8_t>;
 // Prints `broken` and aborts unless `holds`.
 void Require(bool holds, const char* broken);
 
+// The 4-byte little-endian number at `at`.
+std::uint32_t Word(ByteView bytes, std::size_t at);
+
 // The input split in two at a 4-byte little-endian length prefix: `first`
 // holds up to that many bytes after the prefix, `second` the rest.
 struct InputParts {
-    ByteView first;
-    ByteView second;
+    ByteView first, second;
 };
 InputParts SplitInput(ByteView input);
 
@@ -39,8 +41,7 @@ struct ChunkView {
     ByteView payload;
 };
 struct SetLayout {
-    bool signature = false;         // the first header is a set signature of length 0
-    bool whole = false;             // a signature, then chunks up to a fragment of under 12 bytes
+    bool whole = false;  // a signature of length 0, then chunks up to a fragment of under 12 bytes
     std::vector<ChunkView> chunks;  // complete chunks after the signature
 };
 SetLayout ReadLayout(ByteView bytes);
@@ -59,8 +60,8 @@ public:
     RunFolder();
     // `name` inside "work", with the platform's separator.
     std::string Path(const std::string& name) const;
+    // Writes the file `name`, inside "work" and the folders it names.
     void Write(const std::string& name, ByteView bytes) const;
-    void MakeFolder(const std::string& name) const;
     // "work" and everything beside it; paths start with "work/".
     Tree Snapshot() const;
     // The loaded chess set "work/<name>".

@@ -57,7 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto [set, image] = fuzz::SplitInput({data, size});
     const fuzz::RunFolder folder;
     folder.Write("set.DAT", set);
-    folder.MakeFolder("tga");
     folder.Write("tga/Wood.tga", image);
     const fuzz::Tree before = folder.Snapshot();
 

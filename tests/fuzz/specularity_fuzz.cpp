@@ -5,7 +5,6 @@
 // the new set differs from it only in the two specular bytes of materials.
 
 #include <algorithm>
-#include <array>
 
 #include "fuzz/harness.h"
 #include "report/messages.h"
@@ -16,17 +15,6 @@ using namespace sorrelwick;
 namespace {
 
 constexpr std::size_t kPrefix = 1 + 6 * 4;
-
-std::uint32_t Percent(const std::uint8_t* at) {
-    std::uint32_t value = 0;
-    for (int n = 4; n-- > 0;) value = value << 8 | at[n];
-    return value;
-}
-
-SpecularPercents PercentsFrom(const std::uint8_t* at) {
-    return {Percent(at),      Percent(at + 4),  Percent(at + 8),
-            Percent(at + 12), Percent(at + 16), Percent(at + 20)};
-}
 
 // Only the amplitude and shininess bytes of a material may change.
 void RequireOnlySpecularBytesChanged(const fuzz::SetLayout& was, const fuzz::SetLayout& now) {
@@ -50,17 +38,17 @@ void RequireOnlySpecularBytesChanged(const fuzz::SetLayout& was, const fuzz::Set
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < kPrefix) return 0;
-    static const std::array<std::string, 4> kNames = {"A1_set.DAT", "B1_set.DAT", "C1_set.DAT",
-                                                      "D1_set.DAT"};
-    const std::string& name = kNames[data[0] % kNames.size()];
-    const std::string backup = "work/" + name.substr(0, name.size() - 3) + "000";
+    const std::string stem = std::string(1, static_cast<char>('A' + data[0] % 4)) + "1_set.";
+    const std::string name = stem + "DAT", backup = "work/" + stem + "000";
     const fuzz::ByteView set(data + kPrefix, size - kPrefix);
     const fuzz::RunFolder folder;
     folder.Write(name, set);
     const fuzz::Tree before = folder.Snapshot();
 
     ToolState state = folder.LoadSet(name);
-    state.percents = PercentsFrom(data + 1);
+    const fuzz::ByteView prefix(data, kPrefix);
+    state.percents = {fuzz::Word(prefix, 1),  fuzz::Word(prefix, 5),  fuzz::Word(prefix, 9),
+                      fuzz::Word(prefix, 13), fuzz::Word(prefix, 17), fuzz::Word(prefix, 21)};
     fuzz::CheckedLog log;
     const bool changed = specular::ChangeSpecularity(state, &log);
 
