@@ -59,6 +59,7 @@ TEST(ChangeSpecularity, ClassifiedMaterialsAreScaledAndAllElseCopied) {
         ChessSetBuilder written;
     };
     const ObjectNames unrecognised = {"Pawn", "Queen", "Frames", "Lamp"};
+    // The later cases use the keys the first classified: each run starts afresh.
     const Case cases[] = {
         {"each group by its own percents", GroupSet(kRead), kPercents, GroupSet(kScaled)},
         {"all six percents at 100", GroupSet(kRead), {}, GroupSet(kRead)},
@@ -83,13 +84,6 @@ TEST(ChangeSpecularity, ClassifiedMaterialsAreScaledAndAllElseCopied) {
         EXPECT_EQ(folder.Files(),
                   (FolderContents{{"set1.000", c.read.Bytes()}, {"set1.DAT", c.written.Bytes()}}));
     }
-}
-
-TEST(ChangeSpecularity, NothingLoadedOrNoLogGivesNoHeading) {
-    SetFolder folder(GroupSet(kRead).Bytes());
-    EXPECT_FALSE(ChangeSpecularity(folder.state, nullptr));
-    EXPECT_FALSE(ChangeSpecularity(ToolState{}, &folder.log));
-    EXPECT_EQ(folder.log.Lines(), Lines{"Error - Invalid load/save path"});
 }
 
 TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore) {
@@ -131,6 +125,12 @@ TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore)
         EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", set}}));
     }
 
+    // Nothing loaded, or no log: no heading.
+    SetFolder unloaded(set);
+    EXPECT_FALSE(ChangeSpecularity(unloaded.state, nullptr));
+    EXPECT_FALSE(ChangeSpecularity(ToolState{}, &unloaded.log));
+    EXPECT_EQ(unloaded.log.Lines(), Lines{"Error - Invalid load/save path"});
+
     const Bytes badHeader =
         ChessSetBuilder().ChunkClaiming(format::kSetSignature, 0, 4, {1, 2, 3, 4}).Bytes();
     SetFolder folder(badHeader);
@@ -139,30 +139,6 @@ TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore)
               Framed(kTitle,
                      {"Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set."}));
     EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", badHeader}}));
-}
-
-TEST(ChangeSpecularity, AllBackupNamesTakenThenTheNextRunStartsAfresh) {
-    SetFolder folder(GroupSet(kRead).Bytes());
-    for (int n = 0; n < 1000; ++n) {
-        ASSERT_TRUE(gen::WriteWholeFile(
-            folder.dir.File("set1." + std::to_string(1000 + n).substr(1)), {1}));
-    }
-    folder.state.percents = kPercents;
-    EXPECT_FALSE(ChangeSpecularity(folder.state, &folder.log));
-    EXPECT_EQ(folder.log.Lines(),
-              Framed(kTitle,
-                     {"Error - There are already 1000 set1.DAT backups. Please remove at least one "
-                      "and retry."},
-                     false));
-    EXPECT_EQ(folder.SetBytes(), GroupSet(kRead).Bytes());
-    EXPECT_EQ(folder.dir.Entries().size(), 1001u);
-
-    // The white material of the first set, in a set where no object names it.
-    const Bytes loose = ChessSetBuilder().Signature().Material(kWhite, "", 200, 50).Bytes();
-    SetFolder other(loose);
-    other.state.percents = kPercents;
-    EXPECT_TRUE(ChangeSpecularity(other.state, &other.log));
-    EXPECT_EQ(other.Files(), (FolderContents{{"set1.000", loose}, {"set1.DAT", loose}}));
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-#include <algorithm>
 #include <new>
 #include <optional>
 #include <string>
@@ -15,6 +13,7 @@
 #include "backup/restore_backup.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
+#include "support/fault_sweep.h"
 #include "support/recording_job.h"
 
 namespace sorrelwick::test {
@@ -183,20 +182,6 @@ TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestor
         EXPECT_FALSE(backup::RunGuardedRewrite(folder.state, {}, folder.log, step));
         EXPECT_EQ(folder.log.Lines(), (Lines{message, kSep, ""}));
         EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", MultiChunkSet()}}));
-    }
-}
-
-// Calls `trial` with the k-th checked operation of any kind failing, once or
-// from there on, for every k until a trial runs untouched. The trial arms
-// the plan around the operation alone and returns whether it fired.
-template <typename Trial>
-void ForEveryFault(Trial trial) {
-    for (const bool persistent : {false, true}) {
-        for (std::uint64_t k = 1;; ++k) {
-            SCOPED_TRACE((persistent ? "from operation " : "operation ") + std::to_string(k));
-            ASSERT_LT(k, 300u) << "the operation never ran untouched";
-            if (!trial(FaultPlan{std::nullopt, k, persistent})) break;
-        }
     }
 }
 
