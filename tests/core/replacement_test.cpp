@@ -11,6 +11,7 @@
 #include "format/tga_image.h"
 #include "generators/png_builder.h"
 #include "generators/tga_builder.h"
+#include "operations/extraction.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "support/set_fixture.h"
@@ -211,21 +212,6 @@ Bytes PixelsAt(std::uint16_t width, std::uint16_t height, std::uint8_t depth,
     return rgba;
 }
 
-// The payloads of the set's texture image chunks, in file order.
-std::vector<Bytes> TextureImages(const Bytes& set) {
-    std::vector<Bytes> images;
-    const auto word = [&](std::size_t at) {
-        return std::uint32_t{set[at]} | std::uint32_t{set[at + 1]} << 8 |
-               std::uint32_t{set[at + 2]} << 16 | std::uint32_t{set[at + 3]} << 24;
-    };
-    for (std::size_t at = 12; at + 12 <= set.size(); at += 12 + word(at + 8)) {
-        if (word(at) == 3)
-            images.emplace_back(set.begin() + static_cast<std::ptrdiff_t>(at + 12),
-                                set.begin() + static_cast<std::ptrdiff_t>(at + 12 + word(at + 8)));
-    }
-    return images;
-}
-
 // With conversion: one texture per case; `expected` is what its new image
 // decodes to, or nullopt when the chunk stays (`sameBytes`: the file's own
 // bytes are taken unchanged).
@@ -288,23 +274,24 @@ TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
 
     EXPECT_TRUE(Replace(true));
     EXPECT_EQ(log.Lines(), Report(body));
-    const std::vector<Bytes> images = TextureImages(SetBytes());
+    // Each texture as the new set holds it, its name being unique.
+    const std::string out = Folder("out");
+    ASSERT_TRUE(operations::ExtractTextures(state, out, &log));
+    FolderContents images = FilesIn(out);
     ASSERT_EQ(images.size(), std::size(cases));
-    for (std::size_t i = 0; i < images.size(); ++i) {
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
         const ConvertCase& c = cases[i];
         SCOPED_TRACE(c.texture);
-        if (!c.expected) {
-            EXPECT_EQ(images[i], before[i].image);
+        const Bytes& image = images[c.texture];
+        if (!c.expected || c.sameBytes) {
+            EXPECT_EQ(image, c.expected ? c.file : before[i].image);
             continue;
         }
-        if (c.sameBytes) {
-            EXPECT_EQ(images[i], c.file);
-        }
-        // The stored form: depth, image type, origin.
-        EXPECT_EQ(Bytes(images[i].begin() + 16, images[i].begin() + 18),
+        // The stored form: image type, depth, origin.
+        EXPECT_EQ(image[2], before[i].image[2]);
+        EXPECT_EQ(Bytes(image.begin() + 16, image.begin() + 18),
                   Bytes(before[i].image.begin() + 16, before[i].image.begin() + 18));
-        EXPECT_EQ(images[i][2], before[i].image[2]);
-        const format::DecodeResult decoded = format::DecodeTga(images[i]);
+        const format::DecodeResult decoded = format::DecodeTga(image);
         EXPECT_EQ(decoded.outcome, format::DecodeOutcome::Decoded);
         EXPECT_EQ(decoded.image.rgba, *c.expected);
     }

@@ -1,67 +1,24 @@
-// The classification's tables keep their rules while indexed: the newest
-// object entry with a key is found and removed first, a material's later
-// class overwrites the earlier one, and a refused allocation changes nothing.
+// The classification's tables keep their rules while indexed: a material's
+// later class overwrites the earlier one, a refused allocation changes
+// nothing, and the key map keeps every entry through erases. The object
+// table's rules show in the classification's own tests.
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
-#include <vector>
 
-#include "generators/chess_set_builder.h"
 #include "platform/fault_seam.h"
 #include "specular/flat_key_map.h"
 #include "specular/material_class_table.h"
-#include "specular/object_link_table.h"
 #include "support/specular_printing.h"
 
 namespace sorrelwick::specular {
 namespace {
 
 using enum SpecularClass;
-using Keys = std::vector<ChunkKey>;
 
 const platform::FaultPlan kRefuseAllocations{platform::Operation::Allocate, 1, true};
-
-// Adds an object with the key list an object chunk holds.
-bool Add(ObjectLinkTable& table, ChunkKey object, const Keys& materials) {
-    const std::vector<std::uint8_t> payload = gen::ObjectPayload({}, materials);
-    return table.AddObject(object, format::Bytes(payload).subspan(54));
-}
-
-Keys MaterialsOf(const ObjectLinkTable& table, ChunkKey object) {
-    const ObjectEntry* entry = table.FindObject(object);
-    return entry ? Keys(entry->Materials().begin(), entry->Materials().end()) : Keys{};
-}
-
-TEST(ObjectLinkTable, NewestEntryWithAKeyIsFoundAndRemovedFirst) {
-    ObjectLinkTable table;
-    const ChunkKey object{7, 9};
-    ASSERT_TRUE(Add(table, object, {{1, 2}, {0x01020304, 0xA0B0C0D0}}));
-    ASSERT_TRUE(Add(table, object, {{3, 4}}));
-    ASSERT_TRUE(Add(table, {7, 8}, {{5, 6}}));
-    EXPECT_TRUE(Add(table, {1, 1}, {}));  // an empty list adds nothing
-    EXPECT_EQ(table.Size(), 3u);
-    {
-        platform::ScopedFault fault(kRefuseAllocations);
-        EXPECT_FALSE(Add(table, object, {{9, 9}}));
-        EXPECT_FALSE(Add(table, {4, 4}, {{5, 5}}));
-    }
-    EXPECT_EQ(MaterialsOf(table, object), (Keys{{3, 4}}));
-    table.RemoveObject(object);
-    EXPECT_EQ(MaterialsOf(table, object), (Keys{{1, 2}, {0x01020304, 0xA0B0C0D0}}));
-    table.RemoveObject(object);
-    table.RemoveObject(object);  // nothing left: no effect
-    EXPECT_EQ(table.FindObject(object), nullptr);
-    EXPECT_EQ(MaterialsOf(table, {7, 8}), (Keys{{5, 6}}));
-    for (const ChunkKey absent : {ChunkKey{9, 7}, ChunkKey{1, 1}, ChunkKey{4, 4}}) {
-        EXPECT_EQ(table.FindObject(absent), nullptr);
-    }
-    EXPECT_EQ(table.Size(), 1u);
-    table.Clear();
-    EXPECT_EQ(table.FindObject({7, 8}), nullptr);
-    EXPECT_EQ(table.Size(), 0u);
-}
 
 // Classes are recorded in the order given and resolved at once; the rewrite
 // then asks in file order: noted chunks come from the resolved order, any
