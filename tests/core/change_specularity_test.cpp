@@ -9,6 +9,7 @@
 
 #include "generators/tga_builder.h"
 #include "specular/classification.h"
+#include "support/fault_sweep.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -116,11 +117,8 @@ TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore)
     for (const auto& [plan, message] : cases) {
         SetFolder folder(set);
         folder.state.percents = kPercents;
-        {
-            platform::ScopedFault fault(plan);
-            EXPECT_FALSE(ChangeSpecularity(folder.state, &folder.log));
-            EXPECT_TRUE(platform::FaultFired());
-        }
+        EXPECT_EQ(RunArmed(plan, [&] { return ChangeSpecularity(folder.state, &folder.log); }),
+                  std::make_pair(false, true));
         EXPECT_EQ(folder.log.Lines(), Framed(kTitle, {message}));
         EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", set}}));
     }

@@ -1,10 +1,9 @@
 // Two chess sets compared: which textures and materials differ and how the
 // report says so, the rest as one line, and when they can't be compared.
 
-#include "operations/comparison_report.h"
-
 #include <gtest/gtest.h>
 
+#include "operations/comparison_report.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -77,10 +76,12 @@ const Case kCases[] = {
     {"specularity changed, a class counted once per material",
      {.whiteShininess = 60, .boardShininess = 35},
      {},
-     {NameMessageLine("white pieces", "1 material changed: shininess was 40, now 60; "
-                                      "amplitude was 10, now 10"),
-      NameMessageLine("board", "2 materials changed: shininess was 30, now 35; "
-                               "amplitude was 5-30, now 5-30"),
+     {NameMessageLine("white pieces",
+                      "1 material changed: shininess was 40, now 60; "
+                      "amplitude was 10, now 10"),
+      NameMessageLine("board",
+                      "2 materials changed: shininess was 30, now 35; "
+                      "amplitude was 5-30, now 5-30"),
       "", "3 materials differ"}},
     {"only an object's name",
      {.boardObject = "SField13"},

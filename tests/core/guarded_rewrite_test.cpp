@@ -63,18 +63,6 @@ TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
     }
 }
 
-TEST(GuardedRewrite, AnotherSourceIsWrittenToTheSetWhileTheLoadedSetBecomesTheBackup) {
-    SetFolder folder(MultiChunkSet());
-    const std::string other = folder.dir.File("other.DAT");
-    ASSERT_TRUE(gen::WriteWholeFile(other, kSignatureOnly));
-    RecordingJob job{.sourcePath = other};
-    EXPECT_TRUE(RunRewrite(folder, job));
-    EXPECT_EQ(folder.log.Lines(), Report({kCleanUpLine, kRenamed}));
-    EXPECT_EQ(folder.Files(), (FolderContents{{"other.DAT", kSignatureOnly},
-                                              {"set1.000", MultiChunkSet()},
-                                              {"set1.DAT", kSignatureOnly}}));
-}
-
 // The multi-chunk set's checked operations, in order: move to the backup;
 // open the backup, create the new file; read the signature, write it; per
 // chunk: read the header, take memory (when the payload is longer than any
@@ -213,12 +201,7 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
     ForEveryFault([&set](const FaultPlan& plan) {
         SetFolder folder(set);
         RecordingJob job{.growTextures = true};
-        bool result = false, fired = false;
-        {
-            platform::ScopedFault fault(plan);
-            result = RunRewrite(folder, job);
-            fired = platform::FaultFired();
-        }
+        const auto [result, fired] = RunArmed(plan, [&] { return RunRewrite(folder, job); });
         const Lines& lines = folder.log.Lines();
         FolderContents files = folder.Files();
         EXPECT_EQ(job.cleanUps, 1);
@@ -250,12 +233,8 @@ TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
             SetFolder folder;
             if (setPresent) folder.Write(current);
             EXPECT_TRUE(gen::WriteWholeFile(folder.dir.File("set1.003"), old));
-            bool result = false, fired = false;
-            {
-                platform::ScopedFault fault(plan);
-                result = backup::RestoreBackup(folder.state, 3, &folder.log);
-                fired = platform::FaultFired();
-            }
+            const auto [result, fired] =
+                RunArmed(plan, [&] { return backup::RestoreBackup(folder.state, 3, &folder.log); });
             const Lines& lines = folder.log.Lines();
             FolderContents files = folder.Files();
             EXPECT_EQ(result, !fired);

@@ -14,6 +14,7 @@
 #include "operations/extraction.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
+#include "support/fault_sweep.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -363,11 +364,7 @@ TEST_F(ReplaceTest, FailuresEndInTheRestoreAndPerTextureFaultsOnlyInTheirLine) {
         Lines body = c.body;
         body.insert(body.end(), leftovers.begin(), leftovers.end());
         if (c.succeeds) body.push_back(kRenamed);
-        {
-            platform::ScopedFault fault(c.plan);
-            EXPECT_EQ(Replace(), c.succeeds);
-            EXPECT_TRUE(platform::FaultFired());
-        }
+        EXPECT_EQ(RunArmed(c.plan, [&] { return Replace(); }), std::make_pair(c.succeeds, true));
         EXPECT_EQ(log.Lines(), Report(body));
         // marble.tga's file holds its bytes: a success rewrites the set unchanged.
         EXPECT_EQ(Files(), c.succeeds ? Rewritten(original, original) : Restored(original));

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/fault_seam.h"
 
@@ -22,6 +23,14 @@ void ForEveryFault(Trial trial) {
             if (!trial(platform::FaultPlan{std::nullopt, k, persistent})) break;
         }
     }
+}
+
+// Runs `operation` with `plan` armed: its result, and whether the fault fired.
+template <typename Operation>
+std::pair<bool, bool> RunArmed(const platform::FaultPlan& plan, Operation operation) {
+    const platform::ScopedFault fault(plan);
+    const bool result = operation();
+    return {result, platform::FaultFired()};
 }
 
 }  // namespace sorrelwick::test
