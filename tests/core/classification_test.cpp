@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "support/set_fixture.h"
-#include "support/specular_printing.h"
 
 namespace sorrelwick::specular {
 namespace {

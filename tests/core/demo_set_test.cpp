@@ -15,7 +15,6 @@
 #include "specular/change_specularity.h"
 #include "specular/classification.h"
 #include "support/set_fixture.h"
-#include "support/specular_printing.h"
 
 namespace sorrelwick::test {
 namespace {

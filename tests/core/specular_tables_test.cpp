@@ -11,7 +11,6 @@
 #include "platform/fault_seam.h"
 #include "specular/flat_key_map.h"
 #include "specular/material_class_table.h"
-#include "support/specular_printing.h"
 
 namespace sorrelwick::specular {
 namespace {
