@@ -3,13 +3,10 @@
 
 #include "backup/backup_listing.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
 
 #include "backup/backup_names.h"
-#include "platform/file_system.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {

@@ -3,13 +3,9 @@
 
 #include "specular/change_specularity.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 
-#include "generators/tga_builder.h"
 #include "specular/classification.h"
-#include "support/fault_sweep.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {

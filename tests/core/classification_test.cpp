@@ -4,8 +4,6 @@
 
 #include "specular/classification.h"
 
-#include <gtest/gtest.h>
-
 #include "support/set_fixture.h"
 
 namespace sorrelwick::specular {

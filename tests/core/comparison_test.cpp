@@ -1,8 +1,6 @@
 // Two chess sets compared: which textures and materials differ and how the
 // report says so, the rest as one line, and when they can't be compared.
 
-#include <gtest/gtest.h>
-
 #include "operations/comparison_report.h"
 #include "support/set_fixture.h"
 

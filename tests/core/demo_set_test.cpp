@@ -3,15 +3,12 @@
 
 #include "generators/demo_set.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "format/byte_fields.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/replacement.h"
-#include "platform/file_system.h"
 #include "specular/change_specularity.h"
 #include "specular/classification.h"
 #include "support/set_fixture.h"

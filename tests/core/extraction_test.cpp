@@ -3,9 +3,6 @@
 
 #include "operations/extraction.h"
 
-#include <gtest/gtest.h>
-
-#include "platform/file_system.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {

@@ -4,12 +4,9 @@
 
 #include "operations/listing.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
 
-#include "generators/tga_builder.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {

@@ -3,19 +3,13 @@
 
 #include "operations/preview.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <map>
 #include <tuple>
 
 #include "format/tga_image.h"
-#include "generators/tga_builder.h"
-#include "platform/file_system.h"
 #include "report/messages.h"
-#include "support/fault_sweep.h"
 #include "support/page_pictures.h"
-#include "support/report_matchers.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {

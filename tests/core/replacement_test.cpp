@@ -3,18 +3,13 @@
 
 #include "operations/replacement.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <optional>
 
 #include "format/tga_image.h"
 #include "generators/png_builder.h"
-#include "generators/tga_builder.h"
 #include "operations/extraction.h"
-#include "platform/file_system.h"
 #include "report/lines.h"
-#include "support/fault_sweep.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
