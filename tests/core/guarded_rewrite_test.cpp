@@ -77,15 +77,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         lines.insert(lines.end(), restore.begin(), restore.end());
         return lines;
     };
-    // Every chunk line, the clean-up, then `closes`.
-    const auto closing = [all](const Lines& closes) {
-        Lines lines = Chunks(all, {kCleanUpLine});
-        lines.insert(lines.end(), closes.begin(), closes.end());
-        return lines;
-    };
-    Bytes runsPastTheEnd = MultiChunkSet();
-    const Bytes claiming = gen::ChessSetBuilder().ChunkClaiming(9, 0, 100, {1, 2, 3}).Bytes();
-    runsPastTheEnd.insert(runsPastTheEnd.end(), claiming.begin(), claiming.end());
+    const Bytes runsPastTheEnd =
+        gen::ChessSetBuilder().Raw(MultiChunkSet()).ChunkClaiming(9, 0, 100, {1, 2, 3}).Bytes();
     const Bytes badKind = gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes();
     struct Case {
         const char* what;
@@ -118,14 +111,15 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"chunk header not read", {Operation::Read, 2}, held(0, kCouldNotRead)},
         {"payload not read", {Operation::Read, 5}, held(1, kCouldNotRead)},
         {"payload runs past the end", {}, held(all, kCouldNotRead), {}, runsPastTheEnd},
-        {"backup not closed", {Operation::Close, 1}, closing({closeBackup})},
-        {"new file not closed", {Operation::Close, 2}, closing({closeNew})},
-        {"neither closed", {Operation::Close, 1, true}, closing({closeBackup, closeNew})},
+        {"backup not closed", {Operation::Close, 1}, Chunks(all, {kCleanUpLine, closeBackup})},
+        {"new file not closed", {Operation::Close, 2}, Chunks(all, {kCleanUpLine, closeNew})},
+        {"neither closed", {Operation::Close, 1, true},
+         Chunks(all, {kCleanUpLine, closeBackup, closeNew})},
         {"new file not flushed", {Operation::Flush, 1}, held(all, kCouldNotWrite)},
         {"the set's attributes not kept", {Operation::Attributes, 2},
-         closing({kCouldNotWrite})},
+         Chunks(all, {kCleanUpLine, kCouldNotWrite})},
         {"new file not moved to the set's path", {Operation::Move, 2},
-         closing({"Error - Could not rename set1~000 to set1.DAT"})},
+         Chunks(all, {kCleanUpLine, "Error - Could not rename set1~000 to set1.DAT"})},
         {"latest failure shown: chunk step, then memory", {Operation::Allocate, 2},
          held(1, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
@@ -289,15 +283,17 @@ void ExpectRotation(SetFolder& folder, const std::string& name, const std::strin
     EXPECT_EQ(folder.SetBytes(), kSignatureOnly);
 }
 
-TEST(BackupRotation, TakesTheLowestFreeNumberIncludingAGapTheUserMade) {
+TEST(BackupRotation, TakesTheLowestFreeNumberAndStopsWhenNoneIsFree) {
     SetFolder folder;
-    for (int n = 0; n <= 4; ++n) {
+    for (int n = 0; n < 1000; ++n) {
         ASSERT_TRUE(
             gen::WriteWholeFile(folder.dir.File(Numbered(n)), {static_cast<std::uint8_t>(n)}));
     }
-    ExpectRotation(folder, "set1.DAT", "set1.005");
-    std::filesystem::remove(folder.dir.Path() / Numbered(2));
-    ExpectRotation(folder, "set1.DAT", "set1.002");
+    ExpectRotation(folder, "set1.DAT", "", msg::TooManyBackups("set1.DAT"));
+    for (const int gap : {999, 2}) {  // the last number, then one the user freed
+        std::filesystem::remove(folder.dir.Path() / Numbered(gap));
+        ExpectRotation(folder, "set1.DAT", Numbered(gap));
+    }
 }
 
 TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
@@ -327,12 +323,7 @@ TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
     }
 }
 
-TEST(BackupRotation, AFailedMoveStopsTheRotation) {
-    SetFolder full;
-    for (int n = 0; n < 1000; ++n) {
-        ASSERT_TRUE(gen::WriteWholeFile(full.dir.File(Numbered(n)), {1}));
-    }
-    ExpectRotation(full, "set1.DAT", "", msg::TooManyBackups("set1.DAT"));
+TEST(BackupRotation, AFailedMoveOrAMissingSetStopsTheRotation) {
     // The first name is taken, the move to the second fails: the set is held
     // open elsewhere, or its folder is read-only.
     SetFolder held;
