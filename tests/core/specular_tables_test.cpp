@@ -1,7 +1,6 @@
-// The classification's tables keep their rules while indexed: a material's
-// later class overwrites the earlier one, a refused allocation changes
-// nothing, and the key map keeps every entry through erases. The object
-// table's rules show in the classification's own tests.
+// The classification's tables: a refused allocation fails only where it
+// matters, and the key map keeps every entry through erases. Which entry and
+// which class win shows in the classification's own tests.
 
 #include <gtest/gtest.h>
 
@@ -17,33 +16,6 @@ namespace {
 
 using enum SpecularClass;
 
-const platform::FaultPlan kRefuseAllocations{platform::Operation::Allocate, 1, true};
-
-// Classes are recorded in the order given and resolved at once; the rewrite
-// then asks in file order: noted chunks come from the resolved order, any
-// other key (a file that changed since) from the table itself.
-TEST(MaterialClassTable, LatestClassWinsAndFileOrderFallsBackOnTheTable) {
-    MaterialClassTable table;
-    for (const auto& [key, cls] : {std::pair{ChunkKey{1, 2}, WhitePieces},
-                                   {ChunkKey{2, 1}, Board},
-                                   {ChunkKey{1, 2}, BlackPieces}}) {
-        ASSERT_TRUE(table.SetClass(key, cls));
-    }
-    for (const ChunkKey noted : {ChunkKey{1, 2}, ChunkKey{3, 3}, ChunkKey{2, 1}}) {
-        table.NoteMaterialChunk(noted);
-    }
-    ASSERT_TRUE(table.Resolve());
-    EXPECT_EQ(table.Size(), 2u);
-    const std::pair<ChunkKey, SpecularClass> asked[] = {
-        {{1, 2}, BlackPieces}, {{2, 1}, Board},       {{3, 3}, None},
-        {{2, 1}, Board},       {{1, 2}, BlackPieces}, {{9, 9}, None},
-    };
-    for (const auto& [key, cls] : asked) EXPECT_EQ(table.ClassOfNext(key), cls) << key.first;
-    table.Clear();
-    EXPECT_EQ(table.ClassOfNext({1, 2}), None);
-    EXPECT_EQ(table.Size(), 0u);
-}
-
 // Each refused allocation: the first record's block, the table, the
 // resolved order (then served by the table), the first noted block (then
 // the table too).
@@ -55,13 +27,14 @@ TEST(MaterialClassTable, RefusedMemoryFailsOnlyWhereItMatters) {
     };
     for (const Case& c : {Case{1, false, true, None}, Case{3, true, false, None},
                           Case{4, true, true, WhitePieces}, Case{2, true, true, WhitePieces}}) {
+        SCOPED_TRACE(c.allocation);
         MaterialClassTable table;
         platform::ScopedFault fault({platform::Operation::Allocate, c.allocation, false});
-        EXPECT_EQ(table.SetClass({1, 2}, WhitePieces), c.recorded) << c.allocation;
+        EXPECT_EQ(table.SetClass({1, 2}, WhitePieces), c.recorded);
         table.NoteMaterialChunk({1, 2});
-        EXPECT_EQ(table.Resolve(), c.resolved) << c.allocation;
-        EXPECT_TRUE(platform::FaultFired()) << c.allocation;
-        EXPECT_EQ(table.ClassOfNext({1, 2}), c.classOfKey) << c.allocation;
+        EXPECT_EQ(table.Resolve(), c.resolved);
+        EXPECT_TRUE(platform::FaultFired());
+        EXPECT_EQ(table.ClassOfNext({1, 2}), c.classOfKey);
     }
 }
 
