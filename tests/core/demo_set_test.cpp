@@ -10,7 +10,6 @@
 #include "operations/listing.h"
 #include "operations/replacement.h"
 #include "specular/change_specularity.h"
-#include "specular/classification.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -56,25 +55,10 @@ TEST_P(DemoSetTest, ExtractEditReplaceAndExtractAgain) {
     EXPECT_EQ(FilesIn(again), expected);
 }
 
-TEST_P(DemoSetTest, MaterialsClassifyAsTheManifestSays) {
-    specular::MaterialClassTable classes;
-    EXPECT_TRUE(specular::ClassifyMaterials(set.state, set.log, classes));
-    EXPECT_TRUE(set.log.Lines().empty());
-    std::vector<format::ChunkKey> classified;
-    for (const gen::DemoMaterial& m : demo.materials) {
-        EXPECT_EQ(classes.ClassOf(m.key), static_cast<specular::SpecularClass>(m.specularClass))
-            << "material " << m.key.first << "," << m.key.second;
-        if (m.specularClass != gen::kClassNone &&
-            std::find(classified.begin(), classified.end(), m.key) == classified.end()) {
-            classified.push_back(m.key);
-        }
-    }
-    EXPECT_EQ(classes.Size(), classified.size());
-}
-
 // White doubled, black halved, board dull (amplitude 0, shininess 255): the
 // specular bytes of each material chunk, found by stepping over the headers,
-// change by its group and nothing else in the file does.
+// change by the group the manifest gives it and nothing else in the file
+// does, which shows the classification too.
 TEST_P(DemoSetTest, ScalesEachClassifiedMaterialByItsGroup) {
     set.state.percents = {50, 200, 200, 50, 0, 0};
     Bytes expected = demo.bytes;
