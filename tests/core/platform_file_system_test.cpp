@@ -119,33 +119,26 @@ TEST(PlatformFile, BufferedBytesReachTheFileByTheCloseOrTheFlush) {
     EXPECT_EQ(bytes, kAwkwardBytes);
 }
 
-TEST(PlatformFile, CreateNewNeverTouchesAnExistingFile) {
+// Creating and moving never replace a file; removing happens once.
+TEST(PlatformFileSystem, NothingIsReplacedAndRemovingHappensOnce) {
     TempDir dir;
-    const std::string path = dir.File("texture.tga");
+    const std::string set = dir.File("set.DAT"), backup = dir.File("set.000");
     File::CreateOutcome outcome = File::CreateOutcome::Failed;
-    File created = File::CreateNew(path, outcome);
+    File created = File::CreateNew(set, outcome);
     EXPECT_EQ(outcome, File::CreateOutcome::Created);
     ASSERT_TRUE(created.Write(kAwkwardBytes.data(), kAwkwardBytes.size()));
     ASSERT_TRUE(created.Close());
-
-    EXPECT_FALSE(File::CreateNew(path, outcome).IsOpen());
+    EXPECT_FALSE(File::CreateNew(set, outcome).IsOpen());
     EXPECT_EQ(outcome, File::CreateOutcome::AlreadyExists);
-    EXPECT_EQ(gen::ReadWholeFile(path), kAwkwardBytes);
     File::CreateNew(JoinPath(dir.File("no-such-folder"), "x.tga"), outcome);
     EXPECT_EQ(outcome, File::CreateOutcome::Failed);
-}
 
-TEST(PlatformFileSystem, MovesOnlyToAFreeNameAndRemovesOnce) {
-    TempDir dir;
-    const std::string set = dir.File("set.DAT"), backup = dir.File("set.000");
-    ASSERT_TRUE(gen::WriteWholeFile(set, {1, 2, 3}));
     EXPECT_EQ(MoveWithoutReplacing(set, backup), MoveOutcome::Moved);
     ASSERT_TRUE(gen::WriteWholeFile(set, {4}));
     EXPECT_EQ(MoveWithoutReplacing(set, backup), MoveOutcome::TargetExists);
     EXPECT_EQ(MoveWithoutReplacing(dir.File("missing.DAT"), dir.File("x.000")),
               MoveOutcome::Failed);
-    EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.000", {1, 2, 3}}, {"set.DAT", {4}}}));
-
+    EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.000", kAwkwardBytes}, {"set.DAT", {4}}}));
     EXPECT_TRUE(RemoveFile(set));
     EXPECT_FALSE(RemoveFile(set));
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"set.000"});

@@ -94,17 +94,19 @@ std::vector<OutcomeCase> OutcomeCases() {
     type32[2] = 32;
     const std::string notFound = "Import failed: file not found";
     const std::string notRead = "Import failed: error reading file";
+    const std::string deep = "Import failed: wrong color depth (32 bits)";
     // clang-format off
     std::vector<OutcomeCase> cases = {
         {"same.tga", s, "same.tga", Image(64, 64, 24, 1), "Import successful", true},
         {"other.tga", s, "other.tga", Image(32, 128, 24, 2),
          "Import successful: size modified (to 32x128)", true},
-        {"deep.tga", s, "deep.tga", Image(64, 64, 32), "Import failed: wrong color depth (32 bits)"},
+        {"deep.tga", s, "deep.tga", Image(64, 64, 32), deep},
         // Wrong depth is reported before wrong size.
-        {"both.tga", s, "both.tga", Image(100, 64, 32), "Import failed: wrong color depth (32 bits)"},
+        {"both.tga", s, "both.tga", Image(100, 64, 32), deep},
         {"w100.tga", s, "w100.tga", Image(100, 64, 24), "Import failed: wrong size (100x64)"},
         {"h96.tga", s, "h96.tga", Image(64, 96, 24), "Import failed: wrong size (64x96)"},
-        {"w0.tga", s, "w0.tga", Image(0, 64, 24), "Import successful: size modified (to 0x64)", true},
+        {"w0.tga", s, "w0.tga", Image(0, 64, 24), "Import successful: size modified (to 0x64)",
+         true},
         {"empty.tga", s, "empty.tga", Bytes{}, notRead, false, true},
         {"short.tga", s, "short.tga", Bytes(s.begin(), s.begin() + 16), notRead, false, true},
         // Only an image holding every byte its header declares is taken;
