@@ -63,15 +63,6 @@ TEST(DecodeTga, PixelsEqualTheBuiltImageForEveryKindAndOrigin) {
     }
 }
 
-using format::ImageCompleteness;
-
-struct RefusalCase {
-    const char* what;
-    Bytes tga;
-    DecodeOutcome outcome;
-    ImageCompleteness completeness;
-};
-
 // A header alone, its map (when it has one) starting at index 1.
 Bytes Header(std::uint8_t type, std::uint8_t depth, std::uint16_t width, std::uint16_t height,
              std::uint8_t mapType = 0, std::uint8_t mapBits = 0) {
@@ -92,34 +83,33 @@ Bytes Cut(Bytes bytes, std::size_t by) {
 }
 
 TEST(DecodeRefusals, EachOutcomeAgreesWithTheCompletenessCheck) {
-    const Bytes plain = gen::MakeTga(4, 2, 24);
+    const Bytes plain = gen::MakeTga(4, 2, 24), headerOnly(plain.begin(), plain.begin() + 17);
     gen::TgaLayout runLength;
     runLength.imageType = 10;
     const Bytes rle = gen::BuildTga(runLength, 4, 2, Pattern).file;
-    // clang-format off
-    const RefusalCase cases[] = {
-        {"no header", Bytes(plain.begin(), plain.begin() + 17), DecodeOutcome::BadHeader,
-         ImageCompleteness::CutShort},
-        {"two bytes", Bytes{0, 0}, DecodeOutcome::BadHeader, ImageCompleteness::NotChecked},
-        {"colour-mapped without a map", Header(1, 8, 0, 0), DecodeOutcome::BadHeader,
-         ImageCompleteness::Complete},
-        {"unknown type", Header(32, 24, 1, 1), DecodeOutcome::UnsupportedType,
-         ImageCompleteness::NotChecked},
-        {"true colour of 8 bits", Header(2, 8, 0, 0), DecodeOutcome::UnsupportedType,
-         ImageCompleteness::Complete},
-        {"grey of 16 bits", Header(11, 16, 0, 0), DecodeOutcome::UnsupportedType,
-         ImageCompleteness::Complete},
-        {"map of 8-bit entries", Header(1, 8, 0, 0, 1, 8), DecodeOutcome::UnsupportedType,
-         ImageCompleteness::CutShort},
-        {"just over the limit", Header(2, 24, 8192, 8193), DecodeOutcome::TooLarge,
-         ImageCompleteness::CutShort},
-        {"largest sides", Header(10, 32, 65535, 65535), DecodeOutcome::TooLarge,
-         ImageCompleteness::CutShort},
-        {"plain cut", Cut(plain, 1), DecodeOutcome::CutShort, ImageCompleteness::CutShort},
-        {"packets cut", Cut(rle, 1), DecodeOutcome::CutShort, ImageCompleteness::CutShort},
+    using Outcome = DecodeOutcome;
+    using Check = format::ImageCompleteness;
+    const struct {
+        const char* what;
+        Bytes tga;
+        Outcome outcome;
+        Check completeness;
+    } cases[] = {
+        // clang-format off
+        {"no header", headerOnly, Outcome::BadHeader, Check::CutShort},
+        {"two bytes", Bytes{0, 0}, Outcome::BadHeader, Check::NotChecked},
+        {"colour-mapped without a map", Header(1, 8, 0, 0), Outcome::BadHeader, Check::Complete},
+        {"unknown type", Header(32, 24, 1, 1), Outcome::UnsupportedType, Check::NotChecked},
+        {"true colour of 8 bits", Header(2, 8, 0, 0), Outcome::UnsupportedType, Check::Complete},
+        {"grey of 16 bits", Header(11, 16, 0, 0), Outcome::UnsupportedType, Check::Complete},
+        {"8-bit map entries", Header(1, 8, 0, 0, 1, 8), Outcome::UnsupportedType, Check::CutShort},
+        {"just over the limit", Header(2, 24, 8192, 8193), Outcome::TooLarge, Check::CutShort},
+        {"largest sides", Header(10, 32, 65535, 65535), Outcome::TooLarge, Check::CutShort},
+        {"plain cut", Cut(plain, 1), Outcome::CutShort, Check::CutShort},
+        {"packets cut", Cut(rle, 1), Outcome::CutShort, Check::CutShort},
+        // clang-format on
     };
-    // clang-format on
-    for (const RefusalCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const format::DecodeResult result = format::DecodeTga(c.tga);
         EXPECT_EQ(result.outcome, c.outcome);
