@@ -83,7 +83,7 @@ Bytes Cut(Bytes bytes, std::size_t by) {
 }
 
 TEST(DecodeRefusals, EachOutcomeAgreesWithTheCompletenessCheck) {
-    const Bytes plain = gen::MakeTga(4, 2, 24), headerOnly(plain.begin(), plain.begin() + 17);
+    const Bytes plain = gen::MakeTga(4, 2, 24), shortHeader(plain.begin(), plain.begin() + 17);
     gen::TgaLayout runLength;
     runLength.imageType = 10;
     const Bytes rle = gen::BuildTga(runLength, 4, 2, Pattern).file;
@@ -96,7 +96,7 @@ TEST(DecodeRefusals, EachOutcomeAgreesWithTheCompletenessCheck) {
         Check completeness;
     } cases[] = {
         // clang-format off
-        {"no header", headerOnly, Outcome::BadHeader, Check::CutShort},
+        {"no header", shortHeader, Outcome::BadHeader, Check::CutShort},
         {"two bytes", Bytes{0, 0}, Outcome::BadHeader, Check::NotChecked},
         {"colour-mapped without a map", Header(1, 8, 0, 0), Outcome::BadHeader, Check::Complete},
         {"unknown type", Header(32, 24, 1, 1), Outcome::UnsupportedType, Check::NotChecked},
