@@ -94,20 +94,17 @@ TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore)
         return FaultPlan{kind, platform::OperationsSeen(kind) + nth};
     };
     const std::string noMemory = "Error - Not enough memory";
-    const std::string notClosed = "Error - Could not close set1.DAT";
     // clang-format off
     const std::pair<FaultPlan, std::string> cases[] = {
         // The pass reaches the end of the file, then fails with the message.
         // Allocations: the first material's payload, the first object's
         // (longer than any before), the first object's entry.
         {{Operation::Allocate, 3}, noMemory},
-        {{Operation::Close, 1}, notClosed},
+        {{Operation::Close, 1}, "Error - Could not close set1.DAT"},
+        // The rewrite's own failures show in its tests; a few here.
         {after(Operation::Open, 1), "Error - Could not open set1.000"},
-        {after(Operation::Open, 2), "Error - Could not create set1.DAT"},
         {after(Operation::Write, 4), "Error - Could not write set1.DAT"},
-        {after(Operation::Read, 4), "Error - Could not read set1.DAT"},
         {after(Operation::Allocate, 2), noMemory},
-        {after(Operation::Close, 2), notClosed},
     };
     // clang-format on
     for (const auto& [plan, message] : cases) {
