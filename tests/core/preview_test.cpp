@@ -38,59 +38,29 @@ protected:
     bool faultFired = false;
 };
 
-// Pairs of equal pixels along each row, so that run-length images hold both
-// packet kinds; nine colours, each with its own alpha.
-gen::Rgba Pattern(unsigned x, unsigned y) {
-    const auto pair = static_cast<std::uint8_t>(x / 2);
-    return {static_cast<std::uint8_t>(pair * 70), static_cast<std::uint8_t>(y * 90),
-            static_cast<std::uint8_t>(200 - pair * 60), static_cast<std::uint8_t>(60 + y * 60)};
-}
-
-// The decoder's own tests cover every kind; here a picture without an
-// alpha channel, and one of each way to have one, shows colour and alpha
-// apart.
+// Which kinds carry an alpha shows in the decoder's tests: here one
+// without and one with, whose colour and alpha the card shows apart.
 TEST_F(PreviewTest, EachPictureComesBackWithItsPixelsAndItsAlphaApart) {
-    const struct {
-        std::uint8_t type, depth, mapBits;
-        bool alphaBit, alpha;
-    } kinds[] = {{2, 24, 0, false, false},
-                 {2, 16, 0, false, false},
-                 {2, 16, 0, true, true},
-                 {9, 8, 32, false, true}};
-    std::vector<gen::BuiltTga> built;
-    std::vector<Texture> textures;
-    for (const auto& kind : kinds) {
-        gen::TgaLayout layout;
-        layout.imageType = kind.type;
-        layout.depth = kind.depth;
-        layout.mapEntryBits = kind.mapBits;
-        layout.alphaBit = kind.alphaBit;
-        layout.topToBottom = kind.depth != 16;  // both row orders
-        built.push_back(gen::BuildTga(layout, 6, 3, Pattern));
-        textures.push_back({"kind" + std::to_string(textures.size()) + ".tga", built.back().file});
-    }
-    Write(SetOf(textures).Bytes());
+    const Bytes opaque = Image(6, 3, 24), translucent = Image(6, 3, 32, 9);
+    Write(SetOf({{"opaque.tga", opaque}, {"translucent.tga", translucent}}).Bytes());
     ASSERT_TRUE(Preview()) << ::testing::PrintToString(log.Lines());
-
-    std::map<std::string, Bytes> expected, shown;
-    for (std::size_t i = 0; i < built.size(); ++i) {
-        const Bytes& rgba = built[i].rgba;
-        expected[textures[i].name] = rgba;
-        if (!kinds[i].alpha) continue;
-        Bytes colour = rgba, grey = rgba;
-        for (std::size_t at = 0; at < rgba.size(); at += 4) {
-            colour[at + 3] = grey[at + 3] = 255;
-            std::fill_n(grey.begin() + static_cast<std::ptrdiff_t>(at), 3, rgba[at + 3]);
-        }
-        expected[textures[i].name + " (colour)"] = colour;
-        expected[textures[i].name + " (alpha)"] = grey;
+    const Bytes rgba = format::DecodeTga(translucent).image.rgba;
+    Bytes colour = rgba, grey = rgba;
+    for (std::size_t at = 0; at < rgba.size(); at += 4) {
+        colour[at + 3] = grey[at + 3] = 255;
+        std::fill_n(grey.begin() + static_cast<std::ptrdiff_t>(at), 3, rgba[at + 3]);
     }
+    std::map<std::string, Bytes> shown;
     for (const PagePicture& picture : PicturesIn(PageText())) {
         EXPECT_EQ(std::make_pair(picture.width, picture.height), std::make_pair(6, 3))
             << picture.alt;
         shown[picture.alt] = picture.rgba;
     }
-    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(shown,
+              (std::map<std::string, Bytes>{{"opaque.tga", format::DecodeTga(opaque).image.rgba},
+                                            {"translucent.tga", rgba},
+                                            {"translucent.tga (colour)", colour},
+                                            {"translucent.tga (alpha)", grey}}));
 }
 
 TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
