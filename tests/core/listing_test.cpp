@@ -92,7 +92,16 @@ TEST_F(ListingTest, TheWalkStartsAtTheSignatureAndEndsAtAFragmentOrTheEnd) {
     EXPECT_EQ(allocations(pastTheEnd), allocations(whole.Bytes()));  // the earlier payloads'
 }
 
+// A texture takes the name of the material or reference right before it;
+// nothing outside a chunk's payload is read for it.
 TEST_F(ListingTest, TexturesTakeTheNameOfTheNearestMaterialOrReference) {
+    Bytes unterminated = gen::TextureReferencePayload("abc");
+    unterminated.pop_back();  // no NUL: the name runs to the payload's end
+    Bytes shortMaterial = gen::MaterialPayload({1, 1}, "x.tga", 0, 0);
+    shortMaterial.resize(27);  // too short for the flag: no name
+    const Bytes image = MakeTga(1, 1, 8);
+    const Bytes header16(image.begin(), image.begin() + 16);
+    const Bytes header17(image.begin(), image.begin() + 17);
     EXPECT_TRUE(List(ChessSetBuilder()
                          .Signature()
                          .Material({1, 1}, "wood.tga")
@@ -107,22 +116,6 @@ TEST_F(ListingTest, TexturesTakeTheNameOfTheNearestMaterialOrReference) {
                          .TextureImage(MakeTga(16, 16, 24))
                          .Chunk(77, 0, {1, 2, 3})
                          .TextureImage(MakeTga(16, 16, 24))
-                         .Bytes()));
-    EXPECT_EQ(log.Lines(), Loading({"  wood.tga                    1024x512   32 bits",
-                                    TextureInfoLine("marble.tga", 4, 2, 24),
-                                    TextureInfoLine("marble.tga", 8, 8, 24)}));
-}
-
-TEST_F(ListingTest, NothingOutsideAPayloadIsRead) {
-    Bytes unterminated = gen::TextureReferencePayload("abc");
-    unterminated.pop_back();  // no NUL: the name runs to the payload's end
-    Bytes shortMaterial = gen::MaterialPayload({1, 1}, "x.tga", 0, 0);
-    shortMaterial.resize(27);  // too short for the flag: no name
-    const Bytes image = MakeTga(1, 1, 8);
-    const Bytes header16(image.begin(), image.begin() + 16);
-    const Bytes header17(image.begin(), image.begin() + 17);
-    EXPECT_TRUE(List(ChessSetBuilder()
-                         .Signature()
                          .Chunk(format::kTextureReferenceChunk, 0, unterminated)
                          .TextureImage(image)
                          .Chunk(format::kTextureReferenceChunk, 0, Bytes(44, 0))
@@ -136,8 +129,11 @@ TEST_F(ListingTest, NothingOutsideAPayloadIsRead) {
                          .TextureImage(header16)
                          .TextureImage(header17)
                          .Bytes()));
-    EXPECT_EQ(log.Lines(), Loading({TextureInfoLine("abc", 1, 1, 8),
-                                    TextureInfoLine(std::string(259, 'L'), 1, 1, 8)}));
+    EXPECT_EQ(log.Lines(),
+              Loading({"  wood.tga                    1024x512   32 bits",
+                       TextureInfoLine("marble.tga", 4, 2, 24),
+                       TextureInfoLine("marble.tga", 8, 8, 24), TextureInfoLine("abc", 1, 1, 8),
+                       TextureInfoLine(std::string(259, 'L'), 1, 1, 8)}));
 }
 
 // Reads: 1 the signature; per chunk, its header, then its payload.
