@@ -97,7 +97,9 @@ TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
     Lines body;
     for (const Case& c : cases) {
         textures.push_back({c.name, c.image});
-        body.push_back(TextureInfoLine(c.name, c.image[12], c.image[14], c.image[16], c.outcome));
+        // On Windows the report reads the name's bytes in the code page.
+        body.push_back(TextureInfoLine(platform::NameForReport(c.name), c.image[12], c.image[14],
+                                       c.image[16], c.outcome));
     }
     body.push_back("Preview written to " + page);
     const Bytes set = SetOf(textures).Bytes();
