@@ -3,11 +3,8 @@
 
 #include "specular/change_specularity.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 
-#include "generators/tga_builder.h"
 #include "specular/classification.h"
 #include "support/set_fixture.h"
 
@@ -59,6 +56,7 @@ TEST(ChangeSpecularity, ClassifiedMaterialsAreScaledAndAllElseCopied) {
         ChessSetBuilder written;
     };
     const ObjectNames unrecognised = {"Pawn", "Queen", "Frames", "Lamp"};
+    // The later cases use the keys the first classified: each run starts afresh.
     const Case cases[] = {
         {"each group by its own percents", GroupSet(kRead), kPercents, GroupSet(kScaled)},
         {"all six percents at 100", GroupSet(kRead), {}, GroupSet(kRead)},
@@ -85,13 +83,6 @@ TEST(ChangeSpecularity, ClassifiedMaterialsAreScaledAndAllElseCopied) {
     }
 }
 
-TEST(ChangeSpecularity, NothingLoadedOrNoLogGivesNoHeading) {
-    SetFolder folder(GroupSet(kRead).Bytes());
-    EXPECT_FALSE(ChangeSpecularity(folder.state, nullptr));
-    EXPECT_FALSE(ChangeSpecularity(ToolState{}, &folder.log));
-    EXPECT_EQ(folder.log.Lines(), Lines{"Error - Invalid load/save path"});
-}
-
 TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore) {
     const Bytes set = GroupSet(kRead).Bytes();
     // The rewrite's operations follow those of the classification pass.
@@ -103,33 +94,33 @@ TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore)
         return FaultPlan{kind, platform::OperationsSeen(kind) + nth};
     };
     const std::string noMemory = "Error - Not enough memory";
-    const std::string notClosed = "Error - Could not close set1.DAT";
     // clang-format off
     const std::pair<FaultPlan, std::string> cases[] = {
         // The pass reaches the end of the file, then fails with the message.
         // Allocations: the first material's payload, the first object's
         // (longer than any before), the first object's entry.
         {{Operation::Allocate, 3}, noMemory},
-        {{Operation::Close, 1}, notClosed},
+        {{Operation::Close, 1}, "Error - Could not close set1.DAT"},
+        // The rewrite's own failures show in its tests; a few here.
         {after(Operation::Open, 1), "Error - Could not open set1.000"},
-        {after(Operation::Open, 2), "Error - Could not create set1.DAT"},
         {after(Operation::Write, 4), "Error - Could not write set1.DAT"},
-        {after(Operation::Read, 4), "Error - Could not read set1.DAT"},
         {after(Operation::Allocate, 2), noMemory},
-        {after(Operation::Close, 2), notClosed},
     };
     // clang-format on
     for (const auto& [plan, message] : cases) {
         SetFolder folder(set);
         folder.state.percents = kPercents;
-        {
-            platform::ScopedFault fault(plan);
-            EXPECT_FALSE(ChangeSpecularity(folder.state, &folder.log));
-            EXPECT_TRUE(platform::FaultFired());
-        }
+        EXPECT_EQ(RunArmed(plan, [&] { return ChangeSpecularity(folder.state, &folder.log); }),
+                  std::make_pair(false, true));
         EXPECT_EQ(folder.log.Lines(), Framed(kTitle, {message}));
         EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", set}}));
     }
+
+    // Nothing loaded, or no log: no heading.
+    SetFolder unloaded(set);
+    EXPECT_FALSE(ChangeSpecularity(unloaded.state, nullptr));
+    EXPECT_FALSE(ChangeSpecularity(ToolState{}, &unloaded.log));
+    EXPECT_EQ(unloaded.log.Lines(), Lines{"Error - Invalid load/save path"});
 
     const Bytes badHeader =
         ChessSetBuilder().ChunkClaiming(format::kSetSignature, 0, 4, {1, 2, 3, 4}).Bytes();
@@ -139,30 +130,6 @@ TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore)
               Framed(kTitle,
                      {"Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set."}));
     EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", badHeader}}));
-}
-
-TEST(ChangeSpecularity, AllBackupNamesTakenThenTheNextRunStartsAfresh) {
-    SetFolder folder(GroupSet(kRead).Bytes());
-    for (int n = 0; n < 1000; ++n) {
-        ASSERT_TRUE(gen::WriteWholeFile(
-            folder.dir.File("set1." + std::to_string(1000 + n).substr(1)), {1}));
-    }
-    folder.state.percents = kPercents;
-    EXPECT_FALSE(ChangeSpecularity(folder.state, &folder.log));
-    EXPECT_EQ(folder.log.Lines(),
-              Framed(kTitle,
-                     {"Error - There are already 1000 set1.DAT backups. Please remove at least one "
-                      "and retry."},
-                     false));
-    EXPECT_EQ(folder.SetBytes(), GroupSet(kRead).Bytes());
-    EXPECT_EQ(folder.dir.Entries().size(), 1001u);
-
-    // The white material of the first set, in a set where no object names it.
-    const Bytes loose = ChessSetBuilder().Signature().Material(kWhite, "", 200, 50).Bytes();
-    SetFolder other(loose);
-    other.state.percents = kPercents;
-    EXPECT_TRUE(ChangeSpecularity(other.state, &other.log));
-    EXPECT_EQ(other.Files(), (FolderContents{{"set1.000", loose}, {"set1.DAT", loose}}));
 }
 
 }  // namespace

@@ -4,10 +4,7 @@
 
 #include "specular/classification.h"
 
-#include <gtest/gtest.h>
-
 #include "support/set_fixture.h"
-#include "support/specular_printing.h"
 
 namespace sorrelwick::specular {
 namespace {

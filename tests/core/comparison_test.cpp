@@ -2,9 +2,6 @@
 // report says so, the rest as one line, and when they can't be compared.
 
 #include "operations/comparison_report.h"
-
-#include <gtest/gtest.h>
-
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -54,58 +51,41 @@ struct Case {
     bool otherIsASet = true;
 };
 
+const std::string kOtherData =
+    "  Other data differs: objects, names, other chunks or bytes after the last chunk";
+
+// clang-format off
 const Case kCases[] = {
     {"identical sets", {}, {}, {"No differences"}, ComparisonOutcome::Same},
-    {"a resized texture",
-     {.wood = Image(16, 16, 24, 1)},
-     {},
+    {"a resized texture", {.wood = Image(16, 16, 24, 1)}, {},
      {"  wood.tga                    16x16      24 bits  changed: was 8x8 24 bits", "",
       "1 texture differs"}},
-    {"a repainted texture, leading zeros name the backup",
-     {.marble = Image(4, 4, 32, 7)},
-     {},
+    {"a repainted texture, leading zeros name the backup", {.marble = Image(4, 4, 32, 7)}, {},
      {TextureInfoLine("marble.tga", 4, 4, 32, "changed: pixels"), "", "1 texture differs"},
-     ComparisonOutcome::Different,
-     "000"},
+     ComparisonOutcome::Different, "000"},
     {"a second texture of a name added, one removed with its reference",
-     {.secondMarble = true, .felt = false},
-     {},
+     {.secondMarble = true, .felt = false}, {},
      {TextureInfoLine("marble.tga (2)", 4, 4, 32, "only in set1.DAT"),
-      TextureInfoLine("felt.tga", 16, 16, 24, "only in set1.000"),
-      "  Other data differs: objects, names, other chunks or bytes after the last chunk", "",
+      TextureInfoLine("felt.tga", 16, 16, 24, "only in set1.000"), kOtherData, "",
       "2 textures and other data differ"}},
     {"specularity changed, a class counted once per material",
-     {.whiteShininess = 60, .boardShininess = 35},
-     {},
+     {.whiteShininess = 60, .boardShininess = 35}, {},
      {NameMessageLine("white pieces", "1 material changed: shininess was 40, now 60; "
                                       "amplitude was 10, now 10"),
       NameMessageLine("board", "2 materials changed: shininess was 30, now 35; "
                                "amplitude was 5-30, now 5-30"),
       "", "3 materials differ"}},
-    {"only an object's name",
-     {.boardObject = "SField13"},
-     {},
-     {"  Other data differs: objects, names, other chunks or bytes after the last chunk", "",
-      "Other data differs"}},
-    {"only the bytes after the last chunk",
-     {.tail = {1, 2, 3}},
-     {.tail = {1, 2, 4}},
-     {"  Other data differs: objects, names, other chunks or bytes after the last chunk", "",
-      "Other data differs"}},
-    {"a backup that does not exist",
-     {},
-     {},
-     {"Error - Could not open set1.007"},
-     ComparisonOutcome::Trouble,
-     "7"},
-    {"a file that is not a set",
-     {},
-     {},
+    {"only an object's name", {.boardObject = "SField13"}, {},
+     {kOtherData, "", "Other data differs"}},
+    {"only the bytes after the last chunk", {.tail = {1, 2, 3}}, {.tail = {1, 2, 4}},
+     {kOtherData, "", "Other data differs"}},
+    {"a backup that does not exist", {}, {}, {"Error - Could not open set1.007"},
+     ComparisonOutcome::Trouble, "7"},
+    {"a file that is not a set", {}, {},
      {"Error - Bad file format. set1.000 isn't a proper Tessaravine chess set."},
-     ComparisonOutcome::Trouble,
-     "0",
-     false},
+     ComparisonOutcome::Trouble, "0", false},
 };
+// clang-format on
 
 TEST(CompareWithOther, ReportsEachDifferenceOnceAndTellsTheOutcome) {
     for (const Case& c : kCases) {

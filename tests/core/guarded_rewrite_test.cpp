@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-#include <algorithm>
 #include <new>
 #include <optional>
 #include <string>
@@ -15,6 +13,7 @@
 #include "backup/restore_backup.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
+#include "support/fault_sweep.h"
 #include "support/recording_job.h"
 
 namespace sorrelwick::test {
@@ -36,44 +35,15 @@ Lines Report(const Lines& body, bool closed = true) {
     return Framed("Rewriting set1.DAT", body, closed);
 }
 
+// A set of only the signature header shows in the rotation's tests.
 TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
-    struct Case {
-        const char* what;
-        Bytes set;
-        RecordingJob job;
-        Lines body;
-        Bytes written;
-    };
-    // clang-format off
-    const Case cases[] = {
-        {"plain copy", MultiChunkSet(), {}, Chunks(6, {kCleanUpLine, kRenamed}), MultiChunkSet()},
-        {"chunks of another length, success line", MultiChunkSet(),
-         {.growTextures = true, .successLine = "Done"},
-         Chunks(6, {kCleanUpLine, kRenamed, "Done"}), MultiChunkSet(true)},
-        {"only the signature header: the same 12 bytes", kSignatureOnly, {},
-         {kCleanUpLine, kRenamed}, kSignatureOnly},
-    };
-    // clang-format on
-    for (Case c : cases) {
-        SCOPED_TRACE(c.what);
-        SetFolder folder(c.set);
-        EXPECT_TRUE(RunRewrite(folder, c.job));
-        EXPECT_EQ(folder.log.Lines(), Report(c.body));
-        EXPECT_EQ(c.job.cleanUps, 1);
-        EXPECT_EQ(folder.Files(), (FolderContents{{"set1.000", c.set}, {"set1.DAT", c.written}}));
-    }
-}
-
-TEST(GuardedRewrite, AnotherSourceIsWrittenToTheSetWhileTheLoadedSetBecomesTheBackup) {
     SetFolder folder(MultiChunkSet());
-    const std::string other = folder.dir.File("other.DAT");
-    ASSERT_TRUE(gen::WriteWholeFile(other, kSignatureOnly));
-    RecordingJob job{.sourcePath = other};
+    RecordingJob job{.growTextures = true, .successLine = "Done"};
     EXPECT_TRUE(RunRewrite(folder, job));
-    EXPECT_EQ(folder.log.Lines(), Report({kCleanUpLine, kRenamed}));
-    EXPECT_EQ(folder.Files(), (FolderContents{{"other.DAT", kSignatureOnly},
-                                              {"set1.000", MultiChunkSet()},
-                                              {"set1.DAT", kSignatureOnly}}));
+    EXPECT_EQ(folder.log.Lines(), Report(Chunks(6, {kCleanUpLine, kRenamed, "Done"})));
+    EXPECT_EQ(job.cleanUps, 1);
+    EXPECT_EQ(folder.Files(),
+              (FolderContents{{"set1.000", MultiChunkSet()}, {"set1.DAT", MultiChunkSet(true)}}));
 }
 
 // The multi-chunk set's checked operations, in order: move to the backup;
@@ -90,15 +60,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         lines.insert(lines.end(), restore.begin(), restore.end());
         return lines;
     };
-    // Every chunk line, the clean-up, then `closes`.
-    const auto closing = [all](const Lines& closes) {
-        Lines lines = Chunks(all, {kCleanUpLine});
-        lines.insert(lines.end(), closes.begin(), closes.end());
-        return lines;
-    };
-    Bytes runsPastTheEnd = MultiChunkSet();
-    const Bytes claiming = gen::ChessSetBuilder().ChunkClaiming(9, 0, 100, {1, 2, 3}).Bytes();
-    runsPastTheEnd.insert(runsPastTheEnd.end(), claiming.begin(), claiming.end());
+    const Bytes runsPastTheEnd =
+        gen::ChessSetBuilder().Raw(MultiChunkSet()).ChunkClaiming(9, 0, 100, {1, 2, 3}).Bytes();
     const Bytes badKind = gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes();
     struct Case {
         const char* what;
@@ -131,14 +94,15 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"chunk header not read", {Operation::Read, 2}, held(0, kCouldNotRead)},
         {"payload not read", {Operation::Read, 5}, held(1, kCouldNotRead)},
         {"payload runs past the end", {}, held(all, kCouldNotRead), {}, runsPastTheEnd},
-        {"backup not closed", {Operation::Close, 1}, closing({closeBackup})},
-        {"new file not closed", {Operation::Close, 2}, closing({closeNew})},
-        {"neither closed", {Operation::Close, 1, true}, closing({closeBackup, closeNew})},
+        {"backup not closed", {Operation::Close, 1}, Chunks(all, {kCleanUpLine, closeBackup})},
+        {"new file not closed", {Operation::Close, 2}, Chunks(all, {kCleanUpLine, closeNew})},
+        {"neither closed", {Operation::Close, 1, true},
+         Chunks(all, {kCleanUpLine, closeBackup, closeNew})},
         {"new file not flushed", {Operation::Flush, 1}, held(all, kCouldNotWrite)},
         {"the set's attributes not kept", {Operation::Attributes, 2},
-         closing({kCouldNotWrite})},
+         Chunks(all, {kCleanUpLine, kCouldNotWrite})},
         {"new file not moved to the set's path", {Operation::Move, 2},
-         closing({"Error - Could not rename set1~000 to set1.DAT"})},
+         Chunks(all, {kCleanUpLine, "Error - Could not rename set1~000 to set1.DAT"})},
         {"latest failure shown: chunk step, then memory", {Operation::Allocate, 2},
          held(1, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
@@ -186,20 +150,6 @@ TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestor
     }
 }
 
-// Calls `trial` with the k-th checked operation of any kind failing, once or
-// from there on, for every k until a trial runs untouched. The trial arms
-// the plan around the operation alone and returns whether it fired.
-template <typename Trial>
-void ForEveryFault(Trial trial) {
-    for (const bool persistent : {false, true}) {
-        for (std::uint64_t k = 1;; ++k) {
-            SCOPED_TRACE((persistent ? "from operation " : "operation ") + std::to_string(k));
-            ASSERT_LT(k, 300u) << "the operation never ran untouched";
-            if (!trial(FaultPlan{std::nullopt, k, persistent})) break;
-        }
-    }
-}
-
 // Takes the temporary file out of `files`: it may stay only when the report
 // says it could not be deleted, which a single fault can't bring about.
 void ExpectNoTemporaryFileUnlessReported(FolderContents& files, const Lines& lines,
@@ -228,12 +178,7 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
     ForEveryFault([&set](const FaultPlan& plan) {
         SetFolder folder(set);
         RecordingJob job{.growTextures = true};
-        bool result = false, fired = false;
-        {
-            platform::ScopedFault fault(plan);
-            result = RunRewrite(folder, job);
-            fired = platform::FaultFired();
-        }
+        const auto [result, fired] = RunArmed(plan, [&] { return RunRewrite(folder, job); });
         const Lines& lines = folder.log.Lines();
         FolderContents files = folder.Files();
         EXPECT_EQ(job.cleanUps, 1);
@@ -265,12 +210,8 @@ TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
             SetFolder folder;
             if (setPresent) folder.Write(current);
             EXPECT_TRUE(gen::WriteWholeFile(folder.dir.File("set1.003"), old));
-            bool result = false, fired = false;
-            {
-                platform::ScopedFault fault(plan);
-                result = backup::RestoreBackup(folder.state, 3, &folder.log);
-                fired = platform::FaultFired();
-            }
+            const auto [result, fired] =
+                RunArmed(plan, [&] { return backup::RestoreBackup(folder.state, 3, &folder.log); });
             const Lines& lines = folder.log.Lines();
             FolderContents files = folder.Files();
             EXPECT_EQ(result, !fired);
@@ -325,15 +266,17 @@ void ExpectRotation(SetFolder& folder, const std::string& name, const std::strin
     EXPECT_EQ(folder.SetBytes(), kSignatureOnly);
 }
 
-TEST(BackupRotation, TakesTheLowestFreeNumberIncludingAGapTheUserMade) {
+TEST(BackupRotation, TakesTheLowestFreeNumberAndStopsWhenNoneIsFree) {
     SetFolder folder;
-    for (int n = 0; n <= 4; ++n) {
+    for (int n = 0; n < 1000; ++n) {
         ASSERT_TRUE(
             gen::WriteWholeFile(folder.dir.File(Numbered(n)), {static_cast<std::uint8_t>(n)}));
     }
-    ExpectRotation(folder, "set1.DAT", "set1.005");
-    std::filesystem::remove(folder.dir.Path() / Numbered(2));
-    ExpectRotation(folder, "set1.DAT", "set1.002");
+    ExpectRotation(folder, "set1.DAT", "", msg::TooManyBackups("set1.DAT"));
+    for (const int gap : {999, 2}) {  // the last number, then one the user freed
+        std::filesystem::remove(folder.dir.Path() / Numbered(gap));
+        ExpectRotation(folder, "set1.DAT", Numbered(gap));
+    }
 }
 
 TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
@@ -363,12 +306,7 @@ TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
     }
 }
 
-TEST(BackupRotation, AFailedMoveStopsTheRotation) {
-    SetFolder full;
-    for (int n = 0; n < 1000; ++n) {
-        ASSERT_TRUE(gen::WriteWholeFile(full.dir.File(Numbered(n)), {1}));
-    }
-    ExpectRotation(full, "set1.DAT", "", msg::TooManyBackups("set1.DAT"));
+TEST(BackupRotation, AFailedMoveOrAMissingSetStopsTheRotation) {
     // The first name is taken, the move to the second fails: the set is held
     // open elsewhere, or its folder is read-only.
     SetFolder held;

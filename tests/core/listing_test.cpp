@@ -4,12 +4,10 @@
 
 #include "operations/listing.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
+#include <tuple>
 
-#include "generators/tga_builder.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -59,22 +57,51 @@ TEST_F(ListingTest, GuardsAndAMissingFile) {
     }
 }
 
-TEST_F(ListingTest, OnlyASignatureHeaderOfLengthZeroStartsASet) {
-    EXPECT_TRUE(List(ChessSetBuilder().Signature(0xDEADBEEF).Bytes()));
-    EXPECT_EQ(log.Lines(), Loading({}));
-    const Bytes rejected[] = {
-        {},
-        {0xA4, 0x0D, 0x6D, 0x71, 0, 0, 0, 0, 0, 0, 0},
-        ChessSetBuilder().Chunk(0x716D0DA5, 0, {}).Bytes(),
-        ChessSetBuilder().ChunkClaiming(format::kSetSignature, 0, 1, {0}).Bytes(),
+// Only a signature header of length 0 starts a set; a fragment too short
+// for a header ends the walk normally, a length past the end fails it
+// without taking that memory.
+TEST_F(ListingTest, TheWalkStartsAtTheSignatureAndEndsAtAFragmentOrTheEnd) {
+    const ChessSetBuilder whole = SetOf({{"t.tga", MakeTga(2, 2, 24)}});
+    const std::string t = TextureInfoLine("t.tga", 2, 2, 24);
+    const Bytes pastTheEnd = ChessSetBuilder(whole)
+                                 .ChunkClaiming(format::kTextureImageChunk, 0, 0xFFFFFFF0, {1, 2})
+                                 .Bytes();
+    std::vector<std::tuple<Bytes, bool, Lines>> cases = {
+        {ChessSetBuilder().Signature(0xDEADBEEF).Bytes(), true, {}},
+        {{}, false, {kBadFormat}},
+        {{0xA4, 0x0D, 0x6D, 0x71, 0, 0, 0, 0, 0, 0, 0}, false, {kBadFormat}},
+        {ChessSetBuilder().Chunk(0x716D0DA5, 0, {}).Bytes(), false, {kBadFormat}},
+        {ChessSetBuilder().ChunkClaiming(format::kSetSignature, 0, 1, {0}).Bytes(),
+         false,
+         {kBadFormat}},
+        {pastTheEnd, false, {t, kCannotRead}},
     };
-    for (const Bytes& bytes : rejected) {
-        EXPECT_FALSE(List(bytes));
-        EXPECT_EQ(log.Lines(), Loading({kBadFormat}));
+    for (std::size_t fragment = 1; fragment <= 11; ++fragment) {
+        cases.push_back({ChessSetBuilder(whole).Raw(Bytes(fragment, 0xFF)).Bytes(), true, {t}});
     }
+    for (const auto& [set, result, body] : cases) {
+        SCOPED_TRACE(set.size());
+        EXPECT_EQ(List(set), result);
+        EXPECT_EQ(log.Lines(), Loading(body));
+    }
+    const auto allocations = [this](const Bytes& bytes) {
+        platform::ScopedFault counting(FaultPlan{});
+        List(bytes);
+        return platform::OperationsSeen(Operation::Allocate);
+    };
+    EXPECT_EQ(allocations(pastTheEnd), allocations(whole.Bytes()));  // the earlier payloads'
 }
 
+// A texture takes the name of the material or reference right before it;
+// nothing outside a chunk's payload is read for it.
 TEST_F(ListingTest, TexturesTakeTheNameOfTheNearestMaterialOrReference) {
+    Bytes unterminated = gen::TextureReferencePayload("abc");
+    unterminated.pop_back();  // no NUL: the name runs to the payload's end
+    Bytes shortMaterial = gen::MaterialPayload({1, 1}, "x.tga", 0, 0);
+    shortMaterial.resize(27);  // too short for the flag: no name
+    const Bytes image = MakeTga(1, 1, 8);
+    const Bytes header16(image.begin(), image.begin() + 16);
+    const Bytes header17(image.begin(), image.begin() + 17);
     EXPECT_TRUE(List(ChessSetBuilder()
                          .Signature()
                          .Material({1, 1}, "wood.tga")
@@ -89,22 +116,6 @@ TEST_F(ListingTest, TexturesTakeTheNameOfTheNearestMaterialOrReference) {
                          .TextureImage(MakeTga(16, 16, 24))
                          .Chunk(77, 0, {1, 2, 3})
                          .TextureImage(MakeTga(16, 16, 24))
-                         .Bytes()));
-    EXPECT_EQ(log.Lines(), Loading({"  wood.tga                    1024x512   32 bits",
-                                    TextureInfoLine("marble.tga", 4, 2, 24),
-                                    TextureInfoLine("marble.tga", 8, 8, 24)}));
-}
-
-TEST_F(ListingTest, NothingOutsideAPayloadIsRead) {
-    Bytes unterminated = gen::TextureReferencePayload("abc");
-    unterminated.pop_back();  // no NUL: the name runs to the payload's end
-    Bytes shortMaterial = gen::MaterialPayload({1, 1}, "x.tga", 0, 0);
-    shortMaterial.resize(27);  // too short for the flag: no name
-    const Bytes image = MakeTga(1, 1, 8);
-    const Bytes header16(image.begin(), image.begin() + 16);
-    const Bytes header17(image.begin(), image.begin() + 17);
-    EXPECT_TRUE(List(ChessSetBuilder()
-                         .Signature()
                          .Chunk(format::kTextureReferenceChunk, 0, unterminated)
                          .TextureImage(image)
                          .Chunk(format::kTextureReferenceChunk, 0, Bytes(44, 0))
@@ -118,30 +129,11 @@ TEST_F(ListingTest, NothingOutsideAPayloadIsRead) {
                          .TextureImage(header16)
                          .TextureImage(header17)
                          .Bytes()));
-    EXPECT_EQ(log.Lines(), Loading({TextureInfoLine("abc", 1, 1, 8),
-                                    TextureInfoLine(std::string(259, 'L'), 1, 1, 8)}));
-}
-
-TEST_F(ListingTest, TrailingFragmentsEndTheWalkNormally) {
-    for (std::size_t fragment = 1; fragment <= 11; ++fragment) {
-        EXPECT_TRUE(List(SetOf({{"t.tga", MakeTga(2, 2, 24)}}).Raw(Bytes(fragment, 0xFF)).Bytes()));
-        EXPECT_EQ(log.Lines(), Loading({TextureInfoLine("t.tga", 2, 2, 24)})) << fragment;
-    }
-}
-
-TEST_F(ListingTest, ALengthPastTheEndFailsWithoutTakingThatMemory) {
-    const ChessSetBuilder whole = SetOf({{"t.tga", MakeTga(2, 2, 24)}});
-    const Bytes set = ChessSetBuilder(whole)
-                          .ChunkClaiming(format::kTextureImageChunk, 0, 0xFFFFFFF0, {1, 2, 3})
-                          .Bytes();
-    const auto allocations = [this](const Bytes& bytes) {
-        platform::ScopedFault counting(FaultPlan{});
-        List(bytes);
-        return platform::OperationsSeen(Operation::Allocate);
-    };
-    EXPECT_EQ(allocations(set), allocations(whole.Bytes()));  // only the earlier payloads'
-    EXPECT_FALSE(List(set));
-    EXPECT_EQ(log.Lines(), Loading({TextureInfoLine("t.tga", 2, 2, 24), kCannotRead}));
+    EXPECT_EQ(log.Lines(),
+              Loading({"  wood.tga                    1024x512   32 bits",
+                       TextureInfoLine("marble.tga", 4, 2, 24),
+                       TextureInfoLine("marble.tga", 8, 8, 24), TextureInfoLine("abc", 1, 1, 8),
+                       TextureInfoLine(std::string(259, 'L'), 1, 1, 8)}));
 }
 
 // Reads: 1 the signature; per chunk, its header, then its payload.

@@ -1,4 +1,5 @@
-// Column layouts of the report lines, at their boundaries.
+// Column layouts of the report lines, at their boundaries. The frame of
+// heading and closing lines shows in every operation's report.
 
 #include <gtest/gtest.h>
 
@@ -84,14 +85,6 @@ TEST(BackupLine, ColumnsAndUtcTimeOnEverySystem) {
         {INT64_MAX, "9999-12-31 23:59 UTC"},
     };
     for (const auto& [seconds, text] : times) EXPECT_EQ(UtcMinuteText(seconds), text);
-}
-
-TEST(ReportFrame, HeadingAndClosing) {
-    MemoryReportLog log;
-    AddHeading(log, "Loading set1.DAT");
-    AddClosing(log);
-    const std::string sep(74, '-');
-    EXPECT_EQ(log.Lines(), (std::vector<std::string>{sep, "Loading set1.DAT", "", sep, ""}));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "specular/object_names.h"
-#include "support/specular_printing.h"
 
 namespace sorrelwick::specular {
 namespace {

@@ -7,7 +7,6 @@
 
 #include <tuple>
 
-#include "support/specular_printing.h"
 
 namespace sorrelwick::specular {
 namespace {

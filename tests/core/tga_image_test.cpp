@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "format/byte_fields.h"
 #include "generators/tga_builder.h"
 
 namespace sorrelwick::test {
@@ -22,16 +23,9 @@ gen::Rgba Pattern(unsigned x, unsigned y) {
             static_cast<std::uint8_t>((x + y) % 2 ? 255 : 0)};
 }
 
-gen::TgaLayout Layout(std::uint8_t type, std::uint8_t depth, std::uint8_t mapBits = 24) {
-    gen::TgaLayout layout;
-    layout.imageType = type;
-    layout.depth = depth;
-    layout.mapEntryBits = mapBits;
-    return layout;
-}
-
 // Each kind plain and run-length encoded, from each of the four corners,
-// with an ID field, a map that starts at index 7, and a footer.
+// with an ID field, a map that starts at index 7, and a footer. Values of
+// 32 bits, and of 16 with the attribute bit declared, carry an alpha.
 TEST(DecodeTga, PixelsEqualTheBuiltImageForEveryKindAndOrigin) {
     const struct {
         std::uint8_t type, depth, mapBits;
@@ -40,13 +34,15 @@ TEST(DecodeTga, PixelsEqualTheBuiltImageForEveryKindAndOrigin) {
     for (const auto& kind : kinds) {
         for (const int runLength : {0, 8}) {
             for (unsigned corner = 0; corner < 4; ++corner) {
-                gen::TgaLayout layout = Layout(static_cast<std::uint8_t>(kind.type + runLength),
-                                               kind.depth, kind.mapBits);
-                layout.topToBottom = corner & 1u;
-                layout.rightToLeft = corner & 2u;
-                layout.alphaBit = corner < 2;
-                layout.id = "built by our generator";
-                layout.mapFirstIndex = 7;
+                const gen::TgaLayout layout{
+                    .imageType = static_cast<std::uint8_t>(kind.type + runLength),
+                    .depth = kind.depth,
+                    .mapEntryBits = kind.mapBits,
+                    .mapFirstIndex = 7,
+                    .alphaBit = corner < 2,
+                    .topToBottom = (corner & 1u) != 0,
+                    .rightToLeft = (corner & 2u) != 0,
+                    .id = "built by our generator"};
                 SCOPED_TRACE(testing::Message()
                              << "type " << +layout.imageType << ", depth " << +kind.depth
                              << ", map " << +kind.mapBits << ", corner " << corner);
@@ -56,43 +52,29 @@ TEST(DecodeTga, PixelsEqualTheBuiltImageForEveryKindAndOrigin) {
                 built.file.insert(built.file.end(), 26, 0xEE);
                 const format::DecodeResult result = format::DecodeTga(built.file);
                 EXPECT_EQ(result.outcome, DecodeOutcome::Decoded);
-                EXPECT_EQ(result.image.width, 5u);
-                EXPECT_EQ(result.image.height, 3u);
+                EXPECT_EQ(std::make_pair(result.image.width, result.image.height),
+                          std::make_pair(5u, 3u));
                 EXPECT_EQ(result.image.rgba, built.rgba);
+                const unsigned valueBits = kind.mapBits ? kind.mapBits : kind.depth;
+                EXPECT_EQ(result.image.alpha,
+                          valueBits == 32 || (valueBits == 16 && layout.alphaBit));
             }
         }
     }
 }
 
-using format::ImageCompleteness;
-
-struct RefusalCase {
-    const char* what;
-    Bytes tga;
-    DecodeOutcome outcome;
-    ImageCompleteness completeness;
-};
-
+// A header alone, its map (when it has one) starting at index 1.
 Bytes Header(std::uint8_t type, std::uint8_t depth, std::uint16_t width, std::uint16_t height,
              std::uint8_t mapType = 0, std::uint8_t mapBits = 0) {
-    return {0,
-            mapType,
-            type,
-            0,
-            0,
-            1,
-            0,
-            mapBits,
-            0,
-            0,
-            0,
-            0,
-            static_cast<std::uint8_t>(width),
-            static_cast<std::uint8_t>(width >> 8),
-            static_cast<std::uint8_t>(height),
-            static_cast<std::uint8_t>(height >> 8),
-            depth,
-            0x20};
+    Bytes header(18, 0);
+    header[1] = mapType;
+    header[2] = type;
+    header[5] = 1;
+    header[7] = mapBits;
+    format::PutU32At(header, 12, std::uint32_t{height} << 16 | width);  // both little-endian
+    header[16] = depth;
+    header[17] = 0x20;
+    return header;
 }
 
 Bytes Cut(Bytes bytes, std::size_t by) {
@@ -101,32 +83,33 @@ Bytes Cut(Bytes bytes, std::size_t by) {
 }
 
 TEST(DecodeRefusals, EachOutcomeAgreesWithTheCompletenessCheck) {
-    const Bytes plain = gen::MakeTga(4, 2, 24);
-    const Bytes rle = gen::BuildTga(Layout(10, 24), 4, 2, Pattern).file;
-    // clang-format off
-    const RefusalCase cases[] = {
-        {"no header", Bytes(plain.begin(), plain.begin() + 17), DecodeOutcome::BadHeader,
-         ImageCompleteness::CutShort},
-        {"two bytes", Bytes{0, 0}, DecodeOutcome::BadHeader, ImageCompleteness::NotChecked},
-        {"colour-mapped without a map", Header(1, 8, 0, 0), DecodeOutcome::BadHeader,
-         ImageCompleteness::Complete},
-        {"unknown type", Header(32, 24, 1, 1), DecodeOutcome::UnsupportedType,
-         ImageCompleteness::NotChecked},
-        {"true colour of 8 bits", Header(2, 8, 0, 0), DecodeOutcome::UnsupportedType,
-         ImageCompleteness::Complete},
-        {"grey of 16 bits", Header(11, 16, 0, 0), DecodeOutcome::UnsupportedType,
-         ImageCompleteness::Complete},
-        {"map of 8-bit entries", Header(1, 8, 0, 0, 1, 8), DecodeOutcome::UnsupportedType,
-         ImageCompleteness::CutShort},
-        {"just over the limit", Header(2, 24, 8192, 8193), DecodeOutcome::TooLarge,
-         ImageCompleteness::CutShort},
-        {"largest sides", Header(10, 32, 65535, 65535), DecodeOutcome::TooLarge,
-         ImageCompleteness::CutShort},
-        {"plain cut", Cut(plain, 1), DecodeOutcome::CutShort, ImageCompleteness::CutShort},
-        {"packets cut", Cut(rle, 1), DecodeOutcome::CutShort, ImageCompleteness::CutShort},
+    const Bytes plain = gen::MakeTga(4, 2, 24), shortHeader(plain.begin(), plain.begin() + 17);
+    gen::TgaLayout runLength;
+    runLength.imageType = 10;
+    const Bytes rle = gen::BuildTga(runLength, 4, 2, Pattern).file;
+    using Outcome = DecodeOutcome;
+    using Check = format::ImageCompleteness;
+    const struct {
+        const char* what;
+        Bytes tga;
+        Outcome outcome;
+        Check completeness;
+    } cases[] = {
+        // clang-format off
+        {"no header", shortHeader, Outcome::BadHeader, Check::CutShort},
+        {"two bytes", Bytes{0, 0}, Outcome::BadHeader, Check::NotChecked},
+        {"colour-mapped without a map", Header(1, 8, 0, 0), Outcome::BadHeader, Check::Complete},
+        {"unknown type", Header(32, 24, 1, 1), Outcome::UnsupportedType, Check::NotChecked},
+        {"true colour of 8 bits", Header(2, 8, 0, 0), Outcome::UnsupportedType, Check::Complete},
+        {"grey of 16 bits", Header(11, 16, 0, 0), Outcome::UnsupportedType, Check::Complete},
+        {"8-bit map entries", Header(1, 8, 0, 0, 1, 8), Outcome::UnsupportedType, Check::CutShort},
+        {"just over the limit", Header(2, 24, 8192, 8193), Outcome::TooLarge, Check::CutShort},
+        {"largest sides", Header(10, 32, 65535, 65535), Outcome::TooLarge, Check::CutShort},
+        {"plain cut", Cut(plain, 1), Outcome::CutShort, Check::CutShort},
+        {"packets cut", Cut(rle, 1), Outcome::CutShort, Check::CutShort},
+        // clang-format on
     };
-    // clang-format on
-    for (const RefusalCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const format::DecodeResult result = format::DecodeTga(c.tga);
         EXPECT_EQ(result.outcome, c.outcome);
@@ -137,7 +120,7 @@ TEST(DecodeRefusals, EachOutcomeAgreesWithTheCompletenessCheck) {
 
 // What a cut image holds is decoded; the pixels it lacks are transparent.
 TEST(DecodeRefusals, ACutImageKeepsThePixelsBeforeTheEnd) {
-    const gen::BuiltTga built = gen::BuildTga(Layout(2, 24), 4, 2, Pattern);
+    const gen::BuiltTga built = gen::BuildTga({}, 4, 2, Pattern);
     const format::DecodeResult result = format::DecodeTga(Cut(built.file, 3 * 4 + 1));
     ASSERT_EQ(result.outcome, DecodeOutcome::CutShort);
     Bytes expected(built.rgba.begin(), built.rgba.begin() + 12);

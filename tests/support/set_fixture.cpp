@@ -2,9 +2,6 @@
 
 #include <filesystem>
 
-#include "generators/tga_builder.h"
-#include "platform/file_system.h"
-
 namespace sorrelwick::test {
 
 SetFolder::SetFolder(const std::string& name) {

@@ -1,6 +1,7 @@
 #pragma once
 // A chess-set file in a fresh folder, loaded into a ToolState, and builders
-// for the typical sets the operations' tests start from.
+// for the typical sets the operations' tests start from; with what every
+// test of an operation uses.
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,12 @@
 #include <vector>
 
 #include "generators/chess_set_builder.h"
+#include "generators/tga_builder.h"
 #include "operations/tool_state.h"
 #include "platform/fault_seam.h"
+#include "platform/file_system.h"
 #include "report/report_log.h"
+#include "support/fault_sweep.h"
 #include "support/report_matchers.h"
 #include "support/temp_dir.h"
 
