@@ -121,15 +121,6 @@ TEST(ChangeSpecularity, FailuresBeforeTheRewriteMakeNoBackupAndLaterOnesRestore)
     EXPECT_FALSE(ChangeSpecularity(unloaded.state, nullptr));
     EXPECT_FALSE(ChangeSpecularity(ToolState{}, &unloaded.log));
     EXPECT_EQ(unloaded.log.Lines(), Lines{"Error - Invalid load/save path"});
-
-    const Bytes badHeader =
-        ChessSetBuilder().ChunkClaiming(format::kSetSignature, 0, 4, {1, 2, 3, 4}).Bytes();
-    SetFolder folder(badHeader);
-    EXPECT_FALSE(ChangeSpecularity(folder.state, &folder.log));
-    EXPECT_EQ(folder.log.Lines(),
-              Framed(kTitle,
-                     {"Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set."}));
-    EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", badHeader}}));
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <new>
 #include <optional>
 #include <string>
 
@@ -103,6 +101,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
          Chunks(all, {kCleanUpLine, kCouldNotWrite})},
         {"new file not moved to the set's path", {Operation::Move, 2},
          Chunks(all, {kCleanUpLine, "Error - Could not rename set1~000 to set1.DAT"})},
+        {"a step writes a wrong length", {}, held(all, kCouldNotWrite), {.wrongLengthAtChunk = 2}},
+        {"a step runs out of memory", {}, held(1, kNoMemory), {.throwAtChunk = 1}},
         {"latest failure shown: chunk step, then memory", {Operation::Allocate, 2},
          held(1, kNoMemory), {.failAtChunk = 1, .failMessage = closeA}},
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
@@ -130,44 +130,23 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     }
 }
 
-TEST(GuardedRewrite, AStepThatWritesAWrongLengthOrRunsOutOfMemoryEndsInTheRestore) {
-    using Step = std::function<void(backup::GuardedRewrite&, const format::Chunk&)>;
-    const Step wrongLength = [](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
-        format::ChunkHeader header = chunk.header;
-        ++header.length;
-        backup::WriteChunk(rewrite, header, chunk.payload);
-    };
-    const Step throwing = [](backup::GuardedRewrite&, const format::Chunk&) {
-        throw std::bad_alloc();
-    };
-    const std::pair<Step, std::string> cases[] = {{wrongLength, kCouldNotWrite},
-                                                  {throwing, kNoMemory}};
-    for (const auto& [step, message] : cases) {
-        SetFolder folder(MultiChunkSet());
-        EXPECT_FALSE(backup::RunGuardedRewrite(folder.state, {}, folder.log, step));
-        EXPECT_EQ(folder.log.Lines(), (Lines{message, kSep, ""}));
-        EXPECT_EQ(folder.Files(), (FolderContents{{"set1.DAT", MultiChunkSet()}}));
+// Whether the report says the new file took the set's path (`placedLine`).
+// It stays there even when flushing its folder or setting its attributes
+// failed afterwards; the report then ends with the write failure. Takes the
+// temporary file out of `files`: it may stay only when the report says it
+// could not be deleted, which a single fault can't bring about.
+bool ExpectASoundEnding(FolderContents& files, const Lines& lines, bool result,
+                        const FaultPlan& plan, const std::string& placedLine) {
+    const bool placed = Has(lines, placedLine);
+    if (placed && !result) {
+        EXPECT_EQ(lines.size() >= 3 ? lines[lines.size() - 3] : std::string(), kCouldNotWrite);
     }
-}
-
-// Takes the temporary file out of `files`: it may stay only when the report
-// says it could not be deleted, which a single fault can't bring about.
-void ExpectNoTemporaryFileUnlessReported(FolderContents& files, const Lines& lines,
-                                         const FaultPlan& plan) {
     const bool temporaryLeft = files.erase("set1~000") == 1;
     EXPECT_EQ(temporaryLeft, Has(lines, kCouldNotDelete));
     if (temporaryLeft || Has(lines, kCouldNotMoveBack)) {
         EXPECT_TRUE(plan.persistent) << "a single fault can't reach the restore";
     }
-}
-
-// A new set that took the set's path stays there, even when flushing its
-// folder or setting its attributes failed afterwards; the report then ends
-// with the write failure.
-void ExpectPlacedButNotSettledSaysSo(bool placed, bool result, const Lines& lines) {
-    if (!placed || result) return;
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[lines.size() - 3], kCouldNotWrite);
+    return placed;
 }
 
 // The set's path holds the loaded set or the whole new one, and nothing
@@ -183,10 +162,7 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
         FolderContents files = folder.Files();
         EXPECT_EQ(job.cleanUps, 1);
         EXPECT_EQ(result, !fired);
-        const bool placed = Has(lines, kRenamed);
-        ExpectPlacedButNotSettledSaysSo(placed, result, lines);
-        ExpectNoTemporaryFileUnlessReported(files, lines, plan);
-        if (placed) {
+        if (ExpectASoundEnding(files, lines, result, plan, kRenamed)) {
             EXPECT_EQ(files,
                       (FolderContents{{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}}));
         } else if (!Has(lines, kCouldNotMoveBack)) {
@@ -215,9 +191,8 @@ TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
             const Lines& lines = folder.log.Lines();
             FolderContents files = folder.Files();
             EXPECT_EQ(result, !fired);
-            const bool placed = Has(lines, std::string(msg::kBackupRestored));
-            ExpectPlacedButNotSettledSaysSo(placed, result, lines);
-            ExpectNoTemporaryFileUnlessReported(files, lines, plan);
+            const bool placed =
+                ExpectASoundEnding(files, lines, result, plan, std::string(msg::kBackupRestored));
             FolderContents expected = {{"set1.003", old}};
             if (placed) {
                 expected["set1.DAT"] = old;

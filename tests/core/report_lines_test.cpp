@@ -15,12 +15,6 @@ std::string Name(std::size_t length) {
     return std::string(length, 'n');
 }
 
-TEST(TextureInfoLine, WorkedExampleWithAndWithoutOutcome) {
-    const std::string full = TextureInfoLine("wood.tga", 512, 256, 24, "Export successful");
-    EXPECT_EQ(full, "  wood.tga                    512x256    24 bits  Export successful");
-    EXPECT_EQ(TextureInfoLine("wood.tga", 512, 256, 24), full.substr(0, 48));
-}
-
 TEST(TextureInfoLine, FieldsFollowAfterOneSpaceWhenTheyWouldCollide) {
     struct Case {
         std::size_t nameLength;

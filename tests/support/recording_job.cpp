@@ -1,5 +1,6 @@
 #include "support/recording_job.h"
 
+#include <new>
 #include <optional>
 
 #include "generators/tga_builder.h"
@@ -31,13 +32,11 @@ std::function<void(backup::GuardedRewrite&, const format::Chunk&)> RecordingJob:
     return [this](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
         rewrite.log.AppendLine("  chunk " + std::to_string(++chunksSeen));
         if (chunksSeen == failAtChunk) backup::FailRewrite(rewrite, failMessage);
-        if (!growTextures || chunk.header.kind != format::kTextureImageChunk) {
-            backup::WriteChunk(rewrite, chunk.header, chunk.payload);
-            return;
-        }
-        const Bytes payload = Grown({chunk.payload.begin(), chunk.payload.end()});
+        if (chunksSeen == throwAtChunk) throw std::bad_alloc();
+        Bytes payload(chunk.payload.begin(), chunk.payload.end());
+        if (growTextures && chunk.header.kind == format::kTextureImageChunk) payload = Grown(payload);
         format::ChunkHeader header = chunk.header;
-        header.length = static_cast<std::uint32_t>(payload.size());
+        header.length = static_cast<std::uint32_t>(payload.size()) + (chunksSeen == wrongLengthAtChunk);
         backup::WriteChunk(rewrite, header, payload);
     };
 }

@@ -20,6 +20,8 @@ struct RecordingJob {
     std::optional<std::string> prepareFailure{};
     int failAtChunk = 0;  // FailRewrite with failMessage on this chunk; 0: never
     std::string failMessage{};
+    int wrongLengthAtChunk = 0;  // writes this chunk's header one byte too long
+    int throwAtChunk = 0;        // throws std::bad_alloc on this chunk
     std::string successLine{};
     std::string sourcePath{};  // empty: the rotated backup
 
