@@ -308,8 +308,6 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
         std::string(100, 'a') + "/" + std::string(100, 'b') + "/" + std::string(100, 'c') + "/";
     // clang-format off
     ExpectFolderRuns(dir, {
-        {"no such set", {{"set.DAT", whole}}, {"list", dir.File("missing.DAT")}, 1,
-         Framed("Loading missing.DAT", {"Error - Could not open missing.DAT"})},
         {"a look-alike name listed", {{"set.DAT", whole}}, {"list", dir.File(lookAlike)}, 1,
          Framed("Loading " + lookAlike, {"Error - Could not open " + lookAlike})},
         {"a look-alike name rewritten", {{"set.DAT", whole}},
