@@ -212,11 +212,12 @@ protected:
     }
 
     static OpenRequest Recorded(const OPENFILENAMEW* r) {
-        OpenRequest seen{.fields = *r,
-                         .fileBuffer = Text(r->lpstrFile),
-                         .initialFolder = Text(r->lpstrInitialDir),
-                         .title = Text(r->lpstrTitle),
-                         .defaultExtension = Text(r->lpstrDefExt)};
+        OpenRequest seen{*r,
+                         {},
+                         Text(r->lpstrFile),
+                         Text(r->lpstrInitialDir),
+                         Text(r->lpstrTitle),
+                         Text(r->lpstrDefExt)};
         for (const wchar_t* p = r->lpstrFilter; p && *p; p += lstrlenW(p) + 1) {
             seen.filter.append(Utf8(p)).push_back('\0');
         }
