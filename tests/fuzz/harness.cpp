@@ -72,6 +72,24 @@ bool Holds(const Tree& tree, const std::string& path, ByteView bytes) {
            std::equal(file->second.begin(), file->second.end(), bytes.begin(), bytes.end());
 }
 
+void TakeBackRewrite(Tree& after, const std::string& set, const std::string& backup,
+                     ByteView original, const ChunkCheck& checkChunk) {
+    Require(Holds(after, backup, original), "the backup is not the original set");
+    const Bytes& written = after.at(set);
+    const SetLayout was = ReadLayout(original), now = ReadLayout(written);
+    Require(now.whole && now.chunks.size() == was.chunks.size(),
+            "the new set's chunks are not the original ones");
+    Require(std::equal(original.begin(), original.begin() + 12, written.begin()),
+            "the signature header changed");
+    for (std::size_t n = 0; n < now.chunks.size(); ++n) {
+        const format::ChunkHeader &a = was.chunks[n].header, &b = now.chunks[n].header;
+        Require(a.kind == b.kind && a.variant == b.variant, "a chunk header changed");
+        checkChunk(was.chunks[n], now.chunks[n]);
+    }
+    after.erase(backup);
+    after[set].assign(original.begin(), original.end());
+}
+
 RunFolder::RunFolder() {
     fs::remove_all(WorkFolder());
     fs::create_directories(WorkFolder());

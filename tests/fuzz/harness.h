@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <span>
 #include <sstream>
@@ -51,6 +52,15 @@ SetLayout ReadLayout(ByteView bytes);
 using Tree = std::map<std::string, Bytes>;
 // Whether `tree` has the file `path` with exactly `bytes`.
 bool Holds(const Tree& tree, const std::string& path, ByteView bytes);
+
+// Checks a rewrite that succeeded: the backup holds the original, and the
+// new set at `set` has the original's signature and, one for one, chunks of
+// the same kinds and variants, each of which `checkChunk` then judges. Puts
+// the original back at `set` and drops the backup, so that `after` can be
+// compared with the folder as it was.
+using ChunkCheck = std::function<void(const ChunkView& was, const ChunkView& now)>;
+void TakeBackRewrite(Tree& after, const std::string& set, const std::string& backup,
+                     ByteView original, const ChunkCheck& checkChunk);
 
 // The run's folder "work", emptied for each run, inside a folder of this
 // process's own that nothing else touches, so that a file written beside
