@@ -52,7 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   "an image cut short was reported as imported");
     if (replaced) {
         std::size_t imported = 0;
-        const auto keptOrImported = [&](const fuzz::ChunkView& was, const fuzz::ChunkView& now) {
+        // A structured binding is captured through an initialiser: clang 14 takes no other way.
+        const auto keptOrImported = [&imported, image = image](const fuzz::ChunkView& was,
+                                                                const fuzz::ChunkView& now) {
             if (Same(now.payload, was.payload)) return;
             fuzz::Require(was.header.kind == format::kTextureImageChunk && Same(now.payload, image),
                           "a chunk changed into something other than the imported image");
