@@ -20,7 +20,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$repo/build-windows}
 out=${OUT_DIR:-$repo/docs/screenshots}
-driver=$build/tests/ui/sorrelwick_window_driver.exe
+driver=$build/tools/sorrelwick_window_driver.exe
 demo_sets=$build/tools/make-demo-sets.exe
 for program in "$driver" "$demo_sets"; do
     if [[ ! -f $program ]]; then
