@@ -216,18 +216,15 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
     }
 }
 
-SIZE SizeOf(const RECT& r) {
-    return {r.right - r.left, r.bottom - r.top};
-}
 SIZE OutlineSize(HWND window) {
     RECT outline = {};
     GetWindowRect(window, &outline);
-    return SizeOf(outline);
+    return {outline.right - outline.left, outline.bottom - outline.top};
 }
 SIZE ClientSize(HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
-    return SizeOf(client);
+    return {client.right, client.bottom};
 }
 // Which edges of each control keep their distance to the right and bottom
 // edges of the main window as it grows; the others stay where they opened.
@@ -285,7 +282,7 @@ TEST_F(Program, MainWindowGrowsWithItsControlsAndNeverBelowItsOpeningSize) {
     EXPECT_TRUE(IsZoomed(window));
     RECT screen = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
-    EXPECT_GE(OutlineSize(window).cx, SizeOf(screen).cx);
+    EXPECT_GE(OutlineSize(window).cx, screen.right - screen.left);
     expectControlsFollow("maximised");
 
     ShowWindow(window, SW_RESTORE);

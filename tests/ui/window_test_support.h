@@ -81,7 +81,6 @@ inline RECT PlaceIn(HWND window, HWND control) {
     return place;
 }
 
-// The font `window` draws its text in.
 inline LOGFONTW FontOf(HWND window) {
     LOGFONTW font = {};
     const auto handle = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
@@ -89,7 +88,6 @@ inline LOGFONTW FontOf(HWND window) {
     return font;
 }
 
-// The display scale the windows open at, in dots per inch.
 inline int ScreenDpi() {
     const HDC dc = GetDC(nullptr);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
@@ -212,17 +210,13 @@ protected:
     }
 
     static OpenRequest Recorded(const OPENFILENAMEW* r) {
-        OpenRequest seen{*r,
-                         {},
-                         Text(r->lpstrFile),
-                         Text(r->lpstrInitialDir),
-                         Text(r->lpstrTitle),
-                         Text(r->lpstrDefExt)};
+        std::string filter;
         for (const wchar_t* p = r->lpstrFilter; p && *p; p += lstrlenW(p) + 1) {
-            seen.filter.append(Utf8(p)).push_back('\0');
+            filter.append(Utf8(p)).push_back('\0');
         }
-        seen.filter.push_back('\0');
-        return seen;
+        filter.push_back('\0');
+        const std::string file = Text(r->lpstrFile), folder = Text(r->lpstrInitialDir);
+        return {*r, filter, file, folder, Text(r->lpstrTitle), Text(r->lpstrDefExt)};
     }
     // Records the request and answers with `answer`, or cancels.
     static BOOL Answer(LPOPENFILENAMEW r, std::vector<OpenRequest>& requests,
