@@ -315,22 +315,5 @@ TEST_F(MainWindow, OpenDialogRequestFieldByField) {
     }
 }
 
-// Run modally, as start-up runs it: Exit ends it, and the report font goes
-// with it. (Escape and the close box are tried with the templates.)
-TEST(MainWindowEnding, ExitEndsItReleasesTheFontAndPostsQuit) {
-    ResetToolState();
-    HGDIOBJ font = nullptr;
-    const INT_PTR result =
-        RunDialog(SORRELWICK_MAIN_WINDOW, ui::MainWindowProcedure, nullptr, [&](HWND window) {
-            font = reinterpret_cast<HGDIOBJ>(
-                SendDlgItemMessageA(window, SORRELWICK_REPORT_LIST, WM_GETFONT, 0, 0));
-            PressButton(window, IDOK);
-        });
-    EXPECT_EQ(result, IDOK);
-    ASSERT_NE(font, nullptr);
-    EXPECT_EQ(GetObjectType(font), 0u) << "report font still exists";
-    EXPECT_TRUE(TakeQuitRequest());
-}
-
 }  // namespace
 }  // namespace sorrelwick::test

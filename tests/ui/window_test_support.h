@@ -47,6 +47,15 @@ inline std::string Text(const wchar_t* text) {
     return text ? Utf8(text) : "(null)";
 }
 
+// A chess set with the one texture wood.tga, of `image`.
+inline bool WriteWoodSet(const std::string& path, const std::vector<std::uint8_t>& image) {
+    return gen::ChessSetBuilder()
+        .Signature()
+        .TextureReference("wood.tga")
+        .TextureImage(image)
+        .WriteTo(path);
+}
+
 // Read through the wide messages, which also cross into another process
 // intact, and given back as the UTF-8 the program wrote them in.
 inline Lines ListLines(HWND list) {
@@ -104,12 +113,11 @@ inline void ResetToolState() {
 }
 
 // Takes the quit request a destroyed main window leaves behind, so that it
-// cannot end a later modal run; true when there was one with code 0.
-inline bool TakeQuitRequest() {
+// cannot end a later modal run.
+inline void TakeQuitRequest() {
     MSG message;
-    bool quit = false;
-    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) quit = message.wParam == 0;
-    return quit;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
 }
 
 // Runs dialog template `id` modally while `act` acts in it; its result.
@@ -195,11 +203,7 @@ protected:
     }
     // A chess set with one texture, and the lines of its listing.
     Lines WriteSmallSet(const std::string& name) {
-        EXPECT_TRUE(gen::ChessSetBuilder()
-                        .Signature()
-                        .TextureReference("wood.tga")
-                        .TextureImage(gen::MakeTga(16, 32, 24))
-                        .WriteTo(dir.File(name)));
+        EXPECT_TRUE(WriteWoodSet(dir.File(name), gen::MakeTga(16, 32, 24)));
         return Framed("Loading " + name, {report::TextureInfoLine("wood.tga", 16, 32, 24)});
     }
     // The same, loaded.
