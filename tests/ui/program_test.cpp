@@ -236,7 +236,7 @@ const struct {
     {IDOK, true, true, true, true},
 };
 
-// Resized, maximised and shrunk from this program, as a window manager or
+// Resized and shrunk from this program, as a window manager or
 // another tool would.
 TEST_F(Program, MainWindowGrowsWithItsControlsAndNeverBelowItsOpeningSize) {
     Start();
@@ -272,14 +272,6 @@ TEST_F(Program, MainWindowGrowsWithItsControlsAndNeverBelowItsOpeningSize) {
     EXPECT_EQ(ClientSize(window).cy, openingClient.cy + 200);
     expectControlsFollow("grown by 300x200");
 
-    ShowWindow(window, SW_MAXIMIZE);
-    EXPECT_TRUE(IsZoomed(window));
-    RECT screen = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
-    EXPECT_GE(OutlineSize(window).cx, screen.right - screen.left);
-    expectControlsFollow("maximised");
-
-    ShowWindow(window, SW_RESTORE);
     resize({120, 90});
     EXPECT_EQ(OutlineSize(window).cx, opening.cx);
     EXPECT_EQ(OutlineSize(window).cy, opening.cy);

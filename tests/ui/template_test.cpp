@@ -108,6 +108,18 @@ RECT InPixels(HWND dialog, RECT units) {
     return units;
 }
 
+// A label or a button shows its text on one line, in the dialog's font, or
+// it wraps or cuts what does not fit; a check box has its box beside the text.
+void ExpectWholeTextShown(HWND control, bool checkBox) {
+    std::string text = WindowText(control);
+    std::erase(text, '&');  // a mnemonic is underlined, not drawn
+    RECT room = {};
+    GetClientRect(control, &room);
+    if (checkBox) room.right -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+    EXPECT_LE(DrawnWidth(control, text), room.right)
+        << '"' << text << "\" in " << room.right << " pixels";
+}
+
 void ExpectControl(HWND dialog, HWND control, const Control& c) {
     EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(control)), static_cast<WORD>(c.id));
     char className[32] = {};
@@ -123,24 +135,14 @@ void ExpectControl(HWND dialog, HWND control, const Control& c) {
     EXPECT_TRUE(EqualRect(&want, &got))
         << got.left << "," << got.top << " " << got.right << "," << got.bottom;
 
-    const DWORD style = Style(control), typeMask = c.className[0] == 'B' ? BS_TYPEMASK : 0;
+    const bool button = std::string_view(c.className) == "Button";
+    const DWORD style = Style(control), typeMask = button ? BS_TYPEMASK : 0;
     EXPECT_EQ(style & (c.styles | typeMask), c.styles) << std::hex << style;
+    if (button) ExpectWholeTextShown(control, c.styles == kCheckBox);
     if (c.styles == kField) {
         EXPECT_TRUE(Style(control, GWL_EXSTYLE) & WS_EX_RIGHT);
         EXPECT_EQ(style & (ES_AUTOHSCROLL | WS_HSCROLL), 0u);
     }
-}
-
-// A label or a button shows its text on one line, in the dialog's font, or
-// it wraps or cuts what does not fit; a check box has its box beside the text.
-void ExpectWholeTextShown(HWND control, bool checkBox) {
-    std::string text = WindowText(control);
-    std::erase(text, '&');  // a mnemonic is underlined, not drawn
-    RECT room = {};
-    GetClientRect(control, &room);
-    if (checkBox) room.right -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
-    EXPECT_LE(DrawnWidth(control, text), room.right)
-        << '"' << text << "\" in " << room.right << " pixels";
 }
 
 // Alt and a letter reach one control only.
@@ -204,9 +206,6 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
                 labels.push_back(WindowText(c));
                 ExpectWholeTextShown(c, false);
             } else if (expected != d.controls.end()) {
-                if (std::string_view(expected->className) == "Button") {
-                    ExpectWholeTextShown(c, expected->styles == kCheckBox);
-                }
                 ExpectControl(dialog, c, *expected++);
             } else {
                 ADD_FAILURE() << "unexpected control " << GetDlgCtrlID(c);

@@ -243,20 +243,15 @@ protected:
         const INT_PTR result = running->launchWorks ? 42 : SE_ERR_NOASSOC;
         return reinterpret_cast<HINSTANCE>(result);
     }
-    // Gives the item `pickerAnswer` names (My Computer when empty, nothing
-    // when none), with a display name as the picker writes one.
+    // Gives the item `pickerAnswer` names, or nothing when none, with a
+    // display name as the picker writes one.
     static PIDLIST_ABSOLUTE WINAPI FolderPicker(LPBROWSEINFOW r) {
         running->pickerRequests.push_back(
             {*r, Text(r->lpszTitle), Text(r->pszDisplayName), ui::TheToolState().lastFolder});
         const std::optional<std::string>& answer = running->pickerAnswer;
-        PIDLIST_ABSOLUTE item = nullptr;
-        if (answer && answer->empty()) {
-            SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &item);
-        } else if (answer) {
-            item = ILCreateFromPathW(Wide(*answer).c_str());
-        }
-        if (item) lstrcpynW(r->pszDisplayName, L"Display name", MAX_PATH);
-        return item;
+        if (!answer) return nullptr;
+        lstrcpynW(r->pszDisplayName, L"Display name", MAX_PATH);
+        return ILCreateFromPathW(Wide(*answer).c_str());
     }
 
     static inline MainWindowTest* running = nullptr;
