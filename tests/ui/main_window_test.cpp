@@ -1,8 +1,10 @@
 // The main window as a user meets it: Load with the open dialog's answers and
-// request, dropped sets, Clear view, copying the report, and the display's scale.
+// request, dropped sets, Clear view, copying the report, its size and the
+// display's scale.
 
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
 #include "ui/list_box_report_log.h"
 #include "window_test_support.h"
@@ -284,6 +286,60 @@ TEST_F(MainWindow, FollowsTheScaleOfTheDisplayItMovesTo) {
     SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
     EXPECT_EQ(limits.ptMinTrackSize.x, openingOutline.right - openingOutline.left);
     EXPECT_EQ(limits.ptMinTrackSize.y, openingOutline.bottom - openingOutline.top);
+}
+
+// Which edges of each control keep their distance to the right and bottom
+// edges of the main window as it grows; the others stay where they opened.
+const struct {
+    int id;
+    bool left, top, right, bottom;
+} kFollowing[] = {
+    {SORRELWICK_REPORT_LIST, false, false, true, true},
+    {SORRELWICK_LOAD_BUTTON, true, false, true, false},
+    {SORRELWICK_EXTRACT_BUTTON, true, false, true, false},
+    {SORRELWICK_REPLACE_BUTTON, true, false, true, false},
+    {SORRELWICK_SPECULARITY_BUTTON, true, false, true, false},
+    {SORRELWICK_CLEAR_BUTTON, true, false, true, false},
+    {SORRELWICK_READ_ME_BUTTON, true, true, true, true},
+    {IDOK, true, true, true, true},
+};
+
+// Resized as a window manager would: grown (within the screen, also at
+// 150%), and asked to shrink below the size it opened at, which it keeps.
+TEST_F(MainWindow, GrowsWithItsControlsAndNeverBelowItsOpeningSize) {
+    RECT outline = {}, opening = {};
+    GetWindowRect(window, &outline);
+    GetClientRect(window, &opening);
+    std::vector<RECT> openingPlaces;
+    for (const auto& control : kFollowing)
+        openingPlaces.push_back(PlaceIn(window, Item(control.id)));
+    const struct {
+        SIZE asked;
+        LONG grown, taller;  // than the client area as it opened
+    } sizes[] = {
+        {{outline.right - outline.left + 100, outline.bottom - outline.top + 60}, 100, 60},
+        {{120, 90}, 0, 0},
+    };
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.grown);
+        SetWindowPos(window, nullptr, 0, 0, size.asked.cx, size.asked.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT client = {};
+        GetClientRect(window, &client);
+        EXPECT_EQ(client.right, opening.right + size.grown);
+        EXPECT_EQ(client.bottom, opening.bottom + size.taller);
+        for (std::size_t i = 0; i < std::size(kFollowing); ++i) {
+            const auto& f = kFollowing[i];
+            RECT want = openingPlaces[i];
+            want.left += f.left ? size.grown : 0;
+            want.top += f.top ? size.taller : 0;
+            want.right += f.right ? size.grown : 0;
+            want.bottom += f.bottom ? size.taller : 0;
+            const RECT got = PlaceIn(window, Item(f.id));
+            EXPECT_TRUE(EqualRect(&want, &got)) << f.id << " at " << got.left << "," << got.top
+                                                << " " << got.right << "," << got.bottom;
+        }
+    }
 }
 
 // Every Load starts in the default folder, even after a folder pick.

@@ -3,7 +3,6 @@
 // to the exit code.
 
 #include <filesystem>
-#include <iterator>
 #include <utility>
 
 #include "window_test_support.h"
@@ -61,7 +60,6 @@ TEST(StartUp, TitleAndFoldersFromTheRegistryElseTheCurrentDirectory) {
         {"one character too long", REG_SZ, k250 + 'a', current},
         {"longer than the buffer", REG_SZ, std::string(400, 'b'), current},
         {"empty", REG_SZ, "", current},
-        {"a number", REG_DWORD, "C:", current, false},
         {"bytes", REG_BINARY, "C:\\Tess", current},
         {"no value", std::nullopt, "", current},
         {"no key", kNoKey, "", current},
@@ -118,15 +116,6 @@ protected:
             if (window && owner == process.dwProcessId && IsWindowVisible(window)) return window;
         }
         return HWND{};
-    }
-
-    // Exit ends it with 0.
-    void ExpectExitEnds(HWND window) const {
-        PressButton(window, IDOK);
-        EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
-        DWORD code = 99;
-        GetExitCodeProcess(process.hProcess, &code);
-        EXPECT_EQ(code, 0u);
     }
 
     PROCESS_INFORMATION process = {};
@@ -205,78 +194,13 @@ TEST_F(Program, LoadsExtractsReplacesAndChangesTheSpecularity) {
             EXPECT_EQ(ListLines(list), expected);
         }
         EXPECT_TRUE(std::filesystem::exists(gen::Utf8Path(folder + "\\wood.tga")));
-        ExpectExitEnds(window);
+        PressButton(window, IDOK);
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
+        DWORD code = 99;
+        GetExitCodeProcess(process.hProcess, &code);
+        EXPECT_EQ(code, 0u);
         CloseHandle(std::exchange(process.hProcess, nullptr));
     }
-}
-
-SIZE OutlineSize(HWND window) {
-    RECT outline = {};
-    GetWindowRect(window, &outline);
-    return {outline.right - outline.left, outline.bottom - outline.top};
-}
-SIZE ClientSize(HWND window) {
-    RECT client = {};
-    GetClientRect(window, &client);
-    return {client.right, client.bottom};
-}
-// Which edges of each control keep their distance to the right and bottom
-// edges of the main window as it grows; the others stay where they opened.
-const struct {
-    int id;
-    bool left, top, right, bottom;
-} kFollowing[] = {
-    {SORRELWICK_REPORT_LIST, false, false, true, true},
-    {SORRELWICK_LOAD_BUTTON, true, false, true, false},
-    {SORRELWICK_EXTRACT_BUTTON, true, false, true, false},
-    {SORRELWICK_REPLACE_BUTTON, true, false, true, false},
-    {SORRELWICK_SPECULARITY_BUTTON, true, false, true, false},
-    {SORRELWICK_CLEAR_BUTTON, true, false, true, false},
-    {SORRELWICK_READ_ME_BUTTON, true, true, true, true},
-    {IDOK, true, true, true, true},
-};
-
-// Resized and shrunk from this program, as a window manager or
-// another tool would.
-TEST_F(Program, MainWindowGrowsWithItsControlsAndNeverBelowItsOpeningSize) {
-    Start();
-    const HWND window = WindowTitled("Sorrelwick");
-    ASSERT_NE(window, nullptr);
-    const SIZE opening = OutlineSize(window), openingClient = ClientSize(window);
-    std::vector<RECT> openingPlaces;
-    for (const auto& control : kFollowing)
-        openingPlaces.push_back(PlaceIn(window, GetDlgItem(window, control.id)));
-    const auto expectControlsFollow = [&](const char* after) {
-        SCOPED_TRACE(after);
-        const SIZE client = ClientSize(window);
-        const LONG dx = client.cx - openingClient.cx, dy = client.cy - openingClient.cy;
-        for (std::size_t i = 0; i < std::size(kFollowing); ++i) {
-            const auto& f = kFollowing[i];
-            RECT want = openingPlaces[i];
-            want.left += f.left ? dx : 0;
-            want.top += f.top ? dy : 0;
-            want.right += f.right ? dx : 0;
-            want.bottom += f.bottom ? dy : 0;
-            const RECT got = PlaceIn(window, GetDlgItem(window, f.id));
-            EXPECT_TRUE(EqualRect(&want, &got)) << f.id << " at " << got.left << "," << got.top
-                                                << " " << got.right << "," << got.bottom;
-        }
-    };
-    const auto resize = [window](SIZE size) {
-        SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-
-    resize({opening.cx + 300, opening.cy + 200});
-    EXPECT_EQ(ClientSize(window).cx, openingClient.cx + 300);
-    EXPECT_EQ(ClientSize(window).cy, openingClient.cy + 200);
-    expectControlsFollow("grown by 300x200");
-
-    resize({120, 90});
-    EXPECT_EQ(OutlineSize(window).cx, opening.cx);
-    EXPECT_EQ(OutlineSize(window).cy, opening.cy);
-    expectControlsFollow("asked to shrink to 120x90");
-    ExpectExitEnds(window);
 }
 
 }  // namespace

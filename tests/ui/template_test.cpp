@@ -268,16 +268,10 @@ TEST(Manifest, AsksForVisualStylesAndEveryMonitorsScaleAndNoExecutionLevel) {
     EXPECT_EQ(manifest.find("requestedExecutionLevel"), std::string::npos);
 
     // The system took it: the process draws at the monitor's scale itself.
-    using Awareness = DPI_AWARENESS_CONTEXT(WINAPI*)();
-    using Same = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    const auto awareness = reinterpret_cast<Awareness>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
-    const auto same = reinterpret_cast<Same>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
-    if (!awareness || !same) GTEST_SKIP() << "a system without per-monitor scaling";
-    EXPECT_TRUE(same(awareness(), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ||
-                same(awareness(), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE));
+    const DPI_AWARENESS_CONTEXT awareness = GetThreadDpiAwarenessContext();
+    EXPECT_TRUE(
+        AreDpiAwarenessContextsEqual(awareness, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ||
+        AreDpiAwarenessContextsEqual(awareness, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE));
 }
 
 }  // namespace
