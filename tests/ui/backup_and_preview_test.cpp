@@ -167,9 +167,8 @@ TEST_F(RestoreCommand, ChosenBackupIsRestoredAndTheSetLoadedAgain) {
             Framed("Loading set1.DAT", {report::TextureInfoLine("wood.tga", 32, 32, 24)});
         EXPECT_EQ(Report(), c.restores ? Joined(restoreLines, listing) : Lines{});
         ExpectLoaded("set1.DAT");
-        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-            std::filesystem::remove(entry.path());
-        }
+        std::filesystem::remove_all(dir.Path());
+        std::filesystem::create_directory(dir.Path());
         WriteBackups();
     }
 }

@@ -42,21 +42,19 @@ TEST(FolderPickerCallback, AnswersEachEventWithItsMessages) {
     ASSERT_NE(folderItem, nullptr);
     const struct {
         const char* what;
-        std::string lastFolder;
         UINT event;
         PIDLIST_ABSOLUTE item;
         std::string sent;
-        int result;
+        int result = 0;
+        std::string lastFolder = "C:\\sets";
     } cases[] = {
-        {"opens on the last folder", "C:\\sets", BFFM_INITIALIZED, nullptr, "select 1 C:\\sets;",
-         0},
-        {"opens as it likes without one", "", BFFM_INITIALIZED, nullptr, "", 0},
-        {"a folder is selected", "C:\\sets", BFFM_SELCHANGED, folderItem,
-         "status 0 " + folder + ";enable OK 0 1;", 0},
-        {"an item without a path is selected", "C:\\sets", BFFM_SELCHANGED, myComputer, "", 0},
-        {"a typed name is not valid", "C:\\sets", BFFM_VALIDATEFAILEDW, nullptr, "enable OK 0 0;",
-         1},
-        {"any other event", "C:\\sets", BFFM_IUNKNOWN, nullptr, "", 0},
+        {"opens on the last folder", BFFM_INITIALIZED, nullptr, "select 1 C:\\sets;"},
+        {"opens as it likes without one", BFFM_INITIALIZED, nullptr, "", 0, ""},
+        {"a folder is selected", BFFM_SELCHANGED, folderItem,
+         "status 0 " + folder + ";enable OK 0 1;"},
+        {"an item without a path is selected", BFFM_SELCHANGED, myComputer, ""},
+        {"a typed name is not valid", BFFM_VALIDATEFAILEDW, nullptr, "enable OK 0 0;", 1},
+        {"any other event", BFFM_IUNKNOWN, nullptr, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -177,9 +177,7 @@ TEST_F(MainWindow, NewestLineIsInViewAndNoLineSelected) {
 // The list scrolls sideways exactly as far as its widest line, as drawn in
 // its own font, needs; an empty list not at all.
 TEST_F(MainWindow, SidewaysRangeIsTheWidestLineSinceTheLastClear) {
-    const auto drawnWidth = [this](const std::string& line) {
-        return static_cast<LRESULT>(DrawnWidth(list, line));
-    };
+    const auto drawnWidth = [this](const std::string& line) { return DrawnWidth(list, line); };
     const auto range = [this] { return SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0); };
     const auto scrollBar = [this] { return (GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0; };
     const std::string wide = "Import failed: wrong color depth (24 bits) " + std::string(120, 'W');
