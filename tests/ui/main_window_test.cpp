@@ -53,6 +53,8 @@ std::wstring TakeClipboardText() {
     return text;
 }
 
+const std::string kWideLine = "Import failed: wrong color depth (24 bits) " + std::string(120, 'W');
+
 // The items of the popup menu up at the time, chosen by key: the first.
 namespace menu {
 std::vector<std::wstring> items;
@@ -161,8 +163,15 @@ TEST_F(MainWindow, LoadsAndDropsKeepOrDropTheSetAndTheReportKeepsEveryListing) {
               "Sorrelwick - " + std::string(246, 'n'));
 }
 
-// The report list as the operations' ReportLog.
-TEST_F(MainWindow, NewestLineIsInViewAndNoLineSelected) {
+// The report list as the operations' ReportLog: the newest line in view and
+// none selected; it scrolls sideways exactly as far as its widest line, as
+// drawn in its own font, needs; an empty list not at all.
+TEST_F(MainWindow, ReportShowsTheNewestLineAndScrollsSidewaysAsFarAsTheWidestLine) {
+    const auto drawnWidth = [this](const std::string& line) { return DrawnWidth(list, line); };
+    const auto range = [this] { return SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0); };
+    const auto scrollBar = [this] { return (GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0; };
+    const std::string narrow = "Export successful";
+
     ui::ListBoxReportLog log(list);
     for (int i = 0; i < 200; ++i) log.AppendLine("line " + std::to_string(i));
     ASSERT_EQ(Report().back(), "line 199");
@@ -172,24 +181,13 @@ TEST_F(MainWindow, NewestLineIsInViewAndNoLineSelected) {
     SendMessageA(list, LB_GETITEMRECT, 199, reinterpret_cast<LPARAM>(&newest));
     EXPECT_GE(newest.top, client.top);
     EXPECT_LE(newest.bottom, client.bottom);
-}
 
-// The list scrolls sideways exactly as far as its widest line, as drawn in
-// its own font, needs; an empty list not at all.
-TEST_F(MainWindow, SidewaysRangeIsTheWidestLineSinceTheLastClear) {
-    const auto drawnWidth = [this](const std::string& line) { return DrawnWidth(list, line); };
-    const auto range = [this] { return SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0); };
-    const auto scrollBar = [this] { return (GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0; };
-    const std::string wide = "Import failed: wrong color depth (24 bits) " + std::string(120, 'W');
-    const std::string narrow = "Export successful";
-
-    ui::ListBoxReportLog log(list);
     log.AppendLine(narrow);
     EXPECT_EQ(range(), drawnWidth(narrow));
     EXPECT_FALSE(scrollBar());
-    log.AppendLine(wide);
+    log.AppendLine(kWideLine);
     log.AppendLine(narrow);
-    EXPECT_EQ(range(), drawnWidth(wide));
+    EXPECT_EQ(range(), drawnWidth(kWideLine));
     EXPECT_GT(range(), 1000) << "a line longer than any fixed range";
     EXPECT_TRUE(scrollBar());
 
@@ -201,7 +199,6 @@ TEST_F(MainWindow, SidewaysRangeIsTheWidestLineSinceTheLastClear) {
 
     // Scrolled to the end of a line a little wider than the list, and then
     // maximised: the list shows the line from its start.
-    RECT client = {};
     GetClientRect(list, &client);
     std::string longer = narrow;
     while (drawnWidth(longer) < client.right + 40) longer += " W";
@@ -242,8 +239,7 @@ TEST_F(MainWindow, CopiesEveryLineOfTheReport) {
 // sideways range, every control's place and the smallest size follow the
 // scale, and nothing is left of the trip.
 TEST_F(MainWindow, FollowsTheScaleOfTheDisplayItMovesTo) {
-    const std::string wide = "Import failed: wrong color depth (24 bits) " + std::string(120, 'W');
-    ui::ListBoxReportLog(list).AppendLine(wide);
+    ui::ListBoxReportLog(list).AppendLine(kWideLine);
     const int dpi = ScreenDpi();
     std::vector<std::pair<HWND, RECT>> opening;
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -263,7 +259,7 @@ TEST_F(MainWindow, FollowsTheScaleOfTheDisplayItMovesTo) {
                      reinterpret_cast<LPARAM>(&suggested));
 
         EXPECT_EQ(FontOf(list).lfHeight, -MulDiv(11, to, 96));
-        EXPECT_EQ(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), DrawnWidth(list, wide));
+        EXPECT_EQ(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), DrawnWidth(list, kWideLine));
         // The frame keeps this display's size, so the window may come out a
         // little larger than suggested: the buttons then move with its edges.
         for (const auto& [control, place] : opening) {

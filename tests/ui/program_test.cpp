@@ -18,8 +18,8 @@ public:
     GameKey(std::optional<DWORD> type, const std::wstring& text, bool nul = true) {
         Remove();
         HKEY key = nullptr;
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr);
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brallion\\Tessaravine", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
         const auto bytes = static_cast<DWORD>((text.size() + (nul ? 1 : 0)) * sizeof(wchar_t));
         const auto* data = reinterpret_cast<const BYTE*>(text.c_str());
         if (type) {
@@ -30,11 +30,7 @@ public:
     ~GameKey() { Remove(); }
     GameKey(const GameKey&) = delete;
     GameKey& operator=(const GameKey&) = delete;
-    static void Remove() {
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPath);
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brallion");
-    }
-    static constexpr const wchar_t* kPath = L"SOFTWARE\\Brallion\\Tessaravine";
+    static void Remove() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brallion"); }
 };
 
 constexpr DWORD kNoKey = 0xFFFFFFFF;

@@ -116,8 +116,7 @@ inline void ResetToolState() {
 // cannot end a later modal run.
 inline void TakeQuitRequest() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) continue;
 }
 
 // Runs dialog template `id` modally while `act` acts in it; its result.
