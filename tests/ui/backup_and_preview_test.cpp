@@ -7,7 +7,6 @@
 #include "backup/backup_listing.h"
 #include "backup/restore_backup.h"
 #include "report/messages.h"
-#include "ui/restore_dialog.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {

@@ -127,14 +127,13 @@ TEST_F(FolderCommands, PickersAskFieldByFieldAndShareTheLastFolder) {
     EXPECT_EQ(Report(), reported);
     EXPECT_EQ(ui::TheToolState().lastFolder, second);
 
-    const std::string extract = "Select the directory to extract all set1.DAT's textures to";
-    const std::string replace = "Select the directory hosting the textures";
-    const Lines titles = {extract, replace, extract, replace};
+    const Lines titles = {"Select the directory to extract all set1.DAT's textures to",
+                          "Select the directory hosting the textures"};
     const Lines openedOn = {start, first, second, second};
     ASSERT_EQ(pickerRequests.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
         const BROWSEINFOW& r = pickerRequests[i].fields;
-        EXPECT_EQ(pickerRequests[i].title, titles[i]);
+        EXPECT_EQ(pickerRequests[i].title, titles[i % 2]);  // Extract, then Replace
         EXPECT_EQ(pickerRequests[i].lastFolder, openedOn[i]);
         EXPECT_EQ(pickerRequests[i].displayName, "");
         EXPECT_EQ(r.hwndOwner, window);

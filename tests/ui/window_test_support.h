@@ -140,8 +140,7 @@ protected:
     };
     struct PickerRequest {
         BROWSEINFOW fields;
-        std::string title, displayName;
-        std::string lastFolder;  // where the callback makes the picker open
+        std::string title, displayName, lastFolder;  // lastFolder: where it opens
     };
     struct Launch {
         HWND owner;
