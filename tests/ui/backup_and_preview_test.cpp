@@ -7,7 +7,6 @@
 #include "backup/backup_listing.h"
 #include "backup/restore_backup.h"
 #include "report/messages.h"
-#include "ui/restore_dialog.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
@@ -71,32 +70,20 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
     EXPECT_EQ(ui::SuggestedPagePath("C:\\sets.d\\A1"), "C:\\sets.d\\A1.html");
 }
 
-// What a user does in the restore dialog.
-void SelectLine(HWND dialog, int line, WORD notice) {
+// Selects backup `line` as a click does, or a double-click with LBN_DBLCLK;
+// the summary then shown.
+std::string Select(HWND dialog, int line, WORD notice = LBN_SELCHANGE) {
     const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
     SendMessageA(backups, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, notice),
-                 reinterpret_cast<LPARAM>(backups));
-}
-// The summary shown once `line` is selected.
-std::string SummaryOf(HWND dialog, int line) {
-    const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
-    SendMessageA(backups, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, LBN_SELCHANGE),
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(SORRELWICK_BACKUP_LIST, notice),
                  reinterpret_cast<LPARAM>(backups));
     return WindowText(GetDlgItem(dialog, SORRELWICK_BACKUP_SUMMARY));
 }
 void ChooseFirst(HWND dialog) {
-    SelectLine(dialog, 0, LBN_SELCHANGE);
+    Select(dialog, 0);
 }
-void DoubleClickFirst(HWND dialog) {
-    SelectLine(dialog, 0, LBN_DBLCLK);
-}
-void PressRestore(HWND dialog) {
-    PressButton(dialog, IDOK);
-}
-void PressCancel(HWND dialog) {
-    PressButton(dialog, IDCANCEL);
+std::function<void(HWND)> Pressing(int id) {
+    return [id](HWND dialog) { PressButton(dialog, id); };
 }
 
 class RestoreCommand : public MainWindowTest {
@@ -108,23 +95,21 @@ protected:
         WriteBackups();
     }
     void WriteBackups() {
-        ASSERT_TRUE(gen::ChessSetBuilder()
-                        .Signature()
-                        .TextureReference("wood.tga")
-                        .TextureImage(gen::MakeTga(32, 32, 24))
-                        .WriteTo(dir.File("set1.000")));
+        ASSERT_TRUE(WriteWoodSet(dir.File("set1.000"), gen::MakeTga(32, 32, 24)));
         ASSERT_TRUE(gen::WriteWholeFile(dir.File("set1.001"), {'n', 'o'}));
     }
 
     // Clicks Restore a backup... while `steps` act in the restore dialog;
-    // records the lines it shows and whether Restore was enabled at first.
+    // records the lines it shows and whether Restore or Compare was enabled
+    // before a line was chosen.
     void ClickRestore(const std::vector<std::function<void(HWND)>>& steps) {
         shown.clear();
         EXPECT_TRUE(ClickActing(SORRELWICK_RESTORE_BUTTON, [&](HWND dialog) {
             const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
             if (!backups) return;
             shown = ListLines(backups);
-            restoreEnabledAtFirst = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+            choiceEnabledAtFirst = IsWindowEnabled(GetDlgItem(dialog, IDOK)) ||
+                                   IsWindowEnabled(GetDlgItem(dialog, SORRELWICK_COMPARE_BUTTON));
             for (const auto& step : steps) step(dialog);
         }));
     }
@@ -151,7 +136,7 @@ protected:
     }
 
     Lines shown;
-    bool restoreEnabledAtFirst = true;
+    bool choiceEnabledAtFirst = true;
 };
 
 // A chosen backup comes back as the restore operation brings it back, and
@@ -162,11 +147,10 @@ TEST_F(RestoreCommand, ChosenBackupIsRestoredAndTheSetLoadedAgain) {
         std::vector<std::function<void(HWND)>> steps;
         bool restores;
     } cases[] = {
-        {"Restore", {ChooseFirst, PressRestore}, true},
-        {"double-click", {DoubleClickFirst}, true},
-        {"Restore without a line", {PressRestore, PressCancel}, false},
-        {"Cancel after choosing", {ChooseFirst, PressCancel}, false},
-        {"Escape", {PressEscape}, false},
+        {"Restore", {ChooseFirst, Pressing(IDOK)}, true},
+        {"double-click", {[](HWND d) { Select(d, 0, LBN_DBLCLK); }}, true},
+        {"Restore without a line", {Pressing(IDOK), Pressing(IDCANCEL)}, false},
+        {"Cancel after choosing", {ChooseFirst, Pressing(IDCANCEL)}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -178,15 +162,14 @@ TEST_F(RestoreCommand, ChosenBackupIsRestoredAndTheSetLoadedAgain) {
 
         ClickRestore(c.steps);
         EXPECT_EQ(shown, backups);
-        EXPECT_FALSE(restoreEnabledAtFirst);
+        EXPECT_FALSE(choiceEnabledAtFirst);
         EXPECT_EQ(FilesIn(dir.Path()), c.restores ? restored : before);
         const Lines listing =
             Framed("Loading set1.DAT", {report::TextureInfoLine("wood.tga", 32, 32, 24)});
         EXPECT_EQ(Report(), c.restores ? Joined(restoreLines, listing) : Lines{});
         ExpectLoaded("set1.DAT");
-        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-            std::filesystem::remove(entry.path());
-        }
+        std::filesystem::remove_all(dir.Path());
+        std::filesystem::create_directory(dir.Path());
         WriteBackups();
     }
 }
@@ -199,22 +182,18 @@ TEST_F(RestoreCommand, ASelectedBackupIsSummedUpAndComparedOnRequest) {
     Click(SORRELWICK_CLEAR_BUTTON);
     const FolderContents before = FilesIn(dir.Path());
     Lines summaries, compared;
-    bool compareEnabledAtFirst = true;
     ClickRestore({[&](HWND d) {
-        compareEnabledAtFirst = IsWindowEnabled(GetDlgItem(d, SORRELWICK_COMPARE_BUTTON)) != FALSE;
-        summaries = {SummaryOf(d, 0), SummaryOf(d, 1)};
-        SendMessageA(GetDlgItem(d, SORRELWICK_BACKUP_LIST), LB_SETCURSEL, 0, 0);
+        summaries = {Select(d, 1), Select(d, 0)};
         SendMessageA(GetDlgItem(d, SORRELWICK_COMPARE_BUTTON), BM_CLICK, 0, 0);
         compared = Report();
         // Backup 000 becomes the set's twin; the summary shown stays.
         gen::WriteWholeFile(dir.File("set1.000"), gen::ReadWholeFile(dir.File("set1.DAT")));
-        summaries.push_back(SummaryOf(d, 0));
-        PressCancel(d);
+        summaries.push_back(Select(d, 0));
+        PressButton(d, IDCANCEL);
     }});
-    EXPECT_FALSE(compareEnabledAtFirst);
-    EXPECT_EQ(summaries, (Lines{"1 texture differs from the current set",
-                                "Error - Bad file format. set1.001 isn't a proper Tessaravine "
+    EXPECT_EQ(summaries, (Lines{"Error - Bad file format. set1.001 isn't a proper Tessaravine "
                                 "chess set.",
+                                "1 texture differs from the current set",
                                 "1 texture differs from the current set"}));
     EXPECT_EQ(compared,
               Framed("Comparing set1.DAT with set1.000",
@@ -224,7 +203,7 @@ TEST_F(RestoreCommand, ASelectedBackupIsSummedUpAndComparedOnRequest) {
     twin["set1.000"] = twin["set1.DAT"];
     EXPECT_EQ(FilesIn(dir.Path()), twin);
     // Opened again, the dialog works the summary out anew.
-    ClickRestore({[&](HWND d) { summaries = {SummaryOf(d, 0)}; }, PressCancel});
+    ClickRestore({[&](HWND d) { summaries = {Select(d, 0)}; }, Pressing(IDCANCEL)});
     EXPECT_EQ(summaries, Lines{"Same as the current set"});
 }
 
@@ -233,7 +212,7 @@ TEST_F(RestoreCommand, ASelectedBackupIsSummedUpAndComparedOnRequest) {
 TEST_F(RestoreCommand, WithoutALoadedSetTheChosenBackupNamesTheSet) {
     openAnswer = dir.File("set1.000");  // the set itself was lost
     const auto [restored, restoreLines] = RestoredTwin(0);
-    ClickRestore({ChooseFirst, PressRestore});
+    ClickRestore({ChooseFirst, Pressing(IDOK)});
     EXPECT_EQ(shown, BackupLines());
     EXPECT_EQ(FilesIn(dir.Path()), restored);
     ExpectLoaded("set1.DAT");

@@ -42,21 +42,19 @@ TEST(FolderPickerCallback, AnswersEachEventWithItsMessages) {
     ASSERT_NE(folderItem, nullptr);
     const struct {
         const char* what;
-        std::string lastFolder;
         UINT event;
         PIDLIST_ABSOLUTE item;
         std::string sent;
-        int result;
+        int result = 0;
+        std::string lastFolder = "C:\\sets";
     } cases[] = {
-        {"opens on the last folder", "C:\\sets", BFFM_INITIALIZED, nullptr, "select 1 C:\\sets;",
-         0},
-        {"opens as it likes without one", "", BFFM_INITIALIZED, nullptr, "", 0},
-        {"a folder is selected", "C:\\sets", BFFM_SELCHANGED, folderItem,
-         "status 0 " + folder + ";enable OK 0 1;", 0},
-        {"an item without a path is selected", "C:\\sets", BFFM_SELCHANGED, myComputer, "", 0},
-        {"a typed name is not valid", "C:\\sets", BFFM_VALIDATEFAILEDW, nullptr, "enable OK 0 0;",
-         1},
-        {"any other event", "C:\\sets", BFFM_IUNKNOWN, nullptr, "", 0},
+        {"opens on the last folder", BFFM_INITIALIZED, nullptr, "select 1 C:\\sets;"},
+        {"opens as it likes without one", BFFM_INITIALIZED, nullptr, "", 0, ""},
+        {"a folder is selected", BFFM_SELCHANGED, folderItem,
+         "status 0 " + folder + ";enable OK 0 1;"},
+        {"an item without a path is selected", BFFM_SELCHANGED, myComputer, ""},
+        {"a typed name is not valid", BFFM_VALIDATEFAILEDW, nullptr, "enable OK 0 0;", 1},
+        {"any other event", BFFM_IUNKNOWN, nullptr, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -94,36 +92,25 @@ protected:
     Lines expected;  // the report so far
 };
 
-TEST_F(FolderCommands, ExtractThenReplaceFromThePickedFolder) {
+// What an image editor saves: refused as it is, converted on import while
+// the box is checked, which stays so. (Extracting into the picked folder is
+// tried with the program's session.)
+TEST_F(FolderCommands, ReplaceConvertsOnlyWhileTheBoxIsChecked) {
     const std::string textures = Folder("textures");
-    Pick(SORRELWICK_EXTRACT_BUTTON, textures);
-    ExpectReported(Framed("Exporting set1.DAT's textures to " + textures,
-                          {TextureInfoLine("wood.tga", 16, 32, 24, "Export successful")}));
-    EXPECT_EQ(gen::ReadWholeFile(dir.File("textures\\wood.tga")), gen::MakeTga(16, 32, 24));
-
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("textures\\wood.tga"), gen::MakeTga(16, 32, 32)));
     const std::string importing = "Importing textures from " + textures + " into set1.DAT";
-    ASSERT_TRUE(gen::WriteWholeFile(dir.File("textures\\wood.tga"), gen::MakeTga(32, 32, 24)));
-    Pick(SORRELWICK_REPLACE_BUTTON, textures);
-    ExpectReported(Framed(
-        importing,
-        {TextureInfoLine("wood.tga", 16, 32, 24, "Import successful: size modified (to 32x32)"),
-         "Original file renamed to set1.000"}));
-    EXPECT_EQ(dir.Entries(), (Lines{"set1.000", "set1.DAT", "textures"}));
-
-    // What an image editor saves: refused as it is, converted on import while
-    // the box is checked, which stays so.
     EXPECT_EQ(IsDlgButtonChecked(window, SORRELWICK_CONVERT_CHECK), BST_UNCHECKED);
-    ASSERT_TRUE(gen::WriteWholeFile(dir.File("textures\\wood.tga"), gen::MakeTga(32, 32, 32)));
     Pick(SORRELWICK_REPLACE_BUTTON, textures);
-    ExpectReported(Framed(importing, {TextureInfoLine("wood.tga", 32, 32, 24,
+    ExpectReported(Framed(importing, {TextureInfoLine("wood.tga", 16, 32, 24,
                                                       "Import failed: wrong color depth (32 bits)"),
-                                      "Original file renamed to set1.001"}));
+                                      "Original file renamed to set1.000"}));
     Click(SORRELWICK_CONVERT_CHECK);
     Pick(SORRELWICK_REPLACE_BUTTON, textures);
-    ExpectReported(Framed(importing, {TextureInfoLine("wood.tga", 32, 32, 24,
+    ExpectReported(Framed(importing, {TextureInfoLine("wood.tga", 16, 32, 24,
                                                       "Import successful: converted from 32 bits"),
-                                      "Original file renamed to set1.002"}));
+                                      "Original file renamed to set1.001"}));
     EXPECT_EQ(IsDlgButtonChecked(window, SORRELWICK_CONVERT_CHECK), BST_CHECKED);
+    EXPECT_EQ(dir.Entries(), (Lines{"set1.000", "set1.001", "set1.DAT", "textures"}));
 }
 
 // Each picker asks alike but for its title, and opens where the last
@@ -140,14 +127,13 @@ TEST_F(FolderCommands, PickersAskFieldByFieldAndShareTheLastFolder) {
     EXPECT_EQ(Report(), reported);
     EXPECT_EQ(ui::TheToolState().lastFolder, second);
 
-    const std::string extract = "Select the directory to extract all set1.DAT's textures to";
-    const std::string replace = "Select the directory hosting the textures";
-    const Lines titles = {extract, replace, extract, replace};
+    const Lines titles = {"Select the directory to extract all set1.DAT's textures to",
+                          "Select the directory hosting the textures"};
     const Lines openedOn = {start, first, second, second};
     ASSERT_EQ(pickerRequests.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
         const BROWSEINFOW& r = pickerRequests[i].fields;
-        EXPECT_EQ(pickerRequests[i].title, titles[i]);
+        EXPECT_EQ(pickerRequests[i].title, titles[i % 2]);  // Extract, then Replace
         EXPECT_EQ(pickerRequests[i].lastFolder, openedOn[i]);
         EXPECT_EQ(pickerRequests[i].displayName, "");
         EXPECT_EQ(r.hwndOwner, window);
@@ -155,10 +141,8 @@ TEST_F(FolderCommands, PickersAskFieldByFieldAndShareTheLastFolder) {
         EXPECT_EQ(r.lpfn, &ui::FolderPickerCallback);
         EXPECT_TRUE(!r.pidlRoot && !r.lParam && !r.iImage) << "root, parameter or image set";
     }
-    const std::string longName(250, 'n');
-    EXPECT_EQ(ui::ExtractPickerTitle(longName),
-              ("Select the directory to extract all " + longName).substr(0, 259));
-    // Cut between characters: 36 of the text, then 223 two-byte letters.
+    // Cut to the 259 characters the title's buffer holds, between
+    // characters: 36 of the text, then 223 two-byte letters.
     std::string cyrillic, kept;
     for (int i = 0; i < 250; ++i) cyrillic += "\xD0\x94";
     for (int i = 0; i < 223; ++i) kept += "\xD0\x94";
@@ -178,15 +162,11 @@ BOOL WINAPI LongPath(PCIDLIST_ABSOLUTE, PWSTR path, DWORD size, GPFIDL_FLAGS) {
     return TRUE;
 }
 
-// An item outside the file system, or whose path is too long, gives the
-// empty folder, which each operation refuses; the picker's display name
-// never stands in for a path.
+// An item outside the file system (My Computer, say), or whose path is too
+// long, gives the empty folder, which each operation refuses; the picker's
+// display name never stands in for a path.
 TEST_F(FolderCommands, ItemWithoutPathIsTheEmptyFolder) {
     const std::string textures = Folder("textures");
-    Pick(SORRELWICK_EXTRACT_BUTTON, "");  // My Computer
-    ExpectReported({"Error - Invalid extract path"});
-    EXPECT_EQ(ui::TheToolState().lastFolder, "");
-
     ui::ReplaceFolderPickerForTests(&FolderPicker, &NoPath);
     Pick(SORRELWICK_REPLACE_BUTTON, textures);
     ExpectReported({"Error - Invalid import path"});

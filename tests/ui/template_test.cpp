@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <span>
 #include <string_view>
 
@@ -108,6 +107,18 @@ RECT InPixels(HWND dialog, RECT units) {
     return units;
 }
 
+// A label or a button shows its text on one line, in the dialog's font, or
+// it wraps or cuts what does not fit; a check box has its box beside the text.
+void ExpectWholeTextShown(HWND control, bool checkBox) {
+    std::string text = WindowText(control);
+    std::erase(text, '&');  // a mnemonic is underlined, not drawn
+    RECT room = {};
+    GetClientRect(control, &room);
+    if (checkBox) room.right -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+    EXPECT_LE(DrawnWidth(control, text), room.right)
+        << '"' << text << "\" in " << room.right << " pixels";
+}
+
 void ExpectControl(HWND dialog, HWND control, const Control& c) {
     EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(control)), static_cast<WORD>(c.id));
     char className[32] = {};
@@ -123,38 +134,24 @@ void ExpectControl(HWND dialog, HWND control, const Control& c) {
     EXPECT_TRUE(EqualRect(&want, &got))
         << got.left << "," << got.top << " " << got.right << "," << got.bottom;
 
-    const DWORD style = Style(control), typeMask = c.className[0] == 'B' ? BS_TYPEMASK : 0;
+    const bool button = std::string_view(c.className) == "Button";
+    const DWORD style = Style(control), typeMask = button ? BS_TYPEMASK : 0;
     EXPECT_EQ(style & (c.styles | typeMask), c.styles) << std::hex << style;
+    if (button) ExpectWholeTextShown(control, c.styles == kCheckBox);
     if (c.styles == kField) {
         EXPECT_TRUE(Style(control, GWL_EXSTYLE) & WS_EX_RIGHT);
         EXPECT_EQ(style & (ES_AUTOHSCROLL | WS_HSCROLL), 0u);
     }
 }
 
-// A label or a button shows its text on one line, in the dialog's font, or
-// it wraps or cuts what does not fit; a check box has its box beside the text.
-void ExpectWholeTextShown(HWND control, bool checkBox) {
-    std::string text = WindowText(control);
-    std::erase(text, '&');  // a mnemonic is underlined, not drawn
-    RECT room = {};
-    GetClientRect(control, &room);
-    if (checkBox) room.right -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
-    EXPECT_LE(DrawnWidth(control, text), room.right)
-        << '"' << text << "\" in " << room.right << " pixels";
-}
-
-// Alt and a letter reach one control only.
-void ExpectMnemonicsUnique(HWND dialog) {
-    std::string taken;
-    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        const std::string text = WindowText(c);
-        const std::size_t amp = text.find('&');
-        if (amp == std::string::npos || amp + 1 == text.size()) continue;
-        const char letter =
-            static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
-        EXPECT_EQ(taken.find(letter), std::string::npos) << "Alt+" << letter << " twice";
-        taken += letter;
-    }
+// Alt and a letter reach one control only: none of those before, whose
+// letters are `taken`.
+void ExpectNewMnemonic(const std::string& text, std::string& taken) {
+    const std::size_t amp = text.find('&');
+    if (amp == std::string::npos || amp + 1 == text.size()) return;
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
+    EXPECT_EQ(taken.find(letter), std::string::npos) << "Alt+" << letter << " twice";
+    taken += letter;
 }
 
 using Templates = MainWindowTest;
@@ -199,21 +196,19 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
 
         auto expected = d.controls.begin();
         Lines labels;
+        std::string mnemonics;
         for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            ExpectNewMnemonic(WindowText(c), mnemonics);
             if (static_cast<WORD>(GetDlgCtrlID(c)) == 0xFFFF) {
                 labels.push_back(WindowText(c));
                 ExpectWholeTextShown(c, false);
             } else if (expected != d.controls.end()) {
-                if (std::string_view(expected->className) == "Button") {
-                    ExpectWholeTextShown(c, expected->styles == kCheckBox);
-                }
                 ExpectControl(dialog, c, *expected++);
             } else {
                 ADD_FAILURE() << "unexpected control " << GetDlgCtrlID(c);
             }
         }
         EXPECT_EQ(expected, d.controls.end()) << "missing controls";
-        ExpectMnemonicsUnique(dialog);
         EXPECT_EQ(labels, d.labels);
         // The backups' columns line up in the report's font, at the scale of
         // the screen, and of the next one the dialog is moved to.
@@ -245,14 +240,6 @@ TEST_F(Templates, EveryDialogWithItsFrameAndEveryControlInTabOrder) {
     }
 }
 
-// Each run of the window tests asks for a display scale (the prefix holds
-// it): so that a run meant for 150% cannot pass at 100% unnoticed.
-TEST(DisplayScale, IsTheOneThisRunAskedFor) {
-    const char* asked = std::getenv("SORRELWICK_TEST_DPI");
-    if (!asked) GTEST_SKIP() << "no scale asked for";
-    EXPECT_EQ(ScreenDpi(), std::atoi(asked));
-}
-
 // The program's manifest, which the tests' program carries too: visual
 // styles, drawing at each monitor's scale, and no execution level, so that
 // writes under Program Files keep the virtualization the game relies on.
@@ -269,16 +256,10 @@ TEST(Manifest, AsksForVisualStylesAndEveryMonitorsScaleAndNoExecutionLevel) {
     EXPECT_EQ(manifest.find("requestedExecutionLevel"), std::string::npos);
 
     // The system took it: the process draws at the monitor's scale itself.
-    using Awareness = DPI_AWARENESS_CONTEXT(WINAPI*)();
-    using Same = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    const auto awareness = reinterpret_cast<Awareness>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
-    const auto same = reinterpret_cast<Same>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
-    if (!awareness || !same) GTEST_SKIP() << "a system without per-monitor scaling";
-    EXPECT_TRUE(same(awareness(), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ||
-                same(awareness(), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE));
+    const DPI_AWARENESS_CONTEXT awareness = GetThreadDpiAwarenessContext();
+    EXPECT_TRUE(
+        AreDpiAwarenessContextsEqual(awareness, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ||
+        AreDpiAwarenessContextsEqual(awareness, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE));
 }
 
 }  // namespace

@@ -47,6 +47,15 @@ inline std::string Text(const wchar_t* text) {
     return text ? Utf8(text) : "(null)";
 }
 
+// A chess set with the one texture wood.tga, of `image`.
+inline bool WriteWoodSet(const std::string& path, const std::vector<std::uint8_t>& image) {
+    return gen::ChessSetBuilder()
+        .Signature()
+        .TextureReference("wood.tga")
+        .TextureImage(image)
+        .WriteTo(path);
+}
+
 // Read through the wide messages, which also cross into another process
 // intact, and given back as the UTF-8 the program wrote them in.
 inline Lines ListLines(HWND list) {
@@ -81,7 +90,6 @@ inline RECT PlaceIn(HWND window, HWND control) {
     return place;
 }
 
-// The font `window` draws its text in.
 inline LOGFONTW FontOf(HWND window) {
     LOGFONTW font = {};
     const auto handle = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
@@ -89,7 +97,6 @@ inline LOGFONTW FontOf(HWND window) {
     return font;
 }
 
-// The display scale the windows open at, in dots per inch.
 inline int ScreenDpi() {
     const HDC dc = GetDC(nullptr);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
@@ -106,12 +113,10 @@ inline void ResetToolState() {
 }
 
 // Takes the quit request a destroyed main window leaves behind, so that it
-// cannot end a later modal run; true when there was one with code 0.
-inline bool TakeQuitRequest() {
+// cannot end a later modal run.
+inline void TakeQuitRequest() {
     MSG message;
-    bool quit = false;
-    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) quit = message.wParam == 0;
-    return quit;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) continue;
 }
 
 // Runs dialog template `id` modally while `act` acts in it; its result.
@@ -135,8 +140,7 @@ protected:
     };
     struct PickerRequest {
         BROWSEINFOW fields;
-        std::string title, displayName;
-        std::string lastFolder;  // where the callback makes the picker open
+        std::string title, displayName, lastFolder;  // lastFolder: where it opens
     };
     struct Launch {
         HWND owner;
@@ -197,11 +201,7 @@ protected:
     }
     // A chess set with one texture, and the lines of its listing.
     Lines WriteSmallSet(const std::string& name) {
-        EXPECT_TRUE(gen::ChessSetBuilder()
-                        .Signature()
-                        .TextureReference("wood.tga")
-                        .TextureImage(gen::MakeTga(16, 32, 24))
-                        .WriteTo(dir.File(name)));
+        EXPECT_TRUE(WriteWoodSet(dir.File(name), gen::MakeTga(16, 32, 24)));
         return Framed("Loading " + name, {report::TextureInfoLine("wood.tga", 16, 32, 24)});
     }
     // The same, loaded.
@@ -212,17 +212,13 @@ protected:
     }
 
     static OpenRequest Recorded(const OPENFILENAMEW* r) {
-        OpenRequest seen{*r,
-                         {},
-                         Text(r->lpstrFile),
-                         Text(r->lpstrInitialDir),
-                         Text(r->lpstrTitle),
-                         Text(r->lpstrDefExt)};
+        std::string filter;
         for (const wchar_t* p = r->lpstrFilter; p && *p; p += lstrlenW(p) + 1) {
-            seen.filter.append(Utf8(p)).push_back('\0');
+            filter.append(Utf8(p)).push_back('\0');
         }
-        seen.filter.push_back('\0');
-        return seen;
+        filter.push_back('\0');
+        const std::string file = Text(r->lpstrFile), folder = Text(r->lpstrInitialDir);
+        return {*r, filter, file, folder, Text(r->lpstrTitle), Text(r->lpstrDefExt)};
     }
     // Records the request and answers with `answer`, or cancels.
     static BOOL Answer(LPOPENFILENAMEW r, std::vector<OpenRequest>& requests,
@@ -245,20 +241,15 @@ protected:
         const INT_PTR result = running->launchWorks ? 42 : SE_ERR_NOASSOC;
         return reinterpret_cast<HINSTANCE>(result);
     }
-    // Gives the item `pickerAnswer` names (My Computer when empty, nothing
-    // when none), with a display name as the picker writes one.
+    // Gives the item `pickerAnswer` names, or nothing when none, with a
+    // display name as the picker writes one.
     static PIDLIST_ABSOLUTE WINAPI FolderPicker(LPBROWSEINFOW r) {
         running->pickerRequests.push_back(
             {*r, Text(r->lpszTitle), Text(r->pszDisplayName), ui::TheToolState().lastFolder});
         const std::optional<std::string>& answer = running->pickerAnswer;
-        PIDLIST_ABSOLUTE item = nullptr;
-        if (answer && answer->empty()) {
-            SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &item);
-        } else if (answer) {
-            item = ILCreateFromPathW(Wide(*answer).c_str());
-        }
-        if (item) lstrcpynW(r->pszDisplayName, L"Display name", MAX_PATH);
-        return item;
+        if (!answer) return nullptr;
+        lstrcpynW(r->pszDisplayName, L"Display name", MAX_PATH);
+        return ILCreateFromPathW(Wide(*answer).c_str());
     }
 
     static inline MainWindowTest* running = nullptr;
