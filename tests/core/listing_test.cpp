@@ -90,13 +90,11 @@ TEST_F(ListingTest, TheWalkStartsAtTheSignatureAndEndsAtAFragmentOrTheEnd) {
 // A texture takes the name of the material or reference right before it;
 // nothing outside a chunk's payload is read for it.
 TEST_F(ListingTest, TexturesTakeTheNameOfTheNearestMaterialOrReference) {
-    Bytes unterminated = gen::TextureReferencePayload("abc");
-    unterminated.pop_back();  // no NUL: the name runs to the payload's end
-    Bytes shortMaterial = gen::MaterialPayload({1, 1}, "x.tga", 0, 0);
-    shortMaterial.resize(27);  // too short for the flag: no name
+    // No NUL: the name runs to the payload's end.
+    const Bytes unterminated = Cut(gen::TextureReferencePayload("abc"), 1);
+    // Too short for the flag: no name.
+    const Bytes shortMaterial = Head(gen::MaterialPayload({1, 1}, "x.tga", 0, 0), 27);
     const Bytes image = MakeTga(1, 1, 8);
-    const Bytes header16(image.begin(), image.begin() + 16);
-    const Bytes header17(image.begin(), image.begin() + 17);
     EXPECT_TRUE(List(ChessSetBuilder()
                          .Signature()
                          .Material({1, 1}, "wood.tga")
@@ -121,8 +119,8 @@ TEST_F(ListingTest, TexturesTakeTheNameOfTheNearestMaterialOrReference) {
                          .TextureImage(image)
                          .TextureReference(std::string(300, 'L'))
                          .TextureImage({})
-                         .TextureImage(header16)
-                         .TextureImage(header17)
+                         .TextureImage(Head(image, 16))
+                         .TextureImage(Head(image, 17))
                          .Bytes()));
     EXPECT_EQ(log.Lines(),
               Loading({"  wood.tga                    1024x512   32 bits",

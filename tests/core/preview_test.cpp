@@ -38,12 +38,8 @@ protected:
 };
 
 TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
-    Bytes cut = Image(8, 8, 24);
-    cut.resize(cut.size() - 10);
     Bytes unknownType = Image(8, 8, 24);
     unknownType[2] = 5;
-    Bytes headerOnly = Image(8, 8, 24);
-    headerOnly.resize(17);
     struct Case {
         std::string name;
         Bytes image;
@@ -52,11 +48,12 @@ TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
     const Case cases[] = {
         {"square.tga", Image(8, 8, 24), "Card written"},
         {"odd.tga", Image(6, 4, 32), "Card written: side not a power of two"},
-        {"cut.tga", cut, "Card written: image data cut short"},
+        {"cut.tga", Cut(Image(8, 8, 24), 10), "Card written: image data cut short"},
         {"type5.tga", unknownType,
          "Card written without picture: image type 5 at 24 bits not decoded"},
         {"grey24.tga", gen::MakeTga(2, 2, 24), "Card written"},
-        {"short.tga", headerOnly, "Card written without picture: image data cut short"},
+        {"short.tga", Head(Image(8, 8, 24), 17),
+         "Card written without picture: image data cut short"},
         {"<b>&\"it's\".tga", Image(4, 4, 24), "Card written"},
         {"tab\there\x7F.tga", Image(4, 4, 24), "Card written"},
         {"caf\xE9\x80.tga", Image(4, 4, 24), "Card written"},

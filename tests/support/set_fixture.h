@@ -58,4 +58,8 @@ Bytes Image(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::
 // The signature header, then each texture behind a texture reference naming it.
 gen::ChessSetBuilder SetOf(const std::vector<Texture>& textures);
 
+// `bytes` without their last `by` bytes, and their first `count` bytes alone.
+Bytes Cut(Bytes bytes, std::size_t by);
+Bytes Head(const Bytes& bytes, std::size_t count);
+
 }  // namespace sorrelwick::test
