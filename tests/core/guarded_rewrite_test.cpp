@@ -3,15 +3,10 @@
 // on disk. The loaded set must survive every failure byte for byte, under its
 // own path or under the backup name.
 
-#include <gtest/gtest.h>
-
 #include <optional>
-#include <string>
 
 #include "backup/restore_backup.h"
-#include "platform/file_system.h"
 #include "report/messages.h"
-#include "support/fault_sweep.h"
 #include "support/recording_job.h"
 
 namespace sorrelwick::test {
@@ -31,17 +26,6 @@ const Bytes kSignatureOnly = gen::ChessSetBuilder().Signature(0x12345678).Bytes(
 
 Lines Report(const Lines& body, bool closed = true) {
     return Framed("Rewriting set1.DAT", body, closed);
-}
-
-// A set of only the signature header shows in the rotation's tests.
-TEST(GuardedRewrite, SuccessKeepsTheNewFileAndTheBackup) {
-    SetFolder folder(MultiChunkSet());
-    RecordingJob job{.growTextures = true, .successLine = "Done"};
-    EXPECT_TRUE(RunRewrite(folder, job));
-    EXPECT_EQ(folder.log.Lines(), Report(Chunks(6, {kCleanUpLine, kRenamed, "Done"})));
-    EXPECT_EQ(job.cleanUps, 1);
-    EXPECT_EQ(folder.Files(),
-              (FolderContents{{"set1.000", MultiChunkSet()}, {"set1.DAT", MultiChunkSet(true)}}));
 }
 
 // The multi-chunk set's checked operations, in order: move to the backup;
@@ -256,19 +240,18 @@ TEST(BackupRotation, TakesTheLowestFreeNumberAndStopsWhenNoneIsFree) {
 
 TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
     const std::string invalid(msg::kInvalidLoadSavePath);
-    const std::pair<std::string, std::string> taken[] = {
-        {"set1.D", "set1.000"},
-        {"set1.DATA", "set1.000"},
-        {"my.set.DAT", "my.set.000"},
-        {"set1.000", "set1.001"}};  // a numbered set is not its own backup
-    for (const auto& [name, backupName] : taken) {
+    // The set's name, its backup's, or the refusal.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"set1.D", "set1.000", ""},
+        {"set1.DATA", "set1.000", ""},
+        {"my.set.DAT", "my.set.000", ""},
+        {"set1.000", "set1.001", ""},  // a numbered set is not its own backup
+        {"Knights", "", invalid},
+        {"Knights.", "", invalid},
+        {platform::JoinPath("Sets.old", "Knights"), "", invalid}};
+    for (const auto& [name, backupName, refusal] : cases) {
         SetFolder folder;
-        ExpectRotation(folder, name, backupName);
-    }
-    for (const std::string& name : {std::string("Knights"), std::string("Knights."),
-                                    platform::JoinPath("Sets.old", "Knights")}) {
-        SetFolder folder;
-        ExpectRotation(folder, name, "", invalid);
+        ExpectRotation(folder, name, backupName, refusal);
     }
     // On Windows a backup path must fit in 259 characters: ".D" becomes
     // ".000". Elsewhere the system's own limit holds.

@@ -23,7 +23,6 @@ backup::RewriteJob RecordingJob::Job() {
         ++cleanUps;
         log.AppendLine(kCleanUpLine);
     };
-    job.successLine = successLine;
     job.sourcePath = sourcePath;
     return job;
 }
