@@ -96,7 +96,7 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
          {closeMarble, "Error - Could not close set1.DAT"}, false, {}},
         // A walk failure ends the extraction; what was written stays.
         {"set not read whole", {Operation::Read, 6},
-         {kWoodOk, "Error - Could not read set1.DAT"}, false, {{"wood.tga", kWood}}},
+         {kWoodOk, kCouldNotRead}, false, {{"wood.tga", kWood}}},
         {"set not closed", {Operation::Close, 3},
          {kWoodOk, kMarbleOk, "Error - Could not close set1.DAT"}, false, both},
     };

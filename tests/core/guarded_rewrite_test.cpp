@@ -14,14 +14,8 @@ namespace {
 
 namespace msg = report::msg;
 
-const std::string kRenamed = "Original file renamed to set1.000";
-const std::string kNoMemory = "Error - Not enough memory";
-const std::string kCouldNotWrite = "Error - Could not write set1.DAT";
-const std::string kCouldNotRead = "Error - Could not read set1.DAT";
 const std::string kCouldNotDelete = "Error - Could not delete set1~000";
 const std::string kCouldNotMoveBack = "Error - Could not rename set1.000 to set1.DAT";
-const std::string kBadFormat =
-    "Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set.";
 const Bytes kSignatureOnly = gen::ChessSetBuilder().Signature(0x12345678).Bytes();
 
 Lines Report(const Lines& body, bool closed = true) {

@@ -16,10 +16,6 @@ using gen::ChessSetBuilder;
 using gen::MakeTga;
 using report::TextureInfoLine;
 
-const std::string kBadFormat =
-    "Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set.";
-const std::string kCannotRead = "Error - Could not read set1.DAT";
-
 class ListingTest : public SetFixture {
 protected:
     bool List(const Bytes& set) {
@@ -69,7 +65,7 @@ TEST_F(ListingTest, TheWalkStartsAtTheSignatureAndEndsAtAFragmentOrTheEnd) {
         {ChessSetBuilder().ChunkClaiming(format::kSetSignature, 0, 1, {0}).Bytes(),
          false,
          {kBadFormat}},
-        {pastTheEnd, false, {t, kCannotRead}},
+        {pastTheEnd, false, {t, kCouldNotRead}},
     };
     for (std::size_t fragment = 1; fragment <= 11; ++fragment) {
         cases.push_back({ChessSetBuilder(whole).Raw(Bytes(fragment, 0xFF)).Bytes(), true, {t}});
@@ -140,12 +136,12 @@ TEST_F(ListingTest, FailuresInjectedIntoTheWalk) {
     const std::pair<FaultPlan, Lines> cases[] = {
         {{Operation::Open, 1}, {"Error - Could not open set1.DAT"}},
         {{Operation::Read, 1}, {kBadFormat}},
-        {{Operation::Read, 2}, {kCannotRead}},         // a header read error is no end
-        {{Operation::Read, 5}, {kCannotRead}},         // the first image's payload
-        {{Operation::Read, 6}, {first, kCannotRead}},  // the next header
-        {{Operation::Allocate, 2}, {first, "Error - Not enough memory"}},
+        {{Operation::Read, 2}, {kCouldNotRead}},         // a header read error is no end
+        {{Operation::Read, 5}, {kCouldNotRead}},         // the first image's payload
+        {{Operation::Read, 6}, {first, kCouldNotRead}},  // the next header
+        {{Operation::Allocate, 2}, {first, kNoMemory}},
         {{Operation::Close, 1}, {first, second, cannotClose}},
-        {{Operation::Read, 2, true}, {kCannotRead}},
+        {{Operation::Read, 2, true}, {kCouldNotRead}},
     };
     for (const auto& [plan, body] : cases) {
         platform::ScopedFault fault(plan);

@@ -219,7 +219,7 @@ TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
         {{'n', 'o', 't', ' ', 'a', ' ', 's', 'e', 't', '!', '!', '!'},
          {"Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set."}},
         {SetOf({{"wood.tga", Image(4, 4, 24)}}).ChunkClaiming(3, 0, 100, {1, 2}).Bytes(),
-         {wood, "Error - Could not read set1.DAT"}},
+         {wood, kCouldNotRead}},
     };
     for (const auto& [bytes, lines] : cases) {
         Write(bytes);
@@ -231,7 +231,7 @@ TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
     }
     Write(whole);
     EXPECT_FALSE(Preview(false, {Operation::Allocate, 2}));  // the picture, after the payload
-    EXPECT_EQ(log.Lines(), Report({"Error - Not enough memory", "No preview page written"}));
+    EXPECT_EQ(log.Lines(), Report({kNoMemory, "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
     EXPECT_FALSE(Preview(false, {}, "7"));  // a backup that is not there
     EXPECT_EQ(log.Lines(), Framed("Previewing set1.DAT's changes from set1.007 in " + page,

@@ -15,7 +15,6 @@
 namespace sorrelwick::test {
 namespace {
 
-const std::string kRenamed = "Original file renamed to set1.000";
 const std::string kTaken = "Import successful";
 const std::string kNotFound = "Import failed: file not found";
 const std::string kNotRead = "Import failed: error reading file";
@@ -322,7 +321,7 @@ TEST_F(ReplaceTest, FailuresEndInTheRestoreAndPerTextureFaultsOnlyInTheirLine) {
          {marbleOk, "Error - Could not close wood.tga"}, false},
         // Writes: signature header, reference header and payload, image header.
         {"imported chunk not written", {Operation::Write, 4},
-         {marbleOk, "Error - Could not write set1.DAT"}, false},
+         {marbleOk, kCouldNotWrite}, false},
         // Opens: backup, new file, wood.tga.
         {"texture file not opened", {Operation::Open, 3},
          {Named("wood.tga", kNotFound), marbleOk}, true},
@@ -361,8 +360,8 @@ TEST_F(ReplaceTest, FailuresEndInTheRestoreAndPerTextureFaultsOnlyInTheirLine) {
     search.Next(firstFound);
     platform::ScopedFault fault({Operation::Allocate, 2});
     EXPECT_FALSE(Replace());
-    EXPECT_EQ(log.Lines(), Report({"Error - Not enough memory",
-                                   Named(firstFound, "Import failed: file not part of set1.DAT")}));
+    EXPECT_EQ(log.Lines(),
+              Report({kNoMemory, Named(firstFound, "Import failed: file not part of set1.DAT")}));
     EXPECT_EQ(Files(), Restored(original));
 }
 

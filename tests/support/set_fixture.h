@@ -47,6 +47,14 @@ struct SetFolder {
 
 class SetFixture : public ::testing::Test, public SetFolder {};
 
+// Lines the operations give about the fixture's set.
+inline const std::string kBadFormat =
+    "Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set.";
+inline const std::string kCouldNotRead = "Error - Could not read set1.DAT";
+inline const std::string kCouldNotWrite = "Error - Could not write set1.DAT";
+inline const std::string kNoMemory = "Error - Not enough memory";
+inline const std::string kRenamed = "Original file renamed to set1.000";
+
 struct Texture {
     std::string name;
     Bytes image;
