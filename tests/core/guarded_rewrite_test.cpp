@@ -44,8 +44,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         FaultPlan plan;
         Lines body;  // between the heading and the closing lines
         RecordingJob job = {};
-        Bytes set = MultiChunkSet();
         std::optional<FolderContents> files = {};  // none: the set back under its path
+        Bytes set = MultiChunkSet();
     };
     const RecordingJob unprepared{.prepareFailure = kNoMemory};
     const FolderContents backupOnly = {{"set1.000", MultiChunkSet()}};
@@ -58,18 +58,15 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"another source not opened", {}, held(0, "Error - Could not open missing.DAT"),
          {.sourcePath = "missing.DAT"}},
         {"not created", {Operation::Open, 2}, held(0, "Error - Could not create set1.DAT")},
-        {"first kind not the signature", {}, held(0, kBadFormat), {}, badKind},
+        {"first kind not the signature", {}, held(0, kBadFormat), {}, {}, badKind},
         {"prepare step fails", {}, held(0, kNoMemory), {.prepareFailure = kNoMemory}},
-        {"signature header not written: no chunk copied", {Operation::Write, 1},
-         held(0, kCouldNotWrite)},
-        {"early header write fails: the copy goes on", {Operation::Write, 2},
-         held(all, kCouldNotWrite)},
-        {"every write from the second fails", {Operation::Write, 2, true},
-         held(all, kCouldNotWrite)},
+        {"signature header not written", {Operation::Write, 1}, held(0, kCouldNotWrite)},
+        {"a header not written, copy goes on", {Operation::Write, 2}, held(all, kCouldNotWrite)},
+        {"writes fail from the second", {Operation::Write, 2, true}, held(all, kCouldNotWrite)},
         {"no memory for the second payload", {Operation::Allocate, 2}, held(1, kNoMemory)},
         {"chunk header not read", {Operation::Read, 2}, held(0, kCouldNotRead)},
         {"payload not read", {Operation::Read, 5}, held(1, kCouldNotRead)},
-        {"payload runs past the end", {}, held(all, kCouldNotRead), {}, runsPastTheEnd},
+        {"payload runs past the end", {}, held(all, kCouldNotRead), {}, {}, runsPastTheEnd},
         {"backup not closed", {Operation::Close, 1}, Chunks(all, {kCleanUpLine, closeBackup})},
         {"new file not closed", {Operation::Close, 2}, Chunks(all, {kCleanUpLine, closeNew})},
         {"neither closed", {Operation::Close, 1, true},
@@ -89,13 +86,12 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         // the set goes back all the same. When the move back fails, the set
         // stays under the backup name.
         {"delete fails", {Operation::Remove, 1}, held(0, kNoMemory, {kCouldNotDelete}), unprepared,
-         MultiChunkSet(), FolderContents{{"set1.DAT", MultiChunkSet()}, {"set1~000", {}}}},
+         FolderContents{{"set1.DAT", MultiChunkSet()}, {"set1~000", {}}}},
         {"move back fails", {Operation::Move, 2}, held(0, kNoMemory, {kCouldNotMoveBack}),
-         unprepared, MultiChunkSet(), backupOnly},
+         unprepared, backupOnly},
         // Nothing was created, so nothing is deleted.
         {"all fails from opening the backup", {std::nullopt, 2, true},
-         held(0, "Error - Could not open set1.000", {kCouldNotMoveBack}), {}, MultiChunkSet(),
-         backupOnly},
+         held(0, "Error - Could not open set1.000", {kCouldNotMoveBack}), {}, backupOnly},
     };
     // clang-format on
     for (Case c : cases) {

@@ -207,48 +207,42 @@ Bytes PixelsAt(std::uint16_t width, std::uint16_t height, std::uint8_t depth,
     return rgba;
 }
 
-// With conversion: one texture per case; `expected` is what its new image
-// decodes to, or nullopt when the chunk stays (`sameBytes`: the file's own
-// bytes are taken unchanged).
+// With conversion: one texture per case, stored 64x64 with `depth` bits;
+// `expected` is what its new image decodes to, or nullopt when the chunk
+// stays.
 struct ConvertCase {
     std::string texture;
-    std::uint8_t depth;  // the stored texture's, 64x64
+    std::uint8_t depth;
     std::string fileName;
     Bytes file;
     std::string outcome;
-    bool named = false;
     std::optional<Bytes> expected = std::nullopt;
-    bool sameBytes = false;
 };
 
 TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
-    const auto tga = [](std::uint16_t w, std::uint16_t h, std::uint8_t depth) {
-        return gen::MakeTga(w, h, depth, Picture);
-    };
+    const auto tga = [](std::uint8_t depth) { return gen::MakeTga(64, 64, depth, Picture); };
     const auto png = [](std::uint32_t w, std::uint32_t h, int channels) {
         return gen::MakePng(w, h, channels, Picture);
     };
+    const std::string from24 = kTaken + ": converted from 24 bits";
     const std::string fromPng = kTaken + ": converted from PNG";
+    const Bytes rgb = PixelsAt(64, 64, 24);
     // clang-format off
     const ConvertCase cases[] = {
-        {"t32.tga", 32, "t32.tga", tga(64, 64, 24), "Import successful: converted from 24 bits",
-         false, PixelsAt(64, 64, 24)},
-        {"t24.tga", 24, "t24.tga", tga(64, 64, 32), "Import successful: converted from 32 bits",
-         false, PixelsAt(64, 64, 24)},
-        {"grey.tga", 8, "grey.tga", tga(64, 64, 24), "Import successful: converted from 24 bits",
-         false, PixelsAt(64, 64, 8)},
-        {"rgb24.tga", 24, "rgb24.png", png(64, 64, 3), fromPng, false, PixelsAt(64, 64, 24)},
-        {"rgba24.tga", 24, "rgba24.png", png(64, 64, 4), fromPng, false, PixelsAt(64, 64, 24)},
-        {"rgb32.tga", 32, "RGB32.PNG", png(64, 64, 3), fromPng, false, PixelsAt(64, 64, 24)},
-        {"rgba32.tga", 32, "rgba32.png", png(32, 128, 4),
-         fromPng + ", size modified (to 32x128)", false, PixelsAt(32, 128, 32)},
-        {"noise.tga", 32, "noise.png", gen::MakePng(64, 64, 4, Noise), fromPng, false,
+        {"t32.tga", 32, "t32.tga", tga(24), from24, rgb},
+        {"t24.tga", 24, "t24.tga", tga(32), kTaken + ": converted from 32 bits", rgb},
+        {"grey.tga", 8, "grey.tga", tga(24), from24, PixelsAt(64, 64, 8)},
+        {"rgb24.tga", 24, "rgb24.png", png(64, 64, 3), fromPng, rgb},
+        {"rgba24.tga", 24, "rgba24.png", png(64, 64, 4), fromPng, rgb},
+        {"rgb32.tga", 32, "RGB32.PNG", png(64, 64, 3), fromPng, rgb},
+        {"rgba32.tga", 32, "rgba32.png", png(32, 128, 4), fromPng + ", size modified (to 32x128)",
+         PixelsAt(32, 128, 32)},
+        {"noise.tga", 32, "noise.png", gen::MakePng(64, 64, 4, Noise), fromPng,
          PixelsAt(64, 64, 32, Noise)},
         {"npot.tga", 32, "npot.png", png(100, 64, 4), "Import failed: wrong size (100x64)"},
-        {"bad.tga", 32, "bad.png", Head(png(64, 64, 3), 60), kNotRead, true},
+        {"bad.tga", 32, "bad.png", Head(png(64, 64, 3), 60), kNotRead},
         // The .tga beside a .png of the same stem wins, taken as it is.
-        {"both.tga", 24, "both.tga", tga(64, 64, 24), kTaken, false,
-         PixelsAt(64, 64, 24), true},
+        {"both.tga", 24, "both.tga", tga(24), kTaken, rgb},
     };
     // clang-format on
     AddFile("both.png", png(64, 64, 4));
@@ -258,8 +252,8 @@ TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
     for (const ConvertCase& c : cases) {
         AddFile(c.fileName, c.file);
         before.push_back({c.texture, Image(64, 64, c.depth)});
-        body.push_back(c.named ? Named(c.texture, c.outcome)
-                               : Info(c.texture, before.back().image, c.outcome));
+        body.push_back(c.outcome == kNotRead ? Named(c.texture, c.outcome)
+                                             : Info(c.texture, before.back().image, c.outcome));
     }
     body.push_back(Named("extra.png", "Import failed: file not part of set1.DAT"));
     body.push_back(kRenamed);
@@ -276,7 +270,7 @@ TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
         const ConvertCase& c = cases[i];
         SCOPED_TRACE(c.texture);
         const Bytes& image = images[c.texture];
-        if (!c.expected || c.sameBytes) {
+        if (!c.expected || c.outcome == kTaken) {
             EXPECT_EQ(image, c.expected ? c.file : before[i].image);
             continue;
         }

@@ -33,9 +33,11 @@ std::function<void(backup::GuardedRewrite&, const format::Chunk&)> RecordingJob:
         if (chunksSeen == failAtChunk) backup::FailRewrite(rewrite, failMessage);
         if (chunksSeen == throwAtChunk) throw std::bad_alloc();
         Bytes payload(chunk.payload.begin(), chunk.payload.end());
-        if (growTextures && chunk.header.kind == format::kTextureImageChunk) payload = Grown(payload);
+        if (growTextures && chunk.header.kind == format::kTextureImageChunk)
+            payload = Grown(payload);
         format::ChunkHeader header = chunk.header;
-        header.length = static_cast<std::uint32_t>(payload.size()) + (chunksSeen == wrongLengthAtChunk);
+        header.length =
+            static_cast<std::uint32_t>(payload.size()) + (chunksSeen == wrongLengthAtChunk);
         backup::WriteChunk(rewrite, header, payload);
     };
 }
