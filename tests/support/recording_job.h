@@ -22,7 +22,7 @@ struct RecordingJob {
     std::string failMessage{};
     int wrongLengthAtChunk = 0;  // writes this chunk's header one byte too long
     int throwAtChunk = 0;        // throws std::bad_alloc on this chunk
-    std::string sourcePath{};  // empty: the rotated backup
+    std::string sourcePath{};    // empty: the rotated backup
 
     int chunksSeen = 0;
     int cleanUps = 0;
