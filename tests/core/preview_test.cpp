@@ -18,12 +18,9 @@ using report::TextureInfoLine;
 
 class PreviewTest : public SetFixture {
 protected:
-    bool Preview(bool replace = false, const FaultPlan& fault = {}, const std::string& other = {}) {
+    bool Preview(bool replace = false, const std::string& other = {}) {
         log = {};
-        const platform::ScopedFault armed(fault);
-        const bool result = operations::WritePreviewPage(state, {page, replace, other, {}}, &log);
-        faultFired = platform::FaultFired();
-        return result;
+        return operations::WritePreviewPage(state, {page, replace, other, {}}, &log);
     }
     std::string PageText() const {
         const Bytes bytes = gen::ReadWholeFile(page);
@@ -34,7 +31,6 @@ protected:
     }
 
     std::string page = dir.File("page.html");
-    bool faultFired = false;
 };
 
 TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
@@ -165,7 +161,7 @@ TEST_F(PreviewTest, ThePageOfChangesShowsBeforeAndNowOfWhatDiffersOnly) {
                                       {"new.tga", added}};
     Write(SetOf(now).Bytes());
     gen::WriteWholeFile(dir.File("set1.000"), SetOf(before).Bytes());
-    ASSERT_TRUE(Preview(false, {}, "0")) << ::testing::PrintToString(log.Lines());
+    ASSERT_TRUE(Preview(false, "0")) << ::testing::PrintToString(log.Lines());
     EXPECT_EQ(log.Lines(),
               Framed("Previewing set1.DAT's changes from set1.000 in " + page,
                      {TextureInfoLine("repainted.tga", 4, 4, 32, "changed: pixels"),
@@ -213,10 +209,12 @@ TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", cut}}));
     const Bytes whole = SetOf({{"wood.tga", Image(4, 4, 24)}}).Bytes();
     Write(whole);
-    EXPECT_FALSE(Preview(false, {Operation::Allocate, 2}));  // the picture, after the payload
+    // The picture's memory, after the payload's.
+    EXPECT_EQ(RunArmed({Operation::Allocate, 2}, [&] { return Preview(); }),
+              std::pair(false, true));
     EXPECT_EQ(log.Lines(), Report({kNoMemory, "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
-    EXPECT_FALSE(Preview(false, {}, "7"));  // a backup that is not there
+    EXPECT_FALSE(Preview(false, "7"));  // a backup that is not there
     EXPECT_EQ(log.Lines(), Framed("Previewing set1.DAT's changes from set1.007 in " + page,
                                   {"Error - Could not open set1.007", "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
@@ -238,14 +236,13 @@ TEST_F(PreviewTest, NoFaultLeavesAPartialPageOrLosesTheOldOne) {
                 if (name != "set1.DAT") std::filesystem::remove(dir.Path() / name);
             }
             if (replace) gen::WriteWholeFile(page, old);
-            const bool result = Preview(replace, plan);
+            const auto [result, fired] = RunArmed(plan, [&] { return Preview(replace); });
             const FolderContents files = Files();
             const Lines& lines = log.Lines();
             // A page in place counts as written even when its old copy
             // stays; one whose folder was not flushed does not.
             const bool placed = files.count("page.html") && files.at("page.html") == fresh;
-            EXPECT_EQ(result,
-                      !faultFired || (placed && !Has(lines, report::msg::CouldNotWrite(page))));
+            EXPECT_EQ(result, !fired || (placed && !Has(lines, report::msg::CouldNotWrite(page))));
             const bool leftovers = std::any_of(lines.begin(), lines.end(), [](auto& line) {
                 return line.starts_with("Error - Could not delete") ||
                        (line.starts_with("Error - Could not rename") &&
@@ -264,7 +261,7 @@ TEST_F(PreviewTest, NoFaultLeavesAPartialPageOrLosesTheOldOne) {
                     return file.second == old;
                 }));
             }
-            return faultFired;
+            return fired;
         });
     }
 }

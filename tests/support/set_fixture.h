@@ -12,7 +12,6 @@
 #include "generators/chess_set_builder.h"
 #include "generators/tga_builder.h"
 #include "operations/tool_state.h"
-#include "platform/fault_seam.h"
 #include "platform/file_system.h"
 #include "report/report_log.h"
 #include "support/fault_sweep.h"
