@@ -38,11 +38,6 @@ protected:
     Lines Report(const Lines& body) const {
         return Framed("Exporting set1.DAT's textures to " + out, body);
     }
-    void EmptyOut() const {
-        for (const auto& entry : std::filesystem::directory_iterator(out)) {
-            std::filesystem::remove_all(entry);
-        }
-    }
 
     // Not normalised, and with a "%" that must stay as it is.
     std::string out = platform::JoinPath(Folder("out/100%s"), ".");
@@ -104,7 +99,9 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
     Write(SetOf(kWoodAndMarble).Bytes());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EmptyOut();
+        for (const auto& file : std::filesystem::directory_iterator(out)) {
+            std::filesystem::remove(file.path());
+        }
         EXPECT_EQ(Extract(out, c.fault), c.result);
         EXPECT_EQ(log.Lines(), Report(c.body));
         EXPECT_EQ(FilesIn(out), c.files);
