@@ -29,7 +29,6 @@ const std::string kMarbleOk = report::TextureInfoLine("marble.tga", 4, 16, 32, k
 
 class ExtractionTest : public SetFixture {
 protected:
-    // Extracts into `folder` with `fault` armed; the lines are in `log`.
     bool Extract(const std::string& folder, const FaultPlan& fault = {}) {
         log = {};
         const platform::ScopedFault armed(fault);

@@ -51,7 +51,6 @@ protected:
         log = {};
         return operations::ReplaceTextures(state, tex, &log, {convert});
     }
-    // The folder after a rewrite that succeeded, or after the restore.
     FolderContents Rewritten(const Bytes& backup, const Bytes& set) const {
         return {{"set1.000", backup}, {"set1.DAT", set}, {"tex/", {}}};
     }
