@@ -11,6 +11,7 @@ namespace {
 
 using enum SpecularClass;
 using gen::ChessSetBuilder;
+using test::Cut;
 using test::Head;
 using test::Lines;
 
@@ -50,12 +51,6 @@ ChessSetBuilder Set(const std::vector<Named>& objects = {}) {
 test::Bytes WithCount(test::Bytes objectPayload, std::uint32_t n) {
     format::PutU32At(objectPayload, 50, n);
     return objectPayload;
-}
-
-test::Bytes NamePayload(ChunkKey key, const std::string& nameBytes) {
-    test::Bytes payload = Head(gen::ObjectNamePayload(key, ""), 8);
-    payload.insert(payload.end(), nameBytes.begin(), nameBytes.end());
-    return payload;
 }
 
 TEST(ClassifyMaterials, ObjectsLinkMaterialsToTheClassOfTheirName) {
@@ -105,9 +100,9 @@ TEST(ClassifyMaterials, ObjectsLinkMaterialsToTheClassOfTheirName) {
              .Object(O4, {M4})
              .Chunk(format::kObjectNameChunk, 0, Head(gen::ObjectNamePayload(O4, ""), 8))
              .ObjectName(O4, "PawnB")
-             .Object(O5, {M5}).Chunk(format::kObjectNameChunk, 0, NamePayload(O5, "KingW"))
-             .Object(O6, {M6})
-             .Chunk(format::kObjectNameChunk, 0, NamePayload(O6, std::string("Pawn\0W", 6))),
+             .Object(O5, {M5})
+             .Chunk(format::kObjectNameChunk, 0, Cut(gen::ObjectNamePayload(O5, "KingW"), 1))
+             .Object(O6, {M6}).ObjectName(O6, std::string("Pawn\0W", 6)),
          {{M1, None}, {M2, None}, {M3, None}, {M4, BlackPieces}, {M5, WhitePieces}, {M6, None}}},
         // Which style a set name selects shows in the naming rules' tests.
         {"the style from the set name", Set({{O1, {M1}, "<b_PawnW>"}, {O2, {M2}, "<Pawn>B"}}),
