@@ -4,6 +4,7 @@
 // own path or under the backup name.
 
 #include <optional>
+#include <tuple>
 
 #include "backup/restore_backup.h"
 #include "report/messages.h"

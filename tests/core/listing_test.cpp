@@ -5,7 +5,6 @@
 #include "operations/listing.h"
 
 #include <filesystem>
-#include <tuple>
 
 #include "support/set_fixture.h"
 
@@ -58,22 +57,21 @@ TEST_F(ListingTest, TheWalkStartsAtTheSignatureAndEndsAtAFragmentOrTheEnd) {
     const Bytes pastTheEnd = ChessSetBuilder(whole)
                                  .ChunkClaiming(format::kTextureImageChunk, 0, 0xFFFFFFF0, {1, 2})
                                  .Bytes();
-    std::vector<std::tuple<Bytes, bool, Lines>> cases = {
-        {ChessSetBuilder().Signature(0xDEADBEEF).Bytes(), true, {}},
-        {{}, false, {kBadFormat}},
-        {{0xA4, 0x0D, 0x6D, 0x71, 0, 0, 0, 0, 0, 0, 0}, false, {kBadFormat}},
-        {ChessSetBuilder().Chunk(0x716D0DA5, 0, {}).Bytes(), false, {kBadFormat}},
-        {ChessSetBuilder().ChunkClaiming(format::kSetSignature, 0, 1, {0}).Bytes(),
-         false,
-         {kBadFormat}},
-        {pastTheEnd, false, {t, kCouldNotRead}},
+    // A report that ends in an error tells a failed listing.
+    std::vector<std::pair<Bytes, Lines>> cases = {
+        {ChessSetBuilder().Signature(0xDEADBEEF).Bytes(), {}},
+        {{}, {kBadFormat}},
+        {{0xA4, 0x0D, 0x6D, 0x71, 0, 0, 0, 0, 0, 0, 0}, {kBadFormat}},
+        {ChessSetBuilder().Chunk(0x716D0DA5, 0, {}).Bytes(), {kBadFormat}},
+        {ChessSetBuilder().ChunkClaiming(format::kSetSignature, 0, 1, {0}).Bytes(), {kBadFormat}},
+        {pastTheEnd, {t, kCouldNotRead}},
     };
     for (std::size_t fragment = 1; fragment <= 11; ++fragment) {
-        cases.push_back({ChessSetBuilder(whole).Raw(Bytes(fragment, 0xFF)).Bytes(), true, {t}});
+        cases.push_back({ChessSetBuilder(whole).Raw(Bytes(fragment, 0xFF)).Bytes(), {t}});
     }
-    for (const auto& [set, result, body] : cases) {
+    for (const auto& [set, body] : cases) {
         SCOPED_TRACE(set.size());
-        EXPECT_EQ(List(set), result);
+        EXPECT_EQ(List(set), body.empty() || !body.back().starts_with("Error - "));
         EXPECT_EQ(log.Lines(), Loading(body));
     }
     const auto allocations = [this](const Bytes& bytes) {
