@@ -98,7 +98,8 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     for (Case c : cases) {
         SCOPED_TRACE(c.what);
         SetFolder folder(c.set);
-        EXPECT_FALSE(RunRewrite(folder, c.job, c.plan));
+        const auto [result, fired] = RunArmed(c.plan, [&] { return RunRewrite(folder, c.job); });
+        EXPECT_EQ(std::pair(result, fired), std::pair(false, c.plan.nth != 0));
         EXPECT_EQ(folder.log.Lines(), Report(c.body));
         EXPECT_EQ(c.job.cleanUps, 1);
         EXPECT_EQ(folder.Files(), c.files.value_or(FolderContents{{"set1.DAT", c.set}}));
@@ -201,13 +202,12 @@ void ExpectRotation(SetFolder& folder, const std::string& name, const std::strin
     folder.log = {};
     RecordingJob job;
     const std::string title = "Rewriting " + folder.state.setName;
+    EXPECT_EQ(RunArmed(plan, [&] { return RunRewrite(folder, job); }).first, refusal.empty());
     if (refusal.empty()) {
-        EXPECT_TRUE(RunRewrite(folder, job, plan));
         EXPECT_EQ(folder.log.Lines(),
                   Framed(title, {kCleanUpLine, msg::OriginalRenamed(backupName)}));
         expected[backupName] = kSignatureOnly;
     } else {
-        EXPECT_FALSE(RunRewrite(folder, job, plan));
         EXPECT_EQ(folder.log.Lines(), Framed(title, {refusal, kCleanUpLine}, false));
     }
     EXPECT_EQ(job.cleanUps, 1);

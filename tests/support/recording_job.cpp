@@ -1,7 +1,6 @@
 #include "support/recording_job.h"
 
 #include <new>
-#include <optional>
 
 #include "generators/tga_builder.h"
 #include "report/lines.h"
@@ -63,10 +62,8 @@ Bytes MultiChunkSet(bool grown) {
         .Bytes();
 }
 
-bool RunRewrite(SetFolder& folder, RecordingJob& job, const FaultPlan& plan) {
+bool RunRewrite(SetFolder& folder, RecordingJob& job) {
     report::AddHeading(folder.log, "Rewriting " + folder.state.setName);
-    std::optional<platform::ScopedFault> fault;
-    if (plan.nth != 0) fault.emplace(plan);
     return backup::RunGuardedRewrite(folder.state, job.Job(), folder.log, job.Step());
 }
 

@@ -43,8 +43,7 @@ Bytes MultiChunkSet(bool grown = false);
 inline constexpr int kMultiChunkSetChunks = 6;
 
 // Adds the heading "Rewriting <set name>" as the operations do, then runs the
-// guarded rewrite of the folder's set with `job`; `plan`, when it fails any
-// operation, is armed for the run.
-bool RunRewrite(SetFolder& folder, RecordingJob& job, const FaultPlan& plan = {});
+// guarded rewrite of the folder's set with `job`.
+bool RunRewrite(SetFolder& folder, RecordingJob& job);
 
 }  // namespace sorrelwick::test
