@@ -143,16 +143,15 @@ TEST_F(ListingTest, FailuresInjectedIntoTheWalk) {
         {{Operation::Read, 2, true}, {kCouldNotRead}},
     };
     for (const auto& [plan, body] : cases) {
-        platform::ScopedFault fault(plan);
-        EXPECT_FALSE(List(set));
-        EXPECT_TRUE(platform::FaultFired());
+        EXPECT_EQ(RunArmed(plan, [&] { return List(set); }), std::pair(false, true));
         EXPECT_EQ(log.Lines(), Loading(body));
     }
     EXPECT_TRUE(List(set));
     EXPECT_EQ(log.Lines(), Loading({first, second}));
 
-    platform::ScopedFault fault(FaultPlan{Operation::Close, 1});
-    EXPECT_FALSE(List(ChessSetBuilder().Chunk(1, 0, {}).Bytes()));
+    const Bytes notASet = ChessSetBuilder().Chunk(1, 0, {}).Bytes();
+    EXPECT_EQ(RunArmed({Operation::Close, 1}, [&] { return List(notASet); }),
+              std::pair(false, true));
     EXPECT_EQ(log.Lines(), Loading({kBadFormat, cannotClose}));
 }
 
