@@ -16,8 +16,7 @@ namespace {
 TEST(ListBackups, EveryNumberedBackupWithWhatItHolds) {
     SetFolder folder(SetOf({{"a.tga", Image(2, 2, 24)}}).Bytes(), "set1.007");
     const Bytes two = SetOf({{"a.tga", Image(2, 2, 24)}, {"b.tga", Image(4, 4, 32)}}).Bytes();
-    Bytes cut = two;
-    cut.resize(cut.size() - 5);
+    const Bytes cut = Cut(two, 5);
     const FolderContents others = {
         {"set1.999", two},  {"set1.000", cut}, {"set1.DAT", two},  // the last is no backup
         {"set1.0000", two}, {"set1.01", two},  {"set2.001", two}, {"set1.x01", two}};
@@ -55,12 +54,6 @@ TEST(ListBackups, AFolderThatCantBeSearchedGivesNoList) {
     EXPECT_EQ(folder.log.Lines(),
               Framed("Backups of set1.DAT", {"Error - Could not search the folder of set1.DAT"}));
 }
-
-}  // namespace
-}  // namespace sorrelwick::test
-
-namespace sorrelwick::test {
-namespace {
 
 // A file picked to restore from: a numbered backup stands for its set.
 TEST(SetPathOfChosenFile, ABackupStandsForItsDatSet) {

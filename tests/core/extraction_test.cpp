@@ -29,19 +29,12 @@ const std::string kMarbleOk = report::TextureInfoLine("marble.tga", 4, 16, 32, k
 
 class ExtractionTest : public SetFixture {
 protected:
-    // Extracts into `folder` with `fault` armed; the lines are in `log`.
-    bool Extract(const std::string& folder, const FaultPlan& fault = {}) {
+    bool Extract() {
         log = {};
-        const platform::ScopedFault armed(fault);
-        return operations::ExtractTextures(state, folder, &log);
+        return operations::ExtractTextures(state, out, &log);
     }
     Lines Report(const Lines& body) const {
         return Framed("Exporting set1.DAT's textures to " + out, body);
-    }
-    void EmptyOut() const {
-        for (const auto& entry : std::filesystem::directory_iterator(out)) {
-            std::filesystem::remove_all(entry);
-        }
     }
 
     // Not normalised, and with a "%" that must stay as it is.
@@ -67,45 +60,42 @@ TEST_F(ExtractionTest, GuardsAddTheirSingleLineAndWriteNothing) {
 // The outcomes but "already exists", shown by extracting twice.
 TEST_F(ExtractionTest, EachPerTextureOutcome) {
     const FolderContents both = {{"wood.tga", kWood}, {"marble.tga", kMarble}};
-    const FolderContents marble = {{"marble.tga", kMarble}};
+    const FolderContents wood = {{"wood.tga", kWood}}, marble = {{"marble.tga", kMarble}};
+    const std::string woodNotCreated = Info("wood.tga", kCreateFailed);
     const std::string closeMarble = "Error - Could not close marble.tga";
+    const std::string closeSet = "Error - Could not close set1.DAT";
     struct Case {
         const char* what;
         FaultPlan fault;
-        Lines body;
-        bool result;
+        Lines body;            // ending in an error, the extraction fails
         FolderContents files;  // failed writes and closes leave no file behind
     };
     // clang-format off
     const Case cases[] = {
-        {"written and closed", {}, {kWoodOk, kMarbleOk}, true, both},
+        {"written and closed", {}, {kWoodOk, kMarbleOk}, both},
         // The first open is the chess-set file's.
-        {"not created", {Operation::Open, 2},
-         {Info("wood.tga", kCreateFailed), kMarbleOk}, true, marble},
-        {"not moved to its name", {Operation::Move, 1},
-         {Info("wood.tga", kCreateFailed), kMarbleOk}, true, marble},
+        {"not created", {Operation::Open, 2}, {woodNotCreated, kMarbleOk}, marble},
+        {"not moved to its name", {Operation::Move, 1}, {woodNotCreated, kMarbleOk}, marble},
         {"not written", {Operation::Write, 1},
-         {Info("wood.tga", "Export failed: error writing file"), kMarbleOk}, true,
+         {Info("wood.tga", "Export failed: error writing file"), kMarbleOk}, marble},
+        {"not closed", {Operation::Close, 1}, {kMarbleOk, "Error - Could not close wood.tga"},
          marble},
-        {"not closed", {Operation::Close, 1},
-         {kMarbleOk, "Error - Could not close wood.tga"}, false, marble},
-        {"second not closed", {Operation::Close, 2}, {kWoodOk, closeMarble}, false,
-         {{"wood.tga", kWood}}},
+        {"second not closed", {Operation::Close, 2}, {kWoodOk, closeMarble}, wood},
         // Only the latest held failure is shown; the set's own close follows.
-        {"no close works", {Operation::Close, 1, true},
-         {closeMarble, "Error - Could not close set1.DAT"}, false, {}},
+        {"no close works", {Operation::Close, 1, true}, {closeMarble, closeSet}, {}},
         // A walk failure ends the extraction; what was written stays.
-        {"set not read whole", {Operation::Read, 6},
-         {kWoodOk, "Error - Could not read set1.DAT"}, false, {{"wood.tga", kWood}}},
-        {"set not closed", {Operation::Close, 3},
-         {kWoodOk, kMarbleOk, "Error - Could not close set1.DAT"}, false, both},
+        {"set not read whole", {Operation::Read, 6}, {kWoodOk, kCouldNotRead}, wood},
+        {"set not closed", {Operation::Close, 3}, {kWoodOk, kMarbleOk, closeSet}, both},
     };
     // clang-format on
     Write(SetOf(kWoodAndMarble).Bytes());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EmptyOut();
-        EXPECT_EQ(Extract(out, c.fault), c.result);
+        for (const auto& file : std::filesystem::directory_iterator(out)) {
+            std::filesystem::remove(file.path());
+        }
+        EXPECT_EQ(RunArmed(c.fault, [&] { return Extract(); }),
+                  std::pair(!c.body.back().starts_with("Error - "), c.fault.nth != 0));
         EXPECT_EQ(log.Lines(), Report(c.body));
         EXPECT_EQ(FilesIn(out), c.files);
     }
@@ -115,10 +105,10 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
 // the file there and leave it as it is.
 TEST_F(ExtractionTest, AnExistingFileIsNeverReplaced) {
     Write(SetOf(kWoodAndMarble).TextureImage(kWood).Bytes());
-    EXPECT_TRUE(Extract(out));
+    EXPECT_TRUE(Extract());
     EXPECT_EQ(log.Lines(), Report({kWoodOk, kMarbleOk, AlreadyExists("marble.tga")}));
     ASSERT_TRUE(gen::WriteWholeFile(platform::JoinPath(out, "wood.tga"), kKept));
-    EXPECT_TRUE(Extract(out));
+    EXPECT_TRUE(Extract());
     EXPECT_EQ(log.Lines(), Report({AlreadyExists("wood.tga"), AlreadyExists("marble.tga"),
                                    AlreadyExists("marble.tga")}));
     EXPECT_EQ(FilesIn(out), (FolderContents{{"wood.tga", kKept}, {"marble.tga", kMarble}}));
@@ -144,7 +134,7 @@ TEST_F(ExtractionTest, NamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
     Write(SetOf(textures).Bytes());
     Folder("out/100%s/sub");
 
-    EXPECT_TRUE(Extract(out));
+    EXPECT_TRUE(Extract());
     EXPECT_EQ(log.Lines(), Report(body));
     EXPECT_EQ(FilesIn(out),
               (FolderContents{{"COM0.tga", kWood}, {"CONSOLE.tga", kWood}, {"sub/", {}}}));

@@ -18,12 +18,9 @@ using report::TextureInfoLine;
 
 class PreviewTest : public SetFixture {
 protected:
-    bool Preview(bool replace = false, const FaultPlan& fault = {}, const std::string& other = {}) {
+    bool Preview(bool replace = false, const std::string& other = {}) {
         log = {};
-        const platform::ScopedFault armed(fault);
-        const bool result = operations::WritePreviewPage(state, {page, replace, other, {}}, &log);
-        faultFired = platform::FaultFired();
-        return result;
+        return operations::WritePreviewPage(state, {page, replace, other, {}}, &log);
     }
     std::string PageText() const {
         const Bytes bytes = gen::ReadWholeFile(page);
@@ -34,38 +31,30 @@ protected:
     }
 
     std::string page = dir.File("page.html");
-    bool faultFired = false;
 };
 
 TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
-    Bytes cut = Image(8, 8, 24);
-    cut.resize(cut.size() - 10);
     Bytes unknownType = Image(8, 8, 24);
     unknownType[2] = 5;
-    Bytes headerOnly = Image(8, 8, 24);
-    headerOnly.resize(17);
     struct Case {
         std::string name;
         Bytes image;
         std::string outcome;
+        std::string onPage = {};  // the name as the page writes it, when it differs
     };
     const Case cases[] = {
         {"square.tga", Image(8, 8, 24), "Card written"},
         {"odd.tga", Image(6, 4, 32), "Card written: side not a power of two"},
-        {"cut.tga", cut, "Card written: image data cut short"},
+        {"cut.tga", Cut(Image(8, 8, 24), 10), "Card written: image data cut short"},
         {"type5.tga", unknownType,
          "Card written without picture: image type 5 at 24 bits not decoded"},
         {"grey24.tga", gen::MakeTga(2, 2, 24), "Card written"},
-        {"short.tga", headerOnly, "Card written without picture: image data cut short"},
-        {"<b>&\"it's\".tga", Image(4, 4, 24), "Card written"},
-        {"tab\there\x7F.tga", Image(4, 4, 24), "Card written"},
-        {"caf\xE9\x80.tga", Image(4, 4, 24), "Card written"},
-    };
-    // The names from the set as the page writes them: in its name and its alt.
-    const std::pair<std::string, std::string> escaped[] = {
-        {"<b>&\"it's\".tga", "&lt;b&gt;&amp;&quot;it&#39;s&quot;.tga"},
-        {"tab\there\x7F.tga", "tab&#xFFFD;here&#xFFFD;.tga"},
-        {"caf\xE9\x80.tga", "caf&#233;&#128;.tga"},
+        {"short.tga", Head(Image(8, 8, 24), 17),
+         "Card written without picture: image data cut short"},
+        {"<b>&\"it's\".tga", Image(4, 4, 24), "Card written",
+         "&lt;b&gt;&amp;&quot;it&#39;s&quot;.tga"},
+        {"tab\there\x7F.tga", Image(4, 4, 24), "Card written", "tab&#xFFFD;here&#xFFFD;.tga"},
+        {"caf\xE9\x80.tga", Image(4, 4, 24), "Card written", "caf&#233;&#128;.tga"},
     };
     std::vector<Texture> textures;
     Lines body;
@@ -96,8 +85,7 @@ TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
         const format::DecodedImage image = format::DecodeTga(c.image).image;
         if (image.rgba.empty()) continue;
         const int width = static_cast<int>(image.width);
-        std::string alt = c.name;
-        for (const auto& [name, text] : escaped) alt = name == c.name ? text : alt;
+        const std::string alt = c.onPage.empty() ? c.name : c.onPage;
         expected.emplace_back(alt, width, image.rgba);
         if (!image.alpha) continue;
         Bytes colour = image.rgba, grey = image.rgba;
@@ -111,9 +99,11 @@ TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
     std::vector<std::tuple<std::string, int, Bytes>> shown;
     for (const PagePicture& p : PicturesIn(html)) shown.emplace_back(p.alt, p.width, p.rgba);
     EXPECT_EQ(shown, expected);
-    for (const auto& [name, text] : escaped) {
-        EXPECT_EQ(Occurrences(html, text), 2u) << text;
-        EXPECT_EQ(Occurrences(html, name), 0u) << name;
+    // An escaped name shows in the card's name and in its picture's alt.
+    for (const Case& c : cases) {
+        if (c.onPage.empty()) continue;
+        EXPECT_EQ(Occurrences(html, c.onPage), 2u) << c.onPage;
+        EXPECT_EQ(Occurrences(html, c.name), 0u) << c.name;
     }
     EXPECT_TRUE(std::all_of(html.begin(), html.end(),
                             [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7F); }));
@@ -157,26 +147,18 @@ TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {
 // first column and now in the second, in the same row; those only in one
 // file labelled; the unchanged ones counted, not shown.
 TEST_F(PreviewTest, ThePageOfChangesShowsBeforeAndNowOfWhatDiffersOnly) {
-    // name, before, now (empty: none)
-    const std::tuple<std::string, Bytes, Bytes> textures[] = {
-        {"same.tga", Image(4, 4, 24), Image(4, 4, 24)},
-        {"repainted.tga", Image(4, 4, 32), Image(4, 4, 32, 90)},
-        {"resized.tga", Image(8, 4, 24), Image(4, 4, 24)},
-        {"gone.tga", Image(4, 4, 24, 7), {}},
-        {"new.tga", {}, Image(2, 4, 24, 3)},
-    };
-    std::vector<Texture> before, now;
-    std::vector<Bytes> picturesBefore, picturesNow;  // of the cards shown
-    for (const auto& [name, old, current] : textures) {
-        if (!old.empty()) before.push_back({name, old});
-        if (!current.empty()) now.push_back({name, current});
-        if (name == "same.tga") continue;
-        if (!old.empty()) picturesBefore.push_back(format::DecodeTga(old).image.rgba);
-        if (!current.empty()) picturesNow.push_back(format::DecodeTga(current).image.rgba);
-    }
+    const Bytes same = Image(4, 4, 24), was = Image(4, 4, 32), repainted = Image(4, 4, 32, 90),
+                wide = Image(8, 4, 24), resized = Image(4, 4, 24), gone = Image(4, 4, 24, 7),
+                added = Image(2, 4, 24, 3);
+    const std::vector<Texture> before = {
+        {"same.tga", same}, {"repainted.tga", was}, {"resized.tga", wide}, {"gone.tga", gone}};
+    const std::vector<Texture> now = {{"same.tga", same},
+                                      {"repainted.tga", repainted},
+                                      {"resized.tga", resized},
+                                      {"new.tga", added}};
     Write(SetOf(now).Bytes());
     gen::WriteWholeFile(dir.File("set1.000"), SetOf(before).Bytes());
-    ASSERT_TRUE(Preview(false, {}, "0")) << ::testing::PrintToString(log.Lines());
+    ASSERT_TRUE(Preview(false, "0")) << ::testing::PrintToString(log.Lines());
     EXPECT_EQ(log.Lines(),
               Framed("Previewing set1.DAT's changes from set1.000 in " + page,
                      {TextureInfoLine("repainted.tga", 4, 4, 32, "changed: pixels"),
@@ -187,27 +169,26 @@ TEST_F(PreviewTest, ThePageOfChangesShowsBeforeAndNowOfWhatDiffersOnly) {
 
     const std::string html = PageText();
     // Rows from 2 in the comparison's order; the backup's cards come first.
-    const std::pair<std::string, std::string> cards[] = {
-        {"repainted.tga", "grid-row:2;grid-column:1"},
-        {"resized.tga", "grid-row:3;grid-column:1"},
-        {"gone.tga", "grid-row:5;grid-column:1"},
-        {"repainted.tga", "grid-row:2;grid-column:2"},
-        {"resized.tga", "grid-row:3;grid-column:2"},
-        {"new.tga", "grid-row:4;grid-column:2"}};
+    const std::tuple<std::string, std::string, Bytes> cards[] = {
+        {"repainted.tga", "grid-row:2;grid-column:1", was},
+        {"resized.tga", "grid-row:3;grid-column:1", wide},
+        {"gone.tga", "grid-row:5;grid-column:1", gone},
+        {"repainted.tga", "grid-row:2;grid-column:2", repainted},
+        {"resized.tga", "grid-row:3;grid-column:2", resized},
+        {"new.tga", "grid-row:4;grid-column:2", added}};
     std::size_t at = 0;
-    for (const auto& [name, place] : cards) {
+    std::vector<Bytes> expected;
+    for (const auto& [name, place, image] : cards) {
         at = html.find("<div class=\"card\" style=\"" + place + "\">", at);
         ASSERT_NE(at, std::string::npos) << name << " " << place;
         const std::string nameOpening = "<div class=\"name\">";
         EXPECT_EQ(html.find(nameOpening, at), html.find(nameOpening + name + "<", at)) << name;
+        expected.push_back(format::DecodeTga(image).image.rgba);
     }
     EXPECT_EQ(Occurrences(html, "<span class=\"note\">only in set1.000<"), 1u);
     EXPECT_EQ(Occurrences(html, "<span class=\"note\">only in set1.DAT<"), 1u);
     EXPECT_EQ(Occurrences(html, "same.tga"), 0u);
     EXPECT_EQ(Occurrences(html, "4 textures differ, 1 texture the same in both, not shown"), 1u);
-
-    std::vector<Bytes> expected = picturesBefore;
-    expected.insert(expected.end(), picturesNow.begin(), picturesNow.end());
     std::vector<Bytes> shown;
     for (const PagePicture& picture : PicturesIn(html)) {
         if (picture.alt.find(" (") == std::string::npos) shown.push_back(picture.rgba);
@@ -216,27 +197,21 @@ TEST_F(PreviewTest, ThePageOfChangesShowsBeforeAndNowOfWhatDiffersOnly) {
 }
 
 TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
-    const std::string wood = TextureInfoLine("wood.tga", 4, 4, 24, "Card written");
+    const Bytes cut =
+        SetOf({{"wood.tga", Image(4, 4, 24)}}).ChunkClaiming(3, 0, 100, {1, 2}).Bytes();
+    Write(cut);
+    EXPECT_FALSE(Preview());
+    EXPECT_EQ(log.Lines(), Report({TextureInfoLine("wood.tga", 4, 4, 24, "Card written"),
+                                   kCouldNotRead, "No preview page written"}));
+    EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", cut}}));
     const Bytes whole = SetOf({{"wood.tga", Image(4, 4, 24)}}).Bytes();
-    const std::pair<Bytes, Lines> cases[] = {
-        {{'n', 'o', 't', ' ', 'a', ' ', 's', 'e', 't', '!', '!', '!'},
-         {"Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set."}},
-        {SetOf({{"wood.tga", Image(4, 4, 24)}}).ChunkClaiming(3, 0, 100, {1, 2}).Bytes(),
-         {wood, "Error - Could not read set1.DAT"}},
-    };
-    for (const auto& [bytes, lines] : cases) {
-        Write(bytes);
-        Lines body = lines;
-        body.push_back("No preview page written");
-        EXPECT_FALSE(Preview());
-        EXPECT_EQ(log.Lines(), Report(body));
-        EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", bytes}}));
-    }
     Write(whole);
-    EXPECT_FALSE(Preview(false, {Operation::Allocate, 2}));  // the picture, after the payload
-    EXPECT_EQ(log.Lines(), Report({"Error - Not enough memory", "No preview page written"}));
+    // The picture's memory, after the payload's.
+    EXPECT_EQ(RunArmed({Operation::Allocate, 2}, [&] { return Preview(); }),
+              std::pair(false, true));
+    EXPECT_EQ(log.Lines(), Report({kNoMemory, "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
-    EXPECT_FALSE(Preview(false, {}, "7"));  // a backup that is not there
+    EXPECT_FALSE(Preview(false, "7"));  // a backup that is not there
     EXPECT_EQ(log.Lines(), Framed("Previewing set1.DAT's changes from set1.007 in " + page,
                                   {"Error - Could not open set1.007", "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
@@ -258,14 +233,13 @@ TEST_F(PreviewTest, NoFaultLeavesAPartialPageOrLosesTheOldOne) {
                 if (name != "set1.DAT") std::filesystem::remove(dir.Path() / name);
             }
             if (replace) gen::WriteWholeFile(page, old);
-            const bool result = Preview(replace, plan);
+            const auto [result, fired] = RunArmed(plan, [&] { return Preview(replace); });
             const FolderContents files = Files();
             const Lines& lines = log.Lines();
             // A page in place counts as written even when its old copy
             // stays; one whose folder was not flushed does not.
             const bool placed = files.count("page.html") && files.at("page.html") == fresh;
-            EXPECT_EQ(result,
-                      !faultFired || (placed && !Has(lines, report::msg::CouldNotWrite(page))));
+            EXPECT_EQ(result, !fired || (placed && !Has(lines, report::msg::CouldNotWrite(page))));
             const bool leftovers = std::any_of(lines.begin(), lines.end(), [](auto& line) {
                 return line.starts_with("Error - Could not delete") ||
                        (line.starts_with("Error - Could not rename") &&
@@ -284,7 +258,7 @@ TEST_F(PreviewTest, NoFaultLeavesAPartialPageOrLosesTheOldOne) {
                     return file.second == old;
                 }));
             }
-            return faultFired;
+            return fired;
         });
     }
 }

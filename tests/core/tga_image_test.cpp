@@ -3,16 +3,13 @@
 
 #include "format/tga_image.h"
 
-#include <gtest/gtest.h>
-
 #include "format/byte_fields.h"
-#include "generators/tga_builder.h"
+#include "support/set_fixture.h"
 
 namespace sorrelwick::test {
 namespace {
 
 using format::DecodeOutcome;
-using Bytes = std::vector<std::uint8_t>;
 
 // Every pixel differs from its neighbours in some channel, the alpha
 // alternates, and equal runs appear for the run-length packets.
@@ -77,13 +74,8 @@ Bytes Header(std::uint8_t type, std::uint8_t depth, std::uint16_t width, std::ui
     return header;
 }
 
-Bytes Cut(Bytes bytes, std::size_t by) {
-    bytes.resize(bytes.size() - by);
-    return bytes;
-}
-
 TEST(DecodeRefusals, EachOutcomeAgreesWithTheCompletenessCheck) {
-    const Bytes plain = gen::MakeTga(4, 2, 24), shortHeader(plain.begin(), plain.begin() + 17);
+    const Bytes plain = gen::MakeTga(4, 2, 24);
     gen::TgaLayout runLength;
     runLength.imageType = 10;
     const Bytes rle = gen::BuildTga(runLength, 4, 2, Pattern).file;
@@ -96,7 +88,7 @@ TEST(DecodeRefusals, EachOutcomeAgreesWithTheCompletenessCheck) {
         Check completeness;
     } cases[] = {
         // clang-format off
-        {"no header", shortHeader, Outcome::BadHeader, Check::CutShort},
+        {"no header", Head(plain, 17), Outcome::BadHeader, Check::CutShort},
         {"two bytes", Bytes{0, 0}, Outcome::BadHeader, Check::NotChecked},
         {"colour-mapped without a map", Header(1, 8, 0, 0), Outcome::BadHeader, Check::Complete},
         {"unknown type", Header(32, 24, 1, 1), Outcome::UnsupportedType, Check::NotChecked},

@@ -18,7 +18,6 @@ struct PagePicture {
 // Every picture of `page`, in page order.
 std::vector<PagePicture> PicturesIn(const std::string& page);
 
-// How often `text` occurs in `page`.
 std::size_t Occurrences(const std::string& page, const std::string& text);
 
 }  // namespace sorrelwick::test

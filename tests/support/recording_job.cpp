@@ -1,7 +1,6 @@
 #include "support/recording_job.h"
 
 #include <new>
-#include <optional>
 
 #include "generators/tga_builder.h"
 #include "report/lines.h"
@@ -23,7 +22,6 @@ backup::RewriteJob RecordingJob::Job() {
         ++cleanUps;
         log.AppendLine(kCleanUpLine);
     };
-    job.successLine = successLine;
     job.sourcePath = sourcePath;
     return job;
 }
@@ -34,9 +32,11 @@ std::function<void(backup::GuardedRewrite&, const format::Chunk&)> RecordingJob:
         if (chunksSeen == failAtChunk) backup::FailRewrite(rewrite, failMessage);
         if (chunksSeen == throwAtChunk) throw std::bad_alloc();
         Bytes payload(chunk.payload.begin(), chunk.payload.end());
-        if (growTextures && chunk.header.kind == format::kTextureImageChunk) payload = Grown(payload);
+        if (growTextures && chunk.header.kind == format::kTextureImageChunk)
+            payload = Grown(payload);
         format::ChunkHeader header = chunk.header;
-        header.length = static_cast<std::uint32_t>(payload.size()) + (chunksSeen == wrongLengthAtChunk);
+        header.length =
+            static_cast<std::uint32_t>(payload.size()) + (chunksSeen == wrongLengthAtChunk);
         backup::WriteChunk(rewrite, header, payload);
     };
 }
@@ -62,10 +62,8 @@ Bytes MultiChunkSet(bool grown) {
         .Bytes();
 }
 
-bool RunRewrite(SetFolder& folder, RecordingJob& job, const FaultPlan& plan) {
+bool RunRewrite(SetFolder& folder, RecordingJob& job) {
     report::AddHeading(folder.log, "Rewriting " + folder.state.setName);
-    std::optional<platform::ScopedFault> fault;
-    if (plan.nth != 0) fault.emplace(plan);
     return backup::RunGuardedRewrite(folder.state, job.Job(), folder.log, job.Step());
 }
 

@@ -22,8 +22,7 @@ struct RecordingJob {
     std::string failMessage{};
     int wrongLengthAtChunk = 0;  // writes this chunk's header one byte too long
     int throwAtChunk = 0;        // throws std::bad_alloc on this chunk
-    std::string successLine{};
-    std::string sourcePath{};  // empty: the rotated backup
+    std::string sourcePath{};    // empty: the rotated backup
 
     int chunksSeen = 0;
     int cleanUps = 0;
@@ -44,8 +43,7 @@ Bytes MultiChunkSet(bool grown = false);
 inline constexpr int kMultiChunkSetChunks = 6;
 
 // Adds the heading "Rewriting <set name>" as the operations do, then runs the
-// guarded rewrite of the folder's set with `job`; `plan`, when it fails any
-// operation, is armed for the run.
-bool RunRewrite(SetFolder& folder, RecordingJob& job, const FaultPlan& plan = {});
+// guarded rewrite of the folder's set with `job`.
+bool RunRewrite(SetFolder& folder, RecordingJob& job);
 
 }  // namespace sorrelwick::test

@@ -21,7 +21,6 @@ inline std::vector<std::string> Framed(const std::string& title,
     return lines;
 }
 
-// Whether the report holds `line`.
 inline bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }

@@ -47,4 +47,13 @@ gen::ChessSetBuilder SetOf(const std::vector<Texture>& textures) {
     return set;
 }
 
+Bytes Cut(Bytes bytes, std::size_t by) {
+    bytes.resize(bytes.size() - by);
+    return bytes;
+}
+
+Bytes Head(const Bytes& bytes, std::size_t count) {
+    return {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count)};
+}
+
 }  // namespace sorrelwick::test

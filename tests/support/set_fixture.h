@@ -12,7 +12,6 @@
 #include "generators/chess_set_builder.h"
 #include "generators/tga_builder.h"
 #include "operations/tool_state.h"
-#include "platform/fault_seam.h"
 #include "platform/file_system.h"
 #include "report/report_log.h"
 #include "support/fault_sweep.h"
@@ -47,6 +46,14 @@ struct SetFolder {
 
 class SetFixture : public ::testing::Test, public SetFolder {};
 
+// Lines the operations give about the fixture's set.
+inline const std::string kBadFormat =
+    "Error - Bad file format. set1.DAT isn't a proper Tessaravine chess set.";
+inline const std::string kCouldNotRead = "Error - Could not read set1.DAT";
+inline const std::string kCouldNotWrite = "Error - Could not write set1.DAT";
+inline const std::string kNoMemory = "Error - Not enough memory";
+inline const std::string kRenamed = "Original file renamed to set1.000";
+
 struct Texture {
     std::string name;
     Bytes image;
@@ -57,5 +64,9 @@ struct Texture {
 Bytes Image(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t seed = 0);
 // The signature header, then each texture behind a texture reference naming it.
 gen::ChessSetBuilder SetOf(const std::vector<Texture>& textures);
+
+// `bytes` without their last `by` bytes, and their first `count` bytes alone.
+Bytes Cut(Bytes bytes, std::size_t by);
+Bytes Head(const Bytes& bytes, std::size_t count);
 
 }  // namespace sorrelwick::test
