@@ -4,6 +4,7 @@
 
 #include "operations/listing.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "support/set_fixture.h"
@@ -89,6 +90,9 @@ TEST_F(ListingTest, TexturesTakeTheNameOfTheNearestMaterialOrReference) {
     const Bytes unterminated = Cut(gen::TextureReferencePayload("abc"), 1);
     // Too short for the flag: no name.
     const Bytes shortMaterial = Head(gen::MaterialPayload({1, 1}, "x.tga", 0, 0), 27);
+    // Flag 0: the name after it is no texture's.
+    Bytes unflagged = gen::MaterialPayload({2, 2}, "ghost.tga", 0, 0);
+    std::fill_n(unflagged.begin() + 24, 4, 0);
     const Bytes image = MakeTga(1, 1, 8);
     EXPECT_TRUE(List(ChessSetBuilder()
                          .Signature()
@@ -97,7 +101,7 @@ TEST_F(ListingTest, TexturesTakeTheNameOfTheNearestMaterialOrReference) {
                          .TextureReference("marble.tga")
                          .TextureImage(MakeTga(4, 2, 24))
                          .TextureImage(MakeTga(8, 8, 24))
-                         .Material({2, 2}, "")  // flag 0 clears the name
+                         .Chunk(format::kMaterialChunk, 0, unflagged)  // clears the name
                          .TextureImage(MakeTga(16, 16, 24))
                          .Material({3, 3}, "felt.tga")
                          .ObjectName({9, 9}, "PawnW")  // any other chunk clears it too

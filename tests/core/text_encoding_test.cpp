@@ -32,7 +32,7 @@ TEST(WideText, EveryConversionIsStrict) {
     for (const char* c1 : {"\x81", "\x8D", "\x8F", "\x90", "\x9D"}) {
         EXPECT_EQ(platform::Utf8FromCodePage(c1), std::nullopt) << int{*c1 & 0xFF};
     }
-    EXPECT_EQ(platform::Utf8FromWide(std::wstring_view(L"a\xD800" L"b")), std::nullopt);
+    EXPECT_EQ(platform::Utf8FromWide(std::wstring{L'a', L'\xD800', L'b'}), std::nullopt);
     EXPECT_EQ(platform::WideFromUtf8("a\xED\xA0\x80"), std::nullopt);  // a surrogate's bytes
     // The longest path the system takes without the long-path prefix.
     EXPECT_NE(platform::WidePath("C:\\" + std::string(256, 'a')), std::nullopt);
