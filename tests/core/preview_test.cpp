@@ -254,6 +254,12 @@ TEST_F(PreviewTest, NoFaultLeavesAPartialPageOrLosesTheOldOne) {
                 // the old or the new page, or the old one was set aside.
                 const Bytes shown = files.count("page.html") ? files.at("page.html") : Bytes{};
                 EXPECT_TRUE(shown == fresh || shown == old || shown.empty());
+                // A page not replaced gets its old one back, or a second
+                // line says that this move failed too.
+                const auto movesToPage = std::count_if(lines.begin(), lines.end(), [&](auto& l) {
+                    return l.starts_with("Error - Could not rename") && l.ends_with(" to " + page);
+                });
+                EXPECT_TRUE(!replace || !shown.empty() || movesToPage == 2);
                 EXPECT_TRUE(!replace || std::any_of(files.begin(), files.end(), [&](auto& file) {
                     return file.second == old;
                 }));
