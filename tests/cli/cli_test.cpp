@@ -1,5 +1,5 @@
-// sorrelwick-cli and make-demo-sets seen from outside: exit status, standard
-// output and standard error of the real programs.
+// sorrelwick-cli seen from outside: exit status, standard output and
+// standard error of the real program.
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,6 @@
 
 #include "cli/process_run.h"
 #include "generators/chess_set_builder.h"
-#include "generators/demo_set.h"
 #include "generators/png_builder.h"
 #include "generators/tga_builder.h"
 #include "platform/file_system.h"
@@ -47,12 +46,20 @@ std::string Printed(const Lines& lines) {
 
 // Runs sorrelwick-cli with `arguments`: it must exit with `exitStatus`,
 // print `report` and nothing on standard error.
-ProcessRun ExpectRun(const Arguments& arguments, int exitStatus, const Lines& report) {
+void ExpectRun(const Arguments& arguments, int exitStatus, const Lines& report) {
     const ProcessRun run = RunProcess(kCli, arguments);
     EXPECT_EQ(run.exitStatus, exitStatus) << arguments.front();
     EXPECT_EQ(run.standardOutput, Printed(report));
     EXPECT_EQ(run.standardError, "");
-    return run;
+}
+
+// Runs sorrelwick-cli with `arguments`: it must succeed, print `text` among
+// its lines and nothing on standard error.
+void ExpectSuccessPrinting(const Arguments& arguments, const std::string& text) {
+    const ProcessRun run = RunProcess(kCli, arguments);
+    EXPECT_EQ(run.exitStatus, 0) << arguments.front() << "\n" << run.standardOutput;
+    EXPECT_NE(run.standardOutput.find(text), std::string::npos) << run.standardOutput;
+    EXPECT_EQ(run.standardError, "");
 }
 
 // A set with one texture, "wood.tga", of `side` pixels square.
@@ -102,22 +109,11 @@ void ExpectFolderRuns(const TempDir& dir, const std::vector<FolderCase>& cases) 
     }
 }
 
-TEST(CliList, TheDemoSetsAreWrittenAndListedAsBuilt) {
+TEST(CliList, PrintsEachTextureOfTheSet) {
     const TempDir dir;
-    const ProcessRun run = RunProcess(MAKE_DEMO_SETS_PATH, {dir.Path().string()});
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.standardError, "");
-    FolderContents expected;
-    for (unsigned style = 0; style < gen::kDemoStyleCount; ++style) {
-        const gen::DemoSet set = gen::BuildDemoSet(style);
-        expected[set.fileName] = set.bytes;
-        Lines body;
-        for (const gen::DemoTexture& t : set.textures) {
-            body.push_back(report::TextureInfoLine(t.name, t.width, t.height, t.depth));
-        }
-        ExpectRun({"list", dir.File(set.fileName)}, 0, Framed("Loading " + set.fileName, body));
-    }
-    EXPECT_EQ(FilesIn(dir.Path()), expected);
+    WriteAll(dir, {{"set.DAT", OneTextureSet(2)}});
+    ExpectRun({"list", dir.File("set.DAT")}, 0,
+              Framed("Loading set.DAT", {report::TextureInfoLine("wood.tga", 2, 2, 24)}));
 }
 
 // A name holding control bytes prints them as '?', so each report line
@@ -140,8 +136,7 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
             .TextureImage(gen::MakeTga(side, side, 24))
             .TextureImage(gen::MakeTga(side, side, 24));
     };
-    ASSERT_TRUE(pawnSet(200, 50, 2).WriteTo(set));
-    fs::create_directory(folder);
+    WriteAll(dir, {{"set.DAT", pawnSet(200, 50, 2).Bytes()}, {"tex/", {}}});
     const auto info = [](const std::string& name, std::uint16_t side, std::string_view outcome) {
         return report::TextureInfoLine(name, side, side, 24, outcome);
     };
@@ -153,10 +148,8 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
                       info("dup.tga", 2, "Export successful"),
                       report::NameMessageLine("dup.tga", "Export failed: file already exists")}));
     fs::remove(dir.Path() / "tex" / "dup.tga");
-    for (const char* name : {"wood.tga", "DUP.TGA"}) {
-        ASSERT_TRUE(
-            gen::WriteWholeFile((dir.Path() / "tex" / name).string(), gen::MakeTga(4, 4, 24)));
-    }
+    WriteAll(dir,
+             {{"tex/wood.tga", gen::MakeTga(4, 4, 24)}, {"tex/DUP.TGA", gen::MakeTga(4, 4, 24)}});
     const std::string importing = "Importing textures from " + folder + " into set.DAT";
     const std::string modified = "Import successful: size modified (to 4x4)";
     ExpectRun({"replace", set, folder}, 0,
@@ -171,10 +164,9 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
     // With --convert a PNG stands in for a missing .tga; it holds the grey
     // of the stored image, so the set comes out as before.
     fs::remove(dir.Path() / "tex" / "wood.tga");
-    ASSERT_TRUE(gen::WriteWholeFile((dir.Path() / "tex" / "wood.png").string(),
-                                    gen::MakePng(4, 4, 3, [](unsigned, unsigned) {
-                                        return gen::Rgba{128, 128, 128, 255};
-                                    })));
+    WriteAll(dir, {{"tex/wood.png", gen::MakePng(4, 4, 3, [](unsigned, unsigned) {
+                        return gen::Rgba{128, 128, 128, 255};
+                    })}});
     ExpectRun({"replace", set, folder, "--convert"}, 0,
               Framed(importing, {info("wood.tga", 4, "Import successful: converted from PNG"),
                                  report::NameMessageLine(printed, "Import failed: file not found"),
@@ -228,12 +220,7 @@ TEST(Cli, EveryCommandTakesPathsInAnyLanguage) {
             {"list", setPath},    {"extract", setPath, textures}, {"replace", setPath, textures},
             {"backups", setPath}, {"restore", setPath, "0"},      {"preview", setPath, page},
         };
-        for (const Arguments& arguments : runs) {
-            const ProcessRun run = RunProcess(kCli, arguments);
-            EXPECT_EQ(run.exitStatus, 0) << arguments[0] << "\n" << run.standardOutput;
-            EXPECT_NE(run.standardOutput.find(stem + ".DAT"), std::string::npos) << arguments[0];
-            EXPECT_EQ(run.standardError, "");
-        }
+        for (const Arguments& arguments : runs) ExpectSuccessPrinting(arguments, stem + ".DAT");
         EXPECT_EQ(FilesIn(gen::Utf8Path(folder)),
                   (FolderContents{{stem + ".000", set},
                                   {stem + ".001", set},
@@ -281,12 +268,7 @@ TEST(Cli, HelpAndVersionPrintToStandardOutput) {
         {{"specular", "x", "--help"},
          "  --board S,A                 Shininess and amplitude percents for the board"},
     };
-    for (const auto& [arguments, line] : cases) {
-        const ProcessRun run = RunProcess(kCli, arguments);
-        EXPECT_EQ(run.exitStatus, 0) << arguments[0];
-        EXPECT_NE(run.standardOutput.find(line), std::string::npos) << run.standardOutput;
-        EXPECT_EQ(run.standardError, "");
-    }
+    for (const auto& [arguments, line] : cases) ExpectSuccessPrinting(arguments, line);
 }
 
 // Exit status 1 whenever something failed: the operation, a texture's
@@ -308,9 +290,7 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
         std::string(100, 'a') + "/" + std::string(100, 'b') + "/" + std::string(100, 'c') + "/";
     // clang-format off
     ExpectFolderRuns(dir, {
-        {"a look-alike name listed", {{"set.DAT", whole}}, {"list", dir.File(lookAlike)}, 1,
-         Framed("Loading " + lookAlike, {"Error - Could not open " + lookAlike})},
-        {"a look-alike name rewritten", {{"set.DAT", whole}},
+        {"a look-alike name", {{"set.DAT", whole}},
          {"specular", dir.File(lookAlike), "--white", "50,50"}, 1,
          Framed("Changing specularity of " + lookAlike, {"Error - Could not open " + lookAlike})},
         {"set missing after an interrupted rewrite: the newest backup, not the highest",
@@ -356,7 +336,7 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
 TEST(CliRestore, BringsTheBackupBackOrChangesNothing) {
     const TempDir dir;
     const Bytes current = OneTextureSet(2), old = OneTextureSet(4), older = OneTextureSet(8);
-    const Arguments restore3 = {"restore", dir.File("set.DAT"), "3"};
+    const Arguments restore3 = {"restore", dir.File("set.DAT"), "003"};
     const std::string title = "Restoring set.DAT from set.003";
     const std::string restored(report::msg::kBackupRestored);
     // clang-format off
@@ -366,8 +346,6 @@ TEST(CliRestore, BringsTheBackupBackOrChangesNothing) {
          Framed(title, {"Original file renamed to set.001", restored}),
          FolderContents{{"set.000", older}, {"set.001", current}, {"set.003", old},
                         {"set.DAT", old}}},
-        {"set absent: nothing else appears", {{"set.003", old}},
-         {"restore", dir.File("set.DAT"), "003"}, 0, Framed(title, {restored}), FolderContents{{"set.003", old}, {"set.DAT", old}}},
         {"a folder at the set's path: nothing is renamed", {{"set.003", old}, {"set.DAT/", {}}},
          restore3, 1, Framed(title, {"Error - Could not open set.DAT"}, false)},
         {"no such backup", {{"set.DAT", current}}, restore3, 1,
@@ -411,14 +389,12 @@ TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {
     for (const char* name : {"set.000", "set.002", "set~000"}) {
         fs::last_write_time(dir.Path() / name, std::chrono::file_clock::from_sys(written));
     }
-    const ProcessRun run = ExpectRun(
-        {"backups", set}, 0,
-        Framed(title,
-               {report::BackupLine("set.000", whole.size(), 1796607930, "1 texture"),
-                report::BackupLine("set.002", 3, 1796607930, report::msg::BadFormat("set.002")),
-                report::BackupLine("set~000", 3, 1796607930,
-                                   report::msg::kLeftByInterruptedRewrite)}));
-    EXPECT_NE(run.standardOutput.find(" 2026-12-07 01:45 UTC "), std::string::npos);
+    ExpectRun({"backups", set}, 0,
+              Framed(title, {report::BackupLine("set.000", whole.size(), 1796607930, "1 texture"),
+                             report::BackupLine("set.002", 3, 1796607930,
+                                                report::msg::BadFormat("set.002")),
+                             report::BackupLine("set~000", 3, 1796607930,
+                                                report::msg::kLeftByInterruptedRewrite)}));
 }
 
 // A rewritten set keeps its permissions (on Windows, its read-only
@@ -431,7 +407,8 @@ TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
         WriteAll(dir, {{"set.DAT", set}});
         fs::permissions(dir.Path() / "set.DAT", mode);
         const fs::perms before = fs::status(dir.Path() / "set.DAT").permissions();
-        EXPECT_EQ(RunProcess(kCli, {"specular", dir.File("set.DAT")}).exitStatus, 0);
+        ExpectSuccessPrinting({"specular", dir.File("set.DAT")},
+                              "Specularity changed successfully");
         EXPECT_EQ(fs::status(dir.Path() / "set.DAT").permissions(), before);
         EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.000", set}, {"set.DAT", set}}));
         for (const char* name : {"set.DAT", "set.000"}) {

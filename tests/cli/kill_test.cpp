@@ -62,10 +62,7 @@ Bytes Texture(const Bytes& base, unsigned index) {
 }
 
 std::string TextureName(unsigned index) {
-    std::string name = "t";
-    name += std::to_string(index);
-    name += ".tga";
-    return name;
+    return "t" + std::to_string(index) + ".tga";
 }
 
 unsigned TextureCount() {
