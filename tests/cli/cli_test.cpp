@@ -15,7 +15,6 @@
 #include <sys/wait.h>
 #endif
 
-#include "cli/process_run.h"
 #include "generators/chess_set_builder.h"
 #include "generators/png_builder.h"
 #include "generators/tga_builder.h"
@@ -36,6 +35,42 @@ namespace fs = std::filesystem;
 
 const std::string kCli = SORRELWICK_CLI_PATH;
 
+// How a run of sorrelwick-cli ended, and what it printed.
+struct CliRun {
+    int exitStatus = -1;  // -1 when the process did not exit normally
+    std::string standardOutput;
+    std::string standardError;
+};
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string ReadText(const std::string& path) {
+    const Bytes bytes = gen::ReadWholeFile(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// Runs sorrelwick-cli as a separate process through the system's shell, each
+// of `arguments` passed as one argument (none may hold a double quote); the
+// output is captured through files in a fresh folder.
+CliRun RunCli(const Arguments& arguments) {
+    const TempDir capture;
+    const std::string outPath = capture.File("stdout.txt"), errPath = capture.File("stderr.txt");
+    std::string command = Quoted(kCli);
+    for (const std::string& argument : arguments) command.append(" ").append(Quoted(argument));
+    command.append(" >").append(Quoted(outPath)).append(" 2>").append(Quoted(errPath));
+#ifdef _WIN32
+    // cmd /c drops the outermost pair of quotes when the line holds more; the
+    // wide command line lets a name in any language arrive whole.
+    const int exitStatus = _wsystem(gen::Utf8Path(Quoted(command)).c_str());
+#else
+    const int status = std::system(command.c_str());
+    const int exitStatus = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    return {exitStatus, ReadText(outPath), ReadText(errPath)};
+}
+
 // What a program prints as `lines`: each ends in '\n' alone, on Windows
 // too, so that its output is byte for byte that of the others.
 std::string Printed(const Lines& lines) {
@@ -47,7 +82,7 @@ std::string Printed(const Lines& lines) {
 // Runs sorrelwick-cli with `arguments`: it must exit with `exitStatus`,
 // print `report` and nothing on standard error.
 void ExpectRun(const Arguments& arguments, int exitStatus, const Lines& report) {
-    const ProcessRun run = RunProcess(kCli, arguments);
+    const CliRun run = RunCli(arguments);
     EXPECT_EQ(run.exitStatus, exitStatus) << arguments.front();
     EXPECT_EQ(run.standardOutput, Printed(report));
     EXPECT_EQ(run.standardError, "");
@@ -56,7 +91,7 @@ void ExpectRun(const Arguments& arguments, int exitStatus, const Lines& report) 
 // Runs sorrelwick-cli with `arguments`: it must succeed, print `text` among
 // its lines and nothing on standard error.
 void ExpectSuccessPrinting(const Arguments& arguments, const std::string& text) {
-    const ProcessRun run = RunProcess(kCli, arguments);
+    const CliRun run = RunCli(arguments);
     EXPECT_EQ(run.exitStatus, 0) << arguments.front() << "\n" << run.standardOutput;
     EXPECT_NE(run.standardOutput.find(text), std::string::npos) << run.standardOutput;
     EXPECT_EQ(run.standardError, "");
@@ -238,7 +273,7 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
     // clang-format on
     for (const Arguments& arguments : cases) {
         SCOPED_TRACE(testing::PrintToString(arguments));
-        const ProcessRun run = RunProcess(kCli, arguments);
+        const CliRun run = RunCli(arguments);
         EXPECT_EQ(run.exitStatus, 2);
         EXPECT_EQ(run.standardOutput, "");
         EXPECT_NE(run.standardError, "");
