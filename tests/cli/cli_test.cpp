@@ -71,20 +71,16 @@ CliRun RunCli(const Arguments& arguments) {
     return {exitStatus, ReadText(outPath), ReadText(errPath)};
 }
 
-// What a program prints as `lines`: each ends in '\n' alone, on Windows
-// too, so that its output is byte for byte that of the others.
-std::string Printed(const Lines& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n";
-    return text;
-}
-
 // Runs sorrelwick-cli with `arguments`: it must exit with `exitStatus`,
-// print `report` and nothing on standard error.
+// print `report` and nothing on standard error. Each line ends in '\n'
+// alone, on Windows too, so that the output is byte for byte the same
+// everywhere.
 void ExpectRun(const Arguments& arguments, int exitStatus, const Lines& report) {
+    std::string printed;
+    for (const std::string& line : report) printed += line + "\n";
     const CliRun run = RunCli(arguments);
     EXPECT_EQ(run.exitStatus, exitStatus) << arguments.front();
-    EXPECT_EQ(run.standardOutput, Printed(report));
+    EXPECT_EQ(run.standardOutput, printed);
     EXPECT_EQ(run.standardError, "");
 }
 
@@ -111,9 +107,7 @@ void WriteAll(const TempDir& dir, const FolderContents& files) {
     for (const auto& [name, bytes] : files) {
         const fs::path path = dir.Path() / name;
         fs::create_directories(name.ends_with('/') ? path : path.parent_path());
-        if (!name.ends_with('/')) {
-            ASSERT_TRUE(gen::WriteWholeFile(path.string(), bytes));
-        }
+        EXPECT_TRUE(name.ends_with('/') || gen::WriteWholeFile(path.string(), bytes)) << name;
     }
 }
 

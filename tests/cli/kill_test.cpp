@@ -37,6 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using Arguments = std::vector<std::string>;
+using Environment = std::vector<std::pair<std::string, std::string>>;
 
 int Setting(const char* name, int fallback) {
     const char* value = std::getenv(name);
@@ -90,8 +91,7 @@ std::pair<Bytes, Bytes> WriteSets(const TempDir& dir, unsigned textures) {
 
 // Starts the command line with `arguments` and the `environment` added to
 // its own; its report goes nowhere.
-pid_t StartCli(Arguments arguments,
-               const std::vector<std::pair<std::string, std::string>>& environment = {}) {
+pid_t StartCli(Arguments arguments, const Environment& environment = {}) {
     const std::string program = SORRELWICK_CLI_PATH;
     arguments.insert(arguments.begin(), program);
     std::vector<char*> argv;
@@ -108,10 +108,11 @@ pid_t StartCli(Arguments arguments,
 }
 
 // Runs the command line to its end, which must be a success; how long it took.
-std::chrono::microseconds RunWhole(const Arguments& arguments) {
+std::chrono::microseconds RunWhole(const Arguments& arguments,
+                                   const Environment& environment = {}) {
     const auto start = std::chrono::steady_clock::now();
     int status = 0;
-    waitpid(StartCli(arguments), &status, 0);
+    waitpid(StartCli(arguments, environment), &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
                                                                  start);
@@ -255,11 +256,8 @@ TEST(DurableRewrite, FlushesTheNewSetBeforeItsMoveAndTheFolderAfter) {
     const std::string dir = fs::canonical(temp.Path()).string();
     const std::string set = dir + "/set.DAT", log = dir + "/calls";
     WriteSets(temp, 1);
-    int status = 0;
-    waitpid(StartCli({"replace", set, dir + "/tex"}, {{"LD_PRELOAD", SORRELWICK_SYSCALL_RECORDER},
-                                                      {"SORRELWICK_SYSCALL_LOG", log}}),
-            &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    RunWhole({"replace", set, dir + "/tex"},
+             {{"LD_PRELOAD", SORRELWICK_SYSCALL_RECORDER}, {"SORRELWICK_SYSCALL_LOG", log}});
     std::vector<std::string> calls;
     std::string seen;
     std::ifstream in(log);
