@@ -37,6 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using Arguments = std::vector<std::string>;
+using Environment = std::vector<std::pair<std::string, std::string>>;
 
 int Setting(const char* name, int fallback) {
     const char* value = std::getenv(name);
@@ -62,36 +63,35 @@ Bytes Texture(const Bytes& base, unsigned index) {
 }
 
 std::string TextureName(unsigned index) {
-    std::string name = "t";
-    name += std::to_string(index);
-    name += ".tga";
-    return name;
+    return "t" + std::to_string(index) + ".tga";
 }
 
 unsigned TextureCount() {
     return static_cast<unsigned>(Setting("SORRELWICK_KILL_MIB", 104) + 3) / 4;
 }
 
-// The set before and after the replacement; the replacing images go into
-// `folder`.
-std::pair<Bytes, Bytes> BuildSets(unsigned textures, const std::string& folder) {
+// Writes the set "set.DAT" of `textures` textures into `dir`, and the images
+// that replace them into its folder "tex"; the set before and after the
+// replacement.
+std::pair<Bytes, Bytes> WriteSets(const TempDir& dir, unsigned textures) {
+    fs::create_directory(dir.Path() / "tex");
     gen::ChessSetBuilder original, finished;
     original.Signature(7);
     finished.Signature(7);
     const Bytes before = BaseImage(0), after = BaseImage(1);
     for (unsigned i = 0; i < textures; ++i) {
         const Bytes replacing = Texture(after, i);
-        EXPECT_TRUE(gen::WriteWholeFile(folder + "/" + TextureName(i), replacing));
+        EXPECT_TRUE(gen::WriteWholeFile(dir.File("tex/" + TextureName(i)), replacing));
         original.TextureReference(TextureName(i)).TextureImage(Texture(before, i));
         finished.TextureReference(TextureName(i)).TextureImage(replacing);
     }
+    EXPECT_TRUE(gen::WriteWholeFile(dir.File("set.DAT"), original.Bytes()));
     return {original.Bytes(), finished.Bytes()};
 }
 
 // Starts the command line with `arguments` and the `environment` added to
 // its own; its report goes nowhere.
-pid_t StartCli(Arguments arguments,
-               const std::vector<std::pair<std::string, std::string>>& environment = {}) {
+pid_t StartCli(Arguments arguments, const Environment& environment = {}) {
     const std::string program = SORRELWICK_CLI_PATH;
     arguments.insert(arguments.begin(), program);
     std::vector<char*> argv;
@@ -108,10 +108,11 @@ pid_t StartCli(Arguments arguments,
 }
 
 // Runs the command line to its end, which must be a success; how long it took.
-std::chrono::microseconds RunWhole(const Arguments& arguments) {
+std::chrono::microseconds RunWhole(const Arguments& arguments,
+                                   const Environment& environment = {}) {
     const auto start = std::chrono::steady_clock::now();
     int status = 0;
-    waitpid(StartCli(arguments), &status, 0);
+    waitpid(StartCli(arguments, environment), &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
                                                                  start);
@@ -167,11 +168,8 @@ bool Holds(const fs::path& path, const Bytes& bytes) {
 TEST(KilledRewrite, NeverLeavesAPartialSetOrLosesTheOriginal) {
     const TempDir dir;
     const fs::path set = dir.Path() / "set.DAT", backup = dir.Path() / "set.000";
-    const std::string folder = dir.File("tex");
-    fs::create_directory(folder);
-    const auto [original, finished] = BuildSets(TextureCount(), folder);
-    ASSERT_TRUE(gen::WriteWholeFile(set.string(), original));
-    const Arguments replace = {"replace", set.string(), folder};
+    const auto [original, finished] = WriteSets(dir, TextureCount());
+    const Arguments replace = {"replace", set.string(), dir.File("tex")};
     // A whole run first: it shows how long a run takes, and what it leaves.
     const std::chrono::microseconds runTime = RunWhole(replace);
     ASSERT_TRUE(Holds(set, finished) && Holds(backup, original));
@@ -208,12 +206,11 @@ TEST(KilledRewrite, NeverLeavesAPartialSetOrLosesTheOriginal) {
 TEST(KilledExtraction, NeverLeavesACutOffTextureUnderItsName) {
     const unsigned textures = TextureCount();
     const TempDir dir;
-    const std::string set = dir.File("set.DAT"), tex = dir.File("tex"), out = dir.File("out");
-    fs::create_directory(tex);
+    const std::string out = dir.File("out");
     fs::create_directory(out);
-    ASSERT_TRUE(gen::WriteWholeFile(set, BuildSets(textures, tex).first));
+    WriteSets(dir, textures);
     const Bytes base = BaseImage(0);
-    const Arguments extract = {"extract", set, out};
+    const Arguments extract = {"extract", dir.File("set.DAT"), out};
     const std::chrono::microseconds runTime = RunWhole(extract);
 
     // Texture files are checked and removed after each run; temporary files
@@ -257,14 +254,10 @@ TEST(DurableRewrite, FlushesTheNewSetBeforeItsMoveAndTheFolderAfter) {
 #else
     const TempDir temp;
     const std::string dir = fs::canonical(temp.Path()).string();
-    const std::string set = dir + "/set.DAT", tex = dir + "/tex", log = dir + "/calls";
-    fs::create_directory(tex);
-    ASSERT_TRUE(gen::WriteWholeFile(set, BuildSets(1, tex).first));
-    int status = 0;
-    waitpid(StartCli({"replace", set, tex}, {{"LD_PRELOAD", SORRELWICK_SYSCALL_RECORDER},
-                                             {"SORRELWICK_SYSCALL_LOG", log}}),
-            &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string set = dir + "/set.DAT", log = dir + "/calls";
+    WriteSets(temp, 1);
+    RunWhole({"replace", set, dir + "/tex"},
+             {{"LD_PRELOAD", SORRELWICK_SYSCALL_RECORDER}, {"SORRELWICK_SYSCALL_LOG", log}});
     std::vector<std::string> calls;
     std::string seen;
     std::ifstream in(log);

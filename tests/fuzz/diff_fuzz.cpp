@@ -41,10 +41,7 @@ void RequireOneLinePerTexture(const operations::SetComparison& comparison,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::InputParts parts = fuzz::SplitInput({data, size});
-    const fuzz::RunFolder folder;
-    folder.Write("set.DAT", parts.first);
-    folder.Write("set.000", parts.second);
-    const fuzz::Tree before = folder.Snapshot();
+    const fuzz::RunFolder folder({{"set.DAT", parts.first}, {"set.000", parts.second}});
 
     const ToolState state = folder.LoadSet("set.DAT");
     fuzz::CheckedLog log;
@@ -65,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(comparison.has_value(), "a second comparison failed");
         RequireOneLinePerTexture(*comparison, log.Lines());
     }
-    fuzz::Require(folder.Snapshot() == before, "the comparison changed the folder");
+    fuzz::Require(folder.Snapshot() == folder.Before(), "the comparison changed the folder");
     log.RequireOneLinePerLine();
     return 0;
 }

@@ -23,10 +23,8 @@ bool IsImageOf(const fuzz::SetLayout& layout, const fuzz::Bytes& file) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::ByteView set(data, size);
-    const fuzz::RunFolder folder;
-    folder.Write("set.DAT", set);
-    folder.Write("out/Wood.tga", fuzz::Bytes{'k', 'e', 'p', 't'});
-    const fuzz::Tree before = folder.Snapshot();
+    const fuzz::Bytes kept = {'k', 'e', 'p', 't'};
+    const fuzz::RunFolder folder({{"set.DAT", set}, {"out/Wood.tga", kept}});
 
     fuzz::CheckedLog log;
     const bool extracted =
@@ -37,13 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Tree after = folder.Snapshot();
     const std::size_t written = std::erase_if(after, [&](const auto& file) {
         const auto& [path, bytes] = file;
-        if (before.contains(path)) return false;
+        if (folder.Before().contains(path)) return false;
         fuzz::Require(path.starts_with("work/out/") && path.find('/', 9) == std::string::npos,
                       "extraction wrote outside the chosen folder");
         fuzz::Require(IsImageOf(layout, bytes), "an extracted file is not a whole image");
         return true;
     });
-    fuzz::Require(after == before, "extraction changed or removed a file");
+    fuzz::Require(after == folder.Before(), "extraction changed or removed a file");
     fuzz::Require(written == log.CountEndingWith(report::msg::kExportSuccessful),
                   "export successes and written files differ");
     log.RequireOneLinePerLine();

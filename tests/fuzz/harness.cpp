@@ -90,21 +90,20 @@ void TakeBackRewrite(Tree& after, const std::string& set, const std::string& bac
     after[set].assign(original.begin(), original.end());
 }
 
-RunFolder::RunFolder() {
+RunFolder::RunFolder(const std::map<std::string, ByteView>& files) {
     fs::remove_all(WorkFolder());
-    fs::create_directories(WorkFolder());
+    for (const auto& [name, bytes] : files) {
+        fs::create_directories((WorkFolder() / name).parent_path());
+        std::ofstream out(WorkFolder() / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        Require(out.good(), "the harness could not write its input");
+    }
+    before_ = Snapshot();
 }
 
 std::string RunFolder::Path(const std::string& name) const {
     return platform::JoinPath(WorkFolder().string(), name);
-}
-
-void RunFolder::Write(const std::string& name, ByteView bytes) const {
-    fs::create_directories((WorkFolder() / name).parent_path());
-    std::ofstream out(WorkFolder() / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    Require(out.good(), "the harness could not write its input");
 }
 
 Tree RunFolder::Snapshot() const {

@@ -62,20 +62,24 @@ using ChunkCheck = std::function<void(const ChunkView& was, const ChunkView& now
 void TakeBackRewrite(Tree& after, const std::string& set, const std::string& backup,
                      ByteView original, const ChunkCheck& checkChunk);
 
-// The run's folder "work", emptied for each run, inside a folder of this
+// The run's folder "work", emptied for each run and given `files` (by name
+// inside "work", with the folders they name), inside a folder of this
 // process's own that nothing else touches, so that a file written beside
 // "work" shows as well.
 class RunFolder {
 public:
-    RunFolder();
+    explicit RunFolder(const std::map<std::string, ByteView>& files);
     // `name` inside "work", with the platform's separator.
     std::string Path(const std::string& name) const;
-    // Writes the file `name`, inside "work" and the folders it names.
-    void Write(const std::string& name, ByteView bytes) const;
     // "work" and everything beside it; paths start with "work/".
     Tree Snapshot() const;
+    // The snapshot taken once the files were written.
+    const Tree& Before() const { return before_; }
     // The loaded chess set "work/<name>".
     ToolState LoadSet(const std::string& name) const;
+
+private:
+    Tree before_;
 };
 
 // Keeps the lines, and renders them as the command line prints them.

@@ -11,9 +11,7 @@ using namespace sorrelwick;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::ByteView set(data, size);
-    const fuzz::RunFolder folder;
-    folder.Write("set.DAT", set);
-    const fuzz::Tree before = folder.Snapshot();
+    const fuzz::RunFolder folder({{"set.DAT", set}});
 
     fuzz::CheckedLog log;
     const bool listed = operations::ListTextures(folder.LoadSet("set.DAT"), &log);
@@ -26,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Heading and closing take five lines; a held failure and a close failure two more.
     fuzz::Require(log.Lines().size() <= static_cast<std::size_t>(images) + 7,
                   "listing reported more textures than the set holds");
-    fuzz::Require(folder.Snapshot() == before, "listing changed the folder");
+    fuzz::Require(folder.Snapshot() == folder.Before(), "listing changed the folder");
     log.RequireOneLinePerLine();
     return 0;
 }

@@ -34,10 +34,7 @@ std::size_t ReportedImports(const fuzz::CheckedLog& log, fuzz::ByteView image) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto [set, image] = fuzz::SplitInput({data, size});
-    const fuzz::RunFolder folder;
-    folder.Write("set.DAT", set);
-    folder.Write("tga/Wood.tga", image);
-    const fuzz::Tree before = folder.Snapshot();
+    const fuzz::RunFolder folder({{"set.DAT", set}, {"tga/Wood.tga", image}});
 
     fuzz::CheckedLog log;
     const bool replaced =
@@ -54,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t imported = 0;
         // A structured binding is captured through an initialiser: clang 14 takes no other way.
         const auto keptOrImported = [&imported, image = image](const fuzz::ChunkView& was,
-                                                                const fuzz::ChunkView& now) {
+                                                               const fuzz::ChunkView& now) {
             if (Same(now.payload, was.payload)) return;
             fuzz::Require(was.header.kind == format::kTextureImageChunk && Same(now.payload, image),
                           "a chunk changed into something other than the imported image");
@@ -66,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(fuzz::Holds(after, "work/set.DAT", set),
                       "a failed rewrite lost the original set");
     }
-    fuzz::Require(after == before, "replacement changed another file");
+    fuzz::Require(after == folder.Before(), "replacement changed another file");
     log.RequireOneLinePerLine();
     return 0;
 }

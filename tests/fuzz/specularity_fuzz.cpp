@@ -31,9 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string stem = std::string(1, static_cast<char>('A' + data[0] % 4)) + "1_set.";
     const std::string name = stem + "DAT", backup = "work/" + stem + "000";
     const fuzz::ByteView set(data + kPrefix, size - kPrefix);
-    const fuzz::RunFolder folder;
-    folder.Write(name, set);
-    const fuzz::Tree before = folder.Snapshot();
+    const fuzz::RunFolder folder({{name, set}});
 
     ToolState state = folder.LoadSet(name);
     const fuzz::ByteView prefix(data, kPrefix);
@@ -50,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (changed) {
         fuzz::TakeBackRewrite(after, "work/" + name, backup, set, RequireOnlySpecularBytesChanged);
     }
-    fuzz::Require(after == before, "specularity changed another file or lost the original");
+    fuzz::Require(after == folder.Before(),
+                  "specularity changed another file or lost the original");
     log.RequireOneLinePerLine();
     return 0;
 }
