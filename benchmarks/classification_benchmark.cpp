@@ -8,7 +8,7 @@
 #include <string>
 
 #include "generators/chess_set_builder.h"
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 #include "specular/classification.h"
 
 namespace sorrelwick {
@@ -80,7 +80,7 @@ void PlainWalk(benchmark::State& run) {
     NoReport log;
     for (auto _ : run) {
         std::size_t chunks = 0;
-        const bool ok = operations::WalkSetFile(
+        const bool ok = set_file::WalkSetFile(
             set.State().setPath, set.State().setName, log,
             [&chunks](format::ChunkWalk&, const format::Chunk&) { ++chunks; });
         benchmark::DoNotOptimize(ok);

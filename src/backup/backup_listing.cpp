@@ -5,7 +5,7 @@
 #include "backup/backup_names.h"
 #include "backup/set_location.h"
 #include "backup/temporary_file.h"
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 #include "platform/file_system.h"
 #include "report/backup_line.h"
 #include "report/lines.h"
@@ -31,7 +31,7 @@ void ReadAsChessSet(BackupInfo& backup) {
     report::MemoryReportLog failures;
     std::size_t textures = 0;
     const bool whole =
-        operations::WalkSetFile(backup.path, backup.fileName, failures,
+        set_file::WalkSetFile(backup.path, backup.fileName, failures,
                                 [&textures](format::ChunkWalk& walk, const format::Chunk& chunk) {
                                     format::TrackTextureName(walk, chunk);
                                     if (format::IsNamedTexture(walk, chunk)) ++textures;

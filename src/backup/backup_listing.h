@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "report/report_log.h"
 
 namespace sorrelwick::backup {

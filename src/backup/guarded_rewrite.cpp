@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "backup/temporary_file.h"
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -208,7 +208,7 @@ bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
 
 bool NextRewriteChunk(GuardedRewrite& rewrite, format::Chunk& chunk) {
     // The bytes come from the backup, but the user knows the set.
-    return operations::TakeChunk(format::ReadNextChunk(rewrite.source, rewrite.walk), rewrite.walk,
+    return set_file::TakeChunk(format::ReadNextChunk(rewrite.source, rewrite.walk), rewrite.walk,
                                  rewrite.state.setName, chunk);
 }
 

@@ -14,7 +14,7 @@
 
 #include "backup/set_location.h"
 #include "format/chunk_walk.h"
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "report/report_log.h"

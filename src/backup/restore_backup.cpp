@@ -3,7 +3,7 @@
 #include "backup/backup_names.h"
 #include "backup/guarded_rewrite.h"
 #include "backup/set_location.h"
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -29,7 +29,7 @@ bool RestoreBackup(const ToolState& state, unsigned number, report::ReportLog* l
     report::AddHeading(*log, report::msg::Restoring(state.setName, backupName));
 
     // Nothing moves unless the backup reads as a whole chess set.
-    if (!operations::WalkSetFile(backupPath, backupName, *log,
+    if (!set_file::WalkSetFile(backupPath, backupName, *log,
                                  [](format::ChunkWalk&, const format::Chunk&) {})) {
         report::AddClosing(*log);
         return false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "report/report_log.h"
 
 namespace sorrelwick::backup {

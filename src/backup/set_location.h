@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 
 namespace sorrelwick::backup {
 

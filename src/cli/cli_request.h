@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "report/report_log.h"
 
 namespace sorrelwick::cli {

@@ -9,7 +9,7 @@
 #include "backup/backup_listing.h"
 #include "backup/restore_backup.h"
 #include "cli/decimal_text.h"
-#include "operations/comparison_report.h"
+#include "comparison/comparison_report.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/preview.h"
@@ -165,13 +165,13 @@ void AddRestore(CLI::App& app, ChosenCommand& chosen) {
 }
 
 // Exit status as `cmp` and `diff` give it.
-int ComparisonStatus(operations::ComparisonOutcome outcome) {
+int ComparisonStatus(comparison::ComparisonOutcome outcome) {
     switch (outcome) {
-        case operations::ComparisonOutcome::Same:
+        case comparison::ComparisonOutcome::Same:
             return 0;
-        case operations::ComparisonOutcome::Different:
+        case comparison::ComparisonOutcome::Different:
             return 1;
-        case operations::ComparisonOutcome::Trouble:
+        case comparison::ComparisonOutcome::Trouble:
             return 2;
     }
     return 2;
@@ -189,7 +189,7 @@ void AddDiff(CLI::App& app, ChosenCommand& chosen) {
     command->callback([&chosen] {
         chosen.runForStatus = [](const CliRequest& request, ToolState& state,
                                  report::ReportLog& log) {
-            return ComparisonStatus(operations::CompareWithOther(state, request.other, &log));
+            return ComparisonStatus(comparison::CompareWithOther(state, request.other, &log));
         };
     });
     command->footer("Exit status: 0 the same, 1 different, 2 trouble.");

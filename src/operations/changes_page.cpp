@@ -2,13 +2,17 @@
 
 #include <unordered_map>
 
-#include "operations/comparison_report.h"
+#include "comparison/comparison_report.h"
 #include "operations/preview_card.h"
 #include "operations/preview_walk.h"
 #include "report/comparison_messages.h"
 
 namespace sorrelwick::operations {
 namespace {
+
+using comparison::ComparedSet;
+using comparison::SetComparison;
+using comparison::TextureDifference;
 
 using Kind = TextureDifference::Kind;
 
@@ -43,7 +47,7 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
 
 }  // namespace
 
-bool WriteChangesPage(const ToolState& state, const ComparedSet& other, const std::string& pagePath,
+bool WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other, const std::string& pagePath,
                       bool replaceExisting, report::ReportLog& log) {
     const ComparedSet set{state.setPath, state.setName};
     const std::optional<SetComparison> comparison = CompareSets(set, other, log);

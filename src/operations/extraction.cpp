@@ -5,7 +5,7 @@
 
 #include "backup/backup_listing.h"
 #include "format/tga_fields.h"
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 #include "operations/texture_file_name.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
@@ -122,7 +122,7 @@ bool ExtractTextures(const ToolState& state, std::string_view folder, report::Re
         format::TrackTextureName(walk, chunk);
         if (format::IsNamedTexture(walk, chunk)) ExportTexture(folder, walk, chunk, *log, failed);
     };
-    const bool result = WalkSetFile(state.setPath, state.setName, *log, exportEach);
+    const bool result = set_file::WalkSetFile(state.setPath, state.setName, *log, exportEach);
     if (!result) backup::AddLatestBackupHint(state, *log);
     report::AddClosing(*log);
     if (texturesFailed) *texturesFailed = failed;

@@ -2,7 +2,7 @@
 
 #include "backup/backup_listing.h"
 #include "format/tga_fields.h"
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
@@ -16,7 +16,7 @@ bool ListTextures(const ToolState& state, report::ReportLog* log) {
         return false;
     }
     report::AddHeading(*log, report::msg::Loading(state.setName));
-    const bool result = WalkSetFile(state.setPath, state.setName, *log,
+    const bool result = set_file::WalkSetFile(state.setPath, state.setName, *log,
                                     [log](format::ChunkWalk& walk, const format::Chunk& chunk) {
                                         format::TrackTextureName(walk, chunk);
                                         if (!format::IsNamedTexture(walk, chunk)) return;

@@ -56,13 +56,13 @@ bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
     } else {
         // A linked set's backups lie beside the file the link names.
         const std::optional<std::string> otherPath =
-            OtherSetPath(backup::ResolveSetPath(state.setPath), request.other);
+            comparison::OtherSetPath(backup::ResolveSetPath(state.setPath), request.other);
         if (!otherPath) {
             // A set whose name takes no backup number has no backups to compare with.
             log->AppendLine(report::msg::kInvalidLoadSavePath);
             return false;
         }
-        const ComparedSet other{*otherPath, std::string(platform::FileNamePart(*otherPath))};
+        const comparison::ComparedSet other{*otherPath, std::string(platform::FileNamePart(*otherPath))};
         report::AddHeading(*log,
                            report::msg::PreviewingChanges(state.setName, other.name, pagePath));
         written = WriteChangesPage(state, other, pagePath, request.replaceExisting, *log);

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "report/report_log.h"
 
 namespace sorrelwick::operations {

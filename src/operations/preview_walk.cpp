@@ -3,7 +3,7 @@
 #include <new>
 
 #include "format/chunk.h"
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 #include "platform/memory.h"
 #include "report/messages.h"
 
@@ -18,14 +18,14 @@ PageSink PageOutput::Sink() {
 bool VisitTextures(const std::string& path, std::string_view setName, PageOutput& page,
                    const TextureVisit& visit, std::optional<std::uint64_t>& fileSize,
                    report::ReportLog& log) {
-    SetFileReader reader{.setName = setName};
-    if (StartSetFile(path, reader, log)) {
+    set_file::SetFileReader reader{.setName = setName};
+    if (set_file::StartSetFile(path, reader, log)) {
         if (const std::optional<std::uint64_t> rest = reader.file.Remaining())
             fileSize = *rest + format::kChunkHeaderSize;
         format::ChunkWalk& walk = reader.walk;
         format::Chunk chunk;
         std::size_t index = 0;
-        while (!page.writeFailed && NextSetChunk(reader, chunk)) {
+        while (!page.writeFailed && set_file::NextSetChunk(reader, chunk)) {
             format::TrackTextureName(walk, chunk);
             if (!walk.result || !format::IsNamedTexture(walk, chunk)) continue;
             // A picture takes several times its image's size.
@@ -40,7 +40,7 @@ bool VisitTextures(const std::string& path, std::string_view setName, PageOutput
             }
         }
     }
-    return FinishSetFile(reader, log);
+    return set_file::FinishSetFile(reader, log);
 }
 
 bool FinishPage(PageOutput& page, bool whole, bool replaceExisting, report::ReportLog& log) {

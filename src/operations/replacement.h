@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "report/report_log.h"
 
 namespace sorrelwick::operations {

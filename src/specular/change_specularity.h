@@ -2,7 +2,7 @@
 // The operation that scales the specular bytes of the white pieces, the black
 // pieces and the board of the loaded chess set.
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "report/report_log.h"
 
 namespace sorrelwick::specular {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 #include "report/messages.h"
 #include "specular/object_link_table.h"
 #include "specular/object_names.h"
@@ -99,15 +99,15 @@ private:
 bool ClassifyMaterials(const ToolState& state, report::ReportLog& log,
                        MaterialClassTable& classes) {
     ClassificationPass pass(NamingStyleOf(state.setName), classes);
-    operations::SetFileReader reader{.setName = state.setName};
-    if (operations::StartSetFile(state.setPath, reader, log)) {
+    set_file::SetFileReader reader{.setName = state.setName};
+    if (set_file::StartSetFile(state.setPath, reader, log)) {
         format::Chunk chunk;
-        while (operations::NextSetChunk(reader, chunk)) pass.Handle(reader.walk, chunk);
+        while (set_file::NextSetChunk(reader, chunk)) pass.Handle(reader.walk, chunk);
         pass.Clear();  // the objects' lists are not needed any more
         // After a failed walk nothing is rewritten: the classes would be unused.
         if (reader.walk.result && !classes.Resolve()) FailForMemory(reader.walk);
     }
-    return operations::FinishSetFile(reader, log);
+    return set_file::FinishSetFile(reader, log);
 }
 
 }  // namespace sorrelwick::specular

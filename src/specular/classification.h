@@ -3,7 +3,7 @@
 // names of the objects that use them, which materials belong to the white
 // pieces, the black pieces and the board.
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "report/report_log.h"
 #include "specular/material_class_table.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "specular/specular_class.h"
 
 namespace sorrelwick::specular {

@@ -9,7 +9,7 @@
 #include "backup/backup_names.h"
 #include "backup/restore_backup.h"
 #include "backup/set_location.h"
-#include "operations/comparison_report.h"
+#include "comparison/comparison_report.h"
 #include "platform/win32/wide_text.h"
 #include "report/comparison_messages.h"
 #include "report/messages.h"
@@ -26,11 +26,11 @@ namespace {
 
 // What the dialog shows and what it gives back.
 struct RestoreChoice {
-    operations::ComparedSet set;     // the current set
+    comparison::ComparedSet set;     // the current set
     HWND report = nullptr;           // the main window's report list
     std::vector<std::string> lines;  // one per backup, or the one line saying why none
     std::vector<unsigned> numbers;   // the backup of each line; empty when none
-    std::vector<operations::ComparedSet> backups;  // the backup of each line
+    std::vector<comparison::ComparedSet> backups;  // the backup of each line
     // Each backup's summary once it was shown: comparing reads both files
     // whole, which is too slow to repeat on every arrow key.
     std::vector<std::optional<std::string>> summaries;
@@ -60,12 +60,12 @@ std::optional<unsigned> SelectedBackup(HWND dialog) {
 
 // "3 textures and 12 materials differ from the current set", "Same as the
 // current set", or the first line saying why the two can't be compared.
-std::string Summary(const operations::ComparedSet& set, const operations::ComparedSet& backup) {
+std::string Summary(const comparison::ComparedSet& set, const comparison::ComparedSet& backup) {
     report::MemoryReportLog trouble;
-    const auto comparison = operations::CompareSets(set, backup, trouble);
+    const auto comparison = comparison::CompareSets(set, backup, trouble);
     if (!comparison) return trouble.Lines().empty() ? std::string() : trouble.Lines().front();
     if (comparison->identical) return std::string(report::msg::kSameAsCurrentSet);
-    return report::msg::DifferFromCurrentSet(operations::DifferenceSummary(*comparison));
+    return report::msg::DifferFromCurrentSet(comparison::DifferenceSummary(*comparison));
 }
 
 void ShowSummary(HWND dialog) {
@@ -94,7 +94,7 @@ void CompareSelected(HWND dialog) {
     if (!line) return;
     const RestoreChoice& choice = *Choice(dialog);
     ListBoxReportLog log(choice.report);
-    operations::ReportComparison(choice.set, choice.backups[*line],
+    comparison::ReportComparison(choice.set, choice.backups[*line],
                                  choice.report ? &log : nullptr);
 }
 

@@ -2,7 +2,7 @@
 // The one ToolState of the process, which start-up fills and every window of
 // the tool reads and changes.
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 
 namespace sorrelwick::ui {
 

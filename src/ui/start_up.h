@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 
 namespace sorrelwick::ui {
 

@@ -1,13 +1,13 @@
 // Two chess sets compared: which textures and materials differ and how the
 // report says so, the rest as one line, and when they can't be compared.
 
-#include "operations/comparison_report.h"
+#include "comparison/comparison_report.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
 namespace {
 
-using operations::ComparisonOutcome;
+using comparison::ComparisonOutcome;
 using report::NameMessageLine;
 using report::TextureInfoLine;
 
@@ -94,7 +94,7 @@ TEST(CompareWithOther, ReportsEachDifferenceOnceAndTellsTheOutcome) {
         Bytes other = SetLooking(c.other);
         if (!c.otherIsASet) other.erase(other.begin());
         ASSERT_TRUE(gen::WriteWholeFile(folder.dir.File("set1.000"), other));
-        EXPECT_EQ(operations::CompareWithOther(folder.state, c.otherArgument, &folder.log),
+        EXPECT_EQ(comparison::CompareWithOther(folder.state, c.otherArgument, &folder.log),
                   c.outcome);
         const std::string otherName = c.otherArgument == "7" ? "set1.007" : "set1.000";
         EXPECT_EQ(folder.log.Lines(), Framed("Comparing set1.DAT with " + otherName, c.body));
@@ -102,11 +102,11 @@ TEST(CompareWithOther, ReportsEachDifferenceOnceAndTellsTheOutcome) {
 }
 
 TEST(OtherSetPath, ANumberUpTo999IsABackupAnythingElseAPath) {
-    EXPECT_EQ(operations::OtherSetPath("k/knights.DAT", "3"), "k/knights.003");
-    EXPECT_EQ(operations::OtherSetPath("k/knights.DAT", "999"), "k/knights.999");
-    EXPECT_EQ(operations::OtherSetPath("k/knights.DAT", "./3"), "./3");
-    EXPECT_EQ(operations::OtherSetPath("k/knights.DAT", "1000"), "1000");
-    EXPECT_EQ(operations::OtherSetPath("k/knights", "3"), std::nullopt);
+    EXPECT_EQ(comparison::OtherSetPath("k/knights.DAT", "3"), "k/knights.003");
+    EXPECT_EQ(comparison::OtherSetPath("k/knights.DAT", "999"), "k/knights.999");
+    EXPECT_EQ(comparison::OtherSetPath("k/knights.DAT", "./3"), "./3");
+    EXPECT_EQ(comparison::OtherSetPath("k/knights.DAT", "1000"), "1000");
+    EXPECT_EQ(comparison::OtherSetPath("k/knights", "3"), std::nullopt);
 }
 
 }  // namespace

@@ -9,19 +9,19 @@
 #include <utility>
 
 #include "fuzz/harness.h"
-#include "operations/comparison_report.h"
+#include "comparison/comparison_report.h"
 #include "platform/file_system.h"
 #include "report/comparison_messages.h"
 
 using namespace sorrelwick;
-using operations::ComparisonOutcome;
+using comparison::ComparisonOutcome;
 
 namespace {
 
 // The texture lines follow the heading's three lines, one per texture that
 // differs, in the comparison's order, each led by the texture's name (and
 // its number, for a later texture of a name).
-void RequireOneLinePerTexture(const operations::SetComparison& comparison,
+void RequireOneLinePerTexture(const comparison::SetComparison& comparison,
                               const std::vector<std::string>& lines) {
     std::set<std::pair<std::string, std::size_t>> named;
     const auto& textures = comparison.textures;
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const ToolState state = folder.LoadSet("set.DAT");
     fuzz::CheckedLog log;
-    const ComparisonOutcome outcome = operations::CompareWithOther(state, "0", &log);
+    const ComparisonOutcome outcome = comparison::CompareWithOther(state, "0", &log);
 
     const bool whole = fuzz::ReadLayout(parts.first).whole && fuzz::ReadLayout(parts.second).whole;
     const bool equal = std::equal(parts.first.begin(), parts.first.end(), parts.second.begin(),
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require((outcome == ComparisonOutcome::Same) == equal,
                       "\"the same\" disagrees with the bytes");
         report::MemoryReportLog quiet;
-        const auto comparison = operations::CompareSets({state.setPath, state.setName},
+        const auto comparison = comparison::CompareSets({state.setPath, state.setName},
                                                         {folder.Path("set.000"), "set.000"}, quiet);
         fuzz::Require(comparison.has_value(), "a second comparison failed");
         RequireOneLinePerTexture(*comparison, log.Lines());

@@ -15,7 +15,7 @@
 
 #include "cli/stream_report_log.h"
 #include "format/chunk.h"
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "report/report_log.h"
 
 namespace sorrelwick::fuzz {

@@ -11,7 +11,7 @@
 
 #include "generators/chess_set_builder.h"
 #include "generators/tga_builder.h"
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 #include "platform/file_system.h"
 #include "report/report_log.h"
 #include "support/fault_sweep.h"

@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "operations/set_comparison.h"
-#include "operations/tool_state.h"
+#include "comparison/set_comparison.h"
+#include "set_file/tool_state.h"
 #include "report/report_log.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::comparison {
 
 // As `cmp` and `diff` tell it: the files hold the same bytes, they differ,
 // or they could not be compared.
@@ -36,4 +36,4 @@ ComparisonOutcome ReportComparison(const ComparedSet& set, const ComparedSet& ot
 ComparisonOutcome CompareWithOther(const ToolState& state, std::string_view other,
                                    report::ReportLog* log);
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::comparison

@@ -1,4 +1,4 @@
-#include "operations/comparison_report.h"
+#include "comparison/comparison_report.h"
 
 #include "backup/set_location.h"
 #include "platform/file_system.h"
@@ -6,7 +6,7 @@
 #include "report/lines.h"
 #include "report/messages.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::comparison {
 namespace {
 
 using Kind = TextureDifference::Kind;
@@ -126,4 +126,4 @@ ComparisonOutcome CompareWithOther(const ToolState& state, std::string_view othe
     return ReportAfterHeading(set, otherSet, *log);
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::comparison

@@ -1,15 +1,15 @@
-#include "operations/comparison_walk.h"
+#include "comparison/comparison_walk.h"
 
 #include <algorithm>
 #include <map>
 
 #include "format/digest.h"
 #include "format/tga_fields.h"
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 #include "specular/chunk_keys.h"
 #include "specular/material_class_table.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::comparison {
 namespace {
 
 // Payload offsets of a material chunk's two specular bytes.
@@ -28,9 +28,9 @@ class SetSide {
 public:
     explicit SetSide(const ComparedSet& file) : path_(file.path), reader_{.setName = file.name} {}
 
-    bool Start(report::ReportLog& log) { return StartSetFile(path_, reader_, log); }
+    bool Start(report::ReportLog& log) { return set_file::StartSetFile(path_, reader_, log); }
     // Reads the next chunk; false at the end or after a failure.
-    bool Next() { return NextSetChunk(reader_, chunk_); }
+    bool Next() { return set_file::NextSetChunk(reader_, chunk_); }
     bool Failed() const { return !reader_.walk.result; }
     const format::Chunk& Current() const { return chunk_; }
 
@@ -49,7 +49,7 @@ public:
 
     bool Finish(report::ReportLog& log) {
         record_.restDigest = format::DigestOf(Tail(), record_.restDigest);
-        return FinishSetFile(reader_, log);
+        return set_file::FinishSetFile(reader_, log);
     }
 
     SetRecord TakeRecord() { return std::move(record_); }
@@ -81,7 +81,7 @@ private:
     }
 
     std::string path_;
-    SetFileReader reader_;
+    set_file::SetFileReader reader_;
     format::Chunk chunk_;
     SetRecord record_;
     // Names come from untrusted files: an ordered map can't be flooded.
@@ -125,4 +125,4 @@ std::optional<WalkedPair> WalkBothSets(const ComparedSet& set, const ComparedSet
     return pair;
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::comparison

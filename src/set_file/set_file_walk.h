@@ -11,7 +11,7 @@
 #include "platform/file.h"
 #include "report/report_log.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::set_file {
 
 // One walk over a chess-set file, from its open to its close.
 struct SetFileReader {
@@ -53,4 +53,4 @@ bool WalkSetFile(const std::string& path, std::string_view setName, report::Repo
     return FinishSetFile(reader, log);
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::set_file

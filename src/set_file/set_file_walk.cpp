@@ -1,8 +1,8 @@
-#include "operations/set_file_walk.h"
+#include "set_file/set_file_walk.h"
 
 #include "report/messages.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::set_file {
 
 bool StartSetFile(const std::string& path, SetFileReader& reader, report::ReportLog& log) {
     reader.file = platform::File::OpenForReading(path);
@@ -57,4 +57,4 @@ bool FinishSetFile(SetFileReader& reader, report::ReportLog& log) {
     return walk.result;
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::set_file

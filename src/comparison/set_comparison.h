@@ -21,7 +21,7 @@
 #include "report/report_log.h"
 #include "specular/specular_class.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::comparison {
 
 // A chess set as a comparison names it: where it lies, and the name that
 // fills the messages (its file-name part).
@@ -99,4 +99,4 @@ std::optional<SetComparison> CompareSets(const ComparedSet& set, const ComparedS
 // the set's name takes no backup number.
 std::optional<std::string> OtherSetPath(std::string_view setPath, std::string_view other);
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::comparison

@@ -1,16 +1,16 @@
-#include "operations/set_comparison.h"
+#include "comparison/set_comparison.h"
 
 #include <algorithm>
 #include <map>
 #include <utility>
 
 #include "backup/backup_names.h"
-#include "operations/comparison_walk.h"
-#include "operations/tool_state.h"
+#include "comparison/comparison_walk.h"
+#include "set_file/tool_state.h"
 #include "specular/classification.h"
 #include "specular/material_class_table.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::comparison {
 namespace {
 
 using Kind = TextureDifference::Kind;
@@ -196,4 +196,4 @@ std::optional<std::string> OtherSetPath(std::string_view setPath, std::string_vi
     return backup::NumberedPath(*stem, *number);
 }
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::comparison

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "format/chunk.h"
-#include "operations/set_comparison.h"
+#include "comparison/set_comparison.h"
 #include "report/report_log.h"
 
-namespace sorrelwick::operations {
+namespace sorrelwick::comparison {
 
 struct TextureRecord {
     std::string name;
@@ -51,4 +51,4 @@ struct WalkedPair {
 std::optional<WalkedPair> WalkBothSets(const ComparedSet& set, const ComparedSet& other,
                                        report::ReportLog& log);
 
-}  // namespace sorrelwick::operations
+}  // namespace sorrelwick::comparison

@@ -1,4 +1,4 @@
-#include "operations/tool_state.h"
+#include "set_file/tool_state.h"
 
 #include "platform/file_system.h"
 
