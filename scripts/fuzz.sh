@@ -16,6 +16,11 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 "$build/tools/make-fuzz-seeds" "$build/seeds"
 
+# Runs per second, or "?" when either number is missing or no time passed.
+PerSecond() {
+    [[ ${1:-} =~ ^[0-9]+$ && ${2:-0} -gt 0 ]] && echo $(($1 / $2)) || echo "?"
+}
+
 found=0
 summary=""
 for program in "$build"/tests/fuzz/fuzz_*; do
@@ -42,9 +47,11 @@ for program in "$build"/tests/fuzz/fuzz_*; do
         findings=$((findings + 1))
     done
     [[ $findings -eq 0 ]] || found=1
-    summary+=$(printf '%-20s %12s execs %6s s (%s s CPU) %3d findings' "$target" \
-        "${execs:-?}" "$took" "$cpu" "$findings")$'\n'
+    summary+=$(printf '%-20s %12s %8s %6s %6s %10s %8d' "$target" "${execs:-?}" \
+        "$(PerSecond "$execs" "$took")" "$took" "$cpu" "$(PerSecond "$execs" "$cpu")" \
+        "$findings")$'\n'
 done
-printf '\n%s' "$summary"
+printf '\n%-20s %12s %8s %6s %6s %10s %8s\n%s' target runs runs/s s "CPU s" "runs/CPU s" \
+    findings "$summary"
 [[ $found -eq 0 ]] || echo "new reproducers in tests/fuzz/reproducers/: commit them with the fix"
 exit "$found"

@@ -166,11 +166,10 @@ std::optional<PngSides> ReadPngSides(Bytes png) {
     return PngSides{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
 }
 
-PngDecodeResult DecodePng(Bytes png) {
+PngDecodeResult DecodePng(Bytes png, std::uint32_t maxSide) {
     const std::optional<PngSides> sides = ReadPngSides(png);
     if (!sides) return {};
-    if (sides->width > kMaxPngSide || sides->height > kMaxPngSide)
-        return {PngOutcome::TooLarge, {}};
+    if (sides->width > maxSide || sides->height > maxSide) return {PngOutcome::TooLarge, {}};
     // The sides were read from the header chunk itself, so its bytes are there.
     const std::uint64_t rgbaBytes = std::uint64_t{sides->width} * sides->height * 4;
     // The compressed data is gathered in a buffer that doubles as it grows.

@@ -34,11 +34,13 @@ struct PngDecodeResult {
 };
 
 // Decodes a PNG of any colour type and bit depth to 8-bit RGBA (grey gives
-// R = G = B, alpha 255 where none is stored). A side above kMaxPngSide is
-// TooLarge before anything is decoded. Never reads outside `png`; no
-// allocation made while decoding is larger than the most of the image's raw
-// data, width x height x 4 and twice the file's size (the compressed data
-// gathered), and one that can't be had makes the image Unreadable.
-PngDecodeResult DecodePng(Bytes png);
+// R = G = B, alpha 255 where none is stored). A side above `maxSide` is
+// TooLarge before anything is decoded; the fuzz target sets a small one, so
+// that a small file can't make every input a picture of a gigabyte. Never
+// reads outside `png`; no allocation made while decoding is larger than the
+// most of the image's raw data, width x height x 4 and twice the file's size
+// (the compressed data gathered), and one that can't be had makes the image
+// Unreadable.
+PngDecodeResult DecodePng(Bytes png, std::uint32_t maxSide = kMaxPngSide);
 
 }  // namespace sorrelwick::format

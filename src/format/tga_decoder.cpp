@@ -64,7 +64,8 @@ struct PixelSource {
     std::vector<Rgba> map;              // colour-mapped types only
 };
 
-std::optional<DecodeOutcome> CheckDecodable(const TgaHeader& header, PixelSource& source) {
+std::optional<DecodeOutcome> CheckDecodable(const TgaHeader& header, std::uint64_t maxBytes,
+                                            PixelSource& source) {
     if (!IsWalkable(header.imageType)) return DecodeOutcome::UnsupportedType;
     std::optional<ValueForm> form;
     if (IsColourMapped(header.imageType)) {
@@ -79,7 +80,7 @@ std::optional<DecodeOutcome> CheckDecodable(const TgaHeader& header, PixelSource
     if (!form) return DecodeOutcome::UnsupportedType;
     source.form = *form;
     // Both sides are 16-bit, so the product can't overflow 64 bits.
-    if (std::uint64_t{header.width} * header.height * 4 > kMaxDecodedBytes) {
+    if (std::uint64_t{header.width} * header.height * 4 > maxBytes) {
         return DecodeOutcome::TooLarge;
     }
     return std::nullopt;
@@ -141,13 +142,13 @@ private:
 
 }  // namespace
 
-DecodeResult DecodeTga(Bytes tga) {
+DecodeResult DecodeTga(Bytes tga, std::uint64_t maxBytes) {
     const std::optional<TgaHeader> header = ReadTgaHeader(tga);
     if (!header) return {DecodeOutcome::BadHeader, {}};
     PixelSource source;
     source.header = *header;
     source.sections = LocateSections(*header);
-    if (const std::optional<DecodeOutcome> refusal = CheckDecodable(*header, source)) {
+    if (const std::optional<DecodeOutcome> refusal = CheckDecodable(*header, maxBytes, source)) {
         return {*refusal, {}};
     }
     const bool alpha = source.form == ValueForm::Bgra32 || source.form == ValueForm::Bgra5551;

@@ -38,10 +38,11 @@ enum class DecodeOutcome {
     CutShort,         // the data ends early: the pixels before the end, the rest (0,0,0,0)
     UnsupportedType,  // an image type, depth or colour-map entry size not decoded here
     BadHeader,        // fewer than 18 bytes, or a colour-mapped type without a colour map
-    TooLarge,  // more RGBA bytes than kMaxDecodedBytes (nothing allocated), or than memory holds
+    TooLarge,         // more RGBA bytes than the cap (nothing allocated), or than memory holds
 };
 
-// The most RGBA bytes the decoder allocates: 8192 x 8192 pixels.
+// The most RGBA bytes the decoder allocates unless told a smaller cap:
+// 8192 x 8192 pixels.
 inline constexpr std::uint64_t kMaxDecodedBytes = std::uint64_t{8192} * 8192 * 4;
 
 struct DecodeResult {
@@ -59,7 +60,9 @@ struct DecodeResult {
 //   exactly one attribute bit, otherwise every such pixel is opaque;
 // - 32-bit values are B, G, R, A: the fourth byte is always the alpha;
 // - both vertical origins and right-to-left rows.
-// Never reads outside `tga`.
-DecodeResult DecodeTga(Bytes tga);
+// Never reads outside `tga`. An image of more than `maxBytes` RGBA bytes is
+// TooLarge; the fuzz target sets a small cap, so that a few bytes of
+// run-length data can't make every input a picture of 256 MiB.
+DecodeResult DecodeTga(Bytes tga, std::uint64_t maxBytes = kMaxDecodedBytes);
 
 }  // namespace sorrelwick::format

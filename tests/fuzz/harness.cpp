@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/file_system.h"
 #include "support/temp_dir.h"
@@ -19,14 +18,77 @@ format::ChunkHeader HeaderAt(ByteView bytes, std::size_t at) {
     return {Word(bytes, at), Word(bytes, at + 4), Word(bytes, at + 8)};
 }
 
+// Where the process folder goes: a memory file system where there is one,
+// so that the files every run writes, reads back and removes never wait for
+// a disk.
+fs::path FolderForRuns() {
+#ifndef _WIN32
+    std::error_code missing;
+    if (fs::is_directory("/dev/shm", missing)) return "/dev/shm";
+#endif
+    return fs::temp_directory_path();
+}
+
 // Created on the first run, removed when the process ends normally.
 const test::TempDir& ProcessFolder() {
-    static const test::TempDir folder;
+    static const test::TempDir folder(FolderForRuns());
     return folder;
 }
 
 fs::path WorkFolder() {
     return ProcessFolder().Path() / "work";
+}
+
+// The streams read and write whole files with one request each, without a
+// buffer of their own.
+Bytes ReadWholeFile(const fs::path& path, std::uintmax_t size) {
+    std::ifstream in;
+    in.rdbuf()->pubsetbuf(nullptr, 0);
+    in.open(path, std::ios::binary);
+    Bytes bytes(size);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    Require(in.gcount() == static_cast<std::streamsize>(size), "the harness could not read a file");
+    return bytes;
+}
+
+void WriteWholeFile(const fs::path& path, ByteView bytes) {
+    std::ofstream out;
+    out.rdbuf()->pubsetbuf(nullptr, 0);
+    out.open(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    Require(out.good(), "the harness could not write its input");
+}
+
+// The tree the process folder holds once `files` are written into "work".
+Tree TreeOf(const std::map<std::string, ByteView>& files) {
+    Tree tree{{"work/", {}}};
+    for (const auto& [name, bytes] : files) {
+        const std::string path = "work/" + name;
+        for (auto slash = path.find('/', 5); slash != std::string::npos;
+             slash = path.find('/', slash + 1)) {
+            tree[path.substr(0, slash + 1)] = {};
+        }
+        tree[path].assign(bytes.begin(), bytes.end());
+    }
+    return tree;
+}
+
+// Removes every file and folder below `folder` that `keep` doesn't name as
+// such, so that a run starts from the last run's folder without building
+// it anew. A link is removed, never followed.
+void RemoveAllBut(const fs::path& folder, const Tree& keep) {
+    const fs::path& root = ProcessFolder().Path();
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(root).generic_string();
+        const fs::file_type type = entry.symlink_status().type();
+        if (type == fs::file_type::directory && keep.contains(name + "/")) {
+            RemoveAllBut(entry.path(), keep);
+        } else if (type != fs::file_type::regular || !keep.contains(name)) {
+            fs::remove_all(entry.path());
+        }
+    }
 }
 
 }  // namespace
@@ -90,16 +152,16 @@ void TakeBackRewrite(Tree& after, const std::string& set, const std::string& bac
     after[set].assign(original.begin(), original.end());
 }
 
-RunFolder::RunFolder(const std::map<std::string, ByteView>& files) {
-    fs::remove_all(WorkFolder());
-    for (const auto& [name, bytes] : files) {
-        fs::create_directories((WorkFolder() / name).parent_path());
-        std::ofstream out(WorkFolder() / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        Require(out.good(), "the harness could not write its input");
+RunFolder::RunFolder(const std::map<std::string, ByteView>& files) : before_(TreeOf(files)) {
+    RemoveAllBut(ProcessFolder().Path(), before_);
+    for (const auto& [path, bytes] : before_) {
+        const fs::path at = ProcessFolder().Path() / path;
+        if (path.ends_with('/')) {
+            fs::create_directory(at);
+        } else {
+            WriteWholeFile(at, bytes);
+        }
     }
-    before_ = Snapshot();
 }
 
 std::string RunFolder::Path(const std::string& name) const {
@@ -115,8 +177,7 @@ Tree RunFolder::Snapshot() const {
             tree[name + "/"] = {};
             continue;
         }
-        std::ifstream in(entry.path(), std::ios::binary);
-        tree[name].assign(std::istreambuf_iterator<char>(in), {});
+        tree[name] = ReadWholeFile(entry.path(), entry.file_size());
     }
     return tree;
 }

@@ -62,10 +62,11 @@ using ChunkCheck = std::function<void(const ChunkView& was, const ChunkView& now
 void TakeBackRewrite(Tree& after, const std::string& set, const std::string& backup,
                      ByteView original, const ChunkCheck& checkChunk);
 
-// The run's folder "work", emptied for each run and given `files` (by name
-// inside "work", with the folders they name), inside a folder of this
+// The run's folder "work", made to hold exactly `files` for each run (by
+// name inside "work", with the folders they name), inside a folder of this
 // process's own that nothing else touches, so that a file written beside
-// "work" shows as well.
+// "work" shows as well. That folder is on a memory file system where there
+// is one.
 class RunFolder {
 public:
     explicit RunFolder(const std::map<std::string, ByteView>& files);
@@ -73,7 +74,7 @@ public:
     std::string Path(const std::string& name) const;
     // "work" and everything beside it; paths start with "work/".
     Tree Snapshot() const;
-    // The snapshot taken once the files were written.
+    // The snapshot of the folder once the files were written.
     const Tree& Before() const { return before_; }
     // The loaded chess set "work/<name>".
     ToolState LoadSet(const std::string& name) const;

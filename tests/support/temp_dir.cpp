@@ -13,10 +13,11 @@ namespace {
 std::atomic<unsigned> counter{0};
 }
 
-TempDir::TempDir() {
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+
+TempDir::TempDir(const std::filesystem::path& parent) {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("sorrelwick-test-" + std::to_string(stamp) + "-" + std::to_string(++counter));
+    path_ = parent / ("sorrelwick-test-" + std::to_string(stamp) + "-" + std::to_string(++counter));
     std::filesystem::create_directories(path_);
 }
 

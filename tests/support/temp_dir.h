@@ -12,6 +12,9 @@ namespace sorrelwick::test {
 class TempDir {
 public:
     TempDir();
+    // A fresh folder inside `parent` rather than the system's folder for
+    // temporary files.
+    explicit TempDir(const std::filesystem::path& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
