@@ -302,6 +302,13 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
     const std::string lookAlike = "\xEF\xBD\x93\xEF\xBD\x85\xEF\xBD\x94.DAT";
     const std::string hint = "The set's most recent backup is set.000: bring it back with " +
                              ("sorrelwick-cli restore " + set + " 0");
+    // A path with a space or a quote is quoted in the hint, to paste as it is.
+    const std::string spaced = dir.File("my sets/k's.DAT");
+#ifdef _WIN32
+    const std::string spacedWord = "\"" + spaced + "\"";
+#else
+    const std::string spacedWord = "'" + dir.File("my sets/k'\\''s.DAT") + "'";
+#endif
     const Lines noImportFolder = Framed("Importing textures from " + typo + " into set.DAT",
                                         {report::msg::NotAFolder(typo)});
     // clang-format off
@@ -313,6 +320,11 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
          {{"set.000", whole}, {"set.001", deep}, {"set~000", deep}}, {"list", set}, 1,
          Framed("Loading set.DAT", {"Error - Could not open set.DAT", hint}), std::nullopt,
          "set.000"},
+        {"the hint's path quoted", {{"my sets/k's.000", whole}}, {"list", spaced}, 1,
+         Framed("Loading k's.DAT", {"Error - Could not open k's.DAT",
+                                    "The set's most recent backup is k's.000: bring it back with "
+                                    "sorrelwick-cli restore " + spacedWord + " 0"}),
+         FolderContents{{"my sets/", {}}}},
         {"extract into a missing folder", {{"set.DAT", whole}}, {"extract", set, typo}, 1,
          Framed("Exporting set.DAT's textures to " + typo, {report::msg::NotAFolder(typo)})},
         {"replace from a missing folder", {{"set.DAT", whole}}, {"replace", set, typo}, 1,
