@@ -107,7 +107,7 @@ std::string NotAFolder(std::string_view folder) {
 std::string CouldNotSearchFolder(std::string_view setName) {
     return Join({"Error - Could not search the folder of ", setName});
 }
-std::string MaterialsChanged(const std::vector<ChangedGroup>& groups) {
+std::string MaterialsChangedPerGroup(const std::vector<ChangedGroup>& groups) {
     std::string line = "Changed";
     for (std::size_t i = 0; i < groups.size(); ++i) {
         if (i > 0) line += i + 1 == groups.size() ? " and" : ",";
@@ -125,9 +125,9 @@ std::string NoPiecesRecognised(std::string_view pieces, std::string_view setNami
 }
 
 std::string NoBoardRecognised(std::string_view setName) {
-    return Join({"No board recognised: no material of ", setName,
-                 " is used by an object named Field, Frame, LettersW, LettersB or SField01 to "
-                 "SField64"});
+    return Join({"No board recognised: no object named Field, Frame, LettersW, LettersB or "
+                 "SField01 to SField64 uses a material of ",
+                 setName});
 }
 
 std::string TextureCount(std::size_t count) {

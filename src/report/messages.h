@@ -21,7 +21,7 @@ struct ChangedGroup {
     std::size_t count;
     std::string_view group;  // "white pieces", "black pieces", "board"
 };
-std::string MaterialsChanged(const std::vector<ChangedGroup>& groups);
+std::string MaterialsChangedPerGroup(const std::vector<ChangedGroup>& groups);
 // A group of pieces the user asked to change of which nothing was found:
 // how the set's file name made its piece names read. `setNaming` is the
 // set's name with what it says about its form; `readLike` the piece names

@@ -89,7 +89,7 @@ SpecularityOutcome DescribeChanges(const ChangedCounts& counts, const SpecularPe
             notFound.push_back(NotFound(group, setName));
         }
     }
-    if (!changed.empty()) outcome.lines.push_back(report::msg::MaterialsChanged(changed));
+    if (!changed.empty()) outcome.lines.push_back(report::msg::MaterialsChangedPerGroup(changed));
     outcome.lines.insert(outcome.lines.end(), notFound.begin(), notFound.end());
     outcome.everyAskedGroupFound = notFound.empty();
     return outcome;

@@ -90,8 +90,8 @@ TEST(ChangeSpecularity, ClassifiedMaterialsAreScaledAndAllElseCopied) {
          GroupSet(kRead, boardless),
          {100, 100, 100, 100, 0, 0},
          GroupSet(kRead, boardless),
-         {"No board recognised: no material of set1.DAT is used by an object named Field, "
-          "Frame, LettersW, LettersB or SField01 to SField64"}},
+         {"No board recognised: no object named Field, Frame, LettersW, LettersB or SField01 "
+          "to SField64 uses a material of set1.DAT"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
