@@ -111,7 +111,8 @@ std::string MaterialsChangedPerGroup(const std::vector<ChangedGroup>& groups) {
     std::string line = "Changed";
     for (std::size_t i = 0; i < groups.size(); ++i) {
         if (i > 0) line += i + 1 == groups.size() ? " and" : ",";
-        line += " " + std::to_string(groups[i].count);
+        line += ' ';
+        line += std::to_string(groups[i].count);
         if (i == 0) line += groups[i].count == 1 ? " material" : " materials";
         line += Join({" of the ", groups[i].group});
     }

@@ -24,7 +24,9 @@ std::string ShellWord(std::string_view path) {
         return std::string(path);
     }
 #ifdef _WIN32
-    return "\"" + std::string(path) + "\"";
+    std::string word = "\"";
+    word.append(path);
+    return word + "\"";
 #else
     std::string word = "'";
     for (const char c : path) {

@@ -47,19 +47,20 @@ std::string PawnName(NamingStyle style, char colour) {
 
 // Where the names of the other styles are read.
 std::string OtherNamings(NamingStyle style, char colour) {
-    const std::string plain = "a name like A1_... or B1_... selects " + PawnName(NamingStyle::A, colour);
-    const std::string closed = "one like C1_... selects " + PawnName(NamingStyle::C, colour);
-    const std::string open = "one like D1_... selects " + PawnName(NamingStyle::D, colour);
+    const std::string plain = PawnName(NamingStyle::A, colour);
+    const std::string closed = PawnName(NamingStyle::C, colour);
+    const std::string open = ", one like D1_... selects " + PawnName(NamingStyle::D, colour);
     switch (style) {
         case NamingStyle::C:
-            return plain + ", " + open;
+            return "a name like A1_... or B1_... selects " + plain + open;
         case NamingStyle::D:
-            return plain + ", " + closed;
+            return "a name like A1_... or B1_... selects " + plain + ", one like C1_... selects " +
+                   closed;
         case NamingStyle::A:
         case NamingStyle::B:
             break;
     }
-    return "a name like C1_... selects " + PawnName(NamingStyle::C, colour) + ", " + open;
+    return "a name like C1_... selects " + closed + open;
 }
 
 std::string NotFound(const Group& group, std::string_view setName) {

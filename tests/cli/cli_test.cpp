@@ -307,7 +307,7 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
 #ifdef _WIN32
     const std::string spacedWord = "\"" + spaced + "\"";
 #else
-    const std::string spacedWord = "'" + dir.File("my sets/k'\\''s.DAT") + "'";
+    const std::string spacedWord = std::string("'") + dir.File("my sets/k'\\''s.DAT") + "'";
 #endif
     const Lines noImportFolder = Framed("Importing textures from " + typo + " into set.DAT",
                                         {report::msg::NotAFolder(typo)});

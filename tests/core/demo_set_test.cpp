@@ -94,7 +94,8 @@ TEST_P(DemoSetTest, ScalesEachClassifiedMaterialByItsGroup) {
     EXPECT_EQ(set.log.Lines(),
               Framed("Changing specularity of " + demo.fileName,
                      {"Original file renamed to " + backup,
-                      "Changed " + std::to_string(white) + " materials of the white pieces, " +
+                      std::string("Changed ") + std::to_string(white) +
+                          " materials of the white pieces, " +
                           std::to_string(black) + " of the black pieces and " +
                           std::to_string(board) + " of the board",
                       "Specularity changed successfully"}));
