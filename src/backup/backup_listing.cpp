@@ -10,6 +10,7 @@
 #include "report/backup_line.h"
 #include "report/lines.h"
 #include "report/messages.h"
+#include "report/shell_word.h"
 
 namespace sorrelwick::backup {
 namespace {
@@ -122,9 +123,12 @@ void AddLatestBackupHint(const ToolState& state, report::ReportLog& log) {
     if (platform::ReadFileFacts(setPath, facts) != platform::FactsOutcome::Missing) return;
     const std::optional<BackupInfo> latest = LatestBackup(setPath);
     if (!latest) return;
+    // On the command line the way back is a command to paste as it is: a
+    // path that begins with "-" goes after "--", one with a space is quoted.
     const std::string wayBack =
         state.commandLine
-            ? "sorrelwick-cli restore " + state.setPath + " " + std::to_string(latest->number)
+            ? "sorrelwick-cli restore " + std::string(state.setPath.starts_with('-') ? "-- " : "") +
+                  report::ShellWord(state.setPath) + " " + std::to_string(latest->number)
             : std::string(report::msg::kRestoreCommandCaption);
     log.AppendLine(report::msg::LatestBackupHint(latest->fileName, wayBack));
 }

@@ -107,6 +107,19 @@ std::uint64_t RawDataBound(Bytes png, const PngSides& sides) {
     return sides.height * (rowBytes + 1) + 4 * std::uint64_t{sides.height} + 16;
 }
 
+// The largest buffer the decoder's inflate asks for: it starts from its own
+// guess of the inflated size (the rows of a plain image with their filter
+// bytes) and doubles it until the data fits. An interlaced image's passes
+// hold more than the guess, so that buffer can be up to twice the bound.
+std::uint64_t InflateBufferBound(Bytes png, const PngSides& sides) {
+    const std::uint64_t rowBytes = (std::uint64_t{sides.width} * png[kBitDepthAt] + 7) / 8;
+    std::uint64_t buffer =
+        rowBytes * sides.height * ChannelsOfColourType(png[kColourTypeAt]) + sides.height;
+    const std::uint64_t needed = RawDataBound(png, sides);
+    while (buffer < needed) buffer *= 2;
+    return buffer;
+}
+
 // Room for the small tables the decoder keeps besides the image data.
 constexpr std::uint64_t kTableAllowance = 64 * 1024;
 
@@ -175,7 +188,7 @@ PngDecodeResult DecodePng(Bytes png, std::uint32_t maxSide) {
     // The compressed data is gathered in a buffer that doubles as it grows.
     const std::uint64_t gatheredBound = 2 * std::uint64_t{png.size()};
     const std::uint64_t cap =
-        std::max({rgbaBytes, RawDataBound(png, *sides), gatheredBound}) + kTableAllowance;
+        std::max({rgbaBytes, InflateBufferBound(png, *sides), gatheredBound}) + kTableAllowance;
     allocationCap = static_cast<std::size_t>(std::min<std::uint64_t>(cap, SIZE_MAX));
     const std::optional<std::vector<std::uint8_t>> cleaned = WithoutEmptyDataChunks(png);
     const Bytes input = cleaned ? Bytes(*cleaned) : png;

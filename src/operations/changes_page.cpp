@@ -47,18 +47,19 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
 
 }  // namespace
 
-bool WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other, const std::string& pagePath,
-                      bool replaceExisting, report::ReportLog& log) {
+PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other,
+                             const std::string& pagePath, bool replaceExisting,
+                             report::ReportLog& log) {
     const ComparedSet set{state.setPath, state.setName};
     const std::optional<SetComparison> comparison = CompareSets(set, other, log);
-    if (!comparison) return false;
+    if (!comparison) return PageOutcome::NotWritten;
     SetComparison texturesOnly;
     texturesOnly.textures = comparison->textures;
     for (const std::string& line : DifferenceLines(texturesOnly, set.name, other.name)) {
         log.AppendLine(line);
     }
     PageOutput page;
-    if (!StartPageFile(pagePath, page.draft, log)) return false;
+    if (!StartPageFile(pagePath, page.draft, log)) return PageOutcome::NotWritten;
     WriteChangesOpening(set.name, other.name, page.Sink());
     const bool whole = WriteColumn(other, *comparison, 0, page, log) &&
                        WriteColumn(set, *comparison, 1, page, log);

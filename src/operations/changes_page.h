@@ -6,6 +6,7 @@
 #include <string>
 
 #include "comparison/set_comparison.h"
+#include "operations/page_file.h"
 #include "set_file/tool_state.h"
 #include "report/report_log.h"
 
@@ -13,9 +14,9 @@ namespace sorrelwick::operations {
 
 // Compares the loaded set with `other`, adds the comparison's line for each
 // texture that differs, then writes the page. Each file is walked once more
-// for the pictures, one payload and one card at a time. False, with the
-// lines that say why, when no page was written.
-bool WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other, const std::string& pagePath,
-                      bool replaceExisting, report::ReportLog& log);
+// for the pictures, one payload and one card at a time.
+PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other,
+                             const std::string& pagePath, bool replaceExisting,
+                             report::ReportLog& log);
 
 }  // namespace sorrelwick::operations

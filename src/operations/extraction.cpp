@@ -35,9 +35,11 @@ File CreateTemporaryTexture(std::string_view folder, const std::string& name, st
     return {};
 }
 
+// Only a file that is there counts: a path the system can't even look at (a
+// name too long, say) is no file, and the exclusive create tells why.
 bool Exists(const std::string& path) {
     platform::FileFacts facts;
-    return platform::ReadFileFacts(path, facts) != platform::FactsOutcome::Missing;
+    return platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Found;
 }
 
 enum class Export { Successful, CreateFailed, WriteFailed, AlreadyExists, CloseFailed };
@@ -67,8 +69,8 @@ Export WriteTexture(std::string_view folder, const std::string& name, const form
                                                         : Export::CreateFailed;
 }
 
-// Writes one texture and reports its outcome. A close failure gives no line:
-// it becomes the walk's held failure instead.
+// Writes one texture and reports its outcome. A close failure also becomes
+// the walk's held failure, which fails the extraction.
 void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const format::Chunk& chunk,
                    report::ReportLog& log, std::size_t& failed) {
     const std::string name = platform::NameForReport(walk.currentTextureName);
@@ -82,7 +84,7 @@ void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const forma
     const Export outcome = fileName && IsPlainFileName(*fileName)
                                ? WriteTexture(folder, *fileName, chunk)
                                : Export::CreateFailed;
-    failed += outcome != Export::Successful && outcome != Export::CloseFailed;
+    failed += outcome != Export::Successful;
     switch (outcome) {
         case Export::Successful:
             return infoLine(report::msg::kExportSuccessful);
@@ -93,7 +95,9 @@ void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const forma
         case Export::AlreadyExists:
             return log.AppendLine(report::NameMessageLine(name, report::msg::kExportAlreadyExists));
         case Export::CloseFailed:
-            return walk.Fail(report::msg::CouldNotClose(name));
+            // The data may not have reached the disk: the file was removed.
+            walk.Fail(report::msg::CouldNotClose(name));
+            return infoLine(report::msg::kExportWriteFailed);
     }
 }
 

@@ -37,20 +37,18 @@ std::optional<bool> IsChessSet(const std::string& path) {
 }
 
 // Ends a failed write: the temporary file goes, `line` tells why.
-bool Fail(const std::string& temporary, std::string_view line, report::ReportLog& log) {
+PageOutcome Fail(const std::string& temporary, std::string_view line, report::ReportLog& log) {
     log.AppendLine(line);
     if (!platform::RemoveFile(temporary)) log.AppendLine(report::msg::CouldNotDelete(temporary));
-    return false;
+    return PageOutcome::NotWritten;
 }
 
-// A page moved into place whose folder could not be flushed may be lost to
-// a power cut: that is reported, and the write counts as failed.
-bool Settled(bool synced, const std::string& path, report::ReportLog& log) {
-    if (!synced) log.AppendLine(report::msg::CouldNotWrite(path));
-    return synced;
+PageOutcome Placed(bool synced) {
+    return synced ? PageOutcome::Written : PageOutcome::Unsettled;
 }
 
-bool ReplacePage(const std::string& temporary, const std::string& path, report::ReportLog& log) {
+PageOutcome ReplacePage(const std::string& temporary, const std::string& path,
+                        report::ReportLog& log) {
     const std::optional<bool> isSet = IsChessSet(path);
     if (!isSet) return Fail(temporary, report::msg::CouldNotOpen(path), log);
     if (*isSet) return Fail(temporary, report::msg::PageIsAChessSet(path), log);
@@ -66,7 +64,7 @@ bool ReplacePage(const std::string& temporary, const std::string& path, report::
     }
     // The new page is in place: an old copy left behind is only untidy.
     if (!platform::RemoveFile(aside)) log.AppendLine(report::msg::CouldNotDelete(aside));
-    return Settled(synced, path, log);
+    return Placed(synced);
 }
 
 }  // namespace
@@ -87,7 +85,7 @@ void AbandonPageFile(PageDraft& draft, report::ReportLog& log) {
         log.AppendLine(report::msg::CouldNotDelete(draft.temporary.path));
 }
 
-bool FinishPageFile(PageDraft& draft, bool replaceExisting, report::ReportLog& log) {
+PageOutcome FinishPageFile(PageDraft& draft, bool replaceExisting, report::ReportLog& log) {
     const std::string& path = draft.path;
     File& file = draft.temporary.file;
     if (!file.Flush()) {
@@ -100,7 +98,7 @@ bool FinishPageFile(PageDraft& draft, bool replaceExisting, report::ReportLog& l
     bool synced = false;
     switch (platform::MoveIntoPlace(draft.temporary.path, path, synced)) {
         case MoveOutcome::Moved:
-            return Settled(synced, path, log);
+            return Placed(synced);
         case MoveOutcome::TargetExists:
             if (replaceExisting) return ReplacePage(draft.temporary.path, path, log);
             return Fail(draft.temporary.path, report::msg::PageAlreadyExists(path), log);

@@ -16,6 +16,15 @@ struct PageDraft {
     std::string path;  // where the page goes
 };
 
+// What became of a page.
+enum class PageOutcome {
+    NotWritten,  // lines in the report say why; no file of ours is left
+    Written,
+    // In place, but its folder could not be flushed: a power cut may still
+    // lose the move. The caller says so after saying it was written.
+    Unsettled,
+};
+
 // Creates the draft's file beside `path`; false, with its "Error - " line,
 // when it can't.
 bool StartPageFile(const std::string& path, PageDraft& draft, report::ReportLog& log);
@@ -24,9 +33,8 @@ bool StartPageFile(const std::string& path, PageDraft& draft, report::ReportLog&
 // is left alone unless `replaceExisting`; then it is set aside, the new file
 // moved in, and the old one deleted, so that at any moment one of them is
 // there. A chess set (or its backup) is never replaced. Every failure adds
-// its "Error - " line and leaves no file of ours behind. True when the path
-// holds the new page.
-bool FinishPageFile(PageDraft& draft, bool replaceExisting, report::ReportLog& log);
+// its "Error - " line and leaves no file of ours behind.
+PageOutcome FinishPageFile(PageDraft& draft, bool replaceExisting, report::ReportLog& log);
 
 // Gives the draft up after a failure its writer has reported: its file goes.
 void AbandonPageFile(PageDraft& draft, report::ReportLog& log);

@@ -13,8 +13,8 @@ namespace sorrelwick::operations {
 namespace {
 
 // Every texture of the set, a card and a report line each.
-bool WriteSetPage(const ToolState& state, bool replaceExisting, PageOutput& page,
-                  report::ReportLog& log) {
+PageOutcome WriteSetPage(const ToolState& state, bool replaceExisting, PageOutput& page,
+                         report::ReportLog& log) {
     WritePageOpening(state.setName, page.Sink());
     PreviewSummary summary;
     const auto addCard = [&](std::size_t, const std::string& name, format::Bytes tga) {
@@ -47,12 +47,13 @@ bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
         log->AppendLine(report::msg::kInvalidPreviewPath);
         return false;
     }
-    bool written = false;
+    PageOutcome outcome = PageOutcome::NotWritten;
     if (request.other.empty()) {
         report::AddHeading(*log, report::msg::Previewing(state.setName, pagePath));
         PageOutput page;
-        written = StartPageFile(pagePath, page.draft, *log) &&
-                  WriteSetPage(state, request.replaceExisting, page, *log);
+        if (StartPageFile(pagePath, page.draft, *log)) {
+            outcome = WriteSetPage(state, request.replaceExisting, page, *log);
+        }
     } else {
         // A linked set's backups lie beside the file the link names.
         const std::optional<std::string> otherPath =
@@ -65,18 +66,22 @@ bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
         const comparison::ComparedSet other{*otherPath, std::string(platform::FileNamePart(*otherPath))};
         report::AddHeading(*log,
                            report::msg::PreviewingChanges(state.setName, other.name, pagePath));
-        written = WriteChangesPage(state, other, pagePath, request.replaceExisting, *log);
+        outcome = WriteChangesPage(state, other, pagePath, request.replaceExisting, *log);
     }
-    if (!written) {
+    if (outcome == PageOutcome::NotWritten) {
         backup::AddLatestBackupHint(state, *log);
         log->AppendLine(report::msg::kNoPreviewWritten);
     } else {
+        // The page is there (an old one it replaced is gone): it was
+        // written, even when its move may not yet be safe from a power cut.
         log->AppendLine(report::msg::PreviewWritten(pagePath));
+        if (outcome == PageOutcome::Unsettled)
+            log->AppendLine(report::msg::CouldNotWrite(pagePath));
         if (request.show && !request.show(pagePath))
             log->AppendLine(report::msg::CouldNotShowPage(pagePath));
     }
     report::AddClosing(*log);
-    return written;
+    return outcome == PageOutcome::Written;
 }
 
 }  // namespace sorrelwick::operations

@@ -26,7 +26,9 @@ struct PreviewRequest {
 // only when the whole set could be read, and never over an existing file
 // unless `replaceExisting`. With `other`, the page shows each texture that
 // differs, before and now side by side, and the report has the comparison's
-// line for each. True when the page was written.
+// line for each. True when the page was written and its move made safe from
+// a power cut; a page in place whose folder could not be flushed is reported
+// as written, with a line that says so, and gives false.
 bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
                       report::ReportLog* log);
 

@@ -210,7 +210,8 @@ void WriteCard(const PreviewCard& card, const PageSink& out, std::optional<CardP
                        Number(card.height) + ", " + Number(card.depth) + " bits, type " +
                        Number(card.imageType) + " (" + std::string(TypeName(card.imageType)) +
                        ")</div>\n";
-    if (!card.note.empty()) html += "<span class=\"note\">" + HtmlText(card.note) + "</span>";
+    // The note names a file, whose name is text like the title's.
+    if (!card.note.empty()) html += "<span class=\"note\">" + HtmlPathText(card.note) + "</span>";
     for (const std::string& flag : card.flags) {
         html += "<span class=\"flag\">" + HtmlText(flag) + "</span>";
     }

@@ -43,11 +43,11 @@ bool VisitTextures(const std::string& path, std::string_view setName, PageOutput
     return set_file::FinishSetFile(reader, log);
 }
 
-bool FinishPage(PageOutput& page, bool whole, bool replaceExisting, report::ReportLog& log) {
+PageOutcome FinishPage(PageOutput& page, bool whole, bool replaceExisting, report::ReportLog& log) {
     if (page.writeFailed) log.AppendLine(report::msg::CouldNotWrite(page.draft.path));
     if (!whole || page.writeFailed) {
         AbandonPageFile(page.draft, log);
-        return false;
+        return PageOutcome::NotWritten;
     }
     return FinishPageFile(page.draft, replaceExisting, log);
 }

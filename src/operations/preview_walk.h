@@ -40,8 +40,7 @@ bool VisitTextures(const std::string& path, std::string_view setName, PageOutput
                    report::ReportLog& log);
 
 // Ends the draft after its last write: a failed write is said, and the draft
-// goes when it, or what it was made from (`whole` false), failed. True when
-// the page took its path.
-bool FinishPage(PageOutput& page, bool whole, bool replaceExisting, report::ReportLog& log);
+// goes when it, or what it was made from (`whole` false), failed.
+PageOutcome FinishPage(PageOutput& page, bool whole, bool replaceExisting, report::ReportLog& log);
 
 }  // namespace sorrelwick::operations

@@ -1,5 +1,6 @@
 #include "operations/replacement.h"
 
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -33,9 +34,9 @@ struct ImportAttempt {
     bool written = false;  // meaningful only when imported
 };
 
-// Computed on 32 bits, so 0 passes as well.
+// A side of 0 is no power of two: a texture without pixels is no texture.
 bool IsPowerOfTwo(std::uint32_t value) {
-    return (value & (value - 1u)) == 0;
+    return std::has_single_bit(value);
 }
 
 platform::File OpenTextureFile(const ImportSource& source, const std::string& name) {

@@ -1,5 +1,6 @@
 #include "operations/texture_conversion.h"
 
+#include <bit>
 #include <new>
 #include <optional>
 
@@ -11,8 +12,9 @@
 namespace sorrelwick::operations {
 namespace {
 
+// A side of 0 is refused like any other that is not a power of two.
 bool IsPowerOfTwo(std::uint32_t value) {
-    return (value & (value - 1u)) == 0;
+    return std::has_single_bit(value);
 }
 
 Conversion Failed(ConversionOutcome outcome) {

@@ -107,6 +107,30 @@ std::string NotAFolder(std::string_view folder) {
 std::string CouldNotSearchFolder(std::string_view setName) {
     return Join({"Error - Could not search the folder of ", setName});
 }
+std::string MaterialsChangedPerGroup(const std::vector<ChangedGroup>& groups) {
+    std::string line = "Changed";
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (i > 0) line += i + 1 == groups.size() ? " and" : ",";
+        line += ' ';
+        line += std::to_string(groups[i].count);
+        if (i == 0) line += groups[i].count == 1 ? " material" : " materials";
+        line += Join({" of the ", groups[i].group});
+    }
+    return line;
+}
+
+std::string NoPiecesRecognised(std::string_view pieces, std::string_view setNaming,
+                               std::string_view readLike, std::string_view otherNamings) {
+    return Join({"No ", pieces, " recognised: piece names are read as the set's file name selects, and ",
+                 setNaming, " selects names like ", readLike, " (", otherNamings, ")"});
+}
+
+std::string NoBoardRecognised(std::string_view setName) {
+    return Join({"No board recognised: no object named Field, Frame, LettersW, LettersB or "
+                 "SField01 to SField64 uses a material of ",
+                 setName});
+}
+
 std::string TextureCount(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " texture" : " textures");
 }

@@ -15,6 +15,22 @@ inline constexpr std::string_view kInvalidLoadSavePath = "Error - Invalid load/s
 inline constexpr std::string_view kInvalidImportPath = "Error - Invalid import path";
 inline constexpr std::string_view kSpecularityChanged = "Specularity changed successfully";
 
+// What the specularity change changed, group by group: "Changed 12
+// materials of the white pieces, 12 of the black pieces and 5 of the board".
+struct ChangedGroup {
+    std::size_t count;
+    std::string_view group;  // "white pieces", "black pieces", "board"
+};
+std::string MaterialsChangedPerGroup(const std::vector<ChangedGroup>& groups);
+// A group of pieces the user asked to change of which nothing was found:
+// how the set's file name made its piece names read. `setNaming` is the
+// set's name with what it says about its form; `readLike` the piece names
+// that naming reads, `otherNamings` where the others are read.
+std::string NoPiecesRecognised(std::string_view pieces, std::string_view setNaming,
+                               std::string_view readLike, std::string_view otherNamings);
+// The board asked to change, and no material of it found.
+std::string NoBoardRecognised(std::string_view setName);
+
 // Outcomes of one texture's export.
 inline constexpr std::string_view kExportSuccessful = "Export successful";
 inline constexpr std::string_view kExportCreateFailed = "Export failed: error creating file";

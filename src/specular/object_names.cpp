@@ -90,8 +90,13 @@ SpecularClass BracketedPieceName(std::string_view name, NamingStyle style) {
 
 }  // namespace
 
+bool HasNamingForm(std::string_view setName) {
+    const char first = CharAt(setName, 0);
+    return (CharAt(setName, 2) == '_' || CharAt(setName, 3) == '_') && first >= 'A' && first <= 'D';
+}
+
 NamingStyle NamingStyleOf(std::string_view setName) {
-    if (CharAt(setName, 2) != '_' && CharAt(setName, 3) != '_') return NamingStyle::A;
+    if (!HasNamingForm(setName)) return NamingStyle::A;
     switch (CharAt(setName, 0)) {
         case 'B':
             return NamingStyle::B;

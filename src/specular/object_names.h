@@ -16,6 +16,9 @@ namespace sorrelwick::specular {
 enum class NamingStyle { A = 0, B = 1, C = 2, D = 3 };
 
 NamingStyle NamingStyleOf(std::string_view setName);
+// Whether the name chooses its style itself ("A1_", "Bxx_", ...); every
+// other name falls back on style A.
+bool HasNamingForm(std::string_view setName);
 
 // The group an object name denotes: squares "SField01" to "SField64" and the
 // board parts "Field", "Frame", "LettersW", "LettersB" are the board; piece

@@ -172,9 +172,14 @@ TEST(Cli, ExtractReplaceAndSpecularRunOnTheSetAsGiven) {
                      {info("wood.tga", "Export successful"),
                       info(printed, "Export failed: error creating file")}));
     // S 200 halves the shininess, A 50 the amplitude.
-    ExpectRun({"specular", set, "--black", "1,1", "--white", "200,50"}, 0,
+    // The set has no black pieces: the white ones change, and the run fails.
+    ExpectRun({"specular", set, "--black", "1,1", "--white", "200,50"}, 1,
               Framed("Changing specularity of set.DAT",
-                     {"Original file renamed to set.000", "Specularity changed successfully"}));
+                     {"Original file renamed to set.000", "Changed 1 material of the white pieces",
+                      "No black pieces recognised: piece names are read as the set's file name "
+                      "selects, and set.DAT, named like none of A1_..., B1_..., C1_... or D1_..., "
+                      "selects names like PawnB (a name like C1_... selects <Pawn>B, one like "
+                      "D1_... selects <PawnB>)"}));
     // With --convert a PNG stands in for a missing .tga; it holds the grey
     // of the stored image, so the set comes out as before.
     fs::remove(dir.Path() / "tex" / "wood.tga");
@@ -297,6 +302,13 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
     const std::string lookAlike = "\xEF\xBD\x93\xEF\xBD\x85\xEF\xBD\x94.DAT";
     const std::string hint = "The set's most recent backup is set.000: bring it back with " +
                              ("sorrelwick-cli restore " + set + " 0");
+    // A path with a space or a quote is quoted in the hint, to paste as it is.
+    const std::string spaced = dir.File("my sets/k's.DAT");
+#ifdef _WIN32
+    const std::string spacedWord = "\"" + spaced + "\"";
+#else
+    const std::string spacedWord = std::string("'") + dir.File("my sets/k'\\''s.DAT") + "'";
+#endif
     const Lines noImportFolder = Framed("Importing textures from " + typo + " into set.DAT",
                                         {report::msg::NotAFolder(typo)});
     // clang-format off
@@ -308,6 +320,11 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
          {{"set.000", whole}, {"set.001", deep}, {"set~000", deep}}, {"list", set}, 1,
          Framed("Loading set.DAT", {"Error - Could not open set.DAT", hint}), std::nullopt,
          "set.000"},
+        {"the hint's path quoted", {{"my sets/k's.000", whole}}, {"list", spaced}, 1,
+         Framed("Loading k's.DAT", {"Error - Could not open k's.DAT",
+                                    "The set's most recent backup is k's.000: bring it back with "
+                                    "sorrelwick-cli restore " + spacedWord + " 0"}),
+         FolderContents{{"my sets/", {}}}},
         {"extract into a missing folder", {{"set.DAT", whole}}, {"extract", set, typo}, 1,
          Framed("Exporting set.DAT's textures to " + typo, {report::msg::NotAFolder(typo)})},
         {"replace from a missing folder", {{"set.DAT", whole}}, {"replace", set, typo}, 1,
@@ -421,7 +438,7 @@ TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
     WriteAll(dir, {{"real/s.DAT", set}, {"work/", {}}});
     const std::string link = (dir.Path() / "work" / "s.DAT").string();
     fs::create_symlink("../real/s.DAT", link);
-    ExpectRun({"specular", link, "--board", "50,50"}, 0,
+    ExpectRun({"specular", link}, 0,
               Framed("Changing specularity of s.DAT",
                      {"Original file renamed to s.000", "Specularity changed successfully"}));
     // As if the rewrite had been interrupted before the new set took its
@@ -438,6 +455,21 @@ TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
     EXPECT_EQ(fs::read_symlink(link), "../real/s.DAT");
     EXPECT_EQ(dir.Entries(), (Lines{"real", "work"}));
     EXPECT_EQ(FilesIn(dir.Path() / "real"), (FolderContents{{"s.000", set}, {"s.DAT", set}}));
+
+    // Piece names are read as the file's own name selects, not the link's.
+    const Bytes pawn = gen::ChessSetBuilder()
+                           .Signature()
+                           .Material({1, 1}, "", 200, 50)
+                           .Object({2, 2}, {{1, 1}})
+                           .ObjectName({2, 2}, "<Pawn>W")
+                           .Bytes();
+    WriteAll(dir, {{"real/C1_p.DAT", pawn}});
+    const std::string pawnLink = (dir.Path() / "work" / "p.DAT").string();
+    fs::create_symlink("../real/C1_p.DAT", pawnLink);
+    ExpectRun({"specular", pawnLink, "--white", "100,50"}, 0,
+              Framed("Changing specularity of p.DAT",
+                     {"Original file renamed to C1_p.000", "Changed 1 material of the white pieces",
+                      "Specularity changed successfully"}));
 #endif
 }
 

@@ -16,7 +16,10 @@ using specular::ChangeSpecularity;
 
 constexpr format::ChunkKey kWhite{1, 0x4D}, kBlack{2, 0x4D}, kBoard{3, 0x4D}, kLoose{4, 0x4D};
 const std::string kTitle = "Changing specularity of set1.DAT";
-const Lines kSucceeded = Framed(kTitle, {kRenamed, "Specularity changed successfully"});
+const std::string kSuccess = "Specularity changed successfully";
+const Lines kSucceeded = Framed(kTitle, {kRenamed, kSuccess});
+using Names = std::array<std::string, 4>;
+const Names kPlainNames = {"PawnW", "QueenB", "Frame", "Lamp"};
 
 // Amplitude and shininess of the white, black, board and loose material.
 using MaterialBytes = std::array<std::pair<std::uint8_t, std::uint8_t>, 4>;
@@ -25,9 +28,8 @@ using MaterialBytes = std::array<std::pair<std::uint8_t, std::uint8_t>, 4>;
 // chunks that must be copied as they are: a texture, an opaque chunk, a
 // material of length 0 and a white material too short for its specular
 // bytes. The materials come before the objects that name them.
-ChessSetBuilder GroupSet(const MaterialBytes& m) {
+ChessSetBuilder GroupSet(const MaterialBytes& m, const Names& names = kPlainNames) {
     const std::array<format::ChunkKey, 4> keys = {kWhite, kBlack, kBoard, kLoose};
-    const std::array<std::string, 4> names = {"PawnW", "QueenB", "Frame", "Lamp"};
     ChessSetBuilder set;
     set.Signature(0x1234).Material(kWhite, "white.tga", m[0].first, m[0].second);
     set.TextureImage(gen::MakeTga(4, 2, 24));
@@ -52,22 +54,53 @@ TEST(ChangeSpecularity, ClassifiedMaterialsAreScaledAndAllElseCopied) {
         ChessSetBuilder read;
         SpecularPercents percents;
         ChessSetBuilder written;
+        Lines outcome;  // after the rename; without the success line the run fails
     };
+    const Names bracketed = {"<Pawn>W", "<Queen>B", "Frame", "Lamp"};
+    const Names boardless = {"PawnW", "QueenB", "Table", "Lamp"};
+    const MaterialBytes boardOnly = {{kRead[0], kRead[1], kScaled[2], kRead[3]}};
+    const std::string bracketedNotRead =
+        " recognised: piece names are read as the set's file name selects, and set1.DAT, "
+        "named like none of A1_..., B1_..., C1_... or D1_..., selects names like Pawn";
     // Which material gets which class shows in the classification's tests.
     const Case cases[] = {
-        {"each group by its own percents", GroupSet(kRead), kPercents, GroupSet(kScaled)},
-        {"all six percents at 100", GroupSet(kRead), {}, GroupSet(kRead)},
+        {"each group by its own percents",
+         GroupSet(kRead),
+         kPercents,
+         GroupSet(kScaled),
+         {"Changed 1 material of the white pieces, 1 of the black pieces and 1 of the board",
+          kSuccess}},
+        {"all six percents at 100", GroupSet(kRead), {}, GroupSet(kRead), {kSuccess}},
         {"a trailing fragment is dropped",
          GroupSet(kRead).Raw({1, 2, 3, 4, 5}),
          {},
-         GroupSet(kRead)},
+         GroupSet(kRead),
+         {kSuccess}},
+        // The groups found are changed; each asked for and not found is told.
+        {"pieces named in another style",
+         GroupSet(kRead, bracketed),
+         kPercents,
+         GroupSet(boardOnly, bracketed),
+         {"Changed 1 material of the board",
+          "No white pieces" + bracketedNotRead +
+              "W (a name like C1_... selects <Pawn>W, one like D1_... selects <PawnW>)",
+          "No black pieces" + bracketedNotRead +
+              "B (a name like C1_... selects <Pawn>B, one like D1_... selects <PawnB>)"}},
+        {"only a board asked for, and none",
+         GroupSet(kRead, boardless),
+         {100, 100, 100, 100, 0, 0},
+         GroupSet(kRead, boardless),
+         {"No board recognised: no object named Field, Frame, LettersW, LettersB or SField01 "
+          "to SField64 uses a material of set1.DAT"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetFolder folder(c.read.Bytes());
         folder.state.percents = c.percents;
-        EXPECT_TRUE(ChangeSpecularity(folder.state, &folder.log));
-        EXPECT_EQ(folder.log.Lines(), kSucceeded);
+        EXPECT_EQ(ChangeSpecularity(folder.state, &folder.log), c.outcome.back() == kSuccess);
+        Lines body = {kRenamed};
+        body.insert(body.end(), c.outcome.begin(), c.outcome.end());
+        EXPECT_EQ(folder.log.Lines(), Framed(kTitle, body));
         EXPECT_EQ(folder.Files(),
                   (FolderContents{{"set1.000", c.read.Bytes()}, {"set1.DAT", c.written.Bytes()}}));
     }

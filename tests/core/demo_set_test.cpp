@@ -66,6 +66,7 @@ TEST_P(DemoSetTest, ScalesEachClassifiedMaterialByItsGroup) {
         return std::size_t{*format::U32At(bytes, at)};
     };
     auto material = demo.materials.begin();
+    std::size_t white = 0, black = 0, board = 0;
     for (std::size_t at = 12; at + 12 <= expected.size(); at += 12 + word(at + 8)) {
         if (word(at) != format::kMaterialChunk) continue;
         ASSERT_NE(material, demo.materials.end());
@@ -73,6 +74,9 @@ TEST_P(DemoSetTest, ScalesEachClassifiedMaterialByItsGroup) {
         if (word(at + 8) < 18) continue;  // too short for its specular bytes
         std::uint8_t& amplitude = expected[at + 28];
         std::uint8_t& shininess = expected[at + 29];
+        white += m.specularClass == gen::kClassWhite;
+        black += m.specularClass == gen::kClassBlack;
+        board += m.specularClass == gen::kClassBoard;
         if (m.specularClass == gen::kClassWhite) {
             amplitude = static_cast<std::uint8_t>(std::min(2 * m.amplitude, 255));
             shininess = static_cast<std::uint8_t>(std::min(2 * m.shininess, 255));
@@ -89,7 +93,12 @@ TEST_P(DemoSetTest, ScalesEachClassifiedMaterialByItsGroup) {
     const std::string backup = demo.fileName.substr(0, demo.fileName.rfind('.') + 1) + "000";
     EXPECT_EQ(set.log.Lines(),
               Framed("Changing specularity of " + demo.fileName,
-                     {"Original file renamed to " + backup, "Specularity changed successfully"}));
+                     {"Original file renamed to " + backup,
+                      std::string("Changed ") + std::to_string(white) +
+                          " materials of the white pieces, " +
+                          std::to_string(black) + " of the black pieces and " +
+                          std::to_string(board) + " of the board",
+                      "Specularity changed successfully"}));
     EXPECT_EQ(set.Files(), (FolderContents{{backup, demo.bytes}, {demo.fileName, expected}}));
 }
 

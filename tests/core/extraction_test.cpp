@@ -3,6 +3,8 @@
 
 #include "operations/extraction.h"
 
+#include <algorithm>
+
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -62,6 +64,9 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
     const FolderContents both = {{"wood.tga", kWood}, {"marble.tga", kMarble}};
     const FolderContents wood = {{"wood.tga", kWood}}, marble = {{"marble.tga", kMarble}};
     const std::string woodNotCreated = Info("wood.tga", kCreateFailed);
+    const std::string woodNotWritten = Info("wood.tga", "Export failed: error writing file");
+    const std::string marbleNotWritten =
+        report::TextureInfoLine("marble.tga", 4, 16, 32, "Export failed: error writing file");
     const std::string closeMarble = "Error - Could not close marble.tga";
     const std::string closeSet = "Error - Could not close set1.DAT";
     struct Case {
@@ -76,13 +81,15 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
         // The first open is the chess-set file's.
         {"not created", {Operation::Open, 2}, {woodNotCreated, kMarbleOk}, marble},
         {"not moved to its name", {Operation::Move, 1}, {woodNotCreated, kMarbleOk}, marble},
-        {"not written", {Operation::Write, 1},
-         {Info("wood.tga", "Export failed: error writing file"), kMarbleOk}, marble},
-        {"not closed", {Operation::Close, 1}, {kMarbleOk, "Error - Could not close wood.tga"},
-         marble},
-        {"second not closed", {Operation::Close, 2}, {kWoodOk, closeMarble}, wood},
+        {"not written", {Operation::Write, 1}, {woodNotWritten, kMarbleOk}, marble},
+        // A texture not closed has its own line, and fails the extraction.
+        {"not closed", {Operation::Close, 1},
+         {woodNotWritten, kMarbleOk, "Error - Could not close wood.tga"}, marble},
+        {"second not closed", {Operation::Close, 2}, {kWoodOk, marbleNotWritten, closeMarble},
+         wood},
         // Only the latest held failure is shown; the set's own close follows.
-        {"no close works", {Operation::Close, 1, true}, {closeMarble, closeSet}, {}},
+        {"no close works", {Operation::Close, 1, true},
+         {woodNotWritten, marbleNotWritten, closeMarble, closeSet}, {}},
         // A walk failure ends the extraction; what was written stays.
         {"set not read whole", {Operation::Read, 6}, {kWoodOk, kCouldNotRead}, wood},
         {"set not closed", {Operation::Close, 3}, {kWoodOk, kMarbleOk, closeSet}, both},
@@ -94,9 +101,16 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
         for (const auto& file : std::filesystem::directory_iterator(out)) {
             std::filesystem::remove(file.path());
         }
-        EXPECT_EQ(RunArmed(c.fault, [&] { return Extract(); }),
+        std::size_t failed = 0;
+        log = {};
+        EXPECT_EQ(RunArmed(c.fault,
+                           [&] { return operations::ExtractTextures(state, out, &log, &failed); }),
                   std::pair(!c.body.back().starts_with("Error - "), c.fault.nth != 0));
         EXPECT_EQ(log.Lines(), Report(c.body));
+        // Every "Export failed" line counts for the exit status.
+        EXPECT_EQ(failed, std::count_if(c.body.begin(), c.body.end(), [](const std::string& line) {
+                      return line.find("Export failed") != std::string::npos;
+                  }));
         EXPECT_EQ(FilesIn(out), c.files);
     }
 }
@@ -115,11 +129,12 @@ TEST_F(ExtractionTest, AnExistingFileIsNeverReplaced) {
 }
 
 TEST_F(ExtractionTest, NamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
-    const Lines unsafe = {"sub\\x.tga",  "sub/x.tga",   "c:x.tga",   ".",           "..",
-                          "CON",         "nul.tga",     "Com1.x",    "LPT9",        "con .tga",
-                          "COM\xB9.tga", "line\nx.tga", "tab\t.tga", "del\x7F.tga", "\x1B[2K.tga",
-                          "what?.tga",   "a*.tga",      "a<b>.tga",  "pipe|.tga",   "q\".tga",
-                          "wood.tga.",   "wood.tga "};
+    const Lines unsafe = {"sub\\x.tga", "sub/x.tga", "c:x.tga", ".", "..", "CON", "nul.tga",
+                          "Com1.x", "LPT9", "con .tga", "COM\xB9.tga", "line\nx.tga", "tab\t.tga",
+                          "del\x7F.tga", "\x1B[2K.tga", "what?.tga", "a*.tga", "a<b>.tga",
+                          "pipe|.tga", "q\".tga", "wood.tga.", "wood.tga ",
+                          // 256 bytes: no file system takes the name, and nothing is there.
+                          std::string(252, 'n') + ".tga"};
     std::vector<Texture> textures;
     Lines body;
     for (const std::string& name : unsafe) {

@@ -194,6 +194,15 @@ TEST_F(PreviewTest, ThePageOfChangesShowsBeforeAndNowOfWhatDiffersOnly) {
         if (picture.alt.find(" (") == std::string::npos) shown.push_back(picture.rgba);
     }
     EXPECT_EQ(shown, expected);
+
+    // Another set's name in any language shows as itself, as in the title.
+    const std::string other = dir.File("\xD0\x94\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB0.DAT");
+    gen::WriteWholeFile(other, SetOf(before).Bytes());
+    ASSERT_TRUE(Preview(true, other));
+    EXPECT_EQ(
+        Occurrences(PageText(),
+                    "<span class=\"note\">only in \xD0\x94\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB0.DAT<"),
+        1u);
 }
 
 TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
@@ -236,10 +245,11 @@ TEST_F(PreviewTest, NoFaultLeavesAPartialPageOrLosesTheOldOne) {
             const auto [result, fired] = RunArmed(plan, [&] { return Preview(replace); });
             const FolderContents files = Files();
             const Lines& lines = log.Lines();
-            // A page in place counts as written even when its old copy
-            // stays; one whose folder was not flushed does not.
+            // A page in place is reported as written even when its old
+            // copy stays or its folder was not flushed; the latter fails.
             const bool placed = files.count("page.html") && files.at("page.html") == fresh;
             EXPECT_EQ(result, !fired || (placed && !Has(lines, report::msg::CouldNotWrite(page))));
+            EXPECT_EQ(Has(lines, "Preview written to " + page), placed);
             const bool leftovers = std::any_of(lines.begin(), lines.end(), [](auto& line) {
                 return line.starts_with("Error - Could not delete") ||
                        (line.starts_with("Error - Could not rename") &&

@@ -98,7 +98,7 @@ std::vector<OutcomeCase> OutcomeCases() {
         {"both.tga", Image(100, 64, 32), deep},
         {"w100.tga", Image(100, 64, 24), "Import failed: wrong size (100x64)"},
         {"h96.tga", Image(64, 96, 24), "Import failed: wrong size (64x96)"},
-        {"w0.tga", Image(0, 64, 24), kTaken + ": size modified (to 0x64)"},
+        {"w0.tga", Image(0, 64, 24), "Import failed: wrong size (0x64)"},
         {"empty.tga", Bytes{}, kNotRead},
         {"short.tga", Head(Image(64, 64, 24), 16), kNotRead},
         // Only an image holding every byte its header declares is taken;
@@ -187,6 +187,12 @@ gen::Rgba Noise(unsigned x, unsigned y) {
             static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
 }
 
+// Squares of one colour each: compresses as a painted texture does.
+gen::Rgba Tiles(unsigned x, unsigned y) {
+    const auto tile = static_cast<std::uint8_t>((x / 32) * 16 + y / 32);
+    return {tile, static_cast<std::uint8_t>(255 - tile), 90, static_cast<std::uint8_t>(tile | 1)};
+}
+
 // The RGBA pixels of `pixel` as a texture of `depth` holds them: 24 bits drop
 // the alpha, 8-bit grey takes 299 R + 587 G + 114 B per mille, rounded.
 Bytes PixelsAt(std::uint16_t width, std::uint16_t height, std::uint8_t depth,
@@ -239,6 +245,17 @@ TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
         {"noise.tga", 32, "noise.png", gen::MakePng(64, 64, 4, Noise), fromPng,
          PixelsAt(64, 64, 32, Noise)},
         {"npot.tga", 32, "npot.png", png(100, 64, 4), "Import failed: wrong size (100x64)"},
+        {"zero.tga", 32, "zero.tga", gen::MakeTga(0, 64, 24, Picture), "Import failed: wrong size (0x64)"},
+        // Interlaced and well compressed: the passes inflate to more than
+        // the rows of a plain image, in a buffer that doubles as it grows.
+        {"i256.tga", 24, "i256.png", gen::MakeInterlacedPng(256, 256, 3, Tiles),
+         fromPng + ", size modified (to 256x256)", PixelsAt(256, 256, 24, Tiles)},
+        {"i256a.tga", 32, "i256a.png", gen::MakeInterlacedPng(256, 256, 4, Tiles),
+         fromPng + ", size modified (to 256x256)", PixelsAt(256, 256, 32, Tiles)},
+        {"i512.tga", 24, "i512.png", gen::MakeInterlacedPng(512, 512, 3, Tiles),
+         fromPng + ", size modified (to 512x512)", PixelsAt(512, 512, 24, Tiles)},
+        {"i512a.tga", 32, "i512a.png", gen::MakeInterlacedPng(512, 512, 4, Tiles),
+         fromPng + ", size modified (to 512x512)", PixelsAt(512, 512, 32, Tiles)},
         {"bad.tga", 32, "bad.png", Head(png(64, 64, 3), 60), kNotRead},
         // The .tga beside a .png of the same stem wins, taken as it is.
         {"both.tga", 24, "both.tga", tga(24), kTaken, rgb},

@@ -49,9 +49,22 @@ TEST_F(SpecularityDialog, ShowsHundredsAndOnlySaveStoresAndChangesTheSet) {
                                         p.whiteAmplitude, p.blackAmplitude, p.boardAmplitude}),
             saved);
     }
+    // The set has no pieces nor board: each group asked for is told, as on
+    // the command line, and nothing says the change succeeded.
+    const auto noPieces = [](const std::string& group, char colour) {
+        const std::string pawn = std::string("Pawn") + colour;
+        return "No " + group +
+               " recognised: piece names are read as the set's file name selects, and set1.DAT, "
+               "named like none of A1_..., B1_..., C1_... or D1_..., selects names like " +
+               pawn + " (a name like C1_... selects <" + pawn.substr(0, 4) + ">" + colour +
+               ", one like D1_... selects <" + pawn + ">)";
+    };
     Append(expected,
            Framed("Changing specularity of set1.DAT",
-                  {"Original file renamed to set1.000", "Specularity changed successfully"}));
+                  {"Original file renamed to set1.000", noPieces("white pieces", 'W'),
+                   noPieces("black pieces", 'B'),
+                   "No board recognised: no object named Field, Frame, LettersW, LettersB or "
+                   "SField01 to SField64 uses a material of set1.DAT"}));
     EXPECT_EQ(Report(), expected);
 }
 

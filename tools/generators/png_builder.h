@@ -13,6 +13,12 @@ namespace sorrelwick::gen {
 std::vector<std::uint8_t> MakePng(std::uint32_t width, std::uint32_t height, int channels,
                                   const PixelFunction& pixel);
 
+// The same picture as an interlaced PNG: the seven passes of the Adam7
+// scheme, each row with filter 0, the data deflated with the fixed code and
+// matches of repeated bytes.
+std::vector<std::uint8_t> MakeInterlacedPng(std::uint32_t width, std::uint32_t height, int channels,
+                                            const PixelFunction& pixel);
+
 // Small PNG files of every channel count, one whose sides are no power of
 // two and one cut short.
 std::vector<std::vector<std::uint8_t>> SamplePngs();
