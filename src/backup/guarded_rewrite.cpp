@@ -78,7 +78,7 @@ Placed MoveIntoPlace(GuardedRewrite& rewrite) {
 // The set was never moved (or was moved back): only the temporary file this
 // rewrite created is deleted. One that can't be deleted is named, so that the
 // user can remove it.
-void Restore(GuardedRewrite& rewrite) {
+void DeleteTemporaryFile(GuardedRewrite& rewrite) {
     const std::string& temporaryPath = rewrite.temporaryPath;
     if (!temporaryPath.empty() && !platform::RemoveFile(temporaryPath)) {
         rewrite.log.AppendLine(report::msg::CouldNotDelete(platform::FileNamePart(temporaryPath)));
@@ -163,7 +163,7 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
         return placed == Placed::Yes;
     }
     walk.result = false;
-    Restore(rewrite);
+    DeleteTemporaryFile(rewrite);
     report::AddClosing(log);
     return false;
 }

@@ -137,7 +137,7 @@ bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::Re
             while (detail::NextRewriteChunk(rewrite, chunk)) step(rewrite, chunk);
         }
     } catch (const std::bad_alloc&) {
-        // A step that runs out of memory must still reach the restore ending.
+        // A step that runs out of memory must still reach the failure ending.
         detail::FailForMemory(rewrite);
     }
     return detail::EndRewrite(rewrite, job);

@@ -7,11 +7,11 @@
 
 namespace sorrelwick::specular {
 
-// Classifies the materials of the loaded set, then moves the set to its next
-// backup and writes it anew with the two specular bytes of every classified
-// material scaled by the state's percents; every other byte is copied. A set
-// that can't be classified is left untouched and no backup is made. Any
-// failure after the move puts the loaded file back. Returns the result.
+// Classifies the materials of the loaded set, then writes it anew with the
+// two specular bytes of every classified material scaled by the state's
+// percents, every other byte copied, and keeps the set as its next backup.
+// A set that can't be classified is left untouched and no backup is made;
+// any failure leaves the loaded file as it was. Returns the result.
 bool ChangeSpecularity(const ToolState& state, report::ReportLog* log);
 
 }  // namespace sorrelwick::specular
