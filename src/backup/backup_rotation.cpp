@@ -34,8 +34,7 @@ std::optional<BackupRotation> FreeBackupFrom(const ToolState& state, std::string
 
 // Moves on to the next free number after `rotation`'s, which was taken
 // meanwhile; false after the message when none is left.
-bool TakeNextFreeNumber(const ToolState& state, BackupRotation& rotation,
-                        report::ReportLog& log) {
+bool TakeNextFreeNumber(const ToolState& state, BackupRotation& rotation, report::ReportLog& log) {
     std::optional<BackupRotation> next;
     if (const std::optional<std::string_view> stem = BackupStem(state.setPath)) {
         next = FreeBackupFrom(state, *stem, rotation.number + 1);
@@ -114,16 +113,15 @@ std::optional<BackupRotation> ChooseBackup(const ToolState& state, report::Repor
 Placed PlaceNewSet(const ToolState& state, BackupRotation& rotation,
                    const std::string& temporaryPath, report::ReportLog& log) {
     bool keptSynced = true;
-    const Kept kept = rotation.backupPath.empty() ? Kept::ByMove
-                                                  : KeepAsBackup(state, rotation, keptSynced, log);
+    const Kept kept =
+        rotation.backupPath.empty() ? Kept::ByMove : KeepAsBackup(state, rotation, keptSynced, log);
     if (kept == Kept::No) return Placed::No;
     // Over the set, which keeps its path until this one step; where it was
     // moved, or there was none, never over a file that appeared meanwhile.
     bool synced = false;
     const platform::MoveOutcome moved =
-        kept == Kept::AsSecondName
-            ? platform::ReplaceInPlace(temporaryPath, state.setPath, synced)
-            : platform::MoveIntoPlace(temporaryPath, state.setPath, synced);
+        kept == Kept::AsSecondName ? platform::ReplaceInPlace(temporaryPath, state.setPath, synced)
+                                   : platform::MoveIntoPlace(temporaryPath, state.setPath, synced);
     if (moved == platform::MoveOutcome::Moved) {
         return synced && keptSynced ? Placed::Yes : Placed::NotSettled;
     }

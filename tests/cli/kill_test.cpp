@@ -242,8 +242,7 @@ TEST(KilledRewrite, AReaderThatGoesAwayLeavesAWholeSet) {
     int report[2];
     ASSERT_EQ(pipe2(report, O_CLOEXEC), 0);
     const TempDir elsewhere;
-    const int errors =
-        open(elsewhere.File("errors").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const int errors = open(elsewhere.File("errors").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     const pid_t pid = StartCli({"replace", set.string(), dir.File("tex")}, {}, report[1], errors);
     close(report[1]);
     close(errors);

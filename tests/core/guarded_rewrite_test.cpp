@@ -317,9 +317,9 @@ TEST(BackupRotation, WhatHappensWhileTheNewSetIsWrittenIsRespected) {
     report::AddHeading(folder.log, "Rewriting set1.DAT");
     EXPECT_TRUE(backup::RunGuardedRewrite(folder.state, {}, folder.log, step));
     EXPECT_EQ(folder.log.Lines(), Report({"Original file renamed to set1.002"}));
-    EXPECT_EQ(folder.Files(), (FolderContents{
-                                  {"set1.000", {1}}, {"set1.001", {1}}, {"set1.002", set},
-                                  {"set1.DAT", set}}));
+    EXPECT_EQ(folder.Files(),
+              (FolderContents{
+                  {"set1.000", {1}}, {"set1.001", {1}}, {"set1.002", set}, {"set1.DAT", set}}));
     EXPECT_EQ(fs::status(folder.setPath).permissions(), mode);
     if (platform::kPathSeparator == '/') {
         EXPECT_EQ(modesWhileWritten, std::set<fs::perms>{fs::perms(0600)});
