@@ -51,7 +51,8 @@ namespace detail {
 std::FILE* OpenStreamForReading(const std::string& path) {
     // Without O_NONBLOCK the open of a pipe waits for a writer, for ever. So
     // the file is opened without waiting, refused unless it is a regular
-    // file (a folder, a pipe, a device), and only then read as usual.
+    // file (a folder, a pipe and a device are not), and only then read with
+    // waiting as usual.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat info {};
