@@ -1,9 +1,9 @@
-// The guarded rewrite: the new chess-set file is written from the backup chunk
-// by chunk under a temporary name, and moved to the set's path only when every
-// step, the flush and the closes included, succeeded. Otherwise the temporary
-// file is deleted and the backup moved back, so the loaded file always
-// survives under its own path or under the backup name, and a run killed at
-// any moment leaves no part of a file at the set's path.
+// The guarded rewrite: the new chess-set file is written from the set where
+// it stands, chunk by chunk, under a temporary name, and takes the set's path
+// only when every step, the attributes, the flush and the closes included,
+// succeeded; the set then keeps a backup name. Otherwise the temporary file
+// is deleted and the set was never touched, so its path holds the loaded
+// file or the whole new one at every moment, a killed run included.
 
 #include "backup/guarded_rewrite.h"
 
@@ -48,55 +48,40 @@ void FlushNewFile(GuardedRewrite& rewrite) {
     }
 }
 
-// The new file takes the original's attributes: a private set stays
-// private, a read-only one read-only. The original is the rotated set, or
-// the file the set is written from when there was none.
-bool KeepAttributes(GuardedRewrite& rewrite) {
+// The new file takes the original's attributes while it is still open, so
+// that it is never more readable than the set: a private set stays private,
+// a read-only one read-only. The original is the set, or the file the set is
+// written from when there was none.
+void KeepAttributes(GuardedRewrite& rewrite) {
     const std::string& original =
-        rewrite.rotation.backupPath.empty() ? rewrite.sourcePath : rewrite.rotation.backupPath;
+        rewrite.rotation.backupPath.empty() ? rewrite.sourcePath : rewrite.state.setPath;
     const std::optional<platform::KeptAttributes> kept = platform::ReadKeptAttributes(original);
-    if (kept && platform::ApplyAttributesBeforeMove(rewrite.temporaryPath, *kept)) {
+    if (kept && rewrite.newFile.TakeAttributes(*kept)) {
         rewrite.kept = *kept;
-        return true;
+        return;
     }
-    rewrite.log.AppendLine(report::msg::CouldNotWrite(rewrite.state.setName));
-    return false;
+    FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName));
 }
 
-enum class Placed { No, Yes, NotSettled };
-
-// Only the finished, flushed and closed file takes the set's path, and never
-// over a file that appeared there meanwhile. Once it is there, nothing is
-// undone: a flush of the folder or an attribute that failed afterwards is
-// reported, and the new set stays.
+// Only the finished, flushed and closed file takes the set's path. Once it is
+// there, nothing is undone: a flush of the folder or an attribute that failed
+// afterwards is reported, and the new set stays.
 Placed MoveIntoPlace(GuardedRewrite& rewrite) {
-    bool synced = false;
-    if (platform::MoveIntoPlace(rewrite.temporaryPath, rewrite.state.setPath, synced) !=
-        platform::MoveOutcome::Moved) {
-        rewrite.log.AppendLine(report::msg::CouldNotRename(
-            platform::FileNamePart(rewrite.temporaryPath), rewrite.state.setName));
-        return Placed::No;
-    }
+    const Placed placed =
+        PlaceNewSet(rewrite.state, rewrite.rotation, rewrite.temporaryPath, rewrite.log);
+    if (placed == Placed::No) return placed;
     rewrite.temporaryPath.clear();
-    const bool settled =
-        platform::ApplyAttributesAfterMove(rewrite.state.setPath, rewrite.kept) && synced;
-    return settled ? Placed::Yes : Placed::NotSettled;
+    const bool settled = platform::ApplyAttributesAfterMove(rewrite.state.setPath, rewrite.kept);
+    return settled ? placed : Placed::NotSettled;
 }
 
-// Puts the loaded file back under its path. Only the temporary file this
-// rewrite created is deleted: whatever stands at the set's path is not ours
-// to remove. A temporary file that can't be deleted is named, so that the
+// The set was never moved (or was moved back): only the temporary file this
+// rewrite created is deleted. One that can't be deleted is named, so that the
 // user can remove it.
-void Restore(GuardedRewrite& rewrite) {
+void DeleteTemporaryFile(GuardedRewrite& rewrite) {
     const std::string& temporaryPath = rewrite.temporaryPath;
     if (!temporaryPath.empty() && !platform::RemoveFile(temporaryPath)) {
         rewrite.log.AppendLine(report::msg::CouldNotDelete(platform::FileNamePart(temporaryPath)));
-    }
-    if (!rewrite.rotation.backupPath.empty() &&
-        platform::MoveWithoutReplacing(rewrite.rotation.backupPath, rewrite.state.setPath) !=
-            platform::MoveOutcome::Moved) {
-        rewrite.log.AppendLine(
-            report::msg::CouldNotRename(rewrite.rotation.backupName, rewrite.state.setName));
     }
 }
 
@@ -165,8 +150,7 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
         walk.result = false;
     }
 
-    const Placed placed =
-        walk.result && KeepAttributes(rewrite) ? MoveIntoPlace(rewrite) : Placed::No;
+    const Placed placed = walk.result ? MoveIntoPlace(rewrite) : Placed::No;
     if (placed != Placed::No) {
         if (!rewrite.rotation.backupPath.empty()) {
             log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
@@ -179,7 +163,7 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
         return placed == Placed::Yes;
     }
     walk.result = false;
-    Restore(rewrite);
+    DeleteTemporaryFile(rewrite);
     report::AddClosing(log);
     return false;
 }
@@ -194,20 +178,20 @@ std::optional<BackupRotation> RotateForRewrite(const ToolState& state, const Rew
                                                report::ReportLog& log) {
     std::optional<BackupRotation> rotation = job.setMayBeAbsent && NothingAt(state.setPath)
                                                  ? BackupRotation{}
-                                                 : RotateToBackup(state, log);
+                                                 : ChooseBackup(state, log);
     if (!rotation) RunCleanUp(job, log);
     return rotation;
 }
 
 bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
-    rewrite.sourcePath = job.sourcePath.empty() ? rewrite.rotation.backupPath : job.sourcePath;
+    rewrite.sourcePath = job.sourcePath.empty() ? rewrite.state.setPath : job.sourcePath;
     if (!OpenRewrite(rewrite) || !RunPrepare(rewrite, job)) return false;
     rewrite.walk.result = true;
     return WriteChunk(rewrite, rewrite.signature, {});
 }
 
 bool NextRewriteChunk(GuardedRewrite& rewrite, format::Chunk& chunk) {
-    // The bytes come from the backup, but the user knows the set.
+    // The bytes may come from a backup, but the user knows the set.
     return set_file::TakeChunk(format::ReadNextChunk(rewrite.source, rewrite.walk), rewrite.walk,
                                  rewrite.state.setName, chunk);
 }
@@ -217,6 +201,7 @@ void FailForMemory(GuardedRewrite& rewrite) {
 }
 
 bool EndRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
+    if (rewrite.walk.result) KeepAttributes(rewrite);
     if (rewrite.walk.result) FlushNewFile(rewrite);
     return FinishRewrite(rewrite, job);
 }

@@ -1,10 +1,12 @@
 #pragma once
-// The frame both rewriting operations share: the chess-set file is moved to
-// its first free numbered backup, then written anew from that backup chunk by
-// chunk under a temporary name beside it, flushed, closed and only then moved
-// to the set's path. On any failure the temporary file is deleted and the
-// backup moved back. So the set's path holds the loaded file, nothing, or the
-// finished new file, never a part of one.
+// The frame both rewriting operations share. The new chess-set file is
+// written from the set where it stands, chunk by chunk, under a temporary
+// name beside it (readable by the owner alone until it is finished), given
+// the set's attributes, flushed and closed. Only then does the old set take
+// its first free numbered backup name, as a second name of the same file,
+// and the new file the set's path, in one step. So the set's path holds the
+// old set or the whole new one at every moment, and a failure before that
+// last step changes nothing but the temporary file, which is deleted.
 
 #include <functional>
 #include <new>
@@ -21,12 +23,13 @@
 
 namespace sorrelwick::backup {
 
-// Where the loaded file went: its path with the text after the last "." of
-// its file name replaced by three digits, and that path's file-name part.
-// Both empty when the set's path held nothing to rotate.
+// Where the loaded file is kept: its path with the text after the last "."
+// of its file name replaced by three digits, and that path's file-name part.
+// Both empty when the set's path held nothing to keep.
 struct BackupRotation {
     std::string backupPath;
     std::string backupName;
+    unsigned number = 0;
 };
 
 // The state of one rewrite; it exists only while RunGuardedRewrite runs.
@@ -34,7 +37,7 @@ struct GuardedRewrite {
     const ToolState& state;
     report::ReportLog& log;
     BackupRotation rotation{};
-    std::string sourcePath{};     // the file written from: the backup, or the job's source
+    std::string sourcePath{};     // the file written from: the set, or the job's source
     platform::File source{};      // the source, read with "rb"
     platform::File newFile{};     // the new file, created for writing under `temporaryPath`
     std::string temporaryPath{};  // empty until the new file is created, and once it is in place
@@ -46,30 +49,40 @@ struct GuardedRewrite {
 
 // What an operation supplies to the frame.
 struct RewriteJob {
-    // Runs once after the backup's signature header was accepted, before it
+    // Runs once after the source's signature header was accepted, before it
     // is copied. Returns the failure message when it fails.
     std::function<std::optional<std::string>(GuardedRewrite&)> prepare;
     // Runs exactly once on every path, rotation failures included.
     std::function<void(report::ReportLog&)> cleanUp;
     // Added after "Original file renamed to %s" on success; empty for none.
     std::string successLine;
-    // The file the new set is written from; empty for the rotated backup.
-    // Either way the restore ending moves the rotated backup back.
+    // The file the new set is written from; empty for the set itself.
+    // Either way the set, when there is one, is kept as the backup.
     std::string sourcePath{};
     // When nothing stands at the set's path, the new set is written there
-    // without a rotation, and a failure leaves the path empty again.
+    // without a backup, and a failure leaves the path empty again.
     bool setMayBeAbsent = false;
 };
 
-// Moves the chess-set file to the lowest free backup number. On failure the
-// message is in the log, nothing on disk has changed and the result is empty.
-// Only a regular file is moved: anything else at the set's path (nothing, a
-// folder, a device) can't be opened as a set.
-std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::ReportLog& log);
+// Chooses the lowest free backup number for the set, before anything is
+// written: nothing on disk changes. On failure the message is in the log and
+// the result is empty. Only a regular file is kept: anything else at the
+// set's path (nothing, a folder, a device) can't be opened as a set.
+std::optional<BackupRotation> ChooseBackup(const ToolState& state, report::ReportLog& log);
+
+enum class Placed { No, Yes, NotSettled };
+// The last step: the set takes its backup name (as a second name where the
+// file system has them, else by a move) and the finished file at
+// `temporaryPath` the set's path. A backup name taken meanwhile passes to the
+// next free number. When the new file can't take the path, the set keeps it
+// and loses the backup name again. NotSettled: in place, but its folder
+// could not be flushed. Failures are in the log.
+Placed PlaceNewSet(const ToolState& state, BackupRotation& rotation,
+                   const std::string& temporaryPath, report::ReportLog& log);
 
 // Opens the source, creates the new file under a temporary name (never over
-// an existing file) and checks the source's signature header; false after
-// FailRewrite.
+// an existing file, readable by the owner alone) and checks the source's
+// signature header; false after FailRewrite.
 bool OpenRewrite(GuardedRewrite& rewrite);
 
 // Writes one chunk to the new file: the header, then `payload`, which must
@@ -81,8 +94,8 @@ bool WriteChunk(GuardedRewrite& rewrite, const format::ChunkHeader& header,
 // The rewrite fails; `message` becomes the one failure shown (latest wins).
 void FailRewrite(GuardedRewrite& rewrite, std::string message);
 
-// Held failure, clean-up, closes; then the new file is moved to the set's
-// path and the success ending follows, or the restore ending.
+// Held failure, clean-up, closes; then the new file takes the set's path and
+// the success ending follows, or the temporary file is deleted.
 bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
 
 // Writes a chunk unchanged.
@@ -90,7 +103,8 @@ void CopyChunk(GuardedRewrite& rewrite, const format::Chunk& chunk);
 
 namespace detail {
 // The frame's steps around its chunk loop, in the order RunGuardedRewrite
-// takes them. The rotation, or nullopt after its failure and the clean-up.
+// takes them. The backup chosen, or nullopt after its failure and the
+// clean-up.
 std::optional<BackupRotation> RotateForRewrite(const ToolState& state, const RewriteJob& job,
                                                report::ReportLog& log);
 // Opens both files, runs the job's preparation and writes the signature
@@ -99,7 +113,7 @@ bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
 // The next chunk of the source; false at its end or after a failure.
 bool NextRewriteChunk(GuardedRewrite& rewrite, format::Chunk& chunk);
 void FailForMemory(GuardedRewrite& rewrite);
-// The flush when all went well, then FinishRewrite.
+// The set's attributes and the flush when all went well, then FinishRewrite.
 bool EndRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
 }  // namespace detail
 
@@ -123,7 +137,7 @@ bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::Re
             while (detail::NextRewriteChunk(rewrite, chunk)) step(rewrite, chunk);
         }
     } catch (const std::bad_alloc&) {
-        // A step that runs out of memory must still reach the restore ending.
+        // A step that runs out of memory must still reach the failure ending.
         detail::FailForMemory(rewrite);
     }
     return detail::EndRewrite(rewrite, job);

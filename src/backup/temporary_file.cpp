@@ -43,7 +43,7 @@ TemporaryFile CreateTemporaryFile(std::string_view setPath) {
         // place: the next number is taken.
         if (*path == setPath) continue;
         platform::File::CreateOutcome outcome{};
-        platform::File file = platform::File::CreateNew(*path, outcome);
+        platform::File file = platform::File::CreateNew(*path, outcome, true);
         if (outcome == platform::File::CreateOutcome::AlreadyExists) continue;
         if (!file.IsOpen()) return {};
         return {std::move(file), std::move(*path)};

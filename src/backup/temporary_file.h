@@ -27,10 +27,11 @@ struct TemporaryFile {
     std::string path;
 };
 
-// Creates the new file under the first temporary path that names nothing
-// yet. A file already there (left by a run that was killed, or the user's)
-// is passed over, never opened. Fails when every number is taken or the
-// file system refuses to create one.
+// Creates the new file, readable by its owner alone until it takes the
+// set's attributes, under the first temporary path that names nothing yet.
+// A file already there (left by a run that was killed, or the user's) is
+// passed over, never opened. Fails when every number is taken or the file
+// system refuses to create one.
 TemporaryFile CreateTemporaryFile(std::string_view setPath);
 
 }  // namespace sorrelwick::backup

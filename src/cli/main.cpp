@@ -16,6 +16,7 @@
 #include "cli/console_stream.h"
 #include "platform/win32/wide_text.h"
 #else
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -95,6 +96,10 @@ int wmain(int argc, wchar_t** argv) {
 }
 #else
 int main(int argc, char** argv) {
+    // A reader that goes away (`| head -1`) must not end the process in the
+    // middle of an operation: a write to it fails instead, the operation
+    // ends as it would have, and the failed report is told at the end.
+    ::signal(SIGPIPE, SIG_IGN);
     return Run(std::vector<std::string>(argv + 1, argv + argc));
 }
 #endif

@@ -139,11 +139,28 @@ platform::File OpenTextureFiles(const ImportSource& source,
     return file;
 }
 
+// Something under the texture's name that is neither a file nor a folder (a
+// pipe, a device) is a file found and refused, never opened.
+bool UnreadableEntryFor(const ImportSource& source, const std::optional<std::string>& fileName) {
+    if (!fileName || !IsPlainFileName(*fileName)) return false;
+    platform::FileFacts facts;
+    return platform::ReadFileFacts(platform::JoinPath(source.folder, *fileName), facts) ==
+               platform::FactsOutcome::Found &&
+           !facts.isFile && !facts.isFolder;
+}
+
 void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& source,
                          const format::Chunk& chunk) {
     const std::string& bytes = rewrite.walk.currentTextureName;
     const std::string name = platform::NameForReport(bytes);
-    platform::File file = OpenTextureFiles(source, platform::NameAsText(bytes));
+    const std::optional<std::string> fileName = platform::NameAsText(bytes);
+    platform::File file = OpenTextureFiles(source, fileName);
+    if (!file.IsOpen() && UnreadableEntryFor(source, fileName)) {
+        ++source.refused;
+        rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportErrorReading));
+        backup::WriteChunk(rewrite, chunk.header, chunk.payload);
+        return;
+    }
     if (!file.IsOpen()) {
         rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportFileNotFound));
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);

@@ -42,6 +42,10 @@ bool FaultFired() {
     return State().fired;
 }
 
+bool LinksUnsupported() {
+    return detail::faultArmed && State().plan.linksUnsupported;
+}
+
 bool detail::CountAndDecide(Operation kind) {
     SeamState& s = State();
     const std::uint64_t ofKind = ++s.seenByKind[static_cast<std::size_t>(kind)];

@@ -13,13 +13,17 @@
 namespace sorrelwick::platform {
 
 // Attributes: reading or setting the attributes a rewritten file keeps.
-enum class Operation { Open, Read, Write, Flush, Close, Move, Remove, Allocate, Attributes };
-inline constexpr int kOperationKinds = 9;
+// Link: giving a file a second name.
+enum class Operation { Open, Read, Write, Flush, Close, Move, Remove, Allocate, Attributes, Link };
+inline constexpr int kOperationKinds = 10;
 
 struct FaultPlan {
     std::optional<Operation> kind;  // nullopt: count operations of every kind
     std::uint64_t nth = 0;          // 1-based; 0 never fails
     bool persistent = false;        // also fail every later matching operation
+    // Links are reported unsupported, as on file systems without them, so
+    // that the way around them can be tried anywhere.
+    bool linksUnsupported = false;
 };
 
 void ArmFault(const FaultPlan& plan);
@@ -42,6 +46,9 @@ bool CountAndDecide(Operation kind);
 inline bool ShouldFail(Operation kind) {
     return detail::faultArmed && detail::CountAndDecide(kind);
 }
+
+// Whether the armed plan says that links are unsupported.
+bool LinksUnsupported();
 
 // Arms a plan for one scope; disarms on leaving it.
 class ScopedFault {

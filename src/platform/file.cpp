@@ -83,11 +83,11 @@ File File::CreateForWriting(const std::string& path) {
     return File(detail::OpenStreamForWriting(path), Use::Writing);
 }
 
-File File::CreateNew(const std::string& path, CreateOutcome& outcome) {
+File File::CreateNew(const std::string& path, CreateOutcome& outcome, bool ownerOnly) {
     outcome = CreateOutcome::Failed;
     if (ShouldFail(Operation::Open)) return File();
     bool existed = false;
-    File file(detail::OpenStreamExclusive(path, existed), Use::Writing);
+    File file(detail::OpenStreamExclusive(path, ownerOnly, existed), Use::Writing);
     if (file.stream_) {
         outcome = CreateOutcome::Created;
     } else if (existed) {
@@ -159,6 +159,11 @@ bool File::Flush() {
 
 void File::StartFlushing() {
     if (stream_) detail::StartWritingToStorage(stream_);
+}
+
+bool File::TakeAttributes(const KeptAttributes& kept) {
+    if (!stream_ || ShouldFail(Operation::Attributes)) return false;
+    return detail::ApplyAttributesToStream(stream_, kept);
 }
 
 bool File::Close() {

@@ -20,6 +20,8 @@
 
 namespace sorrelwick::platform {
 
+struct KeptAttributes;
+
 class File {
 public:
     File() = default;
@@ -31,14 +33,17 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
-    // Mode "rb". Fails for a folder, as on Windows.
+    // Mode "rb". Only a regular file is opened: a folder, a pipe or a device
+    // is refused at once, so that nothing can keep the open waiting.
     static File OpenForReading(const std::string& path);
     // Mode "wb": creates the file or empties an existing one.
     static File CreateForWriting(const std::string& path);
 
     enum class CreateOutcome { Created, AlreadyExists, Failed };
     // Creates a file that must not exist yet; never touches an existing one.
-    static File CreateNew(const std::string& path, CreateOutcome& outcome);
+    // With `ownerOnly` no one else may read it (POSIX 0600) until it is given
+    // other attributes.
+    static File CreateNew(const std::string& path, CreateOutcome& outcome, bool ownerOnly = false);
 
     bool IsOpen() const { return stream_ != nullptr; }
 
@@ -80,6 +85,11 @@ public:
     // overlaps the writing and the final Flush has less to wait for. It
     // can't fail; Flush reports any error.
     void StartFlushing();
+
+    // Gives the open file the attributes kept from another (POSIX: owner,
+    // group and permissions; nothing on Windows, where they are set once the
+    // file has its name). False when the permissions could not be set.
+    bool TakeAttributes(const KeptAttributes& kept);
 
     // Closes the stream; false when the close (or the final flush) failed.
     // The stream is closed in either case.

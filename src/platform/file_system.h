@@ -60,6 +60,18 @@ MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to)
 // moved but that last flush failed.
 MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& synced);
 
+// Moves a finished file over the file at `to` in one step: `to` names the
+// old file or the new one at every moment, never nothing. Made durable as
+// MoveIntoPlace.
+MoveOutcome ReplaceInPlace(const std::string& from, const std::string& to, bool& synced);
+
+enum class LinkOutcome { Linked, TargetExists, Unsupported, Failed };
+// Gives the file at `existing` the second name `to` (a hard link) without
+// moving it; never replaces an existing `to`. Unsupported where the file
+// system has no such links (FAT, exFAT, some network shares) or refuses
+// them for this file, and always on Windows.
+LinkOutcome LinkWithoutReplacing(const std::string& existing, const std::string& to);
+
 // The text of the symbolic link at `path`, exactly as it was made; nullopt
 // when `path` is not a symbolic link (or can't be read as one).
 std::optional<std::string> ReadLinkText(const std::string& path);
@@ -71,10 +83,7 @@ struct KeptAttributes {
     std::uint32_t owner = 0, group = 0;
 };
 std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path);
-// Gives a closed new file the kept attributes before it is moved into place
-// (POSIX: the permissions, and the owner and group where the process may
-// set them). Nothing to do on Windows.
-bool ApplyAttributesBeforeMove(const std::string& path, const KeptAttributes& kept);
+// An open file takes them with File::TakeAttributes, before it is closed.
 // Windows' attributes, set once the file is in place: a read-only file left
 // behind by a failed move could not be deleted. Nothing to do on POSIX.
 bool ApplyAttributesAfterMove(const std::string& path, const KeptAttributes& kept);
@@ -120,7 +129,10 @@ namespace detail {
 // Per-platform pieces of File.
 std::FILE* OpenStreamForReading(const std::string& path);
 std::FILE* OpenStreamForWriting(const std::string& path);
-std::FILE* OpenStreamExclusive(const std::string& path, bool& existed);
+std::FILE* OpenStreamExclusive(const std::string& path, bool ownerOnly, bool& existed);
+// POSIX: the owner and group where the process may set them (the group
+// alone when the owner is refused), then the permissions. Windows: nothing.
+bool ApplyAttributesToStream(std::FILE* stream, const KeptAttributes& kept);
 std::optional<std::uint64_t> StreamSize(std::FILE* stream);
 // The tool has one thread: where the C library locks a stream for every
 // call, that locking is turned off.

@@ -7,16 +7,16 @@
 
 namespace sorrelwick::specular {
 
-// Classifies the materials of the loaded set, then moves the set to its next
-// backup and writes it anew with the two specular bytes of every classified
-// material scaled by the state's percents; every other byte is copied. A set
-// that can't be classified is left untouched and no backup is made. Any
-// failure after the move puts the loaded file back. The set's own name (a
+// Classifies the materials of the loaded set, then writes it anew with the
+// two specular bytes of every classified material scaled by the state's
+// percents, every other byte copied, and keeps the set as its next backup.
+// A set that can't be classified is left untouched and no backup is made;
+// any failure leaves the loaded file as it was. The set's own name (a
 // link's target's) selects how piece names are read. Before the success
 // line the report counts the materials changed in each group the user asked
 // to change; a group of which none was found gets a line that says why, no
 // success line follows, and the result is false though the rest was
-// written.
+// written. Returns the result.
 bool ChangeSpecularity(const ToolState& state, report::ReportLog* log);
 
 }  // namespace sorrelwick::specular

@@ -12,7 +12,9 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include "generators/chess_set_builder.h"
@@ -60,6 +62,10 @@ CliRun RunCli(const Arguments& arguments) {
     std::string command = Quoted(kCli);
     for (const std::string& argument : arguments) command.append(" ").append(Quoted(argument));
     command.append(" >").append(Quoted(outPath)).append(" 2>").append(Quoted(errPath));
+#ifndef _WIN32
+    // A run that hangs fails the test instead of stopping it.
+    command = "timeout -s KILL 60 " + command;
+#endif
 #ifdef _WIN32
     // cmd /c drops the outermost pair of quotes when the line holds more; the
     // wide command line lets a name in any language arrive whole.
@@ -102,11 +108,25 @@ Bytes OneTextureSet(std::uint16_t side) {
         .Bytes();
 }
 
-// Writes every file of `files` into `dir`; a name ending in "/" is a folder.
+// 2026-12-07 01:45:30 UTC, whatever the time zone of the system.
+constexpr std::int64_t kWrittenUtc = 1796607930;
+const fs::file_time_type kWritten =
+    std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::seconds{kWrittenUtc}});
+
+// Writes every file of `files` into `dir`; a name ending in "/" is a folder,
+// one ending in "|" a named pipe (POSIX only), written at kWritten.
 void WriteAll(const TempDir& dir, const FolderContents& files) {
     for (const auto& [name, bytes] : files) {
         const fs::path path = dir.Path() / name;
         fs::create_directories(name.ends_with('/') ? path : path.parent_path());
+#ifndef _WIN32
+        if (name.ends_with('|')) {
+            const fs::path pipe = dir.Path() / name.substr(0, name.size() - 1);
+            EXPECT_EQ(mkfifo(pipe.c_str(), 0644), 0) << name;
+            fs::last_write_time(pipe, kWritten);
+            continue;
+        }
+#endif
         EXPECT_TRUE(name.ends_with('/') || gen::WriteWholeFile(path.string(), bytes)) << name;
     }
 }
@@ -345,6 +365,36 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
     });
     // clang-format on
 #ifndef _WIN32
+    // A named pipe is no file: wherever one stands, the open is refused at
+    // once rather than left waiting for a writer.
+    // clang-format off
+    ExpectFolderRuns(dir, {
+        {"a pipe at the set's path: list", {{"set.DAT|", {}}}, {"list", set}, 1,
+         Framed("Loading set.DAT", {"Error - Could not open set.DAT"})},
+        {"a pipe at the set's path: specular", {{"set.DAT|", {}}}, {"specular", set}, 1,
+         Framed("Changing specularity of set.DAT", {"Error - Could not open set.DAT"})},
+        {"a pipe at the set's path: replace", {{"set.DAT|", {}}, {"tex/", {}}},
+         {"replace", set, tex}, 1,
+         Framed("Importing textures from " + tex + " into set.DAT",
+                {"Error - Could not open set.DAT"}, false)},
+        {"a pipe at a backup's name: backups", {{"set.DAT", whole}, {"set.000|", {}}},
+         {"backups", set}, 0,
+         Framed("Backups of set.DAT",
+                {report::BackupLine("set.000", 0, kWrittenUtc, "Error - Could not open set.000")})},
+        {"a pipe at a backup's name: restore", {{"set.DAT", whole}, {"set.000|", {}}},
+         {"restore", set, "0"}, 1,
+         Framed("Restoring set.DAT from set.000", {"Error - Could not open set.000"})},
+        {"a pipe at a backup's name: diff", {{"set.DAT", whole}, {"set.000|", {}}},
+         {"diff", set, "0"}, 2,
+         Framed("Comparing set.DAT with set.000", {"Error - Could not open set.000"})},
+        {"a pipe under a texture's name", {{"set.DAT", whole}, {"tex/wood.tga|", {}}},
+         {"replace", set, tex}, 1,
+         Framed("Importing textures from " + tex + " into set.DAT",
+                {report::NameMessageLine("wood.tga", "Import failed: error reading file"),
+                 "Original file renamed to set.000"}),
+         FolderContents{{"set.000", whole}, {"set.DAT", whole}, {"tex/", {}}}},
+    });
+    // clang-format on
     // A report that can't be written is a failure too.
     WriteAll(dir, {{"set.DAT", whole}});
     const int status = std::system(
@@ -402,16 +452,14 @@ TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {
     ExpectRun({"backups", set}, 0, Framed(title, {"No backups of set.DAT"}));
     // A temporary file that an interrupted rewrite left is listed too.
     WriteAll(dir, {{"set.000", whole}, {"set.002", {1, 2, 3}}, {"set~000", {1, 2, 3}}});
-    // 2026-12-07 01:45:30 UTC, whatever the time zone of the system.
-    const std::chrono::sys_seconds written{std::chrono::seconds{1796607930}};
     for (const char* name : {"set.000", "set.002", "set~000"}) {
-        fs::last_write_time(dir.Path() / name, std::chrono::file_clock::from_sys(written));
+        fs::last_write_time(dir.Path() / name, kWritten);
     }
     ExpectRun({"backups", set}, 0,
-              Framed(title, {report::BackupLine("set.000", whole.size(), 1796607930, "1 texture"),
-                             report::BackupLine("set.002", 3, 1796607930,
+              Framed(title, {report::BackupLine("set.000", whole.size(), kWrittenUtc, "1 texture"),
+                             report::BackupLine("set.002", 3, kWrittenUtc,
                                                 report::msg::BadFormat("set.002")),
-                             report::BackupLine("set~000", 3, 1796607930,
+                             report::BackupLine("set~000", 3, kWrittenUtc,
                                                 report::msg::kLeftByInterruptedRewrite)}));
 }
 
@@ -472,6 +520,32 @@ TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
                       "Specularity changed successfully"}));
 #endif
 }
+
+#ifndef _WIN32
+// A member of the set's group who may not give a file away (not its owner,
+// not privileged) rewrites it: the new set keeps the group and the mode. The
+// run is made as user 65534 with the set's group 12345 as its second group.
+TEST(Cli, ARewriteByAMemberOfTheSetsGroupKeepsTheGroup) {
+    if (geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0) {
+        GTEST_SKIP() << "a run as another user in a second group needs root and setpriv";
+    }
+    const Bytes set = OneTextureSet(2);
+    const TempDir dir;
+    fs::permissions(dir.Path(), fs::perms::all);
+    WriteAll(dir, {{"set.DAT", set}});
+    const std::string path = dir.File("set.DAT");
+    ASSERT_EQ(chown(path.c_str(), 12344, 12345), 0);
+    fs::permissions(path, fs::perms(0640));
+    const std::string command = "setpriv --reuid=65534 --regid=65534 --groups=12345 '" + kCli +
+                                "' specular '" + path + "' >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_gid, 12345u);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.000", set}, {"set.DAT", set}}));
+}
+#endif
 
 }  // namespace
 }  // namespace sorrelwick::test

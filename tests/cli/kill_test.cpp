@@ -1,11 +1,14 @@
 // Runs killed at random moments: `sorrelwick-cli replace` and `extract` on a
-// set of more than 100 MiB get SIGKILL at a random moment of their run, again
-// and again; no kill may leave a part of a set or of a texture under its
-// name, or lose the original set. SORRELWICK_KILLS and SORRELWICK_KILL_MIB
-// change the number of kills (20) and the set's size (104 MiB).
+// set of more than 100 MiB get SIGKILL or SIGINT at a random moment of their
+// run, again and again; after every kill the set's path must hold the old set
+// or the new one, whole, and no texture may be left cut short under its
+// name. SORRELWICK_KILLS and SORRELWICK_KILL_MIB change the number of kills
+// (20) and the set's size (104 MiB). A reader of the report that goes away
+// early must not stop a rewrite either.
 //
 // And what makes a rewrite survive a power cut, seen at the system calls:
-// the new set is flushed before it takes the set's name, and its folder after.
+// the new set is flushed before the set takes its backup name and the new
+// set the set's name, and their folder after.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -90,8 +93,10 @@ std::pair<Bytes, Bytes> WriteSets(const TempDir& dir, unsigned textures) {
 }
 
 // Starts the command line with `arguments` and the `environment` added to
-// its own; its report goes nowhere.
-pid_t StartCli(Arguments arguments, const Environment& environment = {}) {
+// its own; its report goes to `output`, or nowhere, its errors to `errors`
+// or where the tests' own go.
+pid_t StartCli(Arguments arguments, const Environment& environment = {}, int output = -1,
+               int errors = -1) {
     const std::string program = SORRELWICK_CLI_PATH;
     arguments.insert(arguments.begin(), program);
     std::vector<char*> argv;
@@ -100,7 +105,8 @@ pid_t StartCli(Arguments arguments, const Environment& environment = {}) {
     const pid_t pid = fork();
     if (pid == 0) {
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-        dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);
+        dup2(output >= 0 ? output : open("/dev/null", O_WRONLY), STDOUT_FILENO);
+        if (errors >= 0) dup2(errors, STDERR_FILENO);
         execv(program.c_str(), argv.data());
         _exit(127);
     }
@@ -134,7 +140,8 @@ void KillRuns(const Arguments& arguments, std::chrono::microseconds window,
         const pid_t pid = StartCli(arguments);
         std::this_thread::sleep_for(
             std::chrono::microseconds(std::uniform_int_distribution<long long>(0, latest)(random)));
-        kill(pid, SIGKILL);
+        // Ctrl+C as well: the program has no handler of its own for it.
+        kill(pid, attempt % 2 == 0 ? SIGKILL : SIGINT);
         int status = 0;
         waitpid(pid, &status, 0);
         if (WIFSIGNALED(status)) {
@@ -165,7 +172,12 @@ bool Holds(const fs::path& path, const Bytes& bytes) {
     return at == bytes.size();
 }
 
-TEST(KilledRewrite, NeverLeavesAPartialSetOrLosesTheOriginal) {
+// Whether the file at `path` holds the old set or the new one.
+bool HoldsAWholeSet(const fs::path& path, const std::pair<Bytes, Bytes>& sets) {
+    return Holds(path, sets.first) || Holds(path, sets.second);
+}
+
+TEST(KilledRewrite, AlwaysLeavesAWholeSetAtItsPath) {
     const TempDir dir;
     const fs::path set = dir.Path() / "set.DAT", backup = dir.Path() / "set.000";
     const auto [original, finished] = WriteSets(dir, TextureCount());
@@ -175,32 +187,77 @@ TEST(KilledRewrite, NeverLeavesAPartialSetOrLosesTheOriginal) {
     ASSERT_TRUE(Holds(set, finished) && Holds(backup, original));
     fs::rename(backup, set);
 
-    int partialAtPath = 0, originalLost = 0, strayFiles = 0, temporaryLeft = 0;
-    // Checks the folder after a run and puts the original back at its path.
+    int notWholeAtPath = 0, originalLost = 0, strayFiles = 0, temporaryLeft = 0;
+    // Checks the folder after a run and puts the original back at its path,
+    // alone.
     KillRuns(replace, runTime, [&] {
-        const bool atPath = Holds(set, original), backedUp = Holds(backup, original);
-        partialAtPath += fs::exists(set) && !atPath && !Holds(set, finished);
-        originalLost += !atPath && !backedUp;
+        const bool old = Holds(set, original), backedUp = Holds(backup, original);
+        notWholeAtPath += !old && !Holds(set, finished);
+        originalLost += !old && !backedUp;
         std::vector<fs::path> others;
         for (const fs::directory_entry& entry : fs::directory_iterator(dir.Path())) {
             const std::string name = entry.path().filename().string();
-            if (name == "tex" || name == "set.DAT" || (name == "set.000" && backedUp)) continue;
+            if (name == "tex" || name == "set.DAT") continue;
             const bool temporary = name.size() == 7 && name.starts_with("set~");
             temporaryLeft += temporary;
-            strayFiles += !temporary;
-            others.push_back(entry.path());
+            strayFiles += !temporary && !(name == "set.000" && backedUp);
+            // The backup when the set is at its path too (killed between
+            // the two steps), or lost.
+            if (name != "set.000" || old || !backedUp) others.push_back(entry.path());
         }
         for (const fs::path& path : others) fs::remove(path);
-        if (atPath) return;
-        fs::remove(set);
+        if (old) return;
         if (backedUp) fs::rename(backup, set);
         if (!backedUp) gen::WriteWholeFile(set.string(), original);
     });
-    EXPECT_EQ(partialAtPath, 0);
+    EXPECT_EQ(notWholeAtPath, 0);
     EXPECT_EQ(originalLost, 0);
     EXPECT_EQ(strayFiles, 0);
     // Some kills must have hit the run while it wrote, or nothing was shown.
     EXPECT_GT(temporaryLeft, 0);
+}
+
+// `replace SET FOLDER | head -1`: the reader goes away after the first line,
+// while a report of thousands of lines is still being written. The rewrite
+// goes on to its end: the run exits 0 when the report was all written
+// before, else 1 with a message on standard error, never by the signal of
+// the closed pipe, and the set's path holds a whole set.
+TEST(KilledRewrite, AReaderThatGoesAwayLeavesAWholeSet) {
+    const TempDir dir;
+    fs::create_directory(dir.Path() / "tex");
+    gen::ChessSetBuilder original, finished;
+    original.Signature(7);
+    finished.Signature(7);
+    const Bytes before = gen::MakeTga(2, 2, 24, {1, 2, 3, 255});
+    const Bytes after = gen::MakeTga(2, 2, 24, {4, 5, 6, 255});
+    for (unsigned i = 0; i < 3000; ++i) {
+        original.TextureReference(TextureName(i)).TextureImage(before);
+        finished.TextureReference(TextureName(i)).TextureImage(after);
+        ASSERT_TRUE(gen::WriteWholeFile(dir.File("tex/" + TextureName(i)), after));
+    }
+    const fs::path set = dir.Path() / "set.DAT";
+    ASSERT_TRUE(gen::WriteWholeFile(set.string(), original.Bytes()));
+    // Only the program may hold the pipe's writing end, and only the test
+    // its reading end, or closing it would not be seen.
+    int report[2];
+    ASSERT_EQ(pipe2(report, O_CLOEXEC), 0);
+    const TempDir elsewhere;
+    const int errors = open(elsewhere.File("errors").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const pid_t pid = StartCli({"replace", set.string(), dir.File("tex")}, {}, report[1], errors);
+    close(report[1]);
+    close(errors);
+    char c = 0;
+    while (read(report[0], &c, 1) == 1 && c != '\n') {
+    }
+    close(report[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    const Bytes errorText = gen::ReadWholeFile(elsewhere.File("errors"));
+    EXPECT_EQ(WEXITSTATUS(status) == 1, !errorText.empty());
+    EXPECT_TRUE(WEXITSTATUS(status) <= 1);
+    EXPECT_TRUE(HoldsAWholeSet(set, {original.Bytes(), finished.Bytes()}));
+    EXPECT_FALSE(fs::exists(dir.Path() / "set~000"));
 }
 
 TEST(KilledExtraction, NeverLeavesACutOffTextureUnderItsName) {
@@ -248,7 +305,7 @@ TEST(KilledExtraction, NeverLeavesACutOffTextureUnderItsName) {
     EXPECT_EQ(temporary, left);
 }
 
-TEST(DurableRewrite, FlushesTheNewSetBeforeItsMoveAndTheFolderAfter) {
+TEST(DurableRewrite, FlushesTheNewSetBeforeTheMovesAndTheFolderAfter) {
 #ifndef SORRELWICK_SYSCALL_RECORDER
     GTEST_SKIP() << "no system-call recorder in a build with the sanitizers";
 #else
@@ -267,12 +324,11 @@ TEST(DurableRewrite, FlushesTheNewSetBeforeItsMoveAndTheFolderAfter) {
     };
     const auto end = static_cast<std::ptrdiff_t>(calls.size());
     const std::string temporary = dir + "/set~000";
-    // The move itself, or its fallback on file systems without a no-replace
-    // rename: a hard link.
-    std::ptrdiff_t move = at("rename " + temporary + " " + set);
-    if (move == end) move = at("link " + temporary + " " + set);
+    const std::ptrdiff_t move = at("rename " + temporary + " " + set);
+    const std::ptrdiff_t kept = at("link " + set + " " + dir + "/set.000");
     const std::ptrdiff_t fileFlush = at("fsync " + temporary), folderFlush = at("fsync " + dir);
-    EXPECT_LT(fileFlush, move) << seen;
+    EXPECT_LT(fileFlush, kept) << seen;
+    EXPECT_LT(kept, move) << seen;
     EXPECT_LT(move, end) << seen;
     EXPECT_LT(move, folderFlush) << seen;
     EXPECT_LT(folderFlush, end) << seen;

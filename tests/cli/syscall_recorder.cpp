@@ -53,6 +53,11 @@ int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned
         fromDir, from, toDir, to, flags);
 }
 
+int rename(const char* from, const char* to) {
+    Record(std::string("rename ") + from + " " + to);
+    return Next<int (*)(const char*, const char*)>("rename")(from, to);
+}
+
 int link(const char* from, const char* to) {
     Record(std::string("link ") + from + " " + to);
     return Next<int (*)(const char*, const char*)>("link")(from, to);

@@ -1,12 +1,15 @@
 // The backup rotation and the guarded rewrite, through a RewriteJob of the
 // tests' own: the report lines of every ending and, after each, what stands
-// on disk. The loaded set must survive every failure byte for byte, under its
-// own path or under the backup name.
+// on disk. Every failure must leave the loaded set at its own path byte for
+// byte, with no backup number used and no temporary file left.
 
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <tuple>
 
 #include "backup/restore_backup.h"
+#include "report/lines.h"
 #include "report/messages.h"
 #include "support/recording_job.h"
 
@@ -16,20 +19,33 @@ namespace {
 namespace msg = report::msg;
 
 const std::string kCouldNotDelete = "Error - Could not delete set1~000";
+const std::string kCouldNotDeleteBackup = "Error - Could not delete set1.000";
 const std::string kCouldNotMoveBack = "Error - Could not rename set1.000 to set1.DAT";
+const std::string kCouldNotPlace = "Error - Could not rename set1~000 to set1.DAT";
+const std::string kCouldNotKeep = "Error - Could not rename set1.DAT to set1.000";
+
+// Whether this system gives a file a second name (never on Windows).
+bool LinksSupported() {
+    const TempDir dir;
+    EXPECT_TRUE(gen::WriteWholeFile(dir.File("a"), {1}));
+    return platform::LinkWithoutReplacing(dir.File("a"), dir.File("b")) ==
+           platform::LinkOutcome::Linked;
+}
 const Bytes kSignatureOnly = gen::ChessSetBuilder().Signature(0x12345678).Bytes();
 
 Lines Report(const Lines& body, bool closed = true) {
     return Framed("Rewriting set1.DAT", body, closed);
 }
 
-// The multi-chunk set's checked operations, in order: move to the backup;
-// open the backup, create the new file; read the signature, write it; per
-// chunk: read the header, take memory (when the payload is longer than any
-// before it) and read the payload (when there is one), write the header and
-// the payload; read the end; flush the new file; close both files; move the
-// new file to the set's path.
-TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
+// The multi-chunk set's checked operations, in order: open the set, create
+// the new file; read the signature, write it; per chunk: read the header,
+// take memory (when the payload is longer than any before it) and read the
+// payload (when there is one), write the header and the payload; read the
+// end; read the set's attributes and give them to the new file; flush it;
+// close both files; give the set its backup name (a link, or with links
+// unsupported a move and a flush of the folder); move the new file to the
+// set's path; flush the folder.
+TEST(GuardedRewrite, EveryFailureLeavesTheSetUntouched) {
     const int all = kMultiChunkSetChunks;
     // `count` chunk lines, the held failure, the clean-up, then `restore`.
     const auto held = [](int count, const std::string& failure, const Lines& restore = {}) {
@@ -51,11 +67,10 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const RecordingJob unprepared{.prepareFailure = kNoMemory};
     const FolderContents backupOnly = {{"set1.000", MultiChunkSet()}};
     const std::string closeA = "Error - Could not close a.tga";
-    const std::string closeBackup = "Error - Could not close set1.000";
-    const std::string closeNew = "Error - Could not close set1.DAT";
+    const std::string closeSet = "Error - Could not close set1.DAT";
     // clang-format off
     const Case cases[] = {
-        {"backup not opened", {Operation::Open, 1}, held(0, "Error - Could not open set1.000")},
+        {"set not opened", {Operation::Open, 1}, held(0, "Error - Could not open set1.DAT")},
         {"another source not opened", {}, held(0, "Error - Could not open missing.DAT"),
          {.sourcePath = "missing.DAT"}},
         {"not created", {Operation::Open, 2}, held(0, "Error - Could not create set1.DAT")},
@@ -68,15 +83,22 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"chunk header not read", {Operation::Read, 2}, held(0, kCouldNotRead)},
         {"payload not read", {Operation::Read, 5}, held(1, kCouldNotRead)},
         {"payload runs past the end", {}, held(all, kCouldNotRead), {}, {}, runsPastTheEnd},
-        {"backup not closed", {Operation::Close, 1}, Chunks(all, {kCleanUpLine, closeBackup})},
-        {"new file not closed", {Operation::Close, 2}, Chunks(all, {kCleanUpLine, closeNew})},
+        {"set not closed", {Operation::Close, 1}, Chunks(all, {kCleanUpLine, closeSet})},
+        {"new file not closed", {Operation::Close, 2}, Chunks(all, {kCleanUpLine, closeSet})},
         {"neither closed", {Operation::Close, 1, true},
-         Chunks(all, {kCleanUpLine, closeBackup, closeNew})},
+         Chunks(all, {kCleanUpLine, closeSet, closeSet})},
         {"new file not flushed", {Operation::Flush, 1}, held(all, kCouldNotWrite)},
-        {"the set's attributes not kept", {Operation::Attributes, 2},
-         Chunks(all, {kCleanUpLine, kCouldNotWrite})},
-        {"new file not moved to the set's path", {Operation::Move, 2},
-         Chunks(all, {kCleanUpLine, "Error - Could not rename set1~000 to set1.DAT"})},
+        {"the set's attributes not read", {Operation::Attributes, 1}, held(all, kCouldNotWrite)},
+        {"the set's attributes not given", {Operation::Attributes, 2}, held(all, kCouldNotWrite)},
+        {"backup name not given", {Operation::Link, 1}, Chunks(all, {kCleanUpLine, kCouldNotKeep})},
+        // The backup name goes again; the set never left its path. Without
+        // links the first move is the set's.
+        {"first move fails", {Operation::Move, 1},
+         Chunks(all, {kCleanUpLine, LinksSupported() ? kCouldNotPlace : kCouldNotKeep})},
+        {"without links: set not moved to its backup name", {Operation::Move, 1, false, true},
+         Chunks(all, {kCleanUpLine, kCouldNotKeep})},
+        {"without links: new file not moved, set moved back", {Operation::Move, 2, false, true},
+         Chunks(all, {kCleanUpLine, kCouldNotPlace})},
         {"a step writes a wrong length", {}, held(all, kCouldNotWrite), {.wrongLengthAtChunk = 2}},
         {"a step runs out of memory", {}, held(1, kNoMemory), {.throwAtChunk = 1}},
         {"latest failure shown: chunk step, then memory", {Operation::Allocate, 2},
@@ -84,15 +106,15 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         {"latest failure shown: write, then chunk step", {Operation::Write, 2},
          held(all, closeA), {.failAtChunk = 5, .failMessage = closeA}},
         // A temporary file that can't be deleted stays, named in the report;
-        // the set goes back all the same. When the move back fails, the set
-        // stays under the backup name.
+        // the set stays all the same. When the set, moved to its backup name,
+        // can't be moved back, it stays there.
         {"delete fails", {Operation::Remove, 1}, held(0, kNoMemory, {kCouldNotDelete}), unprepared,
          FolderContents{{"set1.DAT", MultiChunkSet()}, {"set1~000", {}}}},
-        {"move back fails", {Operation::Move, 2}, held(0, kNoMemory, {kCouldNotMoveBack}),
-         unprepared, backupOnly},
+        {"without links: move back fails", {Operation::Move, 2, true, true},
+         Chunks(all, {kCleanUpLine, kCouldNotPlace, kCouldNotMoveBack}), {}, backupOnly},
         // Nothing was created, so nothing is deleted.
-        {"all fails from opening the backup", {std::nullopt, 2, true},
-         held(0, "Error - Could not open set1.000", {kCouldNotMoveBack}), {}, backupOnly},
+        {"all fails from creating the new file", {std::nullopt, 2, true},
+         held(0, "Error - Could not create set1.DAT", {closeSet})},
     };
     // clang-format on
     for (Case c : cases) {
@@ -109,8 +131,9 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
 // Whether the report says the new file took the set's path (`placedLine`).
 // It stays there even when flushing its folder or setting its attributes
 // failed afterwards; the report then ends with the write failure. Takes the
-// temporary file out of `files`: it may stay only when the report says it
-// could not be deleted, which a single fault can't bring about.
+// temporary file and a backup name left on the set out of `files`: each may
+// stay only when the report says it could not be deleted, which a single
+// fault can't bring about.
 bool ExpectASoundEnding(FolderContents& files, const Lines& lines, bool result,
                         const FaultPlan& plan, const std::string& placedLine) {
     const bool placed = Has(lines, placedLine);
@@ -119,18 +142,38 @@ bool ExpectASoundEnding(FolderContents& files, const Lines& lines, bool result,
     }
     const bool temporaryLeft = files.erase("set1~000") == 1;
     EXPECT_EQ(temporaryLeft, Has(lines, kCouldNotDelete));
-    if (temporaryLeft || Has(lines, kCouldNotMoveBack)) {
-        EXPECT_TRUE(plan.persistent) << "a single fault can't reach the restore";
+    const bool backupLeft = Has(lines, kCouldNotDeleteBackup);
+    if (backupLeft) {
+        // A second name of the set itself.
+        EXPECT_EQ(files["set1.000"], files["set1.DAT"]);
+        files.erase("set1.000");
+    }
+    if (temporaryLeft || backupLeft || Has(lines, kCouldNotMoveBack)) {
+        EXPECT_TRUE(plan.persistent) << "a single fault can't leave a name behind";
     }
     return placed;
 }
 
-// The set's path holds the loaded set or the whole new one, and nothing
-// else, and no temporary file stays unless the report says it could not be
-// deleted.
+// Every fault of the sweep, on a file system with links and on one without.
+template <typename Trial>
+void ForEveryFaultWithAndWithoutLinks(Trial trial) {
+    for (const bool unsupported : {false, true}) {
+        SCOPED_TRACE(unsupported ? "links unsupported" : "links");
+        ForEveryFault([&](FaultPlan plan) {
+            plan.linksUnsupported = unsupported;
+            return trial(plan);
+        });
+    }
+}
+
+// The set's path holds the loaded set, untouched with no backup number used,
+// or the whole new one with the set under its backup name; no temporary file
+// stays unless the report says it could not be deleted. Only a lasting fault
+// on a file system without links can leave the set under its backup name
+// alone.
 TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
     const Bytes set = MultiChunkSet();
-    ForEveryFault([&set](const FaultPlan& plan) {
+    ForEveryFaultWithAndWithoutLinks([&set](const FaultPlan& plan) {
         SetFolder folder(set);
         RecordingJob job{.growTextures = true};
         const auto [result, fired] = RunArmed(plan, [&] { return RunRewrite(folder, job); });
@@ -142,7 +185,6 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
         if (ExpectASoundEnding(files, lines, result, plan, kRenamed)) {
             expected = {{"set1.000", set}, {"set1.DAT", MultiChunkSet(true)}};
         } else {
-            // Back under its path, or whole under the backup name.
             expected[Has(lines, kCouldNotMoveBack) ? "set1.000" : "set1.DAT"] = set;
         }
         EXPECT_EQ(files, expected);
@@ -151,13 +193,14 @@ TEST(GuardedRewrite, NoSingleOrLastingFaultLosesTheSet) {
 }
 
 // Bringing backup 3 back, over the set or where it is missing: whatever
-// fails, backup 3 stays as it was, the set's path holds the set it had,
-// nothing, or the whole restored copy, and the set it had is never lost.
+// fails, backup 3 stays as it was, and the set's path holds the set it had
+// (nothing, when it had none) or the whole restored copy, the set it had
+// then kept as the next backup.
 TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
     const Bytes current = MultiChunkSet(), old = MultiChunkSet(true);
     for (const bool setPresent : {true, false}) {
         SCOPED_TRACE(setPresent ? "set present" : "set absent");
-        ForEveryFault([&](const FaultPlan& plan) {
+        ForEveryFaultWithAndWithoutLinks([&](const FaultPlan& plan) {
             SetFolder folder;
             if (setPresent) folder.Write(current);
             EXPECT_TRUE(gen::WriteWholeFile(folder.dir.File("set1.003"), old));
@@ -173,7 +216,6 @@ TEST(RestoreBackup, NoSingleOrLastingFaultLosesTheSetOrTheBackup) {
                 expected["set1.DAT"] = old;
                 if (setPresent) expected["set1.000"] = current;
             } else if (setPresent) {
-                // Back under its path, or whole under the backup name.
                 expected[Has(lines, kCouldNotMoveBack) ? "set1.000" : "set1.DAT"] = current;
             }
             EXPECT_EQ(files, expected);
@@ -254,20 +296,42 @@ TEST(BackupRotation, TheWholeTextAfterTheLastDotOfTheFileNameBecomesTheNumber) {
     }
 }
 
-TEST(BackupRotation, AFailedMoveOrAMissingSetStopsTheRotation) {
-    // The first name is taken, the move to the second fails: the set is held
-    // open elsewhere, or its folder is read-only.
-    SetFolder held;
-    ASSERT_TRUE(gen::WriteWholeFile(held.dir.File("set1.000"), {1}));
-    ExpectRotation(held, "set1.DAT", "", "Error - Could not rename set1.DAT to set1.001",
-                   {Operation::Move, 2});
-
+TEST(BackupRotation, AMissingSetStopsTheRotation) {
     SetFolder missing;
     RecordingJob job;
     EXPECT_FALSE(RunRewrite(missing, job));
     EXPECT_EQ(missing.log.Lines(),
               Report({"Error - Could not open set1.DAT", kCleanUpLine}, false));
     EXPECT_EQ(missing.Files(), FolderContents{});
+}
+
+// While the new set is written it is its owner's alone, and the backup name
+// chosen for the set may be taken meanwhile: the new file takes the set's
+// mode only when it is whole, and the set the next free number.
+TEST(BackupRotation, WhatHappensWhileTheNewSetIsWrittenIsRespected) {
+    namespace fs = std::filesystem;
+    const Bytes set = MultiChunkSet();
+    SetFolder folder(set);
+    fs::permissions(folder.setPath, fs::perms(0640));
+    const fs::perms mode = fs::status(folder.setPath).permissions();
+    std::set<fs::perms> modesWhileWritten;
+    const auto step = [&](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+        modesWhileWritten.insert(fs::status(rewrite.temporaryPath).permissions());
+        for (const char* taken : {"set1.000", "set1.001"}) {
+            EXPECT_TRUE(gen::WriteWholeFile(folder.dir.File(taken), {1}));
+        }
+        backup::CopyChunk(rewrite, chunk);
+    };
+    report::AddHeading(folder.log, "Rewriting set1.DAT");
+    EXPECT_TRUE(backup::RunGuardedRewrite(folder.state, {}, folder.log, step));
+    EXPECT_EQ(folder.log.Lines(), Report({"Original file renamed to set1.002"}));
+    EXPECT_EQ(folder.Files(),
+              (FolderContents{
+                  {"set1.000", {1}}, {"set1.001", {1}}, {"set1.002", set}, {"set1.DAT", set}}));
+    EXPECT_EQ(fs::status(folder.setPath).permissions(), mode);
+    if (platform::kPathSeparator == '/') {
+        EXPECT_EQ(modesWhileWritten, std::set<fs::perms>{fs::perms(0600)});
+    }
 }
 
 }  // namespace

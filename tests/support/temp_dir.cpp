@@ -49,6 +49,11 @@ FolderContents FilesIn(const std::filesystem::path& folder) {
             files[name + "/"] = {};
             continue;
         }
+        // Never opened: the open would wait for a writer.
+        if (entry.is_fifo()) {
+            files[name + "|"] = {};
+            continue;
+        }
         std::ifstream in(entry.path(), std::ios::binary);
         files[name].assign(std::istreambuf_iterator<char>(in), {});
     }

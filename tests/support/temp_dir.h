@@ -30,8 +30,9 @@ private:
 };
 
 // What a folder holds: each file with its bytes, each subfolder as "name/"
-// with no bytes. Comparing it with the expected map checks that the folder
-// holds exactly these files with exactly these bytes.
+// and each named pipe as "name|", with no bytes. Comparing it with the
+// expected map checks that the folder holds exactly these files with exactly
+// these bytes.
 using FolderContents = std::map<std::string, std::vector<std::uint8_t>>;
 FolderContents FilesIn(const std::filesystem::path& folder);
 

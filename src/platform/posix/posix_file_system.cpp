@@ -49,14 +49,20 @@ std::size_t LastCharactersSize(std::string_view text, std::size_t count) {
 namespace detail {
 
 std::FILE* OpenStreamForReading(const std::string& path) {
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    if (!stream) return nullptr;
-    // fopen opens a folder here; on Windows it fails, and so must we.
+    // Without O_NONBLOCK the open of a pipe waits for a writer, for ever. So
+    // the file is opened without waiting, refused unless it is a regular
+    // file (a folder, a pipe and a device are not), and only then read with
+    // waiting as usual.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
     struct stat info {};
-    if (fstat(fileno(stream), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(stream);
-        return nullptr;
+    const int flags = ::fcntl(fd, F_GETFL);
+    std::FILE* stream = nullptr;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flags != -1 &&
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) {
+        stream = fdopen(fd, "rb");
     }
+    if (!stream) ::close(fd);
     return stream;
 }
 
@@ -64,9 +70,10 @@ std::FILE* OpenStreamForWriting(const std::string& path) {
     return std::fopen(path.c_str(), "wb");
 }
 
-std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
+std::FILE* OpenStreamExclusive(const std::string& path, bool ownerOnly, bool& existed) {
     existed = false;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0666);
     if (fd < 0) {
         existed = errno == EEXIST;
         return nullptr;
@@ -77,6 +84,19 @@ std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
         ::unlink(path.c_str());
     }
     return stream;
+}
+
+bool ApplyAttributesToStream(std::FILE* stream, const KeptAttributes& kept) {
+    const int fd = fileno(stream);
+    // Only a privileged process may give a file away; a member of the set's
+    // group may still give it that group. What is refused leaves the file
+    // the process's own, silently. The owner first: a change of owner clears
+    // the set-user and set-group bits.
+    if (::fchown(fd, kept.owner, kept.group) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), kept.group) != 0) {
+        // Neither allowed: the file keeps the process's group too.
+    }
+    return ::fchmod(fd, static_cast<mode_t>(kept.bits)) == 0;
 }
 
 std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
@@ -147,6 +167,35 @@ MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& 
     return outcome;
 }
 
+MoveOutcome ReplaceInPlace(const std::string& from, const std::string& to, bool& synced) {
+    synced = false;
+    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    if (::rename(from.c_str(), to.c_str()) != 0) return MoveOutcome::Failed;
+    synced = SyncFolderOf(to);
+    return MoveOutcome::Moved;
+}
+
+LinkOutcome LinkWithoutReplacing(const std::string& existing, const std::string& to) {
+    if (ShouldFail(Operation::Link)) return LinkOutcome::Failed;
+    if (LinksUnsupported()) return LinkOutcome::Unsupported;
+    if (::link(existing.c_str(), to.c_str()) == 0) return LinkOutcome::Linked;
+    switch (errno) {
+        case EEXIST:
+            return LinkOutcome::TargetExists;
+        // No hard links on this file system, or none for this file (a
+        // protected system refuses to link another user's file).
+        case EPERM:
+        case EXDEV:
+        case ENOTSUP:
+#if EOPNOTSUPP != ENOTSUP
+        case EOPNOTSUPP:
+#endif
+            return LinkOutcome::Unsupported;
+        default:
+            return LinkOutcome::Failed;
+    }
+}
+
 std::optional<std::string> ReadLinkText(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return std::nullopt;
@@ -165,17 +214,6 @@ std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path) {
     if (::stat(path.c_str(), &info) != 0) return std::nullopt;
     return KeptAttributes{static_cast<std::uint32_t>(info.st_mode & 07777), info.st_uid,
                           info.st_gid};
-}
-
-bool ApplyAttributesBeforeMove(const std::string& path, const KeptAttributes& kept) {
-    if (ShouldFail(Operation::Attributes)) return false;
-    // Only the owner of a file, or a privileged process, may give it away;
-    // otherwise it stays the process's own. The owner first: a change of
-    // owner clears the set-user and set-group bits.
-    if (::chown(path.c_str(), kept.owner, kept.group) != 0) {
-        // Not allowed: the new file stays the process's own.
-    }
-    return ::chmod(path.c_str(), static_cast<mode_t>(kept.bits)) == 0;
 }
 
 bool ApplyAttributesAfterMove(const std::string&, const KeptAttributes&) {

@@ -69,7 +69,16 @@ std::FILE* OpenStreamForReading(const std::string& path) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return nullptr;
     }
-    return _wfopen(wide->c_str(), L"rb");
+    std::FILE* stream = _wfopen(wide->c_str(), L"rb");
+    if (!stream) return nullptr;
+    // Only a file on a disk: a pipe or a device (CON, a serial port) could
+    // keep a read waiting for ever.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    if (handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_DISK) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    return stream;
 }
 
 std::FILE* OpenStreamForWriting(const std::string& path) {
@@ -77,7 +86,8 @@ std::FILE* OpenStreamForWriting(const std::string& path) {
     return wide ? _wfopen(wide->c_str(), L"wb") : nullptr;
 }
 
-std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
+// A new file takes the folder's permissions on Windows, owner-only or not.
+std::FILE* OpenStreamExclusive(const std::string& path, bool, bool& existed) {
     existed = false;
     const std::optional<std::wstring> wide = WidePath(path);
     if (!wide) return nullptr;
@@ -93,6 +103,12 @@ std::FILE* OpenStreamExclusive(const std::string& path, bool& existed) {
         DeleteFileW(wide->c_str());
     }
     return stream;
+}
+
+// Windows' attributes are set once the file has its name (see
+// ApplyAttributesAfterMove).
+bool ApplyAttributesToStream(std::FILE*, const KeptAttributes&) {
+    return true;
 }
 
 std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
@@ -144,6 +160,33 @@ MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& 
         return MoveOutcome::TargetExists;
     }
     return MoveOutcome::Failed;
+}
+
+MoveOutcome ReplaceInPlace(const std::string& from, const std::string& to, bool& synced) {
+    synced = false;
+    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    const std::optional<std::wstring> wideFrom = WidePath(from);
+    const std::optional<std::wstring> wideTo = WidePath(to);
+    if (!wideFrom || !wideTo) return MoveOutcome::Failed;
+    if (!MoveFileExW(wideFrom->c_str(), wideTo->c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return MoveOutcome::Failed;
+    }
+    synced = true;
+    return MoveOutcome::Moved;
+}
+
+// A rewrite on Windows keeps the old set by moving it to its backup name and
+// then moving the new file to the set's name, each move written through and
+// never replacing a file. So the set's path is empty only between those two
+// moves, never while the new set is written. ReplaceFileW would do both in
+// one call, but it may replace a file already under the backup name, and a
+// failure can leave the names half swapped in states of its own; two moves
+// each fail in one known way, which the rewrite undoes. Hence no hard link
+// here.
+LinkOutcome LinkWithoutReplacing(const std::string&, const std::string&) {
+    if (ShouldFail(Operation::Link)) return LinkOutcome::Failed;
+    return LinkOutcome::Unsupported;
 }
 
 namespace {
@@ -199,10 +242,6 @@ std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     return KeptAttributes{attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)};
-}
-
-bool ApplyAttributesBeforeMove(const std::string&, const KeptAttributes&) {
-    return !ShouldFail(Operation::Attributes);
 }
 
 bool ApplyAttributesAfterMove(const std::string& path, const KeptAttributes& kept) {
