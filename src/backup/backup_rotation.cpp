@@ -12,6 +12,7 @@
 #include "backup/guarded_rewrite.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
+#include "report/reason_line.h"
 
 namespace sorrelwick::backup {
 
@@ -25,7 +26,8 @@ std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::Rep
     const platform::FactsOutcome found = platform::ReadFileFacts(state.setPath, facts);
     if (found == platform::FactsOutcome::Missing ||
         (found == platform::FactsOutcome::Found && !facts.isFile)) {
-        log.AppendLine(report::msg::CouldNotOpen(state.setName));
+        report::AppendFailure(log, report::msg::CouldNotOpen(state.setName),
+                              platform::LatestFailure());
         AddLatestBackupHint(state, log);
         return std::nullopt;
     }
@@ -39,8 +41,9 @@ std::optional<BackupRotation> RotateToBackup(const ToolState& state, report::Rep
         if (outcome == platform::MoveOutcome::Failed) {
             // The set is missing, held open or in a read-only folder: every
             // further number would fail the same way.
-            log.AppendLine(
-                report::msg::CouldNotRename(state.setName, platform::FileNamePart(backupPath)));
+            report::AppendFailure(
+                log, report::msg::CouldNotRename(state.setName, platform::FileNamePart(backupPath)),
+                platform::LatestFailure());
             return std::nullopt;
         }
         std::string backupName(platform::FileNamePart(backupPath));

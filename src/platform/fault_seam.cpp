@@ -42,6 +42,11 @@ bool FaultFired() {
     return State().fired;
 }
 
+SystemError InjectedError() {
+    const std::optional<FaultCause> cause = State().plan.cause;
+    return cause ? SystemErrorFor(*cause) : SystemError{};
+}
+
 bool detail::CountAndDecide(Operation kind) {
     SeamState& s = State();
     const std::uint64_t ofKind = ++s.seenByKind[static_cast<std::size_t>(kind)];

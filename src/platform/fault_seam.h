@@ -10,16 +10,26 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/system_error.h"
+
 namespace sorrelwick::platform {
 
 // Attributes: reading or setting the attributes a rewritten file keeps.
 enum class Operation { Open, Read, Write, Flush, Close, Move, Remove, Allocate, Attributes };
 inline constexpr int kOperationKinds = 9;
 
+// Causes an injected failure can carry, each the platform's own code for it
+// (InUse: Windows' sharing violation; POSIX has none and says "busy").
+enum class FaultCause { AccessDenied, DiskFull, NameTooLong, ReadOnly, InUse };
+SystemError SystemErrorFor(FaultCause cause);
+
 struct FaultPlan {
     std::optional<Operation> kind;  // nullopt: count operations of every kind
     std::uint64_t nth = 0;          // 1-based; 0 never fails
     bool persistent = false;        // also fail every later matching operation
+    // The system error the failed call reports; none without a cause, as
+    // for a failure the system gives no reason for.
+    std::optional<FaultCause> cause = std::nullopt;
 };
 
 void ArmFault(const FaultPlan& plan);
@@ -31,6 +41,8 @@ std::uint64_t OperationsSeen();
 std::uint64_t OperationsSeen(Operation kind);
 // Whether the armed plan has made at least one operation fail.
 bool FaultFired();
+// The system error of an operation the armed plan made fail.
+SystemError InjectedError();
 
 namespace detail {
 inline bool faultArmed = false;
@@ -41,6 +53,14 @@ bool CountAndDecide(Operation kind);
 // with no plan armed the question costs one test of a flag.
 inline bool ShouldFail(Operation kind) {
     return detail::faultArmed && detail::CountAndDecide(kind);
+}
+
+// A free function of file_system.h that the plan made fail: its cause
+// becomes the latest failure, and `result` is returned.
+template <typename Result>
+Result InjectedFailure(Result result) {
+    detail::SetLatestFailure(InjectedError());
+    return result;
 }
 
 // Arms a plan for one scope; disarms on leaving it.

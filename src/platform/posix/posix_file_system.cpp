@@ -16,6 +16,7 @@
 
 #include "platform/fault_seam.h"
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 
 namespace sorrelwick::platform {
 
@@ -54,7 +55,9 @@ std::FILE* OpenStreamForReading(const std::string& path) {
     // fopen opens a folder here; on Windows it fails, and so must we.
     struct stat info {};
     if (fstat(fileno(stream), &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int cause = S_ISDIR(info.st_mode) ? EISDIR : errno;
         std::fclose(stream);
+        errno = cause;
         return nullptr;
     }
     return stream;
@@ -106,18 +109,21 @@ void StartWritingToStorage(std::FILE* stream) {
 }  // namespace detail
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {
-    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Move)) return InjectedFailure(MoveOutcome::Failed);
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return MoveOutcome::Moved;
     }
     if (errno == EEXIST) return MoveOutcome::TargetExists;
-    if (errno != EINVAL && errno != ENOSYS) return MoveOutcome::Failed;
+    if (errno != EINVAL && errno != ENOSYS) return detail::NoteFailure(MoveOutcome::Failed);
     // File systems without the no-replace flag: a hard link fails on an
     // existing target, then the old name goes.
     if (::link(from.c_str(), to.c_str()) != 0) {
-        return errno == EEXIST ? MoveOutcome::TargetExists : MoveOutcome::Failed;
+        return errno == EEXIST ? MoveOutcome::TargetExists
+                               : detail::NoteFailure(MoveOutcome::Failed);
     }
     if (::unlink(from.c_str()) != 0) {
+        detail::NoteFailure(0);
         ::unlink(to.c_str());
         return MoveOutcome::Failed;
     }
@@ -129,13 +135,13 @@ namespace {
 // Flushes the folder's entries, so that a name just given there survives a
 // power cut.
 bool SyncFolderOf(const std::string& path) {
-    if (ShouldFail(Operation::Flush)) return false;
+    if (ShouldFail(Operation::Flush)) return InjectedFailure(false);
     const std::string_view folder = FolderPart(path);
     const std::string name = folder.empty() ? "." : std::string(folder);
     const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
+    if (fd < 0) return detail::NoteFailure(false);
+    const bool synced = ::fsync(fd) == 0 || detail::NoteFailure(false);
+    return (::close(fd) == 0 || detail::NoteFailure(false)) && synced;
 }
 
 }  // namespace
@@ -160,22 +166,24 @@ std::optional<std::string> ReadLinkText(const std::string& path) {
 }
 
 std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path) {
-    if (ShouldFail(Operation::Attributes)) return std::nullopt;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Attributes)) return InjectedFailure(std::nullopt);
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    if (::stat(path.c_str(), &info) != 0) return detail::NoteFailure(std::nullopt);
     return KeptAttributes{static_cast<std::uint32_t>(info.st_mode & 07777), info.st_uid,
                           info.st_gid};
 }
 
 bool ApplyAttributesBeforeMove(const std::string& path, const KeptAttributes& kept) {
-    if (ShouldFail(Operation::Attributes)) return false;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Attributes)) return InjectedFailure(false);
     // Only the owner of a file, or a privileged process, may give it away;
     // otherwise it stays the process's own. The owner first: a change of
     // owner clears the set-user and set-group bits.
     if (::chown(path.c_str(), kept.owner, kept.group) != 0) {
         // Not allowed: the new file stays the process's own.
     }
-    return ::chmod(path.c_str(), static_cast<mode_t>(kept.bits)) == 0;
+    return ::chmod(path.c_str(), static_cast<mode_t>(kept.bits)) == 0 || detail::NoteFailure(false);
 }
 
 bool ApplyAttributesAfterMove(const std::string&, const KeptAttributes&) {
@@ -183,8 +191,10 @@ bool ApplyAttributesAfterMove(const std::string&, const KeptAttributes&) {
 }
 
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
+    detail::SetLatestFailure({});
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
+        detail::NoteFailure(0);
         return errno == ENOENT || errno == ENOTDIR ? FactsOutcome::Missing : FactsOutcome::Failed;
     }
     facts.isFolder = S_ISDIR(info.st_mode);
@@ -195,15 +205,17 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
 }
 
 bool CanSearchFolder(const std::string& folder) {
+    detail::SetLatestFailure({});
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return false;
+    if (!dir) return detail::NoteFailure(false);
     ::closedir(dir);
     return true;
 }
 
 bool RemoveFile(const std::string& path) {
-    if (ShouldFail(Operation::Remove)) return false;
-    return ::unlink(path.c_str()) == 0;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Remove)) return InjectedFailure(false);
+    return ::unlink(path.c_str()) == 0 || detail::NoteFailure(false);
 }
 
 struct ExtensionSearch::Impl {
