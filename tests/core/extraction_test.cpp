@@ -3,6 +3,8 @@
 
 #include "operations/extraction.h"
 
+#include <algorithm>
+
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -75,11 +77,15 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
         {"written and closed", {}, {kWoodOk, kMarbleOk}, both},
         // The first open is the chess-set file's.
         {"not created", {Operation::Open, 2}, {woodNotCreated, kMarbleOk}, marble},
-        {"not moved to its name", {Operation::Move, 1}, {woodNotCreated, kMarbleOk}, marble},
-        {"not written", {Operation::Write, 1},
-         {Info("wood.tga", "Export failed: error writing file"), kMarbleOk}, marble},
-        {"not closed", {Operation::Close, 1}, {kMarbleOk, "Error - Could not close wood.tga"},
+        {"not created for lack of permission", Armed(Operation::Open, 2, Why::AccessDenied),
+         {Info("wood.tga", Because(kCreateFailed, Why::AccessDenied)), kMarbleOk}, marble},
+        {"not moved to its name", Armed(Operation::Move, 1, Why::NameTooLong),
+         {Info("wood.tga", Because(kCreateFailed, Why::NameTooLong)), kMarbleOk}, marble},
+        {"not written", Armed(Operation::Write, 1, Why::DiskFull),
+         {Info("wood.tga", Because("Export failed: error writing file", Why::DiskFull)), kMarbleOk},
          marble},
+        {"not closed", Armed(Operation::Close, 1, Why::ReadOnly),
+         {kMarbleOk, "Error - Could not close wood.tga", ReasonLine(Why::ReadOnly)}, marble},
         {"second not closed", {Operation::Close, 2}, {kWoodOk, closeMarble}, wood},
         // Only the latest held failure is shown; the set's own close follows.
         {"no close works", {Operation::Close, 1, true}, {closeMarble, closeSet}, {}},
@@ -95,7 +101,11 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
             std::filesystem::remove(file.path());
         }
         EXPECT_EQ(RunArmed(c.fault, [&] { return Extract(); }),
-                  std::pair(!c.body.back().starts_with("Error - "), c.fault.nth != 0));
+                  std::pair(std::none_of(c.body.begin(), c.body.end(),
+                                         [](const std::string& line) {
+                                             return line.starts_with("Error - ");
+                                         }),
+                            c.fault.nth != 0));
         EXPECT_EQ(log.Lines(), Report(c.body));
         EXPECT_EQ(FilesIn(out), c.files);
     }

@@ -37,6 +37,13 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         lines.insert(lines.end(), restore.begin(), restore.end());
         return lines;
     };
+    // The same, the held failure followed by the system's reason for it.
+    const auto heldFor = [&held](int count, const std::string& failure, Why why,
+                                 const Lines& restore = {}) {
+        Lines lines = held(count, failure, restore);
+        lines.insert(lines.begin() + count + 1, ReasonLine(why));
+        return lines;
+    };
     const Bytes runsPastTheEnd =
         gen::ChessSetBuilder().Raw(MultiChunkSet()).ChunkClaiming(9, 0, 100, {1, 2, 3}).Bytes();
     const Bytes badKind = gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes();
@@ -55,28 +62,35 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
     const std::string closeNew = "Error - Could not close set1.DAT";
     // clang-format off
     const Case cases[] = {
-        {"backup not opened", {Operation::Open, 1}, held(0, "Error - Could not open set1.000")},
-        {"another source not opened", {}, held(0, "Error - Could not open missing.DAT"),
+        {"backup held open elsewhere", Armed(Operation::Open, 1, Why::InUse),
+         heldFor(0, "Error - Could not open set1.000", Why::InUse)},
+        {"another source not opened", {}, heldFor(0, "Error - Could not open missing.DAT", Why::NotFound),
          {.sourcePath = "missing.DAT"}},
-        {"not created", {Operation::Open, 2}, held(0, "Error - Could not create set1.DAT")},
+        {"not created", Armed(Operation::Open, 2, Why::NameTooLong),
+         heldFor(0, "Error - Could not create set1.DAT", Why::NameTooLong)},
         {"first kind not the signature", {}, held(0, kBadFormat), {}, {}, badKind},
         {"prepare step fails", {}, held(0, kNoMemory), {.prepareFailure = kNoMemory}},
         {"signature header not written", {Operation::Write, 1}, held(0, kCouldNotWrite)},
         {"a header not written, copy goes on", {Operation::Write, 2}, held(all, kCouldNotWrite)},
-        {"writes fail from the second", {Operation::Write, 2, true}, held(all, kCouldNotWrite)},
+        {"writes fail from the second", Armed(Operation::Write, 2, Why::DiskFull, true),
+         heldFor(all, kCouldNotWrite, Why::DiskFull)},
         {"no memory for the second payload", {Operation::Allocate, 2}, held(1, kNoMemory)},
         {"chunk header not read", {Operation::Read, 2}, held(0, kCouldNotRead)},
-        {"payload not read", {Operation::Read, 5}, held(1, kCouldNotRead)},
+        {"payload not read", Armed(Operation::Read, 5, Why::AccessDenied),
+         heldFor(1, kCouldNotRead, Why::AccessDenied)},
         {"payload runs past the end", {}, held(all, kCouldNotRead), {}, {}, runsPastTheEnd},
         {"backup not closed", {Operation::Close, 1}, Chunks(all, {kCleanUpLine, closeBackup})},
-        {"new file not closed", {Operation::Close, 2}, Chunks(all, {kCleanUpLine, closeNew})},
+        {"new file not closed", Armed(Operation::Close, 2, Why::DiskFull),
+         Chunks(all, {kCleanUpLine, closeNew, ReasonLine(Why::DiskFull)})},
         {"neither closed", {Operation::Close, 1, true},
          Chunks(all, {kCleanUpLine, closeBackup, closeNew})},
-        {"new file not flushed", {Operation::Flush, 1}, held(all, kCouldNotWrite)},
-        {"the set's attributes not kept", {Operation::Attributes, 2},
-         Chunks(all, {kCleanUpLine, kCouldNotWrite})},
-        {"new file not moved to the set's path", {Operation::Move, 2},
-         Chunks(all, {kCleanUpLine, "Error - Could not rename set1~000 to set1.DAT"})},
+        {"new file not flushed", Armed(Operation::Flush, 1, Why::ReadOnly),
+         heldFor(all, kCouldNotWrite, Why::ReadOnly)},
+        {"the set's attributes not kept", Armed(Operation::Attributes, 2, Why::AccessDenied),
+         Chunks(all, {kCleanUpLine, kCouldNotWrite, ReasonLine(Why::AccessDenied)})},
+        {"new file not moved to the set's path", Armed(Operation::Move, 2, Why::AccessDenied),
+         Chunks(all, {kCleanUpLine, "Error - Could not rename set1~000 to set1.DAT",
+                      ReasonLine(Why::AccessDenied)})},
         {"a step writes a wrong length", {}, held(all, kCouldNotWrite), {.wrongLengthAtChunk = 2}},
         {"a step runs out of memory", {}, held(1, kNoMemory), {.throwAtChunk = 1}},
         {"latest failure shown: chunk step, then memory", {Operation::Allocate, 2},
@@ -86,10 +100,11 @@ TEST(GuardedRewrite, EveryFailureAfterTheRotationRestoresTheSet) {
         // A temporary file that can't be deleted stays, named in the report;
         // the set goes back all the same. When the move back fails, the set
         // stays under the backup name.
-        {"delete fails", {Operation::Remove, 1}, held(0, kNoMemory, {kCouldNotDelete}), unprepared,
+        {"delete fails", Armed(Operation::Remove, 1, Why::AccessDenied),
+         held(0, kNoMemory, {kCouldNotDelete, ReasonLine(Why::AccessDenied)}), unprepared,
          FolderContents{{"set1.DAT", MultiChunkSet()}, {"set1~000", {}}}},
-        {"move back fails", {Operation::Move, 2}, held(0, kNoMemory, {kCouldNotMoveBack}),
-         unprepared, backupOnly},
+        {"move back fails", Armed(Operation::Move, 2, Why::InUse),
+         held(0, kNoMemory, {kCouldNotMoveBack, ReasonLine(Why::InUse)}), unprepared, backupOnly},
         // Nothing was created, so nothing is deleted.
         {"all fails from opening the backup", {std::nullopt, 2, true},
          held(0, "Error - Could not open set1.000", {kCouldNotMoveBack}), {}, backupOnly},
@@ -193,7 +208,8 @@ std::string Numbered(int number) {
 // `refusal`, ends with it at once; either way nothing else in the folder
 // changes.
 void ExpectRotation(SetFolder& folder, const std::string& name, const std::string& backupName,
-                    const std::string& refusal = {}, const FaultPlan& plan = {}) {
+                    const std::string& refusal = {}, const FaultPlan& plan = {},
+                    const std::string& reason = {}) {
     SCOPED_TRACE(name);
     folder.Load(name);
     std::filesystem::create_directories(std::filesystem::path(folder.setPath).parent_path());
@@ -208,7 +224,9 @@ void ExpectRotation(SetFolder& folder, const std::string& name, const std::strin
                   Framed(title, {kCleanUpLine, msg::OriginalRenamed(backupName)}));
         expected[backupName] = kSignatureOnly;
     } else {
-        EXPECT_EQ(folder.log.Lines(), Framed(title, {refusal, kCleanUpLine}, false));
+        Lines body = {refusal, kCleanUpLine};
+        if (!reason.empty()) body.insert(body.begin() + 1, reason);
+        EXPECT_EQ(folder.log.Lines(), Framed(title, body, false));
     }
     EXPECT_EQ(job.cleanUps, 1);
     EXPECT_EQ(folder.Files(), expected);
@@ -260,13 +278,14 @@ TEST(BackupRotation, AFailedMoveOrAMissingSetStopsTheRotation) {
     SetFolder held;
     ASSERT_TRUE(gen::WriteWholeFile(held.dir.File("set1.000"), {1}));
     ExpectRotation(held, "set1.DAT", "", "Error - Could not rename set1.DAT to set1.001",
-                   {Operation::Move, 2});
+                   Armed(Operation::Move, 2, Why::InUse), ReasonLine(Why::InUse));
 
     SetFolder missing;
     RecordingJob job;
     EXPECT_FALSE(RunRewrite(missing, job));
     EXPECT_EQ(missing.log.Lines(),
-              Report({"Error - Could not open set1.DAT", kCleanUpLine}, false));
+              Report({"Error - Could not open set1.DAT", ReasonLine(Why::NotFound), kCleanUpLine},
+                     false));
     EXPECT_EQ(missing.Files(), FolderContents{});
 }
 
