@@ -13,7 +13,7 @@
 namespace sorrelwick::test {
 
 // Causes a test meets: the seam's, and two that real files give.
-enum class Why { AccessDenied, DiskFull, NameTooLong, ReadOnly, InUse, NotFound, IsFolder };
+enum class Why { AccessDenied, DiskFull, NameTooLong, ReadOnly, InUse, NotFound, IsFolder, NotAFolder };
 
 inline platform::FaultCause AsFault(Why why) {
     return static_cast<platform::FaultCause>(why);
@@ -29,6 +29,8 @@ inline std::string ReasonText(Why why) {
             return platform::SystemErrorText({Source::System, 2});  // ERROR_FILE_NOT_FOUND
         case Why::IsFolder:
             return platform::SystemErrorText({Source::System, 5});  // ERROR_ACCESS_DENIED
+        case Why::NotAFolder:
+            return platform::SystemErrorText({Source::System, 267});  // ERROR_DIRECTORY
         default:
             return platform::SystemErrorText(platform::SystemErrorFor(AsFault(why)));
     }
@@ -48,6 +50,8 @@ inline std::string ReasonText(Why why) {
             return "No such file or directory";
         case Why::IsFolder:
             return "Is a directory";
+        case Why::NotAFolder:
+            return "Not a directory";
     }
     return {};
 #endif
