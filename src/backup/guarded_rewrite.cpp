@@ -76,10 +76,11 @@ Placed MoveIntoPlace(GuardedRewrite& rewrite) {
     bool synced = false;
     if (platform::MoveIntoPlace(rewrite.temporaryPath, rewrite.state.setPath, synced) !=
         platform::MoveOutcome::Moved) {
-        report::AppendFailure(rewrite.log,
-                              report::msg::CouldNotRename(
-                                  platform::FileNamePart(rewrite.temporaryPath), rewrite.state.setName),
-                              platform::LatestFailure());
+        report::AppendFailure(
+            rewrite.log,
+            report::msg::CouldNotRename(platform::FileNamePart(rewrite.temporaryPath),
+                                        rewrite.state.setName),
+            platform::LatestFailure());
         return Placed::No;
     }
     rewrite.unsettled = platform::LatestFailure();
@@ -173,9 +174,9 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
     RunCleanUp(job, log);
 
     if (rewrite.source.IsOpen() && !rewrite.source.Close()) {
-        report::AppendFailure(log,
-                              report::msg::CouldNotClose(platform::FileNamePart(rewrite.sourcePath)),
-                              rewrite.source.LastError());
+        report::AppendFailure(
+            log, report::msg::CouldNotClose(platform::FileNamePart(rewrite.sourcePath)),
+            rewrite.source.LastError());
         walk.result = false;
     }
     // The new file is complete only once its close (and final flush) worked.

@@ -41,8 +41,8 @@ ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
     if (got != bytes.size()) {
         walk.tail = bytes;
         walk.tailSize = got;
-        return {file.ReadFailed() ? ChunkStatus::ReadFailure : ChunkStatus::End, {},
-                file.LastError()};
+        return {
+            file.ReadFailed() ? ChunkStatus::ReadFailure : ChunkStatus::End, {}, file.LastError()};
     }
     ChunkRead read{ChunkStatus::Chunk, Chunk{DecodeHeader(bytes), {}}};
     const std::uint32_t length = read.chunk.header.length;

@@ -153,9 +153,9 @@ void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& so
         // A file that is there but can't be opened gets the system's reason.
         const platform::SystemError cause = file.LastError();
         rewrite.log.AppendLine(report::NameMessageLine(
-            name, report::WithReason(report::msg::kImportFileNotFound,
-                                     platform::MeansNotFound(cause) ? platform::SystemError{}
-                                                                    : cause)));
+            name,
+            report::WithReason(report::msg::kImportFileNotFound,
+                               platform::MeansNotFound(cause) ? platform::SystemError{} : cause)));
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }

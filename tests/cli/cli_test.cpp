@@ -421,7 +421,8 @@ TEST(CliDiff, ExitsAsCmpDoes) {
                 {report::TextureInfoLine("wood.tga", 2, 2, 24, "changed: was 4x4 24 bits"), "",
                  "1 texture differs"})},
         {"7", 2,
-         Framed(comparing + "set.007", {"Error - Could not open set.007", ReasonLine(Why::NotFound)})},
+         Framed(comparing + "set.007",
+                {"Error - Could not open set.007", ReasonLine(Why::NotFound)})},
     };
     for (const auto& [other, exitStatus, report] : cases) {
         SCOPED_TRACE(other);

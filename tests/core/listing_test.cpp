@@ -146,9 +146,12 @@ TEST_F(ListingTest, FailuresInjectedIntoTheWalk) {
         {{Operation::Close, 1}, {first, second, cannotClose}},
         {{Operation::Read, 2, true}, {kCouldNotRead}},
         // A failure the system gives a reason for carries it, on the next line.
-        {Armed(Operation::Open, 1, Why::InUse), {"Error - Could not open set1.DAT", ReasonLine(Why::InUse)}},
-        {Armed(Operation::Read, 5, Why::AccessDenied), {kCouldNotRead, ReasonLine(Why::AccessDenied)}},
-        {Armed(Operation::Close, 1, Why::NameTooLong), {first, second, cannotClose, ReasonLine(Why::NameTooLong)}},
+        {Armed(Operation::Open, 1, Why::InUse),
+         {"Error - Could not open set1.DAT", ReasonLine(Why::InUse)}},
+        {Armed(Operation::Read, 5, Why::AccessDenied),
+         {kCouldNotRead, ReasonLine(Why::AccessDenied)}},
+        {Armed(Operation::Close, 1, Why::NameTooLong),
+         {first, second, cannotClose, ReasonLine(Why::NameTooLong)}},
     };
     for (const auto& [plan, body] : cases) {
         EXPECT_EQ(RunArmed(plan, [&] { return List(set); }), std::pair(false, true));

@@ -336,9 +336,9 @@ TEST_F(ReplaceTest, FailuresEndInTheRestoreAndPerTextureFaultsOnlyInTheirLine) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove(dir.File("set1.000"));
         Write(original);
-        const bool succeeds = std::none_of(c.body.begin(), c.body.end(), [](const std::string& line) {
-            return line.starts_with("Error - ");
-        });
+        const bool succeeds =
+            std::none_of(c.body.begin(), c.body.end(),
+                         [](const std::string& line) { return line.starts_with("Error - "); });
         Lines body = c.body;
         body.insert(body.end(), leftovers.begin(), leftovers.end());
         if (succeeds) body.push_back(kRenamed);

@@ -12,8 +12,17 @@
 
 namespace sorrelwick::test {
 
-// Causes a test meets: the seam's, and two that real files give.
-enum class Why { AccessDenied, DiskFull, NameTooLong, ReadOnly, InUse, NotFound, IsFolder, NotAFolder };
+// Causes a test meets: the seam's, in its order, then those real files give.
+enum class Why {
+    AccessDenied,
+    DiskFull,
+    NameTooLong,
+    ReadOnly,
+    InUse,
+    NotFound,
+    IsFolder,
+    NotAFolder
+};
 
 inline platform::FaultCause AsFault(Why why) {
     return static_cast<platform::FaultCause>(why);

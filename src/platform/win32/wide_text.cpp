@@ -55,7 +55,7 @@ std::optional<std::wstring> WidePath(std::string_view path) {
     if (!wide || wide->size() > kMaxWidePathLength || wide->find(L'\0') != std::wstring::npos) {
         // The cause a file call refused for this path reports.
         SetLastError(wide && wide->size() > kMaxWidePathLength ? ERROR_FILENAME_EXCED_RANGE
-                                                                : ERROR_INVALID_NAME);
+                                                               : ERROR_INVALID_NAME);
         return std::nullopt;
     }
     return wide;

@@ -48,8 +48,8 @@ std::string detail::RawSystemText(SystemError error) {
                             ? MessageOfSystem(static_cast<DWORD>(error.code))
                             : std::wstring(_wcserror(static_cast<int>(error.code)));
     if (text.empty()) return "system error " + std::to_string(error.code);
-    return Utf8FromWide(OnOneLine(std::move(text))).value_or("system error " +
-                                                             std::to_string(error.code));
+    return Utf8FromWide(OnOneLine(std::move(text)))
+        .value_or("system error " + std::to_string(error.code));
 }
 
 bool MeansNotFound(SystemError error) {
