@@ -13,6 +13,7 @@
 #include "backup/guarded_rewrite.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
+#include "report/reason_line.h"
 
 namespace sorrelwick::backup {
 namespace {
@@ -68,7 +69,9 @@ Kept KeepAsBackup(const ToolState& state, BackupRotation& rotation, bool& synced
                            moved == platform::MoveOutcome::TargetExists;
         if (!taken) {
             // The set is missing, held open or in a read-only folder.
-            log.AppendLine(report::msg::CouldNotRename(state.setName, rotation.backupName));
+            report::AppendFailure(log,
+                                  report::msg::CouldNotRename(state.setName, rotation.backupName),
+                                  platform::LatestFailure());
             return Kept::No;
         }
         if (!TakeNextFreeNumber(state, rotation, log)) return Kept::No;
@@ -81,11 +84,13 @@ void GiveUpBackup(const ToolState& state, const BackupRotation& rotation, Kept k
                   report::ReportLog& log) {
     if (kept == Kept::AsSecondName) {
         if (!platform::RemoveFile(rotation.backupPath)) {
-            log.AppendLine(report::msg::CouldNotDelete(rotation.backupName));
+            report::AppendFailure(log, report::msg::CouldNotDelete(rotation.backupName),
+                                  platform::LatestFailure());
         }
     } else if (platform::MoveWithoutReplacing(rotation.backupPath, state.setPath) !=
                platform::MoveOutcome::Moved) {
-        log.AppendLine(report::msg::CouldNotRename(rotation.backupName, state.setName));
+        report::AppendFailure(log, report::msg::CouldNotRename(rotation.backupName, state.setName),
+                              platform::LatestFailure());
     }
 }
 
@@ -101,7 +106,8 @@ std::optional<BackupRotation> ChooseBackup(const ToolState& state, report::Repor
     const platform::FactsOutcome found = platform::ReadFileFacts(state.setPath, facts);
     if (found == platform::FactsOutcome::Missing ||
         (found == platform::FactsOutcome::Found && !facts.isFile)) {
-        log.AppendLine(report::msg::CouldNotOpen(state.setName));
+        report::AppendFailure(log, report::msg::CouldNotOpen(state.setName),
+                              platform::LatestFailure());
         AddLatestBackupHint(state, log);
         return std::nullopt;
     }
@@ -125,8 +131,9 @@ Placed PlaceNewSet(const ToolState& state, BackupRotation& rotation,
     if (moved == platform::MoveOutcome::Moved) {
         return synced && keptSynced ? Placed::Yes : Placed::NotSettled;
     }
-    log.AppendLine(
-        report::msg::CouldNotRename(platform::FileNamePart(temporaryPath), state.setName));
+    report::AppendFailure(
+        log, report::msg::CouldNotRename(platform::FileNamePart(temporaryPath), state.setName),
+        platform::LatestFailure());
     if (!rotation.backupPath.empty()) GiveUpBackup(state, rotation, kept, log);
     return Placed::No;
 }

@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
+#include "report/reason_line.h"
 
 namespace sorrelwick::backup {
 namespace {
@@ -44,7 +45,8 @@ bool NothingAt(const std::string& path) {
 // that is empty or cut short.
 void FlushNewFile(GuardedRewrite& rewrite) {
     if (!rewrite.newFile.Flush()) {
-        FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName));
+        FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName),
+                    rewrite.newFile.LastError());
     }
 }
 
@@ -60,7 +62,8 @@ void KeepAttributes(GuardedRewrite& rewrite) {
         rewrite.kept = *kept;
         return;
     }
-    FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName));
+    FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName),
+                kept ? rewrite.newFile.LastError() : platform::LatestFailure());
 }
 
 // Only the finished, flushed and closed file takes the set's path. Once it is
@@ -70,9 +73,13 @@ Placed MoveIntoPlace(GuardedRewrite& rewrite) {
     const Placed placed =
         PlaceNewSet(rewrite.state, rewrite.rotation, rewrite.temporaryPath, rewrite.log);
     if (placed == Placed::No) return placed;
+    if (placed == Placed::NotSettled) rewrite.unsettled = platform::LatestFailure();
     rewrite.temporaryPath.clear();
-    const bool settled = platform::ApplyAttributesAfterMove(rewrite.state.setPath, rewrite.kept);
-    return settled ? placed : Placed::NotSettled;
+    if (!platform::ApplyAttributesAfterMove(rewrite.state.setPath, rewrite.kept)) {
+        rewrite.unsettled = platform::LatestFailure();
+        return Placed::NotSettled;
+    }
+    return placed;
 }
 
 // The set was never moved (or was moved back): only the temporary file this
@@ -81,7 +88,9 @@ Placed MoveIntoPlace(GuardedRewrite& rewrite) {
 void DeleteTemporaryFile(GuardedRewrite& rewrite) {
     const std::string& temporaryPath = rewrite.temporaryPath;
     if (!temporaryPath.empty() && !platform::RemoveFile(temporaryPath)) {
-        rewrite.log.AppendLine(report::msg::CouldNotDelete(platform::FileNamePart(temporaryPath)));
+        report::AppendFailure(rewrite.log,
+                              report::msg::CouldNotDelete(platform::FileNamePart(temporaryPath)),
+                              platform::LatestFailure());
     }
 }
 
@@ -90,12 +99,14 @@ void DeleteTemporaryFile(GuardedRewrite& rewrite) {
 bool OpenRewrite(GuardedRewrite& rewrite) {
     rewrite.source = platform::File::OpenForReading(rewrite.sourcePath);
     if (!rewrite.source.IsOpen()) {
-        FailRewrite(rewrite, report::msg::CouldNotOpen(platform::FileNamePart(rewrite.sourcePath)));
+        FailRewrite(rewrite, report::msg::CouldNotOpen(platform::FileNamePart(rewrite.sourcePath)),
+                    rewrite.source.LastError());
         return false;
     }
     TemporaryFile created = CreateTemporaryFile(rewrite.state.setPath);
     if (!created.file.IsOpen()) {
-        FailRewrite(rewrite, report::msg::CouldNotCreate(rewrite.state.setName));
+        FailRewrite(rewrite, report::msg::CouldNotCreate(rewrite.state.setName),
+                    created.file.LastError());
         return false;
     }
     rewrite.newFile = std::move(created.file);
@@ -118,7 +129,9 @@ bool WriteChunk(GuardedRewrite& rewrite, const format::ChunkHeader& header,
                          rewrite.newFile.Write(bytes.data(), bytes.size()) &&
                          (payload.empty() || rewrite.newFile.Write(payload.data(), payload.size()));
     if (!written) {
-        FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName));
+        FailRewrite(rewrite, report::msg::CouldNotWrite(rewrite.state.setName),
+                    payload.size() == header.length ? rewrite.newFile.LastError()
+                                                    : platform::SystemError{});
         return false;
     }
     rewrite.writtenSinceHint += bytes.size() + payload.size();
@@ -129,24 +142,29 @@ bool WriteChunk(GuardedRewrite& rewrite, const format::ChunkHeader& header,
     return true;
 }
 
-void FailRewrite(GuardedRewrite& rewrite, std::string message) {
-    rewrite.walk.Fail(std::move(message));
+void FailRewrite(GuardedRewrite& rewrite, std::string message, platform::SystemError cause) {
+    rewrite.walk.Fail(std::move(message), cause);
 }
 
 bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
     report::ReportLog& log = rewrite.log;
     format::ChunkWalk& walk = rewrite.walk;
     walk.ReleasePayload();
-    if (!walk.result && !walk.heldFailure.empty()) log.AppendLine(walk.heldFailure);
+    if (!walk.result && !walk.heldFailure.empty()) {
+        report::AppendFailure(log, walk.heldFailure, walk.heldCause);
+    }
     RunCleanUp(job, log);
 
     if (rewrite.source.IsOpen() && !rewrite.source.Close()) {
-        log.AppendLine(report::msg::CouldNotClose(platform::FileNamePart(rewrite.sourcePath)));
+        report::AppendFailure(
+            log, report::msg::CouldNotClose(platform::FileNamePart(rewrite.sourcePath)),
+            rewrite.source.LastError());
         walk.result = false;
     }
     // The new file is complete only once its close (and final flush) worked.
     if (rewrite.newFile.IsOpen() && !rewrite.newFile.Close()) {
-        log.AppendLine(report::msg::CouldNotClose(rewrite.state.setName));
+        report::AppendFailure(log, report::msg::CouldNotClose(rewrite.state.setName),
+                              rewrite.newFile.LastError());
         walk.result = false;
     }
 
@@ -157,7 +175,8 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
         }
         if (!job.successLine.empty()) log.AppendLine(job.successLine);
         if (placed == Placed::NotSettled) {
-            log.AppendLine(report::msg::CouldNotWrite(rewrite.state.setName));
+            report::AppendFailure(log, report::msg::CouldNotWrite(rewrite.state.setName),
+                                  rewrite.unsettled);
         }
         report::AddClosing(log);
         return placed == Placed::Yes;

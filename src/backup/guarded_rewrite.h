@@ -45,6 +45,7 @@ struct GuardedRewrite {
     format::ChunkHeader signature{};     // the source's accepted first header, copied unchanged
     platform::KeptAttributes kept{};     // the original's, given to the new file
     std::uint64_t writtenSinceHint = 0;  // bytes written since the last StartFlushing
+    platform::SystemError unsettled{};   // why the new set in place may not last
 };
 
 // What an operation supplies to the frame.
@@ -91,8 +92,9 @@ bool OpenRewrite(GuardedRewrite& rewrite);
 bool WriteChunk(GuardedRewrite& rewrite, const format::ChunkHeader& header,
                 std::span<const std::uint8_t> payload);
 
-// The rewrite fails; `message` becomes the one failure shown (latest wins).
-void FailRewrite(GuardedRewrite& rewrite, std::string message);
+// The rewrite fails; `message` becomes the one failure shown (latest wins),
+// with the system's `cause` of it.
+void FailRewrite(GuardedRewrite& rewrite, std::string message, platform::SystemError cause = {});
 
 // Held failure, clean-up, closes; then the new file takes the set's path and
 // the success ending follows, or the temporary file is deleted.

@@ -45,7 +45,7 @@ TemporaryFile CreateTemporaryFile(std::string_view setPath) {
         platform::File::CreateOutcome outcome{};
         platform::File file = platform::File::CreateNew(*path, outcome, true);
         if (outcome == platform::File::CreateOutcome::AlreadyExists) continue;
-        if (!file.IsOpen()) return {};
+        if (!file.IsOpen()) return {std::move(file), {}};  // its cause goes with it
         return {std::move(file), std::move(*path)};
     }
 }

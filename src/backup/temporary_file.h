@@ -23,7 +23,7 @@ namespace sorrelwick::backup {
 std::optional<std::string> TemporaryPath(std::string_view setPath, int number);
 
 struct TemporaryFile {
-    platform::File file;  // created for writing; closed when none was created
+    platform::File file;  // created for writing; when none was, closed, with the cause
     std::string path;
 };
 

@@ -21,9 +21,10 @@ std::string_view MaterialTextureName(Bytes payload) {
 
 }  // namespace
 
-void ChunkWalk::Fail(std::string message) {
+void ChunkWalk::Fail(std::string message, platform::SystemError cause) {
     result = false;
     heldFailure = std::move(message);
+    heldCause = cause;
 }
 
 std::optional<ChunkHeader> ReadSetSignature(platform::File& file) {
@@ -40,7 +41,8 @@ ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
     if (got != bytes.size()) {
         walk.tail = bytes;
         walk.tailSize = got;
-        return {file.ReadFailed() ? ChunkStatus::ReadFailure : ChunkStatus::End, {}};
+        return {
+            file.ReadFailed() ? ChunkStatus::ReadFailure : ChunkStatus::End, {}, file.LastError()};
     }
     ChunkRead read{ChunkStatus::Chunk, Chunk{DecodeHeader(bytes), {}}};
     const std::uint32_t length = read.chunk.header.length;
@@ -56,7 +58,10 @@ ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
         if (!walk.payload) return {ChunkStatus::OutOfMemory, {}};
         walk.payloadCapacity = length;
     }
-    if (file.Read(walk.payload.get(), length) != length) return {ChunkStatus::ReadFailure, {}};
+    if (file.Read(walk.payload.get(), length) != length) {
+        // A file that shrank meanwhile ends early with no system cause.
+        return {ChunkStatus::ReadFailure, {}, file.LastError()};
+    }
     read.chunk.payload = Bytes(walk.payload.get(), length);
     return read;
 }

@@ -21,15 +21,16 @@ struct ChunkWalk {
     std::size_t payloadCapacity = 0;
     std::string currentTextureName;
     std::string heldFailure;  // the latest failure recorded during the walk
+    platform::SystemError heldCause{};  // the system's cause of it, if any
     bool result = false;
     // The 0 to 11 bytes after the last whole chunk, once the walk has ended:
     // nothing reads them, but a byte-for-byte comparison must see them.
     HeaderBytes tail{};
     std::size_t tailSize = 0;
 
-    // Records a failure: the walk's result becomes 0 and `message` replaces
-    // any earlier held message.
-    void Fail(std::string message);
+    // Records a failure: the walk's result becomes 0 and `message` (with
+    // the system's `cause` of it) replaces any earlier held message.
+    void Fail(std::string message, platform::SystemError cause = {});
     void ReleasePayload() {
         payload.reset();
         payloadCapacity = 0;
@@ -45,6 +46,7 @@ enum class ChunkStatus { Chunk, End, OutOfMemory, ReadFailure };
 struct ChunkRead {
     ChunkStatus status = ChunkStatus::End;
     Chunk chunk;  // valid when status is Chunk; the payload lives in the walk
+    platform::SystemError cause{};  // of a read failure the system reported
 };
 
 // Reads the next header and its payload. Zero to eleven bytes before the end

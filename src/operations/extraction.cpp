@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
+#include "report/reason_line.h"
 
 namespace sorrelwick::operations {
 namespace {
@@ -46,23 +47,29 @@ enum class Export { Successful, CreateFailed, WriteFailed, AlreadyExists, CloseF
 
 // Writes the payload whole under a temporary name, then gives it the
 // texture's name without replacing anything. A file of ours that did not
-// reach its name is removed again.
-Export WriteTexture(std::string_view folder, const std::string& name, const format::Chunk& chunk) {
+// reach its name is removed again. `cause` is the system's reason for a
+// failure.
+Export WriteTexture(std::string_view folder, const std::string& name, const format::Chunk& chunk,
+                    platform::SystemError& cause) {
     const std::string path = platform::JoinPath(folder, name);
     if (Exists(path)) return Export::AlreadyExists;
     std::string temporary;
     File file = CreateTemporaryTexture(folder, name, temporary);
+    cause = file.LastError();
     if (!file.IsOpen()) return Export::CreateFailed;
     if (!file.Write(chunk.payload.data(), chunk.payload.size())) {
+        cause = file.LastError();
         file.Close();  // the write failure is the outcome; this close adds nothing
         platform::RemoveFile(temporary);
         return Export::WriteFailed;
     }
     if (!file.Close()) {
+        cause = file.LastError();
         platform::RemoveFile(temporary);
         return Export::CloseFailed;
     }
     const platform::MoveOutcome moved = platform::MoveWithoutReplacing(temporary, path);
+    cause = platform::LatestFailure();
     if (moved == platform::MoveOutcome::Moved) return Export::Successful;
     platform::RemoveFile(temporary);
     return moved == platform::MoveOutcome::TargetExists ? Export::AlreadyExists
@@ -81,23 +88,24 @@ void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const forma
     // The name comes from the file: as a path it could leave the folder or
     // reach a device, and bytes that don't read as text name no file.
     const std::optional<std::string> fileName = platform::NameAsText(walk.currentTextureName);
+    platform::SystemError cause{};
     const Export outcome = fileName && IsPlainFileName(*fileName)
-                               ? WriteTexture(folder, *fileName, chunk)
+                               ? WriteTexture(folder, *fileName, chunk, cause)
                                : Export::CreateFailed;
     failed += outcome != Export::Successful;
     switch (outcome) {
         case Export::Successful:
             return infoLine(report::msg::kExportSuccessful);
         case Export::CreateFailed:
-            return infoLine(report::msg::kExportCreateFailed);
+            return infoLine(report::WithReason(report::msg::kExportCreateFailed, cause));
         case Export::WriteFailed:
-            return infoLine(report::msg::kExportWriteFailed);
+            return infoLine(report::WithReason(report::msg::kExportWriteFailed, cause));
         case Export::AlreadyExists:
             return log.AppendLine(report::NameMessageLine(name, report::msg::kExportAlreadyExists));
         case Export::CloseFailed:
             // The data may not have reached the disk: the file was removed.
-            walk.Fail(report::msg::CouldNotClose(name));
-            return infoLine(report::msg::kExportWriteFailed);
+            walk.Fail(report::msg::CouldNotClose(name), cause);
+            return infoLine(report::WithReason(report::msg::kExportWriteFailed, cause));
     }
 }
 
@@ -117,7 +125,7 @@ bool ExtractTextures(const ToolState& state, std::string_view folder, report::Re
     report::AddHeading(*log, report::msg::Exporting(state.setName, folder));
     // Checked first, so that a mistyped folder isn't reported texture by texture.
     if (!platform::CanSearchFolder(std::string(folder))) {
-        log->AppendLine(report::msg::NotAFolder(folder));
+        report::AppendFailure(*log, report::msg::NotAFolder(folder), platform::LatestFailure());
         report::AddClosing(*log);
         return false;
     }

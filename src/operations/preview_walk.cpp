@@ -6,6 +6,7 @@
 #include "set_file/set_file_walk.h"
 #include "platform/memory.h"
 #include "report/messages.h"
+#include "report/reason_line.h"
 
 namespace sorrelwick::operations {
 
@@ -44,7 +45,10 @@ bool VisitTextures(const std::string& path, std::string_view setName, PageOutput
 }
 
 PageOutcome FinishPage(PageOutput& page, bool whole, bool replaceExisting, report::ReportLog& log) {
-    if (page.writeFailed) log.AppendLine(report::msg::CouldNotWrite(page.draft.path));
+    if (page.writeFailed) {
+        report::AppendFailure(log, report::msg::CouldNotWrite(page.draft.path),
+                              page.draft.temporary.file.LastError());
+    }
     if (!whole || page.writeFailed) {
         AbandonPageFile(page.draft, log);
         return PageOutcome::NotWritten;

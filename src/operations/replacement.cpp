@@ -16,6 +16,7 @@
 #include "platform/memory.h"
 #include "report/lines.h"
 #include "report/messages.h"
+#include "report/reason_line.h"
 
 namespace sorrelwick::operations {
 namespace {
@@ -91,7 +92,8 @@ ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File&
     const std::unique_ptr<std::uint8_t[]> image = platform::AllocateBytes(length);
     if (!image) return {report::NameMessageLine(name, report::msg::kImportNotEnoughMemory)};
     if (file.Read(image.get(), length) != length) {
-        return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
+        return {report::NameMessageLine(
+            name, report::WithReason(report::msg::kImportErrorReading, file.LastError()))};
     }
 
     format::Bytes bytes(image.get(), length);
@@ -135,7 +137,11 @@ platform::File OpenTextureFiles(const ImportSource& source,
     RemoveInventoryName(source.inventory, *fileName);
     if (source.convert) RemoveInventoryName(source.inventory, PngNameFor(*fileName));
     platform::File file = OpenTextureFile(source, *fileName);
-    if (!file.IsOpen() && source.convert) file = OpenTextureFile(source, PngNameFor(*fileName));
+    if (!file.IsOpen() && source.convert) {
+        // A .tga file that is there but can't be opened keeps its cause.
+        platform::File png = OpenTextureFile(source, PngNameFor(*fileName));
+        if (png.IsOpen() || platform::MeansNotFound(file.LastError())) file = std::move(png);
+    }
     return file;
 }
 
@@ -162,13 +168,18 @@ void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& so
         return;
     }
     if (!file.IsOpen()) {
-        rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportFileNotFound));
+        // A file that is there but can't be opened gets the system's reason.
+        const platform::SystemError cause = file.LastError();
+        rewrite.log.AppendLine(report::NameMessageLine(
+            name,
+            report::WithReason(report::msg::kImportFileNotFound,
+                               platform::MeansNotFound(cause) ? platform::SystemError{} : cause)));
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
     const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk, source.convert);
     if (!file.Close()) {
-        backup::FailRewrite(rewrite, report::msg::CouldNotClose(name));
+        backup::FailRewrite(rewrite, report::msg::CouldNotClose(name), file.LastError());
         return;
     }
     if (attempt.imported) {
@@ -208,7 +219,7 @@ bool ReplaceTextures(const ToolState& state, std::string_view folder, report::Re
     // Checked before the set is touched: a mistyped folder must not cost a
     // rewrite and a backup number.
     if (!platform::CanSearchFolder(std::string(folder))) {
-        log->AppendLine(report::msg::NotAFolder(folder));
+        report::AppendFailure(*log, report::msg::NotAFolder(folder), platform::LatestFailure());
         report::AddClosing(*log);
         return false;
     }

@@ -46,6 +46,11 @@ bool LinksUnsupported() {
     return detail::faultArmed && State().plan.linksUnsupported;
 }
 
+SystemError InjectedError() {
+    const std::optional<FaultCause> cause = State().plan.cause;
+    return cause ? SystemErrorFor(*cause) : SystemError{};
+}
+
 bool detail::CountAndDecide(Operation kind) {
     SeamState& s = State();
     const std::uint64_t ofKind = ++s.seenByKind[static_cast<std::size_t>(kind)];

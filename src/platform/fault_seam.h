@@ -10,12 +10,19 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/system_error.h"
+
 namespace sorrelwick::platform {
 
 // Attributes: reading or setting the attributes a rewritten file keeps.
 // Link: giving a file a second name.
 enum class Operation { Open, Read, Write, Flush, Close, Move, Remove, Allocate, Attributes, Link };
 inline constexpr int kOperationKinds = 10;
+
+// Causes an injected failure can carry, each the platform's own code for it
+// (InUse: Windows' sharing violation; POSIX has none and says "busy").
+enum class FaultCause { AccessDenied, DiskFull, NameTooLong, ReadOnly, InUse };
+SystemError SystemErrorFor(FaultCause cause);
 
 struct FaultPlan {
     std::optional<Operation> kind;  // nullopt: count operations of every kind
@@ -24,6 +31,9 @@ struct FaultPlan {
     // Links are reported unsupported, as on file systems without them, so
     // that the way around them can be tried anywhere.
     bool linksUnsupported = false;
+    // The system error the failed call reports; none without a cause, as
+    // for a failure the system gives no reason for.
+    std::optional<FaultCause> cause = std::nullopt;
 };
 
 void ArmFault(const FaultPlan& plan);
@@ -35,6 +45,8 @@ std::uint64_t OperationsSeen();
 std::uint64_t OperationsSeen(Operation kind);
 // Whether the armed plan has made at least one operation fail.
 bool FaultFired();
+// The system error of an operation the armed plan made fail.
+SystemError InjectedError();
 
 namespace detail {
 inline bool faultArmed = false;
@@ -49,6 +61,13 @@ inline bool ShouldFail(Operation kind) {
 
 // Whether the armed plan says that links are unsupported.
 bool LinksUnsupported();
+// A free function of file_system.h that the plan made fail: its cause
+// becomes the latest failure, and `result` is returned.
+template <typename Result>
+Result InjectedFailure(Result result) {
+    detail::SetLatestFailure(InjectedError());
+    return result;
+}
 
 // Arms a plan for one scope; disarms on leaving it.
 class ScopedFault {

@@ -19,7 +19,10 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 }  // namespace
 
 File::File(std::FILE* stream, Use use) : stream_(stream) {
-    if (!stream_) return;
+    if (!stream_) {
+        lastError_ = CaptureSystemError();
+        return;
+    }
     detail::UseFromOneThread(stream_);
     // Without a buffer of its own the file leaves the C library's in place.
     buffer_.reset(new (std::nothrow) std::uint8_t[kBufferSize]);
@@ -50,6 +53,7 @@ File& File::operator=(File&& other) noexcept {
         writeUsed_ = std::exchange(other.writeUsed_, 0);
         writeRoom_ = std::exchange(other.writeRoom_, 0);
         readFailed_ = other.readFailed_;
+        lastError_ = other.lastError_;
         size_ = other.size_;
         position_ = other.position_;
     }
@@ -71,21 +75,30 @@ void File::DropBuffer() noexcept {
     readNext_ = readEnd_ = nullptr;
 }
 
+File File::Unopened(SystemError error) {
+    File file;
+    file.lastError_ = error;
+    return file;
+}
+
 File File::OpenForReading(const std::string& path) {
-    if (ShouldFail(Operation::Open)) return File();
+    if (ShouldFail(Operation::Open)) return Unopened(InjectedError());
+    detail::ForgetSystemError();
     File file(detail::OpenStreamForReading(path), Use::Reading);
     if (file.stream_) file.size_ = detail::StreamSize(file.stream_);
     return file;
 }
 
 File File::CreateForWriting(const std::string& path) {
-    if (ShouldFail(Operation::Open)) return File();
+    if (ShouldFail(Operation::Open)) return Unopened(InjectedError());
+    detail::ForgetSystemError();
     return File(detail::OpenStreamForWriting(path), Use::Writing);
 }
 
 File File::CreateNew(const std::string& path, CreateOutcome& outcome, bool ownerOnly) {
     outcome = CreateOutcome::Failed;
-    if (ShouldFail(Operation::Open)) return File();
+    if (ShouldFail(Operation::Open)) return Unopened(InjectedError());
+    detail::ForgetSystemError();
     bool existed = false;
     File file(detail::OpenStreamExclusive(path, ownerOnly, existed), Use::Writing);
     if (file.stream_) {
@@ -100,8 +113,10 @@ std::size_t File::ReadThroughStream(void* into, std::size_t size) {
     if (!stream_ || size == 0) return 0;
     if (ShouldFail(Operation::Read)) {
         readFailed_ = true;
+        Failed(InjectedError());
         return 0;
     }
+    detail::ForgetSystemError();
     auto* out = static_cast<std::uint8_t*>(into);
     std::size_t got = std::min(size, static_cast<std::size_t>(readEnd_ - readNext_));
     if (got != 0) {
@@ -120,14 +135,17 @@ std::size_t File::ReadThroughStream(void* into, std::size_t size) {
         got += taken;
     }
     position_ += got;
-    if (got < size && std::ferror(stream_)) readFailed_ = true;
+    if (got < size && std::ferror(stream_)) {
+        readFailed_ = true;
+        Failed(CaptureSystemError());
+    }
     return got;
 }
 
 bool File::WriteThroughStream(const void* from, std::size_t size) {
     if (!stream_) return false;
     if (size == 0) return true;
-    if (ShouldFail(Operation::Write)) return false;
+    if (ShouldFail(Operation::Write)) return Failed(InjectedError());
     if (size <= writeRoom_) {
         std::memcpy(buffer_.get() + writeUsed_, from, size);
         writeUsed_ += size;
@@ -141,20 +159,25 @@ bool File::WriteThroughStream(const void* from, std::size_t size) {
         writeRoom_ = capacity_ - size;
         return true;
     }
-    return std::fwrite(from, 1, size, stream_) == size;
+    detail::ForgetSystemError();
+    return std::fwrite(from, 1, size, stream_) == size || Failed(CaptureSystemError());
 }
 
 bool File::WriteOutBuffer() {
     if (writeUsed_ == 0) return true;
     const std::size_t used = std::exchange(writeUsed_, 0);
     writeRoom_ = capacity_;
-    return std::fwrite(buffer_.get(), 1, used, stream_) == used;
+    detail::ForgetSystemError();
+    return std::fwrite(buffer_.get(), 1, used, stream_) == used || Failed(CaptureSystemError());
 }
 
 bool File::Flush() {
     if (!stream_) return false;
-    if (ShouldFail(Operation::Flush)) return false;
-    return WriteOutBuffer() && std::fflush(stream_) == 0 && detail::SyncToStorage(stream_);
+    if (ShouldFail(Operation::Flush)) return Failed(InjectedError());
+    if (!WriteOutBuffer()) return false;
+    detail::ForgetSystemError();
+    return (std::fflush(stream_) == 0 && detail::SyncToStorage(stream_)) ||
+           Failed(CaptureSystemError());
 }
 
 void File::StartFlushing() {
@@ -162,8 +185,10 @@ void File::StartFlushing() {
 }
 
 bool File::TakeAttributes(const KeptAttributes& kept) {
-    if (!stream_ || ShouldFail(Operation::Attributes)) return false;
-    return detail::ApplyAttributesToStream(stream_, kept);
+    if (!stream_) return false;
+    if (ShouldFail(Operation::Attributes)) return Failed(InjectedError());
+    detail::ForgetSystemError();
+    return detail::ApplyAttributesToStream(stream_, kept) || Failed(CaptureSystemError());
 }
 
 bool File::Close() {
@@ -171,7 +196,11 @@ bool File::Close() {
     const bool injected = ShouldFail(Operation::Close);
     const bool written = WriteOutBuffer();
     std::FILE* stream = std::exchange(stream_, nullptr);
+    detail::ForgetSystemError();
     const bool closed = std::fclose(stream) == 0;
+    // The first failure is the one the close reports.
+    if (written && !closed) Failed(CaptureSystemError());
+    if (written && closed && injected) Failed(InjectedError());
     DropBuffer();
     return written && closed && !injected;
 }

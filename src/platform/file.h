@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/fault_seam.h"
+#include "platform/system_error.h"
 
 namespace sorrelwick::platform {
 
@@ -46,6 +47,11 @@ public:
     static File CreateNew(const std::string& path, CreateOutcome& outcome, bool ownerOnly = false);
 
     bool IsOpen() const { return stream_ != nullptr; }
+
+    // The system's cause of this file's latest failed open, read, write,
+    // flush or close; none while nothing failed, or when the failure had no
+    // system cause (a read that met the end of the file).
+    SystemError LastError() const { return lastError_; }
 
     // Reads up to `size` bytes and returns how many were read. Fewer than
     // asked means the end of the file or an error; ReadFailed() tells which.
@@ -105,6 +111,13 @@ public:
 private:
     enum class Use { Reading, Writing };
     File(std::FILE* stream, Use use);
+    // A file whose open failed for `error`.
+    static File Unopened(SystemError error);
+    // Notes the cause of the call that has just failed; returns false.
+    bool Failed(SystemError error) {
+        lastError_ = error;
+        return false;
+    }
     void Release() noexcept;
     std::size_t ReadThroughStream(void* into, std::size_t size);
     bool WriteThroughStream(const void* from, std::size_t size);
@@ -121,6 +134,7 @@ private:
     std::size_t writeUsed_ = 0;  // writing: bytes waiting in the buffer
     std::size_t writeRoom_ = 0;  // and the room after them
     bool readFailed_ = false;
+    SystemError lastError_{};
     std::optional<std::uint64_t> size_;
     std::uint64_t position_ = 0;
 };

@@ -32,6 +32,9 @@ std::string CouldNotDelete(std::string_view name) {
 std::string CouldNotRename(std::string_view from, std::string_view to) {
     return Join({"Error - Could not rename ", from, " to ", to});
 }
+std::string ReasonLine(std::string_view reason) {
+    return Join({"  Reason: ", reason});
+}
 std::string BadFormat(std::string_view name) {
     return Join({"Error - Bad file format. ", name, " isn't a proper Tessaravine chess set."});
 }

@@ -44,6 +44,13 @@ std::string CouldNotCreate(std::string_view name);
 std::string CouldNotWrite(std::string_view name);
 std::string CouldNotDelete(std::string_view name);
 std::string CouldNotRename(std::string_view from, std::string_view to);
+
+// The system's reason for the failure on the line before.
+std::string ReasonLine(std::string_view reason);
+// The reason for a file that another program holds open, as the game holds
+// its sets while it runs.
+inline constexpr std::string_view kFileInUse =
+    "the file is open in another program; close it (the game, if it is running) and try again";
 std::string BadFormat(std::string_view name);
 std::string TooManyBackups(std::string_view name);
 std::string OriginalRenamed(std::string_view backupName);

@@ -1,13 +1,15 @@
 #include "set_file/set_file_walk.h"
 
 #include "report/messages.h"
+#include "report/reason_line.h"
 
 namespace sorrelwick::set_file {
 
 bool StartSetFile(const std::string& path, SetFileReader& reader, report::ReportLog& log) {
     reader.file = platform::File::OpenForReading(path);
     if (!reader.file.IsOpen()) {
-        log.AppendLine(report::msg::CouldNotOpen(reader.setName));
+        report::AppendFailure(log, report::msg::CouldNotOpen(reader.setName),
+                              reader.file.LastError());
         return false;
     }
     if (!format::ReadSetSignature(reader.file)) {
@@ -36,7 +38,7 @@ bool TakeChunk(const format::ChunkRead& read, format::ChunkWalk& walk, std::stri
             walk.Fail(std::string(report::msg::kNotEnoughMemory));
             return false;
         case format::ChunkStatus::ReadFailure:
-            walk.Fail(report::msg::CouldNotRead(setName));
+            walk.Fail(report::msg::CouldNotRead(setName), read.cause);
             return false;
     }
     return false;
@@ -48,10 +50,11 @@ bool FinishSetFile(SetFileReader& reader, report::ReportLog& log) {
     format::ChunkWalk& walk = reader.walk;
     if (reader.accepted) {
         walk.ReleasePayload();
-        if (!walk.result) log.AppendLine(walk.heldFailure);
+        if (!walk.result) report::AppendFailure(log, walk.heldFailure, walk.heldCause);
     }
     if (!reader.file.Close()) {
-        log.AppendLine(report::msg::CouldNotClose(reader.setName));
+        report::AppendFailure(log, report::msg::CouldNotClose(reader.setName),
+                              reader.file.LastError());
         walk.result = false;
     }
     return walk.result;

@@ -11,7 +11,9 @@
 #include <tuple>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +26,7 @@
 #include "report/backup_line.h"
 #include "report/lines.h"
 #include "report/messages.h"
+#include "support/reasons.h"
 #include "support/report_matchers.h"
 #include "support/temp_dir.h"
 
@@ -141,6 +144,33 @@ struct FolderCase {
     Lines report;
     std::optional<FolderContents> after = std::nullopt;  // none: as before
     std::string newest = {};                             // the file written last, when that matters
+    std::string heldOpen = {};  // a file another program holds open meanwhile (Windows only)
+};
+
+// A file held open without sharing, as the game holds its sets while it
+// runs; nothing else may open, move or delete it meanwhile.
+class HeldOpen {
+public:
+    explicit HeldOpen([[maybe_unused]] const fs::path& path) {
+#ifdef _WIN32
+        if (path.empty()) return;
+        handle_ = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << path;
+#endif
+    }
+    ~HeldOpen() {
+#ifdef _WIN32
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+#endif
+    }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+
+private:
+#ifdef _WIN32
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+#endif
 };
 
 // Runs each case in `dir`, emptied and given the case's files first.
@@ -153,7 +183,10 @@ void ExpectFolderRuns(const TempDir& dir, const std::vector<FolderCase>& cases) 
             fs::last_write_time(dir.Path() / c.newest,
                                 fs::file_time_type::clock::now() + std::chrono::minutes(1));
         }
-        ExpectRun(c.arguments, c.exitStatus, c.report);
+        {
+            const HeldOpen held(c.heldOpen.empty() ? fs::path() : dir.Path() / c.heldOpen);
+            ExpectRun(c.arguments, c.exitStatus, c.report);
+        }
         EXPECT_EQ(FilesIn(dir.Path()), c.after.value_or(c.before));
     }
 }
@@ -329,28 +362,33 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
 #else
     const std::string spacedWord = std::string("'") + dir.File("my sets/k'\\''s.DAT") + "'";
 #endif
-    const Lines noImportFolder = Framed("Importing textures from " + typo + " into set.DAT",
-                                        {report::msg::NotAFolder(typo)});
+    const auto noImportFolder = [&](Why why) {
+        return Framed("Importing textures from " + typo + " into set.DAT",
+                      {report::msg::NotAFolder(typo), ReasonLine(why)});
+    };
+    const std::string inUse = ReasonLine(Why::InUse);
     // clang-format off
-    ExpectFolderRuns(dir, {
+    std::vector<FolderCase> cases = {
         {"a look-alike name", {{"set.DAT", whole}},
          {"specular", dir.File(lookAlike), "--white", "50,50"}, 1,
-         Framed("Changing specularity of " + lookAlike, {"Error - Could not open " + lookAlike})},
+         Framed("Changing specularity of " + lookAlike,
+                {"Error - Could not open " + lookAlike, ReasonLine(Why::NotFound)})},
         {"set missing after an interrupted rewrite: the newest backup, not the highest",
          {{"set.000", whole}, {"set.001", deep}, {"set~000", deep}}, {"list", set}, 1,
-         Framed("Loading set.DAT", {"Error - Could not open set.DAT", hint}), std::nullopt,
-         "set.000"},
+         Framed("Loading set.DAT", {"Error - Could not open set.DAT", ReasonLine(Why::NotFound), hint}),
+         std::nullopt, "set.000"},
         {"the hint's path quoted", {{"my sets/k's.000", whole}}, {"list", spaced}, 1,
-         Framed("Loading k's.DAT", {"Error - Could not open k's.DAT",
+         Framed("Loading k's.DAT", {"Error - Could not open k's.DAT", ReasonLine(Why::NotFound),
                                     "The set's most recent backup is k's.000: bring it back with "
                                     "sorrelwick-cli restore " + spacedWord + " 0"}),
          FolderContents{{"my sets/", {}}}},
         {"extract into a missing folder", {{"set.DAT", whole}}, {"extract", set, typo}, 1,
-         Framed("Exporting set.DAT's textures to " + typo, {report::msg::NotAFolder(typo)})},
+         Framed("Exporting set.DAT's textures to " + typo,
+                {report::msg::NotAFolder(typo), ReasonLine(Why::NotFound)})},
         {"replace from a missing folder", {{"set.DAT", whole}}, {"replace", set, typo}, 1,
-         noImportFolder},
+         noImportFolder(Why::NotFound)},
         {"replace from a file", {{"set.DAT", whole}, {"typo", whole}}, {"replace", set, typo}, 1,
-         noImportFolder},
+         noImportFolder(Why::NotAFolder)},
         {"a file refused", {{"set.DAT", whole}, {"tex/wood.tga", gen::MakeTga(2, 2, 32)}},
          {"replace", set, tex}, 1,
          Framed("Importing textures from " + tex + " into set.DAT",
@@ -362,8 +400,21 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
          Framed("Exporting set.DAT's textures to " + tex,
                 {report::NameMessageLine("wood.tga", "Export failed: file already exists")}),
          FolderContents{{"set.DAT", whole}, {"tex/", {}}}},
-    });
+    };
+#ifdef _WIN32
+    // The game holds its sets open while it runs: nothing changes, and the
+    // report says what to do.
+    cases.push_back({"specular on a set held open", {{"set.DAT", whole}}, {"specular", set}, 1,
+                     Framed("Changing specularity of set.DAT", {"Error - Could not open set.DAT", inUse}),
+                     std::nullopt, "", "set.DAT"});
+    cases.push_back({"replace on a set held open", {{"set.DAT", whole}, {"tex/", {}}},
+                     {"replace", set, tex}, 1,
+                     Framed("Importing textures from " + tex + " into set.DAT",
+                            {"Error - Could not rename set.DAT to set.000", inUse}, false),
+                     std::nullopt, "", "set.DAT"});
+#endif
     // clang-format on
+    ExpectFolderRuns(dir, cases);
 #ifndef _WIN32
     // A named pipe is no file: wherever one stands, the open is refused at
     // once rather than left waiting for a writer.
@@ -417,7 +468,7 @@ TEST(CliRestore, BringsTheBackupBackOrChangesNothing) {
         {"a folder at the set's path: nothing is renamed", {{"set.003", old}, {"set.DAT/", {}}},
          restore3, 1, Framed(title, {"Error - Could not open set.DAT"}, false)},
         {"no such backup", {{"set.DAT", current}}, restore3, 1,
-         Framed(title, {"Error - Could not open set.003"})},
+         Framed(title, {"Error - Could not open set.003", ReasonLine(Why::NotFound)})},
         {"backup not a set", {{"set.003", {1, 2, 3}}, {"set.DAT", current}}, restore3, 1,
          Framed(title, {report::msg::BadFormat("set.003")})},
     });
@@ -436,7 +487,9 @@ TEST(CliDiff, ExitsAsCmpDoes) {
          Framed(comparing + "set.003",
                 {report::TextureInfoLine("wood.tga", 2, 2, 24, "changed: was 4x4 24 bits"), "",
                  "1 texture differs"})},
-        {"7", 2, Framed(comparing + "set.007", {"Error - Could not open set.007"})},
+        {"7", 2,
+         Framed(comparing + "set.007",
+                {"Error - Could not open set.007", ReasonLine(Why::NotFound)})},
     };
     for (const auto& [other, exitStatus, report] : cases) {
         SCOPED_TRACE(other);
@@ -493,7 +546,7 @@ TEST(Cli, ARewriteKeepsTheSetsModeAndItsLink) {
     // place: the link's target is missing.
     fs::remove(dir.Path() / "real" / "s.DAT");
     ExpectRun({"list", link}, 1,
-              Framed("Loading s.DAT", {"Error - Could not open s.DAT",
+              Framed("Loading s.DAT", {"Error - Could not open s.DAT", ReasonLine(Why::NotFound),
                                        "The set's most recent backup is s.000: bring it back "
                                        "with sorrelwick-cli restore " +
                                            link + " 0"}));

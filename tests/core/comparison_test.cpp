@@ -79,7 +79,7 @@ const Case kCases[] = {
      {kOtherData, "", "Other data differs"}},
     {"only the bytes after the last chunk", {.tail = {1, 2, 3}}, {.tail = {1, 2, 4}},
      {kOtherData, "", "Other data differs"}},
-    {"a backup that does not exist", {}, {}, {"Error - Could not open set1.007"},
+    {"a backup that does not exist", {}, {}, {"Error - Could not open set1.007", ReasonLine(Why::NotFound)},
      ComparisonOutcome::Trouble, "7"},
     {"a file that is not a set", {}, {},
      {"Error - Bad file format. set1.000 isn't a proper Tessaravine chess set."},

@@ -80,11 +80,17 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
         {"written and closed", {}, {kWoodOk, kMarbleOk}, both},
         // The first open is the chess-set file's.
         {"not created", {Operation::Open, 2}, {woodNotCreated, kMarbleOk}, marble},
-        {"not moved to its name", {Operation::Move, 1}, {woodNotCreated, kMarbleOk}, marble},
-        {"not written", {Operation::Write, 1}, {woodNotWritten, kMarbleOk}, marble},
+        {"not created for lack of permission", Armed(Operation::Open, 2, Why::AccessDenied),
+         {Info("wood.tga", Because(kCreateFailed, Why::AccessDenied)), kMarbleOk}, marble},
+        {"not moved to its name", Armed(Operation::Move, 1, Why::NameTooLong),
+         {Info("wood.tga", Because(kCreateFailed, Why::NameTooLong)), kMarbleOk}, marble},
+        {"not written", Armed(Operation::Write, 1, Why::DiskFull),
+         {Info("wood.tga", Because("Export failed: error writing file", Why::DiskFull)), kMarbleOk},
+         marble},
         // A texture not closed has its own line, and fails the extraction.
-        {"not closed", {Operation::Close, 1},
-         {woodNotWritten, kMarbleOk, "Error - Could not close wood.tga"}, marble},
+        {"not closed", Armed(Operation::Close, 1, Why::ReadOnly),
+         {Info("wood.tga", Because("Export failed: error writing file", Why::ReadOnly)), kMarbleOk,
+          "Error - Could not close wood.tga", ReasonLine(Why::ReadOnly)}, marble},
         {"second not closed", {Operation::Close, 2}, {kWoodOk, marbleNotWritten, closeMarble},
          wood},
         // Only the latest held failure is shown; the set's own close follows.
@@ -105,7 +111,11 @@ TEST_F(ExtractionTest, EachPerTextureOutcome) {
         log = {};
         EXPECT_EQ(RunArmed(c.fault,
                            [&] { return operations::ExtractTextures(state, out, &log, &failed); }),
-                  std::pair(!c.body.back().starts_with("Error - "), c.fault.nth != 0));
+                  std::pair(std::none_of(c.body.begin(), c.body.end(),
+                                         [](const std::string& line) {
+                                             return line.starts_with("Error - ");
+                                         }),
+                            c.fault.nth != 0));
         EXPECT_EQ(log.Lines(), Report(c.body));
         // Every "Export failed" line counts for the exit status.
         EXPECT_EQ(failed, std::count_if(c.body.begin(), c.body.end(), [](const std::string& line) {
@@ -142,6 +152,7 @@ TEST_F(ExtractionTest, NamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
         // On Windows the report reads the name's bytes in the code page.
         body.push_back(Info(platform::NameForReport(name), kCreateFailed));
     }
+    body.back() = Info(unsafe.back(), Because(kCreateFailed, Why::NameTooLong));
     for (const std::string name : {"CONSOLE.tga", "COM0.tga"}) {
         textures.push_back({name, kWood});
         body.push_back(Info(name, kSuccessful));

@@ -53,6 +53,13 @@ TEST(GuardedRewrite, EveryFailureLeavesTheSetUntouched) {
         lines.insert(lines.end(), restore.begin(), restore.end());
         return lines;
     };
+    // The same, the held failure followed by the system's reason for it.
+    const auto heldFor = [&held](int count, const std::string& failure, Why why,
+                                 const Lines& restore = {}) {
+        Lines lines = held(count, failure, restore);
+        lines.insert(lines.begin() + count + 1, ReasonLine(why));
+        return lines;
+    };
     const Bytes runsPastTheEnd =
         gen::ChessSetBuilder().Raw(MultiChunkSet()).ChunkClaiming(9, 0, 100, {1, 2, 3}).Bytes();
     const Bytes badKind = gen::ChessSetBuilder().Chunk(1, 0, {}).Chunk(2, 0, {1}).Bytes();
@@ -70,31 +77,40 @@ TEST(GuardedRewrite, EveryFailureLeavesTheSetUntouched) {
     const std::string closeSet = "Error - Could not close set1.DAT";
     // clang-format off
     const Case cases[] = {
-        {"set not opened", {Operation::Open, 1}, held(0, "Error - Could not open set1.DAT")},
-        {"another source not opened", {}, held(0, "Error - Could not open missing.DAT"),
+        {"set held open elsewhere", Armed(Operation::Open, 1, Why::InUse),
+         heldFor(0, "Error - Could not open set1.DAT", Why::InUse)},
+        {"another source not opened", {}, heldFor(0, "Error - Could not open missing.DAT", Why::NotFound),
          {.sourcePath = "missing.DAT"}},
-        {"not created", {Operation::Open, 2}, held(0, "Error - Could not create set1.DAT")},
+        {"not created", Armed(Operation::Open, 2, Why::NameTooLong),
+         heldFor(0, "Error - Could not create set1.DAT", Why::NameTooLong)},
         {"first kind not the signature", {}, held(0, kBadFormat), {}, {}, badKind},
         {"prepare step fails", {}, held(0, kNoMemory), {.prepareFailure = kNoMemory}},
         {"signature header not written", {Operation::Write, 1}, held(0, kCouldNotWrite)},
         {"a header not written, copy goes on", {Operation::Write, 2}, held(all, kCouldNotWrite)},
-        {"writes fail from the second", {Operation::Write, 2, true}, held(all, kCouldNotWrite)},
+        {"writes fail from the second", Armed(Operation::Write, 2, Why::DiskFull, true),
+         heldFor(all, kCouldNotWrite, Why::DiskFull)},
         {"no memory for the second payload", {Operation::Allocate, 2}, held(1, kNoMemory)},
         {"chunk header not read", {Operation::Read, 2}, held(0, kCouldNotRead)},
-        {"payload not read", {Operation::Read, 5}, held(1, kCouldNotRead)},
+        {"payload not read", Armed(Operation::Read, 5, Why::AccessDenied),
+         heldFor(1, kCouldNotRead, Why::AccessDenied)},
         {"payload runs past the end", {}, held(all, kCouldNotRead), {}, {}, runsPastTheEnd},
         {"set not closed", {Operation::Close, 1}, Chunks(all, {kCleanUpLine, closeSet})},
-        {"new file not closed", {Operation::Close, 2}, Chunks(all, {kCleanUpLine, closeSet})},
+        {"new file not closed", Armed(Operation::Close, 2, Why::DiskFull),
+         Chunks(all, {kCleanUpLine, closeSet, ReasonLine(Why::DiskFull)})},
         {"neither closed", {Operation::Close, 1, true},
          Chunks(all, {kCleanUpLine, closeSet, closeSet})},
-        {"new file not flushed", {Operation::Flush, 1}, held(all, kCouldNotWrite)},
+        {"new file not flushed", Armed(Operation::Flush, 1, Why::ReadOnly),
+         heldFor(all, kCouldNotWrite, Why::ReadOnly)},
         {"the set's attributes not read", {Operation::Attributes, 1}, held(all, kCouldNotWrite)},
-        {"the set's attributes not given", {Operation::Attributes, 2}, held(all, kCouldNotWrite)},
-        {"backup name not given", {Operation::Link, 1}, Chunks(all, {kCleanUpLine, kCouldNotKeep})},
+        {"the set's attributes not given", Armed(Operation::Attributes, 2, Why::AccessDenied),
+         heldFor(all, kCouldNotWrite, Why::AccessDenied)},
+        {"backup name not given", Armed(Operation::Link, 1, Why::AccessDenied),
+         Chunks(all, {kCleanUpLine, kCouldNotKeep, ReasonLine(Why::AccessDenied)})},
         // The backup name goes again; the set never left its path. Without
         // links the first move is the set's.
-        {"first move fails", {Operation::Move, 1},
-         Chunks(all, {kCleanUpLine, LinksSupported() ? kCouldNotPlace : kCouldNotKeep})},
+        {"first move fails", Armed(Operation::Move, 1, Why::AccessDenied),
+         Chunks(all, {kCleanUpLine, LinksSupported() ? kCouldNotPlace : kCouldNotKeep,
+                      ReasonLine(Why::AccessDenied)})},
         {"without links: set not moved to its backup name", {Operation::Move, 1, false, true},
          Chunks(all, {kCleanUpLine, kCouldNotKeep})},
         {"without links: new file not moved, set moved back", {Operation::Move, 2, false, true},
@@ -108,7 +124,8 @@ TEST(GuardedRewrite, EveryFailureLeavesTheSetUntouched) {
         // A temporary file that can't be deleted stays, named in the report;
         // the set stays all the same. When the set, moved to its backup name,
         // can't be moved back, it stays there.
-        {"delete fails", {Operation::Remove, 1}, held(0, kNoMemory, {kCouldNotDelete}), unprepared,
+        {"delete fails", Armed(Operation::Remove, 1, Why::AccessDenied),
+         held(0, kNoMemory, {kCouldNotDelete, ReasonLine(Why::AccessDenied)}), unprepared,
          FolderContents{{"set1.DAT", MultiChunkSet()}, {"set1~000", {}}}},
         {"without links: move back fails", {Operation::Move, 2, true, true},
          Chunks(all, {kCleanUpLine, kCouldNotPlace, kCouldNotMoveBack}), {}, backupOnly},
@@ -235,7 +252,8 @@ std::string Numbered(int number) {
 // `refusal`, ends with it at once; either way nothing else in the folder
 // changes.
 void ExpectRotation(SetFolder& folder, const std::string& name, const std::string& backupName,
-                    const std::string& refusal = {}, const FaultPlan& plan = {}) {
+                    const std::string& refusal = {}, const FaultPlan& plan = {},
+                    const std::string& reason = {}) {
     SCOPED_TRACE(name);
     folder.Load(name);
     std::filesystem::create_directories(std::filesystem::path(folder.setPath).parent_path());
@@ -250,7 +268,9 @@ void ExpectRotation(SetFolder& folder, const std::string& name, const std::strin
                   Framed(title, {kCleanUpLine, msg::OriginalRenamed(backupName)}));
         expected[backupName] = kSignatureOnly;
     } else {
-        EXPECT_EQ(folder.log.Lines(), Framed(title, {refusal, kCleanUpLine}, false));
+        Lines body = {refusal, kCleanUpLine};
+        if (!reason.empty()) body.insert(body.begin() + 1, reason);
+        EXPECT_EQ(folder.log.Lines(), Framed(title, body, false));
     }
     EXPECT_EQ(job.cleanUps, 1);
     EXPECT_EQ(folder.Files(), expected);
@@ -301,7 +321,8 @@ TEST(BackupRotation, AMissingSetStopsTheRotation) {
     RecordingJob job;
     EXPECT_FALSE(RunRewrite(missing, job));
     EXPECT_EQ(missing.log.Lines(),
-              Report({"Error - Could not open set1.DAT", kCleanUpLine}, false));
+              Report({"Error - Could not open set1.DAT", ReasonLine(Why::NotFound), kCleanUpLine},
+                     false));
     EXPECT_EQ(missing.Files(), FolderContents{});
 }
 

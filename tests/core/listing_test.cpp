@@ -35,18 +35,18 @@ TEST_F(ListingTest, GuardsAndAMissingFile) {
     EXPECT_EQ(log.Lines(), Lines{"Error - Invalid load path"});
     const std::string notOpened = "Error - Could not open set1.DAT";
     EXPECT_FALSE(ListAsItIs());
-    EXPECT_EQ(log.Lines(), Loading({notOpened}));
+    EXPECT_EQ(log.Lines(), Loading({notOpened, ReasonLine(Why::NotFound)}));
     // With a backup, it is named with the way back (which of several: the
     // command line's tests); not when something other than a set stands at
     // the path.
     ASSERT_TRUE(gen::WriteWholeFile(dir.File("set1.000"), {1}));
     EXPECT_FALSE(ListAsItIs());
-    EXPECT_EQ(log.Lines(), Loading({notOpened,
+    EXPECT_EQ(log.Lines(), Loading({notOpened, ReasonLine(Why::NotFound),
                                     "The set's most recent backup is set1.000: bring it "
                                     "back with \"Restore a backup...\""}));
     std::filesystem::create_directory(setPath);
     EXPECT_FALSE(ListAsItIs());
-    EXPECT_EQ(log.Lines(), Loading({notOpened}));
+    EXPECT_EQ(log.Lines(), Loading({notOpened, ReasonLine(Why::IsFolder)}));
 }
 
 // Only a signature header of length 0 starts a set; a fragment too short
@@ -145,6 +145,13 @@ TEST_F(ListingTest, FailuresInjectedIntoTheWalk) {
         {{Operation::Allocate, 2}, {first, kNoMemory}},
         {{Operation::Close, 1}, {first, second, cannotClose}},
         {{Operation::Read, 2, true}, {kCouldNotRead}},
+        // A failure the system gives a reason for carries it, on the next line.
+        {Armed(Operation::Open, 1, Why::InUse),
+         {"Error - Could not open set1.DAT", ReasonLine(Why::InUse)}},
+        {Armed(Operation::Read, 5, Why::AccessDenied),
+         {kCouldNotRead, ReasonLine(Why::AccessDenied)}},
+        {Armed(Operation::Close, 1, Why::NameTooLong),
+         {first, second, cannotClose, ReasonLine(Why::NameTooLong)}},
     };
     for (const auto& [plan, body] : cases) {
         EXPECT_EQ(RunArmed(plan, [&] { return List(set); }), std::pair(false, true));

@@ -120,8 +120,9 @@ std::vector<OutcomeCase> OutcomeCases() {
         // Every texture of a name finds the file that matches it by letter case.
         {"dup.tga", Image(64, 64, 24, 8), kTaken, "DUP.TGA"},
         {"dup.tga", Image(64, 64, 24, 8), kTaken, "DUP.TGA"},
-        // A folder of the texture's name: listed, so it leaves the inventory.
-        {"dir.tga", std::nullopt, kNotFound},
+        // A folder of the texture's name: listed, so it leaves the inventory;
+        // it is there, so the system says why it can't be opened.
+        {"dir.tga", std::nullopt, Because(kNotFound, Why::IsFolder)},
         {"plain.bmp", Image(64, 64, 24, 4), kTaken},
         // A name that is not a plain file name is never used as a path.
         {"sub/deep.tga", std::nullopt, kNotFound},
@@ -153,7 +154,7 @@ TEST_F(ReplaceTest, EachTextureGetsItsOutcomeAndOnlyTakenFilesChangeTheSet) {
         if (!c.outcome) continue;
         // A file that can't be read gives the name alone; the others the
         // stored texture's columns.
-        const bool unread = c.outcome == kNotFound || c.outcome == kNotRead;
+        const bool unread = c.outcome->starts_with(kNotFound) || c.outcome == kNotRead;
         body.push_back(unread ? Named(c.texture, *c.outcome)
                               : Info(c.texture, c.stored, *c.outcome));
         met.push_back(c.fileName);
@@ -326,14 +327,18 @@ TEST_F(ReplaceTest, FailuresEndInTheRestoreAndPerTextureFaultsOnlyInTheirLine) {
     // clang-format off
     const Case cases[] = {
         // The texture files' closes come before those of the set's two files.
-        {"texture file not closed", {Operation::Close, 1},
-         {marbleOk, "Error - Could not close wood.tga"}},
+        {"texture file not closed", Armed(Operation::Close, 1, Why::DiskFull),
+         {marbleOk, "Error - Could not close wood.tga", ReasonLine(Why::DiskFull)}},
         // Writes: signature header, reference header and payload, image header.
-        {"imported chunk not written", {Operation::Write, 4}, {marbleOk, kCouldNotWrite}},
+        {"imported chunk not written", Armed(Operation::Write, 4, Why::DiskFull),
+         {marbleOk, kCouldNotWrite, ReasonLine(Why::DiskFull)}},
         // Opens: backup, new file, wood.tga.
         {"texture file not opened", {Operation::Open, 3}, {Named("wood.tga", kNotFound), marbleOk}},
+        {"texture file held open elsewhere", Armed(Operation::Open, 3, Why::InUse),
+         {Named("wood.tga", Because(kNotFound, Why::InUse)), marbleOk}},
         // Reads: signature; reference header, payload; image header, payload.
-        {"texture file not read", {Operation::Read, 6}, {Named("wood.tga", kNotRead), marbleOk}},
+        {"texture file not read", Armed(Operation::Read, 6, Why::AccessDenied),
+         {Named("wood.tga", Because(kNotRead, Why::AccessDenied)), marbleOk}},
         // Four inventory entries, the reference and image payloads, the file's image.
         {"no memory for the file image", {Operation::Allocate, 7},
          {Named("wood.tga", "Import failed: not enough memory"), marbleOk}},
@@ -348,7 +353,9 @@ TEST_F(ReplaceTest, FailuresEndInTheRestoreAndPerTextureFaultsOnlyInTheirLine) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove(dir.File("set1.000"));
         Write(original);
-        const bool succeeds = !c.body.back().starts_with("Error - ");
+        const bool succeeds =
+            std::none_of(c.body.begin(), c.body.end(),
+                         [](const std::string& line) { return line.starts_with("Error - "); });
         Lines body = c.body;
         body.insert(body.end(), leftovers.begin(), leftovers.end());
         if (succeeds) body.push_back(kRenamed);

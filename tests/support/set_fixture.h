@@ -15,6 +15,7 @@
 #include "platform/file_system.h"
 #include "report/report_log.h"
 #include "support/fault_sweep.h"
+#include "support/reasons.h"
 #include "support/report_matchers.h"
 #include "support/temp_dir.h"
 

@@ -108,6 +108,8 @@ TEST(ReadMeText, HandWrappedAndListsEveryReportMessageAsTheReportWritesIt) {
         msg::CouldNotClose(file),
         msg::CouldNotDelete(file),
         msg::CouldNotRename(file, file),
+        msg::ReasonLine("[reason]"),
+        msg::ReasonLine(msg::kFileInUse),
         ui::NotLoadedLine({file, file})};
     EXPECT_EQ(listed, expected);
 }

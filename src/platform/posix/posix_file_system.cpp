@@ -16,6 +16,7 @@
 
 #include "platform/fault_seam.h"
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 
 namespace sorrelwick::platform {
 
@@ -58,11 +59,19 @@ std::FILE* OpenStreamForReading(const std::string& path) {
     struct stat info {};
     const int flags = ::fcntl(fd, F_GETFL);
     std::FILE* stream = nullptr;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flags != -1 &&
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) {
-        stream = fdopen(fd, "rb");
+    int cause = 0;  // a pipe or a device is refused, with no failure of the system's
+    if (flags == -1 || ::fstat(fd, &info) != 0) {
+        cause = errno;
+    } else if (S_ISDIR(info.st_mode)) {
+        cause = EISDIR;
+    } else if (S_ISREG(info.st_mode)) {
+        if (::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) stream = fdopen(fd, "rb");
+        if (!stream) cause = errno;
     }
-    if (!stream) ::close(fd);
+    if (!stream) {
+        ::close(fd);
+        errno = cause;
+    }
     return stream;
 }
 
@@ -126,18 +135,21 @@ void StartWritingToStorage(std::FILE* stream) {
 }  // namespace detail
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {
-    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Move)) return InjectedFailure(MoveOutcome::Failed);
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return MoveOutcome::Moved;
     }
     if (errno == EEXIST) return MoveOutcome::TargetExists;
-    if (errno != EINVAL && errno != ENOSYS) return MoveOutcome::Failed;
+    if (errno != EINVAL && errno != ENOSYS) return detail::NoteFailure(MoveOutcome::Failed);
     // File systems without the no-replace flag: a hard link fails on an
     // existing target, then the old name goes.
     if (::link(from.c_str(), to.c_str()) != 0) {
-        return errno == EEXIST ? MoveOutcome::TargetExists : MoveOutcome::Failed;
+        return errno == EEXIST ? MoveOutcome::TargetExists
+                               : detail::NoteFailure(MoveOutcome::Failed);
     }
     if (::unlink(from.c_str()) != 0) {
+        detail::NoteFailure(0);
         ::unlink(to.c_str());
         return MoveOutcome::Failed;
     }
@@ -149,13 +161,13 @@ namespace {
 // Flushes the folder's entries, so that a name just given there survives a
 // power cut.
 bool SyncFolderOf(const std::string& path) {
-    if (ShouldFail(Operation::Flush)) return false;
+    if (ShouldFail(Operation::Flush)) return InjectedFailure(false);
     const std::string_view folder = FolderPart(path);
     const std::string name = folder.empty() ? "." : std::string(folder);
     const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
+    if (fd < 0) return detail::NoteFailure(false);
+    const bool synced = ::fsync(fd) == 0 || detail::NoteFailure(false);
+    return (::close(fd) == 0 || detail::NoteFailure(false)) && synced;
 }
 
 }  // namespace
@@ -169,14 +181,16 @@ MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& 
 
 MoveOutcome ReplaceInPlace(const std::string& from, const std::string& to, bool& synced) {
     synced = false;
-    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
-    if (::rename(from.c_str(), to.c_str()) != 0) return MoveOutcome::Failed;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Move)) return InjectedFailure(MoveOutcome::Failed);
+    if (::rename(from.c_str(), to.c_str()) != 0) return detail::NoteFailure(MoveOutcome::Failed);
     synced = SyncFolderOf(to);
     return MoveOutcome::Moved;
 }
 
 LinkOutcome LinkWithoutReplacing(const std::string& existing, const std::string& to) {
-    if (ShouldFail(Operation::Link)) return LinkOutcome::Failed;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Link)) return InjectedFailure(LinkOutcome::Failed);
     if (LinksUnsupported()) return LinkOutcome::Unsupported;
     if (::link(existing.c_str(), to.c_str()) == 0) return LinkOutcome::Linked;
     switch (errno) {
@@ -192,7 +206,7 @@ LinkOutcome LinkWithoutReplacing(const std::string& existing, const std::string&
 #endif
             return LinkOutcome::Unsupported;
         default:
-            return LinkOutcome::Failed;
+            return detail::NoteFailure(LinkOutcome::Failed);
     }
 }
 
@@ -209,9 +223,10 @@ std::optional<std::string> ReadLinkText(const std::string& path) {
 }
 
 std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path) {
-    if (ShouldFail(Operation::Attributes)) return std::nullopt;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Attributes)) return InjectedFailure(std::nullopt);
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    if (::stat(path.c_str(), &info) != 0) return detail::NoteFailure(std::nullopt);
     return KeptAttributes{static_cast<std::uint32_t>(info.st_mode & 07777), info.st_uid,
                           info.st_gid};
 }
@@ -221,8 +236,10 @@ bool ApplyAttributesAfterMove(const std::string&, const KeptAttributes&) {
 }
 
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
+    detail::SetLatestFailure({});
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
+        detail::NoteFailure(0);
         return errno == ENOENT || errno == ENOTDIR ? FactsOutcome::Missing : FactsOutcome::Failed;
     }
     facts.isFolder = S_ISDIR(info.st_mode);
@@ -233,15 +250,17 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
 }
 
 bool CanSearchFolder(const std::string& folder) {
+    detail::SetLatestFailure({});
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return false;
+    if (!dir) return detail::NoteFailure(false);
     ::closedir(dir);
     return true;
 }
 
 bool RemoveFile(const std::string& path) {
-    if (ShouldFail(Operation::Remove)) return false;
-    return ::unlink(path.c_str()) == 0;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Remove)) return InjectedFailure(false);
+    return ::unlink(path.c_str()) == 0 || detail::NoteFailure(false);
 }
 
 struct ExtensionSearch::Impl {

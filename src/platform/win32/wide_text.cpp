@@ -53,6 +53,9 @@ std::optional<std::wstring> WidePath(std::string_view path) {
     std::optional<std::wstring> wide = WideFromUtf8(path);
     // A NUL inside would end the path early, at another file's name.
     if (!wide || wide->size() > kMaxWidePathLength || wide->find(L'\0') != std::wstring::npos) {
+        // The cause a file call refused for this path reports.
+        SetLastError(wide && wide->size() > kMaxWidePathLength ? ERROR_FILENAME_EXCED_RANGE
+                                                               : ERROR_INVALID_NAME);
         return std::nullopt;
     }
     return wide;

@@ -14,6 +14,7 @@
 
 #include "platform/fault_seam.h"
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 #include "platform/win32/wide_text.h"
 
 namespace sorrelwick::platform {
@@ -67,15 +68,19 @@ std::FILE* OpenStreamForReading(const std::string& path) {
     if (!wide) return nullptr;
     const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_ACCESS_DENIED);  // as the system answers an open of a folder
         return nullptr;
     }
+    SetLastError(ERROR_SUCCESS);  // the attribute query may have left a code
     std::FILE* stream = _wfopen(wide->c_str(), L"rb");
     if (!stream) return nullptr;
     // Only a file on a disk: a pipe or a device (CON, a serial port) could
-    // keep a read waiting for ever.
+    // keep a read waiting for ever. Refused as such, with no system failure.
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     if (handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_DISK) {
         std::fclose(stream);
+        SetLastError(ERROR_SUCCESS);
+        errno = 0;
         return nullptr;
     }
     return stream;
@@ -131,26 +136,28 @@ void StartWritingToStorage(std::FILE*) {}
 }  // namespace detail
 
 MoveOutcome MoveWithoutReplacing(const std::string& from, const std::string& to) {
-    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Move)) return InjectedFailure(MoveOutcome::Failed);
     const std::optional<std::wstring> wideFrom = WidePath(from);
     const std::optional<std::wstring> wideTo = WidePath(to);
-    if (!wideFrom || !wideTo) return MoveOutcome::Failed;
+    if (!wideFrom || !wideTo) return detail::NoteFailure(MoveOutcome::Failed);
     if (MoveFileW(wideFrom->c_str(), wideTo->c_str())) return MoveOutcome::Moved;
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
         return MoveOutcome::TargetExists;
     }
-    return MoveOutcome::Failed;
+    return detail::NoteFailure(MoveOutcome::Failed);
 }
 
 MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& synced) {
     synced = false;
-    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Move)) return InjectedFailure(MoveOutcome::Failed);
     // Without MOVEFILE_REPLACE_EXISTING it never replaces; with write-through
     // it returns only once the move is on the device.
     const std::optional<std::wstring> wideFrom = WidePath(from);
     const std::optional<std::wstring> wideTo = WidePath(to);
-    if (!wideFrom || !wideTo) return MoveOutcome::Failed;
+    if (!wideFrom || !wideTo) return detail::NoteFailure(MoveOutcome::Failed);
     if (MoveFileExW(wideFrom->c_str(), wideTo->c_str(), MOVEFILE_WRITE_THROUGH)) {
         synced = true;
         return MoveOutcome::Moved;
@@ -159,18 +166,19 @@ MoveOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool& 
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
         return MoveOutcome::TargetExists;
     }
-    return MoveOutcome::Failed;
+    return detail::NoteFailure(MoveOutcome::Failed);
 }
 
 MoveOutcome ReplaceInPlace(const std::string& from, const std::string& to, bool& synced) {
     synced = false;
-    if (ShouldFail(Operation::Move)) return MoveOutcome::Failed;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Move)) return InjectedFailure(MoveOutcome::Failed);
     const std::optional<std::wstring> wideFrom = WidePath(from);
     const std::optional<std::wstring> wideTo = WidePath(to);
-    if (!wideFrom || !wideTo) return MoveOutcome::Failed;
+    if (!wideFrom || !wideTo) return detail::NoteFailure(MoveOutcome::Failed);
     if (!MoveFileExW(wideFrom->c_str(), wideTo->c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return MoveOutcome::Failed;
+        return detail::NoteFailure(MoveOutcome::Failed);
     }
     synced = true;
     return MoveOutcome::Moved;
@@ -185,7 +193,8 @@ MoveOutcome ReplaceInPlace(const std::string& from, const std::string& to, bool&
 // each fail in one known way, which the rewrite undoes. Hence no hard link
 // here.
 LinkOutcome LinkWithoutReplacing(const std::string&, const std::string&) {
-    if (ShouldFail(Operation::Link)) return LinkOutcome::Failed;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Link)) return InjectedFailure(LinkOutcome::Failed);
     return LinkOutcome::Unsupported;
 }
 
@@ -236,30 +245,35 @@ std::optional<std::string> ReadLinkText(const std::string& path) {
 }
 
 std::optional<KeptAttributes> ReadKeptAttributes(const std::string& path) {
-    if (ShouldFail(Operation::Attributes)) return std::nullopt;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Attributes)) return InjectedFailure(std::nullopt);
     const std::optional<std::wstring> wide = WidePath(path);
-    if (!wide) return std::nullopt;
+    if (!wide) return detail::NoteFailure(std::nullopt);
     const DWORD attributes = GetFileAttributesW(wide->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return detail::NoteFailure(std::nullopt);
     return KeptAttributes{attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)};
 }
 
 bool ApplyAttributesAfterMove(const std::string& path, const KeptAttributes& kept) {
+    detail::SetLatestFailure({});
     if (kept.bits == 0) return true;
     const std::optional<std::wstring> wide = WidePath(path);
-    if (!wide) return false;
+    if (!wide) return detail::NoteFailure(false);
     const DWORD attributes = GetFileAttributesW(wide->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return detail::NoteFailure(false);
     return SetFileAttributesW(wide->c_str(),
-                              (attributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) | kept.bits) != 0;
+                              (attributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) | kept.bits) != 0 ||
+           detail::NoteFailure(false);
 }
 
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
+    detail::SetLatestFailure({});
     const std::optional<std::wstring> wide = WidePath(path);
-    if (!wide) return FactsOutcome::Failed;
+    if (!wide) return detail::NoteFailure(FactsOutcome::Failed);
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data)) {
         const DWORD error = GetLastError();
+        detail::NoteFailure(0);
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                    ? FactsOutcome::Missing
                    : FactsOutcome::Failed;
@@ -277,25 +291,29 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
 }
 
 bool CanSearchFolder(const std::string& folder) {
+    detail::SetLatestFailure({});
     const std::optional<std::wstring> wide = WidePath(folder);
     const std::optional<std::wstring> pattern = WidePath(JoinPath(folder, "*"));
-    if (!wide || !pattern) return false;
+    if (!wide || !pattern) return detail::NoteFailure(false);
     const DWORD attributes = GetFileAttributesW(wide->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return false;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return detail::NoteFailure(false);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_DIRECTORY);
+        return detail::NoteFailure(false);
     }
     WIN32_FIND_DATAW data{};
     const HANDLE search = FindFirstFileExW(pattern->c_str(), FindExInfoBasic, &data,
                                            FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return false;
+    if (search == INVALID_HANDLE_VALUE) return detail::NoteFailure(false);
     FindClose(search);
     return true;
 }
 
 bool RemoveFile(const std::string& path) {
-    if (ShouldFail(Operation::Remove)) return false;
+    detail::SetLatestFailure({});
+    if (ShouldFail(Operation::Remove)) return InjectedFailure(false);
     const std::optional<std::wstring> wide = WidePath(path);
-    return wide && DeleteFileW(wide->c_str()) != 0;
+    return (wide && DeleteFileW(wide->c_str()) != 0) || detail::NoteFailure(false);
 }
 
 struct ExtensionSearch::Impl {
