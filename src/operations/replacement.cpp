@@ -11,6 +11,7 @@
 #include "operations/import_inventory.h"
 #include "operations/texture_conversion.h"
 #include "operations/texture_file_name.h"
+#include "operations/texture_index.h"
 #include "platform/file_system.h"
 #include "platform/memory.h"
 #include "report/lines.h"
@@ -125,6 +126,26 @@ ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File&
     return attempt;
 }
 
+// Imports the file opened for texture `name`, or keeps its chunk, and
+// reports the outcome.
+void ImportOpenedFile(backup::GuardedRewrite& rewrite, platform::File& file,
+                      const std::string& name, const format::Chunk& chunk, bool convert,
+                      std::size_t& refused) {
+    const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk, convert);
+    if (!file.Close()) {
+        backup::FailRewrite(rewrite, report::msg::CouldNotClose(name));
+        return;
+    }
+    if (attempt.imported) {
+        // After a failed write the held failure speaks for this texture.
+        if (attempt.written) rewrite.log.AppendLine(attempt.line);
+        return;
+    }
+    ++refused;
+    rewrite.log.AppendLine(attempt.line);
+    backup::WriteChunk(rewrite, chunk.header, chunk.payload);
+}
+
 platform::File OpenTextureFiles(const ImportSource& source,
                                 const std::optional<std::string>& fileName) {
     // A name whose bytes don't read as text names no file.
@@ -148,19 +169,7 @@ void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& so
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
-    const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk, source.convert);
-    if (!file.Close()) {
-        backup::FailRewrite(rewrite, report::msg::CouldNotClose(name));
-        return;
-    }
-    if (attempt.imported) {
-        // After a failed write the held failure speaks for this texture.
-        if (attempt.written) rewrite.log.AppendLine(attempt.line);
-        return;
-    }
-    ++source.refused;
-    rewrite.log.AppendLine(attempt.line);
-    backup::WriteChunk(rewrite, chunk.header, chunk.payload);
+    ImportOpenedFile(rewrite, file, name, chunk, source.convert, source.refused);
 }
 
 void ReplacementChunkStep(backup::GuardedRewrite& rewrite, const ImportSource& source,
@@ -173,7 +182,85 @@ void ReplacementChunkStep(backup::GuardedRewrite& rewrite, const ImportSource& s
     }
 }
 
+// Each named texture's file, by the texture's place among the set's textures.
+using FilesByTexture = std::vector<std::optional<std::string>>;
+
+void NamedReplacementStep(backup::GuardedRewrite& rewrite, const FilesByTexture& files,
+                          std::size_t& textureIndex, bool convert, std::size_t& refused,
+                          const format::Chunk& chunk) {
+    format::TrackTextureName(rewrite.walk, chunk);
+    const bool named = format::IsNamedTexture(rewrite.walk, chunk);
+    const std::size_t index = named ? textureIndex++ : 0;
+    if (!named || index >= files.size() || !files[index]) {
+        backup::WriteChunk(rewrite, chunk.header, chunk.payload);
+        return;
+    }
+    const std::string name = platform::NameForReport(rewrite.walk.currentTextureName);
+    platform::File file = platform::File::OpenForReading(*files[index]);
+    if (!file.IsOpen()) {
+        rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportFileNotFound));
+        backup::WriteChunk(rewrite, chunk.header, chunk.payload);
+        return;
+    }
+    ImportOpenedFile(rewrite, file, name, chunk, convert, refused);
+}
+
+// The heading names where the files come from: their folder when they share
+// one, otherwise the files themselves.
+std::string NamedSource(const std::vector<TextureFile>& files) {
+    const auto folderOf = [](const std::string& path) {
+        std::size_t end = path.size();
+        while (end > 0 && !platform::IsPathSeparator(path[end - 1])) --end;
+        return end == 0 ? std::string(".") : path.substr(0, end - 1);
+    };
+    std::string source;
+    for (const TextureFile& file : files) {
+        if (folderOf(file.path) != folderOf(files.front().path)) {
+            source.clear();
+            for (const TextureFile& each : files)
+                source.append(source.empty() ? "" : ", ").append(each.path);
+            return source;
+        }
+    }
+    return files.size() == 1 ? files.front().path : folderOf(files.front().path);
+}
+
 }  // namespace
+
+bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>& files,
+                          report::ReportLog* log, ReplaceOptions options,
+                          std::size_t* filesRefused) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadSavePath);
+        return false;
+    }
+    if (files.empty()) {
+        log->AppendLine(report::msg::kInvalidImportPath);
+        return false;
+    }
+    // A set that can't be indexed is left to the rewrite, which says why.
+    const std::optional<std::vector<IndexedTexture>> index = IndexTextures(state.setPath);
+    const std::vector<IndexedTexture> textures = index.value_or(std::vector<IndexedTexture>{});
+    FilesByTexture byTexture(textures.size());
+    for (const TextureFile& file : files) {
+        const std::optional<std::size_t> found = FindTexture(textures, file.texture);
+        if (!found && index) {
+            log->AppendLine(report::msg::NoTextureNamed(file.texture, state.setName));
+            return false;
+        }
+        if (found) byTexture[*found] = file.path;
+    }
+    report::AddHeading(*log, report::msg::Importing(NamedSource(files), state.setName));
+    std::size_t refused = 0, textureIndex = 0;
+    const bool result = backup::RunGuardedRewrite(
+        state, backup::RewriteJob{}, *log,
+        [&](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+            NamedReplacementStep(rewrite, byTexture, textureIndex, options.convert, refused, chunk);
+        });
+    if (filesRefused) *filesRefused = refused;
+    return result;
+}
 
 bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
                      ReplaceOptions options, std::size_t* filesRefused) {

@@ -96,6 +96,18 @@ File File::CreateNew(const std::string& path, CreateOutcome& outcome) {
     return file;
 }
 
+bool File::SeekTo(std::uint64_t offset) {
+    if (!stream_ || ShouldFail(Operation::Read)) return false;
+    readNext_ = readEnd_ = nullptr;  // the buffered bytes were from elsewhere
+#ifdef _WIN32
+    const bool moved = _fseeki64(stream_, static_cast<long long>(offset), SEEK_SET) == 0;
+#else
+    const bool moved = fseeko(stream_, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+    if (moved) position_ = offset;
+    return moved;
+}
+
 std::size_t File::ReadThroughStream(void* into, std::size_t size) {
     if (!stream_ || size == 0) return 0;
     if (ShouldFail(Operation::Read)) {
