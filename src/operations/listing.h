@@ -1,7 +1,7 @@
 #pragma once
 
-#include "set_file/tool_state.h"
 #include "report/report_log.h"
+#include "set_file/tool_state.h"
 
 namespace sorrelwick::operations {
 

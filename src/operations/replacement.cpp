@@ -1,5 +1,6 @@
 #include "operations/replacement.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -74,56 +75,85 @@ std::optional<ImportAttempt> RefusedConversion(const Conversion& conversion,
     }
 }
 
-// Reads the whole file, checks it against the stored texture and, when it is
-// taken, writes it as the chunk's new payload. The file image is released
-// on return, before the file is closed.
-ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File& file,
-                                const std::string& name, const format::Chunk& chunk, bool convert) {
-    const format::TgaFields stored = *format::ReadTgaFields(chunk.payload);
+// A texture file read whole and checked against the stored texture: the
+// image to import (`bytes`, in `file` or the conversion) or why not.
+struct VettedFile {
+    std::unique_ptr<std::uint8_t[]> file;
+    Conversion conversion;
+    format::Bytes bytes;
+    ImportAttempt attempt;
+};
+
+// Reads the whole file and checks it against `stored`, the texture's image
+// in the set. The file image lives as long as the result.
+VettedFile VetTextureFile(platform::File& file, const std::string& name, format::Bytes stored,
+                          bool convert) {
+    VettedFile vetted;
+    const format::TgaFields fields = *format::ReadTgaFields(stored);
+    const auto refuse = [&](std::string line) {
+        vetted.attempt = {std::move(line)};
+        return std::move(vetted);
+    };
     // A file too short for its depth field, or too long for a chunk's
     // 32-bit length, can't become a texture image.
     const std::optional<std::uint64_t> size = file.Remaining();
     if (!size || *size < format::kMinTextureImageSize ||
         *size > std::numeric_limits<std::uint32_t>::max()) {
-        return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
+        return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
     }
     const auto length = static_cast<std::uint32_t>(*size);
-    const std::unique_ptr<std::uint8_t[]> image = platform::AllocateBytes(length);
-    if (!image) return {report::NameMessageLine(name, report::msg::kImportNotEnoughMemory)};
-    if (file.Read(image.get(), length) != length) {
-        return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
+    vetted.file = platform::AllocateBytes(length);
+    if (!vetted.file)
+        return refuse(report::NameMessageLine(name, report::msg::kImportNotEnoughMemory));
+    if (file.Read(vetted.file.get(), length) != length) {
+        return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
     }
 
-    format::Bytes bytes(image.get(), length);
+    vetted.bytes = format::Bytes(vetted.file.get(), length);
     // The columns show the texture as stored; the outcome the file's values.
     const auto line = [&](std::string_view outcome) {
-        return report::TextureInfoLine(name, stored.width, stored.height, stored.depth, outcome);
+        return report::TextureInfoLine(name, fields.width, fields.height, fields.depth, outcome);
     };
-    Conversion conversion;
     if (convert) {
-        conversion = ConvertToStoredForm(bytes, chunk.payload);
-        if (auto refused = RefusedConversion(conversion, name, line)) return *refused;
-        if (conversion.outcome == ConversionOutcome::Converted) bytes = conversion.image;
+        vetted.conversion = ConvertToStoredForm(vetted.bytes, stored);
+        if (auto refused = RefusedConversion(vetted.conversion, name, line)) {
+            vetted.attempt = *refused;
+            return vetted;
+        }
+        if (vetted.conversion.outcome == ConversionOutcome::Converted) {
+            vetted.bytes = vetted.conversion.image;
+        }
     }
-    const format::TgaFields found = *format::ReadTgaFields(bytes);
-    if (found.depth != stored.depth) return {line(report::msg::ImportWrongDepth(found.depth))};
+    const format::TgaFields found = *format::ReadTgaFields(vetted.bytes);
+    if (found.depth != fields.depth)
+        return refuse(line(report::msg::ImportWrongDepth(found.depth)));
     if (!IsPowerOfTwo(found.width) || !IsPowerOfTwo(found.height)) {
-        return {line(report::msg::ImportWrongSize(found.width, found.height))};
+        return refuse(line(report::msg::ImportWrongSize(found.width, found.height)));
     }
     // A file cut short would leave the texture with fewer pixels than its
     // header declares.
-    if (format::CheckImageCompleteness(bytes) == format::ImageCompleteness::CutShort) {
-        return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
+    if (format::CheckImageCompleteness(vetted.bytes) == format::ImageCompleteness::CutShort) {
+        return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
     }
-    const bool sameSize = found.width == stored.width && found.height == stored.height;
-    ImportAttempt attempt{
-        line(report::msg::ImportSuccessful(conversion.from, !sameSize, found.width, found.height)),
-        true};
+    const bool sameSize = found.width == fields.width && found.height == fields.height;
+    vetted.attempt = {line(report::msg::ImportSuccessful(vetted.conversion.from, !sameSize,
+                                                         found.width, found.height)),
+                      true};
+    return vetted;
+}
+
+// Reads the whole file, checks it against the stored texture and, when it is
+// taken, writes it as the chunk's new payload. The file image is released
+// on return, before the file is closed.
+ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File& file,
+                                const std::string& name, const format::Chunk& chunk, bool convert) {
+    VettedFile vetted = VetTextureFile(file, name, chunk.payload, convert);
+    if (!vetted.attempt.imported) return vetted.attempt;
     format::ChunkHeader header = chunk.header;
     // A converted image fits in 32 bits: its sides are at most 65535.
-    header.length = static_cast<std::uint32_t>(bytes.size());
-    attempt.written = backup::WriteChunk(rewrite, header, bytes);
-    return attempt;
+    header.length = static_cast<std::uint32_t>(vetted.bytes.size());
+    vetted.attempt.written = backup::WriteChunk(rewrite, header, vetted.bytes);
+    return vetted.attempt;
 }
 
 // Imports the file opened for texture `name`, or keeps its chunk, and
@@ -227,6 +257,53 @@ std::string NamedSource(const std::vector<TextureFile>& files) {
 
 }  // namespace
 
+namespace {
+
+// Whether any of the files would be taken. When none would, the lines that
+// say why are added under the heading, and the set is not rewritten: a
+// backup of an unchanged set helps no one.
+bool AnyFileTaken(const ToolState& state, const std::vector<IndexedTexture>& textures,
+                  const FilesByTexture& files, bool convert, std::vector<std::string>& lines) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!files[i]) continue;
+        const std::vector<std::uint8_t> stored = ReadTextureImage(state.setPath, textures[i]);
+        platform::File file = platform::File::OpenForReading(*files[i]);
+        if (stored.empty()) return true;  // the rewrite says what is wrong with the set
+        if (!file.IsOpen()) {
+            lines.push_back(
+                report::NameMessageLine(textures[i].name, report::msg::kImportFileNotFound));
+            continue;
+        }
+        const VettedFile vetted = VetTextureFile(file, textures[i].name, stored, convert);
+        if (vetted.attempt.imported) return true;
+        lines.push_back(vetted.attempt.line);
+    }
+    return false;
+}
+
+bool ReplaceFromFiles(const ToolState& state, const std::vector<IndexedTexture>& textures,
+                      const FilesByTexture& files, std::string_view source, report::ReportLog& log,
+                      ReplaceOptions options, std::size_t* filesRefused) {
+    report::AddHeading(log, report::msg::Importing(source, state.setName));
+    std::vector<std::string> refusals;
+    if (!textures.empty() && !AnyFileTaken(state, textures, files, options.convert, refusals)) {
+        for (const std::string& line : refusals) log.AppendLine(line);
+        report::AddClosing(log);
+        if (filesRefused) *filesRefused = refusals.size();
+        return false;
+    }
+    std::size_t refused = 0, textureIndex = 0;
+    const bool result = backup::RunGuardedRewrite(
+        state, backup::RewriteJob{}, log,
+        [&](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+            NamedReplacementStep(rewrite, files, textureIndex, options.convert, refused, chunk);
+        });
+    if (filesRefused) *filesRefused = refused;
+    return result;
+}
+
+}  // namespace
+
 bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>& files,
                           report::ReportLog* log, ReplaceOptions options,
                           std::size_t* filesRefused) {
@@ -251,15 +328,22 @@ bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>
         }
         if (found) byTexture[*found] = file.path;
     }
-    report::AddHeading(*log, report::msg::Importing(NamedSource(files), state.setName));
-    std::size_t refused = 0, textureIndex = 0;
-    const bool result = backup::RunGuardedRewrite(
-        state, backup::RewriteJob{}, *log,
-        [&](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
-            NamedReplacementStep(rewrite, byTexture, textureIndex, options.convert, refused, chunk);
-        });
-    if (filesRefused) *filesRefused = refused;
-    return result;
+    return ReplaceFromFiles(state, textures, byTexture, NamedSource(files), *log, options,
+                            filesRefused);
+}
+
+bool ReplaceTextureAt(const ToolState& state, std::size_t texture, const std::string& path,
+                      report::ReportLog* log, ReplaceOptions options, std::size_t* filesRefused) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadSavePath);
+        return false;
+    }
+    const std::vector<IndexedTexture> textures =
+        IndexTextures(state.setPath).value_or(std::vector<IndexedTexture>{});
+    FilesByTexture byTexture(std::max(textures.size(), texture + 1));
+    byTexture[texture] = path;
+    return ReplaceFromFiles(state, textures, byTexture, path, *log, options, filesRefused);
 }
 
 bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,

@@ -40,9 +40,16 @@ struct TextureFile {
 // The same rewrite with each named texture taken from its own file instead of
 // a folder's: one line per named texture, none for the others, and no
 // leftovers. A name that is not in the set gets one line, and the set is not
-// touched.
+// touched; nor is it when no file would be taken (each refusal has its line,
+// and every named file missing or refused counts in `filesRefused`).
 bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>& files,
                           report::ReportLog* log, ReplaceOptions options = {},
                           std::size_t* filesRefused = nullptr);
+
+// The same for the set's texture number `texture` (from 0, in file order)
+// and the file at `path`.
+bool ReplaceTextureAt(const ToolState& state, std::size_t texture, const std::string& path,
+                      report::ReportLog* log, ReplaceOptions options = {},
+                      std::size_t* filesRefused = nullptr);
 
 }  // namespace sorrelwick::operations

@@ -113,6 +113,7 @@ INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
     ListBoxReportLog log(list);
     log.ForgetWidths();
     for (const std::string& line : choice.lines) log.AppendLine(line);
+    log.Flush();
     // Appending scrolls to the last line; the list opens at its top.
     SendMessageW(list, LB_SETTOPINDEX, 0, 0);
     FollowSelection(dialog);
