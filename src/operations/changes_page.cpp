@@ -47,8 +47,8 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
 
 }  // namespace
 
-bool WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other,
-                      const std::string& pagePath, bool replaceExisting, report::ReportLog& log) {
+bool WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other, const std::string& pagePath,
+                      bool replaceExisting, report::ReportLog& log) {
     const ComparedSet set{state.setPath, state.setName};
     const std::optional<SetComparison> comparison = CompareSets(set, other, log);
     if (!comparison) return false;

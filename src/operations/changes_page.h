@@ -6,8 +6,8 @@
 #include <string>
 
 #include "comparison/set_comparison.h"
-#include "report/report_log.h"
 #include "set_file/tool_state.h"
+#include "report/report_log.h"
 
 namespace sorrelwick::operations {
 
@@ -15,7 +15,7 @@ namespace sorrelwick::operations {
 // texture that differs, then writes the page. Each file is walked once more
 // for the pictures, one payload and one card at a time. False, with the
 // lines that say why, when no page was written.
-bool WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other,
-                      const std::string& pagePath, bool replaceExisting, report::ReportLog& log);
+bool WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other, const std::string& pagePath,
+                      bool replaceExisting, report::ReportLog& log);
 
 }  // namespace sorrelwick::operations

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "report/report_log.h"
 #include "set_file/tool_state.h"
+#include "report/report_log.h"
 
 namespace sorrelwick::operations {
 

@@ -62,8 +62,7 @@ bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
             log->AppendLine(report::msg::kInvalidLoadSavePath);
             return false;
         }
-        const comparison::ComparedSet other{*otherPath,
-                                            std::string(platform::FileNamePart(*otherPath))};
+        const comparison::ComparedSet other{*otherPath, std::string(platform::FileNamePart(*otherPath))};
         report::AddHeading(*log,
                            report::msg::PreviewingChanges(state.setName, other.name, pagePath));
         written = WriteChangesPage(state, other, pagePath, request.replaceExisting, *log);

@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "report/report_log.h"
 #include "set_file/tool_state.h"
+#include "report/report_log.h"
 
 namespace sorrelwick::operations {
 

@@ -3,9 +3,9 @@
 #include <new>
 
 #include "format/chunk.h"
+#include "set_file/set_file_walk.h"
 #include "platform/memory.h"
 #include "report/messages.h"
-#include "set_file/set_file_walk.h"
 
 namespace sorrelwick::operations {
 
