@@ -50,6 +50,22 @@ TexturePicture MakeTexturePicture(format::Bytes tga, ChannelView view) {
     return picture;
 }
 
+TexturePicture MakeUnblendedPicture(format::Bytes tga) {
+    const format::DecodeResult decoded = format::DecodeTga(tga);
+    TexturePicture picture;
+    picture.reason = MissingPictureReason(decoded, tga);
+    if (!picture.reason.empty()) return picture;
+    const format::DecodedImage& image = decoded.image;
+    picture.width = image.width;
+    picture.height = image.height;
+    picture.alpha = image.alpha;
+    picture.bgra = image.rgba;
+    for (std::size_t at = 0; at < picture.bgra.size(); at += 4) {
+        std::swap(picture.bgra[at], picture.bgra[at + 2]);
+    }
+    return picture;
+}
+
 TexturePicture ScaledNearest(const TexturePicture& picture, std::uint32_t width,
                              std::uint32_t height) {
     TexturePicture scaled;

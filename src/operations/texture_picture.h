@@ -31,6 +31,10 @@ inline constexpr std::uint32_t kCheckerSquare = 8;
 // runs out.
 TexturePicture MakeTexturePicture(format::Bytes tga, ChannelView view = ChannelView::Both);
 
+// The texture's pixels as stored, alpha not applied (not premultiplied):
+// what another program takes from the clipboard. Throws std::bad_alloc.
+TexturePicture MakeUnblendedPicture(format::Bytes tga);
+
 // The texture's picture scaled to fit a `side` x `side` square, small ones
 // enlarged too, each pixel taken from the nearest (no smoothing), centred;
 // the square's pixels outside the picture are transparent. The checkerboard
