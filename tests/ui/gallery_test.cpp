@@ -286,7 +286,7 @@ TEST_F(Gallery, ReplacesTheTextureOfTheTileAFileIsDroppedOnOrChosenFor) {
                                                         "Import failed: wrong color depth (32 bits)")}));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "set1.001"));
     ASSERT_EQ(openRequests.size(), 2u);  // the set's, then the texture's
-    EXPECT_EQ(openRequests[1].filter, std::string("Texture picture (*.tga, *.png)\0*.tga;*.png\0\0", 46));
+    EXPECT_EQ(openRequests[1].filter, std::string("Texture picture (*.tga, *.png)\0*.tga;*.png\0\0", 44));
 
     Click(SORRELWICK_CLEAR_BUTTON);
     saveAnswer = dir.File("out.tga");
