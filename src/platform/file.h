@@ -118,6 +118,7 @@ private:
     std::size_t writeUsed_ = 0;  // writing: bytes waiting in the buffer
     std::size_t writeRoom_ = 0;  // and the room after them
     bool readFailed_ = false;
+    bool justSeeked_ = false;  // the next fill of the buffer follows a seek
     std::optional<std::uint64_t> size_;
     std::uint64_t position_ = 0;
 };

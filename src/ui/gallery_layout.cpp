@@ -13,7 +13,7 @@ constexpr int kRowHeight = 24;
 constexpr int kSwitchWidth = 84;
 constexpr int kButtonWidth = 140;
 constexpr int kFontHeight = 12;
-constexpr int kLabelRoom = 44;   // two lines of label under a tile
+constexpr int kLabelRoom = 44;  // two lines of label under a tile
 constexpr int kTileGap = 24;
 
 struct Switch {
@@ -39,8 +39,8 @@ void Place(HWND gallery, int id, int x, int y, int width, int height) {
 }  // namespace
 
 OwnedFont MakeGalleryFont(UINT dpi) {
-    return OwnedFont(CreateFontW(-AtDpi(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+    return OwnedFont(CreateFontW(-AtDpi(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                  CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg 2"));
 }
 
@@ -62,8 +62,7 @@ void LayOutGallery(HWND gallery, UINT dpi) {
     const int switchesTop = client.bottom - margin - 3 * row;
     Place(gallery, SORRELWICK_GALLERY_LIST, margin, margin, viewLeft - 2 * margin,
           client.bottom - 2 * margin);
-    Place(gallery, SORRELWICK_GALLERY_VIEW, viewLeft, margin, viewWidth,
-          switchesTop - 2 * margin);
+    Place(gallery, SORRELWICK_GALLERY_VIEW, viewLeft, margin, viewWidth, switchesTop - 2 * margin);
     const int switchWidth = AtDpi(kSwitchWidth, dpi);
     for (int i = 0; i < 3; ++i) {
         Place(gallery, kSwitches[i].id, viewLeft + i * switchWidth, switchesTop, switchWidth, row);

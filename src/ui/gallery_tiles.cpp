@@ -33,7 +33,8 @@ int TileCache::SlotFor(std::size_t texture, const std::function<OwnedBitmap()>& 
     const auto oldest = static_cast<std::size_t>(
         std::min_element(lastUse_.begin(), lastUse_.end()) - lastUse_.begin());
     const OwnedBitmap tile = draw();
-    if (!images_ || !tile || !ImageList_Replace(images_, static_cast<int>(oldest), tile.get(), nullptr)) {
+    if (!images_ || !tile ||
+        !ImageList_Replace(images_, static_cast<int>(oldest), tile.get(), nullptr)) {
         return -1;  // no picture: the tile shows its label alone
     }
     textureIn_[oldest] = texture;

@@ -67,8 +67,8 @@ HWND ReportListOf(const Gallery& gallery) {
 }
 
 std::optional<std::size_t> Selected(const Gallery& gallery) {
-    const LRESULT item = SendMessageW(gallery.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                      LVNI_SELECTED);
+    const LRESULT item =
+        SendMessageW(gallery.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
     if (item < 0 || static_cast<std::size_t>(item) >= gallery.textures.size()) return std::nullopt;
     return static_cast<std::size_t>(item);
 }
@@ -100,10 +100,9 @@ operations::TexturePicture PictureOr(Make&& make) {
 OwnedBitmap DrawTile(const Gallery& gallery, std::size_t texture) {
     const int side = gallery.tiles->Side();
     const operations::TexturePicture tile = PictureOr([&] {
-        return operations::MakeTileTexturePicture(ImageOf(gallery, texture),
-                                                  static_cast<std::uint32_t>(side),
-                                                  static_cast<std::uint32_t>(
-                                                      AtDpi(kCheckerSquare, gallery.dpi)));
+        return operations::MakeTileTexturePicture(
+            ImageOf(gallery, texture), static_cast<std::uint32_t>(side),
+            static_cast<std::uint32_t>(AtDpi(kCheckerSquare, gallery.dpi)));
     });
     if (tile.bgra.empty()) return ReasonBitmap(tile.reason, side, gallery.font.get());
     return PictureBitmap(tile);
@@ -138,8 +137,8 @@ void Reload(Gallery& gallery) {
     gallery.setPath = state.setPath;
     gallery.textures = state.setPath.empty()
                            ? std::vector<operations::IndexedTexture>{}
-                           : operations::IndexTextures(state.setPath).value_or(
-                                 std::vector<operations::IndexedTexture>{});
+                           : operations::IndexTextures(state.setPath)
+                                 .value_or(std::vector<operations::IndexedTexture>{});
     gallery.tiles->Forget();
     SetWindowTextW(gallery.window, platform::WideForDisplay(Caption(state)).c_str());
     SendMessageW(gallery.list, LVM_SETITEMCOUNT, gallery.textures.size(), 0);
@@ -191,8 +190,8 @@ void ReplaceFromFile(Gallery& gallery, std::size_t texture) {
 void ExtractToFile(Gallery& gallery, std::size_t texture) {
     const std::string folder = SetFolder(gallery.setPath);
     const std::string& name = gallery.textures[texture].name;
-    const std::optional<std::string> path = AskWhereToExtractTexture(
-        gallery.window, folder.empty() ? name : folder + "\\" + name);
+    const std::optional<std::string> path =
+        AskWhereToExtractTexture(gallery.window, folder.empty() ? name : folder + "\\" + name);
     if (!path) return;
     ListBoxReportLog log(ReportListOf(gallery));
     operations::ExtractTextureAs(TheToolState(), texture, *path, &log);
@@ -201,8 +200,8 @@ void ExtractToFile(Gallery& gallery, std::size_t texture) {
 void CopySelected(const Gallery& gallery) {
     const std::optional<std::size_t> selected = Selected(gallery);
     if (!selected) return;
-    const operations::TexturePicture picture = PictureOr(
-        [&] { return operations::MakeUnblendedPicture(ImageOf(gallery, *selected)); });
+    const operations::TexturePicture picture =
+        PictureOr([&] { return operations::MakeUnblendedPicture(ImageOf(gallery, *selected)); });
     CopyTexture(gallery.window, picture, gallery.textures[*selected].name);
 }
 
@@ -226,8 +225,7 @@ void OnGetDisplayInfo(Gallery& gallery, NMLVDISPINFOW& info) {
         lstrcpynW(item.pszText, label.c_str(), item.cchTextMax);
     }
     if (item.mask & LVIF_IMAGE) {
-        item.iImage =
-            gallery.tiles->SlotFor(texture, [&] { return DrawTile(gallery, texture); });
+        item.iImage = gallery.tiles->SlotFor(texture, [&] { return DrawTile(gallery, texture); });
     }
 }
 
@@ -235,8 +233,8 @@ LRESULT OnNotify(Gallery& gallery, const NMHDR& notice) {
     if (notice.hwndFrom != gallery.list) return 0;
     switch (notice.code) {
         case LVN_GETDISPINFOW:
-            OnGetDisplayInfo(gallery, *reinterpret_cast<NMLVDISPINFOW*>(
-                                          const_cast<NMHDR*>(&notice)));
+            OnGetDisplayInfo(gallery,
+                             *reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&notice)));
             return 0;
         case LVN_ITEMCHANGED: {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(notice);
@@ -309,8 +307,8 @@ void OnContextMenu(Gallery& gallery, LPARAM at) {
     if (!menu) return;
     AppendMenuW(menu, MF_STRING, SORRELWICK_REPLACE_TEXTURE, L"&Replace from file...");
     AppendMenuW(menu, MF_STRING, SORRELWICK_EXTRACT_TEXTURE, L"&Extract...");
-    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
-                                      point.x, point.y, 0, gallery.window, nullptr);
+    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x,
+                                      point.y, 0, gallery.window, nullptr);
     DestroyMenu(menu);
     if (chosen == SORRELWICK_REPLACE_TEXTURE) ReplaceFromFile(gallery, *texture);
     if (chosen == SORRELWICK_EXTRACT_TEXTURE) ExtractToFile(gallery, *texture);
@@ -348,12 +346,12 @@ void OnDpiChanged(Gallery& gallery, UINT dpi, const RECT& suggested) {
 void OnCreate(HWND window, Gallery& gallery) {
     gallery.window = window;
     gallery.dpi = WindowDpi(window);
-    gallery.list = CreateWindowExW(
-        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_OWNERDATA | LVS_SINGLESEL |
-            LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
-        0, 0, 0, 0, window, reinterpret_cast<HMENU>(SORRELWICK_GALLERY_LIST),
-        GetModuleHandleW(nullptr), nullptr);
+    gallery.list =
+        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_OWNERDATA |
+                            LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
+                        0, 0, 0, 0, window, reinterpret_cast<HMENU>(SORRELWICK_GALLERY_LIST),
+                        GetModuleHandleW(nullptr), nullptr);
     SendMessageW(gallery.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER,
                  LVS_EX_DOUBLEBUFFER);
     gallery.view = CreateTextureView(window, SORRELWICK_GALLERY_VIEW);

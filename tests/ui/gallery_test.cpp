@@ -120,7 +120,8 @@ protected:
         ReleaseDC(nullptr, dc);
         for (int y = 0; y < side; ++y) {
             const std::size_t from =
-                (Count(info.rcImage.top + y) * Count(bitmap.bmWidth) + Count(info.rcImage.left)) * 4;
+                (Count(info.rcImage.top + y) * Count(bitmap.bmWidth) + Count(info.rcImage.left)) *
+                4;
             std::copy_n(whole.begin() + static_cast<std::ptrdiff_t>(from), side * 4,
                         pixels.begin() + static_cast<std::ptrdiff_t>(y) * side * 4);
         }
@@ -136,7 +137,8 @@ protected:
     POINT TileMiddle(int i) const {
         RECT place = {};
         place.left = LVIR_ICON;
-        SendMessageW(tiles, LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&place));
+        SendMessageW(tiles, LVM_GETITEMRECT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&place));
         POINT middle = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
         MapWindowPoints(tiles, gallery, &middle, 1);
         return middle;
@@ -147,7 +149,8 @@ protected:
         MapWindowPoints(gallery, nullptr, &at, 1);
         chosenItem = choice;
         SetTimer(nullptr, 0, 20, ChooseItem);
-        SendMessageW(gallery, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tiles), MAKELPARAM(at.x, at.y));
+        SendMessageW(gallery, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tiles),
+                     MAKELPARAM(at.x, at.y));
     }
     static void CALLBACK ChooseItem(HWND, UINT, UINT_PTR timer, DWORD) {
         const HWND popup = FindWindowW(L"#32768", nullptr);
@@ -201,7 +204,8 @@ TEST_F(Gallery, ShowsATilePerTextureInFileOrderWithItsPictureAndFollowsTheMainWi
         for (unsigned ty = 0; ty < t.height; ++ty) {
             for (unsigned tx = 0; tx < t.width; ++tx) {
                 const int x = left + static_cast<int>((2 * tx + 1) * Count(width) / (2u * t.width));
-                const int y = top + static_cast<int>((2 * ty + 1) * Count(height) / (2u * t.height));
+                const int y =
+                    top + static_cast<int>((2 * ty + 1) * Count(height) / (2u * t.height));
                 const std::uint8_t* rgba = &t.image.rgba[(std::size_t{ty} * t.width + tx) * 4];
                 const auto checker = static_cast<std::uint8_t>(
                     ((x - left) / square + (y - top) / square) % 2 ? 0xCC : 0xFF);
@@ -261,8 +265,9 @@ TEST_F(Gallery, ReplacesTheTextureOfTheTileAFileIsDroppedOnOrChosenFor) {
 
     Drop(gallery, dir, {"new.tga", "other.tga"}, TileMiddle(1));
     Drop(gallery, dir, {"new.tga"}, {2, 2});
-    EXPECT_EQ(Report(), (Lines{"Not imported: a texture takes one file at a time, not new.tga, other.tga",
-                               "Not imported: new.tga was dropped beside the textures; drop it on one"}));
+    EXPECT_EQ(Report(),
+              (Lines{"Not imported: a texture takes one file at a time, not new.tga, other.tga",
+                     "Not imported: new.tga was dropped beside the textures; drop it on one"}));
     EXPECT_EQ(gen::ReadWholeFile(dir.File("set1.DAT")), original);
     Click(SORRELWICK_CLEAR_BUTTON);
 
@@ -270,10 +275,11 @@ TEST_F(Gallery, ReplacesTheTextureOfTheTileAFileIsDroppedOnOrChosenFor) {
     textures[1].image.file = edited;
     EXPECT_EQ(gen::ReadWholeFile(dir.File("set1.DAT")), SetOf(textures));
     EXPECT_EQ(gen::ReadWholeFile(dir.File("set1.000")), original);
-    EXPECT_EQ(Report(), Framed("Importing textures from " + dir.File("new.tga") + " into set1.DAT",
-                               {report::TextureInfoLine("glass.tga", 2, 2, 32,
-                                                        "Import successful: size modified (to 8x8)"),
-                                "Original file renamed to set1.000"}));
+    EXPECT_EQ(Report(),
+              Framed("Importing textures from " + dir.File("new.tga") + " into set1.DAT",
+                     {report::TextureInfoLine("glass.tga", 2, 2, 32,
+                                              "Import successful: size modified (to 8x8)"),
+                      "Original file renamed to set1.000"}));
     EXPECT_EQ(Labels()[1], "glass.tga\n8x8, 32 bits");
 
     // From the menu: a refused file changes nothing; a taken one replaces.
@@ -281,23 +287,27 @@ TEST_F(Gallery, ReplacesTheTextureOfTheTileAFileIsDroppedOnOrChosenFor) {
     openAnswer = dir.File("new.tga");
     ChooseFromMenu(0, 0);
     EXPECT_EQ(menuItems, (Lines{"&Replace from file...", "&Extract..."}));
-    EXPECT_EQ(Report(), Framed("Importing textures from " + dir.File("new.tga") + " into set1.DAT",
-                               {report::TextureInfoLine("wood.tga", 4, 2, 24,
-                                                        "Import failed: wrong color depth (32 bits)")}));
+    EXPECT_EQ(Report(),
+              Framed("Importing textures from " + dir.File("new.tga") + " into set1.DAT",
+                     {report::TextureInfoLine("wood.tga", 4, 2, 24,
+                                              "Import failed: wrong color depth (32 bits)")}));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "set1.001"));
     ASSERT_EQ(openRequests.size(), 2u);  // the set's, then the texture's
-    EXPECT_EQ(openRequests[1].filter, std::string("Texture picture (*.tga, *.png)\0*.tga;*.png\0\0", 44));
+    EXPECT_EQ(openRequests[1].filter,
+              std::string("Texture picture (*.tga, *.png)\0*.tga;*.png\0\0", 44));
 
     Click(SORRELWICK_CLEAR_BUTTON);
     saveAnswer = dir.File("out.tga");
     ChooseFromMenu(2, 1);
     EXPECT_EQ(gen::ReadWholeFile(dir.File("out.tga")), textures[2].image.file);
     ChooseFromMenu(2, 1);
-    EXPECT_EQ(Report(),
-              Joined(Framed("Exporting set1.DAT's textures to " + dir.Path().string(),
-                            {report::TextureInfoLine("felt.tga", 2, 4, 24, "Export successful")}),
-                     Framed("Exporting set1.DAT's textures to " + dir.Path().string(),
-                            {report::NameMessageLine("felt.tga", "Export failed: file already exists")})));
+    EXPECT_EQ(
+        Report(),
+        Joined(
+            Framed("Exporting set1.DAT's textures to " + dir.Path().string(),
+                   {report::TextureInfoLine("felt.tga", 2, 4, 24, "Export successful")}),
+            Framed("Exporting set1.DAT's textures to " + dir.Path().string(),
+                   {report::NameMessageLine("felt.tga", "Export failed: file already exists")})));
 
     // A restore from the main window: the gallery shows the set as restored.
     EXPECT_TRUE(ClickActing(SORRELWICK_RESTORE_BUTTON, [](HWND dialog) {
