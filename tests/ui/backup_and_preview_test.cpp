@@ -113,6 +113,14 @@ protected:
             const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
             if (!backups) return;
             shown = ListLines(backups);
+            RECT client = {};
+            GetClientRect(backups, &client);
+            // A backup's every column whole, the last one too, without
+            // scrolling (the line of a file that is no set may be longer
+            // than the screen is wide).
+            const LONG first = DrawnWidth(backups, shown.front());
+            linesWhole = first <= client.right;
+            widths = std::to_string(first) + " in " + std::to_string(client.right);
             choiceEnabledAtFirst = IsWindowEnabled(GetDlgItem(dialog, IDOK)) ||
                                    IsWindowEnabled(GetDlgItem(dialog, SORRELWICK_COMPARE_BUTTON));
             for (const auto& step : steps) step(dialog);
@@ -142,6 +150,8 @@ protected:
 
     Lines shown;
     bool choiceEnabledAtFirst = true;
+    bool linesWhole = false;
+    std::string widths;  // the lines' and the list's
 };
 
 // A chosen backup comes back as the restore operation brings it back, and
@@ -167,6 +177,7 @@ TEST_F(RestoreCommand, ChosenBackupIsRestoredAndTheSetLoadedAgain) {
 
         ClickRestore(c.steps);
         EXPECT_EQ(shown, backups);
+        EXPECT_TRUE(linesWhole) << widths;
         EXPECT_FALSE(choiceEnabledAtFirst);
         EXPECT_EQ(FilesIn(dir.Path()), c.restores ? restored : before);
         const Lines listing =
