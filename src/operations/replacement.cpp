@@ -228,6 +228,8 @@ void NamedReplacementStep(backup::GuardedRewrite& rewrite, const FilesByTexture&
     const std::string name = platform::NameForReport(rewrite.walk.currentTextureName);
     platform::File file = platform::File::OpenForReading(*files[index]);
     if (!file.IsOpen()) {
+        // A file named for the texture and missing fails the run.
+        ++refused;
         rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportFileNotFound));
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;

@@ -4,6 +4,7 @@
 #include "report/comparison_messages.h"
 #include "report/messages.h"
 #include "ui/dropped_files.h"
+#include "ui/gallery_texts.h"
 #include "ui/read_me_dialog.h"
 #include "window_test_support.h"
 
@@ -100,7 +101,10 @@ TEST(ReadMeText, HandWrappedAndListsEveryReportMessageAsTheReportWritesIt) {
         msg::CouldNotClose(file),
         msg::CouldNotDelete(file),
         msg::CouldNotRename(file, file),
-        ui::NotLoadedLine({file, file})};
+        ui::NotLoadedLine({file, file}),
+        ui::DroppedBesideTilesLine(file),
+        ui::DroppedSeveralLine({file, file}),
+        msg::NoTextureNamed("[texture]", file)};
     EXPECT_EQ(listed, expected);
 }
 
