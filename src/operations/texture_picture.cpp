@@ -79,7 +79,8 @@ TexturePicture ScaledNearest(const TexturePicture& picture, std::uint32_t width,
         const std::uint64_t fromY = std::uint64_t{y} * picture.height / height;
         for (std::uint32_t x = 0; x < width; ++x) {
             const std::uint64_t fromX = std::uint64_t{x} * picture.width / width;
-            const std::uint8_t* from = &picture.bgra[(fromY * picture.width + fromX) * 4];
+            const std::uint8_t* from =
+                &picture.bgra[static_cast<std::size_t>(fromY * picture.width + fromX) * 4];
             std::copy(from, from + 4, &scaled.bgra[(std::size_t{y} * width + x) * 4]);
         }
     }
@@ -109,8 +110,8 @@ TexturePicture MakeTileTexturePicture(format::Bytes tga, std::uint32_t side,
         for (std::uint32_t x = 0; x < width; ++x) {
             const std::uint64_t fromX = std::uint64_t{x} * image.width / width;
             const std::size_t to = (std::size_t{top + y} * side + left + x) * 4;
-            PutPixel(&image.rgba[(fromY * image.width + fromX) * 4], ChannelView::Both,
-                     CheckerAt(x, y, checkerSquare), &tile.bgra[to]);
+            PutPixel(&image.rgba[static_cast<std::size_t>(fromY * image.width + fromX) * 4],
+                     ChannelView::Both, CheckerAt(x, y, checkerSquare), &tile.bgra[to]);
         }
     }
     return tile;
