@@ -13,6 +13,8 @@
 #   ROUNDS=9 BENCH_DIR=/tmp/b scripts/bench.sh
 #   PAIRS="specular_big specular_many" scripts/bench.sh
 #   CLI=/elsewhere/sorrelwick-cli scripts/bench.sh   another build, same sets
+#   WINDOWS_BUILD=build-windows64 scripts/bench.sh   the Windows program's gallery and
+#                                    report too, under Wine (when PAIRS is not given)
 #
 # Not part of the tests: timings depend on the machine and its load.
 set -euo pipefail
@@ -178,3 +180,50 @@ for pair in "${pairs[@]}"; do
     printf '| %-28s | %6.3f (%6.3f-%6.3f) | %6.3f (%6.3f-%6.3f) | %5s | %9s |\n' \
         "${label[$pair]}" "$tm" "$tlo" "$thi" "$fm" "$flo" "$fhi" "$ratio" "$mib"
 done
+
+# The Windows program under Wine (WINDOWS_BUILD, default build-windows64, when
+# built with its tools): the gallery of a set of 2,000 textures opening, and
+# the listing of that set into the report against sorrelwick-cli.exe's. The
+# program's own times run from the click to its windows drawn and idle, so
+# they hold none of Wine's start-up, which the line before them states.
+windows_build=${WINDOWS_BUILD:-build-windows64}
+gallery_bench=$windows_build/tools/sorrelwick_gallery_bench.exe
+if [[ -f $gallery_bench && -z ${PAIRS:-} ]]; then
+    wine_run=(scripts/wine-run.sh --state "$windows_build/wine")
+    gallery_set=$work/gallery.DAT
+    "$make_sets" textures "$gallery_set" 2000
+    gallery_path=$("${wine_run[@]}" --host wine winepath -w "$gallery_set" 2>/dev/null)
+    wine_start() {
+        local start=$EPOCHREALTIME
+        "${wine_run[@]}" "$windows_build/src/sorrelwick-cli.exe" --version >/dev/null 2>&1
+        echo "$start $EPOCHREALTIME" | awk '{ printf "%.4f\n", $2 - $1 }'
+    }
+    cli_list() {
+        local start=$EPOCHREALTIME
+        "${wine_run[@]}" "$windows_build/src/sorrelwick-cli.exe" list "$gallery_path" >/dev/null 2>&1
+        echo "$start $EPOCHREALTIME" | awk '{ printf "%.4f\n", $2 - $1 }'
+    }
+    declare -a opened=() open_peak=() listed=() cli_times=() starts=()
+    for ((round = 1; round <= rounds; ++round)); do
+        echo "== Windows program, round $round of $rounds" >&2
+        read -r t k < <("${wine_run[@]}" "$gallery_bench" gallery "$gallery_path" 2>/dev/null | tail -n 1)
+        opened+=("$t") open_peak+=("$k")
+        read -r t _ < <("${wine_run[@]}" "$gallery_bench" list "$gallery_path" 2>/dev/null | tail -n 1)
+        listed+=("$t")
+        cli_times+=("$(cli_list)")
+        starts+=("$(wine_start)")
+    done
+    read -r wm _ _ <<<"$(stats "${starts[@]}")"
+    read -r om olo ohi <<<"$(stats "${opened[@]}")"
+    read -r pm _ phi <<<"$(stats "${open_peak[@]}")"
+    read -r lm llo lhi <<<"$(stats "${listed[@]}")"
+    read -r cm clo chi <<<"$(stats "${cli_times[@]}")"
+    echo
+    echo "Windows program under Wine, 2000 textures; Wine's start-up alone: ${wm} s"
+    printf '| %-40s | %-22s |\n' step "seconds (least-greatest)"
+    printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "gallery opened, tiles in view drawn" "$om" "$olo" "$ohi"
+    printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "listing shown in the report" "$lm" "$llo" "$lhi"
+    printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "sorrelwick-cli.exe list, with start-up" "$cm" "$clo" "$chi"
+    awk -v p="$pm" -v h="$phi" 'BEGIN { printf "gallery peak memory: %.1f MiB (greatest %.1f)\n", p / 1024, h / 1024 }'
+    awk -v l="$lm" -v c="$cm" 'BEGIN { printf "report listing / CLI listing: %.2f\n", l / c }'
+fi

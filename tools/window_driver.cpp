@@ -9,6 +9,7 @@
 
 #include <windows.h>
 // After windows.h, which they need.
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -19,6 +20,7 @@
 #include "generators/chess_set_builder.h"
 #include "generators/tga_builder.h"
 #include "ui/folder_picker.h"
+#include "ui/gallery_window.h"
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
 #include "ui/resource_ids.h"
@@ -149,6 +151,17 @@ int wmain(int argc, wchar_t** argv) {
     pictureDialog(SORRELWICK_READ_ME_BUTTON, [](HWND) {});
     pictureDialog(SORRELWICK_RESTORE_BUTTON, ChooseAndCompareTheFirstBackup);
     Picture(window);
+    // The gallery, a texture with an alpha channel selected and fitted.
+    click(SORRELWICK_PREVIEW_BUTTON);
+    if (const HWND gallery = ui::GalleryWindow()) {
+        const HWND tiles = GetDlgItem(gallery, SORRELWICK_GALLERY_LIST);
+        LVITEMW selected = {};
+        selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(tiles, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&selected));
+        SendDlgItemMessageW(gallery, SORRELWICK_VIEW_FITTED, BM_CLICK, 0, 0);
+        SetWindowPos(gallery, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        Picture(gallery);
+    }
     DestroyWindow(window);
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;

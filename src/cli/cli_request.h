@@ -3,17 +3,20 @@
 // arguments it takes, parsed without touching any file.
 
 #include <string>
+#include <vector>
 
-#include "set_file/tool_state.h"
 #include "report/report_log.h"
+#include "set_file/tool_state.h"
 
 namespace sorrelwick::cli {
 
 // The arguments of every command; each command fills the fields it takes.
 struct CliRequest {
-    std::string setPath;        // exactly as given
-    std::string folder;         // extract, replace: exactly as given
-    bool convert = false;       // replace: take PNG files and other forms
+    std::string setPath;   // exactly as given
+    std::string folder;    // extract, replace: exactly as given
+    bool convert = false;  // replace: take PNG files and other forms
+    // extract: "NAME"; replace: "NAME=FILE". Only the textures named.
+    std::vector<std::string> textures;
     SpecularPercents percents;  // specular
     unsigned backupNumber = 0;  // restore: 0 to 999
     std::string pagePath;       // preview: exactly as given

@@ -58,21 +58,71 @@ void AddExtract(CLI::App& app, ChosenCommand& chosen) {
         app, chosen, "extract", "Write every texture of SET into FOLDER as a .tga file",
         [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
             std::size_t failed = 0;
-            return operations::ExtractTextures(state, request.folder, &log, &failed) && failed == 0;
+            const bool done =
+                request.textures.empty()
+                    ? operations::ExtractTextures(state, request.folder, &log, &failed)
+                    : operations::ExtractNamedTextures(state, request.folder, request.textures,
+                                                       &log, &failed);
+            return done && failed == 0;
         });
     AddFolder(command, chosen, "Where the .tga files go; existing files are never replaced");
+    command
+        .add_option("--texture", chosen.request.textures,
+                    "Write only this texture, named as list prints it (NAME#2 for the second "
+                    "of a name); may be given again")
+        ->option_text("NAME");
+}
+
+// "NAME=FILE", split at its first '='.
+std::vector<operations::TextureFile> TextureFiles(const std::vector<std::string>& texts) {
+    std::vector<operations::TextureFile> files;
+    for (const std::string& text : texts) {
+        const std::size_t equals = text.find('=');
+        files.push_back({text.substr(0, equals), text.substr(equals + 1)});
+    }
+    return files;
+}
+
+bool RunReplace(const CliRequest& request, ToolState& state, report::ReportLog& log) {
+    std::size_t refused = 0;
+    const bool done =
+        request.textures.empty()
+            ? operations::ReplaceTextures(state, request.folder, &log, {request.convert}, &refused)
+            : operations::ReplaceNamedTextures(state, TextureFiles(request.textures), &log,
+                                               {request.convert}, &refused);
+    return done && refused == 0;
 }
 
 void AddReplace(CLI::App& app, ChosenCommand& chosen) {
-    CLI::App& command = AddSetCommand(
-        app, chosen, "replace", "Replace textures of SET by the .tga files of FOLDER",
-        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-            std::size_t refused = 0;
-            return operations::ReplaceTextures(state, request.folder, &log, {request.convert},
-                                               &refused) &&
-                   refused == 0;
-        });
-    AddFolder(command, chosen, "The folder of edited .tga files");
+    CLI::App& command = AddSetCommand(app, chosen, "replace",
+                                      "Replace textures of SET by the .tga files of FOLDER, or "
+                                      "the textures named by the files given",
+                                      RunReplace);
+    CLI::Option* folder =
+        command.add_option("FOLDER", chosen.request.folder, "The folder of edited .tga files");
+    const CLI::Validator nameAndFile(
+        [](std::string& text) {
+            const std::size_t equals = text.find('=');
+            return equals != std::string::npos && equals != 0 && equals + 1 != text.size()
+                       ? std::string()
+                       : "not NAME=FILE: " + text;
+        },
+        "");
+    CLI::Option* textures =
+        command
+            .add_option("--texture", chosen.request.textures,
+                        "Replace the texture NAME, as list prints it (NAME#2 for the second of a "
+                        "name), by FILE instead of a folder's files; may be given again")
+            ->option_text("NAME=FILE")
+            ->check(nameAndFile);
+    folder->excludes(textures);
+    // One of the two says where the files come from.
+    command.callback([&chosen, folder, textures] {
+        if (folder->count() == 0 && textures->count() == 0) {
+            throw CLI::RequiredError("FOLDER or --texture");
+        }
+        chosen.run = RunReplace;
+    });
     command.add_flag("--convert", chosen.request.convert,
                      "Also take NAME's .png file when NAME is missing, and convert a file of "
                      "another colour depth, image type or origin to the texture's own");

@@ -2,16 +2,18 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "backup/backup_listing.h"
 #include "format/tga_fields.h"
-#include "set_file/set_file_walk.h"
 #include "operations/texture_file_name.h"
+#include "operations/texture_index.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "report/lines.h"
 #include "report/messages.h"
 #include "report/reason_line.h"
+#include "set_file/set_file_walk.h"
 
 namespace sorrelwick::operations {
 namespace {
@@ -79,7 +81,8 @@ Export WriteTexture(std::string_view folder, const std::string& name, const form
 // Writes one texture and reports its outcome. A close failure also becomes
 // the walk's held failure, which fails the extraction.
 void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const format::Chunk& chunk,
-                   report::ReportLog& log, std::size_t& failed) {
+                   report::ReportLog& log, std::size_t& failed,
+                   std::string_view fileNameGiven = {}) {
     const std::string name = platform::NameForReport(walk.currentTextureName);
     const format::TgaFields tga = *format::ReadTgaFields(chunk.payload);
     const auto infoLine = [&](std::string_view outcome) {
@@ -87,7 +90,9 @@ void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const forma
     };
     // The name comes from the file: as a path it could leave the folder or
     // reach a device, and bytes that don't read as text name no file.
-    const std::optional<std::string> fileName = platform::NameAsText(walk.currentTextureName);
+    const std::optional<std::string> fileName = fileNameGiven.empty()
+                                                    ? platform::NameAsText(walk.currentTextureName)
+                                                    : std::string(fileNameGiven);
     platform::SystemError cause{};
     const Export outcome = fileName && IsPlainFileName(*fileName)
                                ? WriteTexture(folder, *fileName, chunk, cause)
@@ -109,7 +114,93 @@ void ExportTexture(std::string_view folder, format::ChunkWalk& walk, const forma
     }
 }
 
+// The file name each chosen texture is written under, by its place among the
+// set's textures: empty for its own name; nullopt for a texture not chosen.
+using ChosenTextures = std::vector<std::optional<std::string>>;
+
+// Writes the chosen textures, or every texture when `chosen` is null.
+bool ExtractChosen(const ToolState& state, std::string_view folder, report::ReportLog& log,
+                   std::size_t* texturesFailed, const ChosenTextures* chosen) {
+    report::AddHeading(log, report::msg::Exporting(state.setName, folder));
+    // Checked first, so that a mistyped folder isn't reported texture by texture.
+    if (!platform::CanSearchFolder(std::string(folder))) {
+        report::AppendFailure(log, report::msg::NotAFolder(folder), platform::LatestFailure());
+        report::AddClosing(log);
+        return false;
+    }
+    std::size_t failed = 0, index = 0;
+    const auto exportChosen = [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
+        format::TrackTextureName(walk, chunk);
+        if (!format::IsNamedTexture(walk, chunk)) return;
+        const std::size_t at = index++;
+        if (!chosen) return ExportTexture(folder, walk, chunk, log, failed);
+        if (at < chosen->size() && (*chosen)[at]) {
+            ExportTexture(folder, walk, chunk, log, failed, *(*chosen)[at]);
+        }
+    };
+    const bool result = set_file::WalkSetFile(state.setPath, state.setName, log, exportChosen);
+    if (!result) backup::AddLatestBackupHint(state, log);
+    report::AddClosing(log);
+    if (texturesFailed) *texturesFailed = failed;
+    return result;
+}
+
+// Finds each of `names` in the set; one line and nullopt when one is not
+// there. A set that can't be read chooses nothing, and the walk says why.
+std::optional<ChosenTextures> ChooseByName(const ToolState& state,
+                                           const std::vector<std::string>& names,
+                                           report::ReportLog& log) {
+    const std::optional<std::vector<IndexedTexture>> index = IndexTextures(state.setPath);
+    if (!index) return ChosenTextures{};
+    ChosenTextures chosen(index->size());
+    for (const std::string& name : names) {
+        const std::optional<std::size_t> found = FindTexture(*index, name);
+        if (!found) {
+            log.AppendLine(report::msg::NoTextureNamed(name, state.setName));
+            return std::nullopt;
+        }
+        chosen[*found] = std::string();
+    }
+    return chosen;
+}
+
 }  // namespace
+
+bool ExtractNamedTextures(const ToolState& state, std::string_view folder,
+                          const std::vector<std::string>& names, report::ReportLog* log,
+                          std::size_t* texturesFailed) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadPath);
+        return false;
+    }
+    if (folder.empty()) {
+        log->AppendLine(report::msg::kInvalidExtractPath);
+        return false;
+    }
+    const std::optional<ChosenTextures> chosen = ChooseByName(state, names, *log);
+    if (!chosen) return false;
+    return ExtractChosen(state, folder, *log, texturesFailed, &*chosen);
+}
+
+bool ExtractTextureAs(const ToolState& state, std::size_t texture, std::string_view path,
+                      report::ReportLog* log) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadPath);
+        return false;
+    }
+    std::size_t end = path.size();
+    while (end > 0 && !platform::IsPathSeparator(path[end - 1])) --end;
+    if (end == 0 || end == path.size()) {
+        log->AppendLine(report::msg::kInvalidExtractPath);
+        return false;
+    }
+    ChosenTextures chosen(texture + 1);
+    chosen[texture] = std::string(path.substr(end));
+    std::size_t failed = 0;
+    return ExtractChosen(state, path.substr(0, end - 1), *log, &failed, &chosen) && failed == 0;
+}
 
 bool ExtractTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
                      std::size_t* texturesFailed) {
@@ -122,23 +213,7 @@ bool ExtractTextures(const ToolState& state, std::string_view folder, report::Re
         log->AppendLine(report::msg::kInvalidExtractPath);
         return false;
     }
-    report::AddHeading(*log, report::msg::Exporting(state.setName, folder));
-    // Checked first, so that a mistyped folder isn't reported texture by texture.
-    if (!platform::CanSearchFolder(std::string(folder))) {
-        report::AppendFailure(*log, report::msg::NotAFolder(folder), platform::LatestFailure());
-        report::AddClosing(*log);
-        return false;
-    }
-    std::size_t failed = 0;
-    const auto exportEach = [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
-        format::TrackTextureName(walk, chunk);
-        if (format::IsNamedTexture(walk, chunk)) ExportTexture(folder, walk, chunk, *log, failed);
-    };
-    const bool result = set_file::WalkSetFile(state.setPath, state.setName, *log, exportEach);
-    if (!result) backup::AddLatestBackupHint(state, *log);
-    report::AddClosing(*log);
-    if (texturesFailed) *texturesFailed = failed;
-    return result;
+    return ExtractChosen(state, folder, *log, texturesFailed, nullptr);
 }
 
 }  // namespace sorrelwick::operations

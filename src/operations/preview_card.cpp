@@ -43,6 +43,17 @@ void AddColourAndAlpha(const format::DecodedImage& image, PreviewCard& card) {
 
 }  // namespace
 
+std::string MissingPictureReason(const format::DecodeResult& decoded, format::Bytes tga) {
+    const format::TgaHeader header = format::ReadTgaHeader(tga).value_or(format::TgaHeader{});
+    std::string reason = MissingPictureFlag(decoded.outcome, header);
+    if (reason.empty() || decoded.outcome != DecodeOutcome::BadHeader) return reason;
+    // A header cut short is said as the card says it.
+    if (format::CheckImageCompleteness(tga) == format::ImageCompleteness::CutShort) {
+        return std::string(report::msg::kFlagCutShort);
+    }
+    return reason;
+}
+
 PreviewCard MakePreviewCard(const std::string& name, format::Bytes tga) {
     const format::TgaHeader header = format::ReadTgaHeader(tga).value_or(format::TgaHeader{});
     PreviewCard card;

@@ -1,6 +1,7 @@
 #include "operations/replacement.h"
 
 #include <bit>
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "operations/import_inventory.h"
 #include "operations/texture_conversion.h"
 #include "operations/texture_file_name.h"
+#include "operations/texture_index.h"
 #include "platform/file_system.h"
 #include "platform/memory.h"
 #include "report/lines.h"
@@ -75,57 +77,106 @@ std::optional<ImportAttempt> RefusedConversion(const Conversion& conversion,
     }
 }
 
-// Reads the whole file, checks it against the stored texture and, when it is
-// taken, writes it as the chunk's new payload. The file image is released
-// on return, before the file is closed.
-ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File& file,
-                                const std::string& name, const format::Chunk& chunk, bool convert) {
-    const format::TgaFields stored = *format::ReadTgaFields(chunk.payload);
+// A texture file read whole and checked against the stored texture: the
+// image to import (`bytes`, in `file` or the conversion) or why not.
+struct VettedFile {
+    std::unique_ptr<std::uint8_t[]> file;
+    Conversion conversion;
+    format::Bytes bytes;
+    ImportAttempt attempt;
+};
+
+// Reads the whole file and checks it against `stored`, the texture's image
+// in the set. The file image lives as long as the result.
+VettedFile VetTextureFile(platform::File& file, const std::string& name, format::Bytes stored,
+                          bool convert) {
+    VettedFile vetted;
+    const format::TgaFields fields = *format::ReadTgaFields(stored);
+    const auto refuse = [&](std::string line) {
+        vetted.attempt = {std::move(line)};
+        return std::move(vetted);
+    };
     // A file too short for its depth field, or too long for a chunk's
     // 32-bit length, can't become a texture image.
     const std::optional<std::uint64_t> size = file.Remaining();
     if (!size || *size < format::kMinTextureImageSize ||
         *size > std::numeric_limits<std::uint32_t>::max()) {
-        return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
+        return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
     }
     const auto length = static_cast<std::uint32_t>(*size);
-    const std::unique_ptr<std::uint8_t[]> image = platform::AllocateBytes(length);
-    if (!image) return {report::NameMessageLine(name, report::msg::kImportNotEnoughMemory)};
-    if (file.Read(image.get(), length) != length) {
-        return {report::NameMessageLine(
-            name, report::WithReason(report::msg::kImportErrorReading, file.LastError()))};
+    vetted.file = platform::AllocateBytes(length);
+    if (!vetted.file)
+        return refuse(report::NameMessageLine(name, report::msg::kImportNotEnoughMemory));
+    if (file.Read(vetted.file.get(), length) != length) {
+        return refuse(report::NameMessageLine(
+            name, report::WithReason(report::msg::kImportErrorReading, file.LastError())));
     }
 
-    format::Bytes bytes(image.get(), length);
+    vetted.bytes = format::Bytes(vetted.file.get(), length);
     // The columns show the texture as stored; the outcome the file's values.
     const auto line = [&](std::string_view outcome) {
-        return report::TextureInfoLine(name, stored.width, stored.height, stored.depth, outcome);
+        return report::TextureInfoLine(name, fields.width, fields.height, fields.depth, outcome);
     };
-    Conversion conversion;
     if (convert) {
-        conversion = ConvertToStoredForm(bytes, chunk.payload);
-        if (auto refused = RefusedConversion(conversion, name, line)) return *refused;
-        if (conversion.outcome == ConversionOutcome::Converted) bytes = conversion.image;
+        vetted.conversion = ConvertToStoredForm(vetted.bytes, stored);
+        if (auto refused = RefusedConversion(vetted.conversion, name, line)) {
+            vetted.attempt = *refused;
+            return vetted;
+        }
+        if (vetted.conversion.outcome == ConversionOutcome::Converted) {
+            vetted.bytes = vetted.conversion.image;
+        }
     }
-    const format::TgaFields found = *format::ReadTgaFields(bytes);
-    if (found.depth != stored.depth) return {line(report::msg::ImportWrongDepth(found.depth))};
+    const format::TgaFields found = *format::ReadTgaFields(vetted.bytes);
+    if (found.depth != fields.depth)
+        return refuse(line(report::msg::ImportWrongDepth(found.depth)));
     if (!IsPowerOfTwo(found.width) || !IsPowerOfTwo(found.height)) {
-        return {line(report::msg::ImportWrongSize(found.width, found.height))};
+        return refuse(line(report::msg::ImportWrongSize(found.width, found.height)));
     }
     // A file cut short would leave the texture with fewer pixels than its
     // header declares.
-    if (format::CheckImageCompleteness(bytes) == format::ImageCompleteness::CutShort) {
-        return {report::NameMessageLine(name, report::msg::kImportErrorReading)};
+    if (format::CheckImageCompleteness(vetted.bytes) == format::ImageCompleteness::CutShort) {
+        return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
     }
-    const bool sameSize = found.width == stored.width && found.height == stored.height;
-    ImportAttempt attempt{
-        line(report::msg::ImportSuccessful(conversion.from, !sameSize, found.width, found.height)),
-        true};
+    const bool sameSize = found.width == fields.width && found.height == fields.height;
+    vetted.attempt = {line(report::msg::ImportSuccessful(vetted.conversion.from, !sameSize,
+                                                         found.width, found.height)),
+                      true};
+    return vetted;
+}
+
+// Reads the whole file, checks it against the stored texture and, when it is
+// taken, writes it as the chunk's new payload. The file image is released
+// on return, before the file is closed.
+ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File& file,
+                                const std::string& name, const format::Chunk& chunk, bool convert) {
+    VettedFile vetted = VetTextureFile(file, name, chunk.payload, convert);
+    if (!vetted.attempt.imported) return vetted.attempt;
     format::ChunkHeader header = chunk.header;
     // A converted image fits in 32 bits: its sides are at most 65535.
-    header.length = static_cast<std::uint32_t>(bytes.size());
-    attempt.written = backup::WriteChunk(rewrite, header, bytes);
-    return attempt;
+    header.length = static_cast<std::uint32_t>(vetted.bytes.size());
+    vetted.attempt.written = backup::WriteChunk(rewrite, header, vetted.bytes);
+    return vetted.attempt;
+}
+
+// Imports the file opened for texture `name`, or keeps its chunk, and
+// reports the outcome.
+void ImportOpenedFile(backup::GuardedRewrite& rewrite, platform::File& file,
+                      const std::string& name, const format::Chunk& chunk, bool convert,
+                      std::size_t& refused) {
+    const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk, convert);
+    if (!file.Close()) {
+        backup::FailRewrite(rewrite, report::msg::CouldNotClose(name), file.LastError());
+        return;
+    }
+    if (attempt.imported) {
+        // After a failed write the held failure speaks for this texture.
+        if (attempt.written) rewrite.log.AppendLine(attempt.line);
+        return;
+    }
+    ++refused;
+    rewrite.log.AppendLine(attempt.line);
+    backup::WriteChunk(rewrite, chunk.header, chunk.payload);
 }
 
 platform::File OpenTextureFiles(const ImportSource& source,
@@ -177,19 +228,7 @@ void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& so
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
-    const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk, source.convert);
-    if (!file.Close()) {
-        backup::FailRewrite(rewrite, report::msg::CouldNotClose(name), file.LastError());
-        return;
-    }
-    if (attempt.imported) {
-        // After a failed write the held failure speaks for this texture.
-        if (attempt.written) rewrite.log.AppendLine(attempt.line);
-        return;
-    }
-    ++source.refused;
-    rewrite.log.AppendLine(attempt.line);
-    backup::WriteChunk(rewrite, chunk.header, chunk.payload);
+    ImportOpenedFile(rewrite, file, name, chunk, source.convert, source.refused);
 }
 
 void ReplacementChunkStep(backup::GuardedRewrite& rewrite, const ImportSource& source,
@@ -202,7 +241,149 @@ void ReplacementChunkStep(backup::GuardedRewrite& rewrite, const ImportSource& s
     }
 }
 
+// Each named texture's file, by the texture's place among the set's textures.
+using FilesByTexture = std::vector<std::optional<std::string>>;
+
+void NamedReplacementStep(backup::GuardedRewrite& rewrite, const FilesByTexture& files,
+                          std::size_t& textureIndex, bool convert, std::size_t& refused,
+                          const format::Chunk& chunk) {
+    format::TrackTextureName(rewrite.walk, chunk);
+    const bool named = format::IsNamedTexture(rewrite.walk, chunk);
+    const std::size_t index = named ? textureIndex++ : 0;
+    if (!named || index >= files.size() || !files[index]) {
+        backup::WriteChunk(rewrite, chunk.header, chunk.payload);
+        return;
+    }
+    const std::string name = platform::NameForReport(rewrite.walk.currentTextureName);
+    platform::File file = platform::File::OpenForReading(*files[index]);
+    if (!file.IsOpen()) {
+        // A file named for the texture and missing fails the run.
+        const platform::SystemError cause = file.LastError();
+        ++refused;
+        rewrite.log.AppendLine(report::NameMessageLine(
+            name,
+            report::WithReason(report::msg::kImportFileNotFound,
+                               platform::MeansNotFound(cause) ? platform::SystemError{} : cause)));
+        backup::WriteChunk(rewrite, chunk.header, chunk.payload);
+        return;
+    }
+    ImportOpenedFile(rewrite, file, name, chunk, convert, refused);
+}
+
+// The heading names where the files come from: their folder when they share
+// one, otherwise the files themselves.
+std::string NamedSource(const std::vector<TextureFile>& files) {
+    const auto folderOf = [](const std::string& path) {
+        std::size_t end = path.size();
+        while (end > 0 && !platform::IsPathSeparator(path[end - 1])) --end;
+        return end == 0 ? std::string(".") : path.substr(0, end - 1);
+    };
+    std::string source;
+    for (const TextureFile& file : files) {
+        if (folderOf(file.path) != folderOf(files.front().path)) {
+            source.clear();
+            for (const TextureFile& each : files)
+                source.append(source.empty() ? "" : ", ").append(each.path);
+            return source;
+        }
+    }
+    return files.size() == 1 ? files.front().path : folderOf(files.front().path);
+}
+
 }  // namespace
+
+namespace {
+
+// Whether any of the files would be taken. When none would, the lines that
+// say why are added under the heading, and the set is not rewritten: a
+// backup of an unchanged set helps no one.
+bool AnyFileTaken(const ToolState& state, const std::vector<IndexedTexture>& textures,
+                  const FilesByTexture& files, bool convert, std::vector<std::string>& lines) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!files[i]) continue;
+        const std::vector<std::uint8_t> stored = ReadTextureImage(state.setPath, textures[i]);
+        platform::File file = platform::File::OpenForReading(*files[i]);
+        if (stored.empty()) return true;  // the rewrite says what is wrong with the set
+        if (!file.IsOpen()) {
+            const platform::SystemError cause = file.LastError();
+            lines.push_back(report::NameMessageLine(
+                textures[i].name,
+                report::WithReason(report::msg::kImportFileNotFound,
+                                   platform::MeansNotFound(cause) ? platform::SystemError{}
+                                                                  : cause)));
+            continue;
+        }
+        const VettedFile vetted = VetTextureFile(file, textures[i].name, stored, convert);
+        if (vetted.attempt.imported) return true;
+        lines.push_back(vetted.attempt.line);
+    }
+    return false;
+}
+
+bool ReplaceFromFiles(const ToolState& state, const std::vector<IndexedTexture>& textures,
+                      const FilesByTexture& files, std::string_view source, report::ReportLog& log,
+                      ReplaceOptions options, std::size_t* filesRefused) {
+    report::AddHeading(log, report::msg::Importing(source, state.setName));
+    std::vector<std::string> refusals;
+    if (!textures.empty() && !AnyFileTaken(state, textures, files, options.convert, refusals)) {
+        for (const std::string& line : refusals) log.AppendLine(line);
+        report::AddClosing(log);
+        if (filesRefused) *filesRefused = refusals.size();
+        return false;
+    }
+    std::size_t refused = 0, textureIndex = 0;
+    const bool result = backup::RunGuardedRewrite(
+        state, backup::RewriteJob{}, log,
+        [&](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+            NamedReplacementStep(rewrite, files, textureIndex, options.convert, refused, chunk);
+        });
+    if (filesRefused) *filesRefused = refused;
+    return result;
+}
+
+}  // namespace
+
+bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>& files,
+                          report::ReportLog* log, ReplaceOptions options,
+                          std::size_t* filesRefused) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadSavePath);
+        return false;
+    }
+    if (files.empty()) {
+        log->AppendLine(report::msg::kInvalidImportPath);
+        return false;
+    }
+    // A set that can't be indexed is left to the rewrite, which says why.
+    const std::optional<std::vector<IndexedTexture>> index = IndexTextures(state.setPath);
+    const std::vector<IndexedTexture> textures = index.value_or(std::vector<IndexedTexture>{});
+    FilesByTexture byTexture(textures.size());
+    for (const TextureFile& file : files) {
+        const std::optional<std::size_t> found = FindTexture(textures, file.texture);
+        if (!found && index) {
+            log->AppendLine(report::msg::NoTextureNamed(file.texture, state.setName));
+            return false;
+        }
+        if (found) byTexture[*found] = file.path;
+    }
+    return ReplaceFromFiles(state, textures, byTexture, NamedSource(files), *log, options,
+                            filesRefused);
+}
+
+bool ReplaceTextureAt(const ToolState& state, std::size_t texture, const std::string& path,
+                      report::ReportLog* log, ReplaceOptions options, std::size_t* filesRefused) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadSavePath);
+        return false;
+    }
+    const std::vector<IndexedTexture> textures =
+        IndexTextures(state.setPath).value_or(std::vector<IndexedTexture>{});
+    FilesByTexture byTexture(std::max(textures.size(), texture + 1));
+    byTexture[texture] = path;
+    return ReplaceFromFiles(state, textures, byTexture, path, *log, options, filesRefused);
+}
 
 bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
                      ReplaceOptions options, std::size_t* filesRefused) {

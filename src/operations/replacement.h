@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
-#include "set_file/tool_state.h"
 #include "report/report_log.h"
+#include "set_file/tool_state.h"
 
 namespace sorrelwick::operations {
 
@@ -27,5 +29,27 @@ struct ReplaceOptions {
 // no file does not.
 bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
                      ReplaceOptions options = {}, std::size_t* filesRefused = nullptr);
+
+// A texture named as the listing prints it ("NAME", or "NAME#2" for the
+// second of that name) and the file to put in its place.
+struct TextureFile {
+    std::string texture;
+    std::string path;
+};
+
+// The same rewrite with each named texture taken from its own file instead of
+// a folder's: one line per named texture, none for the others, and no
+// leftovers. A name that is not in the set gets one line, and the set is not
+// touched; nor is it when no file would be taken (each refusal has its line,
+// and every named file missing or refused counts in `filesRefused`).
+bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>& files,
+                          report::ReportLog* log, ReplaceOptions options = {},
+                          std::size_t* filesRefused = nullptr);
+
+// The same for the set's texture number `texture` (from 0, in file order)
+// and the file at `path`.
+bool ReplaceTextureAt(const ToolState& state, std::size_t texture, const std::string& path,
+                      report::ReportLog* log, ReplaceOptions options = {},
+                      std::size_t* filesRefused = nullptr);
 
 }  // namespace sorrelwick::operations

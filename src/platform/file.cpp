@@ -15,6 +15,8 @@ namespace {
 // into few, large requests to the system. A request at least this long goes
 // to the system directly.
 constexpr std::size_t kBufferSize = 64 * 1024;
+// What is read into the buffer right after a seek.
+constexpr std::size_t kFillAfterSeek = 4 * 1024;
 
 }  // namespace
 
@@ -54,6 +56,7 @@ File& File::operator=(File&& other) noexcept {
         writeRoom_ = std::exchange(other.writeRoom_, 0);
         readFailed_ = other.readFailed_;
         lastError_ = other.lastError_;
+        justSeeked_ = other.justSeeked_;
         size_ = other.size_;
         position_ = other.position_;
     }
@@ -109,6 +112,28 @@ File File::CreateNew(const std::string& path, CreateOutcome& outcome, bool owner
     return file;
 }
 
+bool File::SeekTo(std::uint64_t offset) {
+    if (!stream_) return false;
+    if (ShouldFail(Operation::Read)) return Failed(InjectedError());
+    // A position within the buffered bytes needs no call to the system.
+    if (offset >= position_ &&
+        offset - position_ <= static_cast<std::uint64_t>(readEnd_ - readNext_)) {
+        readNext_ += offset - position_;
+        position_ = offset;
+        return true;
+    }
+    readNext_ = readEnd_ = nullptr;  // the buffered bytes were from elsewhere
+    justSeeked_ = true;
+#ifdef _WIN32
+    const bool moved = _fseeki64(stream_, static_cast<long long>(offset), SEEK_SET) == 0;
+#else
+    const bool moved = fseeko(stream_, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+    if (!moved) return Failed(CaptureSystemError());
+    position_ = offset;
+    return true;
+}
+
 std::size_t File::ReadThroughStream(void* into, std::size_t size) {
     if (!stream_ || size == 0) return 0;
     if (ShouldFail(Operation::Read)) {
@@ -127,7 +152,12 @@ std::size_t File::ReadThroughStream(void* into, std::size_t size) {
         // A long request skips the buffer: one copy, straight from the system.
         got += std::fread(out + got, 1, size - got, stream_);
     } else if (got < size) {
-        const std::size_t filled = std::fread(buffer_.get(), 1, capacity_, stream_);
+        // Right after a seek the walk reads a few headers and moves on again:
+        // a small fill serves it without reading what it passes over.
+        const std::size_t fill = std::exchange(justSeeked_, false)
+                                     ? std::min(capacity_, std::max(size - got, kFillAfterSeek))
+                                     : capacity_;
+        const std::size_t filled = std::fread(buffer_.get(), 1, fill, stream_);
         const std::size_t taken = std::min(size - got, filled);
         std::memcpy(out + got, buffer_.get(), taken);
         readNext_ = buffer_.get() + taken;

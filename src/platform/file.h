@@ -67,6 +67,13 @@ public:
     }
     bool ReadFailed() const { return readFailed_; }
 
+    // Moves the read position to `offset` bytes from the start, so that a
+    // walk can pass over payloads it does not need; false when the system
+    // refused (the position is then unknown and reads should stop).
+    bool SeekTo(std::uint64_t offset);
+    // Bytes read (or passed over) since the start of the file.
+    std::uint64_t Position() const { return position_; }
+
     // Writes all `size` bytes with one request; false when any is not written.
     // Bytes kept in the buffer reach the system by the next request that
     // doesn't fit, a Flush or the Close, whose results include them.
@@ -128,13 +135,14 @@ private:
 
     std::FILE* stream_ = nullptr;  // unbuffered: the buffer below is the only one
     std::unique_ptr<std::uint8_t[]> buffer_;
-    std::size_t capacity_ = 0;           // of buffer_; 0 when it couldn't be had
+    std::size_t capacity_ = 0;                // of buffer_; 0 when it couldn't be had
     const std::uint8_t* readNext_ = nullptr;  // reading: the unread bytes
     const std::uint8_t* readEnd_ = nullptr;
     std::size_t writeUsed_ = 0;  // writing: bytes waiting in the buffer
     std::size_t writeRoom_ = 0;  // and the room after them
     bool readFailed_ = false;
     SystemError lastError_{};
+    bool justSeeked_ = false;  // the next fill of the buffer follows a seek
     std::optional<std::uint64_t> size_;
     std::uint64_t position_ = 0;
 };

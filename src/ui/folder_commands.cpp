@@ -6,6 +6,7 @@
 #include "operations/replacement.h"
 #include "report/utf8_text.h"
 #include "ui/folder_picker.h"
+#include "ui/gallery_window.h"
 #include "ui/list_box_report_log.h"
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
@@ -40,6 +41,8 @@ void RunFolderCommand(HWND mainWindow, int id) {
         const bool convert =
             IsDlgButtonChecked(mainWindow, SORRELWICK_CONVERT_CHECK) == BST_CHECKED;
         operations::ReplaceTextures(state, *folder, report, {convert});
+        log.Flush();
+        RefreshGallery();
     }
 }
 

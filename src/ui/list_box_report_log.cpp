@@ -8,6 +8,13 @@
 namespace sorrelwick::ui {
 namespace {
 
+// The width `text` takes as drawn into `dc`, in pixels.
+LONG DrawnWidth(HDC dc, const std::wstring& text) {
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
 // The width `text` takes as the list draws it, in its own font (the system
 // font when it has none), in pixels.
 LONG DrawnWidth(HWND list, const std::wstring& text) {
@@ -15,11 +22,10 @@ LONG DrawnWidth(HWND list, const std::wstring& text) {
     if (!dc) return 0;
     const auto font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
     const HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
-    SIZE size = {};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const LONG width = DrawnWidth(dc, text);
     if (previous) SelectObject(dc, previous);
     ReleaseDC(list, dc);
-    return size.cx;
+    return width;
 }
 
 // Line `i` of the list as it holds it.
@@ -34,8 +40,7 @@ std::wstring LineText(HWND list, WPARAM i) {
 
 // The list remembers its widest line as its sideways scroll range, which
 // only ever grows until the list is emptied.
-void WidenFor(HWND list, const std::wstring& line) {
-    const LONG width = DrawnWidth(list, line);
+void WidenTo(HWND list, LONG width) {
     if (width > SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0)) {
         SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width), 0);
     }
@@ -43,19 +48,48 @@ void WidenFor(HWND list, const std::wstring& line) {
 
 }  // namespace
 
+ListBoxReportLog::~ListBoxReportLog() {
+    Flush();
+}
+
+void ListBoxReportLog::StartBatch() {
+    batching_ = true;
+    widest_ = 0;
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    dc_ = GetDC(list_);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
+    previousFont_ = dc_ && font ? SelectObject(dc_, font) : nullptr;
+}
+
 void ListBoxReportLog::AppendLine(std::string_view line) {
     if (!list_) return;
+    if (!batching_) StartBatch();
     const std::wstring text = platform::WideForDisplay(line);
     SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    WidenFor(list_, text);
-    const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
-    if (count == LB_ERR || count <= 0) return;
+    if (dc_) widest_ = std::max(widest_, DrawnWidth(dc_, text));
+}
+
+void ListBoxReportLog::Flush() {
+    if (!batching_) return;
+    batching_ = false;
+    if (dc_) {
+        if (previousFont_) SelectObject(dc_, previousFont_);
+        ReleaseDC(list_, dc_);
+        dc_ = nullptr;
+        previousFont_ = nullptr;
+    }
+    WidenTo(list_, widest_);
     // The list shows no selection, so the newest line is brought into view by
     // scrolling, not by making it the current line: a list that shows no
     // selection may not scroll to its current line, and may still paint it
     // highlighted. Asking for the last line at the top scrolls as far as the
     // list goes, which shows the last page.
-    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(count - 1), 0);
+    const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
+    if (count != LB_ERR && count > 0) {
+        SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(count - 1), 0);
+    }
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 void ListBoxReportLog::ForgetWidths() {

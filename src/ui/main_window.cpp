@@ -12,9 +12,9 @@
 #include "ui/display_scale.h"
 #include "ui/dropped_files.h"
 #include "ui/folder_commands.h"
+#include "ui/gallery_window.h"
 #include "ui/list_box_report_log.h"
 #include "ui/open_dialog.h"
-#include "ui/preview_command.h"
 #include "ui/read_me_dialog.h"
 #include "ui/report_copy.h"
 #include "ui/report_font.h"
@@ -110,7 +110,7 @@ constexpr Command kCommands[] = {
     {SORRELWICK_REPLACE_BUTTON, RunFolderCommand},
     {SORRELWICK_SPECULARITY_BUTTON, OpenSpecularityDialog},
     {SORRELWICK_CLEAR_BUTTON, ClearView},
-    {SORRELWICK_PREVIEW_BUTTON, PreviewTextures},
+    {SORRELWICK_PREVIEW_BUTTON, OpenGallery},
     {SORRELWICK_RESTORE_BUTTON, RestoreFromBackup},
     {SORRELWICK_READ_ME_BUTTON, OpenReadMe},
     {SORRELWICK_COPY_REPORT, CopyReportText},
@@ -228,6 +228,7 @@ void LoadSet(HWND window, const std::string& path) {
         ShowCaption(window, state.title);
     }
     EnableSetCommands(window, listed);
+    RefreshGallery();
 }
 
 std::string LoadedCaption(std::string_view title, std::string_view setName) {

@@ -93,6 +93,25 @@ std::optional<std::string> AskForChessSet(HWND owner, const std::string& startFo
     return platform::Utf8FromWide(ExistingFile(path).value_or(path));
 }
 
+std::optional<std::string> AskForTextureFile(HWND owner, const std::string& startFolder) {
+    constexpr wchar_t kFilter[] = L"Texture picture (*.tga, *.png)\0*.tga;*.png\0";
+    const std::optional<std::wstring> folder = platform::WidePath(startFolder);
+    wchar_t path[MAX_PATH] = {};
+    OPENFILENAMEW request = {};
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    request.hwndOwner = owner;
+    request.lpstrFilter = kFilter;
+    request.nFilterIndex = 1;
+    request.lpstrFile = path;
+    request.nMaxFile = MAX_PATH;
+    request.lpstrInitialDir = folder && !folder->empty() ? folder->c_str() : nullptr;
+    request.lpstrTitle = L"Replace the texture from a file";
+    request.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    if (!showOpenDialog(&request)) return std::nullopt;
+    path[MAX_PATH - 1] = L'\0';
+    return platform::Utf8FromWide(path);
+}
+
 void ReplaceOpenDialogForTests(OpenDialogFunction dialog) {
     showOpenDialog = dialog ? dialog : GetOpenFileNameW;
 }

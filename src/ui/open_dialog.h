@@ -23,6 +23,10 @@ enum class OpenChoice {
 std::optional<std::string> AskForChessSet(HWND owner, const std::string& startFolder,
                                           OpenChoice choice = OpenChoice::kChessSet);
 
+// Shows the open dialog for one existing .tga or .png file, starting in
+// `startFolder`. The chosen full path, or nothing when cancelled.
+std::optional<std::string> AskForTextureFile(HWND owner, const std::string& startFolder);
+
 // The dialog's hook: refuses a name that names no file, with or without
 // ".DAT", and keeps the dialog open then.
 UINT_PTR CALLBACK OpenDialogHook(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);

@@ -24,7 +24,18 @@ std::string SuggestedPagePath(const std::string& setPath) {
     return (hasExtension ? setPath.substr(0, dot) : setPath) + ".html";
 }
 
-std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& suggestedPath) {
+namespace {
+
+// The save dialog as `kind` asks it; `flags` are added to the common ones.
+struct SaveKind {
+    const wchar_t* filter;
+    const wchar_t* title;
+    const wchar_t* defaultExtension;
+    DWORD flags;
+};
+
+std::optional<std::string> AskWhereToSave(HWND owner, const std::string& suggestedPath,
+                                          const SaveKind& kind) {
     const std::size_t nameStart = NameStart(suggestedPath);
     const std::optional<std::wstring> folder =
         platform::WidePath(suggestedPath.substr(0, nameStart));
@@ -34,17 +45,29 @@ std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& sug
     OPENFILENAMEW request = {};
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     request.hwndOwner = owner;
-    request.lpstrFilter = kFilter;
+    request.lpstrFilter = kind.filter;
     request.nFilterIndex = 1;
     request.lpstrFile = path;
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = folder && !folder->empty() ? folder->c_str() : nullptr;
-    request.lpstrTitle = kTitle;
-    request.lpstrDefExt = kDefaultExtension;
-    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
+    request.lpstrTitle = kind.title;
+    request.lpstrDefExt = kind.defaultExtension;
+    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | kind.flags;
     if (!showSaveDialog(&request)) return std::nullopt;
     path[MAX_PATH - 1] = L'\0';
     return platform::Utf8FromWide(path);
+}
+
+}  // namespace
+
+std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& suggestedPath) {
+    return AskWhereToSave(owner, suggestedPath,
+                          {kFilter, kTitle, kDefaultExtension, OFN_OVERWRITEPROMPT});
+}
+
+std::optional<std::string> AskWhereToExtractTexture(HWND owner, const std::string& suggestedPath) {
+    return AskWhereToSave(owner, suggestedPath,
+                          {L"TGA image (*.tga)\0*.tga\0", L"Extract the texture", L"tga", 0});
 }
 
 void ReplaceSaveDialogForTests(SaveDialogFunction dialog) {

@@ -16,6 +16,11 @@ namespace sorrelwick::ui {
 // or nothing when the user cancelled or the dialog failed.
 std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& suggestedPath);
 
+// Shows the save dialog for a texture's .tga file, offering `suggestedPath`.
+// It does not ask about an existing file: the extraction never replaces one
+// and says so. The chosen full path, or nothing when cancelled.
+std::optional<std::string> AskWhereToExtractTexture(HWND owner, const std::string& suggestedPath);
+
 // The page a set is previewed in unless the user says otherwise: in the
 // set's folder, named as the set with ".html" for its extension.
 std::string SuggestedPagePath(const std::string& setPath);

@@ -7,22 +7,20 @@
 #include "ui/browser_launch.h"
 #include "ui/list_box_report_log.h"
 #include "ui/page_save_dialog.h"
-#include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
 
 namespace sorrelwick::ui {
 
-void PreviewTextures(HWND mainWindow, int) {
+void WritePreviewAndShow(HWND owner, HWND list) {
     const ToolState& state = TheToolState();
     const std::optional<std::string> page =
-        AskWhereToSavePage(mainWindow, SuggestedPagePath(state.setPath));
+        AskWhereToSavePage(owner, SuggestedPagePath(state.setPath));
     if (!page) return;
-    const HWND list = GetDlgItem(mainWindow, SORRELWICK_REPORT_LIST);
     ListBoxReportLog log(list);
     report::ReportLog* const report = list ? &log : nullptr;
     // The save dialog has asked before an existing file was chosen.
-    operations::PreviewRequest request{*page, true, {}, [mainWindow](const std::string& path) {
-                                           return ShowInBrowser(mainWindow, path);
+    operations::PreviewRequest request{*page, true, {}, [owner](const std::string& path) {
+                                           return ShowInBrowser(owner, path);
                                        }};
     operations::WritePreviewPage(state, request, report);
 }

@@ -34,3 +34,15 @@
 #define SORRELWICK_WHITE_AMPLITUDE 1026
 #define SORRELWICK_BLACK_AMPLITUDE 1027
 #define SORRELWICK_BOARD_AMPLITUDE 1028
+
+// The gallery of textures: its tiles, the view of the selected texture with
+// its channel and size switches, and the commands of a tile's menu.
+#define SORRELWICK_GALLERY_LIST 1036
+#define SORRELWICK_GALLERY_VIEW 1037
+#define SORRELWICK_VIEW_COLOUR 1038
+#define SORRELWICK_VIEW_ALPHA 1039
+#define SORRELWICK_VIEW_BOTH 1040
+#define SORRELWICK_VIEW_FITTED 1041
+#define SORRELWICK_WEB_PAGE_BUTTON 1042
+#define SORRELWICK_REPLACE_TEXTURE 1043
+#define SORRELWICK_EXTRACT_TEXTURE 1044

@@ -1,5 +1,6 @@
 #include "ui/restore_dialog.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -94,8 +95,7 @@ void CompareSelected(HWND dialog) {
     if (!line) return;
     const RestoreChoice& choice = *Choice(dialog);
     ListBoxReportLog log(choice.report);
-    comparison::ReportComparison(choice.set, choice.backups[*line],
-                                 choice.report ? &log : nullptr);
+    comparison::ReportComparison(choice.set, choice.backups[*line], choice.report ? &log : nullptr);
 }
 
 void FinishWithSelected(HWND dialog) {
@@ -103,6 +103,44 @@ void FinishWithSelected(HWND dialog) {
     if (!number) return;
     Choice(dialog)->chosen = *number;
     EndDialog(dialog, IDOK);
+}
+
+// The controls that follow the dialog's right edge when it grows, and those
+// that grow with it.
+constexpr int kMovingRight[] = {SORRELWICK_COMPARE_BUTTON, IDOK, IDCANCEL};
+constexpr int kGrowing[] = {SORRELWICK_BACKUP_LIST, SORRELWICK_BACKUP_SUMMARY};
+
+// The backups' lines have columns, and the last one matters ("7 textures"):
+// the dialog grows as wide as its longest line needs, kept centred and
+// within the screen's work area.
+void WidenForWholeLines(HWND dialog, HWND list) {
+    RECT client = {};
+    GetClientRect(list, &client);
+    const LONG wanted = static_cast<LONG>(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0));
+    RECT outline = {}, work = {};
+    GetWindowRect(dialog, &outline);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const LONG room = (work.right - work.left) - (outline.right - outline.left);
+    const LONG grow = std::min(wanted - client.right, room);
+    if (grow <= 0) return;
+    for (const int id : kGrowing) {
+        const HWND control = GetDlgItem(dialog, id);
+        RECT place = {};
+        GetWindowRect(control, &place);
+        SetWindowPos(control, nullptr, 0, 0, place.right - place.left + grow,
+                     place.bottom - place.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const int id : kMovingRight) {
+        const HWND control = GetDlgItem(dialog, id);
+        RECT place = {};
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+        SetWindowPos(control, nullptr, place.left + grow, place.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const LONG left = std::max(work.left, outline.left - grow / 2);
+    SetWindowPos(dialog, nullptr, left, outline.top, outline.right - outline.left + grow,
+                 outline.bottom - outline.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
@@ -113,6 +151,8 @@ INT_PTR OnInitDialog(HWND dialog, RestoreChoice& choice) {
     ListBoxReportLog log(list);
     log.ForgetWidths();
     for (const std::string& line : choice.lines) log.AppendLine(line);
+    log.Flush();
+    WidenForWholeLines(dialog, list);
     // Appending scrolls to the last line; the list opens at its top.
     SendMessageW(list, LB_SETTOPINDEX, 0, 0);
     FollowSelection(dialog);

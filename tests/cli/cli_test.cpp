@@ -311,6 +311,8 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         {}, {"show", set}, {"--frob"},
         {"list"}, {"list", set, set}, {"list", "--version"}, {"list", set, "--white", "1,1"},
         {"extract", set}, {"replace", set, set, set}, {"diff", set},
+        {"replace", set}, {"replace", set, set, "--texture", "a=b"}, {"replace", set, "--texture", "a"},
+        {"replace", set, "--texture", "=b"}, {"extract", set, set, "--texture"},
         {"preview", set}, {"preview", set, set, "--replace"}, {"preview", set, set, "--compare"},
         {"specular", set, "--white"}, {"specular", set, "--white", "50"},
         {"specular", set, "--white", "x,50"}, {"specular", set, "--white", "-1,50"},
@@ -453,6 +455,58 @@ TEST(Cli, TheExitStatusTellsAScriptWhetherAnythingFailed) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
     EXPECT_NE(gen::ReadWholeFile(dir.File("errors")), Bytes{});
 #endif
+}
+
+// Textures named as the listing prints them: "NAME#2" is the second of a
+// name unless a texture is called that; only those textures are touched.
+TEST(Cli, TextureOptionsTouchOnlyTheNamedTextures) {
+    const TempDir dir;
+    const std::string set = dir.File("set.DAT"), tex = dir.Path().string(), edit = dir.File("new.tga");
+    const auto threeTextures = [](const std::string& third, const Bytes& second) {
+        return gen::ChessSetBuilder()
+            .Signature()
+            .TextureReference("wood.tga")
+            .TextureImage(gen::MakeTga(2, 2, 24))
+            .TextureReference("wood.tga")
+            .TextureImage(second)
+            .TextureReference(third)
+            .TextureImage(gen::MakeTga(2, 2, 32))
+            .Bytes();
+    };
+    const Bytes plain = threeTextures("felt.tga", gen::MakeTga(4, 4, 24));
+    const Bytes edited = gen::MakeTga(8, 8, 24, {9, 9, 9, 255});
+    const Bytes hashed = threeTextures("wood.tga#2", gen::MakeTga(4, 4, 24));
+    const std::string exporting = "Exporting set.DAT's textures to " + tex;
+    // clang-format off
+    ExpectFolderRuns(dir, {
+        {"extract the second of a name", {{"set.DAT", plain}},
+         {"extract", set, tex, "--texture", "wood.tga#2"}, 0,
+         Framed(exporting, {report::TextureInfoLine("wood.tga", 4, 4, 24, "Export successful")}),
+         FolderContents{{"set.DAT", plain}, {"wood.tga", gen::MakeTga(4, 4, 24)}}},
+        {"a texture named with '#' is matched whole first", {{"set.DAT", hashed}},
+         {"extract", set, tex, "--texture", "wood.tga#2"}, 0,
+         Framed(exporting, {report::TextureInfoLine("wood.tga#2", 2, 2, 32, "Export successful")}),
+         FolderContents{{"set.DAT", hashed}, {"wood.tga#2", gen::MakeTga(2, 2, 32)}}},
+        {"replace one texture from a file", {{"set.DAT", plain}, {"new.tga", edited}},
+         {"replace", set, "--texture", "wood.tga#2=" + edit}, 0,
+         Framed("Importing textures from " + edit + " into set.DAT",
+                {report::TextureInfoLine("wood.tga", 4, 4, 24, "Import successful: size modified (to 8x8)"),
+                 "Original file renamed to set.000"}),
+         FolderContents{{"set.000", plain}, {"set.DAT", threeTextures("felt.tga", edited)},
+                        {"new.tga", edited}}},
+        {"a refused file changes nothing", {{"set.DAT", plain}, {"new.tga", gen::MakeTga(2, 2, 32)}},
+         {"replace", set, "--texture", "wood.tga=" + edit}, 1,
+         Framed("Importing textures from " + edit + " into set.DAT",
+                {report::TextureInfoLine("wood.tga", 2, 2, 24,
+                                         "Import failed: wrong color depth (32 bits)")})},
+        {"a name not in the set", {{"set.DAT", plain}, {"new.tga", edited}},
+         {"replace", set, "--texture", "felt.tga#2=" + edit}, 1,
+         {"Error - set.DAT holds no texture named felt.tga#2"}},
+        {"an extraction of a name not in the set", {{"set.DAT", plain}},
+         {"extract", set, tex, "--texture", "felt.tga", "--texture", "wood"}, 1,
+         {"Error - set.DAT holds no texture named wood"}},
+    });
+    // clang-format on
 }
 
 TEST(CliRestore, BringsTheBackupBackOrChangesNothing) {

@@ -7,6 +7,7 @@
 #include "backup/backup_listing.h"
 #include "backup/restore_backup.h"
 #include "report/messages.h"
+#include "ui/gallery_window.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
@@ -16,10 +17,14 @@ namespace msg = report::msg;
 
 using PreviewCommand = MainWindowTest;
 
-// Each run either cancels or writes the page the dialog gave, replacing a
-// file the user confirmed there, and asks the shell to open it.
+// The gallery's "Open as web page": each run either cancels or writes the
+// page the dialog gave, replacing a file the user confirmed there, and asks
+// the shell to open it.
 TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
     Lines report = LoadSmallSet("set1.DAT");
+    Click(SORRELWICK_PREVIEW_BUTTON);
+    const HWND gallery = ui::GalleryWindow();
+    ASSERT_NE(gallery, nullptr);
     const struct {
         const char* what;
         std::optional<std::string> page;
@@ -39,7 +44,7 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
         saveAnswer = c.page ? std::optional(page) : std::nullopt;
         launchWorks = c.launchWorks;
         launches.clear();
-        Click(SORRELWICK_PREVIEW_BUTTON);
+        SendMessageW(GetDlgItem(gallery, SORRELWICK_WEB_PAGE_BUTTON), BM_CLICK, 0, 0);
         std::vector<Launch> launched;
         if (c.page) {
             Lines block = {
@@ -49,7 +54,7 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
             Append(report, Framed(msg::Previewing("set1.DAT", page), block));
             const std::vector<std::uint8_t> written = gen::ReadWholeFile(page);
             EXPECT_TRUE(std::string(written.begin(), written.end()).starts_with("<!DOCTYPE html>"));
-            launched = {{window, "open", page, true, true, SW_SHOWNORMAL}};
+            launched = {{gallery, "open", page, true, true, SW_SHOWNORMAL}};
         }
         EXPECT_EQ(Report(), report);
         EXPECT_EQ(launches, launched);
@@ -58,7 +63,7 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
     ASSERT_EQ(saveRequests.size(), 4u);
     for (const OpenRequest& request : saveRequests) {
         const OPENFILENAMEW& r = request.fields;
-        EXPECT_EQ(r.hwndOwner, window);
+        EXPECT_EQ(r.hwndOwner, gallery);
         EXPECT_EQ(request.filter, std::string("Web page (*.html)\0*.html\0", 26));
         EXPECT_EQ(request.fileBuffer, "set1.html");
         EXPECT_EQ(r.nMaxFile, 260u);
@@ -108,6 +113,14 @@ protected:
             const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
             if (!backups) return;
             shown = ListLines(backups);
+            RECT client = {};
+            GetClientRect(backups, &client);
+            // A backup's every column whole, the last one too, without
+            // scrolling (the line of a file that is no set may be longer
+            // than the screen is wide).
+            const LONG first = DrawnWidth(backups, shown.front());
+            linesWhole = first <= client.right;
+            widths = std::to_string(first) + " in " + std::to_string(client.right);
             choiceEnabledAtFirst = IsWindowEnabled(GetDlgItem(dialog, IDOK)) ||
                                    IsWindowEnabled(GetDlgItem(dialog, SORRELWICK_COMPARE_BUTTON));
             for (const auto& step : steps) step(dialog);
@@ -137,6 +150,8 @@ protected:
 
     Lines shown;
     bool choiceEnabledAtFirst = true;
+    bool linesWhole = false;
+    std::string widths;  // the lines' and the list's
 };
 
 // A chosen backup comes back as the restore operation brings it back, and
@@ -162,6 +177,7 @@ TEST_F(RestoreCommand, ChosenBackupIsRestoredAndTheSetLoadedAgain) {
 
         ClickRestore(c.steps);
         EXPECT_EQ(shown, backups);
+        EXPECT_TRUE(linesWhole) << widths;
         EXPECT_FALSE(choiceEnabledAtFirst);
         EXPECT_EQ(FilesIn(dir.Path()), c.restores ? restored : before);
         const Lines listing =

@@ -13,31 +13,6 @@
 namespace sorrelwick::test {
 namespace {
 
-// Files of `dir` dropped on `window` from the shell, named by their full paths.
-void Drop(HWND window, const TempDir& dir, const Lines& files) {
-    std::wstring names;
-    for (const std::string& file : files) names += Wide(dir.File(file)) + L'\0';
-    names += L'\0';
-    const HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(drop);
-    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // frees it
-}
-
-void PressControlC(HWND control) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    const BYTE control_was = keys[VK_CONTROL];
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageW(control, WM_KEYDOWN, 'C', 0);
-    keys[VK_CONTROL] = control_was;
-    SetKeyboardState(keys);
-}
-
 // The clipboard's text, which it then no longer holds.
 std::wstring TakeClipboardText() {
     if (!OpenClipboard(nullptr)) return L"(clipboard not open)";
@@ -172,8 +147,11 @@ TEST_F(MainWindow, ReportShowsTheNewestLineAndScrollsSidewaysAsFarAsTheWidestLin
     const auto scrollBar = [this] { return (GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0; };
     const std::string narrow = "Export successful";
 
+    // One batch, as an operation writes: in view once it ends.
     ui::ListBoxReportLog log(list);
     for (int i = 0; i < 200; ++i) log.AppendLine("line " + std::to_string(i));
+    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0) << "scrolled before the batch ended";
+    log.Flush();
     ASSERT_EQ(Report().back(), "line 199");
     EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);
     RECT client = {}, newest = {};
@@ -182,11 +160,11 @@ TEST_F(MainWindow, ReportShowsTheNewestLineAndScrollsSidewaysAsFarAsTheWidestLin
     EXPECT_GE(newest.top, client.top);
     EXPECT_LE(newest.bottom, client.bottom);
 
-    log.AppendLine(narrow);
+    ui::ListBoxReportLog(list).AppendLine(narrow);
     EXPECT_EQ(range(), drawnWidth(narrow));
     EXPECT_FALSE(scrollBar());
-    log.AppendLine(kWideLine);
-    log.AppendLine(narrow);
+    ui::ListBoxReportLog(list).AppendLine(kWideLine);
+    ui::ListBoxReportLog(list).AppendLine(narrow);
     EXPECT_EQ(range(), drawnWidth(kWideLine));
     EXPECT_GT(range(), 1000) << "a line longer than any fixed range";
     EXPECT_TRUE(scrollBar());
@@ -194,7 +172,7 @@ TEST_F(MainWindow, ReportShowsTheNewestLineAndScrollsSidewaysAsFarAsTheWidestLin
     Click(SORRELWICK_CLEAR_BUTTON);
     EXPECT_EQ(range(), 0);
     EXPECT_FALSE(scrollBar());
-    log.AppendLine(narrow);
+    ui::ListBoxReportLog(list).AppendLine(narrow);
     EXPECT_EQ(range(), drawnWidth(narrow));
 
     // Scrolled to the end of a line a little wider than the list, and then
@@ -202,7 +180,7 @@ TEST_F(MainWindow, ReportShowsTheNewestLineAndScrollsSidewaysAsFarAsTheWidestLin
     GetClientRect(list, &client);
     std::string longer = narrow;
     while (drawnWidth(longer) < client.right + 40) longer += " W";
-    log.AppendLine(longer);
+    ui::ListBoxReportLog(list).AppendLine(longer);
     for (int i = 0; i < 20; ++i) SendMessageW(list, WM_HSCROLL, SB_PAGERIGHT, 0);
     RECT line = {};
     SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&line));

@@ -4,6 +4,7 @@
 #include "report/comparison_messages.h"
 #include "report/messages.h"
 #include "ui/dropped_files.h"
+#include "ui/gallery_texts.h"
 #include "ui/read_me_dialog.h"
 #include "window_test_support.h"
 
@@ -110,7 +111,10 @@ TEST(ReadMeText, HandWrappedAndListsEveryReportMessageAsTheReportWritesIt) {
         msg::CouldNotRename(file, file),
         msg::ReasonLine("[reason]"),
         msg::ReasonLine(msg::kFileInUse),
-        ui::NotLoadedLine({file, file})};
+        ui::NotLoadedLine({file, file}),
+        ui::DroppedBesideTilesLine(file),
+        ui::DroppedSeveralLine({file, file}),
+        msg::NoTextureNamed("[texture]", file)};
     EXPECT_EQ(listed, expected);
 }
 

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -54,6 +55,33 @@ inline bool WriteWoodSet(const std::string& path, const std::vector<std::uint8_t
         .TextureReference("wood.tga")
         .TextureImage(image)
         .WriteTo(path);
+}
+
+// Files of `dir` dropped on `window` from the shell, named by their full
+// paths, at `at` in its client area.
+inline void Drop(HWND window, const TempDir& dir, const Lines& files, POINT at = {}) {
+    std::wstring names;
+    for (const std::string& file : files) names += Wide(dir.File(file)) + L'\0';
+    names += L'\0';
+    const HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = at;
+    header->fWide = TRUE;
+    std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(drop);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // frees it
+}
+
+inline void PressControlC(HWND control) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE controlWas = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(control, WM_KEYDOWN, 'C', 0);
+    keys[VK_CONTROL] = controlWas;
+    SetKeyboardState(keys);
 }
 
 // Read through the wide messages, which also cross into another process
