@@ -181,6 +181,7 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base,
     if (!WriteModFile(request.modPath, manifest, *page, payloads, request.replaceExisting, log)) {
         return false;
     }
+    log.AppendLine("");
     log.AppendLine(msg::PackedCount(manifest.textures.size(), manifest.materials.size(),
                                     request.modPath));
     return true;

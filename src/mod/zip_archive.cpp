@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <set>
+#include <string_view>
 
 namespace sorrelwick::mod {
 namespace {
@@ -81,6 +82,26 @@ std::optional<std::size_t> FindEnd(const Reader& in) {
     return std::nullopt;
 }
 
+// A name an archiver could take for a path outside its folder (a ".."
+// component, a root, a drive or a backslash), or with a control byte: no
+// mod we write holds one, so an archive that does is not taken.
+bool IsSafeEntryName(std::string_view name) {
+    if (name.front() == '/' || name.find('\\') != std::string_view::npos ||
+        name.find(':') != std::string_view::npos) {
+        return false;
+    }
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return false;
+    }
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = name.find('/', start);
+        if (name.substr(start, end - start) == "..") return false;
+        if (end == std::string_view::npos) return true;
+        start = end + 1;
+    }
+}
+
 // The entry at `at` in the central directory, with the data its local
 // header leads to, which must end before `dataLimit`.
 std::optional<ZipEntry> ReadEntry(const Reader& in, std::size_t& at, std::size_t dataLimit) {
@@ -104,6 +125,7 @@ std::optional<ZipEntry> ReadEntry(const Reader& in, std::size_t& at, std::size_t
     }
     const auto* name = reinterpret_cast<const char*>(in.bytes.data() + at + kCentralHeaderSize);
     entry.name.assign(name, nameLength);
+    if (!IsSafeEntryName(entry.name)) return std::nullopt;
     at += kCentralHeaderSize + nameLength + extraLength + commentLength;
 
     if (!in.Has(localOffset, kLocalHeaderSize) || in.U32(localOffset) != kLocalSignature) {

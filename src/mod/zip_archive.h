@@ -50,7 +50,8 @@ struct ZipEntry {
 
 // The entries of `archive`, or nullopt when it is not an archive of this
 // subset whose every entry lies within it: no encryption, no zip64, only
-// stored and deflated entries, no two entries of the same name.
+// stored and deflated entries, no two entries of the same name, no name
+// that reads as a path outside the archive's folder.
 std::optional<std::vector<ZipEntry>> ReadZipDirectory(format::Bytes archive);
 
 // The entry's bytes, exactly `entry.size` of them with the CRC it declares;
