@@ -41,10 +41,6 @@ Bytes SetLooking(const Look& look) {
 const Look kBase;
 const Look kChanged{.wood = Image(8, 8, 24, 7), .marble = Image(8, 8, 32, 8), .boardShininess = 90};
 
-bool HasLine(const Lines& lines, const std::string& line) {
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 // A mod packed from kChanged against kBase, in the fixture's folder.
 class ModTest : public SetFixture {
 protected:
@@ -83,7 +79,7 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     report::MemoryReportLog packLog;
     ASSERT_TRUE(mod::PackMod(state, {"0", again, "Red", "Me", {}, false}, &packLog));
     EXPECT_EQ(gen::ReadWholeFile(again), gen::ReadWholeFile(path));
-    EXPECT_TRUE(HasLine(packLog.Lines(), "  board material 20.2" + std::string(29, ' ') +
+    EXPECT_TRUE(Has(packLog.Lines(), "  board material 20.2" + std::string(29, ' ') +
                                              "packed: shininess 30 to 90, amplitude 30 to 30"));
     // An existing file stays without --force, and nothing differs: no file.
     EXPECT_FALSE(mod::PackMod(state, {"0", again, {}, {}, {}, false}, &packLog));
@@ -212,7 +208,7 @@ TEST_F(ModTest, AModThatIsNotOneLeavesTheSetAsItWas) {
         EXPECT_FALSE(Apply(SetLooking(kBase), bad));
         EXPECT_EQ(SetBytes(), SetLooking(kBase));
         EXPECT_FALSE(std::filesystem::exists(dir.File("set1.001")));
-        EXPECT_TRUE(HasLine(Lines(log.Lines().begin() + static_cast<long>(before), log.Lines().end()),
+        EXPECT_TRUE(Has(Lines(log.Lines().begin() + static_cast<long>(before), log.Lines().end()),
                             "Error - " + bad + " is not a mod file that can be read"));
     }
 }
