@@ -5,9 +5,14 @@
 namespace sorrelwick::ui {
 namespace {
 
-constexpr wchar_t kFilter[] = L"Web page (*.html)\0*.html\0";
-constexpr wchar_t kTitle[] = L"Save the preview page";
-constexpr wchar_t kDefaultExtension[] = L"html";
+// What the dialog offers: its filter, title and default extension.
+struct SaveKind {
+    const wchar_t* filter;
+    const wchar_t* title;
+    const wchar_t* extension;
+};
+constexpr SaveKind kPage = {L"Web page (*.html)\0*.html\0", L"Save the preview page", L"html"};
+constexpr SaveKind kMod = {L"Mod file (*.zip)\0*.zip\0", L"Save the changes as a mod", L"zip"};
 
 SaveDialogFunction showSaveDialog = GetSaveFileNameW;
 
@@ -24,7 +29,8 @@ std::string SuggestedPagePath(const std::string& setPath) {
     return (hasExtension ? setPath.substr(0, dot) : setPath) + ".html";
 }
 
-std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& suggestedPath) {
+static std::optional<std::string> AskWhereToSave(HWND owner, const std::string& suggestedPath,
+                                          const SaveKind& kind) {
     const std::size_t nameStart = NameStart(suggestedPath);
     const std::optional<std::wstring> folder =
         platform::WidePath(suggestedPath.substr(0, nameStart));
@@ -34,17 +40,25 @@ std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& sug
     OPENFILENAMEW request = {};
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     request.hwndOwner = owner;
-    request.lpstrFilter = kFilter;
+    request.lpstrFilter = kind.filter;
     request.nFilterIndex = 1;
     request.lpstrFile = path;
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = folder && !folder->empty() ? folder->c_str() : nullptr;
-    request.lpstrTitle = kTitle;
-    request.lpstrDefExt = kDefaultExtension;
+    request.lpstrTitle = kind.title;
+    request.lpstrDefExt = kind.extension;
     request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
     if (!showSaveDialog(&request)) return std::nullopt;
     path[MAX_PATH - 1] = L'\0';
     return platform::Utf8FromWide(path);
+}
+
+std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& suggestedPath) {
+    return AskWhereToSave(owner, suggestedPath, kPage);
+}
+
+std::optional<std::string> AskWhereToSaveMod(HWND owner, const std::string& suggestedPath) {
+    return AskWhereToSave(owner, suggestedPath, kMod);
 }
 
 void ReplaceSaveDialogForTests(SaveDialogFunction dialog) {

@@ -16,6 +16,9 @@ namespace sorrelwick::ui {
 // or nothing when the user cancelled or the dialog failed.
 std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& suggestedPath);
 
+// The same for a mod file (.zip).
+std::optional<std::string> AskWhereToSaveMod(HWND owner, const std::string& suggestedPath);
+
 // The page a set is previewed in unless the user says otherwise: in the
 // set's folder, named as the set with ".html" for its extension.
 std::string SuggestedPagePath(const std::string& setPath);
