@@ -13,20 +13,6 @@
 namespace sorrelwick::test {
 namespace {
 
-// Files of `dir` dropped on `window` from the shell, named by their full paths.
-void Drop(HWND window, const TempDir& dir, const Lines& files) {
-    std::wstring names;
-    for (const std::string& file : files) names += Wide(dir.File(file)) + L'\0';
-    names += L'\0';
-    const HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(drop);
-    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // frees it
-}
-
 void PressControlC(HWND control) {
     BYTE keys[256] = {};
     GetKeyboardState(keys);

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -126,6 +127,20 @@ inline INT_PTR RunDialog(int id, DLGPROC procedure, HWND owner, std::function<vo
         result = DialogBoxParamW(nullptr, MAKEINTRESOURCEW(id), owner, procedure, 0);
     });
     return result;
+}
+
+// Files of `dir` dropped on `window` from the shell, named by their full paths.
+inline void Drop(HWND window, const TempDir& dir, const Lines& files) {
+    std::wstring names;
+    for (const std::string& file : files) names += Wide(dir.File(file)) + L'\0';
+    names += L'\0';
+    const HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(drop);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // frees it
 }
 
 // The real main window, modeless, with stand-ins for the open and save
