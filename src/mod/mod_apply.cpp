@@ -103,9 +103,12 @@ public:
         std::size_t applied = 0, already = 0, notApplied = 0;
         for (const auto* outcomes : {&textureOutcomes_, &materialOutcomes_}) {
             for (Outcome outcome : *outcomes) {
-                if (Changes(outcome)) ++applied;
-                else if (outcome == Outcome::Already) ++already;
-                else ++notApplied;
+                if (Changes(outcome))
+                    ++applied;
+                else if (outcome == Outcome::Already)
+                    ++already;
+                else
+                    ++notApplied;
             }
         }
         log.AppendLine("");
@@ -187,11 +190,12 @@ void VisitChunk(ModPieces& pieces, format::ChunkWalk& walk, const format::Chunk&
 
 bool CheckMod(const ToolState& state, ModPieces& pieces, report::ReportLog& log) {
     std::vector<std::uint8_t> scratch;
-    const bool read = set_file::WalkSetFile(
-        state.setPath, state.setName, log, [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
-            VisitChunk(pieces, walk, chunk, scratch, log,
-                       [](const format::ChunkHeader&, format::Bytes) {});
-        });
+    const bool read =
+        set_file::WalkSetFile(state.setPath, state.setName, log,
+                              [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
+                                  VisitChunk(pieces, walk, chunk, scratch, log,
+                                             [](const format::ChunkHeader&, format::Bytes) {});
+                              });
     if (!read) return false;
     const bool whole = pieces.Finish(state.setName, log);
     log.AppendLine(msg::kCheckedOnly);

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "format/sha256.h"
-#include "format/tga_image.h"
 #include "format/tga_fields.h"
+#include "format/tga_image.h"
 #include "platform/file.h"
 
 namespace sorrelwick::mod {

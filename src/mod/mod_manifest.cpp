@@ -1,9 +1,8 @@
 #include "mod/mod_manifest.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <limits>
+#include <nlohmann/json.hpp>
 #include <type_traits>
 
 #include "report/utf8_text.h"
@@ -90,7 +89,8 @@ T Field(const Json& json, const char* key) {
     const Json& value = json.at(key);
     if constexpr (std::is_integral_v<T>) {
         // nlohmann would cast a negative or too large number silently.
-        if (!value.is_number_unsigned() || value.get<std::uint64_t>() > std::numeric_limits<T>::max()) {
+        if (!value.is_number_unsigned() ||
+            value.get<std::uint64_t>() > std::numeric_limits<T>::max()) {
             throw Json::type_error::create(302, "number out of range", &value);
         }
     }
@@ -155,7 +155,8 @@ std::string ManifestJson(const ModManifest& manifest) {
                         {"size", manifest.base.size},
                         {"sha256", manifest.base.sha256}};
     json["textures"] = Json::array();
-    for (const ModTexture& texture : manifest.textures) json["textures"].push_back(TextureJson(texture));
+    for (const ModTexture& texture : manifest.textures)
+        json["textures"].push_back(TextureJson(texture));
     json["materials"] = Json::array();
     for (const ModMaterial& material : manifest.materials) {
         json["materials"].push_back(MaterialJson(material));

@@ -51,7 +51,7 @@ struct ModMaterial {
 
 struct ModManifest {
     std::string title, author, description;  // empty when not given
-    std::string tool;                         // the version that packed it
+    std::string tool;                        // the version that packed it
     ModBase base;
     std::vector<ModTexture> textures;
     std::vector<ModMaterial> materials;

@@ -39,8 +39,8 @@ PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& se
     PackedPieces pieces;
     for (std::size_t i = 0; i < comparison.textures.size(); ++i) {
         const TextureDifference& texture = comparison.textures[i];
-        const std::string label = report::msg::TextureLabel(
-            platform::NameForReport(texture.name), texture.occurrence);
+        const std::string label =
+            report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence);
         const bool inSet = texture.kind != Kind::OnlyInOther;
         const comparison::TextureShape& shape = inSet ? texture.inSet : texture.inOther;
         std::string outcome;
@@ -57,8 +57,8 @@ PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& se
             report::TextureInfoLine(label, shape.width, shape.height, shape.depth, outcome));
     }
     for (const comparison::MaterialDifference& material : comparison.materialDifferences) {
-        const std::string label = msg::MaterialLabel(material.cls, material.key,
-                                                     material.occurrence);
+        const std::string label =
+            msg::MaterialLabel(material.cls, material.key, material.occurrence);
         if (!material.inSet || !material.inOther) {
             log.AppendLine(report::NameMessageLine(
                 label, msg::NotPackedOnlyIn(material.inSet ? set.name : base.name)));
@@ -70,7 +70,8 @@ PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& se
         packed.cls = material.cls;
         packed.base = {material.inOther->shininess, material.inOther->amplitude};
         packed.now = {material.inSet->shininess, material.inSet->amplitude};
-        log.AppendLine(report::NameMessageLine(label, msg::MaterialPacked(packed.base, packed.now)));
+        log.AppendLine(
+            report::NameMessageLine(label, msg::MaterialPacked(packed.base, packed.now)));
     }
     if (comparison.otherDataDiffers) log.AppendLine(msg::kOtherDataNotPacked);
     return pieces;
@@ -143,8 +144,8 @@ std::string EntryName(std::size_t number, std::string_view name) {
     return entry;
 }
 
-bool WritePack(const ComparedSet& set, const ComparedSet& base,
-               const PackRequest& request, report::ReportLog& log) {
+bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackRequest& request,
+               report::ReportLog& log) {
     const std::optional<SetComparison> comparison = CompareSets(set, base, log);
     if (!comparison) return false;
     PackedPieces pieces = ReportPieces(*comparison, set, base, log);
@@ -169,8 +170,8 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base,
                                      .entry = EntryName(slot, texture.name)});
     }
     std::vector<ByteVector> payloads;
-    const std::optional<ByteVector> page = PageAndPayloads(
-        set, base, *comparison, request.modPath, manifest, payloads, pieces, log);
+    const std::optional<ByteVector> page =
+        PageAndPayloads(set, base, *comparison, request.modPath, manifest, payloads, pieces, log);
     if (!page) return false;
     const std::optional<ModBase> described = DescribeBase(base);
     if (!described) {
@@ -182,8 +183,8 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base,
         return false;
     }
     log.AppendLine("");
-    log.AppendLine(msg::PackedCount(manifest.textures.size(), manifest.materials.size(),
-                                    request.modPath));
+    log.AppendLine(
+        msg::PackedCount(manifest.textures.size(), manifest.materials.size(), request.modPath));
     return true;
 }
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "set_file/tool_state.h"
 #include "report/report_log.h"
+#include "set_file/tool_state.h"
 
 namespace sorrelwick::mod {
 

@@ -131,9 +131,8 @@ std::optional<ZipEntry> ReadEntry(const Reader& in, std::size_t& at, std::size_t
     if (!in.Has(localOffset, kLocalHeaderSize) || in.U32(localOffset) != kLocalSignature) {
         return std::nullopt;
     }
-    const std::size_t dataOffset =
-        std::size_t{localOffset} + kLocalHeaderSize + in.U16(localOffset + 26) +
-        in.U16(localOffset + 28);
+    const std::size_t dataOffset = std::size_t{localOffset} + kLocalHeaderSize +
+                                   in.U16(localOffset + 26) + in.U16(localOffset + 28);
     if (dataOffset > dataLimit || entry.compressedSize > dataLimit - dataOffset) {
         return std::nullopt;
     }

@@ -25,9 +25,9 @@ std::string Counted(std::size_t count, const char* singular, const char* plural)
 std::string Question(const mod::ModManifest& manifest, const std::string& modPath,
                      const std::string& setName) {
     const std::size_t separator = modPath.find_last_of("\\/");
-    const std::string title = manifest.title.empty()
-                                  ? modPath.substr(separator == std::string::npos ? 0 : separator + 1)
-                                  : manifest.title;
+    const std::string title =
+        manifest.title.empty() ? modPath.substr(separator == std::string::npos ? 0 : separator + 1)
+                               : manifest.title;
     std::string text = "Apply the mod \"" + title + "\" to " + setName + "?\n\nIt changes " +
                        Counted(manifest.textures.size(), "texture", "textures") + " and " +
                        Counted(manifest.materials.size(), "material", "materials") +
@@ -62,11 +62,11 @@ void ApplyModFile(HWND mainWindow, const std::string& modPath) {
     // Read here only for the question; applying reads it again, as any
     // file may change between the two.
     if (const std::optional<mod::ModFile> mod = mod::ReadModFile(modPath)) {
-        const std::wstring text = platform::WideForDisplay(Question(mod->manifest, modPath,
-                                                                    state.setName));
+        const std::wstring text =
+            platform::WideForDisplay(Question(mod->manifest, modPath, state.setName));
         const std::wstring caption = platform::WideForDisplay(state.title);
-        if (confirm(mainWindow, text.c_str(), caption.c_str(),
-                    MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        if (confirm(mainWindow, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
+            IDYES) {
             return;
         }
     }

@@ -30,7 +30,7 @@ std::string SuggestedPagePath(const std::string& setPath) {
 }
 
 static std::optional<std::string> AskWhereToSave(HWND owner, const std::string& suggestedPath,
-                                          const SaveKind& kind) {
+                                                 const SaveKind& kind) {
     const std::size_t nameStart = NameStart(suggestedPath);
     const std::optional<std::wstring> folder =
         platform::WidePath(suggestedPath.substr(0, nameStart));

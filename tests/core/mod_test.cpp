@@ -59,14 +59,33 @@ protected:
     }
 };
 
+// The published test vectors, across the block and padding boundaries.
+TEST(Sha256, GivesThePublishedDigests) {
+    const std::pair<std::string, const char*> vectors[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& [text, digest] : vectors) {
+        const format::Bytes bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+        EXPECT_EQ(format::HexOf(format::Sha256Of(bytes)), digest) << text.size();
+        format::Sha256 pieces;  // the same bytes in uneven pieces
+        for (std::size_t at = 0; at < bytes.size(); at += 97)
+            pieces.Update(bytes.subspan(at, std::min<std::size_t>(97, bytes.size() - at)));
+        EXPECT_EQ(format::HexOf(pieces.Finish()), digest) << text.size();
+    }
+}
+
 TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     const std::string path = PackedMod();
     const std::optional<mod::ModFile> read = mod::ReadModFile(path);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->manifest.title, "Red");
     EXPECT_EQ(read->manifest.base.fileName, "set1.000");
-    EXPECT_EQ(read->manifest.base.sha256,
-              format::HexOf(format::Sha256Of(SetLooking(kBase))));
+    EXPECT_EQ(read->manifest.base.sha256, format::HexOf(format::Sha256Of(SetLooking(kBase))));
     ASSERT_EQ(read->manifest.textures.size(), 2u);
     EXPECT_EQ(read->payloads[0], kChanged.wood);
     EXPECT_EQ(read->payloads[1], kChanged.marble);
@@ -80,7 +99,7 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     ASSERT_TRUE(mod::PackMod(state, {"0", again, "Red", "Me", {}, false}, &packLog));
     EXPECT_EQ(gen::ReadWholeFile(again), gen::ReadWholeFile(path));
     EXPECT_TRUE(Has(packLog.Lines(), "  board material 20.2" + std::string(29, ' ') +
-                                             "packed: shininess 30 to 90, amplitude 30 to 30"));
+                                         "packed: shininess 30 to 90, amplitude 30 to 30"));
     // An existing file stays without --force, and nothing differs: no file.
     EXPECT_FALSE(mod::PackMod(state, {"0", again, {}, {}, {}, false}, &packLog));
     Write(SetLooking(kBase));
@@ -149,31 +168,35 @@ void DeclareSize(Bytes& archive, const std::string& name, std::uint32_t size) {
 }
 
 const std::pair<const char*, Breakage> kHostileMods[] = {
-    {"a name with ..", [](mod::ModFile& mod, const Bytes& page) {
+    {"a name with ..",
+     [](mod::ModFile& mod, const Bytes& page) {
          mod.manifest.textures[0].entry = "textures/../../wood.tga";
          return Rebuilt(mod, page);
      }},
-    {"an entry larger than declared", [](mod::ModFile& mod, const Bytes& page) {
+    {"an entry larger than declared",
+     [](mod::ModFile& mod, const Bytes& page) {
          const std::uint32_t less = mod.manifest.textures[0].size - 1;
          mod.manifest.textures[0].size = less;
          Bytes archive = Rebuilt(mod, page);
          DeclareSize(archive, mod.manifest.textures[0].entry, less);
          return archive;
      }},
-    {"a wrong digest", [](mod::ModFile& mod, const Bytes& page) {
+    {"a wrong digest",
+     [](mod::ModFile& mod, const Bytes& page) {
          mod.manifest.textures[1].newSha256 = mod.manifest.textures[1].baseSha256;
          return Rebuilt(mod, page);
      }},
-    {"a payload cut short", [](mod::ModFile& mod, const Bytes& page) {
+    {"a payload cut short",
+     [](mod::ModFile& mod, const Bytes& page) {
          mod.payloads[0].pop_back();
          mod.manifest.textures[0].size -= 1;
          mod.manifest.textures[0].newSha256 = format::HexOf(format::Sha256Of(mod.payloads[0]));
          return Rebuilt(mod, page);
      }},
-    {"a truncated archive", [](mod::ModFile& mod, const Bytes& page) {
-         return Cut(Rebuilt(mod, page), 30);
-     }},
-    {"a manifest that isn't JSON", [](mod::ModFile& mod, const Bytes& page) {
+    {"a truncated archive",
+     [](mod::ModFile& mod, const Bytes& page) { return Cut(Rebuilt(mod, page), 30); }},
+    {"a manifest that isn't JSON",
+     [](mod::ModFile& mod, const Bytes& page) {
          mod::ZipWriter zip;
          const std::string text = "{\"format\": 1, \"textures\": [";
          zip.Add("mod.json", {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
@@ -181,7 +204,8 @@ const std::pair<const char*, Breakage> kHostileMods[] = {
          (void)page;
          return zip.Finish();
      }},
-    {"duplicate entries", [](mod::ModFile& mod, const Bytes& page) {
+    {"duplicate entries",
+     [](mod::ModFile& mod, const Bytes& page) {
          mod::ZipWriter zip;
          const std::string json = mod::ManifestJson(mod.manifest);
          zip.Add("mod.json", {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
@@ -209,7 +233,7 @@ TEST_F(ModTest, AModThatIsNotOneLeavesTheSetAsItWas) {
         EXPECT_EQ(SetBytes(), SetLooking(kBase));
         EXPECT_FALSE(std::filesystem::exists(dir.File("set1.001")));
         EXPECT_TRUE(Has(Lines(log.Lines().begin() + static_cast<long>(before), log.Lines().end()),
-                            "Error - " + bad + " is not a mod file that can be read"));
+                        "Error - " + bad + " is not a mod file that can be read"));
     }
 }
 
