@@ -173,6 +173,14 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackReques
     const std::optional<ByteVector> page =
         PageAndPayloads(set, base, *comparison, request.modPath, manifest, payloads, pieces, log);
     if (!page) return false;
+    // Each changed texture was met on both walks, unless a file changed
+    // between them.
+    for (const ModTexture& texture : manifest.textures) {
+        if (texture.baseSha256.empty() || texture.newSha256.empty()) {
+            log.AppendLine(report::msg::CouldNotRead(set.name));
+            return false;
+        }
+    }
     const std::optional<ModBase> described = DescribeBase(base);
     if (!described) {
         log.AppendLine(report::msg::CouldNotRead(base.name));
