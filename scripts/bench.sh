@@ -49,12 +49,14 @@ changed=$work/other.DAT
 # with every pixel byte of its first 4 KiB flipped), and the mod of that
 # change. `pack` is timed against `diff` of the same two sets, `apply` to a
 # copy of the big set against `replace` of the same 10 textures.
+rm -rf "$work/all" && mkdir -p "$work/all"
 "$cli" extract "$big" "$work/all" >/dev/null
 mkdir -p "$work/ten"
-for file in $(ls "$work/all" | head -10); do
+extracted=("$work"/all/*.tga)
+for file in "${extracted[@]:0:10}"; do
     python3 -c 'import sys; b = bytearray(open(sys.argv[1], "rb").read())
 for i in range(18, min(len(b), 4096)): b[i] ^= 0xff
-open(sys.argv[2], "wb").write(b)' "$work/all/$file" "$work/ten/$file"
+open(sys.argv[2], "wb").write(b)' "$file" "$work/ten/${file##*/}"
 done
 rm -rf "$work/all"
 cp "$big" "$work/modded.DAT"
