@@ -47,6 +47,24 @@ cp "$big" "$work/same.DAT"
 cp "$big" "$work/other.DAT"
 printf '\x5a' | dd of="$work/other.DAT" bs=1 seek=$(($(stat -c %s "$big") - 1)) conv=notrunc status=none
 changed=$work/other.DAT
+# A mod's pair: the big set with 10 textures repainted (each of their files
+# with every pixel byte of its first 4 KiB flipped), and the mod of that
+# change. `pack` is timed against `diff` of the same two sets, `apply` to a
+# copy of the big set against `replace` of the same 10 textures.
+rm -rf "$work/all" && mkdir -p "$work/all"
+"$cli" extract "$big" "$work/all" >/dev/null
+mkdir -p "$work/ten"
+extracted=("$work"/all/*.tga)
+for file in "${extracted[@]:0:10}"; do
+    python3 -c 'import sys; b = bytearray(open(sys.argv[1], "rb").read())
+for i in range(18, min(len(b), 4096)): b[i] ^= 0xff
+open(sys.argv[2], "wb").write(b)' "$file" "$work/ten/${file##*/}"
+done
+rm -rf "$work/all"
+cp "$big" "$work/modded.DAT"
+"$cli" replace "$work/modded.DAT" "$work/ten" >/dev/null
+rm -f "$work/modded.000"
+"$cli" pack "$work/modded.DAT" "$big" "$work/mod.zip" >/dev/null
 
 # The steps of each pair. A rewrite leaves its backup (name.000) and an
 # extraction its files: each `tidy_` step removes them, outside the timing.
@@ -82,6 +100,17 @@ tool_diff_big() {
 }
 floor_diff_big() { cmp "$big" "$work/same.DAT"; }
 
+tool_pack_big() { "$cli" pack "$work/modded.DAT" "$big" "$work/mod.zip" --force >/dev/null; }
+floor_pack_big() {
+    local status=0
+    "$cli" diff "$work/modded.DAT" "$big" >/dev/null || status=$?
+    ((status == 1))
+}
+
+tool_apply_big() { "$cli" apply "$work/target.DAT" "$work/mod.zip" >/dev/null; }
+floor_apply_big() { "$cli" replace "$work/target.DAT" "$work/ten" >/dev/null; }
+ready_apply_big() { rm -f "$work/target.000" && cp "$big" "$work/target.DAT"; }
+
 tool_list_many() { "$cli" list "$many" >/dev/null; }
 floor_list_many() { cat "$many" >/dev/null; }
 
@@ -89,7 +118,7 @@ tool_specular_many() { "$cli" specular "$many" "${percents[@]}" >/dev/null; }
 floor_specular_many() { "$cli" list "$many" >/dev/null; }
 ready_specular_many() { rm -f "$work/objects.000"; }
 
-read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big diff_big list_many specular_many}"
+read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big diff_big pack_big apply_big list_many specular_many}"
 declare -A label=(
     [list_big]="list big vs cat"
     [extract_big]="extract big vs split"
@@ -97,6 +126,8 @@ declare -A label=(
     [preview_big]="preview big vs base64"
     [compare_big]="preview --compare vs base64"
     [diff_big]="diff big vs cmp of copies"
+    [pack_big]="pack 10 textures vs diff"
+    [apply_big]="apply 10 textures vs replace"
     [list_many]="list objects vs cat"
     [specular_many]="specular objects vs list"
 )
@@ -157,6 +188,8 @@ selected preview_big && ready preview_big && peak[preview_big]=$(peak_kib "$cli"
 selected compare_big && ready compare_big &&
     peak[compare_big]=$(peak_kib "$cli" preview "$big" "$work/changes.html" --compare "$changed")
 selected diff_big && ready diff_big && peak[diff_big]=$(peak_kib "$cli" diff "$big" "$work/other.DAT" || true)
+selected pack_big && ready pack_big && peak[pack_big]=$(peak_kib "$cli" pack "$work/modded.DAT" "$big" "$work/mod.zip" --force)
+selected apply_big && ready apply_big && peak[apply_big]=$(peak_kib "$cli" apply "$work/target.DAT" "$work/mod.zip")
 selected list_many && ready list_many && peak[list_many]=$(peak_kib "$cli" list "$many")
 selected specular_many && ready specular_many && peak[specular_many]=$(peak_kib "$cli" specular "$many" "${percents[@]}")
 ready extract_big
@@ -164,6 +197,7 @@ ready specular_big
 ready specular_many
 ready preview_big
 ready compare_big
+ready apply_big
 
 mib_of() { du -m --apparent-size "$1" | cut -f1; }
 echo
@@ -180,6 +214,15 @@ for pair in "${pairs[@]}"; do
     printf '| %-28s | %6.3f (%6.3f-%6.3f) | %6.3f (%6.3f-%6.3f) | %5s | %9s |\n' \
         "${label[$pair]}" "$tm" "$tlo" "$thi" "$fm" "$flo" "$fhi" "$ratio" "$mib"
 done
+
+# The mod against a binary patch of the same change, which fits only the
+# exact file it was made from.
+if command -v xdelta3 >/dev/null; then
+    xdelta3 -9 -f -e -s "$big" "$work/modded.DAT" "$work/change.vcdiff"
+    echo
+    echo "10 repainted textures: mod $(stat -c %s "$work/mod.zip") bytes," \
+        "xdelta3 -9 $(stat -c %s "$work/change.vcdiff") bytes"
+fi
 
 # The Windows program under Wine (WINDOWS_BUILD, default build-windows64, when
 # built with its tools): the gallery of a set of 2,000 textures opening, and

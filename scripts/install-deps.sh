@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Sorrelwick needs on Debian 12:
 # the native and the MinGW-w64 i686 compilers, GoogleTest, Google Benchmark,
-# CLI11, the stb image headers, 32-bit Wine (and 64-bit Wine with the x86_64
+# CLI11, the stb image headers, zlib (native and MinGW) and the JSON header,
+# xdelta3 for the benchmark's comparison of mod sizes, 32-bit Wine (and 64-bit Wine with the x86_64
 # cross compiler, for machines that cannot run 32-bit code), a headless X
 # server with the tools to look at it, headless Chromium for the preview page,
 # and what making and checking the release packages takes.
@@ -10,6 +11,7 @@ set -euo pipefail
 
 packages=(
     cmake make g++ libgtest-dev libbenchmark-dev libcli11-dev libstb-dev time
+    nlohmann-json3-dev zlib1g-dev libz-mingw-w64-dev xdelta3
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     wine wine32:i386 wine64

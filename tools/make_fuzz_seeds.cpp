@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "format/chunk.h"
+#include "format/sha256.h"
 #include "generators/chess_set_builder.h"
 #include "generators/demo_set.h"
 #include "generators/png_builder.h"
 #include "generators/tga_builder.h"
+#include "mod/mod_writer.h"
 
 namespace {
 
@@ -182,7 +184,39 @@ std::vector<Bytes> SetPairs() {
     return seeds;
 }
 
+// Mods: a set with a texture and a material, and mods for it: one that
+// changes both, one whose texture the set lacks, one made for another base.
+std::vector<Bytes> SetAndMods() {
+    const Bytes wood = gen::MakeTga(2, 2, 24);
+    const Bytes painted = gen::MakeTga(2, 2, 24, {200, 20, 20, 255});
+    const Bytes set = gen::ChessSetBuilder()
+                          .Signature()
+                          .Material({10, 1}, "wood.tga", 10, 40)
+                          .TextureReference("wood.tga")
+                          .TextureImage(wood)
+                          .Bytes();
+    const auto hex = [](const Bytes& bytes) { return format::HexOf(format::Sha256Of(bytes)); };
+    mod::ModManifest manifest;
+    manifest.base = {"set.DAT", set.size(), hex(set)};
+    manifest.textures.push_back({"wood.tga", 1, hex(wood), hex(painted),
+                                 static_cast<std::uint32_t>(painted.size()),
+                                 "textures/001-wood.tga"});
+    manifest.materials.push_back(
+        {{10, 1}, 1, specular::SpecularClass::None, {40, 10}, {80, 20}});
+    const std::string page = "<!DOCTYPE html><title>mod</title>";
+    const Bytes pageBytes(page.begin(), page.end());
+    std::vector<Bytes> seeds;
+    seeds.push_back(LengthPrefixed(set, mod::ModArchive(manifest, pageBytes, {painted})));
+    manifest.textures[0].name = "felt.tga";
+    seeds.push_back(LengthPrefixed(set, mod::ModArchive(manifest, pageBytes, {painted})));
+    manifest.textures[0].baseSha256 = hex(painted);
+    manifest.materials[0].base = {1, 2};
+    seeds.push_back(LengthPrefixed(set, mod::ModArchive(manifest, pageBytes, {painted})));
+    return seeds;
+}
+
 std::vector<Bytes> SeedsFor(const std::string& target) {
+    if (target == "mod") return SetAndMods();
     if (target == "diff") return SetPairs();
     if (target == "png_decode") return gen::SamplePngs();
     if (target == "image_completeness" || target == "tga_decode") return Images();
@@ -211,7 +245,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     for (const char* target : {"listing", "specularity", "replacement", "extraction",
-                               "image_completeness", "tga_decode", "png_decode", "diff"}) {
+                               "image_completeness", "tga_decode", "png_decode", "diff", "mod"}) {
         std::filesystem::create_directories(folder / target);
         const std::vector<Bytes> seeds = SeedsFor(target);
         for (std::size_t n = 0; n < seeds.size(); ++n) {

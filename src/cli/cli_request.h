@@ -20,8 +20,11 @@ struct CliRequest {
     SpecularPercents percents;  // specular
     unsigned backupNumber = 0;  // restore: 0 to 999
     std::string pagePath;       // preview: exactly as given
-    bool force = false;         // preview: replace an existing page
-    std::string other;          // diff, preview --compare: a backup number or a set's path
+    bool force = false;         // preview, pack: replace an existing file; apply: see there
+    std::string other;          // diff, preview --compare, pack: a backup number or a set's path
+    std::string modPath;        // pack, apply: exactly as given
+    std::string title, author;  // pack
+    bool checkOnly = false;     // apply: report, write nothing
 };
 
 // Runs one operation on the chess set loaded into `state`; true on success:

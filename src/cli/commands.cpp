@@ -10,6 +10,8 @@
 #include "backup/restore_backup.h"
 #include "cli/decimal_text.h"
 #include "comparison/comparison_report.h"
+#include "mod/mod_apply.h"
+#include "mod/mod_pack.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/preview.h"
@@ -245,6 +247,43 @@ void AddDiff(CLI::App& app, ChosenCommand& chosen) {
     command->footer("Exit status: 0 the same, 1 different, 2 trouble.");
 }
 
+void AddPack(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command = AddSetCommand(
+        app, chosen, "pack", "Pack what changed in SET since BASE into a mod file, MOD.zip",
+        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+            return mod::PackMod(state,
+                                {request.other, request.modPath, request.title, request.author,
+                                 {}, request.force},
+                                &log);
+        });
+    command
+        .add_option("BASE", chosen.request.other,
+                    "The set the changes were made on: another chess set, or a backup number "
+                    "of SET, 0 to 999")
+        ->required();
+    command.add_option("MOD", chosen.request.modPath, "The mod file to write, e.g. my-mod.zip")
+        ->required();
+    command.add_option("--title", chosen.request.title, "The mod's title");
+    command.add_option("--author", chosen.request.author, "Who made the mod");
+    command.add_flag("--force", chosen.request.force, "Replace MOD when it exists");
+}
+
+void AddApply(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command = AddSetCommand(
+        app, chosen, "apply",
+        "Apply the mod file MOD.zip to SET: each piece where SET still holds the mod's base",
+        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+            return mod::ApplyMod(state, {request.modPath, request.checkOnly, request.force},
+                                 &log);
+        });
+    command.add_option("MOD", chosen.request.modPath, "The mod file, e.g. my-mod.zip")
+        ->required();
+    command.add_flag("--check", chosen.request.checkOnly,
+                     "Tell what would be applied; write nothing");
+    command.add_flag("--force", chosen.request.force,
+                     "Also apply a piece where SET differs from the mod's base");
+}
+
 }  // namespace
 
 void AddCommands(CLI::App& app, ChosenCommand& chosen) {
@@ -256,6 +295,8 @@ void AddCommands(CLI::App& app, ChosenCommand& chosen) {
     AddBackups(app, chosen);
     AddRestore(app, chosen);
     AddDiff(app, chosen);
+    AddPack(app, chosen);
+    AddApply(app, chosen);
 }
 
 }  // namespace sorrelwick::cli

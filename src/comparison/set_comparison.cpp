@@ -64,6 +64,7 @@ void MatchTextures(const std::vector<TextureRecord>& set, const std::vector<Text
 // it is.
 struct MaterialPair {
     format::ChunkKey key;
+    std::size_t occurrence = 1;
     const MaterialRecord* inSet = nullptr;
     const MaterialRecord* inOther = nullptr;
 };
@@ -79,17 +80,26 @@ std::vector<MaterialPair> ChangedMaterials(std::vector<MaterialRecord>& set,
     std::stable_sort(set.begin(), set.end(), KeyBefore);
     std::stable_sort(other.begin(), other.end(), KeyBefore);
     std::vector<MaterialPair> changed;
-    std::size_t i = 0, j = 0;
+    // The n-th material of its key in its list: runs of equal keys are
+    // counted as the lists are walked.
+    const auto occurrence = [](const std::vector<MaterialRecord>& list, std::size_t at,
+                               std::size_t& run) {
+        run = at > 0 && list[at - 1].key == list[at].key ? run + 1 : 1;
+        return run;
+    };
+    std::size_t i = 0, j = 0, setRun = 0, otherRun = 0;
     while (i < set.size() || j < other.size()) {
         if (j == other.size() || (i < set.size() && KeyBefore(set[i], other[j]))) {
-            changed.push_back({set[i].key, &set[i], nullptr});
+            changed.push_back({set[i].key, occurrence(set, i, setRun), &set[i], nullptr});
             ++i;
         } else if (i == set.size() || KeyBefore(other[j], set[i])) {
-            changed.push_back({other[j].key, nullptr, &other[j]});
+            changed.push_back({other[j].key, occurrence(other, j, otherRun), nullptr, &other[j]});
             ++j;
         } else {
+            const std::size_t n = occurrence(set, i, setRun);
+            occurrence(other, j, otherRun);
             if (set[i].amplitude != other[j].amplitude || set[i].shininess != other[j].shininess) {
-                changed.push_back({set[i].key, &set[i], &other[j]});
+                changed.push_back({set[i].key, n, &set[i], &other[j]});
             }
             ++i;
             ++j;
@@ -138,6 +148,12 @@ bool CountMaterials(const std::vector<MaterialPair>& changed, const ComparedSet&
         const specular::SpecularClass cls =
             pair.inSet ? setClasses->ClassOf(pair.key) : otherClasses->ClassOf(pair.key);
         Count(comparison.materials[static_cast<std::size_t>(cls)], pair);
+        MaterialDifference& difference = comparison.materialDifferences.emplace_back();
+        difference.key = pair.key;
+        difference.occurrence = pair.occurrence;
+        difference.cls = cls;
+        if (pair.inSet) difference.inSet = {{pair.inSet->shininess, pair.inSet->amplitude}};
+        if (pair.inOther) difference.inOther = {{pair.inOther->shininess, pair.inOther->amplitude}};
     }
     return true;
 }

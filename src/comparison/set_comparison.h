@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "format/chunk.h"
 #include "report/report_log.h"
 #include "specular/specular_class.h"
 
@@ -69,6 +70,19 @@ struct MaterialChange {
     ByteRange setAmplitude, otherAmplitude;
 };
 
+// One material whose specular bytes differ: the n-th material of its key
+// in each file where it is, with the class its line counts it in.
+struct MaterialDifference {
+    format::ChunkKey key;
+    std::size_t occurrence = 1;
+    specular::SpecularClass cls = specular::SpecularClass::None;
+    struct Values {
+        std::uint8_t shininess = 0;
+        std::uint8_t amplitude = 0;
+    };
+    std::optional<Values> inSet, inOther;
+};
+
 struct SetComparison {
     // Textures only in OTHER come last, in its file order; the others in SET's.
     std::vector<TextureDifference> textures;
@@ -76,6 +90,8 @@ struct SetComparison {
     // Indexed by SpecularClass: None (other materials), Board, BlackPieces,
     // WhitePieces.
     std::array<MaterialChange, 4> materials{};
+    // The same materials one by one, in key order.
+    std::vector<MaterialDifference> materialDifferences;
     // Something neither the texture nor the material changes tell differs.
     bool otherDataDiffers = false;
     // The two files hold the same bytes; then nothing above differs.

@@ -23,7 +23,7 @@ using Rows = std::unordered_map<std::size_t, std::size_t>;
 // The cards of one file's textures that differ, in `column`, each in its
 // row (row 0 names the files).
 bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsigned column,
-                 PageOutput& page, report::ReportLog& log) {
+                 PageOutput& page, report::ReportLog& log, const DifferenceVisit& visit) {
     const bool isSet = column == 1;
     Rows rows;
     for (std::size_t i = 0; i < comparison.textures.size(); ++i) {
@@ -35,6 +35,7 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
         const auto row = rows.find(index);
         if (row == rows.end()) return;
         const TextureDifference& texture = comparison.textures[row->second - 1];
+        if (visit) visit(row->second - 1, isSet, tga);
         // A later texture of the same name is told apart as the report does.
         PreviewCard card =
             MakePreviewCard(report::msg::TextureLabel(name, texture.occurrence), tga);
@@ -58,13 +59,19 @@ PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedS
     for (const std::string& line : DifferenceLines(texturesOnly, set.name, other.name)) {
         log.AppendLine(line);
     }
+    return WriteChangesPageOf(set, other, *comparison, pagePath, replaceExisting, log);
+}
+
+PageOutcome WriteChangesPageOf(const ComparedSet& set, const ComparedSet& other,
+                        const SetComparison& comparison, const std::string& pagePath,
+                        bool replaceExisting, report::ReportLog& log, const DifferenceVisit& visit) {
     PageOutput page;
     if (!StartPageFile(pagePath, page.draft, log)) return PageOutcome::NotWritten;
     WriteChangesOpening(set.name, other.name, page.Sink());
-    const bool whole = WriteColumn(other, *comparison, 0, page, log) &&
-                       WriteColumn(set, *comparison, 1, page, log);
+    const bool whole = WriteColumn(other, comparison, 0, page, log, visit) &&
+                       WriteColumn(set, comparison, 1, page, log, visit);
     if (whole) {
-        WriteChangesClosing(comparison->textures.size(), comparison->unchangedTextures,
+        WriteChangesClosing(comparison.textures.size(), comparison.unchangedTextures,
                             page.Sink());
     }
     return FinishPage(page, whole, replaceExisting, log);

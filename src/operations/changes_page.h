@@ -3,7 +3,11 @@
 // (or one of its backups): each texture that differs, before and now side
 // by side, and a count of those that don't.
 
+#include <cstddef>
+#include <functional>
 #include <string>
+
+#include "format/byte_fields.h"
 
 #include "comparison/set_comparison.h"
 #include "operations/page_file.h"
@@ -18,5 +22,18 @@ namespace sorrelwick::operations {
 PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other,
                              const std::string& pagePath, bool replaceExisting,
                              report::ReportLog& log);
+
+// Gets each texture that differs as the page's walks meet it: its place in
+// the comparison's textures, whether it is the set's (else the other's)
+// and its image.
+using DifferenceVisit = std::function<void(std::size_t difference, bool inSet, format::Bytes tga)>;
+
+// The page of a comparison already made, with no report line of its own
+// but failures; `visit`, when given, also sees each texture that differs.
+PageOutcome WriteChangesPageOf(const comparison::ComparedSet& set,
+                               const comparison::ComparedSet& other,
+                        const comparison::SetComparison& comparison, const std::string& pagePath,
+                        bool replaceExisting, report::ReportLog& log,
+                        const DifferenceVisit& visit = {});
 
 }  // namespace sorrelwick::operations

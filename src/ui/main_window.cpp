@@ -14,6 +14,7 @@
 #include "ui/folder_commands.h"
 #include "ui/gallery_window.h"
 #include "ui/list_box_report_log.h"
+#include "ui/mod_commands.h"
 #include "ui/open_dialog.h"
 #include "ui/read_me_dialog.h"
 #include "ui/report_copy.h"
@@ -30,7 +31,8 @@ constexpr std::size_t kCaptionCapacity = MAX_PATH;
 
 // The buttons that need a loaded chess set, in the order they are switched.
 constexpr int kSetCommands[] = {SORRELWICK_EXTRACT_BUTTON, SORRELWICK_REPLACE_BUTTON,
-                                SORRELWICK_SPECULARITY_BUTTON, SORRELWICK_PREVIEW_BUTTON};
+                                SORRELWICK_SPECULARITY_BUTTON, SORRELWICK_PREVIEW_BUTTON,
+                                SORRELWICK_APPLY_MOD_BUTTON};
 
 // How the controls follow the window as it grows: the report takes all the
 // room, the button column keeps to the right edge, and its last two buttons
@@ -45,6 +47,7 @@ constexpr Anchor kLayout[] = {
     {SORRELWICK_CLEAR_BUTTON, kMovesRight},
     {SORRELWICK_PREVIEW_BUTTON, kMovesRight},
     {SORRELWICK_RESTORE_BUTTON, kMovesRight},
+    {SORRELWICK_APPLY_MOD_BUTTON, kMovesRight},
     {SORRELWICK_READ_ME_BUTTON, kMovesRight | kMovesDown},
     {IDOK, kMovesRight | kMovesDown},
 };
@@ -112,6 +115,7 @@ constexpr Command kCommands[] = {
     {SORRELWICK_CLEAR_BUTTON, ClearView},
     {SORRELWICK_PREVIEW_BUTTON, OpenGallery},
     {SORRELWICK_RESTORE_BUTTON, RestoreFromBackup},
+    {SORRELWICK_APPLY_MOD_BUTTON, ApplyModCommand},
     {SORRELWICK_READ_ME_BUTTON, OpenReadMe},
     {SORRELWICK_COPY_REPORT, CopyReportText},
     {IDOK, EndWindow},
@@ -176,15 +180,19 @@ INT_PTR OnDpiChanged(HWND window, WPARAM wParam, LPARAM suggested) {
 }
 
 // Loaded as if chosen in the open dialog; what is not loaded is named first.
+// A dropped mod is then applied to the set, as if chosen for Apply a mod.
 INT_PTR OnDropFiles(HWND window, WPARAM wParam) {
     const auto drop = reinterpret_cast<HDROP>(wParam);
     const std::vector<DroppedItem> items = DroppedItems(drop);
     DragFinish(drop);
-    const DropChoice choice = ChooseFromDrop(items);
+    DropChoice choice = ChooseFromDrop(items);
+    const std::optional<DroppedItem> mod = DroppedMod(items);
+    if (mod) std::erase(choice.others, mod->name);
     if (!choice.others.empty()) {
         ListBoxReportLog(ReportList(window)).AppendLine(NotLoadedLine(choice.others));
     }
     if (choice.set) LoadSet(window, *choice.set);
+    if (mod) ApplyModFile(window, mod->path);
     return TRUE;
 }
 

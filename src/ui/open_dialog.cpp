@@ -11,7 +11,9 @@ constexpr wchar_t kSetOrBackupFilter[] =
     L"Tessaravine chess set or backup (*.DAT, *.000 to *.999)\0"
     L"*.DAT;*.0??;*.1??;*.2??;*.3??;*.4??;*.5??;*.6??;*.7??;*.8??;*.9??\0"
     L"Tessaravine chess set (*.DAT)\0*.DAT\0";
+constexpr wchar_t kModFilter[] = L"Mod file (*.zip)\0*.zip\0";
 constexpr wchar_t kSetTitle[] = L"Load a Tessaravine chess set";
+constexpr wchar_t kModTitle[] = L"Apply a mod to the chess set";
 constexpr wchar_t kSetOrBackupTitle[] = L"Choose a Tessaravine chess set or one of its backups";
 // Added to a typed name that has no extension of its own.
 constexpr wchar_t kDefaultExtension[] = L"DAT";
@@ -75,13 +77,14 @@ std::optional<std::string> AskForChessSet(HWND owner, const std::string& startFo
     // The shorter structure form, which every system version accepts.
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     request.hwndOwner = owner;
-    request.lpstrFilter = backups ? kSetOrBackupFilter : kSetFilter;
+    const bool mod = choice == OpenChoice::kModFile;
+    request.lpstrFilter = mod ? kModFilter : backups ? kSetOrBackupFilter : kSetFilter;
     request.nFilterIndex = 1;
     request.lpstrFile = path;
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = start && !start->empty() ? start->c_str() : nullptr;
-    request.lpstrTitle = backups ? kSetOrBackupTitle : kSetTitle;
-    request.lpstrDefExt = kDefaultExtension;
+    request.lpstrTitle = mod ? kModTitle : backups ? kSetOrBackupTitle : kSetTitle;
+    request.lpstrDefExt = mod ? L"zip" : kDefaultExtension;
     request.lpfnHook = OpenDialogHook;
     request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK;
     // A path that doesn't fit the buffer makes the dialog fail: it is never

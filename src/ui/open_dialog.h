@@ -14,6 +14,7 @@ namespace sorrelwick::ui {
 enum class OpenChoice {
     kChessSet,          // ".DAT" files
     kChessSetOrBackup,  // also the numbered backups, ".000" to ".999"
+    kModFile,           // ".zip" files
 };
 
 // Shows the platform's open dialog for one existing file, starting in

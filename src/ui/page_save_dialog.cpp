@@ -65,6 +65,12 @@ std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& sug
                           {kFilter, kTitle, kDefaultExtension, OFN_OVERWRITEPROMPT});
 }
 
+std::optional<std::string> AskWhereToSaveMod(HWND owner, const std::string& suggestedPath) {
+    return AskWhereToSave(owner, suggestedPath,
+                          {L"Mod file (*.zip)\0*.zip\0", L"Save the changes as a mod", L"zip",
+                           OFN_OVERWRITEPROMPT});
+}
+
 std::optional<std::string> AskWhereToExtractTexture(HWND owner, const std::string& suggestedPath) {
     return AskWhereToSave(owner, suggestedPath,
                           {L"TGA image (*.tga)\0*.tga\0", L"Extract the texture", L"tga", 0});

@@ -20,6 +20,8 @@ std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& sug
 // It does not ask about an existing file: the extraction never replaces one
 // and says so. The chosen full path, or nothing when cancelled.
 std::optional<std::string> AskWhereToExtractTexture(HWND owner, const std::string& suggestedPath);
+// The same for a mod file (.zip).
+std::optional<std::string> AskWhereToSaveMod(HWND owner, const std::string& suggestedPath);
 
 // The page a set is previewed in unless the user says otherwise: in the
 // set's folder, named as the set with ".html" for its extension.

@@ -26,6 +26,8 @@
 #define SORRELWICK_COMPARE_BUTTON 1033
 #define SORRELWICK_CONVERT_CHECK 1034
 #define SORRELWICK_COPY_REPORT 1035  // a command of the report's menu and of Ctrl+C
+#define SORRELWICK_APPLY_MOD_BUTTON 1036
+#define SORRELWICK_SAVE_MOD_BUTTON 1037
 
 // The specularity fields: shininess and amplitude of each group.
 #define SORRELWICK_BLACK_SHININESS 1023

@@ -18,6 +18,7 @@
 #include "ui/list_box_report_log.h"
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
+#include "ui/mod_commands.h"
 #include "ui/report_font.h"
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
@@ -81,11 +82,13 @@ void ShowSummary(HWND dialog) {
     SetDlgItemTextW(dialog, SORRELWICK_BACKUP_SUMMARY, platform::WideForDisplay(text).c_str());
 }
 
-// Restore and Compare need a backup; the summary follows the selection.
+// Restore, Compare and Save changes as a mod need a backup; the summary
+// follows the selection.
 void FollowSelection(HWND dialog) {
     const BOOL chosen = SelectedBackup(dialog) ? TRUE : FALSE;
     EnableWindow(GetDlgItem(dialog, IDOK), chosen);
     EnableWindow(GetDlgItem(dialog, SORRELWICK_COMPARE_BUTTON), chosen);
+    EnableWindow(GetDlgItem(dialog, SORRELWICK_SAVE_MOD_BUTTON), chosen);
     ShowSummary(dialog);
 }
 
@@ -96,6 +99,15 @@ void CompareSelected(HWND dialog) {
     const RestoreChoice& choice = *Choice(dialog);
     ListBoxReportLog log(choice.report);
     comparison::ReportComparison(choice.set, choice.backups[*line], choice.report ? &log : nullptr);
+}
+
+// What changed since the selected backup, packed into a mod; the lines go
+// into the main report.
+void SaveSelectedAsMod(HWND dialog) {
+    const std::optional<unsigned> number = SelectedBackup(dialog);
+    if (!number) return;
+    const RestoreChoice& choice = *Choice(dialog);
+    SaveChangesAsMod(dialog, choice.report, choice.set.path, *number);
 }
 
 void FinishWithSelected(HWND dialog) {
@@ -177,6 +189,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     if (id == SORRELWICK_BACKUP_LIST && notice == LBN_SELCHANGE) FollowSelection(dialog);
     if (id == SORRELWICK_BACKUP_LIST && notice == LBN_DBLCLK) FinishWithSelected(dialog);
     if (id == SORRELWICK_COMPARE_BUTTON) CompareSelected(dialog);
+    if (id == SORRELWICK_SAVE_MOD_BUTTON) SaveSelectedAsMod(dialog);
     if (id == IDOK) FinishWithSelected(dialog);
     if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
     return TRUE;

@@ -551,6 +551,45 @@ TEST(CliDiff, ExitsAsCmpDoes) {
     }
 }
 
+// A mod carries the change from set.000 to set.DAT to a copy of set.000;
+// a file that is not a mod changes nothing and exits 1.
+TEST(CliMod, PackThenApplyOrRefuse) {
+    const TempDir dir;
+    const Bytes base = OneTextureSet(2);
+    const Bytes painted = gen::ChessSetBuilder()
+                              .Signature()
+                              .TextureReference("wood.tga")
+                              .TextureImage(gen::MakeTga(2, 2, 24, {200, 0, 0, 255}))
+                              .Bytes();
+    WriteAll(dir, {{"set.DAT", painted}, {"set.000", base}, {"copy.DAT", base},
+                   {"junk.zip", {'P', 'K', 5, 6}}});
+    const std::string mod = dir.File("mod.zip"), copy = dir.File("copy.DAT");
+    const Lines packed = Framed("Packing the changes of set.DAT since set.000 into " + mod,
+                                {report::TextureInfoLine("wood.tga", 2, 2, 24, "packed"), "",
+                                 "1 texture packed into " + mod});
+    ExpectRun({"pack", dir.File("set.DAT"), "0", mod, "--title", "Red"}, 0, packed);
+    ExpectRun({"pack", dir.File("set.DAT"), "0", mod}, 1,
+              Framed("Packing the changes of set.DAT since set.000 into " + mod,
+                     {packed[3],
+                      "Error - " + mod + " already exists; it was left as it is",
+                      "No mod written"}));
+    ExpectRun({"apply", copy, mod, "--check"}, 0,
+              Framed("Checking the mod " + mod + " against copy.DAT",
+                     {report::TextureInfoLine("wood.tga", 2, 2, 24, "Would be applied"), "",
+                      "1 to apply", "Checked only: nothing was written"}));
+    EXPECT_EQ(gen::ReadWholeFile(copy), base);
+    ExpectRun({"apply", copy, mod}, 0,
+              Framed("Applying the mod " + mod + " to copy.DAT",
+                     {report::TextureInfoLine("wood.tga", 2, 2, 24, "Mod applied"), "",
+                      "1 applied", "Original file renamed to copy.000"}));
+    EXPECT_EQ(gen::ReadWholeFile(copy), painted);
+    const std::string junk = dir.File("junk.zip");
+    ExpectRun({"apply", copy, junk}, 1,
+              Framed("Applying the mod " + junk + " to copy.DAT",
+                     {"Error - " + junk + " is not a mod file that can be read"}));
+    EXPECT_EQ(gen::ReadWholeFile(copy), painted);
+}
+
 TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {
     const TempDir dir;
     const Bytes whole = OneTextureSet(2);

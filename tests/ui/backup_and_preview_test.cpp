@@ -223,6 +223,40 @@ TEST_F(RestoreCommand, ASelectedBackupIsSummedUpAndComparedOnRequest) {
     EXPECT_EQ(summaries, Lines{"Same as the current set"});
 }
 
+// The restore dialog packs what changed since the selected backup into a
+// mod; that mod, dropped on the window with a copy of the backup loaded,
+// is applied after the question is answered, with its backup and lines.
+TEST_F(RestoreCommand, ChangesSavedAsAModApplyWhenTheModIsDropped) {
+    LoadSmallSet("set1.DAT");
+    Click(SORRELWICK_CLEAR_BUTTON);
+    const std::string mod = dir.File("my.zip");
+    saveAnswer = mod;
+    ClickRestore({ChooseFirst, Pressing(SORRELWICK_SAVE_MOD_BUTTON), Pressing(IDCANCEL)});
+    const std::string changed = report::TextureInfoLine("wood.tga", 16, 32, 24, "packed: was 32x32 24 bits");
+    EXPECT_EQ(Report(), Framed("Packing the changes of set1.DAT since set1.000 into " + mod,
+                               {changed, "", "1 texture packed into " + mod}));
+    ASSERT_EQ(saveRequests.size(), 1u);
+    EXPECT_EQ(saveRequests[0].fileBuffer, "set1.zip");
+
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("twin.DAT"), gen::ReadWholeFile(dir.File("set1.000"))));
+    Load(dir.File("twin.DAT"));
+    Click(SORRELWICK_CLEAR_BUTTON);
+    std::string question;
+    EXPECT_TRUE(WhileActing(
+        [&](HWND box) {
+            question = WindowText(GetDlgItem(box, 0xFFFF));
+            PressButton(box, IDYES);
+        },
+        [&] { Drop(window, dir, {"my.zip"}); }));
+    EXPECT_NE(question.find("to twin.DAT?"), std::string::npos) << question;
+    EXPECT_EQ(gen::ReadWholeFile(dir.File("twin.DAT")), gen::ReadWholeFile(dir.File("set1.DAT")));
+    const Lines applied = Framed("Applying the mod " + mod + " to twin.DAT",
+                                 {report::TextureInfoLine("wood.tga", 32, 32, 24, "Mod applied"),
+                                  "", "1 applied", "Original file renamed to twin.000"});
+    EXPECT_EQ(Report(), Joined(applied, Framed("Loading twin.DAT",
+                                               {report::TextureInfoLine("wood.tga", 16, 32, 24)})));
+}
+
 // With no set loaded the set is asked for first, a backup standing for its
 // set; the restored set is then the loaded one.
 TEST_F(RestoreCommand, WithoutALoadedSetTheChosenBackupNamesTheSet) {

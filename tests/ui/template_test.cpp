@@ -39,6 +39,7 @@ const Control kMainControls[] = {
     {SORRELWICK_CLEAR_BUTTON, "Button", "&Clear view", {382, 97, 67, 14}, kTab},
     {SORRELWICK_PREVIEW_BUTTON, "Button", "&Preview textures", {382, 115, 67, 14}, kTab},
     {SORRELWICK_RESTORE_BUTTON, "Button", "Restore a &backup...", {382, 133, 67, 14}, kTab},
+    {SORRELWICK_APPLY_MOD_BUTTON, "Button", "&Apply a mod...", {382, 151, 67, 14}, kTab},
     {SORRELWICK_READ_ME_BUTTON, "Button", "Read &me", {382, 206, 67, 14}, kTab},
     {IDOK, "Button", "E&xit", {382, 225, 67, 14}, kTab | BS_DEFPUSHBUTTON},
     {SORRELWICK_REPORT_LIST, "ListBox", "", {7, 7, 367, 232}, kReport},
@@ -59,6 +60,7 @@ const Control kSpecularityControls[] = {
 const Control kRestoreControls[] = {
     {SORRELWICK_BACKUP_LIST, "ListBox", "", {7, 7, 346, 115}, kBackups},
     {SORRELWICK_BACKUP_SUMMARY, "Static", "", {7, 127, 346, 9}, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
+    {SORRELWICK_SAVE_MOD_BUTTON, "Button", "&Save changes as a mod...", {7, 143, 100, 14}, kTab},
     {SORRELWICK_COMPARE_BUTTON, "Button", "&Compare", {168, 143, 57, 14}, kTab},
     {IDOK, "Button", "&Restore", {232, 143, 57, 14}, kTab | BS_DEFPUSHBUTTON},
     {IDCANCEL, "Button", "Cancel", {296, 143, 57, 14}, kTab},

@@ -1,0 +1,252 @@
+#include "mod/mod_apply.h"
+
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "backup/guarded_rewrite.h"
+#include "format/sha256.h"
+#include "format/tga_fields.h"
+#include "mod/mod_file.h"
+#include "mod/mod_messages.h"
+#include "platform/file_system.h"
+#include "report/comparison_messages.h"
+#include "report/lines.h"
+#include "report/messages.h"
+#include "set_file/set_file_walk.h"
+#include "specular/chunk_keys.h"
+
+namespace sorrelwick::mod {
+namespace {
+
+constexpr std::size_t kShininessOffset = 17;
+constexpr std::size_t kAmplitudeOffset = 16;
+
+enum class Outcome { Missing, Applied, Already, Differs, Forced };
+
+// The mod's pieces as the walk over the set meets them, and what became of
+// each.
+class ModPieces {
+public:
+    ModPieces(const ModFile& mod, const ApplyRequest& request) : mod_(mod), request_(request) {
+        for (std::size_t i = 0; i < mod.manifest.textures.size(); ++i) {
+            const ModTexture& texture = mod.manifest.textures[i];
+            textures_[{texture.name, texture.occurrence}] = i;
+            textureNames_[texture.name] = 0;
+        }
+        for (std::size_t i = 0; i < mod.manifest.materials.size(); ++i) {
+            const ModMaterial& material = mod.manifest.materials[i];
+            materials_[{{material.key.first, material.key.second}, material.occurrence}] = i;
+        }
+        textureOutcomes_.assign(textures_.size(), Outcome::Missing);
+        materialOutcomes_.assign(materials_.size(), Outcome::Missing);
+    }
+
+    // The payload the texture chunk is to take, or none; its line goes to `log`.
+    std::optional<format::Bytes> Texture(const std::string& name, format::Bytes payload,
+                                         report::ReportLog& log) {
+        const auto named = textureNames_.find(name);
+        if (named == textureNames_.end()) return std::nullopt;
+        const auto found = textures_.find({name, ++named->second});
+        if (found == textures_.end()) return std::nullopt;
+        const ModTexture& texture = mod_.manifest.textures[found->second];
+        const std::string digest = format::HexOf(format::Sha256Of(payload));
+        const Outcome outcome = Decide(digest == texture.baseSha256, digest == texture.newSha256);
+        textureOutcomes_[found->second] = outcome;
+        const format::TgaFields fields = *format::ReadTgaFields(payload);
+        log.AppendLine(report::TextureInfoLine(
+            report::msg::TextureLabel(platform::NameForReport(name), texture.occurrence),
+            fields.width, fields.height, fields.depth, OutcomeText(outcome)));
+        if (!Changes(outcome)) return std::nullopt;
+        return format::Bytes(mod_.payloads[found->second]);
+    }
+
+    // Changes the material's specular bytes in `payload` when the mod's
+    // value is to be taken; its line goes to `log`.
+    bool Material(std::span<std::uint8_t> payload, report::ReportLog& log) {
+        const format::ChunkKey key = *specular::KeyAt(payload, 0);
+        const std::pair<std::uint32_t, std::uint32_t> words{key.first, key.second};
+        if (!HasKey(words)) return false;
+        const auto found = materials_.find({words, ++materialCounts_[words]});
+        if (found == materials_.end()) return false;
+        const ModMaterial& material = mod_.manifest.materials[found->second];
+        const SpecularBytes held{payload[kShininessOffset], payload[kAmplitudeOffset]};
+        const Outcome outcome = Decide(held == material.base, held == material.now);
+        materialOutcomes_[found->second] = outcome;
+        log.AppendLine(report::NameMessageLine(
+            msg::MaterialLabel(material.cls, material.key, material.occurrence),
+            OutcomeText(outcome)));
+        if (!Changes(outcome)) return false;
+        payload[kShininessOffset] = material.now.shininess;
+        payload[kAmplitudeOffset] = material.now.amplitude;
+        return true;
+    }
+
+    // The line of each piece the set lacks, then the count. True when
+    // every piece was applied or already there.
+    bool Finish(std::string_view setName, report::ReportLog& log) const {
+        for (std::size_t i = 0; i < textureOutcomes_.size(); ++i) {
+            if (textureOutcomes_[i] != Outcome::Missing) continue;
+            const ModTexture& texture = mod_.manifest.textures[i];
+            log.AppendLine(report::NameMessageLine(
+                report::msg::TextureLabel(platform::NameForReport(texture.name),
+                                          texture.occurrence),
+                msg::NotInSet(setName)));
+        }
+        for (std::size_t i = 0; i < materialOutcomes_.size(); ++i) {
+            if (materialOutcomes_[i] != Outcome::Missing) continue;
+            const ModMaterial& material = mod_.manifest.materials[i];
+            log.AppendLine(report::NameMessageLine(
+                msg::MaterialLabel(material.cls, material.key, material.occurrence),
+                msg::NotInSet(setName)));
+        }
+        std::size_t applied = 0, already = 0, notApplied = 0;
+        for (const auto* outcomes : {&textureOutcomes_, &materialOutcomes_}) {
+            for (Outcome outcome : *outcomes) {
+                if (Changes(outcome))
+                    ++applied;
+                else if (outcome == Outcome::Already)
+                    ++already;
+                else
+                    ++notApplied;
+            }
+        }
+        log.AppendLine("");
+        log.AppendLine(msg::AppliedCount(applied, already, notApplied, request_.checkOnly));
+        return notApplied == 0;
+    }
+
+private:
+    using MaterialKey = std::pair<std::pair<std::uint32_t, std::uint32_t>, std::size_t>;
+
+    bool HasKey(const std::pair<std::uint32_t, std::uint32_t>& words) const {
+        const auto after = materials_.lower_bound({words, 0});
+        return after != materials_.end() && after->first.first == words;
+    }
+
+    Outcome Decide(bool isBase, bool isNew) const {
+        if (isNew) return Outcome::Already;
+        if (isBase) return Outcome::Applied;
+        return request_.force ? Outcome::Forced : Outcome::Differs;
+    }
+
+    static bool Changes(Outcome outcome) {
+        return outcome == Outcome::Applied || outcome == Outcome::Forced;
+    }
+
+    std::string_view OutcomeText(Outcome outcome) const {
+        switch (outcome) {
+            case Outcome::Applied:
+                return request_.checkOnly ? msg::kWouldApply : msg::kModApplied;
+            case Outcome::Forced:
+                return request_.checkOnly ? msg::kWouldApply : msg::kAppliedOverDifferent;
+            case Outcome::Already:
+                return msg::kAlreadyAsInMod;
+            default:
+                return msg::kDiffersFromBase;
+        }
+    }
+
+    const ModFile& mod_;
+    const ApplyRequest& request_;
+    // Names and keys come from untrusted files: ordered maps can't be flooded.
+    std::map<std::pair<std::string, std::size_t>, std::size_t> textures_;
+    std::map<std::string, std::size_t, std::less<>> textureNames_;  // occurrences so far
+    std::map<MaterialKey, std::size_t> materials_;
+    // Occurrences so far of the keys the mod names.
+    std::map<std::pair<std::uint32_t, std::uint32_t>, std::size_t> materialCounts_;
+    std::vector<Outcome> textureOutcomes_, materialOutcomes_;
+};
+
+bool IsSpecularMaterial(const format::Chunk& chunk) {
+    return chunk.header.kind == format::kMaterialChunk &&
+           chunk.payload.size() >= kShininessOffset + 1;
+}
+
+// One chunk of the set, in file order: the mod's piece decided and, when
+// `write` is given, the chunk written changed or not.
+template <typename Write>
+void VisitChunk(ModPieces& pieces, format::ChunkWalk& walk, const format::Chunk& chunk,
+                std::vector<std::uint8_t>& scratch, report::ReportLog& log, Write&& write) {
+    format::TrackTextureName(walk, chunk);
+    if (format::IsNamedTexture(walk, chunk)) {
+        const std::optional<format::Bytes> payload =
+            pieces.Texture(walk.currentTextureName, chunk.payload, log);
+        if (payload) {
+            format::ChunkHeader header = chunk.header;
+            header.length = static_cast<std::uint32_t>(payload->size());
+            write(header, *payload);
+            return;
+        }
+    } else if (IsSpecularMaterial(chunk)) {
+        scratch.assign(chunk.payload.begin(), chunk.payload.end());
+        if (pieces.Material(scratch, log)) {
+            write(chunk.header, format::Bytes(scratch));
+            return;
+        }
+    }
+    write(chunk.header, chunk.payload);
+}
+
+bool CheckMod(const ToolState& state, ModPieces& pieces, report::ReportLog& log) {
+    std::vector<std::uint8_t> scratch;
+    const bool read =
+        set_file::WalkSetFile(state.setPath, state.setName, log,
+                              [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
+                                  VisitChunk(pieces, walk, chunk, scratch, log,
+                                             [](const format::ChunkHeader&, format::Bytes) {});
+                              });
+    if (!read) return false;
+    const bool whole = pieces.Finish(state.setName, log);
+    log.AppendLine(msg::kCheckedOnly);
+    return whole;
+}
+
+bool RewriteWithMod(const ToolState& state, ModPieces& pieces, report::ReportLog& log) {
+    bool whole = false;
+    backup::RewriteJob job;
+    job.cleanUp = [&](report::ReportLog& cleanUpLog) {
+        whole = pieces.Finish(state.setName, cleanUpLog);
+    };
+    std::vector<std::uint8_t> scratch;
+    const bool rewritten = backup::RunGuardedRewrite(
+        state, job, log, [&](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
+            VisitChunk(pieces, rewrite.walk, chunk, scratch, rewrite.log,
+                       [&rewrite](const format::ChunkHeader& header, format::Bytes payload) {
+                           backup::WriteChunk(rewrite, header, payload);
+                       });
+        });
+    return rewritten && whole;
+}
+
+}  // namespace
+
+bool ApplyMod(const ToolState& state, const ApplyRequest& request, report::ReportLog* log) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadSavePath);
+        return false;
+    }
+    if (request.modPath.empty()) {
+        log->AppendLine(msg::kInvalidModPath);
+        return false;
+    }
+    report::AddHeading(*log, request.checkOnly ? msg::CheckingMod(request.modPath, state.setName)
+                                               : msg::Applying(request.modPath, state.setName));
+    // The whole mod is read and checked before the set is touched.
+    const std::optional<ModFile> mod = ReadModFile(request.modPath);
+    if (!mod) {
+        log->AppendLine(msg::NotAModFile(request.modPath));
+        report::AddClosing(*log);
+        return false;
+    }
+    ModPieces pieces(*mod, request);
+    if (request.checkOnly) {
+        const bool whole = CheckMod(state, pieces, *log);
+        report::AddClosing(*log);
+        return whole;
+    }
+    return RewriteWithMod(state, pieces, *log);
+}
+
+}  // namespace sorrelwick::mod

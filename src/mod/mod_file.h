@@ -1,0 +1,41 @@
+#pragma once
+// A mod file read whole and checked before anything is done with it: the
+// archive, its manifest and every payload the manifest names. A mod comes
+// from anywhere, so nothing in it is trusted: entry names are only looked
+// up, never used as paths; sizes are checked against the manifest and
+// bounded before anything is inflated; each payload must have its digest
+// and hold every pixel its header declares.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mod/mod_manifest.h"
+#include "mod/zip_archive.h"
+
+namespace sorrelwick::mod {
+
+// Bounds on what a mod may make us hold: the archive itself and all its
+// payloads together, and how far one entry may inflate (deflate's own
+// limit is about 1032 to 1).
+inline constexpr std::uint64_t kMaxModBytes = 256u << 20;
+inline constexpr std::uint64_t kMaxInflateRatio = 1032;
+inline constexpr std::uint32_t kMaxManifestBytes = 1u << 20;
+
+struct ModFile {
+    ModManifest manifest;
+    // The payload of each of manifest.textures, in the same order.
+    std::vector<ByteVector> payloads;
+};
+
+// The whole file at `path` when it is at most `limit` bytes.
+std::optional<ByteVector> ReadWholeFile(const std::string& path, std::uint64_t limit);
+
+// The mod in `archive`, or nullopt when any check fails.
+std::optional<ModFile> ParseModFile(format::Bytes archive);
+
+// The mod at `path`; nullopt when it can't be read or is not a mod.
+std::optional<ModFile> ReadModFile(const std::string& path);
+
+}  // namespace sorrelwick::mod

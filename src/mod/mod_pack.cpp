@@ -1,0 +1,234 @@
+#include "mod/mod_pack.h"
+
+#include <new>
+#include <optional>
+
+#include "backup/set_location.h"
+#include "comparison/set_comparison.h"
+#include "format/sha256.h"
+#include "format/tga_fields.h"
+#include "mod/mod_file.h"
+#include "mod/mod_messages.h"
+#include "mod/mod_writer.h"
+#include "operations/changes_page.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
+#include "report/comparison_messages.h"
+#include "report/lines.h"
+#include "report/messages.h"
+#include "sorrelwick_version.h"
+
+namespace sorrelwick::mod {
+namespace {
+
+using comparison::ComparedSet;
+using comparison::SetComparison;
+using comparison::TextureDifference;
+using Kind = TextureDifference::Kind;
+
+// What the pack takes from a comparison: the changed textures (their
+// places in the comparison) and the changed materials on both sides.
+struct PackedPieces {
+    std::vector<std::size_t> textures;
+    std::vector<ModMaterial> materials;
+};
+
+// The report line of each difference, and the pieces a mod can carry.
+PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& set,
+                          const ComparedSet& base, report::ReportLog& log) {
+    PackedPieces pieces;
+    for (std::size_t i = 0; i < comparison.textures.size(); ++i) {
+        const TextureDifference& texture = comparison.textures[i];
+        const std::string label =
+            report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence);
+        const bool inSet = texture.kind != Kind::OnlyInOther;
+        const comparison::TextureShape& shape = inSet ? texture.inSet : texture.inOther;
+        std::string outcome;
+        if (texture.kind == Kind::Changed) {
+            pieces.textures.push_back(i);
+            outcome = texture.inSet == texture.inOther
+                          ? std::string(msg::kPacked)
+                          : msg::PackedChangedFrom(texture.inOther.width, texture.inOther.height,
+                                                   texture.inOther.depth);
+        } else {
+            outcome = msg::NotPackedOnlyIn(inSet ? set.name : base.name);
+        }
+        log.AppendLine(
+            report::TextureInfoLine(label, shape.width, shape.height, shape.depth, outcome));
+    }
+    for (const comparison::MaterialDifference& material : comparison.materialDifferences) {
+        const std::string label =
+            msg::MaterialLabel(material.cls, material.key, material.occurrence);
+        if (!material.inSet || !material.inOther) {
+            log.AppendLine(report::NameMessageLine(
+                label, msg::NotPackedOnlyIn(material.inSet ? set.name : base.name)));
+            continue;
+        }
+        ModMaterial& packed = pieces.materials.emplace_back();
+        packed.key = material.key;
+        packed.occurrence = material.occurrence;
+        packed.cls = material.cls;
+        packed.base = {material.inOther->shininess, material.inOther->amplitude};
+        packed.now = {material.inSet->shininess, material.inSet->amplitude};
+        log.AppendLine(
+            report::NameMessageLine(label, msg::MaterialPacked(packed.base, packed.now)));
+    }
+    if (comparison.otherDataDiffers) log.AppendLine(msg::kOtherDataNotPacked);
+    return pieces;
+}
+
+// The base set's size and SHA-256, read in blocks.
+std::optional<ModBase> DescribeBase(const ComparedSet& base) {
+    platform::File file = platform::File::OpenForReading(base.path);
+    if (!file.IsOpen()) return std::nullopt;
+    ModBase described{.fileName = base.name, .size = 0, .sha256 = {}};
+    format::Sha256 sha;
+    std::vector<std::uint8_t> block(1u << 20);
+    for (;;) {
+        const std::size_t read = file.Read(block.data(), block.size());
+        sha.Update(format::Bytes(block.data(), read));
+        described.size += read;
+        if (read < block.size()) break;
+    }
+    if (file.ReadFailed() || !file.Close()) return std::nullopt;
+    described.sha256 = format::HexOf(sha.Finish());
+    return described;
+}
+
+// Writes the page of the changes beside the mod, takes it in and deletes
+// it; each changed texture's payload (the set's) and its base's digest are
+// taken from the page's walks on the way.
+std::optional<ByteVector> PageAndPayloads(const ComparedSet& set, const ComparedSet& base,
+                                          const SetComparison& comparison,
+                                          const std::string& modPath, ModManifest& manifest,
+                                          std::vector<ByteVector>& payloads,
+                                          const PackedPieces& pieces, report::ReportLog& log) {
+    std::vector<std::optional<std::size_t>> slotOf(comparison.textures.size());
+    for (std::size_t slot = 0; slot < pieces.textures.size(); ++slot) {
+        slotOf[pieces.textures[slot]] = slot;
+    }
+    payloads.assign(pieces.textures.size(), {});
+    const auto visit = [&](std::size_t difference, bool inSet, format::Bytes tga) {
+        const std::optional<std::size_t> slot = slotOf[difference];
+        if (!slot) return;
+        ModTexture& texture = manifest.textures[*slot];
+        if (inSet) {
+            payloads[*slot].assign(tga.begin(), tga.end());
+            texture.newSha256 = format::HexOf(format::Sha256Of(tga));
+            texture.size = static_cast<std::uint32_t>(tga.size());
+        } else {
+            texture.baseSha256 = format::HexOf(format::Sha256Of(tga));
+        }
+    };
+    const std::string pagePath = modPath + ".page";
+    if (operations::WriteChangesPageOf(set, base, comparison, pagePath, false, log, visit) ==
+        operations::PageOutcome::NotWritten) {
+        return std::nullopt;
+    }
+    std::optional<ByteVector> page = ReadWholeFile(pagePath, kMaxModBytes);
+    if (!page) log.AppendLine(report::msg::CouldNotOpen(pagePath));
+    if (!platform::RemoveFile(pagePath)) log.AppendLine(report::msg::CouldNotDelete(pagePath));
+    return page;
+}
+
+// The archive entry of the n-th packed texture: its number, then its name
+// with anything but letters, digits, '.', '-' and '_' as '_'.
+std::string EntryName(std::size_t number, std::string_view name) {
+    std::string entry = std::to_string(number + 1);
+    entry.insert(0, 3 - std::min<std::size_t>(3, entry.size()), '0');
+    entry = "textures/" + entry + "-";
+    for (char c : name) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
+        entry.push_back(plain ? c : '_');
+    }
+    return entry;
+}
+
+bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackRequest& request,
+               report::ReportLog& log) {
+    const std::optional<SetComparison> comparison = CompareSets(set, base, log);
+    if (!comparison) return false;
+    PackedPieces pieces = ReportPieces(*comparison, set, base, log);
+    if (pieces.textures.empty() && pieces.materials.empty()) {
+        log.AppendLine(msg::NothingToPack(set.name, base.name));
+        return true;
+    }
+    ModManifest manifest{.title = request.title,
+                         .author = request.author,
+                         .description = request.description,
+                         .tool = "Sorrelwick " SORRELWICK_VERSION,
+                         .base = {},
+                         .textures = {},
+                         .materials = std::move(pieces.materials)};
+    for (std::size_t slot = 0; slot < pieces.textures.size(); ++slot) {
+        const TextureDifference& texture = comparison->textures[pieces.textures[slot]];
+        manifest.textures.push_back({.name = texture.name,
+                                     .occurrence = texture.occurrence,
+                                     .baseSha256 = {},
+                                     .newSha256 = {},
+                                     .size = 0,
+                                     .entry = EntryName(slot, texture.name)});
+    }
+    std::vector<ByteVector> payloads;
+    const std::optional<ByteVector> page =
+        PageAndPayloads(set, base, *comparison, request.modPath, manifest, payloads, pieces, log);
+    if (!page) return false;
+    // Each changed texture was met on both walks, unless a file changed
+    // between them.
+    for (const ModTexture& texture : manifest.textures) {
+        if (texture.baseSha256.empty() || texture.newSha256.empty()) {
+            log.AppendLine(report::msg::CouldNotRead(set.name));
+            return false;
+        }
+    }
+    const std::optional<ModBase> described = DescribeBase(base);
+    if (!described) {
+        log.AppendLine(report::msg::CouldNotRead(base.name));
+        return false;
+    }
+    manifest.base = *described;
+    if (!WriteModFile(request.modPath, manifest, *page, payloads, request.replaceExisting, log)) {
+        return false;
+    }
+    log.AppendLine("");
+    log.AppendLine(
+        msg::PackedCount(manifest.textures.size(), manifest.materials.size(), request.modPath));
+    return true;
+}
+
+}  // namespace
+
+bool PackMod(const ToolState& state, const PackRequest& request, report::ReportLog* log) {
+    if (!log) return false;
+    if (state.setPath.empty()) {
+        log->AppendLine(report::msg::kInvalidLoadPath);
+        return false;
+    }
+    const std::string& modPath = request.modPath;
+    if (modPath.empty() || platform::IsPathSeparator(modPath.back())) {
+        log->AppendLine(msg::kInvalidModPath);
+        return false;
+    }
+    // A linked set's backups lie beside the file the link names.
+    const std::optional<std::string> basePath =
+        comparison::OtherSetPath(backup::ResolveSetPath(state.setPath), request.base);
+    if (!basePath) {
+        log->AppendLine(report::msg::kInvalidLoadSavePath);
+        return false;
+    }
+    const ComparedSet set{state.setPath, state.setName};
+    const ComparedSet base{*basePath, std::string(platform::FileNamePart(*basePath))};
+    report::AddHeading(*log, msg::Packing(set.name, base.name, modPath));
+    bool packed = false;
+    try {
+        packed = WritePack(set, base, request, *log);
+    } catch (const std::bad_alloc&) {
+        log->AppendLine(report::msg::kNotEnoughMemory);
+    }
+    if (!packed) log->AppendLine(msg::kNoModWritten);
+    report::AddClosing(*log);
+    return packed;
+}
+
+}  // namespace sorrelwick::mod

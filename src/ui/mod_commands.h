@@ -1,0 +1,38 @@
+#pragma once
+// Mods in the Windows program: Apply a mod (a .zip chosen in the open dialog
+// or dropped on the window) and the restore dialog's Save changes as a mod.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/dropped_files.h"
+
+namespace sorrelwick::ui {
+
+// The main window's Apply a mod command: the open dialog for a .zip, then
+// ApplyModFile.
+void ApplyModCommand(HWND mainWindow, int id);
+
+// Asks the user to confirm, naming the mod's title, what it changes and the
+// loaded set, then applies it, its lines in the main window's report, and
+// lists the set again. A file that is not a mod gets its line in the
+// report, without a question.
+void ApplyModFile(HWND mainWindow, const std::string& modPath);
+
+// The first dropped file whose name ends in ".zip" (in any case).
+std::optional<DroppedItem> DroppedMod(const std::vector<DroppedItem>& items);
+
+// Asks where the mod goes (beside the set, named as it with ".zip"), then
+// packs the set at `setPath` against its backup `number`, the lines in
+// `report`.
+void SaveChangesAsMod(HWND owner, HWND report, const std::string& setPath, unsigned number);
+
+// For tests: answers the confirmation in place of the message box; null
+// restores it.
+using ConfirmFunction = int(WINAPI*)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+void ReplaceConfirmationForTests(ConfirmFunction confirm);
+
+}  // namespace sorrelwick::ui

@@ -1,0 +1,241 @@
+// Mods packed from one set and applied to others: what a mod carries, where
+// it is applied and where refused, and mod files that are not what they
+// claim, which must leave the set as it was.
+
+#include <algorithm>
+
+#include "format/sha256.h"
+#include "generators/chess_set_builder.h"
+#include "mod/mod_apply.h"
+#include "mod/mod_file.h"
+#include "mod/mod_pack.h"
+#include "mod/mod_writer.h"
+#include "support/set_fixture.h"
+
+namespace sorrelwick::test {
+namespace {
+
+// What a set is made of; the cases change a few of these.
+struct Look {
+    Bytes wood = Image(8, 8, 24, 1);
+    Bytes marble = Image(4, 4, 32, 2);
+    Bytes felt = Image(16, 16, 24, 3);
+    std::uint8_t boardShininess = 30;
+};
+
+Bytes SetLooking(const Look& look) {
+    return gen::ChessSetBuilder()
+        .Signature()
+        .Object({2, 2}, {{20, 2}})
+        .ObjectName({2, 2}, "SField12")
+        .Material({10, 1}, "wood.tga", 10, 40)
+        .TextureImage(look.wood)
+        .Material({20, 2}, "marble.tga", 30, look.boardShininess)
+        .TextureImage(look.marble)
+        .TextureReference("felt.tga")
+        .TextureImage(look.felt)
+        .Bytes();
+}
+
+// The change a mod carries: two textures and the board's shininess.
+const Look kBase;
+const Look kChanged{.wood = Image(8, 8, 24, 7), .marble = Image(8, 8, 32, 8), .boardShininess = 90};
+
+// A mod packed from kChanged against kBase, in the fixture's folder.
+class ModTest : public SetFixture {
+protected:
+    std::string PackedMod(const std::string& name = "my.zip") {
+        Write(SetLooking(kChanged));
+        EXPECT_TRUE(gen::WriteWholeFile(dir.File("set1.000"), SetLooking(kBase)));
+        const std::string path = dir.File(name);
+        report::MemoryReportLog packLog;
+        EXPECT_TRUE(mod::PackMod(state, {"0", path, "Red", "Me", {}, false}, &packLog));
+        return path;
+    }
+    bool Apply(const Bytes& target, const std::string& modPath, bool check = false,
+               bool force = false) {
+        Write(target);
+        return mod::ApplyMod(state, {modPath, check, force}, &log);
+    }
+};
+
+// The published test vectors, across the block and padding boundaries.
+TEST(Sha256, GivesThePublishedDigests) {
+    const std::pair<std::string, const char*> vectors[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& [text, digest] : vectors) {
+        const format::Bytes bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+        EXPECT_EQ(format::HexOf(format::Sha256Of(bytes)), digest) << text.size();
+        format::Sha256 pieces;  // the same bytes in uneven pieces
+        for (std::size_t at = 0; at < bytes.size(); at += 97)
+            pieces.Update(bytes.subspan(at, std::min<std::size_t>(97, bytes.size() - at)));
+        EXPECT_EQ(format::HexOf(pieces.Finish()), digest) << text.size();
+    }
+}
+
+TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
+    const std::string path = PackedMod();
+    const std::optional<mod::ModFile> read = mod::ReadModFile(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->manifest.title, "Red");
+    EXPECT_EQ(read->manifest.base.fileName, "set1.000");
+    EXPECT_EQ(read->manifest.base.sha256, format::HexOf(format::Sha256Of(SetLooking(kBase))));
+    ASSERT_EQ(read->manifest.textures.size(), 2u);
+    EXPECT_EQ(read->payloads[0], kChanged.wood);
+    EXPECT_EQ(read->payloads[1], kChanged.marble);
+    ASSERT_EQ(read->manifest.materials.size(), 1u);
+    EXPECT_EQ(read->manifest.materials[0].now.shininess, 90);
+    EXPECT_EQ(read->manifest.materials[0].cls, specular::SpecularClass::Board);
+
+    // The same change packs to the same bytes.
+    const std::string again = dir.File("again.zip");
+    report::MemoryReportLog packLog;
+    ASSERT_TRUE(mod::PackMod(state, {"0", again, "Red", "Me", {}, false}, &packLog));
+    EXPECT_EQ(gen::ReadWholeFile(again), gen::ReadWholeFile(path));
+    EXPECT_TRUE(Has(packLog.Lines(), "  board material 20.2" + std::string(29, ' ') +
+                                         "packed: shininess 30 to 90, amplitude 30 to 30"));
+    // An existing file stays without --force, and nothing differs: no file.
+    EXPECT_FALSE(mod::PackMod(state, {"0", again, {}, {}, {}, false}, &packLog));
+    Write(SetLooking(kBase));
+    const std::string none = dir.File("none.zip");
+    EXPECT_TRUE(mod::PackMod(state, {"0", none, {}, {}, {}, false}, &packLog));
+    EXPECT_FALSE(std::filesystem::exists(none));
+}
+
+struct ApplyCase {
+    const char* what;
+    Look target;
+    bool check, force;
+    Look expected;
+    bool result;
+};
+
+Look With(Look look, const Look& from, bool wood, bool marble, bool board) {
+    if (wood) look.wood = from.wood;
+    if (marble) look.marble = from.marble;
+    if (board) look.boardShininess = from.boardShininess;
+    return look;
+}
+
+const Look kOtherFelt{.felt = Image(16, 16, 24, 9)};
+const Look kOwnWood{.wood = Image(8, 8, 24, 5)};
+
+// clang-format off
+const ApplyCase kApplyCases[] = {
+    {"a copy of the base", kBase, false, false, kChanged, true},
+    {"a set that differs elsewhere", kOtherFelt, false, false,
+     With(kOtherFelt, kChanged, true, true, true), true},
+    {"a texture changed on its own is left", kOwnWood, false, false,
+     With(kOwnWood, kChanged, false, true, true), false},
+    {"and taken with force", kOwnWood, false, true, kChanged, true},
+    {"check writes nothing", kBase, true, false, kBase, true},
+    {"a set already as in the mod", kChanged, false, false, kChanged, true},
+};
+// clang-format on
+
+TEST_F(ModTest, ApplyChangesOnlyWhatStillHoldsTheBase) {
+    const std::string path = PackedMod();
+    for (const ApplyCase& c : kApplyCases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Apply(SetLooking(c.target), path, c.check, c.force), c.result);
+        EXPECT_EQ(SetBytes(), SetLooking(c.expected));
+    }
+}
+
+// Rewrites a good mod's archive with one thing broken.
+using Breakage = std::function<Bytes(mod::ModFile&, const Bytes& page)>;
+
+Bytes Rebuilt(const mod::ModFile& mod, const Bytes& page) {
+    return mod::ModArchive(mod.manifest, page, mod.payloads);
+}
+
+// Sets a stored entry's sizes in the central directory to `size`.
+void DeclareSize(Bytes& archive, const std::string& name, std::uint32_t size) {
+    const Bytes signature = {0x50, 0x4b, 0x01, 0x02};
+    for (auto at = std::search(archive.begin(), archive.end(), signature.begin(), signature.end());
+         at != archive.end();
+         at = std::search(at + 1, archive.end(), signature.begin(), signature.end())) {
+        const auto offset = static_cast<std::size_t>(at - archive.begin());
+        if (std::string(at + 46, at + 46 + static_cast<long>(name.size())) != name) continue;
+        format::PutU32At(archive, offset + 24, size);
+    }
+}
+
+const std::pair<const char*, Breakage> kHostileMods[] = {
+    {"a name with ..",
+     [](mod::ModFile& mod, const Bytes& page) {
+         mod.manifest.textures[0].entry = "textures/../../wood.tga";
+         return Rebuilt(mod, page);
+     }},
+    {"an entry larger than declared",
+     [](mod::ModFile& mod, const Bytes& page) {
+         const std::uint32_t less = mod.manifest.textures[0].size - 1;
+         mod.manifest.textures[0].size = less;
+         Bytes archive = Rebuilt(mod, page);
+         DeclareSize(archive, mod.manifest.textures[0].entry, less);
+         return archive;
+     }},
+    {"a wrong digest",
+     [](mod::ModFile& mod, const Bytes& page) {
+         mod.manifest.textures[1].newSha256 = mod.manifest.textures[1].baseSha256;
+         return Rebuilt(mod, page);
+     }},
+    {"a payload cut short",
+     [](mod::ModFile& mod, const Bytes& page) {
+         mod.payloads[0].pop_back();
+         mod.manifest.textures[0].size -= 1;
+         mod.manifest.textures[0].newSha256 = format::HexOf(format::Sha256Of(mod.payloads[0]));
+         return Rebuilt(mod, page);
+     }},
+    {"a truncated archive",
+     [](mod::ModFile& mod, const Bytes& page) { return Cut(Rebuilt(mod, page), 30); }},
+    {"a manifest that isn't JSON",
+     [](mod::ModFile& mod, const Bytes& page) {
+         mod::ZipWriter zip;
+         const std::string text = "{\"format\": 1, \"textures\": [";
+         zip.Add("mod.json", {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+         zip.Add(mod.manifest.textures[0].entry, mod.payloads[0]);
+         (void)page;
+         return zip.Finish();
+     }},
+    {"duplicate entries",
+     [](mod::ModFile& mod, const Bytes& page) {
+         mod::ZipWriter zip;
+         const std::string json = mod::ManifestJson(mod.manifest);
+         zip.Add("mod.json", {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
+         for (std::size_t i = 0; i < mod.payloads.size(); ++i) {
+             zip.Add(mod.manifest.textures[i].entry, mod.payloads[i]);
+         }
+         zip.Add(mod.manifest.textures[0].entry, Image(8, 8, 24, 4));
+         (void)page;
+         return zip.Finish();
+     }},
+};
+
+TEST_F(ModTest, AModThatIsNotOneLeavesTheSetAsItWas) {
+    const std::string good = PackedMod();
+    const Bytes archive = gen::ReadWholeFile(good);
+    const std::vector<mod::ZipEntry> entries = *mod::ReadZipDirectory(archive);
+    const Bytes page = *mod::ExtractEntry(archive, entries[1]);
+    const std::string bad = dir.File("bad.zip");
+    for (const auto& [what, breakage] : kHostileMods) {
+        SCOPED_TRACE(what);
+        mod::ModFile mod = *mod::ParseModFile(archive);
+        ASSERT_TRUE(gen::WriteWholeFile(bad, breakage(mod, page)));
+        const std::size_t before = log.Lines().size();
+        EXPECT_FALSE(Apply(SetLooking(kBase), bad));
+        EXPECT_EQ(SetBytes(), SetLooking(kBase));
+        EXPECT_FALSE(std::filesystem::exists(dir.File("set1.001")));
+        EXPECT_TRUE(Has(Lines(log.Lines().begin() + static_cast<long>(before), log.Lines().end()),
+                        "Error - " + bad + " is not a mod file that can be read"));
+    }
+}
+
+}  // namespace
+}  // namespace sorrelwick::test

@@ -1,0 +1,64 @@
+// Applies a mod file to a chess set, both from one input split at a length
+// prefix. A mod that is not one changes nothing; --check changes nothing;
+// an applied mod leaves the original as the backup and a new set of the
+// same chunks, each unchanged, given one of the mod's payloads, or a
+// material with only its two specular bytes changed; nothing else is
+// written anywhere.
+
+#include <algorithm>
+#include <optional>
+
+#include "fuzz/harness.h"
+#include "mod/mod_apply.h"
+#include "mod/mod_file.h"
+
+using namespace sorrelwick;
+
+namespace {
+
+bool SameBytes(fuzz::ByteView a, fuzz::ByteView b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+void CheckChunk(const mod::ModFile& mod, const fuzz::ChunkView& was, const fuzz::ChunkView& now) {
+    if (SameBytes(was.payload, now.payload)) return;
+    if (was.header.kind == format::kMaterialChunk) {
+        fuzz::Require(was.payload.size() == now.payload.size() && was.payload.size() >= 18 &&
+                          SameBytes(was.payload.first(16), now.payload.first(16)) &&
+                          SameBytes(was.payload.subspan(18), now.payload.subspan(18)),
+                      "a material changed beyond its specular bytes");
+        return;
+    }
+    fuzz::Require(was.header.kind == format::kTextureImageChunk, "a chunk of another kind changed");
+    fuzz::Require(std::any_of(mod.payloads.begin(), mod.payloads.end(),
+                              [&](const auto& payload) { return SameBytes(payload, now.payload); }),
+                  "a texture took a payload the mod does not hold");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fuzz::InputParts parts = fuzz::SplitInput({data, size});
+    const fuzz::RunFolder folder({{"set.DAT", parts.first}, {"my.zip", parts.second}});
+    const ToolState state = folder.LoadSet("set.DAT");
+    const std::optional<mod::ModFile> mod = mod::ParseModFile(parts.second);
+
+    fuzz::CheckedLog log;
+    const bool checked = mod::ApplyMod(state, {folder.Path("my.zip"), true, false}, &log);
+    fuzz::Require(folder.Snapshot() == folder.Before(), "a check changed the folder");
+    fuzz::Require(mod || !checked, "a mod that is not one was checked");
+
+    const bool applied = mod::ApplyMod(state, {folder.Path("my.zip"), false, true}, &log);
+    fuzz::Tree after = folder.Snapshot();
+    if (!mod) {
+        fuzz::Require(!applied, "a mod that is not one was applied");
+    } else if (after.contains("work/set.000")) {
+        fuzz::TakeBackRewrite(after, "work/set.DAT", "work/set.000", parts.first,
+                              [&](const fuzz::ChunkView& was, const fuzz::ChunkView& now) {
+                                  CheckChunk(*mod, was, now);
+                              });
+    }
+    fuzz::Require(after == folder.Before(), "the mod changed more than the set");
+    log.RequireOneLinePerLine();
+    return 0;
+}
