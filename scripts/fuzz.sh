@@ -5,6 +5,7 @@
 # input that broke an invariant, crashed or hung is copied into
 # tests/fuzz/reproducers/<target>/, where the replay tests of every build pick
 # it up once it is committed. Exits 1 when any target found something.
+# TARGETS="listing tga_decode" runs only those; SKIP_BUILD=1 runs what is built.
 set -euo pipefail
 
 seconds=${1:-300}
@@ -12,9 +13,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 cd "$root"
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
-"$build/tools/make-fuzz-seeds" "$build/seeds"
+if [[ -z ${SKIP_BUILD:-} ]]; then
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz
+    "$build/tools/make-fuzz-seeds" "$build/seeds"
+fi
 
 # Runs per second, or "?" when either number is missing or no time passed.
 PerSecond() {
@@ -26,6 +29,7 @@ summary=""
 for program in "$build"/tests/fuzz/fuzz_*; do
     [[ -f $program && -x $program ]] || continue
     target=${program##*/fuzz_}
+    [[ -z ${TARGETS:-} || " $TARGETS " == *" $target "* ]] || continue
     corpus=$build/corpus/$target
     artifacts=$build/artifacts/$target
     log=$build/logs/$target.log

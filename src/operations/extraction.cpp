@@ -164,11 +164,9 @@ std::optional<ChosenTextures> ChooseByName(const ToolState& state,
     return chosen;
 }
 
-}  // namespace
-
-bool ExtractNamedTextures(const ToolState& state, std::string_view folder,
-                          const std::vector<std::string>& names, report::ReportLog* log,
-                          std::size_t* texturesFailed) {
+// The guards before any heading: a report to add to, a loaded set and a
+// folder; false after the one line that says which is missing.
+bool CanStart(const ToolState& state, std::string_view folder, report::ReportLog* log) {
     if (!log) return false;
     if (state.setPath.empty()) {
         log->AppendLine(report::msg::kInvalidLoadPath);
@@ -178,6 +176,15 @@ bool ExtractNamedTextures(const ToolState& state, std::string_view folder,
         log->AppendLine(report::msg::kInvalidExtractPath);
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool ExtractNamedTextures(const ToolState& state, std::string_view folder,
+                          const std::vector<std::string>& names, report::ReportLog* log,
+                          std::size_t* texturesFailed) {
+    if (!CanStart(state, folder, log)) return false;
     const std::optional<ChosenTextures> chosen = ChooseByName(state, names, *log);
     if (!chosen) return false;
     return ExtractChosen(state, folder, *log, texturesFailed, &*chosen);
@@ -204,15 +211,7 @@ bool ExtractTextureAs(const ToolState& state, std::size_t texture, std::string_v
 
 bool ExtractTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
                      std::size_t* texturesFailed) {
-    if (!log) return false;
-    if (state.setPath.empty()) {
-        log->AppendLine(report::msg::kInvalidLoadPath);
-        return false;
-    }
-    if (folder.empty()) {
-        log->AppendLine(report::msg::kInvalidExtractPath);
-        return false;
-    }
+    if (!CanStart(state, folder, log)) return false;
     return ExtractChosen(state, folder, *log, texturesFailed, nullptr);
 }
 

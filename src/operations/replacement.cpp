@@ -341,20 +341,28 @@ bool ReplaceFromFiles(const ToolState& state, const std::vector<IndexedTexture>&
     return result;
 }
 
-}  // namespace
-
-bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>& files,
-                          report::ReportLog* log, ReplaceOptions options,
-                          std::size_t* filesRefused) {
+// The guards before any heading: a report to add to, a loaded set and
+// something to import from; false after the one line that says which is
+// missing.
+bool CanStart(const ToolState& state, bool hasSource, report::ReportLog* log) {
     if (!log) return false;
     if (state.setPath.empty()) {
         log->AppendLine(report::msg::kInvalidLoadSavePath);
         return false;
     }
-    if (files.empty()) {
+    if (!hasSource) {
         log->AppendLine(report::msg::kInvalidImportPath);
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>& files,
+                          report::ReportLog* log, ReplaceOptions options,
+                          std::size_t* filesRefused) {
+    if (!CanStart(state, !files.empty(), log)) return false;
     // A set that can't be indexed is left to the rewrite, which says why.
     const std::optional<std::vector<IndexedTexture>> index = IndexTextures(state.setPath);
     const std::vector<IndexedTexture> textures = index.value_or(std::vector<IndexedTexture>{});
@@ -373,11 +381,7 @@ bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>
 
 bool ReplaceTextureAt(const ToolState& state, std::size_t texture, const std::string& path,
                       report::ReportLog* log, ReplaceOptions options, std::size_t* filesRefused) {
-    if (!log) return false;
-    if (state.setPath.empty()) {
-        log->AppendLine(report::msg::kInvalidLoadSavePath);
-        return false;
-    }
+    if (!CanStart(state, true, log)) return false;
     const std::vector<IndexedTexture> textures =
         IndexTextures(state.setPath).value_or(std::vector<IndexedTexture>{});
     FilesByTexture byTexture(std::max(textures.size(), texture + 1));
@@ -387,15 +391,7 @@ bool ReplaceTextureAt(const ToolState& state, std::size_t texture, const std::st
 
 bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
                      ReplaceOptions options, std::size_t* filesRefused) {
-    if (!log) return false;
-    if (state.setPath.empty()) {
-        log->AppendLine(report::msg::kInvalidLoadSavePath);
-        return false;
-    }
-    if (folder.empty()) {
-        log->AppendLine(report::msg::kInvalidImportPath);
-        return false;
-    }
+    if (!CanStart(state, !folder.empty(), log)) return false;
     report::AddHeading(*log, report::msg::Importing(folder, state.setName));
     // Checked before the set is touched: a mistyped folder must not cost a
     // rewrite and a backup number.
