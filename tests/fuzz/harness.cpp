@@ -45,7 +45,7 @@ Bytes ReadWholeFile(const fs::path& path, std::uintmax_t size) {
     std::ifstream in;
     in.rdbuf()->pubsetbuf(nullptr, 0);
     in.open(path, std::ios::binary);
-    Bytes bytes(size);
+    Bytes bytes(static_cast<std::size_t>(size));  // inputs are small: libFuzzer's -max_len
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
     Require(in.gcount() == static_cast<std::streamsize>(size), "the harness could not read a file");
     return bytes;
