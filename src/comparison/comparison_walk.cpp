@@ -28,7 +28,15 @@ class SetSide {
 public:
     explicit SetSide(const ComparedSet& file) : path_(file.path), reader_{.setName = file.name} {}
 
-    bool Start(report::ReportLog& log) { return set_file::StartSetFile(path_, reader_, log); }
+    // The signature header's other fields are bytes of the file like any:
+    // they count with the rest.
+    bool Start(report::ReportLog& log) {
+        if (!set_file::StartSetFile(path_, reader_, log)) return false;
+        record_.restDigest =
+            format::DigestOf(format::EncodeHeader(reader_.signature), record_.restDigest);
+        return true;
+    }
+    const format::ChunkHeader& Signature() const { return reader_.signature; }
     // Reads the next chunk; false at the end or after a failure.
     bool Next() { return set_file::NextSetChunk(reader_, chunk_); }
     bool Failed() const { return !reader_.walk.result; }
@@ -113,7 +121,11 @@ std::optional<WalkedPair> WalkBothSets(const ComparedSet& set, const ComparedSet
     SetSide setSide(set);
     SetSide otherSide(other);
     bool same = false;
-    if (setSide.Start(log) && otherSide.Start(log)) same = WalkSideBySide(setSide, otherSide);
+    if (setSide.Start(log) && otherSide.Start(log)) {
+        same = WalkSideBySide(setSide, otherSide) &&
+               format::EncodeHeader(setSide.Signature()) ==
+                   format::EncodeHeader(otherSide.Signature());
+    }
     const bool setWhole = setSide.Finish(log);
     const bool otherWhole = otherSide.Finish(log);
     if (!setWhole || !otherWhole) return std::nullopt;

@@ -12,10 +12,12 @@ bool StartSetFile(const std::string& path, SetFileReader& reader, report::Report
                               reader.file.LastError());
         return false;
     }
-    if (!format::ReadSetSignature(reader.file)) {
+    const std::optional<format::ChunkHeader> signature = format::ReadSetSignature(reader.file);
+    if (!signature) {
         log.AppendLine(report::msg::BadFormat(reader.setName));
         return false;
     }
+    reader.signature = *signature;
     reader.accepted = true;
     reader.walk.result = true;
     return true;

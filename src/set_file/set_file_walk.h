@@ -19,6 +19,7 @@ struct SetFileReader {
     platform::File file{};
     format::ChunkWalk walk{};
     bool accepted = false;  // the signature header was accepted
+    format::ChunkHeader signature{};  // as read, once accepted: its key is not checked
 };
 
 // Opens the file at `path` and accepts its signature header, adding the
