@@ -127,14 +127,21 @@ struct StbPixelsFree {
     void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
 };
 
-// A data chunk of no bytes is allowed, but the decoder would copy its zero
-// bytes from a buffer it has not allocated yet. Such chunks carry nothing:
-// the copy returned holds the file without them (nullopt: there are none).
-// One cut before its checksum, at the file's end, is dropped as well: the
-// decoder reads its length and type all the same.
-std::optional<std::vector<std::uint8_t>> WithoutEmptyDataChunks(Bytes png) {
+// The file as the decoder is given it (nullopt: as it is). A data chunk of
+// no bytes is allowed, but the decoder would copy its zero bytes from a
+// buffer it has not allocated yet: such chunks carry nothing and are
+// dropped, as is one cut before its checksum at the file's end (the decoder
+// reads its length and type all the same). A palette of fewer than 256
+// colours is filled up with opaque black: the decoder would take a colour
+// for an index beyond the palette from memory it never wrote.
+std::optional<std::vector<std::uint8_t>> ForTheDecoder(Bytes png) {
     constexpr std::size_t kSignatureBytes = 8, kLengthAndTypeBytes = 8, kChecksumBytes = 4;
-    std::vector<std::pair<std::size_t, std::size_t>> emptyChunks;  // from, to
+    constexpr std::uint32_t kFullPalette = 256 * 3;
+    struct Edit {
+        std::size_t from, to;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<Edit> edits;
     std::size_t at = kSignatureBytes;
     while (png.size() - at >= kLengthAndTypeBytes) {
         const std::uint32_t length = std::uint32_t{png[at]} << 24 |
@@ -142,19 +149,31 @@ std::optional<std::vector<std::uint8_t>> WithoutEmptyDataChunks(Bytes png) {
                                      std::uint32_t{png[at + 2]} << 8 | png[at + 3];
         const std::size_t left = png.size() - at - kLengthAndTypeBytes;
         if (length == 0 && std::memcmp(&png[at + 4], "IDAT", 4) == 0) {
-            emptyChunks.emplace_back(at, at + kLengthAndTypeBytes + std::min(left, kChecksumBytes));
+            edits.push_back({at, at + kLengthAndTypeBytes + std::min(left, kChecksumBytes), {}});
         }
         if (left < kChecksumBytes || length > left - kChecksumBytes) break;
-        at += kLengthAndTypeBytes + length + kChecksumBytes;
+        const std::size_t next = at + kLengthAndTypeBytes + length + kChecksumBytes;
+        if (std::memcmp(&png[at + 4], "PLTE", 4) == 0 && length % 3 == 0 &&
+            length < kFullPalette) {
+            // The decoder reads no checksum: it stays zero.
+            std::vector<std::uint8_t> full = {0, 0, kFullPalette >> 8, kFullPalette & 0xFF,
+                                              'P', 'L', 'T', 'E'};
+            full.insert(full.end(), png.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                        png.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
+            full.resize(kLengthAndTypeBytes + kFullPalette + kChecksumBytes, 0);
+            edits.push_back({at, next, std::move(full)});
+        }
+        at = next;
     }
-    if (emptyChunks.empty()) return std::nullopt;
+    if (edits.empty()) return std::nullopt;
     std::vector<std::uint8_t> copy;
-    copy.reserve(png.size());
+    copy.reserve(png.size() + kFullPalette);
     std::size_t from = 0;
-    for (const auto& [chunkFrom, chunkTo] : emptyChunks) {
+    for (const Edit& edit : edits) {
         copy.insert(copy.end(), png.begin() + static_cast<std::ptrdiff_t>(from),
-                    png.begin() + static_cast<std::ptrdiff_t>(chunkFrom));
-        from = chunkTo;
+                    png.begin() + static_cast<std::ptrdiff_t>(edit.from));
+        copy.insert(copy.end(), edit.bytes.begin(), edit.bytes.end());
+        from = edit.to;
     }
     copy.insert(copy.end(), png.begin() + static_cast<std::ptrdiff_t>(from), png.end());
     return copy;
@@ -190,7 +209,7 @@ PngDecodeResult DecodePng(Bytes png, std::uint32_t maxSide) {
     const std::uint64_t cap =
         std::max({rgbaBytes, InflateBufferBound(png, *sides), gatheredBound}) + kTableAllowance;
     allocationCap = static_cast<std::size_t>(std::min<std::uint64_t>(cap, SIZE_MAX));
-    const std::optional<std::vector<std::uint8_t>> cleaned = WithoutEmptyDataChunks(png);
+    const std::optional<std::vector<std::uint8_t>> cleaned = ForTheDecoder(png);
     const Bytes input = cleaned ? Bytes(*cleaned) : png;
     int width = 0, height = 0, channels = 0;
     const std::unique_ptr<stbi_uc, StbPixelsFree> pixels(stbi_load_from_memory(
