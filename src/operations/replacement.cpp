@@ -37,6 +37,13 @@ struct ImportAttempt {
     bool written = false;  // meaningful only when imported
 };
 
+// "file not found" for a texture whose file could not be opened: a file
+// that is there but can't be opened gets the system's reason.
+std::string NotFoundLine(std::string_view name, platform::SystemError cause) {
+    if (platform::MeansNotFound(cause)) cause = {};
+    return report::NameMessageLine(name, report::WithReason(report::msg::kImportFileNotFound, cause));
+}
+
 // A side of 0 is no power of two: a texture without pixels is no texture.
 bool IsPowerOfTwo(std::uint32_t value) {
     return std::has_single_bit(value);
@@ -219,12 +226,7 @@ void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& so
         return;
     }
     if (!file.IsOpen()) {
-        // A file that is there but can't be opened gets the system's reason.
-        const platform::SystemError cause = file.LastError();
-        rewrite.log.AppendLine(report::NameMessageLine(
-            name,
-            report::WithReason(report::msg::kImportFileNotFound,
-                               platform::MeansNotFound(cause) ? platform::SystemError{} : cause)));
+        rewrite.log.AppendLine(NotFoundLine(name, file.LastError()));
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
@@ -260,10 +262,7 @@ void NamedReplacementStep(backup::GuardedRewrite& rewrite, const FilesByTexture&
         // A file named for the texture and missing fails the run.
         const platform::SystemError cause = file.LastError();
         ++refused;
-        rewrite.log.AppendLine(report::NameMessageLine(
-            name,
-            report::WithReason(report::msg::kImportFileNotFound,
-                               platform::MeansNotFound(cause) ? platform::SystemError{} : cause)));
+        rewrite.log.AppendLine(NotFoundLine(name, cause));
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
@@ -306,11 +305,7 @@ bool AnyFileTaken(const ToolState& state, const std::vector<IndexedTexture>& tex
         if (stored.empty()) return true;  // the rewrite says what is wrong with the set
         if (!file.IsOpen()) {
             const platform::SystemError cause = file.LastError();
-            lines.push_back(report::NameMessageLine(
-                textures[i].name,
-                report::WithReason(report::msg::kImportFileNotFound,
-                                   platform::MeansNotFound(cause) ? platform::SystemError{}
-                                                                  : cause)));
+            lines.push_back(NotFoundLine(textures[i].name, cause));
             continue;
         }
         const VettedFile vetted = VetTextureFile(file, textures[i].name, stored, convert);

@@ -29,17 +29,24 @@ void PutPixel(const std::uint8_t* rgba, ChannelView view, std::uint8_t under, st
     bgra[3] = 255;
 }
 
+// The picture's sides and alpha, or the reason it can't be shown; no pixels.
+TexturePicture PictureFrame(const format::DecodeResult& decoded, format::Bytes tga) {
+    TexturePicture picture;
+    picture.reason = MissingPictureReason(decoded, tga);
+    if (!picture.reason.empty()) return picture;
+    picture.width = decoded.image.width;
+    picture.height = decoded.image.height;
+    picture.alpha = decoded.image.alpha;
+    return picture;
+}
+
 }  // namespace
 
 TexturePicture MakeTexturePicture(format::Bytes tga, ChannelView view) {
     const format::DecodeResult decoded = format::DecodeTga(tga);
-    TexturePicture picture;
-    picture.reason = MissingPictureReason(decoded, tga);
+    TexturePicture picture = PictureFrame(decoded, tga);
     if (!picture.reason.empty()) return picture;
     const format::DecodedImage& image = decoded.image;
-    picture.width = image.width;
-    picture.height = image.height;
-    picture.alpha = image.alpha;
     picture.bgra.resize(image.rgba.size());
     for (std::uint32_t y = 0; y < image.height; ++y) {
         for (std::uint32_t x = 0; x < image.width; ++x) {
@@ -52,14 +59,9 @@ TexturePicture MakeTexturePicture(format::Bytes tga, ChannelView view) {
 
 TexturePicture MakeUnblendedPicture(format::Bytes tga) {
     const format::DecodeResult decoded = format::DecodeTga(tga);
-    TexturePicture picture;
-    picture.reason = MissingPictureReason(decoded, tga);
+    TexturePicture picture = PictureFrame(decoded, tga);
     if (!picture.reason.empty()) return picture;
-    const format::DecodedImage& image = decoded.image;
-    picture.width = image.width;
-    picture.height = image.height;
-    picture.alpha = image.alpha;
-    picture.bgra = image.rgba;
+    picture.bgra = decoded.image.rgba;
     for (std::size_t at = 0; at < picture.bgra.size(); at += 4) {
         std::swap(picture.bgra[at], picture.bgra[at + 2]);
     }
