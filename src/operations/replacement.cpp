@@ -41,7 +41,8 @@ struct ImportAttempt {
 // that is there but can't be opened gets the system's reason.
 std::string NotFoundLine(std::string_view name, platform::SystemError cause) {
     if (platform::MeansNotFound(cause)) cause = {};
-    return report::NameMessageLine(name, report::WithReason(report::msg::kImportFileNotFound, cause));
+    return report::NameMessageLine(name,
+                                   report::WithReason(report::msg::kImportFileNotFound, cause));
 }
 
 // A side of 0 is no power of two: a texture without pixels is no texture.
