@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "format/digest.h"
 #include "format/tga_fields.h"
@@ -26,19 +27,28 @@ bool SameChunk(const format::Chunk& a, const format::Chunk& b) {
 // One file's side of the walk.
 class SetSide {
 public:
-    explicit SetSide(const ComparedSet& file) : path_(file.path), reader_{.setName = file.name} {}
+    SetSide(const ComparedSet& file, FileBytesVisit bytes)
+        : path_(file.path), reader_{.setName = file.name}, bytes_(std::move(bytes)) {}
 
     // The signature header's other fields are bytes of the file like any:
     // they count with the rest.
     bool Start(report::ReportLog& log) {
         if (!set_file::StartSetFile(path_, reader_, log)) return false;
-        record_.restDigest =
-            format::DigestOf(format::EncodeHeader(reader_.signature), record_.restDigest);
+        const format::HeaderBytes header = format::EncodeHeader(reader_.signature);
+        record_.restDigest = format::DigestOf(header, record_.restDigest);
+        if (bytes_) bytes_(header);
         return true;
     }
     const format::ChunkHeader& Signature() const { return reader_.signature; }
     // Reads the next chunk; false at the end or after a failure.
-    bool Next() { return set_file::NextSetChunk(reader_, chunk_); }
+    bool Next() {
+        if (!set_file::NextSetChunk(reader_, chunk_)) return false;
+        if (bytes_) {
+            bytes_(format::EncodeHeader(chunk_.header));
+            bytes_(chunk_.payload);
+        }
+        return true;
+    }
     bool Failed() const { return !reader_.walk.result; }
     const format::Chunk& Current() const { return chunk_; }
 
@@ -57,6 +67,7 @@ public:
 
     bool Finish(report::ReportLog& log) {
         record_.restDigest = format::DigestOf(Tail(), record_.restDigest);
+        if (bytes_) bytes_(Tail());
         return set_file::FinishSetFile(reader_, log);
     }
 
@@ -90,6 +101,7 @@ private:
 
     std::string path_;
     set_file::SetFileReader reader_;
+    FileBytesVisit bytes_;  // may be empty
     format::Chunk chunk_;
     SetRecord record_;
     // Names come from untrusted files: an ordered map can't be flooded.
@@ -117,9 +129,9 @@ bool WalkSideBySide(SetSide& set, SetSide& other) {
 }  // namespace
 
 std::optional<WalkedPair> WalkBothSets(const ComparedSet& set, const ComparedSet& other,
-                                       report::ReportLog& log) {
-    SetSide setSide(set);
-    SetSide otherSide(other);
+                                       report::ReportLog& log, const FileBytesVisit& otherBytes) {
+    SetSide setSide(set, {});
+    SetSide otherSide(other, otherBytes);
     bool same = false;
     if (setSide.Start(log) && otherSide.Start(log)) {
         same = WalkSideBySide(setSide, otherSide) &&

@@ -46,9 +46,11 @@ struct WalkedPair {
     bool identical = false;  // byte for byte
 };
 
-// Walks both files to their ends. Empty, with the failure lines in `log`,
-// when either is not a whole chess set.
+// Walks both files to their ends; `otherBytes`, when given, gets each
+// piece of OTHER's file as it is read. Empty, with the failure lines in
+// `log`, when either is not a whole chess set.
 std::optional<WalkedPair> WalkBothSets(const ComparedSet& set, const ComparedSet& other,
-                                       report::ReportLog& log);
+                                       report::ReportLog& log,
+                                       const FileBytesVisit& otherBytes = {});
 
 }  // namespace sorrelwick::comparison

@@ -185,8 +185,9 @@ std::size_t SetComparison::ChangedMaterials() const {
 }
 
 std::optional<SetComparison> CompareSets(const ComparedSet& set, const ComparedSet& other,
-                                         report::ReportLog& log) {
-    std::optional<WalkedPair> walked = WalkBothSets(set, other, log);
+                                         report::ReportLog& log,
+                                         const FileBytesVisit& otherBytes) {
+    std::optional<WalkedPair> walked = WalkBothSets(set, other, log, otherBytes);
     if (!walked) return std::nullopt;
     SetComparison comparison;
     comparison.identical = walked->identical;

@@ -13,11 +13,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "format/byte_fields.h"
 #include "format/chunk.h"
 #include "report/report_log.h"
 #include "specular/specular_class.h"
@@ -103,11 +105,17 @@ struct SetComparison {
     }
 };
 
+// Gets every byte of a file in order, piece by piece, as a walk reads it:
+// what a digest of the whole file needs without reading it again.
+using FileBytesVisit = std::function<void(format::Bytes bytes)>;
+
 // Compares `set` with `other`. Both must read as whole chess sets; when one
 // doesn't, the walk's failure lines (the standard messages, with the set's
 // name) go to `log` and the result is empty. Nothing else goes to `log`.
+// `otherBytes`, when given, gets OTHER's file as it is read.
 std::optional<SetComparison> CompareSets(const ComparedSet& set, const ComparedSet& other,
-                                         report::ReportLog& log);
+                                         report::ReportLog& log,
+                                         const FileBytesVisit& otherBytes = {});
 
 // The file a comparison's OTHER argument names: a number from 0 to 999 is
 // always that backup of the set (its path with the text after the last "."

@@ -35,7 +35,7 @@ std::optional<ChunkHeader> ReadSetSignature(platform::File& file) {
     return header;
 }
 
-ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
+ChunkRead ReadNextHeader(platform::File& file, ChunkWalk& walk) {
     HeaderBytes bytes{};
     const std::size_t got = file.Read(bytes.data(), bytes.size());
     if (got != bytes.size()) {
@@ -46,11 +46,15 @@ ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
     }
     ChunkRead read{ChunkStatus::Chunk, Chunk{DecodeHeader(bytes), {}}};
     const std::uint32_t length = read.chunk.header.length;
-    if (length == 0) return read;
-
     const auto remaining = file.Remaining();
-    if (remaining && *remaining < length) return {ChunkStatus::ReadFailure, {}};
+    if (length != 0 && remaining && *remaining < length) return {ChunkStatus::ReadFailure, {}};
+    return read;
+}
 
+ChunkRead ReadPayload(platform::File& file, ChunkWalk& walk, const ChunkHeader& header) {
+    ChunkRead read{ChunkStatus::Chunk, Chunk{header, {}}};
+    const std::uint32_t length = header.length;
+    if (length == 0) return read;
     if (length > walk.payloadCapacity) {
         // The old buffer goes first, so that one payload at most is held.
         walk.ReleasePayload();
@@ -64,6 +68,19 @@ ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
     }
     read.chunk.payload = Bytes(walk.payload.get(), length);
     return read;
+}
+
+ChunkRead SkipPayload(platform::File& file, const ChunkHeader& header) {
+    if (header.length != 0 && !file.SeekTo(file.Position() + header.length)) {
+        return {ChunkStatus::ReadFailure, {}, file.LastError()};
+    }
+    return {ChunkStatus::Chunk, Chunk{header, {}}};
+}
+
+ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
+    const ChunkRead header = ReadNextHeader(file, walk);
+    if (header.status != ChunkStatus::Chunk) return header;
+    return ReadPayload(file, walk, header.chunk.header);
 }
 
 void TrackTextureName(ChunkWalk& walk, const Chunk& chunk) {
@@ -82,9 +99,13 @@ void TrackTextureName(ChunkWalk& walk, const Chunk& chunk) {
     }
 }
 
-bool IsNamedTexture(const ChunkWalk& walk, const Chunk& chunk) {
-    return chunk.header.kind == kTextureImageChunk && !walk.currentTextureName.empty() &&
-           chunk.payload.size() >= kMinTextureImageSize;
+bool NamesNextTexture(std::uint32_t kind) {
+    return kind == kMaterialChunk || kind == kTextureReferenceChunk;
+}
+
+bool IsNamedTexture(const ChunkWalk& walk, const ChunkHeader& header) {
+    return header.kind == kTextureImageChunk && !walk.currentTextureName.empty() &&
+           header.length >= kMinTextureImageSize;
 }
 
 }  // namespace sorrelwick::format

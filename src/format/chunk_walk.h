@@ -54,11 +54,26 @@ struct ChunkRead {
 // that runs past the end of the file (found before any memory is taken).
 ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk);
 
+// The two halves of ReadNextChunk, for a walk that passes over the payloads
+// it doesn't need: the header alone (its payload still to come in the file),
+// then either the payload into the walk's buffer or a move past it.
+ChunkRead ReadNextHeader(platform::File& file, ChunkWalk& walk);
+ChunkRead ReadPayload(platform::File& file, ChunkWalk& walk, const ChunkHeader& header);
+ChunkRead SkipPayload(platform::File& file, const ChunkHeader& header);
+
+// Whether the texture name rule reads this kind of chunk's payload: a walk
+// that passes over payloads must still read these.
+bool NamesNextTexture(std::uint32_t kind);
+
 // Applies the current texture name rule to one chunk.
 void TrackTextureName(ChunkWalk& walk, const Chunk& chunk);
 
 // A texture image chunk that the tool treats as a texture: a current texture
-// name and an image long enough to hold its TGA header fields.
-bool IsNamedTexture(const ChunkWalk& walk, const Chunk& chunk);
+// name and an image long enough to hold its TGA header fields. Told by the
+// header, so also of a chunk whose payload was passed over.
+bool IsNamedTexture(const ChunkWalk& walk, const ChunkHeader& header);
+inline bool IsNamedTexture(const ChunkWalk& walk, const Chunk& chunk) {
+    return IsNamedTexture(walk, chunk.header);
+}
 
 }  // namespace sorrelwick::format

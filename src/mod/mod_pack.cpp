@@ -5,13 +5,13 @@
 
 #include "backup/set_location.h"
 #include "comparison/set_comparison.h"
+#include "format/background_sha256.h"
 #include "format/sha256.h"
 #include "format/tga_fields.h"
 #include "mod/mod_file.h"
 #include "mod/mod_messages.h"
 #include "mod/mod_writer.h"
 #include "operations/changes_page.h"
-#include "platform/file.h"
 #include "platform/file_system.h"
 #include "report/comparison_messages.h"
 #include "report/lines.h"
@@ -77,24 +77,6 @@ PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& se
     return pieces;
 }
 
-// The base set's size and SHA-256, read in blocks.
-std::optional<ModBase> DescribeBase(const ComparedSet& base) {
-    platform::File file = platform::File::OpenForReading(base.path);
-    if (!file.IsOpen()) return std::nullopt;
-    ModBase described{.fileName = base.name, .size = 0, .sha256 = {}};
-    format::Sha256 sha;
-    std::vector<std::uint8_t> block(1u << 20);
-    for (;;) {
-        const std::size_t read = file.Read(block.data(), block.size());
-        sha.Update(format::Bytes(block.data(), read));
-        described.size += read;
-        if (read < block.size()) break;
-    }
-    if (file.ReadFailed() || !file.Close()) return std::nullopt;
-    described.sha256 = format::HexOf(sha.Finish());
-    return described;
-}
-
 // Writes the page of the changes beside the mod, takes it in and deletes
 // it; each changed texture's payload (the set's) and its base's digest are
 // taken from the page's walks on the way.
@@ -147,7 +129,15 @@ std::string EntryName(std::size_t number, std::string_view name) {
 
 bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackRequest& request,
                report::ReportLog& log) {
-    const std::optional<SetComparison> comparison = CompareSets(set, base, log);
+    // The base's size and SHA-256 are taken from the comparison's own reads:
+    // the digest is worked out beside the walk instead of in another one.
+    format::BackgroundSha256 baseDigest;
+    std::uint64_t baseSize = 0;
+    const auto baseBytes = [&](format::Bytes bytes) {
+        baseDigest.Update(bytes);
+        baseSize += bytes.size();
+    };
+    const std::optional<SetComparison> comparison = CompareSets(set, base, log, baseBytes);
     if (!comparison) return false;
     PackedPieces pieces = ReportPieces(*comparison, set, base, log);
     if (pieces.textures.empty() && pieces.materials.empty()) {
@@ -182,12 +172,9 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackReques
             return false;
         }
     }
-    const std::optional<ModBase> described = DescribeBase(base);
-    if (!described) {
-        log.AppendLine(report::msg::CouldNotRead(base.name));
-        return false;
-    }
-    manifest.base = *described;
+    manifest.base = {.fileName = base.name,
+                     .size = baseSize,
+                     .sha256 = format::HexOf(baseDigest.Finish())};
     if (!WriteModFile(request.modPath, manifest, *page, payloads, request.replaceExisting, log)) {
         return false;
     }

@@ -42,8 +42,10 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
         if (texture.kind != Kind::Changed) card.note = report::msg::OnlyIn(file.name);
         WriteCard(card, page.Sink(), CardPlace{row->second, column});
     };
+    // Only the images that differ are read: the walk moves past the rest.
+    const auto differs = [&rows](std::size_t index) { return rows.contains(index); };
     std::optional<std::uint64_t> fileSize;
-    return VisitTextures(file.path, file.name, page, addCard, fileSize, log);
+    return VisitTextures(file.path, file.name, page, addCard, fileSize, log, differs);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ namespace sorrelwick::operations {
 
 // Compares the loaded set with `other`, adds the comparison's line for each
 // texture that differs, then writes the page. Each file is walked once more
-// for the pictures, one payload and one card at a time.
+// for the pictures, reading only the images that differ, one at a time.
 PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other,
                              const std::string& pagePath, bool replaceExisting,
                              report::ReportLog& log);

@@ -1,5 +1,6 @@
 #include "operations/preview_walk.h"
 
+#include <functional>
 #include <new>
 
 #include "format/chunk.h"
@@ -18,24 +19,30 @@ PageSink PageOutput::Sink() {
 
 bool VisitTextures(const std::string& path, std::string_view setName, PageOutput& page,
                    const TextureVisit& visit, std::optional<std::uint64_t>& fileSize,
-                   report::ReportLog& log) {
+                   report::ReportLog& log, const std::function<bool(std::size_t index)>& wanted) {
     set_file::SetFileReader reader{.setName = setName};
+    std::size_t index = 0;  // of the next named texture
+    const auto needed = [&](const format::ChunkWalk& walk, const format::ChunkHeader& header) {
+        if (!wanted || format::NamesNextTexture(header.kind)) return true;
+        return format::IsNamedTexture(walk, header) && wanted(index);
+    };
     if (set_file::StartSetFile(path, reader, log)) {
         if (const std::optional<std::uint64_t> rest = reader.file.Remaining())
             fileSize = *rest + format::kChunkHeaderSize;
         format::ChunkWalk& walk = reader.walk;
         format::Chunk chunk;
-        std::size_t index = 0;
-        while (!page.writeFailed && set_file::NextSetChunk(reader, chunk)) {
+        while (!page.writeFailed && set_file::NextSetChunk(reader, chunk, needed)) {
             format::TrackTextureName(walk, chunk);
             if (!walk.result || !format::IsNamedTexture(walk, chunk)) continue;
+            const std::size_t at = index++;
+            if (chunk.payload.empty()) continue;  // passed over
             // A picture takes several times its image's size.
             if (!platform::MayAllocate()) {
                 walk.Fail(std::string(report::msg::kNotEnoughMemory));
                 continue;
             }
             try {
-                visit(index++, walk.currentTextureName, chunk.payload);
+                visit(at, walk.currentTextureName, chunk.payload);
             } catch (const std::bad_alloc&) {
                 walk.Fail(std::string(report::msg::kNotEnoughMemory));
             }

@@ -34,10 +34,12 @@ using TextureVisit =
 // page's writes hold, and hands each texture to `visit`; memory running out
 // there ends the walk. `fileSize` gets the set's size when it can be
 // measured. False, with the walk's failure line, when the set could not be
-// read whole.
+// read whole. With `wanted`, only the textures whose places it accepts are
+// read and visited; the walk moves past the other images in the file.
 bool VisitTextures(const std::string& path, std::string_view setName, PageOutput& page,
                    const TextureVisit& visit, std::optional<std::uint64_t>& fileSize,
-                   report::ReportLog& log);
+                   report::ReportLog& log,
+                   const std::function<bool(std::size_t index)>& wanted = {});
 
 // Ends the draft after its last write: a failed write is said, and the draft
 // goes when it, or what it was made from (`whole` false), failed.

@@ -13,12 +13,6 @@
 namespace sorrelwick::operations {
 namespace {
 
-// The chunks whose payload names the next texture; every other payload,
-// images included, is passed over.
-bool NamesTexture(std::uint32_t kind) {
-    return kind == format::kMaterialChunk || kind == format::kTextureReferenceChunk;
-}
-
 // Enough of an image for its header fields.
 constexpr std::size_t kImageHeadSize = 18;
 
@@ -59,7 +53,7 @@ std::optional<std::vector<IndexedTexture>> IndexTextures(const std::string& setP
             const auto remaining = file.Remaining();
             if (!remaining || *remaining < header.length) return std::nullopt;
             format::Chunk chunk{header, {}};
-            if (NamesTexture(header.kind)) {
+            if (format::NamesNextTexture(header.kind)) {
                 if (!ReadNamingPayload(file, header.length, naming)) return std::nullopt;
                 chunk.payload = format::Bytes(naming.data(), header.length);
             } else if (header.kind == format::kTextureImageChunk &&

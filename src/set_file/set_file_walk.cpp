@@ -28,6 +28,16 @@ bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk) {
                      chunk);
 }
 
+bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk, const PayloadWanted& wanted) {
+    format::ChunkRead read = format::ReadNextHeader(reader.file, reader.walk);
+    if (read.status == format::ChunkStatus::Chunk) {
+        const format::ChunkHeader header = read.chunk.header;
+        read = wanted(reader.walk, header) ? format::ReadPayload(reader.file, reader.walk, header)
+                                           : format::SkipPayload(reader.file, header);
+    }
+    return TakeChunk(read, reader.walk, reader.setName, chunk);
+}
+
 bool TakeChunk(const format::ChunkRead& read, format::ChunkWalk& walk, std::string_view setName,
                format::Chunk& chunk) {
     switch (read.status) {

@@ -4,6 +4,7 @@
 // standard messages. The caller adds the heading before and the closing
 // lines after.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,12 @@ bool StartSetFile(const std::string& path, SetFileReader& reader, report::Report
 // The next chunk into `chunk`; false at the end of the file, or after a
 // failure that ends the walk (held in the walk).
 bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk);
+
+// The same, for a walk that needs only some payloads: a chunk whose header
+// `wanted` refuses comes with an empty payload, moved past in the file.
+using PayloadWanted =
+    std::function<bool(const format::ChunkWalk& walk, const format::ChunkHeader& header)>;
+bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk, const PayloadWanted& wanted);
 
 // What NextSetChunk makes of one read, for any walk over a set's chunks:
 // the chunk, or false after holding in `walk` the failure that ends it,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "format/background_sha256.h"
 #include "format/sha256.h"
 #include "generators/chess_set_builder.h"
 #include "mod/mod_apply.h"
@@ -77,6 +78,15 @@ TEST(Sha256, GivesThePublishedDigests) {
             pieces.Update(bytes.subspan(at, std::min<std::size_t>(97, bytes.size() - at)));
         EXPECT_EQ(format::HexOf(pieces.Finish()), digest) << text.size();
     }
+    // Worked out beside the caller, in pieces across more blocks than may
+    // wait for the thread at once.
+    std::vector<std::uint8_t> many((std::size_t{9} << 20) + 123);
+    for (std::size_t i = 0; i < many.size(); ++i)
+        many[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
+    format::BackgroundSha256 background;
+    for (std::size_t at = 0; at < many.size(); at += 100003)
+        background.Update(format::Bytes(many).subspan(at, std::min<std::size_t>(100003, many.size() - at)));
+    EXPECT_EQ(background.Finish(), format::Sha256Of(many));
 }
 
 TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
@@ -100,6 +110,13 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     EXPECT_EQ(gen::ReadWholeFile(again), gen::ReadWholeFile(path));
     EXPECT_TRUE(Has(packLog.Lines(), "  board material 20.2" + std::string(29, ' ') +
                                          "packed: shininess 30 to 90, amplitude 30 to 30"));
+    // The base's digest is of every byte of it, those after the last chunk too.
+    Bytes tailed = SetLooking(kBase);
+    tailed.insert(tailed.end(), {1, 2, 3, 4, 5});
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("set1.000"), tailed));
+    ASSERT_TRUE(mod::PackMod(state, {"0", dir.File("tailed.zip"), {}, {}, {}, false}, &packLog));
+    EXPECT_EQ(mod::ReadModFile(dir.File("tailed.zip"))->manifest.base.sha256,
+              format::HexOf(format::Sha256Of(tailed)));
     // An existing file stays without --force, and nothing differs: no file.
     EXPECT_FALSE(mod::PackMod(state, {"0", again, {}, {}, {}, false}, &packLog));
     Write(SetLooking(kBase));
