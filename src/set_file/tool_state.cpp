@@ -1,5 +1,7 @@
 #include "set_file/tool_state.h"
 
+#include <utility>
+
 #include "platform/file_system.h"
 
 namespace sorrelwick {
@@ -9,8 +11,10 @@ void SetLoadedSet(ToolState& state, std::string_view path) {
         ClearLoadedSet(state);
         return;
     }
+    // `path` may be the state's own path: both are taken before either changes.
+    std::string name(platform::FileNamePart(path));
     state.setPath = std::string(path);
-    state.setName = std::string(platform::FileNamePart(path));
+    state.setName = std::move(name);
 }
 
 void ClearLoadedSet(ToolState& state) {

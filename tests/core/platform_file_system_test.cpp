@@ -158,6 +158,11 @@ TEST(PlatformFileSystem, NameIsTheTextAfterTheLastSeparator) {
         EXPECT_EQ(FileNamePart(path), kPathSeparator == '\\' ? windowsName : posixName) << path;
     }
     EXPECT_EQ(JoinPath("out", "a.tga"), std::string("out") + kPathSeparator + "a.tga");
+    // A set loaded again from its own path, as the window does after a mod.
+    ToolState state;
+    SetLoadedSet(state, "/games/sets/A1_knights_of_the_round_board.DAT");
+    SetLoadedSet(state, state.setPath);
+    EXPECT_EQ(state.setName, "A1_knights_of_the_round_board.DAT");
 }
 
 }  // namespace
