@@ -53,12 +53,25 @@ public:
         const std::string digest = format::HexOf(format::Sha256Of(payload));
         const Outcome outcome = Decide(digest == texture.baseSha256, digest == texture.newSha256);
         textureOutcomes_[found->second] = outcome;
-        const format::TgaFields fields = *format::ReadTgaFields(payload);
+        const format::Bytes modPayload(mod_.payloads[found->second]);
+        // The line shows the image that stands in the set once the mod is
+        // applied, and the one before when its header differs, as pack does.
+        const format::TgaFields held = *format::ReadTgaFields(payload);
+        const std::optional<format::TgaFields> taken = format::ReadTgaFields(modPayload);
+        std::string text(OutcomeText(outcome));
+        format::TgaFields shown = held;
+        if (Changes(outcome) && taken) {
+            shown = *taken;
+            if (taken->width != held.width || taken->height != held.height ||
+                taken->depth != held.depth) {
+                text = msg::WasShape(text, held.width, held.height, held.depth);
+            }
+        }
         log.AppendLine(report::TextureInfoLine(
             report::msg::TextureLabel(platform::NameForReport(name), texture.occurrence),
-            fields.width, fields.height, fields.depth, OutcomeText(outcome)));
+            shown.width, shown.height, shown.depth, text));
         if (!Changes(outcome)) return std::nullopt;
-        return format::Bytes(mod_.payloads[found->second]);
+        return modPayload;
     }
 
     // Changes the material's specular bytes in `payload` when the mod's

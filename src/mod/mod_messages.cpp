@@ -18,9 +18,13 @@ std::string Packing(std::string_view setName, std::string_view baseName, std::st
            " into " + std::string(modPath);
 }
 
+std::string WasShape(std::string_view outcome, unsigned width, unsigned height, unsigned depth) {
+    return std::string(outcome) + ": was " + std::to_string(width) + "x" +
+           std::to_string(height) + " " + std::to_string(depth) + " bits";
+}
+
 std::string PackedChangedFrom(unsigned width, unsigned height, unsigned depth) {
-    return "packed: was " + std::to_string(width) + "x" + std::to_string(height) + " " +
-           std::to_string(depth) + " bits";
+    return WasShape("packed", width, height, depth);
 }
 
 std::string NotPackedOnlyIn(std::string_view fileName) {

@@ -40,6 +40,8 @@ inline constexpr std::string_view kDiffersFromBase = "Not applied: differs from 
 inline constexpr std::string_view kAppliedOverDifferent =
     "Mod applied over a piece that differed from its base";
 inline constexpr std::string_view kWouldApply = "Would be applied";
+// "Mod applied: was 32x32 24 bits", for an image whose header the mod changes.
+std::string WasShape(std::string_view outcome, unsigned width, unsigned height, unsigned depth);
 std::string NotInSet(std::string_view setName);
 // "3 applied, 1 already as in the mod, 1 not applied"
 std::string AppliedCount(std::size_t applied, std::size_t already, std::size_t notApplied,

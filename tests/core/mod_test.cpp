@@ -11,6 +11,7 @@
 #include "mod/mod_file.h"
 #include "mod/mod_pack.h"
 #include "mod/mod_writer.h"
+#include "report/lines.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -163,6 +164,10 @@ TEST_F(ModTest, ApplyChangesOnlyWhatStillHoldsTheBase) {
         EXPECT_EQ(Apply(SetLooking(c.target), path, c.check, c.force), c.result);
         EXPECT_EQ(SetBytes(), SetLooking(c.expected));
     }
+    // An applied image's line shows it, and what it replaced when that
+    // looked otherwise.
+    EXPECT_TRUE(Has(log.Lines(), report::TextureInfoLine("marble.tga", 8, 8, 32,
+                                                         "Mod applied: was 4x4 32 bits")));
 }
 
 // Rewrites a good mod's archive with one thing broken.

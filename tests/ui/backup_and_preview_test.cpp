@@ -251,7 +251,8 @@ TEST_F(RestoreCommand, ChangesSavedAsAModApplyWhenTheModIsDropped) {
     EXPECT_NE(question.find("to twin.DAT?"), std::string::npos) << question;
     EXPECT_EQ(gen::ReadWholeFile(dir.File("twin.DAT")), gen::ReadWholeFile(dir.File("set1.DAT")));
     const Lines applied = Framed("Applying the mod " + mod + " to twin.DAT",
-                                 {report::TextureInfoLine("wood.tga", 32, 32, 24, "Mod applied"),
+                                 {report::TextureInfoLine("wood.tga", 16, 32, 24,
+                                                          "Mod applied: was 32x32 24 bits"),
                                   "", "1 applied", "Original file renamed to twin.000"});
     EXPECT_EQ(Report(), Joined(applied, Framed("Loading twin.DAT",
                                                {report::TextureInfoLine("wood.tga", 16, 32, 24)})));
