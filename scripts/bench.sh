@@ -64,7 +64,7 @@ rm -rf "$work/all"
 cp "$big" "$work/modded.DAT"
 "$cli" replace "$work/modded.DAT" "$work/ten" >/dev/null
 rm -f "$work/modded.000"
-"$cli" pack "$work/modded.DAT" "$big" "$work/mod.zip" >/dev/null
+"$cli" pack "$work/modded.DAT" "$big" "$work/mod.zip" --force >/dev/null
 
 # The steps of each pair. A rewrite leaves its backup (name.000) and an
 # extraction its files: each `tidy_` step removes them, outside the timing.
@@ -216,16 +216,19 @@ for pair in "${pairs[@]}"; do
 done
 
 # A mod names its base by the SHA-256 of the whole file, so no pack can take
-# less time than that digest of the base alone.
-digest_base() { sha256sum "$big" >/dev/null; }
+# less time than that digest of the base alone: OpenSSL's, which uses the
+# processor's SHA instructions as ours does, else coreutils'.
+digest_tool=(sha256sum)
+command -v openssl >/dev/null && digest_tool=(openssl dgst -sha256)
+digest_base() { "${digest_tool[@]}" "$big" >/dev/null; }
 if selected pack_big; then
     read -r dm _ _ <<<"$(stats ${floor_times[pack_big]})"
     digest_times=()
     for ((round = 1; round <= rounds; ++round)); do digest_times+=("$(timed digest_base)"); done
     read -r sm slo shi <<<"$(stats "${digest_times[@]}")"
     echo
-    printf 'SHA-256 of the base alone (sha256sum): %.3f (%.3f-%.3f) s, %.2f times diff\n' \
-        "$sm" "$slo" "$shi" "$(awk -v s="$sm" -v d="$dm" 'BEGIN { print s / d }')"
+    printf 'SHA-256 of the base alone (%s): %.3f (%.3f-%.3f) s, %.2f times diff\n' \
+        "${digest_tool[*]}" "$sm" "$slo" "$shi" "$(awk -v s="$sm" -v d="$dm" 'BEGIN { print s / d }')"
 fi
 
 # The mod against a binary patch of the same change, which fits only the
