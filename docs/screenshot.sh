@@ -4,8 +4,9 @@
 # replacing them from edited files and after changing the specularity, then
 # made larger, the specularity and read-me dialogs, the restore dialog with
 # its first backup compared with the set, and the report after the
-# comparison and the restore, and the gallery of its textures. (8 is the preview page, pictured by
-# docs/preview-screenshot.sh.)
+# comparison and the restore, the gallery of its textures, and a mod of one
+# of its backups applied: the question, then the report. (8 is the preview
+# page, pictured by docs/preview-screenshot.sh.)
 #
 #   docs/screenshot.sh [chess-set.DAT]
 #
@@ -42,7 +43,7 @@ fi
 
 # What each stop of the driver shows, in its order.
 pictures=(1-loaded 2-extracted 3-replaced 4-specularity-dialog 5-specularity-changed 6-widened
-    7-read-me 9-restore-dialog 10-restored 12-gallery)
+    7-read-me 9-restore-dialog 10-restored 12-gallery 13-apply-mod-question 14-mod-applied)
 
 work=$(mktemp -d)
 xvfb_pid=

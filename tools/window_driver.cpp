@@ -19,6 +19,8 @@
 #include "format/tga_fields.h"
 #include "generators/chess_set_builder.h"
 #include "generators/tga_builder.h"
+#include "mod/mod_pack.h"
+#include "report/report_log.h"
 #include "ui/folder_picker.h"
 #include "ui/gallery_window.h"
 #include "ui/main_window.h"
@@ -33,9 +35,10 @@ namespace {
 using namespace sorrelwick;
 
 std::string chessSet, textureFolder, signalFolder;
+std::string chosenFile;  // what the next open dialog gives
 
-BOOL APIENTRY ChooseTheChessSet(LPOPENFILENAMEW request) {
-    lstrcpynW(request->lpstrFile, test::Wide(chessSet).c_str(),
+BOOL APIENTRY ChooseTheChosenFile(LPOPENFILENAMEW request) {
+    lstrcpynW(request->lpstrFile, test::Wide(chosenFile).c_str(),
               static_cast<int>(request->nMaxFile));
     return TRUE;
 }
@@ -91,12 +94,44 @@ void ChooseAndCompareTheFirstBackup(HWND dialog) {
     SendDlgItemMessageA(dialog, SORRELWICK_COMPARE_BUTTON, BM_CLICK, 0, 0);
 }
 
+// The mod a friend might send: what the first of the set's backups that
+// differs from the set holds, packed against the set as it is now, so that
+// it applies whole. Its path, or empty when no backup differs.
+std::string PackAModOfABackup() {
+    const std::string mod =
+        textureFolder.substr(0, textureFolder.rfind('\\')) + "\\red-board.zip";
+    const std::string stem = chessSet.substr(0, chessSet.rfind('.') + 1);
+    for (int number = 0; number < 10; ++number) {
+        ToolState backup;
+        backup.setPath = stem + "00" + std::to_string(number);
+        backup.setName = backup.setPath.substr(backup.setPath.rfind('\\') + 1);
+        if (!std::filesystem::exists(test::Wide(backup.setPath))) continue;
+        report::MemoryReportLog log;
+        mod::PackMod(backup, {chessSet, mod, "Red board", "Tamsin", {}, true}, &log);
+        if (std::filesystem::exists(test::Wide(mod))) return mod;
+    }
+    return {};
+}
+
+// Applies `mod` as a user would with "Apply a mod...", picturing the question.
+void ApplyTheMod(HWND window, const std::string& mod) {
+    chosenFile = mod;
+    test::WhileActing(
+        [window](HWND question) {
+            if (question == window) return;
+            Picture(question);
+            test::PressButton(question, IDYES);
+        },
+        [window] { SendDlgItemMessageA(window, SORRELWICK_APPLY_MOD_BUTTON, BM_CLICK, 0, 0); },
+        150000);
+}
+
 }  // namespace
 
 // Wide arguments, so that a set in a folder of any language can be pictured.
 int wmain(int argc, wchar_t** argv) {
     if (argc != 4) return 2;
-    chessSet = test::Utf8(argv[1]);
+    chessSet = chosenFile = test::Utf8(argv[1]);
     textureFolder = test::Utf8(argv[2]);
     signalFolder = test::Utf8(argv[3]);
     if (!std::filesystem::exists(std::filesystem::path(argv[1])) ||
@@ -108,7 +143,7 @@ int wmain(int argc, wchar_t** argv) {
     state.title = ui::LoadTitle(GetModuleHandleA(nullptr));
     const HRESULT com = CoInitialize(nullptr);
     ui::SetStartFolders(state);
-    ui::ReplaceOpenDialogForTests(ChooseTheChessSet);
+    ui::ReplaceOpenDialogForTests(ChooseTheChosenFile);
     ui::ReplaceFolderPickerForTests(ChooseTheTextureFolder, nullptr);
     const HWND window = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MAIN_WINDOW),
                                            nullptr, ui::MainWindowProcedure, 0);
@@ -161,6 +196,12 @@ int wmain(int argc, wchar_t** argv) {
         SendDlgItemMessageW(gallery, SORRELWICK_VIEW_FITTED, BM_CLICK, 0, 0);
         SetWindowPos(gallery, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         Picture(gallery);
+        DestroyWindow(gallery);
+    }
+    // A mod applied: the question, then the report.
+    if (const std::string mod = PackAModOfABackup(); !mod.empty()) {
+        ApplyTheMod(window, mod);
+        Picture(window);
     }
     DestroyWindow(window);
     if (SUCCEEDED(com)) CoUninitialize();
