@@ -23,6 +23,11 @@ std::string WasShape(std::string_view outcome, unsigned width, unsigned height, 
            std::to_string(height) + " " + std::to_string(depth) + " bits";
 }
 
+std::string CutShortNotPacked(std::string_view textureLabel, std::string_view setName) {
+    return "Error - " + std::string(textureLabel) + " of " + std::string(setName) +
+           " is cut short: no mod can carry it";
+}
+
 std::string PackedChangedFrom(unsigned width, unsigned height, unsigned depth) {
     return WasShape("packed", width, height, depth);
 }

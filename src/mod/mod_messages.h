@@ -21,6 +21,8 @@ inline constexpr std::string_view kOtherDataNotPacked =
 // "3 textures and 1 material packed into my-mod.zip"
 std::string PackedCount(std::size_t textures, std::size_t materials, std::string_view modPath);
 std::string NothingToPack(std::string_view setName, std::string_view baseName);
+// "Error - wood.tga of set1.DAT is cut short: no mod can carry it"
+std::string CutShortNotPacked(std::string_view textureLabel, std::string_view setName);
 inline constexpr std::string_view kNoModWritten = "No mod written";
 inline constexpr std::string_view kInvalidModPath = "Error - Invalid mod file path";
 std::string ModIsAChessSet(std::string_view modPath);

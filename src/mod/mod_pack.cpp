@@ -8,6 +8,7 @@
 #include "format/background_sha256.h"
 #include "format/sha256.h"
 #include "format/tga_fields.h"
+#include "format/tga_image.h"
 #include "mod/mod_file.h"
 #include "mod/mod_messages.h"
 #include "mod/mod_writer.h"
@@ -172,6 +173,19 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackReques
             return false;
         }
     }
+    // A mod is read only when each of its images is whole: one cut short is
+    // refused here, not packed into a mod that nobody could apply.
+    bool whole = true;
+    for (std::size_t slot = 0; slot < payloads.size(); ++slot) {
+        if (format::CheckImageCompleteness(payloads[slot]) != format::ImageCompleteness::CutShort)
+            continue;
+        const ModTexture& texture = manifest.textures[slot];
+        log.AppendLine(msg::CutShortNotPacked(
+            report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence),
+            set.name));
+        whole = false;
+    }
+    if (!whole) return false;
     manifest.base = {.fileName = base.name,
                      .size = baseSize,
                      .sha256 = format::HexOf(baseDigest.Finish())};

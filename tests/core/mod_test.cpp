@@ -124,6 +124,13 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     const std::string none = dir.File("none.zip");
     EXPECT_TRUE(mod::PackMod(state, {"0", none, {}, {}, {}, false}, &packLog));
     EXPECT_FALSE(std::filesystem::exists(none));
+    // An image cut short is refused, not packed into a mod nobody could read.
+    Look cut = kChanged;
+    cut.wood.resize(cut.wood.size() - 5);
+    Write(SetLooking(cut));
+    EXPECT_FALSE(mod::PackMod(state, {"0", none, {}, {}, {}, false}, &packLog));
+    EXPECT_TRUE(Has(packLog.Lines(), "Error - wood.tga of set1.DAT is cut short: no mod can carry it"));
+    EXPECT_FALSE(std::filesystem::exists(none));
 }
 
 struct ApplyCase {

@@ -5,11 +5,15 @@
 // changes.
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <utility>
 
 #include "fuzz/harness.h"
 #include "comparison/comparison_report.h"
+#include "format/sha256.h"
+#include "mod/mod_file.h"
+#include "mod/mod_pack.h"
 #include "platform/file_system.h"
 #include "report/comparison_messages.h"
 
@@ -37,6 +41,22 @@ void RequireOneLinePerTexture(const comparison::SetComparison& comparison,
     }
 }
 
+// What differs packs into a mod that reads back whole and names its base
+// by the base's own size and digest; the mod is then removed again.
+void RequireAReadableMod(const ToolState& state, const fuzz::RunFolder& folder,
+                         fuzz::ByteView base) {
+    const std::string path = folder.Path("my.zip");
+    report::MemoryReportLog packLog;
+    mod::PackMod(state, {"0", path, {}, {}, {}, false}, &packLog);
+    if (!std::filesystem::exists(path)) return;
+    const std::optional<mod::ModFile> packed = mod::ReadModFile(path);
+    fuzz::Require(packed.has_value(), "a packed mod can't be read");
+    fuzz::Require(packed->manifest.base.size == base.size() &&
+                      packed->manifest.base.sha256 == format::HexOf(format::Sha256Of(base)),
+                  "a mod names its base by other bytes");
+    fuzz::Require(platform::RemoveFile(path), "the mod could not be removed");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -61,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                         {folder.Path("set.000"), "set.000"}, quiet);
         fuzz::Require(comparison.has_value(), "a second comparison failed");
         RequireOneLinePerTexture(*comparison, log.Lines());
+        RequireAReadableMod(state, folder, parts.second);
     }
     fuzz::Require(folder.Snapshot() == folder.Before(), "the comparison changed the folder");
     log.RequireOneLinePerLine();
