@@ -15,7 +15,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
+#include "backup/backup_names.h"
 #include "format/tga_fields.h"
 #include "generators/chess_set_builder.h"
 #include "generators/tga_builder.h"
@@ -100,11 +102,10 @@ void ChooseAndCompareTheFirstBackup(HWND dialog) {
 std::string PackAModOfABackup() {
     const std::string mod =
         textureFolder.substr(0, textureFolder.rfind('\\')) + "\\red-board.zip";
-    const std::string stem = chessSet.substr(0, chessSet.rfind('.') + 1);
-    for (int number = 0; number < 10; ++number) {
+    const std::optional<std::string_view> stem = backup::BackupStem(chessSet);
+    for (unsigned number = 0; stem && number < 10; ++number) {
         ToolState backup;
-        backup.setPath = stem + "00" + std::to_string(number);
-        backup.setName = backup.setPath.substr(backup.setPath.rfind('\\') + 1);
+        SetLoadedSet(backup, backup::NumberedPath(*stem, number));
         if (!std::filesystem::exists(test::Wide(backup.setPath))) continue;
         report::MemoryReportLog log;
         mod::PackMod(backup, {chessSet, mod, "Red board", "Tamsin", {}, true}, &log);

@@ -15,6 +15,7 @@ struct TgaFields {
     std::uint16_t width = 0;   // bytes 12-13
     std::uint16_t height = 0;  // bytes 14-15
     std::uint8_t depth = 0;    // byte 16, bits per pixel
+    friend bool operator==(const TgaFields&, const TgaFields&) = default;
 };
 
 // nullopt when the image is shorter than kMinTextureImageSize.

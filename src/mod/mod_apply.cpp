@@ -62,10 +62,7 @@ public:
         format::TgaFields shown = held;
         if (Changes(outcome) && taken) {
             shown = *taken;
-            if (taken->width != held.width || taken->height != held.height ||
-                taken->depth != held.depth) {
-                text = msg::WasShape(text, held.width, held.height, held.depth);
-            }
+            if (*taken != held) text = msg::WasShape(text, held.width, held.height, held.depth);
         }
         log.AppendLine(report::TextureInfoLine(
             report::msg::TextureLabel(platform::NameForReport(name), texture.occurrence),
