@@ -47,33 +47,80 @@ struct CliRun {
     std::string standardError;
 };
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
 std::string ReadText(const std::string& path) {
     const Bytes bytes = gen::ReadWholeFile(path);
     return {bytes.begin(), bytes.end()};
 }
 
-// Runs sorrelwick-cli as a separate process through the system's shell, each
-// of `arguments` passed as one argument (none may hold a double quote); the
-// output is captured through files in a fresh folder.
+#ifndef _WIN32
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+#else
+// One argument as the program's start-up code splits the command line: in
+// quotes, with the backslashes before the closing quote doubled (none of our
+// arguments holds a quote itself).
+std::wstring QuotedArgument(const std::string& argument) {
+    const std::wstring wide = gen::Utf8Path(argument).wstring();
+    std::size_t backslashes = 0;
+    while (backslashes < wide.size() && wide[wide.size() - 1 - backslashes] == L'\\') ++backslashes;
+    return L"\"" + wide + std::wstring(backslashes, L'\\') + L"\"";
+}
+
+// A file the child writes its output to.
+HANDLE InheritableOutput(const std::string& path) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileW(gen::Utf8Path(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Starts the program itself, no shell between: its exit code is the
+// program's own, and a failure to start says why.
+int RunProgram(const Arguments& arguments, const std::string& outPath, const std::string& errPath) {
+    std::wstring commandLine = QuotedArgument(kCli);
+    for (const std::string& argument : arguments) commandLine += L" " + QuotedArgument(argument);
+    const HANDLE out = InheritableOutput(outPath), err = InheritableOutput(errPath);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = INVALID_HANDLE_VALUE;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    const bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
+                         CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &startup, &process);
+    const DWORD startError = GetLastError();
+    CloseHandle(out);
+    CloseHandle(err);
+    EXPECT_TRUE(started) << "could not start " << kCli << ": error " << startError;
+    if (!started) return -1;
+    DWORD exitCode = static_cast<DWORD>(-1);  // as the POSIX run reports a run that did not end
+    // A run that hangs fails the test instead of stopping it.
+    if (WaitForSingleObject(process.hProcess, 60'000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        ADD_FAILURE() << kCli << " ran for over a minute";
+    } else {
+        GetExitCodeProcess(process.hProcess, &exitCode);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(exitCode);
+}
+#endif
+
+// Runs sorrelwick-cli as a separate process, each of `arguments` passed as
+// one argument (none may hold a double quote); the output is captured
+// through files in a fresh folder.
 CliRun RunCli(const Arguments& arguments) {
     const TempDir capture;
     const std::string outPath = capture.File("stdout.txt"), errPath = capture.File("stderr.txt");
-    std::string command = Quoted(kCli);
+#ifdef _WIN32
+    const int exitStatus = RunProgram(arguments, outPath, errPath);
+#else
+    std::string command = "timeout -s KILL 60 " + Quoted(kCli);  // a hang fails, not stops
     for (const std::string& argument : arguments) command.append(" ").append(Quoted(argument));
     command.append(" >").append(Quoted(outPath)).append(" 2>").append(Quoted(errPath));
-#ifndef _WIN32
-    // A run that hangs fails the test instead of stopping it.
-    command = "timeout -s KILL 60 " + command;
-#endif
-#ifdef _WIN32
-    // cmd /c drops the outermost pair of quotes when the line holds more; the
-    // wide command line lets a name in any language arrive whole.
-    const int exitStatus = _wsystem(gen::Utf8Path(Quoted(command)).c_str());
-#else
     const int status = std::system(command.c_str());
     const int exitStatus = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
