@@ -6,6 +6,7 @@
 #include "operations/preview_card.h"
 #include "operations/preview_walk.h"
 #include "report/comparison_messages.h"
+#include "report/messages.h"
 
 namespace sorrelwick::operations {
 namespace {
@@ -31,9 +32,11 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
         if (texture.kind == (isSet ? Kind::OnlyInOther : Kind::OnlyInSet)) continue;
         rows[isSet ? texture.setIndex : texture.otherIndex] = i + 1;
     }
+    std::size_t met = 0;
     const auto addCard = [&](std::size_t index, const std::string& name, format::Bytes tga) {
         const auto row = rows.find(index);
         if (row == rows.end()) return;
+        ++met;
         const TextureDifference& texture = comparison.textures[row->second - 1];
         if (visit) visit(row->second - 1, isSet, tga);
         // A later texture of the same name is told apart as the report does.
@@ -45,7 +48,14 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
     // Only the images that differ are read: the walk moves past the rest.
     const auto differs = [&rows](std::size_t index) { return rows.contains(index); };
     std::optional<std::uint64_t> fileSize;
-    return VisitTextures(file.path, file.name, page, addCard, fileSize, log, differs);
+    if (!VisitTextures(file.path, file.name, page, addCard, fileSize, log, differs)) return false;
+    // A texture the comparison found and the walk did not: the file changed
+    // since, and a page without its card would not show what differs.
+    if (!page.writeFailed && met < rows.size()) {
+        log.AppendLine(report::msg::CouldNotRead(file.name));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -65,16 +75,16 @@ PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedS
 }
 
 PageOutcome WriteChangesPageOf(const ComparedSet& set, const ComparedSet& other,
-                        const SetComparison& comparison, const std::string& pagePath,
-                        bool replaceExisting, report::ReportLog& log, const DifferenceVisit& visit) {
+                               const SetComparison& comparison, const std::string& pagePath,
+                               bool replaceExisting, report::ReportLog& log,
+                               const DifferenceVisit& visit) {
     PageOutput page;
     if (!StartPageFile(pagePath, page.draft, log)) return PageOutcome::NotWritten;
     WriteChangesOpening(set.name, other.name, page.Sink());
     const bool whole = WriteColumn(other, comparison, 0, page, log, visit) &&
                        WriteColumn(set, comparison, 1, page, log, visit);
     if (whole) {
-        WriteChangesClosing(comparison.textures.size(), comparison.unchangedTextures,
-                            page.Sink());
+        WriteChangesClosing(comparison.textures.size(), comparison.unchangedTextures, page.Sink());
     }
     return FinishPage(page, whole, replaceExisting, log);
 }

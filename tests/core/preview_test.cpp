@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <tuple>
 
+#include "comparison/set_comparison.h"
 #include "format/tga_image.h"
+#include "operations/changes_page.h"
 #include "report/messages.h"
 #include "support/page_pictures.h"
 #include "support/set_fixture.h"
@@ -220,6 +222,21 @@ TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
               std::pair(false, true));
     EXPECT_EQ(log.Lines(), Report({kNoMemory, "No preview page written"}));
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
+    // A set that lost a texture that differs between the comparison and
+    // the page: no page lacking its card.
+    const comparison::ComparedSet now{setPath, "set1.DAT"},
+        before{dir.File("set1.000"), "set1.000"};
+    Write(SetOf({{"same.tga", Image(4, 4, 24)}, {"wood.tga", Image(4, 4, 32)}}).Bytes());
+    gen::WriteWholeFile(before.path, whole);
+    const std::optional<comparison::SetComparison> compared = CompareSets(now, before, log);
+    ASSERT_TRUE(compared);
+    Write(whole);
+    log = {};
+    EXPECT_EQ(operations::WriteChangesPageOf(now, before, *compared, page, false, log),
+              operations::PageOutcome::NotWritten);
+    EXPECT_EQ(log.Lines(), Lines{kCouldNotRead});
+    EXPECT_EQ(Files(), (FolderContents{{"set1.000", whole}, {"set1.DAT", whole}}));
+    std::filesystem::remove(before.path);
     EXPECT_FALSE(Preview(false, "7"));  // a backup that is not there
     EXPECT_EQ(log.Lines(), Framed("Previewing set1.DAT's changes from set1.007 in " + page,
                                   {"Error - Could not open set1.007", ReasonLine(Why::NotFound),
