@@ -164,15 +164,9 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackReques
     std::vector<ByteVector> payloads;
     const std::optional<ByteVector> page =
         PageAndPayloads(set, base, *comparison, request.modPath, manifest, payloads, pieces, log);
+    // The page is made only when each changed texture was met on both walks,
+    // so every texture has both digests and its payload.
     if (!page) return false;
-    // Each changed texture was met on both walks, unless a file changed
-    // between them.
-    for (const ModTexture& texture : manifest.textures) {
-        if (texture.baseSha256.empty() || texture.newSha256.empty()) {
-            log.AppendLine(report::msg::CouldNotRead(set.name));
-            return false;
-        }
-    }
     // A mod is read only when each of its images is whole: one cut short is
     // refused here, not packed into a mod that nobody could apply.
     bool whole = true;

@@ -236,7 +236,7 @@ TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
               operations::PageOutcome::NotWritten);
     EXPECT_EQ(log.Lines(), Lines{kCouldNotRead});
     EXPECT_EQ(Files(), (FolderContents{{"set1.000", whole}, {"set1.DAT", whole}}));
-    std::filesystem::remove(before.path);
+    std::filesystem::remove(gen::Utf8Path(before.path));
     EXPECT_FALSE(Preview(false, "7"));  // a backup that is not there
     EXPECT_EQ(log.Lines(), Framed("Previewing set1.DAT's changes from set1.007 in " + page,
                                   {"Error - Could not open set1.007", ReasonLine(Why::NotFound),
