@@ -105,6 +105,24 @@ std::optional<BackupInfo> LatestBackup(const std::string& givenPath) {
     return latest;
 }
 
+std::vector<BackupInfo> BackupsNewestFirst(const std::string& givenPath) {
+    const std::string setPath = ResolveSetPath(givenPath);
+    const std::optional<std::string_view> stem = BackupStem(setPath);
+    std::vector<BackupInfo> backups;
+    for (unsigned number = 0; stem && number < kBackupNumbers; ++number) {
+        std::string path = NumberedPath(*stem, number);
+        if (path == setPath) continue;
+        if (std::optional<BackupInfo> backup = FileAt(std::move(path))) {
+            backup->number = number;
+            backups.push_back(std::move(*backup));
+        }
+    }
+    std::sort(backups.begin(), backups.end(), [](const BackupInfo& a, const BackupInfo& b) {
+        return a.modifiedUtc != b.modifiedUtc ? a.modifiedUtc > b.modifiedUtc : a.number > b.number;
+    });
+    return backups;
+}
+
 std::vector<BackupInfo> LeftoverTemporaryFiles(const std::string& givenPath) {
     const std::string setPath = ResolveSetPath(givenPath);
     std::vector<BackupInfo> leftovers;

@@ -33,6 +33,11 @@ std::optional<std::vector<BackupInfo>> ListBackups(const std::string& setPath);
 // highest is not always the newest), found without reading any backup.
 std::optional<BackupInfo> LatestBackup(const std::string& setPath);
 
+// Every backup of the set that stands at its name, the one written last
+// first (by modification time, the higher number first within a second),
+// found without reading any of them.
+std::vector<BackupInfo> BackupsNewestFirst(const std::string& setPath);
+
 // The set's temporary files that a killed or interrupted rewrite left (name,
 // size and time; nothing more is read). Nothing deletes them by itself.
 std::vector<BackupInfo> LeftoverTemporaryFiles(const std::string& setPath);

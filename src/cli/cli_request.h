@@ -19,12 +19,13 @@ struct CliRequest {
     std::vector<std::string> textures;
     SpecularPercents percents;  // specular
     unsigned backupNumber = 0;  // restore: 0 to 999
-    std::string pagePath;       // preview: exactly as given
+    std::string pagePath;       // preview, mods: exactly as given
     bool force = false;         // preview, pack: replace an existing file; apply: see there
     std::string other;          // diff, preview --compare, pack: a backup number or a set's path
-    std::string modPath;        // pack, apply: exactly as given
+    std::string modPath;        // pack, apply, unapply: exactly as given
+    std::vector<std::string> mods;  // mods: mod files and folders of them
     std::string title, author;  // pack
-    bool checkOnly = false;     // apply: report, write nothing
+    bool checkOnly = false;     // apply, unapply: report, write nothing
 };
 
 // Runs one operation on the chess set loaded into `state`; true on success:

@@ -12,6 +12,8 @@
 #include "comparison/comparison_report.h"
 #include "mod/mod_apply.h"
 #include "mod/mod_pack.h"
+#include "mod/mod_unapply.h"
+#include "mod/mods_report.h"
 #include "operations/extraction.h"
 #include "operations/listing.h"
 #include "operations/preview.h"
@@ -284,6 +286,38 @@ void AddApply(CLI::App& app, ChosenCommand& chosen) {
                      "Also apply a piece where SET differs from the mod's base");
 }
 
+void AddMods(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command = AddSetCommand(
+        app, chosen, "mods",
+        "Tell each mod's state against SET, and the pieces two of them change; writes nothing",
+        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+            return mod::ReportMods(state, {request.mods, request.pagePath, request.force}, &log);
+        });
+    command
+        .add_option("MOD", chosen.request.mods,
+                    "A mod file, or a folder standing for every .zip in it in name order")
+        ->required();
+    command
+        .add_option("--page", chosen.request.pagePath,
+                    "Also write a page with a card per mod: state, and each changed texture "
+                    "before and after")
+        ->option_text("PAGE");
+    command.add_flag("--force", chosen.request.force, "Replace PAGE when it exists");
+}
+
+void AddUnapply(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command = AddSetCommand(
+        app, chosen, "unapply",
+        "Take the mod MOD.zip out of SET: each piece still as the mod made it gets its base back",
+        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
+            return mod::UnapplyMod(state, {request.modPath, request.checkOnly}, &log);
+        });
+    command.add_option("MOD", chosen.request.modPath, "The mod file, e.g. my-mod.zip")
+        ->required();
+    command.add_flag("--check", chosen.request.checkOnly,
+                     "Tell what would be taken out; write nothing");
+}
+
 }  // namespace
 
 void AddCommands(CLI::App& app, ChosenCommand& chosen) {
@@ -297,6 +331,8 @@ void AddCommands(CLI::App& app, ChosenCommand& chosen) {
     AddDiff(app, chosen);
     AddPack(app, chosen);
     AddApply(app, chosen);
+    AddUnapply(app, chosen);
+    AddMods(app, chosen);
 }
 
 }  // namespace sorrelwick::cli

@@ -74,10 +74,20 @@ std::optional<ByteVector> ReadWholeFile(const std::string& path, std::uint64_t l
     return bytes;
 }
 
-std::optional<ModFile> ParseModFile(format::Bytes archive) {
-    const std::optional<std::vector<ZipEntry>> entries = ReadZipDirectory(archive);
-    if (!entries) return std::nullopt;
-    const ZipEntry* manifestEntry = FindEntry(*entries, kManifestEntry);
+namespace {
+
+// The manifest with the entry of each texture it names, every check made
+// that needs no payload inflated: the manifest itself, its pieces named
+// once, and each payload's entry present with the size the manifest gives
+// it, all within the bounds.
+struct CheckedManifest {
+    ModManifest manifest;
+    std::vector<const ZipEntry*> payloadEntries;
+};
+
+std::optional<CheckedManifest> CheckManifest(format::Bytes archive,
+                                             const std::vector<ZipEntry>& entries) {
+    const ZipEntry* manifestEntry = FindEntry(entries, kManifestEntry);
     if (!manifestEntry || manifestEntry->size > kMaxManifestBytes) return std::nullopt;
     std::uint64_t budget = kMaxModBytes;
     if (!SizeAllowed(*manifestEntry, manifestEntry->size, budget)) return std::nullopt;
@@ -86,21 +96,38 @@ std::optional<ModFile> ParseModFile(format::Bytes archive) {
     std::optional<ModManifest> manifest =
         ParseManifest({reinterpret_cast<const char*>(json->data()), json->size()});
     if (!manifest || !PiecesDistinct(*manifest)) return std::nullopt;
-
-    ModFile mod{.manifest = std::move(*manifest), .payloads = {}};
-    // Every size is checked before the first payload is inflated.
-    std::vector<const ZipEntry*> payloadEntries;
-    for (const ModTexture& texture : mod.manifest.textures) {
-        const ZipEntry* entry = FindEntry(*entries, texture.entry);
+    CheckedManifest checked{.manifest = std::move(*manifest), .payloadEntries = {}};
+    for (const ModTexture& texture : checked.manifest.textures) {
+        const ZipEntry* entry = FindEntry(entries, texture.entry);
         if (!entry || !SizeAllowed(*entry, texture.size, budget)) return std::nullopt;
-        payloadEntries.push_back(entry);
+        checked.payloadEntries.push_back(entry);
     }
-    for (std::size_t i = 0; i < payloadEntries.size(); ++i) {
-        std::optional<ByteVector> payload = ExtractEntry(archive, *payloadEntries[i]);
+    return checked;
+}
+
+}  // namespace
+
+std::optional<ModFile> ParseModFile(format::Bytes archive) {
+    const std::optional<std::vector<ZipEntry>> entries = ReadZipDirectory(archive);
+    if (!entries) return std::nullopt;
+    // Every size is checked before the first payload is inflated.
+    std::optional<CheckedManifest> checked = CheckManifest(archive, *entries);
+    if (!checked) return std::nullopt;
+    ModFile mod{.manifest = std::move(checked->manifest), .payloads = {}};
+    for (std::size_t i = 0; i < checked->payloadEntries.size(); ++i) {
+        std::optional<ByteVector> payload = ExtractEntry(archive, *checked->payloadEntries[i]);
         if (!payload || !PayloadFits(mod.manifest.textures[i], *payload)) return std::nullopt;
         mod.payloads.push_back(std::move(*payload));
     }
     return mod;
+}
+
+std::optional<ModManifest> ParseModManifest(format::Bytes archive) {
+    const std::optional<std::vector<ZipEntry>> entries = ReadZipDirectory(archive);
+    if (!entries) return std::nullopt;
+    std::optional<CheckedManifest> checked = CheckManifest(archive, *entries);
+    if (!checked) return std::nullopt;
+    return std::move(checked->manifest);
 }
 
 std::optional<ModFile> ReadModFile(const std::string& path) {
@@ -108,6 +135,16 @@ std::optional<ModFile> ReadModFile(const std::string& path) {
         const std::optional<ByteVector> archive = ReadWholeFile(path, kMaxModBytes);
         if (!archive) return std::nullopt;
         return ParseModFile(*archive);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<ModManifest> ReadModManifest(const std::string& path) {
+    try {
+        const std::optional<ByteVector> archive = ReadWholeFile(path, kMaxModBytes);
+        if (!archive) return std::nullopt;
+        return ParseModManifest(*archive);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }

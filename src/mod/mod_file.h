@@ -38,4 +38,13 @@ std::optional<ModFile> ParseModFile(format::Bytes archive);
 // The mod at `path`; nullopt when it can't be read or is not a mod.
 std::optional<ModFile> ReadModFile(const std::string& path);
 
+// The manifest of the mod in `archive`, checked as ParseModFile checks it
+// short of the payloads themselves: each texture it names must have its
+// entry, of the size it claims, within the bounds, but no payload is
+// inflated. Nullopt for anything ParseModFile would refuse before that.
+std::optional<ModManifest> ParseModManifest(format::Bytes archive);
+
+// The same for the mod at `path`.
+std::optional<ModManifest> ReadModManifest(const std::string& path);
+
 }  // namespace sorrelwick::mod

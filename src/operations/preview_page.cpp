@@ -99,10 +99,11 @@ ShownSize ShownSizeOf(unsigned width, unsigned height, unsigned frame) {
 }
 
 // The page's head, title and legend, up to the cards' container.
-std::string Opening(const std::string& title) {
+std::string Opening(const std::string& title, std::string_view extraStyle = {}) {
     return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-           title + "</title>\n<style>" + std::string(kStyle) + "</style>\n</head>\n<body>\n<h1>" +
-           title + "</h1>\n<p class=\"legend\">" + std::string(kLegend) + "</p>\n";
+           title + "</title>\n<style>" + std::string(kStyle) + std::string(extraStyle) +
+           "</style>\n</head>\n<body>\n<h1>" + title + "</h1>\n<p class=\"legend\">" +
+           std::string(kLegend) + "</p>\n";
 }
 
 // After the cards' container: the summary, which the page shows under the
@@ -242,6 +243,14 @@ std::string HtmlPathText(std::string_view path) {
 void WritePageClosing(const PreviewSummary& summary, const PageSink& out) {
     const std::string size = summary.fileSize ? Number(*summary.fileSize) + " bytes, " : "";
     out(Closing(size + report::msg::TextureCount(summary.textureCount)));
+}
+
+void WritePageHead(std::string_view title, std::string_view extraStyle, const PageSink& out) {
+    out(Opening(HtmlPathText(title), extraStyle));
+}
+
+void WritePageEnd(std::string_view summary, const PageSink& out) {
+    out(Closing(HtmlText(summary)));
 }
 
 void WriteChangesClosing(std::size_t differing, std::size_t unchanged, const PageSink& out) {

@@ -66,6 +66,13 @@ void WritePageClosing(const PreviewSummary& summary, const PageSink& out);
 // file compared with (`otherName`, before) left, the set (now) right.
 void WriteChangesOpening(std::string_view setName, std::string_view otherName, const PageSink& out);
 
+// The opening of a page of another kind: `title` as plain text, the styles
+// every page has and `extraStyle` after them, the legend.
+void WritePageHead(std::string_view title, std::string_view extraStyle, const PageSink& out);
+// Its end: closes the container the caller opened after the head, then the
+// summary, as plain text.
+void WritePageEnd(std::string_view summary, const PageSink& out);
+
 // The rest of a page of changes, with the count of the textures that
 // differ and of those not shown because they are the same in both.
 void WriteChangesClosing(std::size_t differing, std::size_t unchanged, const PageSink& out);

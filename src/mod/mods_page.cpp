@@ -1,0 +1,167 @@
+#include "mod/mods_page.h"
+
+#include <new>
+#include <optional>
+
+#include "mod/mod_file.h"
+#include "mod/mod_messages.h"
+#include "mod/mods_messages.h"
+#include "operations/preview_card.h"
+#include "operations/preview_page.h"
+#include "operations/preview_walk.h"
+#include "platform/file_system.h"
+#include "platform/memory.h"
+#include "report/comparison_messages.h"
+#include "report/messages.h"
+#include "set_file/set_file_walk.h"
+
+namespace sorrelwick::mod {
+namespace {
+
+using operations::CardPlace;
+using operations::HtmlText;
+using operations::PageOutput;
+using operations::PreviewCard;
+
+constexpr std::string_view kModsStyle =
+    ".mods{order:3}"
+    ".mod{margin:0 0 32px}"
+    ".mod h2{margin:0;font-size:18px;word-break:break-all}"
+    ".mod .facts{margin:2px 0 10px}"
+    ".mod .state{font-weight:bold;color:#222}";
+
+// The set's image of each of the mod's textures where the set holds the
+// mod's base: one walk that reads only those images. Nullopt when the set
+// could not be read whole.
+std::optional<std::map<std::size_t, ByteVector>> BaseImagesInSet(const ToolState& state,
+                                                                 const ModManifest& manifest,
+                                                                 const SetPieces& set,
+                                                                 report::ReportLog& log) {
+    std::map<TexturePlace, std::size_t> wanted;
+    std::map<std::string, std::size_t, std::less<>> seen;
+    for (std::size_t i = 0; i < manifest.textures.size(); ++i) {
+        const ModTexture& texture = manifest.textures[i];
+        const TexturePlace place{texture.name, texture.occurrence};
+        const auto held = set.textureDigests.find(place);
+        if (held == set.textureDigests.end() || held->second != texture.baseSha256) continue;
+        wanted[place] = i;
+        seen[texture.name] = 0;
+    }
+    std::map<std::size_t, ByteVector> images;
+    if (wanted.empty()) return images;
+    set_file::SetFileReader reader{.setName = state.setName};
+    if (set_file::StartSetFile(state.setPath, reader, log)) {
+        const auto read = [&seen](const format::ChunkWalk& walk, const format::ChunkHeader& header) {
+            return format::NamesNextTexture(header.kind) ||
+                   (format::IsNamedTexture(walk, header) &&
+                    seen.contains(walk.currentTextureName));
+        };
+        format::Chunk chunk;
+        while (set_file::NextSetChunk(reader, chunk, read)) {
+            format::TrackTextureName(reader.walk, chunk);
+            if (!format::IsNamedTexture(reader.walk, chunk)) continue;
+            const auto named = seen.find(reader.walk.currentTextureName);
+            if (named == seen.end()) continue;
+            const auto found = wanted.find({named->first, ++named->second});
+            if (found == wanted.end()) continue;
+            images[found->second].assign(chunk.payload.begin(), chunk.payload.end());
+        }
+    }
+    if (!set_file::FinishSetFile(reader, log)) return std::nullopt;
+    return images;
+}
+
+PreviewCard Card(const std::string& label, const ByteVector* image, std::string flag) {
+    PreviewCard card;
+    if (image) {
+        card = operations::MakePreviewCard(label, *image);
+    } else {
+        card.name = label;
+    }
+    if (!flag.empty()) card.flags.push_back(std::move(flag));
+    return card;
+}
+
+// One mod's card: its heading, then a row per texture it changes.
+bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces& set,
+                  const TextureChangers& changers, PageOutput& page, report::ReportLog& log) {
+    const operations::PageSink out = page.Sink();
+    const std::optional<ModFile> mod = ReadModFile(paged.path);
+    out("<div class=\"mod\"><h2>" +
+        HtmlText(mod && !mod->manifest.title.empty() ? mod->manifest.title : paged.name) +
+        "</h2>\n<p class=\"facts\">");
+    if (!mod) {
+        out(operations::HtmlPathText(paged.name) + ": <span class=\"flag\">" +
+            HtmlText(msg::NotAModFile(paged.name)) + "</span></p></div>\n");
+        return true;
+    }
+    const ModManifest& manifest = mod->manifest;
+    std::string facts = operations::HtmlPathText(paged.name);
+    if (!manifest.author.empty()) facts += ", by " + HtmlText(manifest.author);
+    out(facts + ": <span class=\"state\">" + HtmlText(paged.state) + "</span></p>\n");
+    const std::optional<std::map<std::size_t, ByteVector>> before =
+        BaseImagesInSet(state, manifest, set, log);
+    if (!before) return false;
+    out("<div class=\"changes\">\n");
+    for (std::size_t i = 0; i < manifest.textures.size(); ++i) {
+        const ModTexture& texture = manifest.textures[i];
+        const std::string label = report::msg::TextureLabel(
+            platform::NameForReport(texture.name), texture.occurrence);
+        const auto image = before->find(i);
+        operations::WriteCard(
+            Card(label, image == before->end() ? nullptr : &image->second,
+                 image == before->end() ? msg::BaseNotInSet(state.setName) : std::string()),
+            out, CardPlace{i, 0});
+        std::string conflict;
+        const auto others = changers.find({texture.name, texture.occurrence});
+        if (others != changers.end() && others->second.size() > 1) {
+            conflict = msg::AlsoChangedBy(others->second, paged.name);
+        }
+        operations::WriteCard(Card(label, &mod->payloads[i], conflict), out, CardPlace{i, 1});
+    }
+    out("</div></div>\n");
+    return true;
+}
+
+}  // namespace
+
+bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods,
+                   const SetPieces& set, const TextureChangers& changers,
+                   const std::string& pagePath, bool replaceExisting, report::ReportLog& log) {
+    PageOutput page;
+    operations::PageOutcome outcome = operations::PageOutcome::NotWritten;
+    if (operations::StartPageFile(pagePath, page.draft, log)) {
+        operations::WritePageHead(msg::ModsOf(state.setName), kModsStyle, page.Sink());
+        page.Sink()("<div class=\"mods\">\n");
+        bool whole = true;
+        for (const PagedMod& mod : mods) {
+            if (page.writeFailed) break;
+            // A card holds its mod and pictures: memory may run out there.
+            if (!platform::MayAllocate()) {
+                log.AppendLine(report::msg::kNotEnoughMemory);
+                whole = false;
+                break;
+            }
+            try {
+                whole = WriteModCard(state, mod, set, changers, page, log);
+            } catch (const std::bad_alloc&) {
+                log.AppendLine(report::msg::kNotEnoughMemory);
+                whole = false;
+            }
+            if (!whole) break;
+        }
+        operations::WritePageEnd(msg::ModCount(mods.size()), page.Sink());
+        outcome = operations::FinishPage(page, whole, replaceExisting, log);
+    }
+    if (outcome == operations::PageOutcome::NotWritten) {
+        log.AppendLine(report::msg::kNoPreviewWritten);
+        return false;
+    }
+    log.AppendLine(report::msg::PreviewWritten(pagePath));
+    if (outcome == operations::PageOutcome::Unsettled) {
+        log.AppendLine(report::msg::CouldNotWrite(pagePath));
+    }
+    return outcome == operations::PageOutcome::Written;
+}
+
+}  // namespace sorrelwick::mod

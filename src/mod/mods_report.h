@@ -1,0 +1,27 @@
+#pragma once
+// `mods`: which of some mods a set holds, each mod's state against it, and
+// the pieces two or more of them change, with whose the set holds. Reads
+// the set once and each mod's manifest only; writes nothing but the page
+// when one is asked for.
+
+#include <string>
+#include <vector>
+
+#include "report/report_log.h"
+#include "set_file/tool_state.h"
+
+namespace sorrelwick::mod {
+
+struct ModsRequest {
+    // Mod files, and folders standing for every .zip in them in name order.
+    std::vector<std::string> mods;
+    std::string pagePath;          // empty: no page
+    bool replaceExisting = false;  // the page; never a chess set
+};
+
+// True when the set and every mod could be read (and the page, when asked
+// for, was written); a mod that can't be read gets its line and the others
+// are still told.
+bool ReportMods(const ToolState& state, const ModsRequest& request, report::ReportLog* log);
+
+}  // namespace sorrelwick::mod
