@@ -102,7 +102,11 @@ bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
     const std::optional<std::map<std::size_t, ByteVector>> before =
         BaseImagesInSet(state, manifest, set, log);
     if (!before) return false;
-    out("<div class=\"changes\">\n");
+    // Row 1 names the columns, as on a page of changes.
+    out("<div class=\"changes\">\n<div class=\"column\" style=\"grid-row:1;grid-column:1\">Before: " +
+        operations::HtmlPathText(state.setName) +
+        "</div>\n<div class=\"column\" style=\"grid-row:1;grid-column:2\">After: " +
+        operations::HtmlPathText(paged.name) + "</div>\n");
     for (std::size_t i = 0; i < manifest.textures.size(); ++i) {
         const ModTexture& texture = manifest.textures[i];
         const std::string label = report::msg::TextureLabel(
@@ -111,13 +115,13 @@ bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
         operations::WriteCard(
             Card(label, image == before->end() ? nullptr : &image->second,
                  image == before->end() ? msg::BaseNotInSet(state.setName) : std::string()),
-            out, CardPlace{i, 0});
+            out, CardPlace{i + 1, 0});
         std::string conflict;
         const auto others = changers.find({texture.name, texture.occurrence});
         if (others != changers.end() && others->second.size() > 1) {
             conflict = msg::AlsoChangedBy(others->second, paged.name);
         }
-        operations::WriteCard(Card(label, &mod->payloads[i], conflict), out, CardPlace{i, 1});
+        operations::WriteCard(Card(label, &mod->payloads[i], conflict), out, CardPlace{i + 1, 1});
     }
     out("</div></div>\n");
     return true;

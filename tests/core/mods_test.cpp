@@ -1,0 +1,283 @@
+// Several mods over one set: each mod's state told from the set and the
+// manifests alone, the pieces two mods change, taking a mod out again with
+// its bases from the backups, and the page of the mods.
+
+#include "format/sha256.h"
+#include "mod/mod_apply.h"
+#include "mod/mod_file.h"
+#include "mod/mod_pack.h"
+#include "mod/mod_unapply.h"
+#include "mod/mod_writer.h"
+#include "mod/mods_report.h"
+#include "report/lines.h"
+#include "support/page_pictures.h"
+#include "support/set_fixture.h"
+
+namespace sorrelwick::test {
+namespace {
+
+// What a set is made of; each case changes a few of these.
+struct Look {
+    Bytes wood = Image(8, 8, 24, 1);
+    Bytes marble = Image(4, 4, 32, 2);
+    Bytes felt = Image(16, 16, 24, 3);
+    std::uint8_t boardShininess = 30;
+    bool withMarble = true;
+};
+
+Bytes SetLooking(const Look& look) {
+    gen::ChessSetBuilder set;
+    set.Signature()
+        .Object({2, 2}, {{20, 2}})
+        .ObjectName({2, 2}, "SField12")
+        .Material({10, 1}, "wood.tga", 10, 40)
+        .TextureImage(look.wood)
+        .Material({20, 2}, "marble.tga", 30, look.boardShininess);
+    if (look.withMarble) set.TextureImage(look.marble);
+    return set.TextureReference("felt.tga").TextureImage(look.felt).Bytes();
+}
+
+const Look kBase;
+// The red mod: two textures and the board's shininess, three pieces.
+const Look kRed{.wood = Image(8, 8, 24, 7), .marble = Image(8, 8, 32, 8), .boardShininess = 90};
+// The blue mod changes the marble too, and the felt.
+const Look kBlue{.marble = Image(4, 4, 32, 5), .felt = Image(16, 16, 24, 6)};
+
+Look With(Look look, const Look& from, bool wood, bool marble, bool felt, bool board) {
+    if (wood) look.wood = from.wood;
+    if (marble) look.marble = from.marble;
+    if (felt) look.felt = from.felt;
+    if (board) look.boardShininess = from.boardShininess;
+    return look;
+}
+
+class ModsTest : public SetFixture {
+protected:
+    // Packs what `changed` changes in kBase into `name`, beside the set but
+    // never touching it or its backups.
+    std::string Pack(const std::string& name, const Look& changed, const std::string& title) {
+        EXPECT_TRUE(gen::WriteWholeFile(dir.File("changed.DAT"), SetLooking(changed)));
+        EXPECT_TRUE(gen::WriteWholeFile(dir.File("base.DAT"), SetLooking(kBase)));
+        ToolState packState;
+        SetLoadedSet(packState, dir.File("changed.DAT"));
+        report::MemoryReportLog packLog;
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(mod::PackMod(packState, {dir.File("base.DAT"), path, title, "Me", {}, false},
+                                 &packLog));
+        std::filesystem::remove(dir.File("changed.DAT"));
+        std::filesystem::remove(dir.File("base.DAT"));
+        return path;
+    }
+    Lines Mods(const std::vector<std::string>& mods, bool* result = nullptr,
+               const std::string& page = {}) {
+        report::MemoryReportLog modsLog;
+        const bool read = mod::ReportMods(state, {mods, page, false}, &modsLog);
+        if (result) *result = read;
+        return modsLog.Lines();
+    }
+    bool Unapply(const std::string& modPath, bool check = false) {
+        return mod::UnapplyMod(state, {modPath, check}, &log);
+    }
+    void Apply(const std::string& modPath, bool force = false) {
+        report::MemoryReportLog applyLog;
+        mod::ApplyMod(state, {modPath, false, force}, &applyLog);
+    }
+};
+
+std::string StateLine(const std::string& mod, const std::string& title, const std::string& state) {
+    return report::NameMessageLine(mod, "\"" + title + "\" by Me: " + state);
+}
+
+struct StateCase {
+    const char* what;
+    Look set;
+    const char* state;
+};
+
+// clang-format off
+const StateCase kStates[] = {
+    {"the base", kBase, "Not applied"},
+    {"a set that differs elsewhere", {.felt = Image(16, 16, 24, 9)}, "Not applied"},
+    {"the mod applied", kRed, "Applied"},
+    {"one texture applied", With(kBase, kRed, true, false, false, false),
+     "Partly applied (1 of 3 pieces)"},
+    {"two applied, one changed since", With(kRed, kBlue, false, true, false, false),
+     "Partly applied (2 of 3 pieces)"},
+    {"a texture changed on its own", With(kBase, kBlue, false, true, false, false),
+     "Can't apply: 1 piece differs from the mod's base"},
+    {"a texture missing", {.withMarble = false}, "Can't apply: 1 piece is not in set1.DAT"},
+};
+// clang-format on
+
+TEST_F(ModsTest, TellsEachStateOfOneMod) {
+    const std::string red = Pack("red.zip", kRed, "Red");
+    for (const StateCase& c : kStates) {
+        SCOPED_TRACE(c.what);
+        Write(SetLooking(c.set));
+        const FolderContents before = Files();
+        bool read = false;
+        EXPECT_EQ(Mods({red}, &read),
+                  Framed("Mods against set1.DAT", {StateLine("red.zip", "Red", c.state)}));
+        EXPECT_TRUE(read);
+        EXPECT_EQ(Files(), before);  // nothing written
+    }
+}
+
+struct ConflictCase {
+    const char* what;
+    Look set;
+    const char* holds;
+};
+
+// clang-format off
+const ConflictCase kConflicts[] = {
+    {"the set holds the first's", kRed, "the set holds red.zip's"},
+    {"the set holds the second's", With(kRed, kBlue, false, true, true, false),
+     "the set holds blue.zip's"},
+    {"the set holds neither's", kBase, "the set holds none of theirs"},
+};
+// clang-format on
+
+TEST_F(ModsTest, NamesWhoseChangeTheSetHoldsOfAPieceTwoModsChange) {
+    Pack("red.zip", kRed, "Red");
+    Pack("blue.zip", kBlue, "Blue");
+    for (const ConflictCase& c : kConflicts) {
+        SCOPED_TRACE(c.what);
+        Write(SetLooking(c.set));
+        // A folder stands for its .zip files in name order.
+        const Lines lines = Mods({dir.Path().string()});
+        ASSERT_GE(lines.size(), 7u);
+        EXPECT_EQ(lines[3].substr(0, 10), "  blue.zip");
+        EXPECT_EQ(lines[4].substr(0, 9), "  red.zip");
+        EXPECT_TRUE(Has(lines, "marble.tga: changed by blue.zip and red.zip; " +
+                                   std::string(c.holds)));
+    }
+}
+
+TEST_F(ModsTest, NamesAModThatCantBeReadAndTellsTheOthers) {
+    const std::string red = Pack("red.zip", kRed, "Red");
+    Write(SetLooking(kRed));
+    // A manifest that claims a texture its zip does not hold.
+    mod::ModFile mod = *mod::ReadModFile(red);
+    mod.manifest.textures.push_back(mod.manifest.textures[0]);
+    mod.manifest.textures.back().name = "felt.tga";
+    mod.manifest.textures.back().entry = "textures/009-felt.tga";
+    mod::ZipWriter zip;
+    const std::string json = mod::ManifestJson(mod.manifest);
+    zip.Add("mod.json", {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
+    for (std::size_t i = 0; i < mod.payloads.size(); ++i) {
+        zip.Add(mod.manifest.textures[i].entry, mod.payloads[i]);
+    }
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("claims.zip"), zip.Finish()));
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("junk.zip"), Image(4, 4, 24)));
+    const FolderContents before = Files();
+    bool read = true;
+    const Lines lines = Mods({dir.File("claims.zip"), red, dir.File("junk.zip"),
+                              dir.File("gone.zip")},
+                             &read);
+    EXPECT_FALSE(read);
+    EXPECT_TRUE(Has(lines, "Error - " + dir.File("claims.zip") + " is not a mod file that can be read"));
+    EXPECT_TRUE(Has(lines, "Error - " + dir.File("junk.zip") + " is not a mod file that can be read"));
+    EXPECT_TRUE(Has(lines, "Error - Could not open " + dir.File("gone.zip")));
+    EXPECT_TRUE(Has(lines, StateLine("red.zip", "Red", "Applied")));
+    EXPECT_EQ(Files(), before);
+}
+
+struct TakeOutCase {
+    const char* what;
+    // Applied in turn to the base, the second with force; then the first
+    // taken out.
+    std::vector<Look> mods;
+    bool keepBackups;
+    bool check;
+    Look expected;
+    bool result;
+};
+
+// clang-format off
+const TakeOutCase kTakeOuts[] = {
+    {"alone: the set as it was", {kRed}, true, false, kBase, true},
+    {"check writes nothing", {kRed}, true, true, kRed, true},
+    {"after another mod changed a piece: that piece left", {kRed, kBlue}, true, false,
+     With(kBase, kBlue, false, true, true, false), false},
+    {"no backup: the materials alone", {kRed}, false, false,
+     With(kRed, kBase, false, false, false, true), false},
+};
+// clang-format on
+
+TEST_F(ModsTest, TakesOutOnlyWhatTheModMade) {
+    const std::string paths[] = {Pack("red.zip", kRed, "Red"), Pack("blue.zip", kBlue, "Blue")};
+    for (const TakeOutCase& c : kTakeOuts) {
+        SCOPED_TRACE(c.what);
+        for (const std::string& name : dir.Entries()) {
+            if (name.starts_with("set1.0")) std::filesystem::remove(dir.File(name));
+        }
+        Write(SetLooking(kBase));
+        for (std::size_t i = 0; i < c.mods.size(); ++i) Apply(paths[i], i > 0);
+        if (!c.keepBackups) {
+            for (const std::string& name : dir.Entries()) {
+                if (name.starts_with("set1.0")) std::filesystem::remove(dir.File(name));
+            }
+        }
+        const FolderContents before = Files();
+        EXPECT_EQ(Unapply(paths[0], c.check), c.result);
+        EXPECT_EQ(SetBytes(), SetLooking(c.expected));
+        if (c.check) {
+            EXPECT_EQ(Files(), before);
+        }
+    }
+    EXPECT_TRUE(Has(log.Lines(), report::TextureInfoLine(
+                                     "marble.tga", 4, 4, 32,
+                                     "changed since the mod was applied: left as it is")));
+    EXPECT_TRUE(Has(log.Lines(), report::TextureInfoLine(
+                                     "wood.tga", 8, 8, 24,
+                                     "the image before the mod is in no backup of set1.DAT")));
+}
+
+TEST_F(ModsTest, FindsTheBaseInTheOldestBackupAndWritesNothingWhenNothingIsLeft) {
+    const std::string red = Pack("red.zip", kRed, "Red");
+    Write(SetLooking(kBase));
+    Apply(red);  // set1.000 holds the base
+    // Two later changes: their backups hold the mod's images.
+    Apply(Pack("felt1.zip", {.felt = Image(16, 16, 24, 11)}, "Felt"));
+    Apply(Pack("felt2.zip", {.felt = Image(16, 16, 24, 12)}, "Felt"), true);
+    ASSERT_TRUE(std::filesystem::exists(dir.File("set1.002")));
+    EXPECT_TRUE(Unapply(red));
+    EXPECT_EQ(SetBytes(), SetLooking({.felt = Image(16, 16, 24, 12)}));
+    // Taken out already: nothing written, no backup used.
+    const FolderContents before = Files();
+    EXPECT_TRUE(Unapply(red));
+    EXPECT_EQ(Files(), before);
+    EXPECT_TRUE(Has(log.Lines(), "Nothing of the mod to take out of set1.DAT: nothing was written"));
+}
+
+TEST_F(ModsTest, PageHasACardPerModWithTitlesEscaped) {
+    const std::string red = Pack("red.zip", kRed, "Red <b>&</b>");
+    Pack("blue.zip", kBlue, "Blue");
+    Write(SetLooking(With(kBase, kBlue, false, true, false, false)));
+    const std::string page = dir.File("mods.html");
+    bool written = false;
+    const Lines lines = Mods({red, dir.File("blue.zip")}, &written, page);
+    ASSERT_TRUE(written);
+    EXPECT_TRUE(Has(lines, "Preview written to " + page));
+    const Bytes bytes = gen::ReadWholeFile(page);
+    const std::string html(bytes.begin(), bytes.end());
+    EXPECT_NE(html.find("<h2>Red &lt;b&gt;&amp;&lt;/b&gt;</h2>"), std::string::npos);
+    EXPECT_EQ(html.find("<b>&"), std::string::npos);
+    // The set holds blue's marble, the base of neither: no picture before
+    // it on either card, and each marks it as the other's too.
+    EXPECT_EQ(Occurrences(html, "set1.DAT does not hold the mod&#39;s base"), 2u);
+    EXPECT_EQ(Occurrences(html, "also changed by blue.zip"), 1u);
+    EXPECT_EQ(Occurrences(html, "also changed by red.zip"), 1u);
+    // Each mod's two textures after, and the one whose base the set holds
+    // before; the colour and alpha apart aside.
+    std::vector<std::string> shown;
+    for (const PagePicture& picture : PicturesIn(html)) {
+        if (!picture.alt.ends_with(")")) shown.push_back(picture.alt);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"wood.tga", "wood.tga", "marble.tga",
+                                               "marble.tga", "felt.tga", "felt.tga"}));
+}
+
+}  // namespace
+}  // namespace sorrelwick::test
