@@ -1,5 +1,9 @@
 // Applies a mod file to a chess set, both from one input split at a length
-// prefix. A mod that is not one changes nothing; --check changes nothing;
+// prefix, after telling its state (`mods`) and checking what taking it out
+// would do (`unapply --check`), neither of which writes anything; a mod
+// whose manifest can't be read is refused by both, and every mod apply
+// reads has a manifest they read. A mod that is not one changes nothing;
+// --check changes nothing;
 // an applied mod leaves the original as the backup and a new set of the
 // same chunks, each unchanged, given one of the mod's payloads, or a
 // material with only its two specular bytes changed; nothing else is
@@ -11,6 +15,8 @@
 #include "fuzz/harness.h"
 #include "mod/mod_apply.h"
 #include "mod/mod_file.h"
+#include "mod/mod_unapply.h"
+#include "mod/mods_report.h"
 
 using namespace sorrelwick;
 
@@ -44,6 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<mod::ModFile> mod = mod::ParseModFile(parts.second);
 
     fuzz::CheckedLog log;
+    const bool manifest = mod::ParseModManifest(parts.second).has_value();
+    fuzz::Require(manifest || !mod, "a mod whose manifest can't be read was read");
+    const bool told = mod::ReportMods(state, {{folder.Path("my.zip")}, {}, false}, &log);
+    fuzz::Require(manifest || !told, "mods told a mod whose manifest can't be read");
+    const bool unapplied = mod::UnapplyMod(state, {folder.Path("my.zip"), true}, &log);
+    fuzz::Require(manifest || !unapplied, "a mod whose manifest can't be read was taken out");
+    fuzz::Require(folder.Snapshot() == folder.Before(), "mods or unapply --check changed the folder");
+
     const bool checked = mod::ApplyMod(state, {folder.Path("my.zip"), true, false}, &log);
     fuzz::Require(folder.Snapshot() == folder.Before(), "a check changed the folder");
     fuzz::Require(mod || !checked, "a mod that is not one was checked");
