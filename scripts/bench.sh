@@ -65,6 +65,51 @@ cp "$big" "$work/modded.DAT"
 "$cli" replace "$work/modded.DAT" "$work/ten" >/dev/null
 rm -f "$work/modded.000"
 "$cli" pack "$work/modded.DAT" "$big" "$work/mod.zip" --force >/dev/null
+# 200 mods of the big set's textures for `mods`: mod i repaints textures
+# 10i and 10i+5 (every 20th also texture 3, which they then share), each
+# packed from a small set of those textures' materials and images alone.
+make_mods() {
+    local count=$1 folder=$2
+    rm -rf "$folder" "$work/pairs" && mkdir -p "$folder" "$work/pairs"
+    python3 - "$big" "$work/pairs" "$count" <<'PY'
+import struct, sys
+path, out, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+with open(path, "rb") as f:
+    signature = f.read(12)
+    pieces, at, last = [], 12, None
+    while True:
+        header = f.read(12)
+        if len(header) < 12: break
+        kind, _, length = struct.unpack("<III", header)
+        if kind == 3 and last is not None: pieces.append((last, at))
+        last = at if kind == 2 else None
+        at += 12 + length
+        f.seek(at)
+    def chunk(offset):
+        f.seek(offset)
+        header = f.read(12)
+        return header + f.read(struct.unpack("<III", header)[2])
+    for i in range(count):
+        chosen = sorted({(10 * i) % len(pieces), (10 * i + 5) % len(pieces)} | ({3} if i % 20 == 0 else set()))
+        base, changed = bytearray(signature), bytearray(signature)
+        for j in chosen:
+            material, image = chunk(pieces[j][0]), bytearray(chunk(pieces[j][1]))
+            base += material + image
+            for k in range(12 + 18, 12 + 18 + 4096): image[k] ^= (i % 255) + 1
+            changed += material + image
+        open(f"{out}/{i:03}.base", "wb").write(base)
+        open(f"{out}/{i:03}.DAT", "wb").write(changed)
+PY
+    local i
+    for ((i = 0; i < count; ++i)); do
+        printf -v i3 '%03d' "$i"
+        "$cli" pack "$work/pairs/$i3.DAT" "$work/pairs/$i3.base" "$folder/mod$i3.zip" \
+            --title "Mod $i3" --author bench >/dev/null
+    done
+    rm -rf "$work/pairs"
+}
+make_mods 200 "$work/mods"
+make_mods 20 "$work/mods20"
 
 # The steps of each pair. A rewrite leaves its backup (name.000) and an
 # extraction its files: each `tidy_` step removes them, outside the timing.
@@ -111,6 +156,11 @@ tool_apply_big() { "$cli" apply "$work/target.DAT" "$work/mod.zip" >/dev/null; }
 floor_apply_big() { "$cli" replace "$work/target.DAT" "$work/ten" >/dev/null; }
 ready_apply_big() { rm -f "$work/target.000" && cp "$big" "$work/target.DAT"; }
 
+# `mods` reads the set once (the images some mod names) and each mod's
+# manifest; its floor reads the set and the 200 mod files whole.
+tool_mods_big() { "$cli" mods "$big" "$work/mods" >/dev/null; }
+floor_mods_big() { cat "$big" "$work/mods"/*.zip >/dev/null; }
+
 tool_list_many() { "$cli" list "$many" >/dev/null; }
 floor_list_many() { cat "$many" >/dev/null; }
 
@@ -118,7 +168,7 @@ tool_specular_many() { "$cli" specular "$many" "${percents[@]}" >/dev/null; }
 floor_specular_many() { "$cli" list "$many" >/dev/null; }
 ready_specular_many() { rm -f "$work/objects.000"; }
 
-read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big diff_big pack_big apply_big list_many specular_many}"
+read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big diff_big pack_big apply_big mods_big list_many specular_many}"
 declare -A label=(
     [list_big]="list big vs cat"
     [extract_big]="extract big vs split"
@@ -128,6 +178,7 @@ declare -A label=(
     [diff_big]="diff big vs cmp of copies"
     [pack_big]="pack 10 textures vs diff"
     [apply_big]="apply 10 textures vs replace"
+    [mods_big]="mods 200 vs cat set+mods"
     [list_many]="list objects vs cat"
     [specular_many]="specular objects vs list"
 )
@@ -190,6 +241,7 @@ selected compare_big && ready compare_big &&
 selected diff_big && ready diff_big && peak[diff_big]=$(peak_kib "$cli" diff "$big" "$work/other.DAT" || true)
 selected pack_big && ready pack_big && peak[pack_big]=$(peak_kib "$cli" pack "$work/modded.DAT" "$big" "$work/mod.zip" --force)
 selected apply_big && ready apply_big && peak[apply_big]=$(peak_kib "$cli" apply "$work/target.DAT" "$work/mod.zip")
+selected mods_big && ready mods_big && peak[mods_big]=$(peak_kib "$cli" mods "$big" "$work/mods")
 selected list_many && ready list_many && peak[list_many]=$(peak_kib "$cli" list "$many")
 selected specular_many && ready specular_many && peak[specular_many]=$(peak_kib "$cli" specular "$many" "${percents[@]}")
 ready extract_big
@@ -214,6 +266,15 @@ for pair in "${pairs[@]}"; do
     printf '| %-28s | %6.3f (%6.3f-%6.3f) | %6.3f (%6.3f-%6.3f) | %5s | %9s |\n' \
         "${label[$pair]}" "$tm" "$tlo" "$thi" "$fm" "$flo" "$fhi" "$ratio" "$mib"
 done
+
+# A mod's manifest is all `mods` holds of it: its peak is the same for 20
+# mods as for 200.
+if selected mods_big; then
+    echo
+    echo "mods peak memory: 20 mods $(awk -v k="$(peak_kib "$cli" mods "$big" "$work/mods20")" \
+        'BEGIN { printf "%.1f", k / 1024 }') MiB, 200 mods $(awk -v k="${peak[mods_big]}" \
+        'BEGIN { printf "%.1f", k / 1024 }') MiB"
+fi
 
 # A mod names its base by the SHA-256 of the whole file, so no pack can take
 # less time than that digest of the base alone: OpenSSL's, which uses the

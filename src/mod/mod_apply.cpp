@@ -9,6 +9,7 @@
 #include "format/tga_fields.h"
 #include "mod/mod_file.h"
 #include "mod/mod_messages.h"
+#include "mod/mods_messages.h"
 #include "platform/file_system.h"
 #include "report/comparison_messages.h"
 #include "report/lines.h"
@@ -72,8 +73,10 @@ public:
     }
 
     // Changes the material's specular bytes in `payload` when the mod's
-    // value is to be taken; its line goes to `log`.
-    bool Material(std::span<std::uint8_t> payload, report::ReportLog& log) {
+    // value is to be taken; its line, naming the texture the material
+    // carries, goes to `log`.
+    bool Material(std::span<std::uint8_t> payload, std::string_view textureName,
+                  report::ReportLog& log) {
         const format::ChunkKey key = *specular::KeyAt(payload, 0);
         const std::pair<std::uint32_t, std::uint32_t> words{key.first, key.second};
         if (!HasKey(words)) return false;
@@ -84,7 +87,8 @@ public:
         const Outcome outcome = Decide(held == material.base, held == material.now);
         materialOutcomes_[found->second] = outcome;
         log.AppendLine(report::NameMessageLine(
-            msg::MaterialLabel(material.cls, material.key, material.occurrence),
+            msg::MaterialPieceLabel(material.cls, material.key, material.occurrence,
+                                    platform::NameForReport(textureName)),
             OutcomeText(outcome)));
         if (!Changes(outcome)) return false;
         payload[kShininessOffset] = material.now.shininess;
@@ -190,7 +194,7 @@ void VisitChunk(ModPieces& pieces, format::ChunkWalk& walk, const format::Chunk&
         }
     } else if (IsSpecularMaterial(chunk)) {
         scratch.assign(chunk.payload.begin(), chunk.payload.end());
-        if (pieces.Material(scratch, log)) {
+        if (pieces.Material(scratch, walk.currentTextureName, log)) {
             write(chunk.header, format::Bytes(scratch));
             return;
         }

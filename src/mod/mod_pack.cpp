@@ -12,6 +12,7 @@
 #include "mod/mod_file.h"
 #include "mod/mod_messages.h"
 #include "mod/mod_writer.h"
+#include "mod/mods_messages.h"
 #include "operations/changes_page.h"
 #include "platform/file_system.h"
 #include "report/comparison_messages.h"
@@ -104,7 +105,11 @@ std::optional<ByteVector> PageAndPayloads(const ComparedSet& set, const Compared
         }
     };
     const std::string pagePath = modPath + ".page";
-    if (operations::WriteChangesPageOf(set, base, comparison, pagePath, false, log, visit) ==
+    // The page speaks of the mod, not of the packer's own files.
+    const operations::ChangesPageWords words{
+        .title = manifest.title.empty() ? set.name : manifest.title,
+        .notes = msg::MaterialChangesInWords(manifest.materials)};
+    if (operations::WriteChangesPageOf(set, base, comparison, pagePath, false, log, visit, words) ==
         operations::PageOutcome::NotWritten) {
         return std::nullopt;
     }

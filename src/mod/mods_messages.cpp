@@ -1,5 +1,7 @@
 #include "mod/mods_messages.h"
 
+#include <algorithm>
+
 #include "mod/mod_messages.h"
 
 namespace sorrelwick::mod::msg {
@@ -75,6 +77,36 @@ std::string MaterialPieceLabel(specular::SpecularClass cls, format::ChunkKey key
                         std::string(textureName);
     if (occurrence > 1) label += " (" + std::to_string(occurrence) + ")";
     return label;
+}
+
+std::vector<std::string> MaterialChangesInWords(const std::vector<ModMaterial>& materials) {
+    using specular::SpecularClass;
+    static constexpr std::pair<SpecularClass, std::string_view> kClasses[] = {
+        {SpecularClass::WhitePieces, "White pieces"},
+        {SpecularClass::BlackPieces, "Black pieces"},
+        {SpecularClass::Board, "Board"},
+        {SpecularClass::None, "Other materials"}};
+    std::vector<std::string> lines;
+    for (const auto& [cls, name] : kClasses) {
+        std::vector<std::string> changes;
+        for (const ModMaterial& material : materials) {
+            if (material.cls != cls) continue;
+            const std::string change =
+                std::string(name) + ": shininess " + std::to_string(material.base.shininess) +
+                " to " + std::to_string(material.now.shininess) + ", amplitude " +
+                std::to_string(material.base.amplitude) + " to " +
+                std::to_string(material.now.amplitude);
+            if (std::find(changes.begin(), changes.end(), change) == changes.end()) {
+                changes.push_back(change);
+            }
+        }
+        lines.insert(lines.end(), changes.begin(), changes.end());
+    }
+    return lines;
+}
+
+std::string NothingToDo(std::string_view setName) {
+    return "Nothing to do for " + std::string(setName) + ": nothing was written";
 }
 
 std::string BaseNotInSet(std::string_view setName) {

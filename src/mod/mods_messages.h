@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "format/chunk.h"
+#include "mod/mod_manifest.h"
 #include "specular/specular_class.h"
 
 namespace sorrelwick::mod::msg {
@@ -46,6 +47,13 @@ std::string NothingToTakeOut(std::string_view setName);
 // a later one of the same key.
 std::string MaterialPieceLabel(specular::SpecularClass cls, format::ChunkKey key,
                                std::size_t occurrence, std::string_view textureName);
+// The material changes in words, by class, a line for each change that
+// differs: "Board: shininess 90 to 180, amplitude 100 to 50".
+std::vector<std::string> MaterialChangesInWords(const std::vector<ModMaterial>& materials);
+
+// A mod whose every piece is applied already or not in the set.
+std::string NothingToDo(std::string_view setName);
+
 // On the page of mods.
 std::string BaseNotInSet(std::string_view setName);
 // "also changed by marble.zip": the names but `self`.

@@ -77,14 +77,15 @@ PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedS
 PageOutcome WriteChangesPageOf(const ComparedSet& set, const ComparedSet& other,
                                const SetComparison& comparison, const std::string& pagePath,
                                bool replaceExisting, report::ReportLog& log,
-                               const DifferenceVisit& visit) {
+                               const DifferenceVisit& visit, const ChangesPageWords& words) {
     PageOutput page;
     if (!StartPageFile(pagePath, page.draft, log)) return PageOutcome::NotWritten;
-    WriteChangesOpening(set.name, other.name, page.Sink());
+    WriteChangesOpening(set.name, other.name, page.Sink(), words.title);
     const bool whole = WriteColumn(other, comparison, 0, page, log, visit) &&
                        WriteColumn(set, comparison, 1, page, log, visit);
     if (whole) {
-        WriteChangesClosing(comparison.textures.size(), comparison.unchangedTextures, page.Sink());
+        WriteChangesClosing(comparison.textures.size(), comparison.unchangedTextures, page.Sink(),
+                            words.notes);
     }
     return FinishPage(page, whole, replaceExisting, log);
 }

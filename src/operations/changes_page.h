@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "format/byte_fields.h"
 
@@ -28,12 +29,19 @@ PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedS
 // and its image.
 using DifferenceVisit = std::function<void(std::size_t difference, bool inSet, format::Bytes tga)>;
 
+// What a page of changes says besides its pictures, when its maker has
+// words of its own: its title, and lines after the count.
+struct ChangesPageWords {
+    std::string title;
+    std::vector<std::string> notes;
+};
+
 // The page of a comparison already made, with no report line of its own
 // but failures; `visit`, when given, also sees each texture that differs.
 PageOutcome WriteChangesPageOf(const comparison::ComparedSet& set,
                                const comparison::ComparedSet& other,
                         const comparison::SetComparison& comparison, const std::string& pagePath,
                         bool replaceExisting, report::ReportLog& log,
-                        const DifferenceVisit& visit = {});
+                        const DifferenceVisit& visit = {}, const ChangesPageWords& words = {});
 
 }  // namespace sorrelwick::operations

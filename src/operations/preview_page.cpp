@@ -187,9 +187,9 @@ void WritePageOpening(std::string_view setName, const PageSink& out) {
 }
 
 void WriteChangesOpening(std::string_view setName, std::string_view otherName,
-                         const PageSink& out) {
+                         const PageSink& out, std::string_view title) {
     const std::string set = HtmlPathText(setName), other = HtmlPathText(otherName);
-    out(Opening(set + " against " + other) +
+    out(Opening(title.empty() ? set + " against " + other : HtmlText(title)) +
         "<div class=\"changes\">\n<div class=\"column\" style=\"" + PlaceStyle({0, 0}) +
         "\">Before: " + other + "</div>\n<div class=\"column\" style=\"" + PlaceStyle({0, 1}) +
         "\">Now: " + set + "</div>\n");
@@ -253,10 +253,13 @@ void WritePageEnd(std::string_view summary, const PageSink& out) {
     out(Closing(HtmlText(summary)));
 }
 
-void WriteChangesClosing(std::size_t differing, std::size_t unchanged, const PageSink& out) {
-    out(Closing(report::msg::TextureCount(differing) +
-                (differing == 1 ? " differs, " : " differ, ") +
-                report::msg::TextureCount(unchanged) + " the same in both, not shown"));
+void WriteChangesClosing(std::size_t differing, std::size_t unchanged, const PageSink& out,
+                         const std::vector<std::string>& notes) {
+    std::string summary = report::msg::TextureCount(differing) +
+                          (differing == 1 ? " differs, " : " differ, ") +
+                          report::msg::TextureCount(unchanged) + " the same in both, not shown";
+    for (const std::string& note : notes) summary += "<br>\n" + HtmlText(note);
+    out(Closing(summary));
 }
 
 }  // namespace sorrelwick::operations

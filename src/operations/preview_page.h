@@ -63,8 +63,11 @@ void WriteCard(const PreviewCard& card, const PageSink& out,
 void WritePageClosing(const PreviewSummary& summary, const PageSink& out);
 
 // A page of changes: the two files named and each given a column, the
-// file compared with (`otherName`, before) left, the set (now) right.
-void WriteChangesOpening(std::string_view setName, std::string_view otherName, const PageSink& out);
+// file compared with (`otherName`, before) left, the set (now) right. The
+// page is titled "<set> against <other>" unless `title` (plain text) is
+// given.
+void WriteChangesOpening(std::string_view setName, std::string_view otherName, const PageSink& out,
+                         std::string_view title = {});
 
 // The opening of a page of another kind: `title` as plain text, the styles
 // every page has and `extraStyle` after them, the legend.
@@ -75,6 +78,8 @@ void WritePageEnd(std::string_view summary, const PageSink& out);
 
 // The rest of a page of changes, with the count of the textures that
 // differ and of those not shown because they are the same in both.
-void WriteChangesClosing(std::size_t differing, std::size_t unchanged, const PageSink& out);
+// `notes` (plain text) follow the count, a line each.
+void WriteChangesClosing(std::size_t differing, std::size_t unchanged, const PageSink& out,
+                         const std::vector<std::string>& notes = {});
 
 }  // namespace sorrelwick::operations

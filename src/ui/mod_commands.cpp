@@ -2,7 +2,12 @@
 
 #include "mod/mod_apply.h"
 #include "mod/mod_file.h"
+#include "mod/mod_messages.h"
 #include "mod/mod_pack.h"
+#include "mod/mod_question.h"
+#include "mod/mods_messages.h"
+#include "platform/file_system.h"
+#include "report/lines.h"
 #include "platform/win32/wide_text.h"
 #include "ui/list_box_report_log.h"
 #include "ui/main_window.h"
@@ -14,26 +19,88 @@
 namespace sorrelwick::ui {
 namespace {
 
-ConfirmFunction confirm = MessageBoxW;
+// What the question dialog shows and what the user chose in it.
+struct QuestionChoice {
+    const mod::ModQuestion& question;
+    int answer = IDCANCEL;
+};
 
-std::string Counted(std::size_t count, const char* singular, const char* plural) {
-    return std::to_string(count) + " " + (count == 1 ? singular : plural);
+INT_PTR CALLBACK QuestionProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            const auto& question = reinterpret_cast<QuestionChoice*>(lParam)->question;
+            SetDlgItemTextW(dialog, SORRELWICK_MOD_QUESTION_TEXT,
+                            platform::WideForDisplay(question.text).c_str());
+            SetWindowTextW(dialog, platform::WideForDisplay(TheToolState().title).c_str());
+            ShowWindow(GetDlgItem(dialog, SORRELWICK_APPLY_ALL_BUTTON),
+                       question.refused.empty() ? SW_HIDE : SW_SHOW);
+            EnableWindow(GetDlgItem(dialog, IDOK), question.willChange);
+            if (!question.willChange) {
+                SetFocus(GetDlgItem(dialog, SORRELWICK_APPLY_ALL_BUTTON));
+                return FALSE;
+            }
+            return TRUE;
+        }
+        case WM_COMMAND: {
+            const int id = static_cast<int>(wParam & 0xFFFF);
+            if (id != IDOK && id != IDCANCEL && id != SORRELWICK_APPLY_ALL_BUTTON) return FALSE;
+            reinterpret_cast<QuestionChoice*>(GetWindowLongPtrW(dialog, DWLP_USER))->answer = id;
+            EndDialog(dialog, id);
+            return TRUE;
+        }
+        default:
+            return FALSE;
+    }
 }
 
-// "Apply the mod "Red board" to set1.DAT? It changes 3 textures and 5
-// materials where the set still holds what the mod was made on."
-std::string Question(const mod::ModManifest& manifest, const std::string& modPath,
-                     const std::string& setName) {
-    const std::size_t separator = modPath.find_last_of("\\/");
-    const std::string title =
-        manifest.title.empty() ? modPath.substr(separator == std::string::npos ? 0 : separator + 1)
-                               : manifest.title;
-    std::string text = "Apply the mod \"" + title + "\" to " + setName + "?\n\nIt changes " +
-                       Counted(manifest.textures.size(), "texture", "textures") + " and " +
-                       Counted(manifest.materials.size(), "material", "materials") +
-                       " where the set still holds what the mod was made on.";
-    if (!manifest.author.empty()) text += "\nBy " + manifest.author + ".";
-    return text;
+// The title and author last given, for the next mod of this run.
+struct ModDetails {
+    std::string title, author;
+};
+ModDetails remembered;
+
+std::string FieldText(HWND dialog, int id) {
+    const HWND field = GetDlgItem(dialog, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
+    return platform::Utf8FromWide(text).value_or(std::string());
+}
+
+INT_PTR CALLBACK DetailsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            SetDlgItemTextW(dialog, SORRELWICK_MOD_TITLE_EDIT,
+                            platform::WideForDisplay(remembered.title).c_str());
+            SetDlgItemTextW(dialog, SORRELWICK_MOD_AUTHOR_EDIT,
+                            platform::WideForDisplay(remembered.author).c_str());
+            return TRUE;
+        case WM_COMMAND:
+            switch (wParam & 0xFFFF) {
+                case IDOK:
+                    remembered = {FieldText(dialog, SORRELWICK_MOD_TITLE_EDIT),
+                                  FieldText(dialog, SORRELWICK_MOD_AUTHOR_EDIT)};
+                    EndDialog(dialog, IDOK);
+                    return TRUE;
+                case IDCANCEL:
+                    EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        default:
+            return FALSE;
+    }
+}
+
+// A mod with nothing to do for the set says so in the report and writes
+// nothing: its pieces are applied already or not in the set.
+void ReportNothingToDo(const mod::ModQuestion& question, const std::string& modPath,
+                       const std::string& setName, report::ReportLog& log) {
+    report::AddHeading(log, mod::msg::Applying(modPath, setName));
+    for (const std::string& sentence : question.sentences) log.AppendLine(sentence);
+    log.AppendLine(mod::msg::NothingToDo(setName));
+    report::AddClosing(log);
 }
 
 bool EndsInZip(const std::string& name) {
@@ -59,20 +126,32 @@ void ApplyModCommand(HWND mainWindow, int) {
 void ApplyModFile(HWND mainWindow, const std::string& modPath) {
     const ToolState& state = TheToolState();
     if (state.setPath.empty()) return;
-    // Read here only for the question; applying reads it again, as any
-    // file may change between the two.
-    if (const std::optional<mod::ModFile> mod = mod::ReadModFile(modPath)) {
-        const std::wstring text =
-            platform::WideForDisplay(Question(mod->manifest, modPath, state.setName));
-        const std::wstring caption = platform::WideForDisplay(state.title);
-        if (confirm(mainWindow, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
-            IDYES) {
-            return;
-        }
-    }
     const HWND list = GetDlgItem(mainWindow, SORRELWICK_REPORT_LIST);
     ListBoxReportLog log(list);
-    mod::ApplyMod(state, {modPath, false, false}, list ? &log : nullptr);
+    bool force = false;
+    // Read here only for the question; applying reads both again, as any
+    // file may change between the two. A mod or set that can't be read is
+    // left to applying to report.
+    if (const std::optional<mod::ModFile> mod = mod::ReadModFile(modPath)) {
+        report::MemoryReportLog ignored;
+        const std::optional<mod::SetPieces> set =
+            mod::ReadSetPieces(state.setPath, state.setName, {&mod->manifest}, ignored);
+        if (set) {
+            const mod::ModQuestion question =
+                mod::AskAboutMod(mod->manifest, *set,
+                                 std::string(platform::FileNamePart(modPath)), state.setName);
+            if (mod::NothingToDo(question)) {
+                if (list) ReportNothingToDo(question, modPath, state.setName, log);
+                return;
+            }
+            QuestionChoice choice{question};
+            DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MOD_QUESTION_DIALOG), mainWindow,
+                            QuestionProcedure, reinterpret_cast<LPARAM>(&choice));
+            if (choice.answer == IDCANCEL) return;
+            force = choice.answer == SORRELWICK_APPLY_ALL_BUTTON;
+        }
+    }
+    mod::ApplyMod(state, {modPath, false, force}, list ? &log : nullptr);
     LoadSet(mainWindow, state.setPath);
 }
 
@@ -84,6 +163,10 @@ std::optional<DroppedItem> DroppedMod(const std::vector<DroppedItem>& items) {
 }
 
 void SaveChangesAsMod(HWND owner, HWND report, const std::string& setPath, unsigned number) {
+    if (DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MOD_DETAILS_DIALOG), owner,
+                        DetailsProcedure, 0) != IDOK) {
+        return;
+    }
     const std::string suggested = SuggestedPagePath(setPath);
     const std::optional<std::string> modPath =
         AskWhereToSaveMod(owner, suggested.substr(0, suggested.size() - 5) + ".zip");
@@ -92,12 +175,9 @@ void SaveChangesAsMod(HWND owner, HWND report, const std::string& setPath, unsig
     SetLoadedSet(state, setPath);
     ListBoxReportLog log(report);
     // The save dialog has asked before an existing file was chosen.
-    mod::PackMod(state, {std::to_string(number), *modPath, {}, {}, {}, true},
+    mod::PackMod(state,
+                 {std::to_string(number), *modPath, remembered.title, remembered.author, {}, true},
                  report ? &log : nullptr);
-}
-
-void ReplaceConfirmationForTests(ConfirmFunction function) {
-    confirm = function ? function : MessageBoxW;
 }
 
 }  // namespace sorrelwick::ui

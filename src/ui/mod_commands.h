@@ -16,23 +16,22 @@ namespace sorrelwick::ui {
 // ApplyModFile.
 void ApplyModCommand(HWND mainWindow, int id);
 
-// Asks the user to confirm, naming the mod's title, what it changes and the
-// loaded set, then applies it, its lines in the main window's report, and
-// lists the set again. A file that is not a mod gets its line in the
-// report, without a question.
+// Asks the user to confirm, naming the mod's title and counting what it
+// would do to the loaded set, then applies it, its lines in the main
+// window's report, and lists the set again. Pieces that differ from the
+// mod's base are named in the question, and "Apply those too" takes them
+// as well. A mod with nothing to do says so in the report and writes
+// nothing; a file that is not a mod gets its line there, without a
+// question.
 void ApplyModFile(HWND mainWindow, const std::string& modPath);
 
 // The first dropped file whose name ends in ".zip" (in any case).
 std::optional<DroppedItem> DroppedMod(const std::vector<DroppedItem>& items);
 
-// Asks where the mod goes (beside the set, named as it with ".zip"), then
+// Asks for the mod's title and author (the last ones given to start with)
+// and where the mod goes (beside the set, named as it with ".zip"), then
 // packs the set at `setPath` against its backup `number`, the lines in
 // `report`.
 void SaveChangesAsMod(HWND owner, HWND report, const std::string& setPath, unsigned number);
-
-// For tests: answers the confirmation in place of the message box; null
-// restores it.
-using ConfirmFunction = int(WINAPI*)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-void ReplaceConfirmationForTests(ConfirmFunction confirm);
 
 }  // namespace sorrelwick::ui
