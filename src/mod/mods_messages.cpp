@@ -12,9 +12,10 @@ std::string ModsOf(std::string_view setName) {
 
 std::string ModStateLine(std::string_view state, std::string_view title, std::string_view author) {
     std::string text;
-    if (!title.empty()) text = "\"" + std::string(title) + "\"";
-    if (!author.empty()) text += (title.empty() ? "by " : " by ") + std::string(author);
-    return text.empty() ? std::string(state) : text + ": " + std::string(state);
+    if (!title.empty()) text.append("\"").append(title).append("\"");
+    if (!author.empty()) text.append(title.empty() ? "by " : " by ").append(author);
+    if (!text.empty()) text.append(": ");
+    return text.append(state);
 }
 
 std::string NamesJoined(const std::vector<std::string>& names) {
