@@ -6,6 +6,7 @@
 #include "mod/mod_apply.h"
 #include "mod/mod_file.h"
 #include "mod/mod_pack.h"
+#include "mod/mod_question.h"
 #include "mod/mod_unapply.h"
 #include "mod/mod_writer.h"
 #include "mod/mods_report.h"
@@ -277,6 +278,67 @@ TEST_F(ModsTest, PageHasACardPerModWithTitlesEscaped) {
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"wood.tga", "wood.tga", "marble.tga",
                                                "marble.tga", "felt.tga", "felt.tga"}));
+}
+
+struct QuestionCase {
+    const char* what;
+    Look set;
+    std::vector<std::string> sentences;
+    std::vector<std::string> refused;
+    bool willChange;
+};
+
+// clang-format off
+const QuestionCase kQuestions[] = {
+    {"the base", kBase,
+     {"Of its 2 textures, 2 will change", "Of its 1 material, 1 will change"}, {}, true},
+    {"applied: nothing to do", kRed,
+     {"Of its 2 textures, 2 are already applied", "Of its 1 material, 1 is already applied"}, {},
+     false},
+    {"a texture of its own", With(kRed, kBlue, false, true, false, false),
+     {"Of its 2 textures, 1 is already applied and 1 differs from the mod's base",
+      "Of its 1 material, 1 is already applied"}, {"marble.tga"}, false},
+    {"a texture and a material missing or changed", {.boardShininess = 31, .withMarble = false},
+     {"Of its 2 textures, 1 will change and 1 is not in set1.DAT",
+      "Of its 1 material, 1 differs from the mod's base"}, {"board material of marble.tga"}, true},
+};
+// clang-format on
+
+TEST_F(ModsTest, TheQuestionCountsWhatTheModWouldDoToTheSet) {
+    const std::string red = Pack("red.zip", kRed, "Red");
+    const mod::ModManifest manifest = *mod::ReadModManifest(red);
+    for (const QuestionCase& c : kQuestions) {
+        SCOPED_TRACE(c.what);
+        Write(SetLooking(c.set));
+        const std::optional<mod::SetPieces> pieces =
+            mod::ReadSetPieces(setPath, "set1.DAT", {&manifest}, log);
+        ASSERT_TRUE(pieces);
+        const mod::ModQuestion question = mod::AskAboutMod(manifest, *pieces, "red.zip", "set1.DAT");
+        EXPECT_EQ(question.sentences, c.sentences);
+        EXPECT_EQ(question.refused, c.refused);
+        EXPECT_EQ(question.willChange, c.willChange);
+        EXPECT_EQ(mod::NothingToDo(question), !c.willChange && c.refused.empty());
+        EXPECT_TRUE(question.text.starts_with("Apply the mod \"Red\" to set1.DAT?\nBy Me.\n\n"));
+    }
+}
+
+// The page inside a mod is titled with the mod's title and says its
+// material changes in words; applying names each material by the texture
+// it carries.
+TEST_F(ModsTest, AModsPageAndLinesSpeakOfItsPiecesInWords) {
+    const std::string red = Pack("red.zip", kRed, "Red & co");
+    const Bytes archive = gen::ReadWholeFile(red);
+    const std::vector<mod::ZipEntry> entries = *mod::ReadZipDirectory(archive);
+    const Bytes page = *mod::ExtractEntry(archive, entries[1]);
+    const std::string html(page.begin(), page.end());
+    EXPECT_NE(html.find("<title>Red &amp; co</title>"), std::string::npos);
+    EXPECT_NE(html.find("<br>\nBoard: shininess 30 to 90, amplitude 30 to 30</p>"),
+              std::string::npos);
+    report::MemoryReportLog applyLog;
+    Write(SetLooking(kBase));
+    mod::ApplyMod(state, {red, true, false}, &applyLog);
+    EXPECT_TRUE(Has(applyLog.Lines(),
+                    report::NameMessageLine("board material of marble.tga", "Would be applied")));
 }
 
 }  // namespace

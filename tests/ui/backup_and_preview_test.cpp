@@ -6,6 +6,8 @@
 
 #include "backup/backup_listing.h"
 #include "backup/restore_backup.h"
+#include "mod/mod_file.h"
+#include "mod/zip_archive.h"
 #include "report/messages.h"
 #include "ui/gallery_window.h"
 #include "window_test_support.h"
@@ -110,6 +112,7 @@ protected:
     void ClickRestore(const std::vector<std::function<void(HWND)>>& steps) {
         shown.clear();
         EXPECT_TRUE(ClickActing(SORRELWICK_RESTORE_BUTTON, [&](HWND dialog) {
+            if (GetDlgItem(dialog, SORRELWICK_MOD_TITLE_EDIT)) return AnswerModDetails(dialog);
             const HWND backups = GetDlgItem(dialog, SORRELWICK_BACKUP_LIST);
             if (!backups) return;
             shown = ListLines(backups);
@@ -148,7 +151,20 @@ protected:
         return lines;
     }
 
+    // Save changes as a mod asks for the title and author: records what the
+    // fields held and gives them `modDetails`.
+    void AnswerModDetails(HWND dialog) {
+        const int fields[] = {SORRELWICK_MOD_TITLE_EDIT, SORRELWICK_MOD_AUTHOR_EDIT};
+        for (std::size_t i = 0; i < 2; ++i) {
+            detailsShown.push_back(WindowText(GetDlgItem(dialog, fields[i])));
+            SetWindowTextW(GetDlgItem(dialog, fields[i]), Wide(modDetails[i]).c_str());
+        }
+        PressButton(dialog, IDOK);
+    }
+
     Lines shown;
+    Lines detailsShown;
+    std::string modDetails[2] = {"Red <b>", "Ann"};
     bool choiceEnabledAtFirst = true;
     bool linesWhole = false;
     std::string widths;  // the lines' and the list's
@@ -224,8 +240,10 @@ TEST_F(RestoreCommand, ASelectedBackupIsSummedUpAndComparedOnRequest) {
 }
 
 // The restore dialog packs what changed since the selected backup into a
-// mod; that mod, dropped on the window with a copy of the backup loaded,
-// is applied after the question is answered, with its backup and lines.
+// mod, with the title and author asked for (the last ones given offered
+// again); its page is titled with the mod's title. That mod, dropped on the
+// window with a copy of the backup loaded, is applied after the question
+// is answered, with its backup and lines.
 TEST_F(RestoreCommand, ChangesSavedAsAModApplyWhenTheModIsDropped) {
     LoadSmallSet("set1.DAT");
     Click(SORRELWICK_CLEAR_BUTTON);
@@ -237,6 +255,22 @@ TEST_F(RestoreCommand, ChangesSavedAsAModApplyWhenTheModIsDropped) {
                                {changed, "", "1 texture packed into " + mod}));
     ASSERT_EQ(saveRequests.size(), 1u);
     EXPECT_EQ(saveRequests[0].fileBuffer, "set1.zip");
+    const std::optional<mod::ModFile> packed = mod::ReadModFile(mod);
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(packed->manifest.title, "Red <b>");
+    EXPECT_EQ(packed->manifest.author, "Ann");
+    const std::vector<std::uint8_t> archive = gen::ReadWholeFile(mod);
+    std::string page;
+    for (const mod::ZipEntry& entry : mod::ReadZipDirectory(archive).value()) {
+        if (entry.name != "preview.html") continue;
+        const std::vector<std::uint8_t> bytes = mod::ExtractEntry(archive, entry).value();
+        page.assign(bytes.begin(), bytes.end());
+    }
+    EXPECT_NE(page.find("<title>Red &lt;b&gt;</title>"), std::string::npos);
+    // Asked again, the fields start with what was given; cancelled, nothing
+    // is packed.
+    ClickRestore({ChooseFirst, Pressing(SORRELWICK_SAVE_MOD_BUTTON), Pressing(IDCANCEL)});
+    EXPECT_EQ(detailsShown, (Lines{"", "", "Red <b>", "Ann"}));
 
     ASSERT_TRUE(gen::WriteWholeFile(dir.File("twin.DAT"), gen::ReadWholeFile(dir.File("set1.000"))));
     Load(dir.File("twin.DAT"));
@@ -244,8 +278,8 @@ TEST_F(RestoreCommand, ChangesSavedAsAModApplyWhenTheModIsDropped) {
     std::string question;
     EXPECT_TRUE(WhileActing(
         [&](HWND box) {
-            question = WindowText(GetDlgItem(box, 0xFFFF));
-            PressButton(box, IDYES);
+            question = WindowText(GetDlgItem(box, SORRELWICK_MOD_QUESTION_TEXT));
+            PressButton(box, IDOK);
         },
         [&] { Drop(window, dir, {"my.zip"}); }));
     EXPECT_NE(question.find("to twin.DAT?"), std::string::npos) << question;
