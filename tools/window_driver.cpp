@@ -121,7 +121,7 @@ void ApplyTheMod(HWND window, const std::string& mod) {
         [window](HWND question) {
             if (question == window) return;
             Picture(question);
-            test::PressButton(question, IDYES);
+            test::PressButton(question, IDOK);
         },
         [window] { SendDlgItemMessageA(window, SORRELWICK_APPLY_MOD_BUTTON, BM_CLICK, 0, 0); },
         150000);
