@@ -312,8 +312,7 @@ void AddUnapply(CLI::App& app, ChosenCommand& chosen) {
         [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
             return mod::UnapplyMod(state, {request.modPath, request.checkOnly}, &log);
         });
-    command.add_option("MOD", chosen.request.modPath, "The mod file, e.g. my-mod.zip")
-        ->required();
+    command.add_option("MOD", chosen.request.modPath, "The mod file, e.g. my-mod.zip")->required();
     command.add_flag("--check", chosen.request.checkOnly,
                      "Tell what would be taken out; write nothing");
 }

@@ -18,7 +18,8 @@ std::string PiecesSentence(std::string_view singular, std::string_view plural,
     if (counts.Total() == 0) return {};
     std::vector<std::string> parts;
     const auto is = [](std::size_t count) { return count == 1 ? " is " : " are "; };
-    if (counts.applied != 0) parts.push_back(std::to_string(counts.applied) + is(counts.applied) + "already applied");
+    if (counts.applied != 0)
+        parts.push_back(std::to_string(counts.applied) + is(counts.applied) + "already applied");
     if (counts.willChange != 0) parts.push_back(std::to_string(counts.willChange) + " will change");
     if (counts.differs != 0) {
         parts.push_back(std::to_string(counts.differs) +
@@ -28,12 +29,11 @@ std::string PiecesSentence(std::string_view singular, std::string_view plural,
         parts.push_back(std::to_string(counts.notInSet) + is(counts.notInSet) + "not in " +
                         std::string(setName));
     }
-    return "Of its " + Counted(counts.Total(), singular, plural) + ", " +
-           msg::NamesJoined(parts);
+    return "Of its " + Counted(counts.Total(), singular, plural) + ", " + msg::NamesJoined(parts);
 }
 
-ModQuestion AskAboutMod(const ModManifest& manifest, const SetPieces& set,
-                        std::string_view modName, std::string_view setName) {
+ModQuestion AskAboutMod(const ModManifest& manifest, const SetPieces& set, std::string_view modName,
+                        std::string_view setName) {
     const ModAssessment assessment = AssessMod(manifest, set);
     ModQuestion question;
     const std::string title = manifest.title.empty() ? std::string(modName) : manifest.title;
@@ -52,8 +52,8 @@ ModQuestion AskAboutMod(const ModManifest& manifest, const SetPieces& set,
     for (std::size_t i = 0; i < manifest.textures.size(); ++i) {
         if (assessment.textures[i] != PieceState::DiffersFromBase) continue;
         const ModTexture& texture = manifest.textures[i];
-        question.refused.push_back(report::msg::TextureLabel(
-            platform::NameForReport(texture.name), texture.occurrence));
+        question.refused.push_back(
+            report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence));
     }
     for (std::size_t i = 0; i < manifest.materials.size(); ++i) {
         if (assessment.materials[i] != PieceState::DiffersFromBase) continue;
@@ -66,9 +66,10 @@ ModQuestion AskAboutMod(const ModManifest& manifest, const SetPieces& set,
                                         : platform::NameForReport(held->second.textureName)));
     }
     if (!question.refused.empty()) {
-        question.text += "\n\nLeft as they are unless you apply those too, as they differ from "
-                         "the mod's base: " +
-                         msg::NamesJoined(question.refused) + ".";
+        question.text +=
+            "\n\nLeft as they are unless you apply those too, as they differ from "
+            "the mod's base: " +
+            msg::NamesJoined(question.refused) + ".";
     }
     return question;
 }

@@ -24,8 +24,8 @@ struct ModQuestion {
     bool willChange = false;  // some piece still holds the mod's base
 };
 
-ModQuestion AskAboutMod(const ModManifest& manifest, const SetPieces& set,
-                        std::string_view modName, std::string_view setName);
+ModQuestion AskAboutMod(const ModManifest& manifest, const SetPieces& set, std::string_view modName,
+                        std::string_view setName);
 
 // "Of its 2 textures, 1 is already applied and 1 will change"; empty for
 // none of them.

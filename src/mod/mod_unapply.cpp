@@ -103,8 +103,8 @@ public:
             outcome = base == bases_.end() ? Outcome::NoBase : Outcome::TakenOut;
         }
         textureOutcomes_[found->second] = outcome;
-        const format::Bytes shown = outcome == Outcome::TakenOut ? format::Bytes(base->second)
-                                                                 : payload;
+        const format::Bytes shown =
+            outcome == Outcome::TakenOut ? format::Bytes(base->second) : payload;
         const format::TgaFields fields = *format::ReadTgaFields(shown);
         log.AppendLine(report::TextureInfoLine(
             report::msg::TextureLabel(platform::NameForReport(name), texture.occurrence),
@@ -244,21 +244,19 @@ bool AnythingToTakeOut(const ModManifest& manifest, const ModAssessment& assessm
 
 bool CheckOnly(const ToolState& state, TakeOutPieces& pieces, report::ReportLog& log) {
     std::vector<std::uint8_t> scratch;
-    const bool read = set_file::WalkSetFile(
-        state.setPath, state.setName, log,
-        [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
-            VisitChunk(pieces, walk, chunk, scratch, log,
-                       [](const format::ChunkHeader&, format::Bytes) {});
-        });
+    const bool read =
+        set_file::WalkSetFile(state.setPath, state.setName, log,
+                              [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
+                                  VisitChunk(pieces, walk, chunk, scratch, log,
+                                             [](const format::ChunkHeader&, format::Bytes) {});
+                              });
     return read && pieces.Finish(log);
 }
 
 bool Rewrite(const ToolState& state, TakeOutPieces& pieces, report::ReportLog& log) {
     bool whole = false;
     backup::RewriteJob job;
-    job.cleanUp = [&](report::ReportLog& cleanUpLog) {
-        whole = pieces.Finish(cleanUpLog);
-    };
+    job.cleanUp = [&](report::ReportLog& cleanUpLog) { whole = pieces.Finish(cleanUpLog); };
     std::vector<std::uint8_t> scratch;
     const bool rewritten = backup::RunGuardedRewrite(
         state, job, log, [&](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
@@ -308,8 +306,9 @@ bool UnapplyMod(const ToolState& state, const UnapplyRequest& request, report::R
         log->AppendLine(msg::kInvalidModPath);
         return false;
     }
-    report::AddHeading(*log, request.checkOnly ? msg::CheckingTakeOut(request.modPath, state.setName)
-                                               : msg::TakingOut(request.modPath, state.setName));
+    report::AddHeading(*log, request.checkOnly
+                                 ? msg::CheckingTakeOut(request.modPath, state.setName)
+                                 : msg::TakingOut(request.modPath, state.setName));
     const std::optional<ModManifest> manifest = ReadModManifest(request.modPath);
     if (!manifest) {
         log->AppendLine(msg::NotAModFile(request.modPath));

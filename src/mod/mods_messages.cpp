@@ -74,8 +74,8 @@ std::string MaterialPieceLabel(specular::SpecularClass cls, format::ChunkKey key
     if (textureName.empty()) return MaterialLabel(cls, key, occurrence);
     const std::string keyed = MaterialLabel(cls, key, 1);
     // The class's words are the label's up to " material".
-    std::string label = keyed.substr(0, keyed.find(" material")) + " material of " +
-                        std::string(textureName);
+    std::string label =
+        keyed.substr(0, keyed.find(" material")) + " material of " + std::string(textureName);
     if (occurrence > 1) label += " (" + std::to_string(occurrence) + ")";
     return label;
 }
@@ -92,11 +92,11 @@ std::vector<std::string> MaterialChangesInWords(const std::vector<ModMaterial>& 
         std::vector<std::string> changes;
         for (const ModMaterial& material : materials) {
             if (material.cls != cls) continue;
-            const std::string change =
-                std::string(name) + ": shininess " + std::to_string(material.base.shininess) +
-                " to " + std::to_string(material.now.shininess) + ", amplitude " +
-                std::to_string(material.base.amplitude) + " to " +
-                std::to_string(material.now.amplitude);
+            const std::string change = std::string(name) + ": shininess " +
+                                       std::to_string(material.base.shininess) + " to " +
+                                       std::to_string(material.now.shininess) + ", amplitude " +
+                                       std::to_string(material.base.amplitude) + " to " +
+                                       std::to_string(material.now.amplitude);
             if (std::find(changes.begin(), changes.end(), change) == changes.end()) {
                 changes.push_back(change);
             }

@@ -51,10 +51,10 @@ std::optional<std::map<std::size_t, ByteVector>> BaseImagesInSet(const ToolState
     if (wanted.empty()) return images;
     set_file::SetFileReader reader{.setName = state.setName};
     if (set_file::StartSetFile(state.setPath, reader, log)) {
-        const auto read = [&seen](const format::ChunkWalk& walk, const format::ChunkHeader& header) {
+        const auto read = [&seen](const format::ChunkWalk& walk,
+                                  const format::ChunkHeader& header) {
             return format::NamesNextTexture(header.kind) ||
-                   (format::IsNamedTexture(walk, header) &&
-                    seen.contains(walk.currentTextureName));
+                   (format::IsNamedTexture(walk, header) && seen.contains(walk.currentTextureName));
         };
         format::Chunk chunk;
         while (set_file::NextSetChunk(reader, chunk, read)) {
@@ -103,14 +103,15 @@ bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
         BaseImagesInSet(state, manifest, set, log);
     if (!before) return false;
     // Row 1 names the columns, as on a page of changes.
-    out("<div class=\"changes\">\n<div class=\"column\" style=\"grid-row:1;grid-column:1\">Before: " +
+    out("<div class=\"changes\">\n<div class=\"column\" "
+        "style=\"grid-row:1;grid-column:1\">Before: " +
         operations::HtmlPathText(state.setName) +
         "</div>\n<div class=\"column\" style=\"grid-row:1;grid-column:2\">After: " +
         operations::HtmlPathText(paged.name) + "</div>\n");
     for (std::size_t i = 0; i < manifest.textures.size(); ++i) {
         const ModTexture& texture = manifest.textures[i];
-        const std::string label = report::msg::TextureLabel(
-            platform::NameForReport(texture.name), texture.occurrence);
+        const std::string label =
+            report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence);
         const auto image = before->find(i);
         operations::WriteCard(
             Card(label, image == before->end() ? nullptr : &image->second,
@@ -129,9 +130,9 @@ bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
 
 }  // namespace
 
-bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods,
-                   const SetPieces& set, const TextureChangers& changers,
-                   const std::string& pagePath, bool replaceExisting, report::ReportLog& log) {
+bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, const SetPieces& set,
+                   const TextureChangers& changers, const std::string& pagePath,
+                   bool replaceExisting, report::ReportLog& log) {
     PageOutput page;
     operations::PageOutcome outcome = operations::PageOutcome::NotWritten;
     if (operations::StartPageFile(pagePath, page.draft, log)) {

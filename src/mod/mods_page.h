@@ -26,8 +26,8 @@ using TextureChangers = std::map<TexturePlace, std::vector<std::string>>;
 
 // Writes the page; its line, or the lines of what failed, go to `log`.
 // True when it was written.
-bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods,
-                   const SetPieces& set, const TextureChangers& changers,
-                   const std::string& pagePath, bool replaceExisting, report::ReportLog& log);
+bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, const SetPieces& set,
+                   const TextureChangers& changers, const std::string& pagePath,
+                   bool replaceExisting, report::ReportLog& log);
 
 }  // namespace sorrelwick::mod

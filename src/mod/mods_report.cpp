@@ -27,8 +27,7 @@ struct GivenMod {
 
 bool IsFolder(const std::string& path) {
     platform::FileFacts facts;
-    return platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Found &&
-           facts.isFolder;
+    return platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Found && facts.isFolder;
 }
 
 // The .zip files of `folder`, in name order; nullopt after its line when
@@ -68,8 +67,8 @@ GivenMod ReadGivenMod(const std::string& path) {
 // Which mods change each piece, and the new value of each one's change.
 struct PieceChangers {
     std::vector<std::size_t> mods;
-    std::vector<std::string> newDigests;             // textures
-    std::vector<SpecularBytes> newBytes;             // materials
+    std::vector<std::string> newDigests;  // textures
+    std::vector<SpecularBytes> newBytes;  // materials
 };
 
 // The line of each piece two or more of the mods change, with whose
@@ -151,7 +150,8 @@ bool TellMods(const ToolState& state, const ModsRequest& request, report::Report
     for (const GivenMod& mod : mods) {
         if (mod.manifest) manifests.push_back(&*mod.manifest);
     }
-    const std::optional<SetPieces> set = ReadSetPieces(state.setPath, state.setName, manifests, log);
+    const std::optional<SetPieces> set =
+        ReadSetPieces(state.setPath, state.setName, manifests, log);
     if (!set) return false;
     std::vector<std::string> states(mods.size());
     for (std::size_t i = 0; i < mods.size(); ++i) {

@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "format/byte_fields.h"
-
 #include "comparison/set_comparison.h"
+#include "format/byte_fields.h"
 #include "operations/page_file.h"
-#include "set_file/tool_state.h"
 #include "report/report_log.h"
+#include "set_file/tool_state.h"
 
 namespace sorrelwick::operations {
 
@@ -40,8 +39,9 @@ struct ChangesPageWords {
 // but failures; `visit`, when given, also sees each texture that differs.
 PageOutcome WriteChangesPageOf(const comparison::ComparedSet& set,
                                const comparison::ComparedSet& other,
-                        const comparison::SetComparison& comparison, const std::string& pagePath,
-                        bool replaceExisting, report::ReportLog& log,
-                        const DifferenceVisit& visit = {}, const ChangesPageWords& words = {});
+                               const comparison::SetComparison& comparison,
+                               const std::string& pagePath, bool replaceExisting,
+                               report::ReportLog& log, const DifferenceVisit& visit = {},
+                               const ChangesPageWords& words = {});
 
 }  // namespace sorrelwick::operations

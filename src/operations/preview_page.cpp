@@ -186,8 +186,8 @@ void WritePageOpening(std::string_view setName, const PageSink& out) {
     out(Opening(HtmlPathText(setName)) + "<div class=\"sheet\">\n");
 }
 
-void WriteChangesOpening(std::string_view setName, std::string_view otherName,
-                         const PageSink& out, std::string_view title) {
+void WriteChangesOpening(std::string_view setName, std::string_view otherName, const PageSink& out,
+                         std::string_view title) {
     const std::string set = HtmlPathText(setName), other = HtmlPathText(otherName);
     out(Opening(title.empty() ? set + " against " + other : HtmlText(title)) +
         "<div class=\"changes\">\n<div class=\"column\" style=\"" + PlaceStyle({0, 0}) +

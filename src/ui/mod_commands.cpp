@@ -7,8 +7,8 @@
 #include "mod/mod_question.h"
 #include "mod/mods_messages.h"
 #include "platform/file_system.h"
-#include "report/lines.h"
 #include "platform/win32/wide_text.h"
+#include "report/lines.h"
 #include "ui/list_box_report_log.h"
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
@@ -63,7 +63,8 @@ ModDetails remembered;
 std::string FieldText(HWND dialog, int id) {
     const HWND field = GetDlgItem(dialog, id);
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
     return platform::Utf8FromWide(text).value_or(std::string());
 }
 
@@ -137,9 +138,8 @@ void ApplyModFile(HWND mainWindow, const std::string& modPath) {
         const std::optional<mod::SetPieces> set =
             mod::ReadSetPieces(state.setPath, state.setName, {&mod->manifest}, ignored);
         if (set) {
-            const mod::ModQuestion question =
-                mod::AskAboutMod(mod->manifest, *set,
-                                 std::string(platform::FileNamePart(modPath)), state.setName);
+            const mod::ModQuestion question = mod::AskAboutMod(
+                mod->manifest, *set, std::string(platform::FileNamePart(modPath)), state.setName);
             if (mod::NothingToDo(question)) {
                 if (list) ReportNothingToDo(question, modPath, state.setName, log);
                 return;

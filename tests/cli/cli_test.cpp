@@ -652,11 +652,11 @@ TEST(CliMod, ModsTellsThenUnapplyTakesOut) {
     const std::string mod = dir.File("mod.zip"), set = dir.File("set.DAT");
     EXPECT_EQ(RunCli({"pack", set, "0", mod, "--title", "Blue"}).exitStatus, 0);
     const std::string junk = dir.File("junk.zip");
-    ExpectRun({"mods", set, mod, junk}, 1,
-              Framed("Mods against set.DAT",
-                     {report::NameMessageLine("mod.zip", "\"Blue\": Applied"),
-                      "Error - " + junk + " is not a mod file that can be read", "",
-                      "No texture or material is changed by two of them"}));
+    ExpectRun(
+        {"mods", set, mod, junk}, 1,
+        Framed("Mods against set.DAT", {report::NameMessageLine("mod.zip", "\"Blue\": Applied"),
+                                        "Error - " + junk + " is not a mod file that can be read",
+                                        "", "No texture or material is changed by two of them"}));
     ExpectRun({"unapply", set, mod, "--check"}, 0,
               Framed("Checking what taking the mod " + mod + " out of set.DAT would do",
                      {report::TextureInfoLine("wood.tga", 2, 2, 24, "Would be taken out"), "",
@@ -664,8 +664,8 @@ TEST(CliMod, ModsTellsThenUnapplyTakesOut) {
     EXPECT_EQ(gen::ReadWholeFile(set), painted);
     ExpectRun({"unapply", set, mod}, 0,
               Framed("Taking the mod " + mod + " out of set.DAT",
-                     {report::TextureInfoLine("wood.tga", 2, 2, 24, "Taken out"), "",
-                      "1 taken out", "Original file renamed to set.001"}));
+                     {report::TextureInfoLine("wood.tga", 2, 2, 24, "Taken out"), "", "1 taken out",
+                      "Original file renamed to set.001"}));
     EXPECT_EQ(gen::ReadWholeFile(set), base);
     ExpectRun({"unapply", set, junk}, 1,
               Framed("Taking the mod " + junk + " out of set.DAT",

@@ -150,8 +150,8 @@ TEST_F(ModsTest, NamesWhoseChangeTheSetHoldsOfAPieceTwoModsChange) {
         ASSERT_GE(lines.size(), 7u);
         EXPECT_EQ(lines[3].substr(0, 10), "  blue.zip");
         EXPECT_EQ(lines[4].substr(0, 9), "  red.zip");
-        EXPECT_TRUE(Has(lines, "marble.tga: changed by blue.zip and red.zip; " +
-                                   std::string(c.holds)));
+        EXPECT_TRUE(
+            Has(lines, "marble.tga: changed by blue.zip and red.zip; " + std::string(c.holds)));
     }
 }
 
@@ -173,12 +173,13 @@ TEST_F(ModsTest, NamesAModThatCantBeReadAndTellsTheOthers) {
     ASSERT_TRUE(gen::WriteWholeFile(dir.File("junk.zip"), Image(4, 4, 24)));
     const FolderContents before = Files();
     bool read = true;
-    const Lines lines = Mods({dir.File("claims.zip"), red, dir.File("junk.zip"),
-                              dir.File("gone.zip")},
-                             &read);
+    const Lines lines =
+        Mods({dir.File("claims.zip"), red, dir.File("junk.zip"), dir.File("gone.zip")}, &read);
     EXPECT_FALSE(read);
-    EXPECT_TRUE(Has(lines, "Error - " + dir.File("claims.zip") + " is not a mod file that can be read"));
-    EXPECT_TRUE(Has(lines, "Error - " + dir.File("junk.zip") + " is not a mod file that can be read"));
+    EXPECT_TRUE(
+        Has(lines, "Error - " + dir.File("claims.zip") + " is not a mod file that can be read"));
+    EXPECT_TRUE(
+        Has(lines, "Error - " + dir.File("junk.zip") + " is not a mod file that can be read"));
     EXPECT_TRUE(Has(lines, "Error - Could not open " + dir.File("gone.zip")));
     EXPECT_TRUE(Has(lines, StateLine("red.zip", "Red", "Applied")));
     EXPECT_EQ(Files(), before);
@@ -227,9 +228,9 @@ TEST_F(ModsTest, TakesOutOnlyWhatTheModMade) {
             EXPECT_EQ(Files(), before);
         }
     }
-    EXPECT_TRUE(Has(log.Lines(), report::TextureInfoLine(
-                                     "marble.tga", 4, 4, 32,
-                                     "changed since the mod was applied: left as it is")));
+    EXPECT_TRUE(Has(log.Lines(),
+                    report::TextureInfoLine("marble.tga", 4, 4, 32,
+                                            "changed since the mod was applied: left as it is")));
     EXPECT_TRUE(Has(log.Lines(), report::TextureInfoLine(
                                      "wood.tga", 8, 8, 24,
                                      "the image before the mod is in no backup of set1.DAT")));
@@ -249,7 +250,8 @@ TEST_F(ModsTest, FindsTheBaseInTheOldestBackupAndWritesNothingWhenNothingIsLeft)
     const FolderContents before = Files();
     EXPECT_TRUE(Unapply(red));
     EXPECT_EQ(Files(), before);
-    EXPECT_TRUE(Has(log.Lines(), "Nothing of the mod to take out of set1.DAT: nothing was written"));
+    EXPECT_TRUE(
+        Has(log.Lines(), "Nothing of the mod to take out of set1.DAT: nothing was written"));
 }
 
 TEST_F(ModsTest, PageHasACardPerModWithTitlesEscaped) {
@@ -276,8 +278,8 @@ TEST_F(ModsTest, PageHasACardPerModWithTitlesEscaped) {
     for (const PagePicture& picture : PicturesIn(html)) {
         if (!picture.alt.ends_with(")")) shown.push_back(picture.alt);
     }
-    EXPECT_EQ(shown, (std::vector<std::string>{"wood.tga", "wood.tga", "marble.tga",
-                                               "marble.tga", "felt.tga", "felt.tga"}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"wood.tga", "wood.tga", "marble.tga", "marble.tga",
+                                               "felt.tga", "felt.tga"}));
 }
 
 struct QuestionCase {
@@ -313,7 +315,8 @@ TEST_F(ModsTest, TheQuestionCountsWhatTheModWouldDoToTheSet) {
         const std::optional<mod::SetPieces> pieces =
             mod::ReadSetPieces(setPath, "set1.DAT", {&manifest}, log);
         ASSERT_TRUE(pieces);
-        const mod::ModQuestion question = mod::AskAboutMod(manifest, *pieces, "red.zip", "set1.DAT");
+        const mod::ModQuestion question =
+            mod::AskAboutMod(manifest, *pieces, "red.zip", "set1.DAT");
         EXPECT_EQ(question.sentences, c.sentences);
         EXPECT_EQ(question.refused, c.refused);
         EXPECT_EQ(question.willChange, c.willChange);

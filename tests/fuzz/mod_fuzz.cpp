@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(manifest || !told, "mods told a mod whose manifest can't be read");
     const bool unapplied = mod::UnapplyMod(state, {folder.Path("my.zip"), true}, &log);
     fuzz::Require(manifest || !unapplied, "a mod whose manifest can't be read was taken out");
-    fuzz::Require(folder.Snapshot() == folder.Before(), "mods or unapply --check changed the folder");
+    fuzz::Require(folder.Snapshot() == folder.Before(),
+                  "mods or unapply --check changed the folder");
 
     const bool checked = mod::ApplyMod(state, {folder.Path("my.zip"), true, false}, &log);
     fuzz::Require(folder.Snapshot() == folder.Before(), "a check changed the folder");

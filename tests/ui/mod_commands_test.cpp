@@ -74,9 +74,8 @@ TEST_F(ModCommands, TheQuestionCountsWhatTheModWouldDoToThisSet) {
     ToolState packState;
     SetLoadedSet(packState, dir.File("made.DAT"));
     report::MemoryReportLog packLog;
-    ASSERT_TRUE(mod::PackMod(packState, {dir.File("base.DAT"), dir.File("mod.zip"), "Red", "Ann",
-                                         {}, false},
-                             &packLog));
+    ASSERT_TRUE(mod::PackMod(
+        packState, {dir.File("base.DAT"), dir.File("mod.zip"), "Red", "Ann", {}, false}, &packLog));
     for (const QuestionCase& c : kQuestions) {
         SCOPED_TRACE(c.what);
         for (const std::string& name : dir.Entries()) {
@@ -102,8 +101,9 @@ TEST_F(ModCommands, TheQuestionCountsWhatTheModWouldDoToThisSet) {
         if (c.answer == Answer::None) {
             EXPECT_EQ(question, "");  // no question asked
             EXPECT_EQ(FilesIn(dir.Path()), before);
-            EXPECT_EQ(Report(), Framed("Applying the mod " + dir.File("mod.zip") + " to set1.DAT",
-                                       {c.counts, "Nothing to do for set1.DAT: nothing was written"}));
+            EXPECT_EQ(Report(),
+                      Framed("Applying the mod " + dir.File("mod.zip") + " to set1.DAT",
+                             {c.counts, "Nothing to do for set1.DAT: nothing was written"}));
             continue;
         }
         EXPECT_NE(question.find("Apply the mod \"Red\" to set1.DAT?\nBy Ann.\n\n" +
