@@ -261,7 +261,9 @@ TEST_F(RestoreCommand, ChangesSavedAsAModApplyWhenTheModIsDropped) {
     EXPECT_EQ(packed->manifest.author, "Ann");
     const std::vector<std::uint8_t> archive = gen::ReadWholeFile(mod);
     std::string page;
-    for (const mod::ZipEntry& entry : mod::ReadZipDirectory(archive).value()) {
+    const std::optional<std::vector<mod::ZipEntry>> entries = mod::ReadZipDirectory(archive);
+    ASSERT_TRUE(entries);
+    for (const mod::ZipEntry& entry : *entries) {
         if (entry.name != "preview.html") continue;
         const std::vector<std::uint8_t> bytes = mod::ExtractEntry(archive, entry).value();
         page.assign(bytes.begin(), bytes.end());

@@ -90,7 +90,10 @@ TEST_F(ModCommands, TheQuestionCountsWhatTheModWouldDoToThisSet) {
         EXPECT_TRUE(WhileActing(
             [&](HWND box) {
                 question = WindowText(GetDlgItem(box, SORRELWICK_MOD_QUESTION_TEXT));
-                thoseTooShown = IsWindowVisible(GetDlgItem(box, SORRELWICK_APPLY_ALL_BUTTON));
+                // Shown by its own style: the question itself may not be drawn yet.
+                thoseTooShown = (GetWindowLongW(GetDlgItem(box, SORRELWICK_APPLY_ALL_BUTTON),
+                                                GWL_STYLE) &
+                                 WS_VISIBLE) != 0;
                 applyEnabled = IsWindowEnabled(GetDlgItem(box, IDOK));
                 PressButton(box, c.answer == Answer::Apply           ? IDOK
                                  : c.answer == Answer::ApplyThoseToo ? SORRELWICK_APPLY_ALL_BUTTON
@@ -112,10 +115,14 @@ TEST_F(ModCommands, TheQuestionCountsWhatTheModWouldDoToThisSet) {
             << question;
         EXPECT_EQ(question.find("apply those too") != std::string::npos, c.thoseTooOffered)
             << question;
-        if (c.thoseTooOffered) EXPECT_NE(question.find(": felt.tga."), std::string::npos);
+        if (c.thoseTooOffered) {
+            EXPECT_NE(question.find(": felt.tga."), std::string::npos);
+        }
         EXPECT_EQ(thoseTooShown, c.thoseTooOffered);
         EXPECT_EQ(applyEnabled, c.applyOffered);
-        if (c.answer == Answer::Cancel) EXPECT_EQ(FilesIn(dir.Path()), before);
+        if (c.answer == Answer::Cancel) {
+            EXPECT_EQ(FilesIn(dir.Path()), before);
+        }
     }
 }
 
