@@ -25,35 +25,6 @@ struct QuestionChoice {
     int answer = IDCANCEL;
 };
 
-INT_PTR CALLBACK QuestionProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            const auto& question = reinterpret_cast<QuestionChoice*>(lParam)->question;
-            SetDlgItemTextW(dialog, SORRELWICK_MOD_QUESTION_TEXT,
-                            platform::WideForDisplay(question.text).c_str());
-            SetWindowTextW(dialog, platform::WideForDisplay(TheToolState().title).c_str());
-            ShowWindow(GetDlgItem(dialog, SORRELWICK_APPLY_ALL_BUTTON),
-                       question.refused.empty() ? SW_HIDE : SW_SHOW);
-            EnableWindow(GetDlgItem(dialog, IDOK), question.willChange);
-            if (!question.willChange) {
-                SetFocus(GetDlgItem(dialog, SORRELWICK_APPLY_ALL_BUTTON));
-                return FALSE;
-            }
-            return TRUE;
-        }
-        case WM_COMMAND: {
-            const int id = static_cast<int>(wParam & 0xFFFF);
-            if (id != IDOK && id != IDCANCEL && id != SORRELWICK_APPLY_ALL_BUTTON) return FALSE;
-            reinterpret_cast<QuestionChoice*>(GetWindowLongPtrW(dialog, DWLP_USER))->answer = id;
-            EndDialog(dialog, id);
-            return TRUE;
-        }
-        default:
-            return FALSE;
-    }
-}
-
 // The title and author last given, for the next mod of this run.
 struct ModDetails {
     std::string title, author;
@@ -68,7 +39,58 @@ std::string FieldText(HWND dialog, int id) {
     return platform::Utf8FromWide(text).value_or(std::string());
 }
 
-INT_PTR CALLBACK DetailsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// A mod with nothing to do for the set says so in the report and writes
+// nothing: its pieces are applied already or not in the set.
+void ReportNothingToDo(const mod::ModQuestion& question, const std::string& modPath,
+                       const std::string& setName, report::ReportLog& log) {
+    report::AddHeading(log, mod::msg::Applying(modPath, setName));
+    for (const std::string& sentence : question.sentences) log.AppendLine(sentence);
+    log.AppendLine(mod::msg::NothingToDo(setName));
+    report::AddClosing(log);
+}
+
+bool EndsInZip(const std::string& name) {
+    static constexpr char kZip[] = ".zip";
+    if (name.size() < 4) return false;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const char c = name[name.size() - 4 + i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kZip[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ModQuestionProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            const auto* choice = reinterpret_cast<QuestionChoice*>(lParam);
+            if (!choice) return TRUE;
+            const mod::ModQuestion& question = choice->question;
+            SetDlgItemTextW(dialog, SORRELWICK_MOD_QUESTION_TEXT,
+                            platform::WideForDisplay(question.text).c_str());
+            ShowWindow(GetDlgItem(dialog, SORRELWICK_APPLY_ALL_BUTTON),
+                       question.refused.empty() ? SW_HIDE : SW_SHOW);
+            EnableWindow(GetDlgItem(dialog, IDOK), question.willChange);
+            if (question.willChange) return TRUE;
+            SetFocus(GetDlgItem(dialog, SORRELWICK_APPLY_ALL_BUTTON));
+            return FALSE;
+        }
+        case WM_COMMAND: {
+            const int id = static_cast<int>(wParam & 0xFFFF);
+            if (id != IDOK && id != IDCANCEL && id != SORRELWICK_APPLY_ALL_BUTTON) return FALSE;
+            if (auto* choice = reinterpret_cast<QuestionChoice*>(GetWindowLongPtrW(dialog, DWLP_USER)))
+                choice->answer = id;
+            EndDialog(dialog, id);
+            return TRUE;
+        }
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CALLBACK ModDetailsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             SetDlgItemTextW(dialog, SORRELWICK_MOD_TITLE_EDIT,
@@ -93,28 +115,6 @@ INT_PTR CALLBACK DetailsProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
             return FALSE;
     }
 }
-
-// A mod with nothing to do for the set says so in the report and writes
-// nothing: its pieces are applied already or not in the set.
-void ReportNothingToDo(const mod::ModQuestion& question, const std::string& modPath,
-                       const std::string& setName, report::ReportLog& log) {
-    report::AddHeading(log, mod::msg::Applying(modPath, setName));
-    for (const std::string& sentence : question.sentences) log.AppendLine(sentence);
-    log.AppendLine(mod::msg::NothingToDo(setName));
-    report::AddClosing(log);
-}
-
-bool EndsInZip(const std::string& name) {
-    static constexpr char kZip[] = ".zip";
-    if (name.size() < 4) return false;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const char c = name[name.size() - 4 + i];
-        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kZip[i]) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 void ApplyModCommand(HWND mainWindow, int) {
     const ToolState& state = TheToolState();
@@ -146,7 +146,7 @@ void ApplyModFile(HWND mainWindow, const std::string& modPath) {
             }
             QuestionChoice choice{question};
             DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MOD_QUESTION_DIALOG), mainWindow,
-                            QuestionProcedure, reinterpret_cast<LPARAM>(&choice));
+                            ModQuestionProcedure, reinterpret_cast<LPARAM>(&choice));
             if (choice.answer == IDCANCEL) return;
             force = choice.answer == SORRELWICK_APPLY_ALL_BUTTON;
         }
@@ -164,7 +164,7 @@ std::optional<DroppedItem> DroppedMod(const std::vector<DroppedItem>& items) {
 
 void SaveChangesAsMod(HWND owner, HWND report, const std::string& setPath, unsigned number) {
     if (DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MOD_DETAILS_DIALOG), owner,
-                        DetailsProcedure, 0) != IDOK) {
+                        ModDetailsProcedure, 0) != IDOK) {
         return;
     }
     const std::string suggested = SuggestedPagePath(setPath);

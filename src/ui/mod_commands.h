@@ -34,4 +34,10 @@ std::optional<DroppedItem> DroppedMod(const std::vector<DroppedItem>& items);
 // `report`.
 void SaveChangesAsMod(HWND owner, HWND report, const std::string& setPath, unsigned number);
 
+// The question before a mod is applied; its parameter says what to show
+// and takes the answer (IDOK, SORRELWICK_APPLY_ALL_BUTTON or IDCANCEL).
+INT_PTR CALLBACK ModQuestionProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The title and author asked for before changes are saved as a mod.
+INT_PTR CALLBACK ModDetailsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace sorrelwick::ui

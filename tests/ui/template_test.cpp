@@ -1,4 +1,4 @@
-// The four dialog templates as a user meets them: each frame and each control
+// The dialog templates as a user meets them: each frame and each control
 // in tab order, the labels' texts, and the read-me text as the dialog shows it.
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "sorrelwick_version.h"
+#include "ui/mod_commands.h"
 #include "ui/read_me_dialog.h"
 #include "ui/restore_dialog.h"
 #include "ui/specularity_dialog.h"
@@ -66,6 +67,20 @@ const Control kRestoreControls[] = {
     {IDCANCEL, "Button", "Cancel", {296, 143, 57, 14}, kTab},
 };
 
+const Control kModQuestionControls[] = {
+    {SORRELWICK_MOD_QUESTION_TEXT, "Static", "", {7, 7, 286, 98}, WS_VISIBLE | SS_NOPREFIX},
+    {IDOK, "Button", "&Apply", {107, 111, 57, 14}, kTab | BS_DEFPUSHBUTTON},
+    {SORRELWICK_APPLY_ALL_BUTTON, "Button", "Apply &those too", {170, 111, 60, 14}, kTab},
+    {IDCANCEL, "Button", "Cancel", {236, 111, 57, 14}, kTab},
+};
+
+const Control kModDetailsControls[] = {
+    {SORRELWICK_MOD_TITLE_EDIT, "Edit", "", {50, 7, 163, 14}, kTab | ES_AUTOHSCROLL},
+    {SORRELWICK_MOD_AUTHOR_EDIT, "Edit", "", {50, 26, 163, 14}, kTab | ES_AUTOHSCROLL},
+    {IDOK, "Button", "OK", {93, 49, 57, 14}, kTab | BS_DEFPUSHBUTTON},
+    {IDCANCEL, "Button", "Cancel", {156, 49, 57, 14}, kTab},
+};
+
 const Control kReadMeControls[] = {
     {IDOK, "Button", "OK", {384, 7, 64, 14}, kTab | WS_GROUP | BS_DEFPUSHBUTTON},
     {SORRELWICK_READ_ME_EDIT, "Edit", nullptr, {7, 28, 441, 212}, kUnwrapped},
@@ -75,6 +90,7 @@ const Control kReadMeControls[] = {
 const Lines kSpecularityLabels = {"Black pieces", "Board",     "%", "%", "%", "White pieces",
                                   "Shininess",    "Amplitude", "%", "%", "%"};
 const Lines kReadMeLabels = {SORRELWICK_VERSION_LINE}, kNoLabels;
+const Lines kModDetailsLabels = {"&Title", "A&uthor"};
 
 constexpr int kCentred = -1;  // on the screen, with no owner
 
@@ -98,6 +114,10 @@ const struct {
      kCentred, 0, "MS Shell Dlg", kRestoreControls, kNoLabels},
     {SORRELWICK_READ_ME_DIALOG, ui::ReadMeDialogProcedure, "Read me", 456, 246, 22, 17, 0,
      "MS Sans Serif", kReadMeControls, kReadMeLabels},
+    {SORRELWICK_MOD_QUESTION_DIALOG, ui::ModQuestionProcedure, "Apply a mod", 300, 132, kCentred,
+     kCentred, 0, "MS Shell Dlg", kModQuestionControls, kNoLabels},
+    {SORRELWICK_MOD_DETAILS_DIALOG, ui::ModDetailsProcedure, "Save changes as a mod", 220, 70,
+     kCentred, kCentred, 0, "MS Shell Dlg", kModDetailsControls, kModDetailsLabels},
 };
 
 DWORD Style(HWND window, int which = GWL_STYLE) {
