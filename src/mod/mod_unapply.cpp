@@ -13,6 +13,7 @@
 #include "mod/mod_messages.h"
 #include "mod/mod_state.h"
 #include "mod/mods_messages.h"
+#include "mod/mods_report.h"
 #include "platform/file_system.h"
 #include "report/comparison_messages.h"
 #include "report/lines.h"
@@ -311,7 +312,7 @@ bool UnapplyMod(const ToolState& state, const UnapplyRequest& request, report::R
                                  : msg::TakingOut(request.modPath, state.setName));
     const std::optional<ModManifest> manifest = ReadModManifest(request.modPath);
     if (!manifest) {
-        log->AppendLine(msg::NotAModFile(request.modPath));
+        log->AppendLine(UnreadableModLine(request.modPath));
         report::AddClosing(*log);
         return false;
     }

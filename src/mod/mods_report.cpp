@@ -56,11 +56,7 @@ GivenMod ReadGivenMod(const std::string& path) {
                  .name = std::string(platform::FileNamePart(path)),
                  .manifest = ReadModManifest(path),
                  .failure = {}};
-    if (mod.manifest) return mod;
-    platform::FileFacts facts;
-    mod.failure = platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Missing
-                      ? report::msg::CouldNotOpen(path)
-                      : msg::NotAModFile(path);
+    if (!mod.manifest) mod.failure = UnreadableModLine(path);
     return mod;
 }
 
@@ -183,6 +179,13 @@ bool TellMods(const ToolState& state, const ModsRequest& request, report::Report
 }
 
 }  // namespace
+
+std::string UnreadableModLine(const std::string& modPath) {
+    platform::FileFacts facts;
+    return platform::ReadFileFacts(modPath, facts) == platform::FactsOutcome::Missing
+               ? report::msg::CouldNotOpen(modPath)
+               : msg::NotAModFile(modPath);
+}
 
 bool ReportMods(const ToolState& state, const ModsRequest& request, report::ReportLog* log) {
     if (!log) return false;

@@ -19,6 +19,11 @@ struct ModsRequest {
     bool replaceExisting = false;  // the page; never a chess set
 };
 
+// The line of a mod that could not be read: "Error - Could not open
+// my.zip" when nothing stands at its path, else that it is not a mod file
+// that can be read.
+std::string UnreadableModLine(const std::string& modPath);
+
 // True when the set and every mod could be read (and the page, when asked
 // for, was written); a mod that can't be read gets its line and the others
 // are still told.
