@@ -11,6 +11,7 @@
 #include "format/tga_image.h"
 #include "mod/mod_file.h"
 #include "mod/mod_messages.h"
+#include "mod/mod_state.h"
 #include "mod/mod_writer.h"
 #include "mod/mods_messages.h"
 #include "operations/changes_page.h"
@@ -35,6 +36,33 @@ struct PackedPieces {
     std::vector<ModMaterial> materials;
 };
 
+// The texture each changed material of the set carries, for its line: one
+// more walk, which reads only the chunks that name textures. Empty when the
+// set can't be read again; the lines then name the materials by key.
+SetPieces MaterialsOfSet(const SetComparison& comparison, const ComparedSet& set) {
+    ModManifest probe;
+    for (const comparison::MaterialDifference& material : comparison.materialDifferences) {
+        if (!material.inSet) continue;
+        probe.materials.push_back({.key = material.key,
+                                   .occurrence = material.occurrence,
+                                   .cls = material.cls,
+                                   .base = {},
+                                   .now = {}});
+    }
+    if (probe.materials.empty()) return {};
+    report::MemoryReportLog ignored;
+    return ReadSetPieces(set.path, set.name, {&probe}, ignored).value_or(SetPieces{});
+}
+
+std::string MaterialLine(const comparison::MaterialDifference& material, const SetPieces& held) {
+    const auto found = held.materials.find(
+        {{material.key.first, material.key.second}, material.occurrence});
+    return msg::MaterialPieceLabel(
+        material.cls, material.key, material.occurrence,
+        found == held.materials.end() ? std::string()
+                                      : platform::NameForReport(found->second.textureName));
+}
+
 // The report line of each difference, and the pieces a mod can carry.
 PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& set,
                           const ComparedSet& base, report::ReportLog& log) {
@@ -58,9 +86,9 @@ PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& se
         log.AppendLine(
             report::TextureInfoLine(label, shape.width, shape.height, shape.depth, outcome));
     }
+    const SetPieces held = MaterialsOfSet(comparison, set);
     for (const comparison::MaterialDifference& material : comparison.materialDifferences) {
-        const std::string label =
-            msg::MaterialLabel(material.cls, material.key, material.occurrence);
+        const std::string label = MaterialLine(material, held);
         if (!material.inSet || !material.inOther) {
             log.AppendLine(report::NameMessageLine(
                 label, msg::NotPackedOnlyIn(material.inSet ? set.name : base.name)));

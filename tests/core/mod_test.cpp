@@ -109,8 +109,10 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     report::MemoryReportLog packLog;
     ASSERT_TRUE(mod::PackMod(state, {"0", again, "Red", "Me", {}, false}, &packLog));
     EXPECT_EQ(gen::ReadWholeFile(again), gen::ReadWholeFile(path));
-    EXPECT_TRUE(Has(packLog.Lines(), "  board material 20.2" + std::string(29, ' ') +
-                                         "packed: shininess 30 to 90, amplitude 30 to 30"));
+    // A material is named by the texture it carries.
+    EXPECT_TRUE(Has(packLog.Lines(),
+                    report::NameMessageLine("board material of marble.tga",
+                                            "packed: shininess 30 to 90, amplitude 30 to 30")));
     // The base's digest is of every byte of it, those after the last chunk too.
     Bytes tailed = SetLooking(kBase);
     tailed.insert(tailed.end(), {1, 2, 3, 4, 5});
