@@ -33,15 +33,17 @@ using BaseImages = std::map<std::string, ByteVector, std::less<>>;
 
 // Looks for the images of `digests` among the textures named `names` in
 // the set's backups, newest first, until all are found. A backup that can't
-// be read whole still gives what was read of it.
+// be read whole still gives what was read of it; when an image is then not
+// found, the lines that say why each such backup could not be read go to
+// `log`.
 BaseImages FindBaseImages(const std::string& setPath, const std::set<std::string>& names,
-                          std::set<std::string> digests) {
+                          std::set<std::string> digests, report::ReportLog& log) {
     BaseImages found;
+    report::MemoryReportLog unread;
     for (const backup::BackupInfo& backup : backup::BackupsNewestFirst(setPath)) {
         if (digests.empty()) break;
-        report::MemoryReportLog ignored;
         set_file::SetFileReader reader{.setName = backup.fileName};
-        if (set_file::StartSetFile(backup.path, reader, ignored)) {
+        if (set_file::StartSetFile(backup.path, reader, unread)) {
             const auto read = [&names](const format::ChunkWalk& walk,
                                        const format::ChunkHeader& header) {
                 return format::NamesNextTexture(header.kind) ||
@@ -58,7 +60,10 @@ BaseImages FindBaseImages(const std::string& setPath, const std::set<std::string
                 }
             }
         }
-        set_file::FinishSetFile(reader, ignored);
+        set_file::FinishSetFile(reader, unread);
+    }
+    if (!digests.empty()) {
+        for (const std::string& line : unread.Lines()) log.AppendLine(line);
     }
     return found;
 }
@@ -284,7 +289,8 @@ bool TakeOut(const ToolState& state, const UnapplyRequest& request, const ModMan
         digests.insert(manifest.textures[i].baseSha256);
     }
     const BaseImages bases =
-        digests.empty() ? BaseImages{} : FindBaseImages(state.setPath, names, std::move(digests));
+        digests.empty() ? BaseImages{}
+                        : FindBaseImages(state.setPath, names, std::move(digests), log);
     const bool rewrite = !request.checkOnly && AnythingToTakeOut(manifest, assessment, bases);
     TakeOutPieces pieces(manifest, bases, state.setName, request.checkOnly);
     rewritten = rewrite;

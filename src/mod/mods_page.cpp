@@ -71,7 +71,7 @@ std::optional<std::map<std::size_t, ByteVector>> BaseImagesInSet(const ToolState
     return images;
 }
 
-PreviewCard Card(const std::string& label, const ByteVector* image, std::string flag) {
+PreviewCard CardOf(const std::string& label, const ByteVector* image, std::string flag) {
     PreviewCard card;
     if (image) {
         card = operations::MakePreviewCard(label, *image);
@@ -82,8 +82,13 @@ PreviewCard Card(const std::string& label, const ByteVector* image, std::string 
     return card;
 }
 
-// One mod's card: its heading, then a row per texture it changes.
-bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces& set,
+enum class Card { Written, ModUnreadable, SetUnreadable };
+
+// One mod's card: its heading, then a row per texture it changes. A mod
+// whose images can't be read (it changed since its manifest was read, or
+// an image in it is not the one its manifest names) gets a card that says
+// so, and its line in `log`.
+Card WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces& set,
                   const TextureChangers& changers, PageOutput& page, report::ReportLog& log) {
     const operations::PageSink out = page.Sink();
     const std::optional<ModFile> mod = ReadModFile(paged.path);
@@ -93,7 +98,8 @@ bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
     if (!mod) {
         out(operations::HtmlPathText(paged.name) + ": <span class=\"flag\">" +
             HtmlText(msg::NotAModFile(paged.name)) + "</span></p></div>\n");
-        return true;
+        log.AppendLine(msg::NotAModFile(paged.path));
+        return Card::ModUnreadable;
     }
     const ModManifest& manifest = mod->manifest;
     std::string facts = operations::HtmlPathText(paged.name);
@@ -101,7 +107,7 @@ bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
     out(facts + ": <span class=\"state\">" + HtmlText(paged.state) + "</span></p>\n");
     const std::optional<std::map<std::size_t, ByteVector>> before =
         BaseImagesInSet(state, manifest, set, log);
-    if (!before) return false;
+    if (!before) return Card::SetUnreadable;
     // Row 1 names the columns, as on a page of changes.
     out("<div class=\"changes\">\n<div class=\"column\" "
         "style=\"grid-row:1;grid-column:1\">Before: " +
@@ -114,7 +120,7 @@ bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
             report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence);
         const auto image = before->find(i);
         operations::WriteCard(
-            Card(label, image == before->end() ? nullptr : &image->second,
+            CardOf(label, image == before->end() ? nullptr : &image->second,
                  image == before->end() ? msg::BaseNotInSet(state.setName) : std::string()),
             out, CardPlace{i + 1, 0});
         std::string conflict;
@@ -122,10 +128,11 @@ bool WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
         if (others != changers.end() && others->second.size() > 1) {
             conflict = msg::AlsoChangedBy(others->second, paged.name);
         }
-        operations::WriteCard(Card(label, &mod->payloads[i], conflict), out, CardPlace{i + 1, 1});
+        operations::WriteCard(CardOf(label, &mod->payloads[i], conflict), out,
+                              CardPlace{i + 1, 1});
     }
     out("</div></div>\n");
-    return true;
+    return Card::Written;
 }
 
 }  // namespace
@@ -135,6 +142,7 @@ bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, co
                    bool replaceExisting, report::ReportLog& log) {
     PageOutput page;
     operations::PageOutcome outcome = operations::PageOutcome::NotWritten;
+    bool everyModRead = true;
     if (operations::StartPageFile(pagePath, page.draft, log)) {
         operations::WritePageHead(msg::ModsOf(state.setName), kModsStyle, page.Sink());
         page.Sink()("<div class=\"mods\">\n");
@@ -148,7 +156,9 @@ bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, co
                 break;
             }
             try {
-                whole = WriteModCard(state, mod, set, changers, page, log);
+                const Card card = WriteModCard(state, mod, set, changers, page, log);
+                whole = card != Card::SetUnreadable;
+                everyModRead = everyModRead && card == Card::Written;
             } catch (const std::bad_alloc&) {
                 log.AppendLine(report::msg::kNotEnoughMemory);
                 whole = false;
@@ -166,7 +176,7 @@ bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, co
     if (outcome == operations::PageOutcome::Unsettled) {
         log.AppendLine(report::msg::CouldNotWrite(pagePath));
     }
-    return outcome == operations::PageOutcome::Written;
+    return outcome == operations::PageOutcome::Written && everyModRead;
 }
 
 }  // namespace sorrelwick::mod

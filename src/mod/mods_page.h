@@ -25,7 +25,7 @@ struct PagedMod {
 using TextureChangers = std::map<TexturePlace, std::vector<std::string>>;
 
 // Writes the page; its line, or the lines of what failed, go to `log`.
-// True when it was written.
+// True when it was written and every mod's images could be read.
 bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, const SetPieces& set,
                    const TextureChangers& changers, const std::string& pagePath,
                    bool replaceExisting, report::ReportLog& log);

@@ -254,6 +254,80 @@ TEST_F(ModsTest, FindsTheBaseInTheOldestBackupAndWritesNothingWhenNothingIsLeft)
         Has(log.Lines(), "Nothing of the mod to take out of set1.DAT: nothing was written"));
 }
 
+// A failed call anywhere in taking a mod out leaves the set with the mod in
+// it and nothing else written, or rewritten with its backup, each piece the
+// mod's or as before it: never less than a whole set. (What a lasting fault
+// does to the rewrite itself is the guarded rewrite's own sweep.)
+TEST_F(ModsTest, NoSingleFaultLosesTheSet) {
+    const std::string red = Pack("red.zip", kRed, "Red");
+    ForEveryFault([&](const FaultPlan& plan) {
+        if (plan.persistent) return false;
+        for (const std::string& name : dir.Entries()) {
+            if (name.starts_with("set1.")) std::filesystem::remove(dir.File(name));
+        }
+        Write(SetLooking(kBase));
+        Apply(red);
+        const FolderContents before = Files();
+        const auto [result, fired] = RunArmed(plan, [&] { return Unapply(red); });
+        FolderContents after = Files();
+        if (after == before) {
+            EXPECT_FALSE(result);
+        } else {
+            // Each piece the mod's or as before it: a backup that could not
+            // be read keeps some images from being found, and a folder
+            // that could not be flushed fails a rewrite that is in place.
+            bool whole = false;
+            for (const bool wood : {false, true}) {
+                for (const bool marble : {false, true}) {
+                    for (const bool board : {false, true}) {
+                        whole = whole || after["set1.DAT"] ==
+                                             SetLooking(With(kRed, kBase, wood, marble, false, board));
+                    }
+                }
+            }
+            EXPECT_TRUE(whole);
+            if (result) {
+                EXPECT_EQ(after["set1.DAT"], SetLooking(kBase));
+            }
+            EXPECT_EQ(after["set1.001"], SetLooking(kRed));
+            after.erase("set1.001");
+            after["set1.DAT"] = SetLooking(kRed);
+            EXPECT_EQ(after, before);  // nothing else
+        }
+        return fired;
+    });
+}
+
+// Telling mods writes nothing but its page, and that whole or not at all,
+// whichever call fails. (What a lasting fault leaves of a page's temporary
+// file is the page writer's own sweep.)
+TEST_F(ModsTest, AFailedCallLeavesNoPageButAWholeOne) {
+    const std::vector<std::string> mods = {Pack("red.zip", kRed, "Red"),
+                                           Pack("blue.zip", kBlue, "Blue")};
+    Write(SetLooking(kBase));
+    const std::string page = dir.File("mods.html");
+    ASSERT_TRUE(mod::ReportMods(state, {mods, page, false}, &log));
+    const Bytes whole = gen::ReadWholeFile(page);
+    std::filesystem::remove(page);
+    const FolderContents before = Files();
+    ForEveryFault([&](const FaultPlan& plan) {
+        if (plan.persistent) return false;
+        const auto [result, fired] =
+            RunArmed(plan, [&] { return mod::ReportMods(state, {mods, page, false}, &log); });
+        FolderContents after = Files();
+        if (after.erase("mods.html") == 1) {
+            // Whole, or with a card that says its mod could not be read.
+            const Bytes written = gen::ReadWholeFile(page);
+            EXPECT_TRUE(result ? written == whole
+                               : std::string(written.end() - 8, written.end()) == "</html>\n");
+        }
+        EXPECT_EQ(after, before);
+        std::filesystem::remove(page);
+        EXPECT_EQ(result, !fired);
+        return fired;
+    });
+}
+
 TEST_F(ModsTest, PageHasACardPerModWithTitlesEscaped) {
     const std::string red = Pack("red.zip", kRed, "Red <b>&</b>");
     Pack("blue.zip", kBlue, "Blue");
