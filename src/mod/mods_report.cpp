@@ -91,8 +91,8 @@ void ReportConflicts(const std::vector<GivenMod>& mods, const SetPieces& set,
         }
     }
     bool any = false;
-    const auto report = [&](const std::string& label, const PieceChangers& changers,
-                            const auto& holds) {
+    const auto tell = [&](const std::string& label, const PieceChangers& changers,
+                          const auto& holds) {
         if (changers.mods.size() < 2) return;
         std::vector<std::string> names, holders;
         for (std::size_t k = 0; k < changers.mods.size(); ++k) {
@@ -105,11 +105,10 @@ void ReportConflicts(const std::vector<GivenMod>& mods, const SetPieces& set,
     };
     for (const auto& [place, changers] : textures) {
         const auto held = set.textureDigests.find(place);
-        report(report::msg::TextureLabel(platform::NameForReport(place.first), place.second),
-               changers, [&](std::size_t k) {
-                   return held != set.textureDigests.end() &&
-                          held->second == changers.newDigests[k];
-               });
+        tell(report::msg::TextureLabel(platform::NameForReport(place.first), place.second),
+             changers, [&](std::size_t k) {
+                 return held != set.textureDigests.end() && held->second == changers.newDigests[k];
+             });
     }
     for (const auto& [place, changers] : materials) {
         const auto held = set.materials.find(place);
@@ -118,7 +117,7 @@ void ReportConflicts(const std::vector<GivenMod>& mods, const SetPieces& set,
             material.cls, material.key, material.occurrence,
             held == set.materials.end() ? std::string()
                                         : platform::NameForReport(held->second.textureName));
-        report(label, changers, [&](std::size_t k) {
+        tell(label, changers, [&](std::size_t k) {
             return held != set.materials.end() && held->second.bytes == changers.newBytes[k];
         });
     }
