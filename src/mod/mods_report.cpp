@@ -103,14 +103,20 @@ void ReportConflicts(const std::vector<GivenMod>& mods, const SetPieces& set,
         any = true;
         log.AppendLine(msg::ConflictLine(label, names, holders));
     };
-    for (const auto& [place, changers] : textures) {
+    // Named, not bound: a lambda may not capture a structured binding in
+    // every compiler the project builds with.
+    for (const auto& entry : textures) {
+        const TexturePlace& place = entry.first;
+        const PieceChangers& changers = entry.second;
         const auto held = set.textureDigests.find(place);
         tell(report::msg::TextureLabel(platform::NameForReport(place.first), place.second),
              changers, [&](std::size_t k) {
                  return held != set.textureDigests.end() && held->second == changers.newDigests[k];
              });
     }
-    for (const auto& [place, changers] : materials) {
+    for (const auto& entry : materials) {
+        const MaterialPlace& place = entry.first;
+        const PieceChangers& changers = entry.second;
         const auto held = set.materials.find(place);
         const ModMaterial& material = *materialOf.at(place);
         const std::string label = msg::MaterialPieceLabel(
