@@ -8,6 +8,7 @@
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
 #include "ui/page_save_dialog.h"
+#include "ui/question_text.h"
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
 
@@ -15,6 +16,9 @@ namespace sorrelwick::ui {
 namespace {
 
 ConfirmFunction confirm = MessageBoxW;
+
+constexpr std::size_t kMostTitleCharacters = 80;
+constexpr std::size_t kMostAuthorCharacters = 60;
 
 std::string Counted(std::size_t count, const char* singular, const char* plural) {
     return std::to_string(count) + " " + (count == 1 ? singular : plural);
@@ -25,14 +29,19 @@ std::string Counted(std::size_t count, const char* singular, const char* plural)
 std::string Question(const mod::ModManifest& manifest, const std::string& modPath,
                      const std::string& setName) {
     const std::size_t separator = modPath.find_last_of("\\/");
-    const std::string title =
+    // The mod's own texts, one plain line each: they can't pass for the
+    // question's lines.
+    const std::string title = PlainOneLine(
         manifest.title.empty() ? modPath.substr(separator == std::string::npos ? 0 : separator + 1)
-                               : manifest.title;
+                               : manifest.title,
+        kMostTitleCharacters);
     std::string text = "Apply the mod \"" + title + "\" to " + setName + "?\n\nIt changes " +
                        Counted(manifest.textures.size(), "texture", "textures") + " and " +
                        Counted(manifest.materials.size(), "material", "materials") +
                        " where the set still holds what the mod was made on.";
-    if (!manifest.author.empty()) text += "\nBy " + manifest.author + ".";
+    if (!manifest.author.empty()) {
+        text += "\nBy " + PlainOneLine(manifest.author, kMostAuthorCharacters) + ".";
+    }
     return text;
 }
 

@@ -13,21 +13,6 @@
 namespace sorrelwick::test {
 namespace {
 
-// The clipboard's text, which it then no longer holds.
-std::wstring TakeClipboardText() {
-    if (!OpenClipboard(nullptr)) return L"(clipboard not open)";
-    std::wstring text = L"(no text)";
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    EmptyClipboard();
-    CloseClipboard();
-    return text;
-}
-
 const std::string kWideLine = "Import failed: wrong color depth (24 bits) " + std::string(120, 'W');
 
 // The items of the popup menu up at the time, chosen by key: the first.
