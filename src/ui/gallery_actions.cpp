@@ -75,6 +75,7 @@ void ReplaceTexture(Gallery& gallery, std::size_t texture, const std::string& pa
     const std::string fileName = FileName(path);
     if (TextureNamedAs(gallery.textures, texture, fileName) != std::string::npos &&
         !AskYesNo(gallery.window, ReplaceWithQuestion(gallery.textures[texture].name, fileName))) {
+        ShowStatus(gallery, "");  // the answer was the action
         return;
     }
     std::string outcome;

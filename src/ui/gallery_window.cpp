@@ -219,9 +219,21 @@ LRESULT OnNotify(Gallery& gallery, const NMHDR& notice) {
     }
 }
 
+// Tab enters the channel switches at the one chosen.
+void TabToCheckedSwitch(HWND window) {
+    for (const int id : {SORRELWICK_VIEW_COLOUR, SORRELWICK_VIEW_ALPHA, SORRELWICK_VIEW_BOTH}) {
+        const HWND button = GetDlgItem(window, id);
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(button, GWL_STYLE));
+        const bool checked = IsDlgButtonChecked(window, id) == BST_CHECKED;
+        const DWORD wanted = checked ? style | WS_TABSTOP : style & ~DWORD{WS_TABSTOP};
+        SetWindowLongPtrW(button, GWL_STYLE, static_cast<LONG_PTR>(wanted));
+    }
+}
+
 void OnCommand(Gallery& gallery, int id) {
     const auto channel = [&](operations::ChannelView view) {
         gallery.channel = view;
+        TabToCheckedSwitch(gallery.window);
         ShowSelected(gallery);
     };
     switch (id) {
@@ -304,6 +316,7 @@ void OnCreate(HWND window, Gallery& gallery) {
     gallery.view = CreateTextureView(window, SORRELWICK_GALLERY_VIEW);
     CreateGallerySwitches(window);
     CheckRadioButton(window, SORRELWICK_VIEW_COLOUR, SORRELWICK_VIEW_BOTH, SORRELWICK_VIEW_BOTH);
+    TabToCheckedSwitch(window);
     FollowConvertChoice();
     TakeScale(gallery);
     AcceptDroppedFiles(window);
