@@ -95,10 +95,16 @@ void CopyReportText(HWND window, int) {
     if (const HWND list = ReportList(window)) CopyReport(window, list);
 }
 
-// Exit (IDOK) and cancel (IDCANCEL: Escape, the close box) end the window,
-// and with it the program.
-void EndWindow(HWND window, int) {
-    DestroyWindow(window);
+// Asks a window run without a modal loop (as the program runs it, so that
+// the gallery gets its keys) to go once its command is over.
+constexpr UINT kDestroyWhenEnded = WM_APP + 1;
+
+// Exit (IDOK) and cancel (IDCANCEL: Escape, the close box) end the window
+// with their id as its result, and with it the program: a modal run ends,
+// a modeless window is destroyed.
+void EndWindow(HWND window, int id) {
+    EndDialog(window, id);
+    PostMessageW(window, kDestroyWhenEnded, 0, 0);
 }
 
 void ChangeSpecularity(HWND window, int id) {
@@ -276,6 +282,9 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
             return OnContextMenu(window, wParam, lParam);
         case WM_DESTROY:
             return OnDestroy(window);
+        case kDestroyWhenEnded:
+            DestroyWindow(window);
+            return TRUE;
         default:
             return FALSE;
     }
