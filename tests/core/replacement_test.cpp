@@ -315,7 +315,11 @@ TEST_F(ReplaceTest, WithoutConvertAPngOfTheStoredDepthIsConvertedAndNoOtherIs) {
     const ConvertCase cases[] = {
         {"rgb24.tga", 24, "rgb24.tga", png(3), fromPng, PixelsAt(64, 64, 24)},
         {"rgba32.tga", 32, "rgba32.tga", png(4), fromPng, PixelsAt(64, 64, 32)},
-        {"grey8.tga", 8, "grey8.tga", png(1), fromPng, PixelsAt(64, 64, 8)},
+        // A grey PNG holds the picture's red values.
+        {"grey8.tga", 8, "grey8.tga", png(1), fromPng, PixelsAt(64, 64, 8, [](unsigned x, unsigned y) {
+             const std::uint8_t red = Picture(x, y).r;
+             return gen::Rgba{red, red, red, 255};
+         })},
         {"rgba24.tga", 24, "rgba24.tga", png(4), needsBox(32)},
         {"rgb32.tga", 32, "rgb32.tga", png(3), needsBox(24)},
         {"ga32.tga", 32, "ga32.tga", png(2), needsBox(16)},
