@@ -1,0 +1,125 @@
+// The gallery's and the mod question's texts and choices, apart from the
+// windows: a mod's text as one plain line, the outcome line a status line
+// shows, the texture a dropped file is named as, and where the gallery
+// opens.
+
+#include <gtest/gtest.h>
+
+#include "report/lines.h"
+#include "ui/gallery_layout.h"
+#include "ui/gallery_texts.h"
+#include "ui/outcome_line_log.h"
+#include "ui/question_text.h"
+
+namespace sorrelwick::test {
+namespace {
+
+TEST(QuestionText, AModsTextIsOnePlainLineCutWithAnEllipsis) {
+    const struct {
+        std::string text;
+        std::size_t most;
+        std::string shown;
+    } cases[] = {
+        {"Red board", 80, "Red board"},
+        {"Red\nboard\r\n\nApply to every set? Yes", 80, "Red?board???Apply to every set? Yes"},
+        {"tab\there, bell\a, escape\x1b[2J, delete\x7f", 80,
+         "tab?here, bell?, escape?[2J, delete?"},
+        {"C1 \xc2\x85 line \xe2\x80\xa8 paragraph \xe2\x80\xa9", 80, "C1 ? line ? paragraph ?"},
+        {"turned \xe2\x80\xae" "draob \xe2\x81\xa6" "x", 80, "turned ?draob ?x"},
+        {"caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8e\xa8", 80,
+         "caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8e\xa8"},
+        {"bad \xff\xfe byte \xe6\x97", 80, "bad ?? byte ??"},
+        {"0123456789", 10, "0123456789"},
+        {"0123456789A", 10, "0123456789..."},
+        {"\xe6\x97\xa5\xe6\x9c\xac\xe6\x97\xa5\xe6\x9c\xac", 3, "\xe6\x97\xa5\xe6\x9c\xac\xe6\x97\xa5..."},
+        {"", 80, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ui::PlainOneLine(c.text, c.most), c.shown);
+    }
+}
+
+TEST(OutcomeLine, IsTheFirstLineOfTheBodyElseTheHeadingElseALoneLine) {
+    const std::string sep(report::kSeparatorLine);
+    const struct {
+        const char* what;
+        std::vector<std::string> lines;
+        std::string outcome;
+    } cases[] = {
+        {"a replacement", {sep, "Importing into set1.DAT", "", "  wood.tga  Import successful",
+                           "Original file renamed to set1.000", sep, ""},
+         "  wood.tga  Import successful"},
+        {"a refusal alone", {"Not imported: a.tga was dropped beside the textures"},
+         "Not imported: a.tga was dropped beside the textures"},
+        {"a heading without a body", {sep, "Loading set2.DAT", "", sep, ""}, "Loading set2.DAT"},
+        {"two operations", {sep, "First", "", "one", sep, "", sep, "Second", "", "two", sep, ""},
+         "one"},
+        {"nothing", {}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        report::MemoryReportLog next;
+        ui::OutcomeLineLog log(&next);
+        for (const std::string& line : c.lines) log.AppendLine(line);
+        EXPECT_EQ(log.Outcome(), c.outcome);
+        EXPECT_EQ(next.Lines(), c.lines) << "every line passed on";
+    }
+}
+
+TEST(DroppedName, IsAnotherTexturesWithoutItsExtensionInAnyCase) {
+    std::vector<operations::IndexedTexture> textures(3);
+    textures[0].name = "marble_black.tga";
+    textures[1].name = "frame_green.tga";
+    textures[2].name = "Wood.TGA";
+    const struct {
+        std::size_t target;
+        const char* file;
+        std::size_t named;
+    } cases[] = {
+        {0, "frame_green.tga", 1},  {0, "FRAME_GREEN.png", 1}, {1, "frame_green.tga", std::string::npos},
+        {0, "wood.png", 2},         {2, "wood.tga", std::string::npos},
+        {0, "frame_green2.tga", std::string::npos}, {0, "frame", std::string::npos},
+        {0, ".tga", std::string::npos},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(ui::TextureNamedAs(textures, c.target, c.file), c.named);
+    }
+    EXPECT_EQ(ui::ReplaceWithQuestion("marble_black.tga", "frame_green.tga"),
+              "Replace marble_black.tga with frame_green.tga?");
+}
+
+// A 1920x1040 work area; the gallery opens 860x600 and can be 500x330.
+TEST(GalleryPlace, BesideTheMainWindowWhereThereIsRoomElseOverItsReportsRightPart) {
+    const RECT work = {0, 0, 1920, 1040};
+    const struct {
+        const char* what;
+        RECT main, report;
+        RECT place;
+    } cases[] = {
+        {"room on the right", {100, 50, 800, 450}, {110, 80, 660, 440}, {800, 50, 1660, 650}},
+        {"no room on the right", {1100, 50, 1800, 450}, {1110, 80, 1660, 440},
+         {240, 50, 1100, 650}},
+        {"some room on the right", {700, 50, 1400, 450}, {710, 80, 1260, 440},
+         {1400, 50, 1920, 650}},
+        {"some room on the left", {500, 50, 1900, 450}, {510, 80, 1760, 440},
+         {0, 50, 500, 650}},
+        {"no room beside: over the report", {450, 600, 1550, 1000}, {460, 630, 1400, 990},
+         {580, 440, 1400, 1040}},
+        {"a narrow report: no smaller than it can be", {480, 50, 1440, 450}, {490, 80, 790, 440},
+         {290, 50, 790, 650}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RECT place =
+            ui::GalleryPlace({c.main, c.report, work, {860, 600}, {500, 330}, 120});
+        EXPECT_EQ(place.left, c.place.left);
+        EXPECT_EQ(place.top, c.place.top);
+        EXPECT_EQ(place.right, c.place.right);
+        EXPECT_EQ(place.bottom, c.place.bottom);
+    }
+}
+
+}  // namespace
+}  // namespace sorrelwick::test
