@@ -129,7 +129,11 @@ TEST_F(Gallery, ReplacesTheTextureOfTheTileAFileIsDroppedOnOrChosenFor) {
 
     Click(SORRELWICK_CLEAR_BUTTON);
     saveAnswer = dir.File("out.tga");
+    // The dialog offers a name no file has.
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("felt.tga"), {}));
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("felt (2).tga"), {}));
     ChooseFromMenu(2, 1);
+    EXPECT_EQ(saveRequests.back().fileBuffer, "felt (3).tga");
     EXPECT_EQ(gen::ReadWholeFile(dir.File("out.tga")), textures[2].image.file);
     ChooseFromMenu(2, 1);
     EXPECT_EQ(

@@ -153,6 +153,12 @@ TEST_F(MainWindow, ReportShowsTheNewestLineAndScrollsSidewaysAsFarAsTheWidestLin
     EXPECT_EQ(range(), drawnWidth(kWideLine));
     EXPECT_GT(range(), 1000) << "a line longer than any fixed range";
     EXPECT_TRUE(scrollBar());
+    // Scrolled sideways, then another operation: its lines show from their
+    // start.
+    for (int i = 0; i < 5; ++i) SendMessageW(list, WM_HSCROLL, SB_PAGERIGHT, 0);
+    ASSERT_GT(GetScrollPos(list, SB_HORZ), 0);
+    ui::ListBoxReportLog(list).AppendLine(narrow);
+    EXPECT_EQ(GetScrollPos(list, SB_HORZ), 0);
 
     Click(SORRELWICK_CLEAR_BUTTON);
     EXPECT_EQ(range(), 0);
