@@ -417,10 +417,11 @@ void Reload(Gallery& gallery) {
     const ToolState& state = TheToolState();
     const bool sameSet = !state.setPath.empty() && state.setPath == gallery.setPath;
     const std::optional<std::size_t> selected = sameSet ? Selected(gallery) : std::nullopt;
-    POINT origin = {};
-    if (sameSet && gallery.list) {
-        SendMessageW(gallery.list, LVM_GETORIGIN, 0, reinterpret_cast<LPARAM>(&origin));
-    }
+    // How far the tiles were scrolled, in pixels, as the scroll bars say.
+    const POINT scrolled = sameSet && gallery.list
+                               ? POINT{GetScrollPos(gallery.list, SB_HORZ),
+                                       GetScrollPos(gallery.list, SB_VERT)}
+                               : POINT{};
     gallery.setPath = state.setPath;
     gallery.setName = state.setName;
     gallery.textures = state.setPath.empty()
@@ -435,8 +436,14 @@ void Reload(Gallery& gallery) {
     // Every tile placed now: a list of owner-drawn icons may otherwise keep
     // them where it put them before it knew their number, until a resize.
     SendMessageW(gallery.list, LVM_ARRANGE, LVA_DEFAULT, 0);
+    // Again once the scroll bar the first arrangement brought takes its room,
+    // so that no column is left half out of sight.
+    SendMessageW(gallery.list, LVM_ARRANGE, LVA_DEFAULT, 0);
+    // Drawn once before it scrolls: the list knows how far it can scroll
+    // only from then on.
+    UpdateWindow(gallery.list);
     if (!gallery.textures.empty()) {
-        SendMessageW(gallery.list, LVM_SCROLL, static_cast<WPARAM>(origin.x), origin.y);
+        SendMessageW(gallery.list, LVM_SCROLL, static_cast<WPARAM>(scrolled.x), scrolled.y);
         const std::size_t keep = std::min(selected.value_or(0), gallery.textures.size() - 1);
         if (selected || !sameSet) Select(gallery, keep);
     }

@@ -27,7 +27,7 @@ TEST_F(Gallery, EveryTileOfTheSetNowLoadedNamesTheTextureItActsOn) {
         int count;
     } loads[] = {
         {"a large set over a small one", "large.DAT", 300},
-        {"a small set over the large one", "small.DAT", 3},
+        {"a small set over the large one", "small.DAT", 30},
         {"the same set loaded again, grown", "small.DAT", 40},
         {"an empty set", "none.DAT", 0},
         {"the large one again", "large.DAT", 300},
@@ -48,6 +48,13 @@ TEST_F(Gallery, EveryTileOfTheSetNowLoadedNamesTheTextureItActsOn) {
         // Another set starts at its first texture; the same keeps its place.
         const bool same = std::string(load.file) == "small.DAT" && load.count == 40;
         EXPECT_EQ(SelectedTile(), same ? std::min<LRESULT>(clicked, load.count - 1) : 0);
+        // The selected tile in view, without a scroll of the user's.
+        RECT shown = {}, client = {};
+        shown.left = LVIR_BOUNDS;
+        SendMessageW(Tiles(), LVM_GETITEMRECT, static_cast<WPARAM>(SelectedTile()),
+                     reinterpret_cast<LPARAM>(&shown));
+        GetClientRect(Tiles(), &client);
+        EXPECT_TRUE(IntersectRect(&shown, &shown, &client));
         for (const int i : {0, load.count / 2, load.count - 1}) {
             SCOPED_TRACE(i);
             EXPECT_EQ(ClickTile(i), i) << "the tile drawn there";
