@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 #include "ui/display_scale.h"
 #include "ui/resource_ids.h"
 
@@ -78,17 +81,25 @@ void LayOutGallery(HWND gallery, UINT dpi) {
     const SIZE least = GalleryMinimumClient(dpi);
     const LONG width = std::max(client.right, least.cx), height = std::max(client.bottom, least.cy);
     const int margin = AtDpi(kMargin, dpi), gap = AtDpi(kGap, dpi), row = AtDpi(kRowHeight, dpi);
-    const int viewWidth = AtDpi(kViewWidth, dpi);
+    // The tiles take whole columns (a list of icons cuts a column it can't
+    // hold rather than wrap it), the view what is left.
+    const int frame = AtDpi(kListFrame, dpi);
+    const int across = SpacingFor(AtDpi(kTileSide, dpi), dpi).across;
+    const int room = width - 3 * margin - AtDpi(kViewWidth, dpi) - frame;
+    const int listWidth = std::max(room / across, 1) * across + frame;
     const int right = width - margin;
-    const int viewLeft = right - viewWidth;
+    const int viewLeft = 2 * margin + listWidth;
+    const int viewWidth = right - viewLeft;
     const int rowsTop = height - margin - kRowsUnderView * row;
-    const int listWidth = viewLeft - 2 * margin;
+    // The status line takes the bottom row, left of the button.
     const int statusTop = height - margin - row;
+    const int buttonWidth = AtDpi(kButtonWidth, dpi);
 
     HDWP batch = BeginDeferWindowPos(12);
     Place(batch, gallery, SORRELWICK_GALLERY_LIST, margin, margin, listWidth,
           statusTop - gap - margin);
-    Place(batch, gallery, SORRELWICK_GALLERY_STATUS, margin, statusTop, listWidth, row);
+    Place(batch, gallery, SORRELWICK_GALLERY_STATUS, margin, statusTop,
+          right - buttonWidth - gap - margin, row);
     Place(batch, gallery, SORRELWICK_GALLERY_VIEW, viewLeft, margin, viewWidth,
           rowsTop - gap - margin);
     const int switchWidth = AtDpi(kSwitchWidth, dpi);
@@ -98,10 +109,13 @@ void LayOutGallery(HWND gallery, UINT dpi) {
     }
     Place(batch, gallery, SORRELWICK_VIEW_FITTED, viewLeft, rowsTop + row, viewWidth, row);
     Place(batch, gallery, SORRELWICK_GALLERY_CONVERT, viewLeft, rowsTop + 2 * row, viewWidth, row);
-    const int buttonWidth = AtDpi(kButtonWidth, dpi);
     Place(batch, gallery, SORRELWICK_WEB_PAGE_BUTTON, right - buttonWidth, rowsTop + 3 * row,
           buttonWidth, row);
     if (batch) EndDeferWindowPos(batch);
+    // The tiles arranged for the list's new width, twice: the first time
+    // may bring the scroll bar that narrows it.
+    const HWND tiles = GetDlgItem(gallery, SORRELWICK_GALLERY_LIST);
+    for (int i = 0; tiles && i < 2; ++i) SendMessageW(tiles, LVM_ARRANGE, LVA_DEFAULT, 0);
     RedrawWindow(gallery, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }

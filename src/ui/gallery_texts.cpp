@@ -36,6 +36,21 @@ std::string DroppedSeveralLine(const std::vector<std::string>& names) {
     return line;
 }
 
+std::string StatusText(std::string_view line) {
+    std::string text;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != ' ') {
+            text += line[i];
+            continue;
+        }
+        std::size_t end = i;
+        while (end < line.size() && line[end] == ' ') ++end;
+        if (!text.empty() && end < line.size()) text.append(end - i > 1 ? "  " : " ");
+        i = end - 1;
+    }
+    return text;
+}
+
 std::string SetChangedLine(std::string_view setName) {
     std::string line = "Not imported: ";
     return line.append(setName).append(

@@ -19,6 +19,11 @@ std::string DroppedBesideTilesLine(std::string_view name);
 // Several files dropped at once: one texture takes one file.
 std::string DroppedSeveralLine(const std::vector<std::string>& names);
 
+// A report line as the status line shows it: the report's columns closed
+// up (no leading spaces, two between columns), so that the outcome at the
+// line's end is in sight in a narrow window.
+std::string StatusText(std::string_view line);
+
 // The set is no longer what the gallery showed at the tile acted on.
 std::string SetChangedLine(std::string_view setName);
 

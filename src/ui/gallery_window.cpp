@@ -64,7 +64,7 @@ std::vector<std::uint8_t> ShownImage(Gallery& gallery, std::size_t texture) {
 
 void ShowStatus(const Gallery& gallery, const std::string& line) {
     SetDlgItemTextW(gallery.window, SORRELWICK_GALLERY_STATUS,
-                    platform::WideForDisplay(line).c_str());
+                    platform::WideForDisplay(StatusText(line)).c_str());
 }
 
 void Tell(const Gallery& gallery, const std::string& line) {
@@ -478,6 +478,7 @@ void OpenGallery(HWND mainWindow, int) {
         return;
     }
     ShowWindow(window, SW_SHOW);
+    LayOutGallery(window, state->dpi);  // shown: the tiles know their room
     UpdateWindow(window);
 }
 

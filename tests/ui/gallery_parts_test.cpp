@@ -67,6 +67,25 @@ TEST(OutcomeLine, IsTheFirstLineOfTheBodyElseTheHeadingElseALoneLine) {
     }
 }
 
+TEST(StatusText, ClosesUpTheReportsColumns) {
+    const struct {
+        std::string line;
+        std::string shown;
+    } cases[] = {
+        {report::TextureInfoLine("wood.tga", 64, 64, 24, "Import failed: wrong size (3x5)"),
+         "wood.tga  64x64  24 bits  Import failed: wrong size (3x5)"},
+        {report::NameMessageLine("felt.tga", "Export failed: file already exists"),
+         "felt.tga  Export failed: file already exists"},
+        {"Not imported: one space between words ", "Not imported: one space between words"},
+        {"   ", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(ui::StatusText(c.line), c.shown);
+    }
+}
+
 TEST(DroppedName, IsAnotherTexturesWithoutItsExtensionInAnyCase) {
     std::vector<operations::IndexedTexture> textures(3);
     textures[0].name = "marble_black.tga";
