@@ -11,9 +11,19 @@ namespace {
 
 TEST_F(Gallery, ShowsATilePerTextureInFileOrderWithItsPictureAndFollowsTheMainWindow) {
     const std::vector<Texture> textures = Textures();
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // room on the right
     Open(textures);
     EXPECT_EQ(WindowText(gallery), "Textures - set1.DAT");
     EXPECT_TRUE(IsWindowEnabled(window)) << "the main window stays usable";
+    EXPECT_EQ(GetWindow(gallery, GW_OWNER), nullptr) << "nor kept behind the gallery";
+    // Beside the main window, or over its report's right part: the report's
+    // left edge and the buttons stay in sight.
+    RECT galleryPlace = {}, report = {}, button = {}, both = {};
+    GetWindowRect(gallery, &galleryPlace);
+    GetWindowRect(list, &report);
+    GetWindowRect(Item(SORRELWICK_APPLY_MOD_BUTTON), &button);
+    EXPECT_FALSE(PtInRect(&galleryPlace, {report.left + 2, report.top + 2}));
+    EXPECT_FALSE(IntersectRect(&both, &galleryPlace, &button));
     Lines expected;
     for (const Texture& t : textures) {
         expected.push_back(t.name + "\n" + std::to_string(t.width) + "x" +
