@@ -203,22 +203,26 @@ int wmain(int argc, wchar_t** argv) {
     pictureDialog(SORRELWICK_READ_ME_BUTTON, [](HWND) {});
     pictureDialog(SORRELWICK_RESTORE_BUTTON, ChooseAndCompareTheFirstBackup);
     Picture(window);
-    // The gallery, a texture with an alpha channel selected and fitted.
+    // The gallery: a picture of the user's own, of a size no texture can
+    // take, dropped on the first tile (the status line under the tiles
+    // tells why it was refused), then a texture with an alpha channel
+    // selected and fitted.
     click(SORRELWICK_PREVIEW_BUTTON);
     if (const HWND gallery = ui::GalleryWindow()) {
+        RECT first = {};
+        first.left = LVIR_ICON;
+        SendDlgItemMessageW(gallery, SORRELWICK_GALLERY_LIST, LVM_GETITEMRECT, 0,
+                            reinterpret_cast<LPARAM>(&first));
+        POINT at = {(first.left + first.right) / 2, (first.top + first.bottom) / 2};
+        MapWindowPoints(GetDlgItem(gallery, SORRELWICK_GALLERY_LIST), gallery, &at, 1);
+        const std::string banner = textureFolder + "\\banner.tga";
+        gen::WriteWholeFile(banner, gen::MakeTga(100, 64, 24));
+        DropFile(gallery, banner, at);
         const HWND tiles = GetDlgItem(gallery, SORRELWICK_GALLERY_LIST);
         LVITEMW selected = {};
         selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageW(tiles, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&selected));
         SendDlgItemMessageW(gallery, SORRELWICK_VIEW_FITTED, BM_CLICK, 0, 0);
-        // A picture of the user's own dropped on the first tile: the status
-        // line under the tiles tells how it went.
-        RECT first = {};
-        first.left = LVIR_ICON;
-        SendMessageW(tiles, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-        POINT at = {(first.left + first.right) / 2, (first.top + first.bottom) / 2};
-        MapWindowPoints(tiles, gallery, &at, 1);
-        DropFile(gallery, textureFolder + "\\my_logo.tga", at);
         Picture(gallery);
         DestroyWindow(gallery);
     }
