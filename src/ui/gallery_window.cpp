@@ -358,6 +358,11 @@ LRESULT CALLBACK GalleryProcedure(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_DROPFILES:
             if (gallery) DropOnGallery(*gallery, reinterpret_cast<HDROP>(wParam));
             return 0;
+        case WM_SYSCOMMAND:
+            // Alt alone, or let go after an underlined letter: the gallery
+            // has no menu bar to go to, and Escape must close it at once.
+            if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) return 0;
+            break;
         case WM_DPICHANGED:
             if (gallery) {
                 OnDpiChanged(*gallery, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
