@@ -8,7 +8,9 @@
 #include "generators/png_builder.h"
 #include "ui/gallery_texts.h"
 #include "report/lines.h"
+#include "mod/mod_pack.h"
 #include "report/messages.h"
+#include "ui/mod_commands.h"
 
 namespace sorrelwick::test {
 namespace {
@@ -117,6 +119,45 @@ TEST_F(Gallery, ASetOrAModDroppedOnTheGalleryGoesWhereItWouldOnTheMainWindow) {
                   checked(window, SORRELWICK_CONVERT_CHECK));
     }
     EXPECT_TRUE(checked(window, SORRELWICK_CONVERT_CHECK));
+}
+
+// What the mod question asked, answered yes.
+std::vector<std::string> modQuestions;
+int WINAPI AnswerModQuestion(HWND, LPCWSTR text, LPCWSTR, UINT) {
+    modQuestions.push_back(Utf8(text));
+    return IDYES;
+}
+
+// A mod dropped on a tile is applied, not imported into that texture; its
+// title and author (a packer's text, lines and escapes included) show in
+// the question as one plain line each.
+TEST_F(Gallery, AModDroppedOnATileIsAppliedAfterItsQuestionInPlainLines) {
+    std::vector<Texture> changed = Board();
+    changed[2].image = gen::BuildTga({}, 8, 8, Pattern);
+    changed[2].width = changed[2].height = 8;
+    ASSERT_TRUE(gen::WriteWholeFile(dir.File("changed.DAT"), SetOf(changed)));
+    Open(Board());
+    ToolState packed;
+    SetLoadedSet(packed, dir.File("changed.DAT"));
+    const std::string title = "Red\nboard\r\n\nApply it? Yes", author = "Tam\x1b[2Jsin";
+    report::MemoryReportLog packing;
+    ASSERT_TRUE(mod::PackMod(packed, {dir.File("set1.DAT"), dir.File("red.zip"), title, author,
+                                      {}, true},
+                             &packing))
+        << ::testing::PrintToString(packing.Lines());
+    modQuestions.clear();
+    ui::ReplaceConfirmationForTests(&AnswerModQuestion);
+    Drop(gallery, dir, {"red.zip"}, TileMiddle(0));
+    ui::ReplaceConfirmationForTests(nullptr);
+
+    ASSERT_EQ(modQuestions.size(), 1u);
+    const std::string& question = modQuestions.front();
+    EXPECT_NE(question.find("\"Red?board???Apply it? Yes\""), std::string::npos) << question;
+    EXPECT_NE(question.find("By Tam?[2Jsin."), std::string::npos) << question;
+    EXPECT_EQ(question.find(title), std::string::npos);
+    EXPECT_EQ(gen::ReadWholeFile(dir.File("set1.DAT")), SetOf(changed));
+    EXPECT_EQ(Labels()[2], "wood.tga\n8x8, 24 bits");
+    EXPECT_EQ(Labels()[0], "marble_black.tga\n4x4, 24 bits") << "the tile it landed on";
 }
 
 }  // namespace
