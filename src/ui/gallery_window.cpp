@@ -304,10 +304,11 @@ void OnContextMenu(Gallery& gallery, LPARAM at) {
 void OnDpiChanged(Gallery& gallery, UINT dpi, const RECT& suggested) {
     gallery.dpi = dpi;
     TakeScale(gallery);
+    Reload(gallery);  // a list of tiles of the new size, before anything is drawn
     SetWindowPos(gallery.window, nullptr, suggested.left, suggested.top,
                  suggested.right - suggested.left, suggested.bottom - suggested.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    Reload(gallery);
+    LayOutGallery(gallery.window, dpi);  // also when the size stayed
 }
 
 void OnCreate(HWND window, Gallery& gallery) {

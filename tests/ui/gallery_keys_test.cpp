@@ -96,19 +96,38 @@ TEST_F(Gallery, EveryControlStaysWholeAtEverySize) {
     SendMessageW(gallery, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
     RECT opened = {};
     GetWindowRect(gallery, &opened);
-    const SIZE sizes[] = {{opened.right - opened.left, opened.bottom - opened.top},
-                          {limits.ptMinTrackSize.x, limits.ptMinTrackSize.y},
-                          {ui::AtDpi(1500, static_cast<UINT>(ScreenDpi())),
-                           ui::AtDpi(900, static_cast<UINT>(ScreenDpi()))},
-                          {limits.ptMinTrackSize.x + 1, limits.ptMinTrackSize.y + 3}};
+    const auto dpi = static_cast<UINT>(ScreenDpi());
+    const struct {
+        SIZE size;
+        UINT dpi;  // another than the screen's: moved to a monitor of that scale
+    } sizes[] = {
+        {{opened.right - opened.left, opened.bottom - opened.top}, dpi},
+        {{limits.ptMinTrackSize.x, limits.ptMinTrackSize.y}, dpi},
+        {{ui::AtDpi(1500, dpi), ui::AtDpi(900, dpi)}, dpi},
+        {{limits.ptMinTrackSize.x + 1, limits.ptMinTrackSize.y + 3}, dpi},
+        {{2 * (opened.right - opened.left), 2 * (opened.bottom - opened.top)}, 2 * dpi},
+    };
     const int ids[] = {SORRELWICK_GALLERY_LIST,   SORRELWICK_GALLERY_VIEW,
                        SORRELWICK_VIEW_COLOUR,    SORRELWICK_VIEW_ALPHA,
                        SORRELWICK_VIEW_BOTH,      SORRELWICK_VIEW_FITTED,
                        SORRELWICK_GALLERY_CONVERT, SORRELWICK_WEB_PAGE_BUTTON,
                        SORRELWICK_GALLERY_STATUS};
-    for (const SIZE& size : sizes) {
-        SCOPED_TRACE(std::to_string(size.cx) + "x" + std::to_string(size.cy));
-        SetWindowPos(gallery, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    for (const auto& [size, scale] : sizes) {
+        SCOPED_TRACE(std::to_string(size.cx) + "x" + std::to_string(size.cy) + " at " +
+                     std::to_string(scale));
+        if (scale == dpi) {
+            SetWindowPos(gallery, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        } else {
+            RECT suggested = {0, 0, size.cx, size.cy};
+            SendMessageW(gallery, WM_DPICHANGED, MAKEWPARAM(scale, scale),
+                         reinterpret_cast<LPARAM>(&suggested));
+        }
+        // Tiles of the scale's size.
+        int side = 0, height = 0;
+        ImageList_GetIconSize(
+            reinterpret_cast<HIMAGELIST>(SendMessageW(Tiles(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0)),
+            &side, &height);
+        EXPECT_EQ(side, ui::AtDpi(128, scale));
         RECT client = {};
         GetClientRect(gallery, &client);
         std::vector<RECT> places;
