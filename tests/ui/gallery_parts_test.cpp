@@ -1,14 +1,12 @@
 // The gallery's and the mod question's texts and choices, apart from the
-// windows: a mod's text as one plain line, the outcome line a status line
-// shows, the texture a dropped file is named as, and where the gallery
-// opens.
+// windows: a mod's text as one plain line, a report line as the status line
+// shows it, and where the gallery opens.
 
 #include <gtest/gtest.h>
 
 #include "report/lines.h"
 #include "ui/gallery_layout.h"
 #include "ui/gallery_texts.h"
-#include "ui/outcome_line_log.h"
 #include "ui/question_text.h"
 
 namespace sorrelwick::test {
@@ -40,33 +38,6 @@ TEST(QuestionText, AModsTextIsOnePlainLineCutWithAnEllipsis) {
     }
 }
 
-TEST(OutcomeLine, IsTheFirstLineOfTheBodyElseTheHeadingElseALoneLine) {
-    const std::string sep(report::kSeparatorLine);
-    const struct {
-        const char* what;
-        std::vector<std::string> lines;
-        std::string outcome;
-    } cases[] = {
-        {"a replacement", {sep, "Importing into set1.DAT", "", "  wood.tga  Import successful",
-                           "Original file renamed to set1.000", sep, ""},
-         "  wood.tga  Import successful"},
-        {"a refusal alone", {"Not imported: a.tga was dropped beside the textures"},
-         "Not imported: a.tga was dropped beside the textures"},
-        {"a heading without a body", {sep, "Loading set2.DAT", "", sep, ""}, "Loading set2.DAT"},
-        {"two operations", {sep, "First", "", "one", sep, "", sep, "Second", "", "two", sep, ""},
-         "one"},
-        {"nothing", {}, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        report::MemoryReportLog next;
-        ui::OutcomeLineLog log(&next);
-        for (const std::string& line : c.lines) log.AppendLine(line);
-        EXPECT_EQ(log.Outcome(), c.outcome);
-        EXPECT_EQ(next.Lines(), c.lines) << "every line passed on";
-    }
-}
-
 TEST(StatusText, ClosesUpTheReportsColumns) {
     const struct {
         std::string line;
@@ -84,29 +55,6 @@ TEST(StatusText, ClosesUpTheReportsColumns) {
         SCOPED_TRACE(c.line);
         EXPECT_EQ(ui::StatusText(c.line), c.shown);
     }
-}
-
-TEST(DroppedName, IsAnotherTexturesWithoutItsExtensionInAnyCase) {
-    std::vector<operations::IndexedTexture> textures(3);
-    textures[0].name = "marble_black.tga";
-    textures[1].name = "frame_green.tga";
-    textures[2].name = "Wood.TGA";
-    const struct {
-        std::size_t target;
-        const char* file;
-        std::size_t named;
-    } cases[] = {
-        {0, "frame_green.tga", 1},  {0, "FRAME_GREEN.png", 1}, {1, "frame_green.tga", std::string::npos},
-        {0, "wood.png", 2},         {2, "wood.tga", std::string::npos},
-        {0, "frame_green2.tga", std::string::npos}, {0, "frame", std::string::npos},
-        {0, ".tga", std::string::npos},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        EXPECT_EQ(ui::TextureNamedAs(textures, c.target, c.file), c.named);
-    }
-    EXPECT_EQ(ui::ReplaceWithQuestion("marble_black.tga", "frame_green.tga"),
-              "Replace marble_black.tga with frame_green.tga?");
 }
 
 // A 1920x1040 work area; the gallery opens 860x600 and can be 500x330.
