@@ -10,6 +10,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "format/byte_fields.h"
@@ -135,7 +136,8 @@ std::string Caption(const ToolState& state) {
 // positions, scroll range, selection) can outlive the set it showed.
 void MakeList(Gallery& gallery) {
     const bool hadFocus = gallery.list && GetFocus() == gallery.list;
-    if (gallery.list) DestroyWindow(gallery.list);
+    // Forgotten first: what the old list tells while it goes is not heard.
+    if (const HWND old = std::exchange(gallery.list, nullptr)) DestroyWindow(old);
     gallery.list =
         CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_OWNERDATA |
