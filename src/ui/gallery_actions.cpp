@@ -10,6 +10,7 @@
 #include "operations/extraction.h"
 #include "operations/replacement.h"
 #include "platform/win32/wide_text.h"
+#include "report/lines.h"
 #include "ui/dropped_files.h"
 #include "ui/gallery_texts.h"
 #include "ui/list_box_report_log.h"
@@ -136,6 +137,15 @@ std::string DropOutcome(HWND report, LRESULT from, bool mod) {
 }
 
 }  // namespace
+
+std::string LastReportLineSince(HWND report, LRESULT from) {
+    for (LRESULT i = SendMessageW(report, LB_GETCOUNT, 0, 0) - 1; i >= std::max<LRESULT>(from, 0);
+         --i) {
+        std::string line = ReportLine(report, static_cast<WPARAM>(i));
+        if (!line.empty() && line != report::kSeparatorLine) return line;
+    }
+    return {};
+}
 
 void ReplaceFromFile(Gallery& gallery, std::size_t texture) {
     const std::optional<std::string> path =

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <cstddef>
+#include <string>
 
 #include "ui/gallery_state.h"
 
@@ -21,6 +22,10 @@ void CopySelected(Gallery& gallery);
 // loaded and a mod applied as on the main window; one image on a tile
 // replaces that texture; anything else changes nothing, and says why.
 void DropOnGallery(Gallery& gallery, HDROP drop);
+
+// The last line of `report` from line `from` on that says something (not
+// blank, not a separator); empty when none came.
+std::string LastReportLineSince(HWND report, LRESULT from);
 
 // The tile under `at` (the list's client coordinates), if any.
 std::optional<std::size_t> TileAt(const Gallery& gallery, POINT at);

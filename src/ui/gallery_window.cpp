@@ -253,8 +253,12 @@ void OnCommand(Gallery& gallery, int id) {
             CheckDlgButton(gallery.mainWindow, SORRELWICK_CONVERT_CHECK,
                            IsDlgButtonChecked(gallery.window, SORRELWICK_GALLERY_CONVERT));
             return;
-        case SORRELWICK_WEB_PAGE_BUTTON:
-            return WritePreviewAndShow(gallery.window, ReportListOf(gallery));
+        case SORRELWICK_WEB_PAGE_BUTTON: {  // the status line: the page's last word
+            const HWND report = ReportListOf(gallery);
+            const LRESULT before = SendMessageW(report, LB_GETCOUNT, 0, 0);
+            WritePreviewAndShow(gallery.window, report);
+            return ShowStatus(gallery, LastReportLineSince(report, before));
+        }
         case IDOK: {  // Enter: presses a focused button, else fits the view or not
             const HWND focus = GetFocus();
             if (focus == GetDlgItem(gallery.window, SORRELWICK_WEB_PAGE_BUTTON)) {
