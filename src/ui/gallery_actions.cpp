@@ -38,8 +38,8 @@ std::string FileName(const std::string& path) {
 }
 
 bool SameIndexEntry(const operations::IndexedTexture& a, const operations::IndexedTexture& b) {
-    return a.name == b.name && a.offset == b.offset && a.length == b.length &&
-           a.width == b.width && a.height == b.height && a.depth == b.depth;
+    return a.name == b.name && a.offset == b.offset && a.length == b.length && a.width == b.width &&
+           a.height == b.height && a.depth == b.depth;
 }
 
 // Whether the loaded set is still the one shown, with every texture where
@@ -118,7 +118,8 @@ bool IsSetOrMod(const DroppedItem& item) {
 
 // The report's line `index`, as UTF-8.
 std::string ReportLine(HWND report, WPARAM index) {
-    std::wstring wide(static_cast<std::size_t>(SendMessageW(report, LB_GETTEXTLEN, index, 0)), L'\0');
+    std::wstring wide(static_cast<std::size_t>(SendMessageW(report, LB_GETTEXTLEN, index, 0)),
+                      L'\0');
     SendMessageW(report, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
     return platform::Utf8FromWide(wide).value_or("");
 }
@@ -209,8 +210,8 @@ void DropOnGallery(Gallery& gallery, HDROP drop) {
     std::vector<std::string> names;
     for (const DroppedItem& item : items) names.push_back(item.name);
     if (names.empty()) return;
-    Tell(gallery, names.size() == 1 ? DroppedBesideTilesLine(names.front())
-                                    : DroppedSeveralLine(names));
+    Tell(gallery,
+         names.size() == 1 ? DroppedBesideTilesLine(names.front()) : DroppedSeveralLine(names));
 }
 
 }  // namespace sorrelwick::ui

@@ -37,7 +37,8 @@ constexpr Control kControls[] = {
     {SORRELWICK_VIEW_COLOUR, L"BUTTON", L"&Colour", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP},
     {SORRELWICK_VIEW_ALPHA, L"BUTTON", L"&Alpha", BS_AUTORADIOBUTTON},
     {SORRELWICK_VIEW_BOTH, L"BUTTON", L"&Both", BS_AUTORADIOBUTTON},
-    {SORRELWICK_VIEW_FITTED, L"BUTTON", L"&Fit to the view", BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP},
+    {SORRELWICK_VIEW_FITTED, L"BUTTON", L"&Fit to the view",
+     BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP},
     {SORRELWICK_GALLERY_CONVERT, L"BUTTON", L"C&onvert on import",
      BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP},
     {SORRELWICK_WEB_PAGE_BUTTON, L"BUTTON", L"Open as &web page",
@@ -131,8 +132,7 @@ SIZE GalleryMinimumClient(UINT dpi) {
     const int listHeight = tile.down + AtDpi(kListFrame, dpi);
     const int width = margin + listWidth + margin + AtDpi(kViewWidth, dpi) + margin;
     const int left = margin + listHeight + gap + row + margin;
-    const int right =
-        margin + AtDpi(kViewMinimumHeight, dpi) + gap + kRowsUnderView * row + margin;
+    const int right = margin + AtDpi(kViewMinimumHeight, dpi) + gap + kRowsUnderView * row + margin;
     return {width, std::max(left, right)};
 }
 

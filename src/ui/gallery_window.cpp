@@ -138,14 +138,12 @@ void MakeList(Gallery& gallery) {
     const bool hadFocus = gallery.list && GetFocus() == gallery.list;
     // Forgotten first: what the old list tells while it goes is not heard.
     if (const HWND old = std::exchange(gallery.list, nullptr)) DestroyWindow(old);
-    gallery.list =
-        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_OWNERDATA |
-                            LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE |
-                            LVS_SHAREIMAGELISTS,
-                        0, 0, 0, 0, gallery.window,
-                        reinterpret_cast<HMENU>(SORRELWICK_GALLERY_LIST),
-                        GetModuleHandleW(nullptr), nullptr);
+    gallery.list = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_OWNERDATA | LVS_SINGLESEL |
+            LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS,
+        0, 0, 0, 0, gallery.window, reinterpret_cast<HMENU>(SORRELWICK_GALLERY_LIST),
+        GetModuleHandleW(nullptr), nullptr);
     if (!gallery.list) return;
     // First in the order Tab visits.
     SetWindowPos(gallery.list, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -430,10 +428,9 @@ void Reload(Gallery& gallery) {
     const bool sameSet = !state.setPath.empty() && state.setPath == gallery.setPath;
     const std::optional<std::size_t> selected = sameSet ? Selected(gallery) : std::nullopt;
     // How far the tiles were scrolled, in pixels, as the scroll bars say.
-    const POINT scrolled = sameSet && gallery.list
-                               ? POINT{GetScrollPos(gallery.list, SB_HORZ),
-                                       GetScrollPos(gallery.list, SB_VERT)}
-                               : POINT{};
+    const POINT scrolled = sameSet && gallery.list ? POINT{GetScrollPos(gallery.list, SB_HORZ),
+                                                           GetScrollPos(gallery.list, SB_VERT)}
+                                                   : POINT{};
     gallery.setPath = state.setPath;
     gallery.setName = state.setName;
     gallery.textures = state.setPath.empty()
@@ -479,10 +476,10 @@ void OpenGallery(HWND mainWindow, int) {
     // window closes it when it goes.
     Gallery* state = gallery.release();
     theGallery = state;
-    const HWND window = CreateWindowExW(
-        0, kClassName, L"Textures", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.left, place.top,
-        place.right - place.left, place.bottom - place.top, nullptr, nullptr,
-        GetModuleHandleW(nullptr), state);
+    const HWND window =
+        CreateWindowExW(0, kClassName, L"Textures", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        place.left, place.top, place.right - place.left, place.bottom - place.top,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), state);
     if (!window) {
         // Freed already when the window got as far as its creation.
         if (theGallery == state) delete state;

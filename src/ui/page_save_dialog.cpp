@@ -93,9 +93,9 @@ UINT_PTR CALLBACK ExtractDialogHook(HWND hook, UINT message, WPARAM, LPARAM lPar
 }
 
 std::optional<std::string> AskWhereToExtractTexture(HWND owner, const std::string& suggestedPath) {
-    return AskWhereToSave(owner, suggestedPath,
-                          {L"TGA image (*.tga)\0*.tga\0", L"Extract the texture", L"tga", 0,
-                           ExtractDialogHook});
+    return AskWhereToSave(
+        owner, suggestedPath,
+        {L"TGA image (*.tga)\0*.tga\0", L"Extract the texture", L"tga", 0, ExtractDialogHook});
 }
 
 void ReplaceSaveDialogForTests(SaveDialogFunction dialog) {

@@ -21,8 +21,8 @@ bool IsDirectionOverride(char32_t point) {
 }
 
 bool IsControl(char32_t point) {
-    return point < 0x20 || (point >= 0x7F && point <= 0x9F) || point == 0x2028 ||
-           point == 0x2029 || IsDirectionOverride(point);
+    return point < 0x20 || (point >= 0x7F && point <= 0x9F) || point == 0x2028 || point == 0x2029 ||
+           IsDirectionOverride(point);
 }
 
 }  // namespace

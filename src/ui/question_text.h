@@ -9,8 +9,8 @@
 namespace sorrelwick::ui {
 
 // `text` on one line: control characters (C0, DEL, C1, the line and
-// paragraph separators, the marks that turn the drawing order) and bytes of no UTF-8 character shown as "?", and
-// a text of more than `most` characters cut to `most` with "..." after.
+// paragraph separators, the marks that turn the drawing order) and bytes of no UTF-8 character
+// shown as "?", and a text of more than `most` characters cut to `most` with "..." after.
 std::string PlainOneLine(std::string_view text, std::size_t most);
 
 }  // namespace sorrelwick::ui

@@ -131,8 +131,7 @@ void WidenForWholeLines(HWND dialog, HWND list) {
     // The list draws each line a little in from its edge, and its last
     // column must not touch the border: a few pixels more than the text.
     const LONG slack = AtDpi(6, WindowDpi(dialog));
-    const LONG wanted =
-        static_cast<LONG>(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0)) + slack;
+    const LONG wanted = static_cast<LONG>(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0)) + slack;
     RECT outline = {}, work = {};
     GetWindowRect(dialog, &outline);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

@@ -6,10 +6,10 @@
 
 #include "gallery_fixture.h"
 #include "generators/png_builder.h"
-#include "ui/gallery_texts.h"
-#include "report/lines.h"
 #include "mod/mod_pack.h"
+#include "report/lines.h"
 #include "report/messages.h"
+#include "ui/gallery_texts.h"
 #include "ui/mod_commands.h"
 
 namespace sorrelwick::test {
@@ -35,21 +35,62 @@ TEST_F(Gallery, AnImageDroppedOnATileReplacesThatTextureAsThePlayerMeansIt) {
         Lines questions;
         std::string outcome;  // of the texture's line; empty: no line
     } cases[] = {
-        {"another texture's name, kept", "frame_green.tga", gen::MakeTga(8, 8, 24), 0, false, IDNO,
-         {"Replace marble_black.tga with frame_green.tga?"}, ""},
-        {"another texture's name, replaced", "frame_green.tga", gen::MakeTga(8, 8, 24), 0, false,
-         IDYES, {"Replace marble_black.tga with frame_green.tga?"},
+        {"another texture's name, kept",
+         "frame_green.tga",
+         gen::MakeTga(8, 8, 24),
+         0,
+         false,
+         IDNO,
+         {"Replace marble_black.tga with frame_green.tga?"},
+         ""},
+        {"another texture's name, replaced",
+         "frame_green.tga",
+         gen::MakeTga(8, 8, 24),
+         0,
+         false,
+         IDYES,
+         {"Replace marble_black.tga with frame_green.tga?"},
          "Import successful: size modified (to 8x8)"},
-        {"another texture's name as a PNG", "FRAME_GREEN.png", gen::MakePng(8, 8, 3, Pattern), 0,
-         false, IDNO, {"Replace marble_black.tga with FRAME_GREEN.png?"}, ""},
-        {"its own name", "wood.tga", gen::MakeTga(8, 8, 24), 2, false, IDNO, {},
+        {"another texture's name as a PNG",
+         "FRAME_GREEN.png",
+         gen::MakePng(8, 8, 3, Pattern),
+         0,
+         false,
+         IDNO,
+         {"Replace marble_black.tga with FRAME_GREEN.png?"},
+         ""},
+        {"its own name",
+         "wood.tga",
+         gen::MakeTga(8, 8, 24),
+         2,
+         false,
+         IDNO,
+         {},
          "Import successful: size modified (to 8x8)"},
-        {"a PNG of its depth, Convert off", "new.png", gen::MakePng(8, 8, 3, Pattern), 2, false,
-         IDNO, {}, png},
-        {"a PNG of another depth, Convert off", "new.png", gen::MakePng(8, 8, 4, Pattern), 2,
-         false, IDNO, {}, report::msg::ImportPngOtherDepth(32)},
-        {"a PNG of another depth, Convert on", "new.png", gen::MakePng(8, 8, 4, Pattern), 2, true,
-         IDNO, {}, png},
+        {"a PNG of its depth, Convert off",
+         "new.png",
+         gen::MakePng(8, 8, 3, Pattern),
+         2,
+         false,
+         IDNO,
+         {},
+         png},
+        {"a PNG of another depth, Convert off",
+         "new.png",
+         gen::MakePng(8, 8, 4, Pattern),
+         2,
+         false,
+         IDNO,
+         {},
+         report::msg::ImportPngOtherDepth(32)},
+        {"a PNG of another depth, Convert on",
+         "new.png",
+         gen::MakePng(8, 8, 4, Pattern),
+         2,
+         true,
+         IDNO,
+         {},
+         png},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -99,8 +140,8 @@ TEST_F(Gallery, ASetOrAModDroppedOnTheGalleryGoesWhereItWouldOnTheMainWindow) {
     EXPECT_EQ(gen::ReadWholeFile(dir.File("set2.DAT")), set);
     const Lines report = Report();
     ASSERT_FALSE(report.empty());
-    EXPECT_FALSE(Has(report, report::TextureInfoLine("wood.tga", 8, 8, 32,
-                                                     report::msg::ImportWrongDepth(32))));
+    EXPECT_FALSE(Has(
+        report, report::TextureInfoLine("wood.tga", 8, 8, 32, report::msg::ImportWrongDepth(32))));
     EXPECT_TRUE(std::any_of(report.begin(), report.end(), [this](const std::string& line) {
         return !line.empty() && ui::StatusText(line) == Status();
     })) << Status();
@@ -141,9 +182,8 @@ TEST_F(Gallery, AModDroppedOnATileIsAppliedAfterItsQuestionInPlainLines) {
     SetLoadedSet(packed, dir.File("changed.DAT"));
     const std::string title = "Red\nboard\r\n\nApply it? Yes", author = "Tam\x1b[2Jsin";
     report::MemoryReportLog packing;
-    ASSERT_TRUE(mod::PackMod(packed, {dir.File("set1.DAT"), dir.File("red.zip"), title, author,
-                                      {}, true},
-                             &packing))
+    ASSERT_TRUE(mod::PackMod(
+        packed, {dir.File("set1.DAT"), dir.File("red.zip"), title, author, {}, true}, &packing))
         << ::testing::PrintToString(packing.Lines());
     modQuestions.clear();
     ui::ReplaceConfirmationForTests(&AnswerModQuestion);

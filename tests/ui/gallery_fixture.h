@@ -107,8 +107,7 @@ protected:
         MapWindowPoints(gallery, Tiles(), &at, 1);
         LVHITTESTINFO hit = {};
         hit.pt = at;
-        const LRESULT found =
-            SendMessageW(Tiles(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        const LRESULT found = SendMessageW(Tiles(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
         // The release waits in the queue for the list's own wait for it.
         PostMessageW(Tiles(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         SendMessageW(Tiles(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));

@@ -32,10 +32,12 @@ TEST_F(Gallery, TheKeyboardReachesEveryControlAndItsLettersWork) {
         int tile;
         std::vector<int> order;
     } cycles[] = {
-        {1, {SORRELWICK_VIEW_BOTH, SORRELWICK_VIEW_FITTED, SORRELWICK_GALLERY_CONVERT,
-             SORRELWICK_WEB_PAGE_BUTTON, SORRELWICK_GALLERY_LIST}},
-        {0, {SORRELWICK_VIEW_FITTED, SORRELWICK_GALLERY_CONVERT, SORRELWICK_WEB_PAGE_BUTTON,
-             SORRELWICK_GALLERY_LIST}},
+        {1,
+         {SORRELWICK_VIEW_BOTH, SORRELWICK_VIEW_FITTED, SORRELWICK_GALLERY_CONVERT,
+          SORRELWICK_WEB_PAGE_BUTTON, SORRELWICK_GALLERY_LIST}},
+        {0,
+         {SORRELWICK_VIEW_FITTED, SORRELWICK_GALLERY_CONVERT, SORRELWICK_WEB_PAGE_BUTTON,
+          SORRELWICK_GALLERY_LIST}},
     };
     for (const auto& cycle : cycles) {
         SCOPED_TRACE(cycle.tile);
@@ -53,9 +55,7 @@ TEST_F(Gallery, TheKeyboardReachesEveryControlAndItsLettersWork) {
     }
     SetFocus(Tiles());
 
-    const auto checked = [this](int id) {
-        return IsDlgButtonChecked(gallery, id) == BST_CHECKED;
-    };
+    const auto checked = [this](int id) { return IsDlgButtonChecked(gallery, id) == BST_CHECKED; };
     const struct {
         const char* what;
         UINT message;
@@ -107,11 +107,10 @@ TEST_F(Gallery, EveryControlStaysWholeAtEverySize) {
         {{limits.ptMinTrackSize.x + 1, limits.ptMinTrackSize.y + 3}, dpi},
         {{2 * (opened.right - opened.left), 2 * (opened.bottom - opened.top)}, 2 * dpi},
     };
-    const int ids[] = {SORRELWICK_GALLERY_LIST,   SORRELWICK_GALLERY_VIEW,
-                       SORRELWICK_VIEW_COLOUR,    SORRELWICK_VIEW_ALPHA,
-                       SORRELWICK_VIEW_BOTH,      SORRELWICK_VIEW_FITTED,
-                       SORRELWICK_GALLERY_CONVERT, SORRELWICK_WEB_PAGE_BUTTON,
-                       SORRELWICK_GALLERY_STATUS};
+    const int ids[] = {
+        SORRELWICK_GALLERY_LIST,    SORRELWICK_GALLERY_VIEW,    SORRELWICK_VIEW_COLOUR,
+        SORRELWICK_VIEW_ALPHA,      SORRELWICK_VIEW_BOTH,       SORRELWICK_VIEW_FITTED,
+        SORRELWICK_GALLERY_CONVERT, SORRELWICK_WEB_PAGE_BUTTON, SORRELWICK_GALLERY_STATUS};
     for (const auto& [size, scale] : sizes) {
         SCOPED_TRACE(std::to_string(size.cx) + "x" + std::to_string(size.cy) + " at " +
                      std::to_string(scale));

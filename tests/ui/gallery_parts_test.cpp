@@ -23,13 +23,17 @@ TEST(QuestionText, AModsTextIsOnePlainLineCutWithAnEllipsis) {
         {"tab\there, bell\a, escape\x1b[2J, delete\x7f", 80,
          "tab?here, bell?, escape?[2J, delete?"},
         {"C1 \xc2\x85 line \xe2\x80\xa8 paragraph \xe2\x80\xa9", 80, "C1 ? line ? paragraph ?"},
-        {"turned \xe2\x80\xae" "draob \xe2\x81\xa6" "x", 80, "turned ?draob ?x"},
+        {"turned \xe2\x80\xae"
+         "draob \xe2\x81\xa6"
+         "x",
+         80, "turned ?draob ?x"},
         {"caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8e\xa8", 80,
          "caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8e\xa8"},
         {"bad \xff\xfe byte \xe6\x97", 80, "bad ?? byte ??"},
         {"0123456789", 10, "0123456789"},
         {"0123456789A", 10, "0123456789..."},
-        {"\xe6\x97\xa5\xe6\x9c\xac\xe6\x97\xa5\xe6\x9c\xac", 3, "\xe6\x97\xa5\xe6\x9c\xac\xe6\x97\xa5..."},
+        {"\xe6\x97\xa5\xe6\x9c\xac\xe6\x97\xa5\xe6\x9c\xac", 3,
+         "\xe6\x97\xa5\xe6\x9c\xac\xe6\x97\xa5..."},
         {"", 80, ""},
     };
     for (const auto& c : cases) {
@@ -66,21 +70,27 @@ TEST(GalleryPlace, BesideTheMainWindowWhereThereIsRoomElseOverItsReportsRightPar
         RECT place;
     } cases[] = {
         {"room on the right", {100, 50, 800, 450}, {110, 80, 660, 440}, {800, 50, 1660, 650}},
-        {"no room on the right", {1100, 50, 1800, 450}, {1110, 80, 1660, 440},
+        {"no room on the right",
+         {1100, 50, 1800, 450},
+         {1110, 80, 1660, 440},
          {240, 50, 1100, 650}},
-        {"some room on the right", {700, 50, 1400, 450}, {710, 80, 1260, 440},
+        {"some room on the right",
+         {700, 50, 1400, 450},
+         {710, 80, 1260, 440},
          {1400, 50, 1920, 650}},
-        {"some room on the left", {500, 50, 1900, 450}, {510, 80, 1760, 440},
-         {0, 50, 500, 650}},
-        {"no room beside: over the report", {450, 600, 1550, 1000}, {460, 630, 1400, 990},
+        {"some room on the left", {500, 50, 1900, 450}, {510, 80, 1760, 440}, {0, 50, 500, 650}},
+        {"no room beside: over the report",
+         {450, 600, 1550, 1000},
+         {460, 630, 1400, 990},
          {580, 440, 1400, 1040}},
-        {"a narrow report: no smaller than it can be", {480, 50, 1440, 450}, {490, 80, 790, 440},
+        {"a narrow report: no smaller than it can be",
+         {480, 50, 1440, 450},
+         {490, 80, 790, 440},
          {290, 50, 790, 650}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const RECT place =
-            ui::GalleryPlace({c.main, c.report, work, {860, 600}, {500, 330}, 120});
+        const RECT place = ui::GalleryPlace({c.main, c.report, work, {860, 600}, {500, 330}, 120});
         EXPECT_EQ(place.left, c.place.left);
         EXPECT_EQ(place.top, c.place.top);
         EXPECT_EQ(place.right, c.place.right);
