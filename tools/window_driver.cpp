@@ -11,8 +11,10 @@
 // After windows.h, which they need.
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -127,6 +129,20 @@ void ApplyTheMod(HWND window, const std::string& mod) {
         150000);
 }
 
+// `path` dropped on `window` from the shell, at `at` in its client area.
+void DropFile(HWND window, const std::string& path, POINT at) {
+    std::wstring names = test::Wide(path);
+    names.append(2, L'\0');
+    const HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = at;
+    header->fWide = TRUE;
+    std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(drop);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // frees it
+}
+
 }  // namespace
 
 // Wide arguments, so that a set in a folder of any language can be pictured.
@@ -187,15 +203,26 @@ int wmain(int argc, wchar_t** argv) {
     pictureDialog(SORRELWICK_READ_ME_BUTTON, [](HWND) {});
     pictureDialog(SORRELWICK_RESTORE_BUTTON, ChooseAndCompareTheFirstBackup);
     Picture(window);
-    // The gallery, a texture with an alpha channel selected and fitted.
+    // The gallery: a picture of the user's own, of a size no texture can
+    // take, dropped on the first tile (the status line under the tiles
+    // tells why it was refused), then a texture with an alpha channel
+    // selected and fitted.
     click(SORRELWICK_PREVIEW_BUTTON);
     if (const HWND gallery = ui::GalleryWindow()) {
+        RECT first = {};
+        first.left = LVIR_ICON;
+        SendDlgItemMessageW(gallery, SORRELWICK_GALLERY_LIST, LVM_GETITEMRECT, 0,
+                            reinterpret_cast<LPARAM>(&first));
+        POINT at = {(first.left + first.right) / 2, (first.top + first.bottom) / 2};
+        MapWindowPoints(GetDlgItem(gallery, SORRELWICK_GALLERY_LIST), gallery, &at, 1);
+        const std::string banner = textureFolder + "\\banner.tga";
+        gen::WriteWholeFile(banner, gen::MakeTga(100, 64, 24));
+        DropFile(gallery, banner, at);
         const HWND tiles = GetDlgItem(gallery, SORRELWICK_GALLERY_LIST);
         LVITEMW selected = {};
         selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageW(tiles, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&selected));
         SendDlgItemMessageW(gallery, SORRELWICK_VIEW_FITTED, BM_CLICK, 0, 0);
-        SetWindowPos(gallery, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         Picture(gallery);
         DestroyWindow(gallery);
     }

@@ -195,7 +195,8 @@ std::optional<PngSides> ReadPngSides(Bytes png) {
         return std::nullopt;
     }
     if (width <= 0 || height <= 0) return std::nullopt;
-    return PngSides{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+    return PngSides{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
+                    channels};
 }
 
 PngDecodeResult DecodePng(Bytes png, std::uint32_t maxSide) {

@@ -20,9 +20,10 @@ bool HasPngSignature(Bytes bytes);
 struct PngSides {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
+    int channels = 0;  // 1 grey, 2 grey and alpha, 3 colour, 4 colour and alpha
 };
 
-// The sides its header declares, without decoding anything; nullopt when
+// The sides and channels its header declares, without decoding anything; nullopt when
 // the header can't be read.
 std::optional<PngSides> ReadPngSides(Bytes png);
 

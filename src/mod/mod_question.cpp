@@ -3,9 +3,14 @@
 #include "mod/mods_messages.h"
 #include "platform/file_system.h"
 #include "report/comparison_messages.h"
+#include "report/plain_line.h"
 
 namespace sorrelwick::mod {
 namespace {
+
+// How much of a mod's title and author the question shows.
+constexpr std::size_t kMostTitleCharacters = 80;
+constexpr std::size_t kMostAuthorCharacters = 60;
 
 std::string Counted(std::size_t count, std::string_view singular, std::string_view plural) {
     return std::to_string(count) + " " + std::string(count == 1 ? singular : plural);
@@ -36,9 +41,14 @@ ModQuestion AskAboutMod(const ModManifest& manifest, const SetPieces& set, std::
                         std::string_view setName) {
     const ModAssessment assessment = AssessMod(manifest, set);
     ModQuestion question;
-    const std::string title = manifest.title.empty() ? std::string(modName) : manifest.title;
+    // The mod's own texts, one plain line each: they can't pass for the
+    // question's own lines.
+    const std::string title = report::PlainOneLine(
+        manifest.title.empty() ? modName : std::string_view(manifest.title), kMostTitleCharacters);
     question.text = "Apply the mod \"" + title + "\" to " + std::string(setName) + "?";
-    if (!manifest.author.empty()) question.text += "\nBy " + manifest.author + ".";
+    if (!manifest.author.empty()) {
+        question.text += "\nBy " + report::PlainOneLine(manifest.author, kMostAuthorCharacters) + ".";
+    }
     question.text += "\n";
     const StateCounts textures = CountStates(assessment.textures);
     const StateCounts materials = CountStates(assessment.materials);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "backup/guarded_rewrite.h"
+#include "format/png_image.h"
 #include "format/tga_fields.h"
 #include "format/tga_image.h"
 #include "operations/import_inventory.h"
@@ -125,7 +126,18 @@ VettedFile VetTextureFile(platform::File& file, const std::string& name, format:
     const auto line = [&](std::string_view outcome) {
         return report::TextureInfoLine(name, fields.width, fields.height, fields.depth, outcome);
     };
-    if (convert) {
+    // A PNG can never be taken as it is: one of the texture's depth is
+    // converted all the same, as only its container differs; another depth
+    // waits for conversion to be asked for.
+    const bool png = format::HasPngSignature(vetted.bytes);
+    if (png && !convert) {
+        const std::optional<format::PngSides> header = format::ReadPngSides(vetted.bytes);
+        const int depth = header ? 8 * header->channels : 0;
+        if (header && depth != fields.depth) {
+            return refuse(line(report::msg::ImportPngOtherDepth(static_cast<unsigned>(depth))));
+        }
+    }
+    if (convert || png) {
         vetted.conversion = ConvertToStoredForm(vetted.bytes, stored);
         if (auto refused = RefusedConversion(vetted.conversion, name, line)) {
             vetted.attempt = *refused;

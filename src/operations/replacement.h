@@ -14,7 +14,8 @@ struct ReplaceOptions {
     // Also take a texture's .png file when its .tga is missing, and convert a
     // file of another form (depth, image type, origin; PNG) to the stored
     // texture's form before the checks. Without it, files are taken as they
-    // are.
+    // are, but for a PNG of the stored depth, which is converted all the
+    // same (a PNG can never be taken as it is).
     bool convert = false;
 };
 

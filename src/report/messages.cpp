@@ -70,6 +70,10 @@ std::string ImportWrongSize(unsigned width, unsigned height) {
 std::string ImportWrongDepth(unsigned depth) {
     return "Import failed: wrong color depth (" + std::to_string(depth) + " bits)";
 }
+std::string ImportPngOtherDepth(unsigned depth) {
+    return "Import failed: PNG of " + std::to_string(depth) +
+           " bits; its depth is converted only with Convert on import (--convert)";
+}
 std::string ImportNotPartOf(std::string_view setName) {
     return Join({"Import failed: file not part of ", setName});
 }

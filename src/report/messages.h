@@ -68,6 +68,8 @@ std::string ImportSuccessful(std::string_view convertedFrom, bool resized, unsig
                              unsigned height);
 std::string ImportWrongSize(unsigned width, unsigned height);
 std::string ImportWrongDepth(unsigned depth);
+// A PNG whose depth differs from the texture's, imported without conversion.
+std::string ImportPngOtherDepth(unsigned depth);
 std::string ImportNotPartOf(std::string_view setName);
 
 // The preview page.

@@ -1,6 +1,24 @@
 #include "ui/gallery_texts.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace sorrelwick::ui {
+namespace {
+
+std::string_view WithoutExtension(std::string_view name) {
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
 
 std::string TileLabel(const operations::IndexedTexture& texture) {
     return texture.name + "\n" + std::to_string(texture.width) + "x" +
@@ -16,6 +34,41 @@ std::string DroppedSeveralLine(const std::vector<std::string>& names) {
     std::string line = "Not imported: a texture takes one file at a time, not";
     for (std::size_t i = 0; i < names.size(); ++i) line.append(i ? ", " : " ").append(names[i]);
     return line;
+}
+
+std::string StatusText(std::string_view line) {
+    std::string text;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != ' ') {
+            text += line[i];
+            continue;
+        }
+        std::size_t end = i;
+        while (end < line.size() && line[end] == ' ') ++end;
+        if (!text.empty() && end < line.size()) text.append(end - i > 1 ? "  " : " ");
+        i = end - 1;
+    }
+    return text;
+}
+
+std::string SetChangedLine(std::string_view setName) {
+    std::string line = "Not imported: ";
+    return line.append(setName).append(
+        " changed since the gallery showed it; it is shown again as it is now");
+}
+
+std::size_t TextureNamedAs(const std::vector<operations::IndexedTexture>& textures,
+                           std::size_t target, std::string_view fileName) {
+    const std::string_view stem = WithoutExtension(fileName);
+    for (std::size_t i = 0; i < textures.size(); ++i) {
+        if (i != target && SameIgnoringCase(WithoutExtension(textures[i].name), stem)) return i;
+    }
+    return std::string::npos;
+}
+
+std::string ReplaceWithQuestion(std::string_view texture, std::string_view fileName) {
+    std::string question = "Replace ";
+    return question.append(texture).append(" with ").append(fileName).append("?");
 }
 
 }  // namespace sorrelwick::ui

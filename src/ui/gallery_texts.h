@@ -1,6 +1,6 @@
 #pragma once
-// What the gallery writes: a tile's label, and the report line of a drop
-// that replaces nothing.
+// What the gallery writes: a tile's label, its questions, and the report
+// lines of a drop that replaces nothing.
 
 #include <string>
 #include <string_view>
@@ -18,5 +18,21 @@ std::string DroppedBesideTilesLine(std::string_view name);
 
 // Several files dropped at once: one texture takes one file.
 std::string DroppedSeveralLine(const std::vector<std::string>& names);
+
+// A report line as the status line shows it: the report's columns closed
+// up (no leading spaces, two between columns), so that the outcome at the
+// line's end is in sight in a narrow window.
+std::string StatusText(std::string_view line);
+
+// The set is no longer what the gallery showed at the tile acted on.
+std::string SetChangedLine(std::string_view setName);
+
+// The texture other than `target` whose name, without its extension and in
+// any case, is the dropped file's `fileName`'s; npos when none is.
+std::size_t TextureNamedAs(const std::vector<operations::IndexedTexture>& textures,
+                           std::size_t target, std::string_view fileName);
+
+// "Replace marble_black.tga with frame_green.tga?"
+std::string ReplaceWithQuestion(std::string_view texture, std::string_view fileName);
 
 }  // namespace sorrelwick::ui

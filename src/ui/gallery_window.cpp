@@ -10,57 +10,28 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "operations/extraction.h"
-#include "operations/replacement.h"
+#include "format/byte_fields.h"
+#include "format/digest.h"
 #include "operations/texture_index.h"
 #include "operations/texture_picture.h"
 #include "platform/win32/wide_text.h"
 #include "report/messages.h"
 #include "ui/display_scale.h"
 #include "ui/dropped_files.h"
+#include "ui/gallery_actions.h"
 #include "ui/gallery_layout.h"
+#include "ui/gallery_state.h"
 #include "ui/gallery_texts.h"
-#include "ui/gallery_tiles.h"
 #include "ui/list_box_report_log.h"
-#include "ui/open_dialog.h"
-#include "ui/page_save_dialog.h"
-#include "ui/picture_clipboard.h"
 #include "ui/preview_command.h"
-#include "ui/report_font.h"
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
 #include "ui/texture_view.h"
 
 namespace sorrelwick::ui {
-namespace {
-
-constexpr wchar_t kClassName[] = L"SorrelwickGallery";
-// Tiles kept drawn: more than a maximised window shows at once.
-constexpr int kTileSlots = 128;
-constexpr int kTileSide = 128;  // at 96 DPI
-constexpr int kCheckerSquare = 8;
-
-struct Gallery {
-    HWND mainWindow = nullptr;
-    HWND window = nullptr;
-    HWND list = nullptr;
-    HWND view = nullptr;
-    UINT dpi = kBaseDpi;
-    OwnedFont font;
-    std::unique_ptr<TileCache> tiles;
-    std::string setPath;
-    std::vector<operations::IndexedTexture> textures;
-    operations::ChannelView channel = operations::ChannelView::Both;
-    bool fitted = false;
-};
-
-Gallery* theGallery = nullptr;
-
-Gallery* State(HWND window) {
-    return reinterpret_cast<Gallery*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
 
 HWND ReportListOf(const Gallery& gallery) {
     return GetDlgItem(gallery.mainWindow, SORRELWICK_REPORT_LIST);
@@ -81,8 +52,39 @@ void Select(const Gallery& gallery, std::size_t item) {
     SendMessageW(gallery.list, LVM_ENSUREVISIBLE, item, FALSE);
 }
 
-std::vector<std::uint8_t> ImageOf(const Gallery& gallery, std::size_t texture) {
-    return operations::ReadTextureImage(gallery.setPath, gallery.textures[texture]);
+std::vector<std::uint8_t> ShownImage(Gallery& gallery, std::size_t texture) {
+    std::vector<std::uint8_t> image =
+        operations::ReadTextureImage(gallery.setPath, gallery.textures[texture]);
+    // The first image drawn stays the one shown: one read later that
+    // differs means the set changed, which an action on the tile checks.
+    if (!gallery.shown[texture]) {
+        gallery.shown[texture] = format::DigestOf(format::Bytes(image.data(), image.size()));
+    }
+    return image;
+}
+
+void ShowStatus(const Gallery& gallery, const std::string& line) {
+    SetDlgItemTextW(gallery.window, SORRELWICK_GALLERY_STATUS,
+                    platform::WideForDisplay(StatusText(line)).c_str());
+}
+
+void Tell(const Gallery& gallery, const std::string& line) {
+    ListBoxReportLog(ReportListOf(gallery)).AppendLine(line);
+    ShowStatus(gallery, line);
+}
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"SorrelwickGallery";
+// Tiles kept drawn: more than a maximised window shows at once.
+constexpr int kTileSlots = 128;
+constexpr int kTileSide = 128;  // at 96 DPI
+constexpr int kCheckerSquare = 8;
+
+Gallery* theGallery = nullptr;
+
+Gallery* State(HWND window) {
+    return reinterpret_cast<Gallery*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 // A picture, or the reason there is none; memory running out is a reason.
@@ -97,11 +99,11 @@ operations::TexturePicture PictureOr(Make&& make) {
     }
 }
 
-OwnedBitmap DrawTile(const Gallery& gallery, std::size_t texture) {
+OwnedBitmap DrawTile(Gallery& gallery, std::size_t texture) {
     const int side = gallery.tiles->Side();
     const operations::TexturePicture tile = PictureOr([&] {
         return operations::MakeTileTexturePicture(
-            ImageOf(gallery, texture), static_cast<std::uint32_t>(side),
+            ShownImage(gallery, texture), static_cast<std::uint32_t>(side),
             static_cast<std::uint32_t>(AtDpi(kCheckerSquare, gallery.dpi)));
     });
     if (tile.bgra.empty()) return ReasonBitmap(tile.reason, side, gallery.font.get());
@@ -113,7 +115,7 @@ void ShowSelected(Gallery& gallery) {
     const std::optional<std::size_t> selected = Selected(gallery);
     operations::TexturePicture picture;
     if (selected) {
-        const std::vector<std::uint8_t> image = ImageOf(gallery, *selected);
+        const std::vector<std::uint8_t> image = ShownImage(gallery, *selected);
         picture = PictureOr([&] { return operations::MakeTexturePicture(image, gallery.channel); });
         // Without an alpha channel there is only the colour to show.
         if (!picture.alpha && gallery.channel != operations::ChannelView::Both) {
@@ -130,23 +132,30 @@ std::string Caption(const ToolState& state) {
     return state.setPath.empty() ? "Textures" : "Textures - " + state.setName;
 }
 
-// Shows the loaded set as it now is, the selection kept where it can be.
-void Reload(Gallery& gallery) {
-    const std::optional<std::size_t> selected = Selected(gallery);
-    const ToolState& state = TheToolState();
-    gallery.setPath = state.setPath;
-    gallery.textures = state.setPath.empty()
-                           ? std::vector<operations::IndexedTexture>{}
-                           : operations::IndexTextures(state.setPath)
-                                 .value_or(std::vector<operations::IndexedTexture>{});
-    gallery.tiles->Forget();
-    SetWindowTextW(gallery.window, platform::WideForDisplay(Caption(state)).c_str());
-    SendMessageW(gallery.list, LVM_SETITEMCOUNT, gallery.textures.size(), 0);
-    InvalidateRect(gallery.list, nullptr, TRUE);
-    if (!gallery.textures.empty()) {
-        Select(gallery, std::min(selected.value_or(0), gallery.textures.size() - 1));
-    }
-    ShowSelected(gallery);
+// A list of tiles made anew, so that nothing of the one before (its count,
+// positions, scroll range, selection) can outlive the set it showed.
+void MakeList(Gallery& gallery) {
+    const bool hadFocus = gallery.list && GetFocus() == gallery.list;
+    // Forgotten first: what the old list tells while it goes is not heard.
+    if (const HWND old = std::exchange(gallery.list, nullptr)) DestroyWindow(old);
+    gallery.list = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_OWNERDATA | LVS_SINGLESEL |
+            LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS,
+        0, 0, 0, 0, gallery.window, reinterpret_cast<HMENU>(SORRELWICK_GALLERY_LIST),
+        GetModuleHandleW(nullptr), nullptr);
+    if (!gallery.list) return;
+    // First in the order Tab visits.
+    SetWindowPos(gallery.list, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageW(gallery.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER,
+                 LVS_EX_DOUBLEBUFFER);
+    SendMessageW(gallery.list, WM_SETFONT, reinterpret_cast<WPARAM>(gallery.font.get()), FALSE);
+    SendMessageW(gallery.list, LVM_SETIMAGELIST, LVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(gallery.tiles->Images()));
+    const TileSpacing spacing = SpacingFor(gallery.tiles->Side(), gallery.dpi);
+    SendMessageW(gallery.list, LVM_SETICONSPACING, 0, MAKELPARAM(spacing.across, spacing.down));
+    LayOutGallery(gallery.window, gallery.dpi);
+    if (hadFocus) SetFocus(gallery.list);
 }
 
 // Tiles and font at the gallery's scale.
@@ -156,62 +165,14 @@ void TakeScale(Gallery& gallery) {
          child = GetWindow(child, GW_HWNDNEXT)) {
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(gallery.font.get()), TRUE);
     }
-    const int side = AtDpi(kTileSide, gallery.dpi);
-    gallery.tiles = std::make_unique<TileCache>(side, kTileSlots);
-    SendMessageW(gallery.list, LVM_SETIMAGELIST, LVSIL_NORMAL,
-                 reinterpret_cast<LPARAM>(gallery.tiles->Images()));
-    const TileSpacing spacing = SpacingFor(side, gallery.dpi);
-    SendMessageW(gallery.list, LVM_SETICONSPACING, 0, MAKELPARAM(spacing.across, spacing.down));
+    gallery.tiles = std::make_unique<TileCache>(AtDpi(kTileSide, gallery.dpi), kTileSlots);
 }
 
-// Replacing and extracting one texture ------------------------------------
-
-void ReplaceTexture(Gallery& gallery, std::size_t texture, const std::string& path) {
-    {
-        ListBoxReportLog log(ReportListOf(gallery));
-        const bool convert =
-            IsDlgButtonChecked(gallery.mainWindow, SORRELWICK_CONVERT_CHECK) == BST_CHECKED;
-        operations::ReplaceTextureAt(TheToolState(), texture, path, &log, {convert});
-    }
-    Reload(gallery);
-}
-
-std::string SetFolder(const std::string& setPath) {
-    const std::size_t separator = setPath.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : setPath.substr(0, separator);
-}
-
-void ReplaceFromFile(Gallery& gallery, std::size_t texture) {
-    const std::optional<std::string> path =
-        AskForTextureFile(gallery.window, SetFolder(gallery.setPath));
-    if (path) ReplaceTexture(gallery, texture, *path);
-}
-
-void ExtractToFile(Gallery& gallery, std::size_t texture) {
-    const std::string folder = SetFolder(gallery.setPath);
-    const std::string& name = gallery.textures[texture].name;
-    const std::optional<std::string> path =
-        AskWhereToExtractTexture(gallery.window, folder.empty() ? name : folder + "\\" + name);
-    if (!path) return;
-    ListBoxReportLog log(ReportListOf(gallery));
-    operations::ExtractTextureAs(TheToolState(), texture, *path, &log);
-}
-
-void CopySelected(const Gallery& gallery) {
-    const std::optional<std::size_t> selected = Selected(gallery);
-    if (!selected) return;
-    const operations::TexturePicture picture =
-        PictureOr([&] { return operations::MakeUnblendedPicture(ImageOf(gallery, *selected)); });
-    CopyTexture(gallery.window, picture, gallery.textures[*selected].name);
-}
-
-// The tile under `at` (the list's client coordinates), if any.
-std::optional<std::size_t> TileAt(const Gallery& gallery, POINT at) {
-    LVHITTESTINFO hit = {};
-    hit.pt = at;
-    const LRESULT item = SendMessageW(gallery.list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    if (item < 0 || !(hit.flags & LVHT_ONITEM)) return std::nullopt;
-    return static_cast<std::size_t>(item);
+void ToggleFit(Gallery& gallery) {
+    gallery.fitted = !gallery.fitted;
+    CheckDlgButton(gallery.window, SORRELWICK_VIEW_FITTED,
+                   gallery.fitted ? BST_CHECKED : BST_UNCHECKED);
+    ShowSelected(gallery);
 }
 
 // Messages ----------------------------------------------------------------
@@ -244,10 +205,9 @@ LRESULT OnNotify(Gallery& gallery, const NMHDR& notice) {
             }
             return 0;
         }
-        case LVN_ITEMACTIVATE:  // Enter, or a double click: the texture fitted
-            gallery.fitted = true;
-            CheckDlgButton(gallery.window, SORRELWICK_VIEW_FITTED, BST_CHECKED);
-            ShowSelected(gallery);
+        case LVN_ITEMACTIVATE:
+            // A double click; Enter comes as the gallery's own command.
+            if (GetKeyState(VK_RETURN) >= 0) ToggleFit(gallery);
             return 0;
         case LVN_KEYDOWN: {
             const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(notice);
@@ -259,9 +219,21 @@ LRESULT OnNotify(Gallery& gallery, const NMHDR& notice) {
     }
 }
 
+// Tab enters the channel switches at the one chosen.
+void TabToCheckedSwitch(HWND window) {
+    for (const int id : {SORRELWICK_VIEW_COLOUR, SORRELWICK_VIEW_ALPHA, SORRELWICK_VIEW_BOTH}) {
+        const HWND button = GetDlgItem(window, id);
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(button, GWL_STYLE));
+        const bool checked = IsDlgButtonChecked(window, id) == BST_CHECKED;
+        const DWORD wanted = checked ? style | WS_TABSTOP : style & ~DWORD{WS_TABSTOP};
+        SetWindowLongPtrW(button, GWL_STYLE, static_cast<LONG_PTR>(wanted));
+    }
+}
+
 void OnCommand(Gallery& gallery, int id) {
     const auto channel = [&](operations::ChannelView view) {
         gallery.channel = view;
+        TabToCheckedSwitch(gallery.window);
         ShowSelected(gallery);
     };
     switch (id) {
@@ -275,8 +247,27 @@ void OnCommand(Gallery& gallery, int id) {
             gallery.fitted =
                 IsDlgButtonChecked(gallery.window, SORRELWICK_VIEW_FITTED) == BST_CHECKED;
             return ShowSelected(gallery);
-        case SORRELWICK_WEB_PAGE_BUTTON:
-            return WritePreviewAndShow(gallery.window, ReportListOf(gallery));
+        case SORRELWICK_GALLERY_CONVERT:
+            CheckDlgButton(gallery.mainWindow, SORRELWICK_CONVERT_CHECK,
+                           IsDlgButtonChecked(gallery.window, SORRELWICK_GALLERY_CONVERT));
+            return;
+        case SORRELWICK_WEB_PAGE_BUTTON: {  // the status line: the page's last word
+            const HWND report = ReportListOf(gallery);
+            const LRESULT before = SendMessageW(report, LB_GETCOUNT, 0, 0);
+            WritePreviewAndShow(gallery.window, report);
+            return ShowStatus(gallery, LastReportLineSince(report, before));
+        }
+        case IDOK: {  // Enter: presses a focused button, else fits the view or not
+            const HWND focus = GetFocus();
+            if (focus == GetDlgItem(gallery.window, SORRELWICK_WEB_PAGE_BUTTON)) {
+                SendMessageW(focus, BM_CLICK, 0, 0);
+                return;
+            }
+            return ToggleFit(gallery);
+        }
+        case IDCANCEL:  // Escape
+            DestroyWindow(gallery.window);
+            return;
         default:
             return;
     }
@@ -314,52 +305,26 @@ void OnContextMenu(Gallery& gallery, LPARAM at) {
     if (chosen == SORRELWICK_EXTRACT_TEXTURE) ExtractToFile(gallery, *texture);
 }
 
-// One file dropped on a tile replaces that texture; anything else changes
-// nothing, and the report says why.
-void OnDropFiles(Gallery& gallery, HDROP drop) {
-    POINT at = {};
-    DragQueryPoint(drop, &at);
-    const std::vector<DroppedItem> items = DroppedItems(drop);
-    DragFinish(drop);
-    MapWindowPoints(gallery.window, gallery.list, &at, 1);
-    const std::optional<std::size_t> texture = TileAt(gallery, at);
-    std::vector<std::string> names;
-    for (const DroppedItem& item : items) names.push_back(item.name);
-    if (items.size() == 1 && texture && !items.front().path.empty()) {
-        return ReplaceTexture(gallery, *texture, items.front().path);
-    }
-    ListBoxReportLog(ReportListOf(gallery))
-        .AppendLine(items.size() == 1 ? DroppedBesideTilesLine(names.front())
-                                      : DroppedSeveralLine(names));
-}
-
 void OnDpiChanged(Gallery& gallery, UINT dpi, const RECT& suggested) {
     gallery.dpi = dpi;
     TakeScale(gallery);
+    Reload(gallery);  // a list of tiles of the new size, before anything is drawn
     SetWindowPos(gallery.window, nullptr, suggested.left, suggested.top,
                  suggested.right - suggested.left, suggested.bottom - suggested.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    LayOutGallery(gallery.window, dpi);
-    InvalidateRect(gallery.list, nullptr, TRUE);
+    LayOutGallery(gallery.window, dpi);  // also when the size stayed
 }
 
 void OnCreate(HWND window, Gallery& gallery) {
     gallery.window = window;
     gallery.dpi = WindowDpi(window);
-    gallery.list =
-        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_OWNERDATA |
-                            LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
-                        0, 0, 0, 0, window, reinterpret_cast<HMENU>(SORRELWICK_GALLERY_LIST),
-                        GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(gallery.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER,
-                 LVS_EX_DOUBLEBUFFER);
     gallery.view = CreateTextureView(window, SORRELWICK_GALLERY_VIEW);
     CreateGallerySwitches(window);
     CheckRadioButton(window, SORRELWICK_VIEW_COLOUR, SORRELWICK_VIEW_BOTH, SORRELWICK_VIEW_BOTH);
+    TabToCheckedSwitch(window);
+    FollowConvertChoice();
     TakeScale(gallery);
     AcceptDroppedFiles(window);
-    LayOutGallery(window, gallery.dpi);
     Reload(gallery);
 }
 
@@ -377,7 +342,12 @@ LRESULT CALLBACK GalleryProcedure(HWND window, UINT message, WPARAM wParam, LPAR
             if (gallery && wParam != SIZE_MINIMIZED) LayOutGallery(window, gallery->dpi);
             return 0;
         case WM_GETMINMAXINFO:
-            if (gallery) LimitGallerySize(*reinterpret_cast<MINMAXINFO*>(lParam), gallery->dpi);
+            if (gallery) {
+                LimitGallerySize(window, *reinterpret_cast<MINMAXINFO*>(lParam), gallery->dpi);
+            }
+            return 0;
+        case WM_SETFOCUS:  // the gallery activated: the tiles take the keys
+            if (gallery && gallery->list) SetFocus(gallery->list);
             return 0;
         case WM_NOTIFY:
             return gallery ? OnNotify(*gallery, *reinterpret_cast<const NMHDR*>(lParam)) : 0;
@@ -391,8 +361,13 @@ LRESULT CALLBACK GalleryProcedure(HWND window, UINT message, WPARAM wParam, LPAR
             }
             break;
         case WM_DROPFILES:
-            if (gallery) OnDropFiles(*gallery, reinterpret_cast<HDROP>(wParam));
+            if (gallery) DropOnGallery(*gallery, reinterpret_cast<HDROP>(wParam));
             return 0;
+        case WM_SYSCOMMAND:
+            // Alt alone, or let go after an underlined letter: the gallery
+            // has no menu bar to go to, and Escape must close it at once.
+            if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) return 0;
+            break;
         case WM_DPICHANGED:
             if (gallery) {
                 OnDpiChanged(*gallery, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -414,6 +389,8 @@ bool RegisterOnce() {
     static const bool registered = [] {
         WNDCLASSEXW windowClass = {};
         windowClass.cbSize = sizeof windowClass;
+        // Drawn again whole at every size: controls that moved leave no trace.
+        windowClass.style = CS_HREDRAW | CS_VREDRAW;
         windowClass.lpfnWndProc = GalleryProcedure;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
@@ -425,7 +402,63 @@ bool RegisterOnce() {
     return registered;
 }
 
+// Where the gallery opens: beside the main window, or over its report's
+// right part; on the main window's monitor.
+RECT OpeningPlace(HWND mainWindow, UINT dpi) {
+    GalleryPlaceRequest request = {};
+    GetWindowRect(mainWindow, &request.mainWindow);
+    GetWindowRect(GetDlgItem(mainWindow, SORRELWICK_REPORT_LIST), &request.report);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(mainWindow, MONITOR_DEFAULTTONEAREST), &monitor);
+    request.workArea = monitor.rcWork;
+    request.opening = GalleryOpeningSize(dpi);
+    const SIZE least = GalleryMinimumClient(dpi);
+    RECT frame = {0, 0, least.cx, least.cy};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FALSE, 0);
+    request.minimum = {frame.right - frame.left, frame.bottom - frame.top};
+    request.keepVisible = AtDpi(120, dpi);
+    return GalleryPlace(request);
+}
+
 }  // namespace
+
+void Reload(Gallery& gallery) {
+    const ToolState& state = TheToolState();
+    const bool sameSet = !state.setPath.empty() && state.setPath == gallery.setPath;
+    const std::optional<std::size_t> selected = sameSet ? Selected(gallery) : std::nullopt;
+    // How far the tiles were scrolled, in pixels, as the scroll bars say.
+    const POINT scrolled = sameSet && gallery.list ? POINT{GetScrollPos(gallery.list, SB_HORZ),
+                                                           GetScrollPos(gallery.list, SB_VERT)}
+                                                   : POINT{};
+    gallery.setPath = state.setPath;
+    gallery.setName = state.setName;
+    gallery.textures = state.setPath.empty()
+                           ? std::vector<operations::IndexedTexture>{}
+                           : operations::IndexTextures(state.setPath)
+                                 .value_or(std::vector<operations::IndexedTexture>{});
+    gallery.shown.assign(gallery.textures.size(), std::nullopt);
+    gallery.tiles->Forget();
+    SetWindowTextW(gallery.window, platform::WideForDisplay(Caption(state)).c_str());
+    MakeList(gallery);
+    SendMessageW(gallery.list, LVM_SETITEMCOUNT, gallery.textures.size(), 0);
+    // Every tile placed now: a list of owner-drawn icons may otherwise keep
+    // them where it put them before it knew their number, until a resize.
+    SendMessageW(gallery.list, LVM_ARRANGE, LVA_DEFAULT, 0);
+    // Again once the scroll bar the first arrangement brought takes its room,
+    // so that no column is left half out of sight.
+    SendMessageW(gallery.list, LVM_ARRANGE, LVA_DEFAULT, 0);
+    // Drawn once before it scrolls: the list knows how far it can scroll
+    // only from then on.
+    UpdateWindow(gallery.list);
+    if (!gallery.textures.empty()) {
+        SendMessageW(gallery.list, LVM_SCROLL, static_cast<WPARAM>(scrolled.x), scrolled.y);
+        const std::size_t keep = std::min(selected.value_or(0), gallery.textures.size() - 1);
+        if (selected || !sameSet) Select(gallery, keep);
+    }
+    ShowSelected(gallery);
+    if (!sameSet) ShowStatus(gallery, "");
+}
 
 void OpenGallery(HWND mainWindow, int) {
     if (theGallery) {
@@ -437,14 +470,16 @@ void OpenGallery(HWND mainWindow, int) {
     if (!RegisterOnce()) return;
     auto gallery = std::make_unique<Gallery>();
     gallery->mainWindow = mainWindow;
-    const UINT dpi = WindowDpi(mainWindow);
-    const SIZE size = GalleryOpeningSize(dpi);
-    // The window owns the state from its creation on, and frees it when it goes.
+    const RECT place = OpeningPlace(mainWindow, WindowDpi(mainWindow));
+    // The window owns the state from its creation on, and frees it when it
+    // goes. No owner: the main window can come in front of it; the main
+    // window closes it when it goes.
     Gallery* state = gallery.release();
     theGallery = state;
-    const HWND window = CreateWindowExW(0, kClassName, L"Textures", WS_OVERLAPPEDWINDOW,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, mainWindow,
-                                        nullptr, GetModuleHandleW(nullptr), state);
+    const HWND window =
+        CreateWindowExW(0, kClassName, L"Textures", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        place.left, place.top, place.right - place.left, place.bottom - place.top,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), state);
     if (!window) {
         // Freed already when the window got as far as its creation.
         if (theGallery == state) delete state;
@@ -452,6 +487,7 @@ void OpenGallery(HWND mainWindow, int) {
         return;
     }
     ShowWindow(window, SW_SHOW);
+    LayOutGallery(window, state->dpi);  // shown: the tiles know their room
     UpdateWindow(window);
 }
 
@@ -461,6 +497,20 @@ void RefreshGallery() {
 
 HWND GalleryWindow() {
     return theGallery ? theGallery->window : nullptr;
+}
+
+void FollowConvertChoice() {
+    if (!theGallery) return;
+    const UINT checked = IsDlgButtonChecked(theGallery->mainWindow, SORRELWICK_CONVERT_CHECK);
+    CheckDlgButton(theGallery->window, SORRELWICK_GALLERY_CONVERT, checked);
+}
+
+bool TakeGalleryKey(MSG& message) {
+    return theGallery && IsDialogMessageW(theGallery->window, &message);
+}
+
+void CloseGallery() {
+    if (theGallery) DestroyWindow(theGallery->window);
 }
 
 }  // namespace sorrelwick::ui

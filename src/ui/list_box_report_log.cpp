@@ -79,6 +79,9 @@ void ListBoxReportLog::Flush() {
         previousFont_ = nullptr;
     }
     WidenTo(list_, widest_);
+    // New lines are read from their start: a sideways scroll left from an
+    // earlier, wider listing would cut off their names.
+    SendMessageW(list_, WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0), 0);
     // The list shows no selection, so the newest line is brought into view by
     // scrolling, not by making it the current line: a list that shows no
     // selection may not scroll to its current line, and may still paint it

@@ -22,7 +22,8 @@ public:
     ListBoxReportLog& operator=(const ListBoxReportLog&) = delete;
 
     // Adds the line at the end. Once the batch ends the newest line is in
-    // view, and the list scrolls sideways as far as its widest line needs.
+    // view, the list scrolls sideways as far as its widest line needs, and
+    // shows the lines from their left edge.
     void AppendLine(std::string_view line) override;
 
     // Ends the batch: the list scrolls to its newest line and draws again.

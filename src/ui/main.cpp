@@ -1,13 +1,14 @@
 // Sorrelwick: lists, extracts and replaces the textures of a chess set and
-// changes its specularity. One modal window; command-line arguments are
-// ignored (the wide entry point, so that none is ever turned into the code
-// page) and nothing is saved between runs.
+// changes its specularity. One main window, and the gallery beside it;
+// command-line arguments are ignored (the wide entry point, so that none is
+// ever turned into the code page) and nothing is saved between runs.
 
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "ui/gallery_window.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
@@ -22,8 +23,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     const HRESULT com = CoInitialize(nullptr);
     ui::SetStartFolders(state);
 
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(SORRELWICK_MAIN_WINDOW), nullptr,
-                    ui::MainWindowProcedure, 0);
+    // Modeless, so that the loop below gives the gallery its keyboard too.
+    const HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(SORRELWICK_MAIN_WINDOW),
+                                           nullptr, ui::MainWindowProcedure, 0);
+    if (window) {
+        ShowWindow(window, SW_SHOW);
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (ui::TakeGalleryKey(message) || IsDialogMessageW(window, &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;

@@ -95,10 +95,25 @@ void CopyReportText(HWND window, int) {
     if (const HWND list = ReportList(window)) CopyReport(window, list);
 }
 
+// Asks a window run without a modal loop (as the program runs it, so that
+// the gallery gets its keys) to go once its command is over.
+constexpr UINT kDestroyWhenEnded = WM_APP + 1;
+
 // Exit (IDOK) and cancel (IDCANCEL: Escape, the close box) end the window
-// with their id as its result.
+// with their id as its result, and with it the program: a modal run ends,
+// a modeless window is destroyed.
 void EndWindow(HWND window, int id) {
     EndDialog(window, id);
+    PostMessageW(window, kDestroyWhenEnded, 0, 0);
+}
+
+void ChangeSpecularity(HWND window, int id) {
+    OpenSpecularityDialog(window, id);
+    RefreshGallery();  // the set may have been rewritten
+}
+
+void FollowConvertBox(HWND, int) {
+    FollowConvertChoice();
 }
 
 using CommandHandler = void (*)(HWND window, int id);
@@ -111,7 +126,8 @@ constexpr Command kCommands[] = {
     {SORRELWICK_LOAD_BUTTON, LoadChessSet},
     {SORRELWICK_EXTRACT_BUTTON, RunFolderCommand},
     {SORRELWICK_REPLACE_BUTTON, RunFolderCommand},
-    {SORRELWICK_SPECULARITY_BUTTON, OpenSpecularityDialog},
+    {SORRELWICK_SPECULARITY_BUTTON, ChangeSpecularity},
+    {SORRELWICK_CONVERT_CHECK, FollowConvertBox},
     {SORRELWICK_CLEAR_BUTTON, ClearView},
     {SORRELWICK_PREVIEW_BUTTON, OpenGallery},
     {SORRELWICK_RESTORE_BUTTON, RestoreFromBackup},
@@ -179,20 +195,11 @@ INT_PTR OnDpiChanged(HWND window, WPARAM wParam, LPARAM suggested) {
     return TRUE;
 }
 
-// Loaded as if chosen in the open dialog; what is not loaded is named first.
-// A dropped mod is then applied to the set, as if chosen for Apply a mod.
 INT_PTR OnDropFiles(HWND window, WPARAM wParam) {
     const auto drop = reinterpret_cast<HDROP>(wParam);
     const std::vector<DroppedItem> items = DroppedItems(drop);
     DragFinish(drop);
-    DropChoice choice = ChooseFromDrop(items);
-    const std::optional<DroppedItem> mod = DroppedMod(items);
-    if (mod) std::erase(choice.others, mod->name);
-    if (!choice.others.empty()) {
-        ListBoxReportLog(ReportList(window)).AppendLine(NotLoadedLine(choice.others));
-    }
-    if (choice.set) LoadSet(window, *choice.set);
-    if (mod) ApplyModFile(window, mod->path);
+    OpenDroppedItems(window, items);
     return TRUE;
 }
 
@@ -215,6 +222,7 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
 }
 
 INT_PTR OnDestroy(HWND window) {
+    CloseGallery();
     const std::unique_ptr<WindowState> state(State(window));  // releases the font
     SetWindowLongPtrW(window, DWLP_USER, 0);
     PostQuitMessage(0);
@@ -237,6 +245,17 @@ void LoadSet(HWND window, const std::string& path) {
     }
     EnableSetCommands(window, listed);
     RefreshGallery();
+}
+
+void OpenDroppedItems(HWND window, const std::vector<DroppedItem>& items) {
+    DropChoice choice = ChooseFromDrop(items);
+    const std::optional<DroppedItem> mod = DroppedMod(items);
+    if (mod) std::erase(choice.others, mod->name);
+    if (!choice.others.empty()) {
+        ListBoxReportLog(ReportList(window)).AppendLine(NotLoadedLine(choice.others));
+    }
+    if (choice.set) LoadSet(window, *choice.set);
+    if (mod) ApplyModFile(window, mod->path);
 }
 
 std::string LoadedCaption(std::string_view title, std::string_view setName) {
@@ -263,6 +282,9 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
             return OnContextMenu(window, wParam, lParam);
         case WM_DESTROY:
             return OnDestroy(window);
+        case kDestroyWhenEnded:
+            DestroyWindow(window);
+            return TRUE;
         default:
             return FALSE;
     }

@@ -6,6 +6,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "ui/dropped_files.h"
 
 namespace sorrelwick::ui {
 
@@ -16,6 +19,11 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 // does: on success the caption names it and the set's commands are enabled,
 // otherwise no set is loaded.
 void LoadSet(HWND window, const std::string& path);
+
+// What a drop on the window does: the first chess set is loaded as if
+// chosen in the open dialog, what is not loaded named first; a dropped mod
+// is then applied to the set, as if chosen for Apply a mod.
+void OpenDroppedItems(HWND window, const std::vector<DroppedItem>& items);
 
 // The caption while a chess set is loaded: "title - set name", cut to the 259
 // characters a caption holds.

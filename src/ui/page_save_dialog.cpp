@@ -32,6 +32,7 @@ struct SaveKind {
     const wchar_t* title;
     const wchar_t* defaultExtension;
     DWORD flags;
+    LPOFNHOOKPROC hook = nullptr;
 };
 
 std::optional<std::string> AskWhereToSave(HWND owner, const std::string& suggestedPath,
@@ -53,6 +54,10 @@ std::optional<std::string> AskWhereToSave(HWND owner, const std::string& suggest
     request.lpstrTitle = kind.title;
     request.lpstrDefExt = kind.defaultExtension;
     request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | kind.flags;
+    if (kind.hook) {
+        request.lpfnHook = kind.hook;
+        request.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
+    }
     if (!showSaveDialog(&request)) return std::nullopt;
     path[MAX_PATH - 1] = L'\0';
     return platform::Utf8FromWide(path);
@@ -71,9 +76,26 @@ std::optional<std::string> AskWhereToSaveMod(HWND owner, const std::string& sugg
                            OFN_OVERWRITEPROMPT});
 }
 
+UINT_PTR CALLBACK ExtractDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_NOTIFY) return 0;
+    const auto* notice = reinterpret_cast<const OFNOTIFYW*>(lParam);
+    if (notice->hdr.code != CDN_FILEOK || !notice->lpOFN->lpstrFile) return 0;
+    const std::wstring path = notice->lpOFN->lpstrFile;
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
+    const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    const std::wstring text = name + L" exists: choose another name.";
+    const HWND dialog = GetParent(hook);
+    wchar_t caption[MAX_PATH] = {};
+    GetWindowTextW(dialog, caption, MAX_PATH);
+    MessageBoxW(dialog, text.c_str(), caption, MB_OK | MB_ICONWARNING);
+    SetWindowLongPtrW(hook, DWLP_MSGRESULT, 1);
+    return 1;
+}
+
 std::optional<std::string> AskWhereToExtractTexture(HWND owner, const std::string& suggestedPath) {
-    return AskWhereToSave(owner, suggestedPath,
-                          {L"TGA image (*.tga)\0*.tga\0", L"Extract the texture", L"tga", 0});
+    return AskWhereToSave(
+        owner, suggestedPath,
+        {L"TGA image (*.tga)\0*.tga\0", L"Extract the texture", L"tga", 0, ExtractDialogHook});
 }
 
 void ReplaceSaveDialogForTests(SaveDialogFunction dialog) {

@@ -17,9 +17,14 @@ namespace sorrelwick::ui {
 std::optional<std::string> AskWhereToSavePage(HWND owner, const std::string& suggestedPath);
 
 // Shows the save dialog for a texture's .tga file, offering `suggestedPath`.
-// It does not ask about an existing file: the extraction never replaces one
-// and says so. The chosen full path, or nothing when cancelled.
+// An existing file can't be chosen: the dialog says "NAME exists: choose
+// another name." and stays open (the extraction never replaces a file).
+// The chosen full path, or nothing when cancelled.
 std::optional<std::string> AskWhereToExtractTexture(HWND owner, const std::string& suggestedPath);
+
+// That dialog's hook: refuses an existing file's name and keeps the dialog
+// open then.
+UINT_PTR CALLBACK ExtractDialogHook(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
 // The same for a mod file (.zip).
 std::optional<std::string> AskWhereToSaveMod(HWND owner, const std::string& suggestedPath);
 

@@ -50,6 +50,10 @@
 #define SORRELWICK_WEB_PAGE_BUTTON 1042
 #define SORRELWICK_REPLACE_TEXTURE 1043
 #define SORRELWICK_EXTRACT_TEXTURE 1044
+// Under the tiles, the last action's outcome; beside the view, the gallery's
+// own "Convert on import", in step with the main window's.
+#define SORRELWICK_GALLERY_STATUS 1045
+#define SORRELWICK_GALLERY_CONVERT 1046
 
 // The question before a mod is applied, and the title and author asked for
 // before changes are saved as a mod.

@@ -128,7 +128,10 @@ constexpr int kGrowing[] = {SORRELWICK_BACKUP_LIST, SORRELWICK_BACKUP_SUMMARY};
 void WidenForWholeLines(HWND dialog, HWND list) {
     RECT client = {};
     GetClientRect(list, &client);
-    const LONG wanted = static_cast<LONG>(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0));
+    // The list draws each line a little in from its edge, and its last
+    // column must not touch the border: a few pixels more than the text.
+    const LONG slack = AtDpi(6, WindowDpi(dialog));
+    const LONG wanted = static_cast<LONG>(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0)) + slack;
     RECT outline = {}, work = {};
     GetWindowRect(dialog, &outline);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

@@ -301,6 +301,63 @@ TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
     }
 }
 
+// Without conversion a PNG is still never taken as it is: one of the
+// texture's depth is converted, as only its container differs; one of
+// another depth (and a TGA of another depth) is refused with its line.
+TEST_F(ReplaceTest, WithoutConvertAPngOfTheStoredDepthIsConvertedAndNoOtherIs) {
+    const auto png = [](int channels) { return gen::MakePng(64, 64, channels, Picture); };
+    const std::string fromPng = kTaken + ": converted from PNG";
+    const auto needsBox = [](int depth) {
+        return "Import failed: PNG of " + std::to_string(depth) +
+               " bits; its depth is converted only with Convert on import (--convert)";
+    };
+    // clang-format off
+    const ConvertCase cases[] = {
+        {"rgb24.tga", 24, "rgb24.tga", png(3), fromPng, PixelsAt(64, 64, 24)},
+        {"rgba32.tga", 32, "rgba32.tga", png(4), fromPng, PixelsAt(64, 64, 32)},
+        // A grey PNG holds the picture's red values.
+        {"grey8.tga", 8, "grey8.tga", png(1), fromPng, PixelsAt(64, 64, 8, [](unsigned x, unsigned y) {
+             const std::uint8_t red = Picture(x, y).r;
+             return gen::Rgba{red, red, red, 255};
+         })},
+        {"rgba24.tga", 24, "rgba24.tga", png(4), needsBox(32)},
+        {"rgb32.tga", 32, "rgb32.tga", png(3), needsBox(24)},
+        {"ga32.tga", 32, "ga32.tga", png(2), needsBox(16)},
+        {"cut.tga", 24, "cut.tga", Head(png(3), 60), kNotRead},
+        {"t32.tga", 32, "t32.tga", gen::MakeTga(64, 64, 24, Picture),
+         "Import failed: wrong color depth (24 bits)"},
+    };
+    // clang-format on
+    std::vector<Texture> before;
+    Lines body;
+    for (const ConvertCase& c : cases) {
+        AddFile(c.fileName, c.file);
+        before.push_back({c.texture, Image(64, 64, c.depth)});
+        body.push_back(c.outcome == kNotRead ? Named(c.texture, c.outcome)
+                                             : Info(c.texture, before.back().image, c.outcome));
+    }
+    body.push_back(kRenamed);
+    Write(SetOf(before).Bytes());
+
+    EXPECT_TRUE(Replace(false));
+    EXPECT_EQ(log.Lines(), Report(body));
+    const std::string out = Folder("out");
+    ASSERT_TRUE(operations::ExtractTextures(state, out, &log));
+    FolderContents images = FilesIn(out);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const ConvertCase& c = cases[i];
+        SCOPED_TRACE(c.texture);
+        const Bytes& image = images[c.texture];
+        if (!c.expected) {
+            EXPECT_EQ(image, before[i].image);
+            continue;
+        }
+        EXPECT_EQ(image[16], c.depth);
+        const format::DecodeResult decoded = format::DecodeTga(image);
+        EXPECT_EQ(decoded.image.rgba, *c.expected);
+    }
+}
+
 TEST_F(ReplaceTest, GuardsAddTheirOneLineAndTouchNothing) {
     const Bytes original = SetOf({{"wood.tga", Image(16, 16, 24)}}).Bytes();
     Write(original);

@@ -7,6 +7,7 @@
 
 #include "report/backup_line.h"
 #include "report/lines.h"
+#include "report/plain_line.h"
 
 namespace sorrelwick::report {
 namespace {
@@ -79,6 +80,38 @@ TEST(BackupLine, ColumnsAndUtcTimeOnEverySystem) {
         {INT64_MAX, "9999-12-31 23:59 UTC"},
     };
     for (const auto& [seconds, text] : times) EXPECT_EQ(UtcMinuteText(seconds), text);
+}
+
+// A mod's title or author shown in a question: one plain line, cut with
+// an ellipsis, so it can't pass for the question's own lines.
+TEST(QuestionText, AModsTextIsOnePlainLineCutWithAnEllipsis) {
+    const struct {
+        std::string text;
+        std::size_t most;
+        std::string shown;
+    } cases[] = {
+        {"Red board", 80, "Red board"},
+        {"Red\nboard\r\n\nApply to every set? Yes", 80, "Red?board???Apply to every set? Yes"},
+        {"tab\there, bell\a, escape\x1b[2J, delete\x7f", 80,
+         "tab?here, bell?, escape?[2J, delete?"},
+        {"C1 \xc2\x85 line \xe2\x80\xa8 paragraph \xe2\x80\xa9", 80, "C1 ? line ? paragraph ?"},
+        {"turned \xe2\x80\xae"
+         "draob \xe2\x81\xa6"
+         "x",
+         80, "turned ?draob ?x"},
+        {"caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8e\xa8", 80,
+         "caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8e\xa8"},
+        {"bad \xff\xfe byte \xe6\x97", 80, "bad ?? byte ??"},
+        {"0123456789", 10, "0123456789"},
+        {"0123456789A", 10, "0123456789..."},
+        {"\xe6\x97\xa5\xe6\x9c\xac\xe6\x97\xa5\xe6\x9c\xac", 3,
+         "\xe6\x97\xa5\xe6\x9c\xac\xe6\x97\xa5..."},
+        {"", 80, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(report::PlainOneLine(c.text, c.most), c.shown);
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "mod/mod_file.h"
 #include "mod/zip_archive.h"
 #include "report/messages.h"
+#include "ui/gallery_texts.h"
 #include "ui/gallery_window.h"
 #include "window_test_support.h"
 
@@ -48,11 +49,13 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
         launches.clear();
         SendMessageW(GetDlgItem(gallery, SORRELWICK_WEB_PAGE_BUTTON), BM_CLICK, 0, 0);
         std::vector<Launch> launched;
+        std::string status;  // the page's last word, under the tiles
         if (c.page) {
             Lines block = {
                 report::TextureInfoLine("wood.tga", 16, 32, 24, msg::PreviewOutcome(true, {})),
                 msg::PreviewWritten(page)};
             if (!c.launchWorks) block.push_back(msg::CouldNotShowPage(page));
+            status = ui::StatusText(block.back());
             Append(report, Framed(msg::Previewing("set1.DAT", page), block));
             const std::vector<std::uint8_t> written = gen::ReadWholeFile(page);
             EXPECT_TRUE(std::string(written.begin(), written.end()).starts_with("<!DOCTYPE html>"));
@@ -60,6 +63,7 @@ TEST_F(PreviewCommand, WritesThePageThenAsksTheBrowserToOpenIt) {
         }
         EXPECT_EQ(Report(), report);
         EXPECT_EQ(launches, launched);
+        EXPECT_EQ(WindowText(GetDlgItem(gallery, SORRELWICK_GALLERY_STATUS)), status);
     }
 
     ASSERT_EQ(saveRequests.size(), 4u);

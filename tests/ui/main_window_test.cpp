@@ -13,21 +13,6 @@
 namespace sorrelwick::test {
 namespace {
 
-// The clipboard's text, which it then no longer holds.
-std::wstring TakeClipboardText() {
-    if (!OpenClipboard(nullptr)) return L"(clipboard not open)";
-    std::wstring text = L"(no text)";
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    EmptyClipboard();
-    CloseClipboard();
-    return text;
-}
-
 const std::string kWideLine = "Import failed: wrong color depth (24 bits) " + std::string(120, 'W');
 
 // The items of the popup menu up at the time, chosen by key: the first.
@@ -168,6 +153,12 @@ TEST_F(MainWindow, ReportShowsTheNewestLineAndScrollsSidewaysAsFarAsTheWidestLin
     EXPECT_EQ(range(), drawnWidth(kWideLine));
     EXPECT_GT(range(), 1000) << "a line longer than any fixed range";
     EXPECT_TRUE(scrollBar());
+    // Scrolled sideways, then another operation: its lines show from their
+    // start.
+    for (int i = 0; i < 5; ++i) SendMessageW(list, WM_HSCROLL, SB_PAGERIGHT, 0);
+    ASSERT_GT(GetScrollPos(list, SB_HORZ), 0);
+    ui::ListBoxReportLog(list).AppendLine(narrow);
+    EXPECT_EQ(GetScrollPos(list, SB_HORZ), 0);
 
     Click(SORRELWICK_CLEAR_BUTTON);
     EXPECT_EQ(range(), 0);

@@ -84,6 +84,21 @@ inline void PressControlC(HWND control) {
     SetKeyboardState(keys);
 }
 
+// The clipboard's text, which it then no longer holds.
+inline std::wstring TakeClipboardText() {
+    if (!OpenClipboard(nullptr)) return L"(clipboard not open)";
+    std::wstring text = L"(no text)";
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    EmptyClipboard();
+    CloseClipboard();
+    return text;
+}
+
 // Read through the wide messages, which also cross into another process
 // intact, and given back as the UTF-8 the program wrote them in.
 inline Lines ListLines(HWND list) {

@@ -1,0 +1,57 @@
+#pragma once
+// What the gallery window keeps, shared by its window procedure and its
+// actions on one texture. Internal to the gallery.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "operations/texture_index.h"
+#include "operations/texture_picture.h"
+#include "ui/gallery_tiles.h"
+#include "ui/report_font.h"
+
+namespace sorrelwick::ui {
+
+struct Gallery {
+    HWND mainWindow = nullptr;
+    HWND window = nullptr;
+    HWND list = nullptr;  // made anew for every set shown
+    HWND view = nullptr;
+    UINT dpi = 96;
+    OwnedFont font;
+    std::unique_ptr<TileCache> tiles;
+    std::string setPath;  // of the set shown; empty when none is
+    std::string setName;
+    std::vector<operations::IndexedTexture> textures;
+    // Per texture, the digest of the image its tile or the view was first
+    // drawn from since the set was shown; none until it was drawn.
+    std::vector<std::optional<std::uint64_t>> shown;
+    operations::ChannelView channel = operations::ChannelView::Both;
+    bool fitted = false;
+};
+
+// The gallery's window procedure's side: shows the loaded set as it now is.
+// The same set keeps its selection and scroll position; another starts at
+// its first texture.
+void Reload(Gallery& gallery);
+
+// The selected tile, if any, and selecting one (brought into view).
+std::optional<std::size_t> Selected(const Gallery& gallery);
+void Select(const Gallery& gallery, std::size_t texture);
+
+// `texture`'s image as the set holds it now; the digest of the first one
+// read is noted as the one shown.
+std::vector<std::uint8_t> ShownImage(Gallery& gallery, std::size_t texture);
+
+// Puts `line` in the main window's report and in the status line.
+void Tell(const Gallery& gallery, const std::string& line);
+void ShowStatus(const Gallery& gallery, const std::string& line);
+
+HWND ReportListOf(const Gallery& gallery);
+
+}  // namespace sorrelwick::ui
