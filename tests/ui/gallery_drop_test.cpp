@@ -178,16 +178,16 @@ TEST_F(Gallery, AModDroppedOnATileIsAppliedAfterItsQuestionInPlainLines) {
     ASSERT_TRUE(mod::PackMod(
         packed, {dir.File("set1.DAT"), dir.File("red.zip"), title, author, {}, true}, &packing))
         << ::testing::PrintToString(packing.Lines());
-    std::vector<std::string> questions;
+    std::vector<std::string> modQuestions;
     EXPECT_TRUE(WhileActing(
         [&](HWND box) {
-            questions.push_back(WindowText(GetDlgItem(box, SORRELWICK_MOD_QUESTION_TEXT)));
+            modQuestions.push_back(WindowText(GetDlgItem(box, SORRELWICK_MOD_QUESTION_TEXT)));
             PressButton(box, IDOK);
         },
         [&] { Drop(gallery, dir, {"red.zip"}, TileMiddle(0)); }));
 
-    ASSERT_EQ(questions.size(), 1u);
-    const std::string& question = questions.front();
+    ASSERT_EQ(modQuestions.size(), 1u);
+    const std::string& question = modQuestions.front();
     EXPECT_NE(question.find("\"Red?board???Apply it? Yes\""), std::string::npos) << question;
     EXPECT_NE(question.find("By Tam?[2Jsin."), std::string::npos) << question;
     EXPECT_EQ(question.find(title), std::string::npos);
