@@ -63,6 +63,12 @@ std::string ImportSuccessful(std::string_view convertedFrom, bool resized, unsig
     }
     return outcome;
 }
+std::string ImportScaled(std::string_view convertedFrom, unsigned fromWidth, unsigned fromHeight) {
+    std::string outcome = ImportSuccessful(convertedFrom, false, 0, 0);
+    outcome += Join({convertedFrom.empty() ? ": " : ", ", "scaled from ",
+                     std::to_string(fromWidth), "x", std::to_string(fromHeight)});
+    return outcome;
+}
 std::string ImportWrongSize(unsigned width, unsigned height) {
     return "Import failed: wrong size (" + std::to_string(width) + "x" + std::to_string(height) +
            ")";
@@ -149,6 +155,17 @@ std::string Exporting(std::string_view setName, std::string_view folder) {
 }
 std::string Importing(std::string_view folder, std::string_view setName) {
     return Join({"Importing textures from ", folder, " into ", setName});
+}
+std::string Watching(std::string_view folder, std::string_view setName) {
+    return Join({"Watching ", folder, " for textures of ", setName, " (Ctrl+C ends)"});
+}
+std::string StoppedWatching(std::string_view folder, std::size_t imported, std::size_t refused) {
+    return Join({"Stopped watching ", folder, ": ", std::to_string(imported),
+                 imported == 1 ? " save imported, " : " saves imported, ", std::to_string(refused),
+                 " refused"});
+}
+std::string SetBeforeSession(std::string_view backupName) {
+    return Join({"Set before this editing session: ", backupName});
 }
 std::string ChangingSpecularity(std::string_view setName) {
     return Join({"Changing specularity of ", setName});
