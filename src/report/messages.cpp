@@ -113,6 +113,9 @@ std::string LatestBackupHint(std::string_view backupName, std::string_view wayBa
 std::string NotAFolder(std::string_view folder) {
     return Join({"Error - ", folder, " is not a folder that can be read"});
 }
+std::string CouldNotWatch(std::string_view folder) {
+    return Join({"Error - Could not watch ", folder});
+}
 std::string NoTextureNamed(std::string_view name, std::string_view setName) {
     return Join({"Error - ", setName, " holds no texture named ", name});
 }

@@ -109,6 +109,8 @@ inline constexpr std::string_view kRestoreCommandCaption = "\"Restore a backup..
 // A folder to extract to or import from that is missing, not a folder, or
 // can't be searched.
 std::string NotAFolder(std::string_view folder);
+// A folder whose changes can't be followed (any more).
+std::string CouldNotWatch(std::string_view folder);
 // A texture asked for by name that the set does not hold.
 std::string NoTextureNamed(std::string_view name, std::string_view setName);
 
