@@ -58,6 +58,9 @@ void* CappedRealloc(void* block, std::size_t size) {
 namespace sorrelwick::format::detail {
 namespace {
 
+// Reading a header takes the decoder's own state alone: tens of kilobytes.
+constexpr std::size_t kHeaderAllowance = 128 * 1024;
+
 struct StbPixelsFree {
     void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
 };
@@ -67,10 +70,11 @@ struct StbPixelsFree {
 std::optional<StbSides> StbDeclaredSides(Bytes file) {
     if (file.empty() || file.size() > INT_MAX) return std::nullopt;
     int width = 0, height = 0, channels = 0;
-    if (!stbi_info_from_memory(file.data(), static_cast<int>(file.size()), &width, &height,
-                               &channels)) {
-        return std::nullopt;
-    }
+    allocationCap = kHeaderAllowance;
+    const int read = stbi_info_from_memory(file.data(), static_cast<int>(file.size()), &width,
+                                           &height, &channels);
+    allocationCap = 0;
+    if (!read) return std::nullopt;
     if (width <= 0 || height <= 0) return std::nullopt;
     return StbSides{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
 }
