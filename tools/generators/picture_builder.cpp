@@ -227,4 +227,23 @@ std::vector<std::uint8_t> MakeGif(std::uint16_t width, std::uint16_t height,
     return gif;
 }
 
+std::vector<std::vector<std::uint8_t>> SamplePictures() {
+    const PixelFunction pixel = [](unsigned x, unsigned y) {
+        return Rgba{static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 30), 90,
+                    static_cast<std::uint8_t>((x + y) % 2 ? 255 : 0)};
+    };
+    std::vector<std::vector<std::uint8_t>> samples = {
+        MakeBmp(4, 8, 3, pixel),         MakeBmp(5, 3, 4, pixel),
+        MakeJpeg(8, 8, 3, pixel),        MakeJpeg(9, 5, 1, pixel, 50),
+        MakePsd(4, 4, 3, pixel, false),  MakePsd(5, 3, 4, pixel, true),
+        MakeGif(4, 8, pixel),            MakeGif(7, 3, pixel),
+    };
+    for (std::size_t i = 0, whole = samples.size(); i < whole; i += 2) {
+        std::vector<std::uint8_t> cut = samples[i];
+        cut.resize(cut.size() * 2 / 3);
+        samples.push_back(std::move(cut));
+    }
+    return samples;
+}
+
 }  // namespace sorrelwick::gen

@@ -32,4 +32,8 @@ std::vector<std::uint8_t> MakePsd(std::uint32_t width, std::uint32_t height, int
 std::vector<std::uint8_t> MakeGif(std::uint16_t width, std::uint16_t height,
                                   const PixelFunction& pixel);
 
+// Small pictures of each of these formats and forms, some with sides that
+// are no power of two, and one of each cut short.
+std::vector<std::vector<std::uint8_t>> SamplePictures();
+
 }  // namespace sorrelwick::gen
