@@ -60,25 +60,34 @@ bool BmpIsWhole(Bytes file, const ImageSides& sides) {
 // each row's packed length and then those rows.
 bool PsdIsWhole(Bytes file, const ImageSides& sides) {
     constexpr std::size_t kChannelsAt = 12, kDepthAt = 22, kSectionsAt = 26;
-    if (!Fits(file, kSectionsAt, 0)) return false;
-    const std::uint64_t channels = std::min<std::uint16_t>(LoadU16BigEndian(&file[kChannelsAt]), 4);
+    const std::uint64_t size = file.size();
+    // Whether `bytes` bytes from `at` lie within the file; `at` is then an
+    // index of it, whatever the width of size_t.
+    const auto within = [size](std::uint64_t at, std::uint64_t bytes) {
+        return at <= size && bytes <= size - at;
+    };
+    if (!within(kSectionsAt, 0)) return false;
+    const std::uint64_t allChannels = LoadU16BigEndian(&file[kChannelsAt]);
+    const std::uint64_t channels = std::min<std::uint64_t>(allChannels, 4);
     const std::uint64_t sampleBytes = LoadU16BigEndian(&file[kDepthAt]) / 8;
     std::uint64_t at = kSectionsAt;
     for (int section = 0; section < 3; ++section) {
-        if (!Fits(file, at, 4)) return false;
-        at += 4 + std::uint64_t{LoadU32BigEndian(&file[at])};
+        if (!within(at, 4)) return false;
+        at += 4 + std::uint64_t{LoadU32BigEndian(&file[static_cast<std::size_t>(at)])};
     }
-    if (!Fits(file, at, 2)) return false;
-    const std::uint16_t compression = LoadU16BigEndian(&file[at]);
+    if (!within(at, 2)) return false;
+    const std::uint16_t compression = LoadU16BigEndian(&file[static_cast<std::size_t>(at)]);
     at += 2;
     const std::uint64_t rows = channels * sides.height;
-    if (compression == 0) return at + rows * sides.width * sampleBytes <= file.size();
+    if (compression == 0) return within(at, rows * sides.width * sampleBytes);
     if (compression != 1) return true;  // refused by the decoder itself
-    const std::uint64_t allRows = std::uint64_t{LoadU16BigEndian(&file[kChannelsAt])} * sides.height;
-    if (at + allRows * 2 > file.size()) return false;
+    const std::uint64_t tableBytes = allChannels * sides.height * 2;
+    if (!within(at, tableBytes)) return false;
     std::uint64_t packed = 0;
-    for (std::uint64_t row = 0; row < rows; ++row) packed += LoadU16BigEndian(&file[at + row * 2]);
-    return at + allRows * 2 + packed <= file.size();
+    for (std::uint64_t row = 0; row < rows; ++row) {
+        packed += LoadU16BigEndian(&file[static_cast<std::size_t>(at + row * 2)]);
+    }
+    return within(at + tableBytes, packed);
 }
 
 bool IsWhole(ImageFormat format, Bytes file, const ImageSides& sides) {
