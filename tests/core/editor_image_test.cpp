@@ -106,6 +106,15 @@ TEST(EditorImage, CutShortAndOversizedFilesAreRefusedBeforeDecoding) {
     Bytes hugeBmp = Head(bmp, 54);  // 20000 x 20000 declared, no pixels
     format::PutU32At(hugeBmp, 18, 20000);
     format::PutU32At(hugeBmp, 22, 20000);
+    // A code table that counts more values than a table holds.
+    Bytes overfullTable = jpeg;
+    for (std::size_t at = 2; at + 6 < overfullTable.size(); ++at) {
+        if (overfullTable[at] == 0xFF && overfullTable[at + 1] == 0xC4) {
+            overfullTable[at + 5] = 200;
+            overfullTable[at + 6] = 100;
+            break;
+        }
+    }
     Bytes largeBmp = Head(bmp, 54);  // 8000 x 8000 declared: within the sides
     format::PutU32At(largeBmp, 18, 8000);
     format::PutU32At(largeBmp, 22, 8000);
@@ -121,6 +130,7 @@ TEST(EditorImage, CutShortAndOversizedFilesAreRefusedBeforeDecoding) {
         {"BMP above a smaller largest side", bmp, ImageOutcome::TooLarge, 32},
         {"JPEG without its end marker", Cut(jpeg, 2), ImageOutcome::CutShort},
         {"JPEG cut in its scan", Head(jpeg, jpeg.size() / 2), ImageOutcome::CutShort},
+        {"JPEG with an overfull code table", overfullTable, ImageOutcome::Unreadable},
         {"PSD one byte short", Cut(psd, 1), ImageOutcome::CutShort},
         {"PSD runs one byte short", Cut(psdRuns, 1), ImageOutcome::CutShort},
         {"PSD runs without their rows", Head(psdRuns, 40), ImageOutcome::CutShort},
