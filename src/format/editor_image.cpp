@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "format/png_image.h"
+#include "format/psd_composite.h"
 #include "format/stb_decoding.h"
 
 namespace sorrelwick::format {
@@ -195,6 +196,11 @@ std::optional<ImageSides> ReadDeclaredSides(Bytes file) {
         if (!sides) return std::nullopt;
         return ImageSides{sides->width, sides->height};
     }
+    if (format == ImageFormat::Psd) {
+        const std::optional<PsdSides> sides = ReadPsdSides(file);
+        if (!sides) return std::nullopt;
+        return ImageSides{sides->width, sides->height};
+    }
     // Reading a JPEG's header builds the tables it defines before its frame.
     if (format == ImageFormat::Jpeg && !JpegTablesFit(file)) return std::nullopt;
     const std::optional<detail::StbSides> sides = detail::StbDeclaredSides(file);
@@ -220,6 +226,11 @@ ImageDecodeResult DecodeEditorImage(Bytes file, std::uint32_t maxSide) {
     if (sides->width > maxSide || sides->height > maxSide) return {ImageOutcome::TooLarge, {}};
     if (!IsWhole(format, file, *sides)) return {ImageOutcome::CutShort, {}};
     try {
+        if (format == ImageFormat::Psd) {
+            std::optional<DecodedImage> image = DecodePsdComposite(file);
+            if (!image) return {};
+            return {ImageOutcome::Decoded, std::move(*image)};
+        }
         std::optional<DecodedImage> image = detail::StbDecodeRgba(
             file, {sides->width, sides->height}, AllocationBound(format, *sides) + kTableAllowance);
         if (!image) return {};

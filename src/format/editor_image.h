@@ -1,6 +1,7 @@
 #pragma once
 // Pictures as image editors save them: PNG, BMP, JPEG, PSD (its composited
-// image) and GIF (its first frame), read to 8-bit RGBA. Every file is
+// image, format/psd_composite.h) and GIF (its first frame), read to 8-bit
+// RGBA. Every file is
 // untrusted input: its declared sides are read and checked before anything
 // is decoded, and a file whose data ends before its picture does is refused
 // rather than shown with invented pixels.

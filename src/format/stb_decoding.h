@@ -1,6 +1,7 @@
 #pragma once
 // The one place the stb image decoder is compiled, for the formats image
-// editors save: PNG, BMP, JPEG, PSD and GIF (TGA has a decoder of its own).
+// editors save: PNG, BMP, JPEG and GIF (TGA and PSD have decoders of their
+// own).
 // Every allocation it makes while decoding is refused above a cap the
 // caller sets from the image's declared sides, so a hostile file can't make
 // it take more memory than an honest image of those sides needs.

@@ -56,6 +56,16 @@ int LargestDifference(const Bytes& a, const Bytes& b) {
     return largest;
 }
 
+// Half transparent, and matted against white as a PSD keeps such colour:
+// m = c x a / 255 + 255 - a. The decoder takes the matte out again.
+gen::Rgba Matted(unsigned x, unsigned) {
+    const auto matte = [](int c) { return static_cast<std::uint8_t>((c * 128 + 127) / 255 + 127); };
+    return {matte(static_cast<int>(x) * 20), matte(200), 0, 128};
+}
+gen::Rgba Unmatted(unsigned x, unsigned) {
+    return {static_cast<std::uint8_t>(x * 20), 200, 0, 128};
+}
+
 struct FormatCase {
     const char* what;
     Bytes file;
@@ -76,6 +86,7 @@ TEST(EditorImage, EachFormatDecodesToThePixelsDrawn) {
         {"PSD RGBA raw", gen::MakePsd(kW, kH, 4, Painted, false), ImageFormat::Psd, Expected(kW, kH, Painted, true)},
         {"PSD RGB runs", gen::MakePsd(kW, kH, 3, Painted, true), ImageFormat::Psd, Expected(kW, kH, Painted, false)},
         {"PSD RGBA runs", gen::MakePsd(kW, kH, 4, Painted, true), ImageFormat::Psd, Expected(kW, kH, Painted, true)},
+        {"PSD half transparent", gen::MakePsd(kW, kH, 4, Matted, true), ImageFormat::Psd, Expected(kW, kH, Unmatted, true), 1},
         {"GIF", gen::MakeGif(kW, kH, Painted), ImageFormat::Gif, Expected(kW, kH, Painted, true, true)},
         {"PNG", gen::MakePng(kW, kH, 4, Painted), ImageFormat::Png, Expected(kW, kH, Painted, true)},
     };
