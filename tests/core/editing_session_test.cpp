@@ -12,7 +12,9 @@
 #include "generators/png_builder.h"
 #include "operations/texture_conversion.h"
 #include "operations/texture_index.h"
+#include "operations/texture_png.h"
 #include "operations/texture_watch.h"
+#include "format/png_image.h"
 #include "report/messages.h"
 #include "support/set_fixture.h"
 
@@ -131,6 +133,49 @@ TEST_F(SessionTest, RefusedOrFailedSavesTakeNoBackupNumber) {
     EXPECT_EQ(Ending(third), kSessionBackup);
     EXPECT_EQ(Backups(), Lines({"set1.000"}));
     EXPECT_EQ(Files().size(), 3u);  // the set, its backup, the edits: no temporary file left
+}
+
+// What the editor is given: a PNG of the texture's own channels (grey as
+// grey, alpha as a channel of its own, the colour under a transparent pixel
+// kept), never over a file there; and a save of it unchanged brings the
+// very same texture back.
+TEST_F(SessionTest, TheEditorsPngHoldsTheTextureAndComesBackUnchanged) {
+    const gen::PixelFunction seeThrough = [](unsigned x, unsigned y) {
+        return gen::Rgba{static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4), 77,
+                         static_cast<std::uint8_t>(x % 2 ? 0 : 255)};
+    };
+    const struct {
+        const char* what;
+        Bytes texture;
+        std::uint8_t colourType;  // of the PNG: 0 grey, 2 RGB, 6 RGBA
+    } cases[] = {
+        {"grey", gen::MakeTga(64, 64, 8, seeThrough), 0},
+        {"colour", gen::MakeTga(64, 64, 24, seeThrough), 2},
+        {"colour and alpha", gen::MakeTga(64, 64, 32, seeThrough), 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const std::string& name : Backups()) fs::remove(dir.File(name));
+        const Bytes set = SetOf({{"wood.tga", c.texture}}).Bytes();
+        Write(set);
+        const std::string png = platform::JoinPath(edits, std::string(c.what) + ".png");
+        EXPECT_EQ(operations::WriteTextureAsPng(state, 0, png).outcome,
+                  operations::PngWriteOutcome::Written);
+        const Bytes written = FilesIn(edits)[std::string(c.what) + ".png"];
+        ASSERT_GT(written.size(), 26u);
+        EXPECT_EQ(written[25], c.colourType);
+        const format::PngDecodeResult decoded = format::DecodePng(written);
+        EXPECT_EQ(decoded.image.rgba, format::DecodeTga(c.texture).image.rgba);
+        // Never over the user's file.
+        EXPECT_EQ(operations::WriteTextureAsPng(state, 0, png).outcome,
+                  operations::PngWriteOutcome::AlreadyExists);
+        operations::EditingSession session;
+        report::MemoryReportLog report;
+        EXPECT_TRUE(session.Import(state, "wood.tga", png, report));
+        EXPECT_EQ(SetBytes(), set);
+    }
+    EXPECT_EQ(operations::WriteTextureAsPng(state, 1, dir.File("none.png")).outcome,
+              operations::PngWriteOutcome::Unreadable);
 }
 
 // The folder's changes as a script: at each moment, what an editor does to
