@@ -5,8 +5,9 @@
 namespace sorrelwick::format {
 namespace {
 
-constexpr std::size_t kChannelsAt = 12, kHeightAt = 14, kWidthAt = 18, kDepthAt = 22,
-                      kModeAt = 24, kSectionsAt = 26;
+// The header: signature, version, reserved bytes; then channels, height,
+// width, depth and colour mode, read in this order from kChannelsAt.
+constexpr std::size_t kChannelsAt = 12, kDepthAt = 22, kSectionsAt = 26;
 constexpr std::uint16_t kRgbMode = 3;
 constexpr std::uint16_t kMostChannels = 16;
 
