@@ -130,9 +130,12 @@ std::vector<std::uint8_t> MakeJpeg(std::uint32_t width, std::uint32_t height, in
 
 std::vector<std::uint8_t> MakePsd(std::uint32_t width, std::uint32_t height, int channels,
                                   const PixelFunction& pixel, bool runLength) {
-    Bytes psd = {'8', 'B', 'P', 'S'};
+    Bytes psd;
+    psd.reserve(26);
+    for (const char c : std::string_view("8BPS")) psd.push_back(static_cast<std::uint8_t>(c));
     PutBigEndian(psd, 1, 2);  // version
-    psd.insert(psd.end(), 6, 0);
+    PutBigEndian(psd, 0, 4);  // six reserved bytes
+    PutBigEndian(psd, 0, 2);
     PutBigEndian(psd, static_cast<std::uint32_t>(channels), 2);
     PutBigEndian(psd, height, 4);
     PutBigEndian(psd, width, 4);
