@@ -38,51 +38,27 @@ bool JpegIsWhole(Bytes file) {
     return false;
 }
 
-// Whether every table of a JPEG's define-Huffman-table segments codes at
-// most 256 values. The decoder we build with (2.27) trusts the sum of a
-// table's code counts, and writes past the ends of its tables for one
+// Whether every table a JPEG's define-Huffman-table segments could hold
+// codes at most 256 values. The decoder we build with (2.27) trusts the sum
+// of a table's code counts, and writes past the ends of its tables for one
 // above: such a file is refused before the decoder sees any of it. The
-// segments are found marker by marker, past each scan's coded data (a
-// progressive JPEG defines tables between its scans too).
+// decoder looks for markers past bytes it does not expect, so every marker
+// of such a segment in the file is read as it would read it: table after
+// table while the segment's length lasts, a byte past the file's end as 0.
 bool JpegTablesFit(Bytes file) {
-    constexpr std::uint8_t kDefineTables = 0xC4, kStartOfScan = 0xDA, kEndOfImage = 0xD9;
-    std::size_t at = 2;
-    while (at + 4 <= file.size()) {
-        if (file[at] != 0xFF) return true;  // the decoder refuses what follows
-        const std::uint8_t marker = file[at + 1];
-        if (marker == 0xFF) {
-            ++at;  // a fill byte
-            continue;
-        }
-        if (marker == kEndOfImage) return true;
-        if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
-            at += 2;  // restart markers carry no length
-            continue;
-        }
-        const std::size_t end = at + 2 + LoadU16BigEndian(&file[at + 2]);
-        if (marker == kDefineTables) {
-            // As the decoder reads them: table after table while the
-            // segment's length lasts, a byte past the file's end as 0.
-            const auto byteAt = [file](std::size_t i) -> std::size_t {
-                return i < file.size() ? file[i] : 0u;
-            };
-            std::size_t table = at + 4;
-            for (long left = static_cast<long>(end - table); left > 0;) {
-                std::size_t values = 0;
-                for (std::size_t i = 1; i <= 16; ++i) values += byteAt(table + i);
-                if (values > 256) return false;
-                left -= static_cast<long>(17 + values);
-                table += 17 + values;
-            }
-        }
-        at = end;
-        if (marker == kStartOfScan) {
-            // Coded data until a marker other than a stuffed 0 or a restart.
-            while (at + 1 < file.size() &&
-                   !(file[at] == 0xFF && file[at + 1] != 0 &&
-                     !(file[at + 1] >= 0xD0 && file[at + 1] <= 0xD7))) {
-                ++at;
-            }
+    constexpr std::uint8_t kDefineTables = 0xC4;
+    const auto byteAt = [file](std::size_t i) -> std::size_t {
+        return i < file.size() ? file[i] : 0u;
+    };
+    for (std::size_t at = 0; at + 1 < file.size(); ++at) {
+        if (file[at] != 0xFF || file[at + 1] != kDefineTables) continue;
+        long left = static_cast<long>(byteAt(at + 2) << 8 | byteAt(at + 3)) - 2;
+        for (std::size_t table = at + 4; left > 0;) {
+            std::size_t values = 0;
+            for (std::size_t i = 1; i <= 16; ++i) values += byteAt(table + i);
+            if (values > 256) return false;
+            left -= static_cast<long>(17 + values);
+            table += 17 + values;
         }
     }
     return true;
