@@ -58,8 +58,9 @@ private:
     void TakeSave(const std::string& name) {
         const std::string path = platform::JoinPath(folder_, name);
         const std::optional<platform::FileIdentity> identity = platform::ReadFileIdentity(path);
-        // Deleted before it was taken, or saved again as it was imported.
+        // Deleted before it was taken: there is nothing to import.
         if (!identity) return;
+        // The very file imported last, named again: nothing new.
         const auto last = lastImported_.find(name);
         if (last != lastImported_.end() && last->second == *identity) return;
         platform::File file = platform::File::OpenForReading(path);
