@@ -160,18 +160,17 @@ bool WatchFolder(const ToolState& state, std::string_view folder,
 bool WatchFolder(const ToolState& state, std::string_view folder, const WatchSettings& settings,
                  report::ReportLog& log) {
     if (!CanStart(state, folder, log)) return false;
+    // Watching before anything is said: a save made once the heading shows
+    // is never missed.
+    platform::FolderWatch watch{std::string(folder)};
     std::optional<std::vector<IndexedTexture>> textures = StartWatch(state, folder, log);
-    std::optional<platform::FolderWatch> watch;
-    if (textures) {
-        watch.emplace(std::string(folder));
-        if (!watch->IsWatching()) {
-            report::AppendFailure(log, report::msg::CouldNotWatch(folder), watch->Error());
-            textures.reset();
-        }
+    if (textures && !watch.IsWatching()) {
+        report::AppendFailure(log, report::msg::CouldNotWatch(folder), watch.Error());
+        textures.reset();
     }
     report::AddClosing(log);
     if (!textures) return false;
-    return RunWatch(state, folder, *watch, settings, std::move(*textures), log);
+    return RunWatch(state, folder, watch, settings, std::move(*textures), log);
 }
 
 }  // namespace sorrelwick::operations
