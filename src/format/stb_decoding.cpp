@@ -11,8 +11,12 @@ namespace {
 // on other threads (a window's tiles) each keep their own.
 thread_local std::size_t allocationCap = 0;
 
+// Zeroed: a damaged JPEG can make the decoder read tables it never filled,
+// and it must then read the same zeros every time, not what the last
+// picture left in that memory (found by fuzzing: the same file decoded
+// once and failed the next time).
 void* CappedMalloc(std::size_t size) {
-    return size <= allocationCap ? std::malloc(size) : nullptr;
+    return size <= allocationCap ? std::calloc(1, size) : nullptr;
 }
 
 void* CappedRealloc(void* block, std::size_t size) {
