@@ -30,8 +30,10 @@ objects=${OBJECTS:-1000000}
 echo "== building the release preset" >&2
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
+cmake --build --preset release --target make-demo-sets >/dev/null
 cli=${CLI:-$PWD/build-release/src/sorrelwick-cli}
 make_sets=$PWD/build-release/tools/make-bench-sets
+make_demo=$PWD/build-release/tools/make-demo-sets
 
 work=${BENCH_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/sorrelwick-bench.XXXXXX")}
 [[ -n ${BENCH_DIR:-} ]] || trap 'rm -rf "$work"' EXIT
@@ -160,6 +162,67 @@ ready_apply_big() { rm -f "$work/target.000" && cp "$big" "$work/target.DAT"; }
 # manifest; its floor reads the set and the 200 mod files whole.
 tool_mods_big() { "$cli" mods "$big" "$work/mods" >/dev/null; }
 floor_mods_big() { cat "$big" "$work/mods"/*.zip >/dev/null; }
+# From an editor's save to the set replaced: `watch` (started beforehand,
+# outside the timing) sees a PNG saved by rename and rewrites the set; the
+# step ends when the set's path names the new file. Its floor is `replace
+# --texture` of the same file into the same set. On the demo set and on the
+# big one (the set is copied afresh before each step, outside the timing).
+demo_set_dir=$work/demo
+mkdir -p "$demo_set_dir" "$work/edits"
+"$make_demo" "$demo_set_dir" >/dev/null
+# A picture of the texture's own sides, as an editor saves it.
+write_png() {
+    python3 -c 'import struct, sys, zlib
+side = int(sys.argv[2])
+rows = b"".join(b"\0" + bytes(v for x in range(side) for v in (x % 256, y % 256, 99, 255))
+                for y in range(side))
+chunk = lambda t, d: struct.pack(">I", len(d)) + t + d + struct.pack(">I", zlib.crc32(t + d))
+head = struct.pack(">IIBBBBB", side, side, 8, 6, 0, 0, 0)
+open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) +
+                              chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))' "$1" "$2"
+}
+write_png "$work/demo.png" 64
+write_png "$work/big.png" 256
+watch_pid=
+stop_watch() {
+    [[ -n $watch_pid ]] || return 0
+    kill -INT "$watch_pid"
+    wait "$watch_pid" || true
+    watch_pid=
+}
+trap 'stop_watch' EXIT
+[[ -n ${BENCH_DIR:-} ]] || trap 'stop_watch; rm -rf "$work"' EXIT
+# $1: the set to copy, $2: its copy that is watched. The mark is newer than
+# the copy and older than any set the watch writes after it.
+start_watch() {
+    stop_watch
+    rm -f "${2%.DAT}".0* "$work"/edits/*
+    cp "$1" "$2"
+    "$cli" watch "$2" "$work/edits" --convert >"$work/watch.out" &
+    watch_pid=$!
+    until grep -q '^Watching' "$work/watch.out" 2>/dev/null; do sleep 0.01; done
+    touch "$work/before-save"
+}
+# Waits without starting a process: a read that times out on a pipe no one
+# writes. Polling with `stat` and `sleep` would start hundreds of processes
+# a second, which take the processor from the watch being timed.
+rm -f "$work/never" && mkfifo "$work/never" && exec 9<>"$work/never"
+# $1: the picture, $2: the texture's stem, $3: the watched set.
+save_and_wait() {
+    cp "$1" "$work/edits/$2.png.part"
+    mv "$work/edits/$2.png.part" "$work/edits/$2.png"
+    until [[ $3 -nt $work/before-save ]]; do read -r -t 0.002 -u 9 || true; done
+}
+ready_watch_demo() { start_watch "$demo_set_dir/A1_demo.DAT" "$work/watched_demo.DAT"; }
+tool_watch_demo() { save_and_wait "$work/demo.png" marble_white "$work/watched_demo.DAT"; }
+floor_watch_demo() {
+    "$cli" replace "$work/watched_demo.DAT" --texture "marble_white.tga=$work/demo.png" --convert >/dev/null
+}
+ready_watch_big() { start_watch "$big" "$work/watched_big.DAT"; }
+tool_watch_big() { save_and_wait "$work/big.png" tex0 "$work/watched_big.DAT"; }
+floor_watch_big() {
+    "$cli" replace "$work/watched_big.DAT" --texture "tex0.tga=$work/big.png" --convert >/dev/null
+}
 
 tool_list_many() { "$cli" list "$many" >/dev/null; }
 floor_list_many() { cat "$many" >/dev/null; }
@@ -168,7 +231,7 @@ tool_specular_many() { "$cli" specular "$many" "${percents[@]}" >/dev/null; }
 floor_specular_many() { "$cli" list "$many" >/dev/null; }
 ready_specular_many() { rm -f "$work/objects.000"; }
 
-read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big diff_big pack_big apply_big mods_big list_many specular_many}"
+read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big diff_big pack_big apply_big mods_big watch_demo watch_big list_many specular_many}"
 declare -A label=(
     [list_big]="list big vs cat"
     [extract_big]="extract big vs split"
@@ -179,6 +242,8 @@ declare -A label=(
     [pack_big]="pack 10 textures vs diff"
     [apply_big]="apply 10 textures vs replace"
     [mods_big]="mods 200 vs cat set+mods"
+    [watch_demo]="watch demo: save to set vs replace"
+    [watch_big]="watch big: save to set vs replace"
     [list_many]="list objects vs cat"
     [specular_many]="specular objects vs list"
 )
@@ -262,7 +327,7 @@ for pair in "${pairs[@]}"; do
     read -r tm tlo thi <<<"$(stats ${tool_times[$pair]})"
     read -r fm flo fhi <<<"$(stats ${floor_times[$pair]})"
     ratio=$(awk -v t="$tm" -v f="$fm" 'BEGIN { printf "%.2f", t / f }')
-    mib=$(awk -v k="${peak[$pair]}" 'BEGIN { printf "%.1f", k / 1024 }')
+    mib=$(awk -v k="${peak[$pair]:-}" 'BEGIN { if (k == "") print "-"; else printf "%.1f", k / 1024 }')
     printf '| %-28s | %6.3f (%6.3f-%6.3f) | %6.3f (%6.3f-%6.3f) | %5s | %9s |\n' \
         "${label[$pair]}" "$tm" "$tlo" "$thi" "$fm" "$flo" "$fhi" "$ratio" "$mib"
 done

@@ -14,6 +14,7 @@
 #include "format/sha256.h"
 #include "generators/chess_set_builder.h"
 #include "generators/demo_set.h"
+#include "generators/picture_builder.h"
 #include "generators/png_builder.h"
 #include "generators/tga_builder.h"
 #include "mod/mod_writer.h"
@@ -219,6 +220,7 @@ std::vector<Bytes> SeedsFor(const std::string& target) {
     if (target == "mod") return SetAndMods();
     if (target == "diff") return SetPairs();
     if (target == "png_decode") return gen::SamplePngs();
+    if (target == "picture_decode") return gen::SamplePictures();
     if (target == "image_completeness" || target == "tga_decode") return Images();
     if (target == "listing" || target == "extraction") return Sets();
     std::vector<Bytes> seeds;
@@ -245,7 +247,8 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     for (const char* target : {"listing", "specularity", "replacement", "extraction",
-                               "image_completeness", "tga_decode", "png_decode", "diff", "mod"}) {
+                               "image_completeness", "tga_decode", "png_decode", "picture_decode", "diff",
+                               "mod"}) {
         std::filesystem::create_directories(folder / target);
         const std::vector<Bytes> seeds = SeedsFor(target);
         for (std::size_t n = 0; n < seeds.size(); ++n) {

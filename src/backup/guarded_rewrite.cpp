@@ -9,6 +9,7 @@
 
 #include <utility>
 
+#include "backup/session_backup.h"
 #include "backup/temporary_file.h"
 #include "set_file/set_file_walk.h"
 #include "platform/file_system.h"
@@ -66,12 +67,28 @@ void KeepAttributes(GuardedRewrite& rewrite) {
                 kept ? rewrite.newFile.LastError() : platform::LatestFailure());
 }
 
+// A later rewrite of an editing session: the new file takes the set's path
+// over the set the session wrote last, in one step, and no backup is taken.
+Placed ReplaceSessionSet(GuardedRewrite& rewrite) {
+    bool synced = false;
+    const platform::MoveOutcome moved =
+        platform::ReplaceInPlace(rewrite.temporaryPath, rewrite.state.setPath, synced);
+    if (moved == platform::MoveOutcome::Moved) return synced ? Placed::Yes : Placed::NotSettled;
+    report::AppendFailure(rewrite.log,
+                          report::msg::CouldNotRename(platform::FileNamePart(rewrite.temporaryPath),
+                                                      rewrite.state.setName),
+                          platform::LatestFailure());
+    return Placed::No;
+}
+
 // Only the finished, flushed and closed file takes the set's path. Once it is
 // there, nothing is undone: a flush of the folder or an attribute that failed
 // afterwards is reported, and the new set stays.
 Placed MoveIntoPlace(GuardedRewrite& rewrite) {
     const Placed placed =
-        PlaceNewSet(rewrite.state, rewrite.rotation, rewrite.temporaryPath, rewrite.log);
+        rewrite.continuesSession
+            ? ReplaceSessionSet(rewrite)
+            : PlaceNewSet(rewrite.state, rewrite.rotation, rewrite.temporaryPath, rewrite.log);
     if (placed == Placed::No) return placed;
     if (placed == Placed::NotSettled) rewrite.unsettled = platform::LatestFailure();
     rewrite.temporaryPath.clear();
@@ -172,7 +189,10 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
     if (placed != Placed::No) {
         if (!rewrite.rotation.backupPath.empty()) {
             log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
+        } else if (rewrite.continuesSession) {
+            log.AppendLine(report::msg::SetBeforeSession(job.session->backup.backupName));
         }
+        if (job.session) NoteSessionRewrite(*job.session, rewrite.state, rewrite.rotation);
         if (!job.successLine.empty()) log.AppendLine(job.successLine);
         if (placed == Placed::NotSettled) {
             report::AppendFailure(log, report::msg::CouldNotWrite(rewrite.state.setName),
@@ -200,6 +220,10 @@ std::optional<BackupRotation> RotateForRewrite(const ToolState& state, const Rew
                                                  : ChooseBackup(state, log);
     if (!rotation) RunCleanUp(job, log);
     return rotation;
+}
+
+bool ContinuesJobSession(const ToolState& state, const RewriteJob& job) {
+    return job.session && ContinuesSession(*job.session, state);
 }
 
 bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {

@@ -46,7 +46,12 @@ struct GuardedRewrite {
     platform::KeptAttributes kept{};     // the original's, given to the new file
     std::uint64_t writtenSinceHint = 0;  // bytes written since the last StartFlushing
     platform::SystemError unsettled{};   // why the new set in place may not last
+    // A later rewrite of an editing session: the new set replaces the one
+    // the session wrote, and no backup is taken.
+    bool continuesSession = false;
 };
+
+struct SessionBackup;
 
 // What an operation supplies to the frame.
 struct RewriteJob {
@@ -63,6 +68,9 @@ struct RewriteJob {
     // When nothing stands at the set's path, the new set is written there
     // without a backup, and a failure leaves the path empty again.
     bool setMayBeAbsent = false;
+    // The editing session this rewrite belongs to, if any
+    // (backup/session_backup.h): only its first rewrite keeps a backup.
+    SessionBackup* session = nullptr;
 };
 
 // Chooses the lowest free backup number for the set, before anything is
@@ -109,6 +117,8 @@ namespace detail {
 // clean-up.
 std::optional<BackupRotation> RotateForRewrite(const ToolState& state, const RewriteJob& job,
                                                report::ReportLog& log);
+// Whether the rewrite continues the job's editing session.
+bool ContinuesJobSession(const ToolState& state, const RewriteJob& job);
 // Opens both files, runs the job's preparation and writes the signature
 // header; true when the chunks are to be copied.
 bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job);
@@ -130,9 +140,14 @@ template <typename ChunkStep>
 bool RunGuardedRewrite(const ToolState& state, const RewriteJob& job, report::ReportLog& log,
                        ChunkStep&& step) {
     const ToolState resolved = ResolvedSet(state);
-    std::optional<BackupRotation> rotation = detail::RotateForRewrite(resolved, job, log);
+    const bool continuesSession = detail::ContinuesJobSession(resolved, job);
+    std::optional<BackupRotation> rotation =
+        continuesSession ? BackupRotation{} : detail::RotateForRewrite(resolved, job, log);
     if (!rotation) return false;
-    GuardedRewrite rewrite{.state = resolved, .log = log, .rotation = std::move(*rotation)};
+    GuardedRewrite rewrite{.state = resolved,
+                           .log = log,
+                           .rotation = std::move(*rotation),
+                           .continuesSession = continuesSession};
     try {
         if (detail::BeginRewrite(rewrite, job)) {
             format::Chunk chunk;

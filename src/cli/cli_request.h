@@ -14,7 +14,8 @@ namespace sorrelwick::cli {
 struct CliRequest {
     std::string setPath;   // exactly as given
     std::string folder;    // extract, replace: exactly as given
-    bool convert = false;  // replace: take PNG files and other forms
+    bool convert = false;  // replace, watch: take pictures and other forms
+    bool fit = false;      // replace, watch: scale pictures to the texture's sides
     // extract: "NAME"; replace: "NAME=FILE". Only the textures named.
     std::vector<std::string> textures;
     SpecularPercents percents;  // specular
@@ -44,6 +45,9 @@ struct ChosenCommand {
     CliRequest request;
     OperationRunner run = nullptr;
     StatusRunner runForStatus = nullptr;
+    // Every report line reaches the reader at once, wherever it goes: a
+    // watch reports as it goes, for as long as it runs.
+    bool flushEachLine = false;
 };
 
 }  // namespace sorrelwick::cli

@@ -18,6 +18,8 @@
 #include "operations/listing.h"
 #include "operations/preview.h"
 #include "operations/replacement.h"
+#include "operations/texture_watch.h"
+#include "platform/folder_watch.h"
 #include "specular/change_specularity.h"
 
 namespace sorrelwick::cli {
@@ -77,6 +79,16 @@ void AddExtract(CLI::App& app, ChosenCommand& chosen) {
         ->option_text("NAME");
 }
 
+void AddConversionFlags(CLI::App& command, ChosenCommand& chosen) {
+    command.add_flag("--convert", chosen.request.convert,
+                     "Also take NAME's picture (.png, .psd, .bmp, .gif, .jpg, .jpeg) when NAME "
+                     "is missing, and convert a file of another format, colour depth, image "
+                     "type or origin to the texture's own");
+    command.add_flag("--fit", chosen.request.fit,
+                     "Scale a picture whose sides differ from the texture's to them (implies "
+                     "--convert)");
+}
+
 // "NAME=FILE", split at its first '='.
 std::vector<operations::TextureFile> TextureFiles(const std::vector<std::string>& texts) {
     std::vector<operations::TextureFile> files;
@@ -91,9 +103,10 @@ bool RunReplace(const CliRequest& request, ToolState& state, report::ReportLog& 
     std::size_t refused = 0;
     const bool done =
         request.textures.empty()
-            ? operations::ReplaceTextures(state, request.folder, &log, {request.convert}, &refused)
+            ? operations::ReplaceTextures(state, request.folder, &log,
+                                          {request.convert, request.fit}, &refused)
             : operations::ReplaceNamedTextures(state, TextureFiles(request.textures), &log,
-                                               {request.convert}, &refused);
+                                               {request.convert, request.fit}, &refused);
     return done && refused == 0;
 }
 
@@ -127,9 +140,28 @@ void AddReplace(CLI::App& app, ChosenCommand& chosen) {
         }
         chosen.run = RunReplace;
     });
-    command.add_flag("--convert", chosen.request.convert,
-                     "Also take NAME's .png file when NAME is missing, and convert a file of "
-                     "another colour depth, image type or origin to the texture's own");
+    AddConversionFlags(command, chosen);
+}
+
+bool RunWatch(const CliRequest& request, ToolState& state, report::ReportLog& log) {
+    // Ctrl+C or a request to terminate lets an import under way finish.
+    const platform::StopRequests stops;
+    operations::WatchSettings settings;
+    settings.options = {request.convert, request.fit};
+    return operations::WatchFolder(state, request.folder, settings, log);
+}
+
+void AddWatch(CLI::App& app, ChosenCommand& chosen) {
+    CLI::App& command = AddSetCommand(
+        app, chosen, "watch",
+        "Import each texture file saved into FOLDER from now on into SET, until Ctrl+C",
+        RunWatch);
+    AddFolder(command, chosen, "The folder where the textures are edited");
+    command.callback([&chosen] {
+        chosen.run = RunWatch;
+        chosen.flushEachLine = true;
+    });
+    AddConversionFlags(command, chosen);
 }
 
 void AddPercentOption(CLI::App& command, const std::string& name, const std::string& what,
@@ -323,6 +355,7 @@ void AddCommands(CLI::App& app, ChosenCommand& chosen) {
     AddList(app, chosen);
     AddExtract(app, chosen);
     AddReplace(app, chosen);
+    AddWatch(app, chosen);
     AddSpecular(app, chosen);
     AddPreview(app, chosen);
     AddBackups(app, chosen);

@@ -57,7 +57,7 @@ int Run(const std::vector<std::string>& args) {
     ToolState state;
     state.commandLine = true;
     SetLoadedSet(state, chosen.request.setPath);
-    cli::StreamReportLog log(std::cout, OutputIsTerminal());
+    cli::StreamReportLog log(std::cout, OutputIsTerminal() || chosen.flushEachLine);
     // A comparison gives its own exit status; every other command succeeds or fails.
     const int status = chosen.runForStatus ? chosen.runForStatus(chosen.request, state, log)
                        : chosen.run(chosen.request, state, log) ? 0

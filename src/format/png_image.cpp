@@ -12,56 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace sorrelwick::format {
-namespace {
-
-// Every allocation the PNG decoder makes comes through here and is refused
-// above the cap set for the image being decoded, so a hostile file (a
-// compressed stream that inflates far beyond its sides, say) can't make it
-// take more memory than an honest image of those sides and that file size
-// needs. One image is
-// decoded at a time: the tool has one thread.
-std::size_t allocationCap = 0;
-
-void* CappedMalloc(std::size_t size) {
-    return size <= allocationCap ? std::malloc(size) : nullptr;
-}
-
-void* CappedRealloc(void* block, std::size_t size) {
-    return size <= allocationCap ? std::realloc(block, size) : nullptr;
-}
-
-}  // namespace
-}  // namespace sorrelwick::format
-
-// The decoder of the PNG format only, reading from memory, as one
-// implementation in this file. Its own code is not held to our warnings.
-#define STBI_ONLY_PNG
-#define STBI_NO_STDIO
-#define STBI_NO_LINEAR
-#define STBI_NO_HDR
-#define STBI_NO_FAILURE_STRINGS
-#define STBI_NO_THREAD_LOCALS
-#define STBI_MAX_DIMENSIONS 16384
-#define STBI_MALLOC(size) sorrelwick::format::CappedMalloc(size)
-#define STBI_REALLOC(block, size) sorrelwick::format::CappedRealloc(block, size)
-#define STBI_FREE(block) std::free(block)
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wpedantic"
-#pragma GCC diagnostic ignored "-Wshadow"
-#pragma GCC diagnostic ignored "-Wconversion"
-#pragma GCC diagnostic ignored "-Wsign-conversion"
-#pragma GCC diagnostic ignored "-Wold-style-cast"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wcast-qual"
-#pragma GCC diagnostic ignored "-Wdouble-promotion"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#include <stb/stb_image.h>
-#pragma GCC diagnostic pop
+#include "format/stb_decoding.h"
 
 namespace sorrelwick::format {
 namespace {
@@ -122,10 +73,6 @@ std::uint64_t InflateBufferBound(Bytes png, const PngSides& sides) {
 
 // Room for the small tables the decoder keeps besides the image data.
 constexpr std::uint64_t kTableAllowance = 64 * 1024;
-
-struct StbPixelsFree {
-    void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
-};
 
 // The file as the decoder is given it (nullopt: as it is). A data chunk of
 // no bytes is allowed, but the decoder would copy its zero bytes from a
@@ -189,14 +136,9 @@ bool HasPngSignature(Bytes bytes) {
 std::optional<PngSides> ReadPngSides(Bytes png) {
     if (!HasPngSignature(png) || !HasWholeHeaderChunk(png) || png.size() > INT_MAX)
         return std::nullopt;
-    int width = 0, height = 0, channels = 0;
-    if (!stbi_info_from_memory(png.data(), static_cast<int>(png.size()), &width, &height,
-                               &channels)) {
-        return std::nullopt;
-    }
-    if (width <= 0 || height <= 0) return std::nullopt;
-    return PngSides{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
-                    channels};
+    const std::optional<detail::StbSides> sides = detail::StbDeclaredSides(png);
+    if (!sides) return std::nullopt;
+    return PngSides{sides->width, sides->height, sides->channels};
 }
 
 PngDecodeResult DecodePng(Bytes png, std::uint32_t maxSide) {
@@ -209,24 +151,16 @@ PngDecodeResult DecodePng(Bytes png, std::uint32_t maxSide) {
     const std::uint64_t gatheredBound = 2 * std::uint64_t{png.size()};
     const std::uint64_t cap =
         std::max({rgbaBytes, InflateBufferBound(png, *sides), gatheredBound}) + kTableAllowance;
-    allocationCap = static_cast<std::size_t>(std::min<std::uint64_t>(cap, SIZE_MAX));
     const std::optional<std::vector<std::uint8_t>> cleaned = ForTheDecoder(png);
     const Bytes input = cleaned ? Bytes(*cleaned) : png;
-    int width = 0, height = 0, channels = 0;
-    const std::unique_ptr<stbi_uc, StbPixelsFree> pixels(stbi_load_from_memory(
-        input.data(), static_cast<int>(input.size()), &width, &height, &channels, 4));
-    allocationCap = 0;
-    if (!pixels || static_cast<std::uint32_t>(width) != sides->width ||
-        static_cast<std::uint32_t>(height) != sides->height) {
-        return {};
-    }
-    PngDecodeResult result{PngOutcome::Decoded, {sides->width, sides->height, {}}};
     try {
-        result.image.rgba.assign(pixels.get(), pixels.get() + rgbaBytes);
+        std::optional<DecodedImage> image =
+            detail::StbDecodeRgba(input, {sides->width, sides->height}, cap);
+        if (!image) return {};
+        return {PngOutcome::Decoded, std::move(*image)};
     } catch (const std::bad_alloc&) {
         return {PngOutcome::TooLarge, {}};
     }
-    return result;
 }
 
 }  // namespace sorrelwick::format

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "operations/texture_file_name.h"
 #include "platform/file_system.h"
 #include "platform/memory.h"
 #include "report/lines.h"
@@ -38,10 +39,11 @@ bool PutAtHead(ImportInventory& inventory, const std::string& name) {
 
 }  // namespace
 
-bool ScanImportFolder(ImportInventory& inventory, std::string_view folder, bool withPng) {
-    for (const char* extension : {".tga", ".png"}) {
-        if (!withPng && std::string_view(extension) == ".png") break;
-        platform::ExtensionSearch search{std::string(folder), extension};
+bool ScanImportFolder(ImportInventory& inventory, std::string_view folder, bool withPictures) {
+    std::vector<std::string_view> extensions = {".tga"};
+    if (withPictures) extensions.insert(extensions.end(), kPictureExtensions.begin(), kPictureExtensions.end());
+    for (const std::string_view extension : extensions) {
+        platform::ExtensionSearch search{std::string(folder), std::string(extension)};
         std::string name;
         while (search.Next(name)) {
             if (!PutAtHead(inventory, name)) return false;

@@ -1,7 +1,8 @@
 #pragma once
-// The names of the .tga (and, when converting, .png) files in an import folder. Each texture's name
-// is taken out when the texture is met, so the names left at the end are those of files that belong
-// to no texture.
+// The names of the .tga files (and, when converting, the pictures image
+// editors save) in an import folder. Each texture's name is taken out when
+// the texture is met, so the names left at the end are those of files that
+// belong to no texture.
 
 #include <forward_list>
 #include <optional>
@@ -23,10 +24,10 @@ struct ImportInventory {
 };
 
 // Gathers every "*.tga" entry of `folder`, folders included, and then, with
-// `withPng`, every "*.png" entry. A folder that does not exist or holds no
+// `withPictures`, every entry of each extension of kPictureExtensions. A folder that does not exist or holds no
 // such entry gives an empty inventory. False when an entry can't be
 // obtained; the names gathered so far stay.
-bool ScanImportFolder(ImportInventory& inventory, std::string_view folder, bool withPng = false);
+bool ScanImportFolder(ImportInventory& inventory, std::string_view folder, bool withPictures = false);
 
 // Takes out the first entry from the head whose name equals `name`, ignoring
 // the case of ASCII letters; nothing happens when none matches.

@@ -27,9 +27,13 @@ namespace {
 struct ImportSource {
     std::string_view folder;
     ImportInventory& inventory;
-    bool convert;
+    ReplaceOptions options;
     std::size_t& refused;  // files found for a texture and not imported
 };
+
+bool Converting(const ReplaceOptions& options) {
+    return options.convert || options.fit;
+}
 
 // What came of one texture file before it is closed.
 struct ImportAttempt {
@@ -97,8 +101,10 @@ struct VettedFile {
 
 // Reads the whole file and checks it against `stored`, the texture's image
 // in the set. The file image lives as long as the result.
+// `takenFrom`: the file's name, said in the outcome when it was one of
+// several pictures that could stand for the texture.
 VettedFile VetTextureFile(platform::File& file, const std::string& name, format::Bytes stored,
-                          bool convert) {
+                          const ReplaceOptions& options, std::string_view takenFrom = {}) {
     VettedFile vetted;
     const format::TgaFields fields = *format::ReadTgaFields(stored);
     const auto refuse = [&](std::string line) {
@@ -130,15 +136,15 @@ VettedFile VetTextureFile(platform::File& file, const std::string& name, format:
     // converted all the same, as only its container differs; another depth
     // waits for conversion to be asked for.
     const bool png = format::HasPngSignature(vetted.bytes);
-    if (png && !convert) {
+    if (png && !Converting(options)) {
         const std::optional<format::PngSides> header = format::ReadPngSides(vetted.bytes);
         const int depth = header ? 8 * header->channels : 0;
         if (header && depth != fields.depth) {
             return refuse(line(report::msg::ImportPngOtherDepth(static_cast<unsigned>(depth))));
         }
     }
-    if (convert || png) {
-        vetted.conversion = ConvertToStoredForm(vetted.bytes, stored);
+    if (Converting(options) || png) {
+        vetted.conversion = ConvertToStoredForm(vetted.bytes, stored, options.fit);
         if (auto refused = RefusedConversion(vetted.conversion, name, line)) {
             vetted.attempt = *refused;
             return vetted;
@@ -159,8 +165,12 @@ VettedFile VetTextureFile(platform::File& file, const std::string& name, format:
         return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
     }
     const bool sameSize = found.width == fields.width && found.height == fields.height;
-    vetted.attempt = {line(report::msg::ImportSuccessful(vetted.conversion.from, !sameSize,
-                                                         found.width, found.height)),
+    std::string from = vetted.conversion.from;
+    if (!takenFrom.empty() && !from.empty()) from += " (" + std::string(takenFrom) + ")";
+    const Conversion& done = vetted.conversion;
+    vetted.attempt = {line(done.scaled ? report::msg::ImportScaled(from, done.width, done.height)
+                                       : report::msg::ImportSuccessful(from, !sameSize, found.width,
+                                                                       found.height)),
                       true};
     return vetted;
 }
@@ -169,8 +179,9 @@ VettedFile VetTextureFile(platform::File& file, const std::string& name, format:
 // taken, writes it as the chunk's new payload. The file image is released
 // on return, before the file is closed.
 ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File& file,
-                                const std::string& name, const format::Chunk& chunk, bool convert) {
-    VettedFile vetted = VetTextureFile(file, name, chunk.payload, convert);
+                                const std::string& name, const format::Chunk& chunk,
+                                const ReplaceOptions& options, std::string_view takenFrom) {
+    VettedFile vetted = VetTextureFile(file, name, chunk.payload, options, takenFrom);
     if (!vetted.attempt.imported) return vetted.attempt;
     format::ChunkHeader header = chunk.header;
     // A converted image fits in 32 bits: its sides are at most 65535.
@@ -182,9 +193,11 @@ ImportAttempt ImportTextureFile(backup::GuardedRewrite& rewrite, platform::File&
 // Imports the file opened for texture `name`, or keeps its chunk, and
 // reports the outcome.
 void ImportOpenedFile(backup::GuardedRewrite& rewrite, platform::File& file,
-                      const std::string& name, const format::Chunk& chunk, bool convert,
-                      std::size_t& refused) {
-    const ImportAttempt attempt = ImportTextureFile(rewrite, file, name, chunk, convert);
+                      const std::string& name, const format::Chunk& chunk,
+                      const ReplaceOptions& options, std::size_t& refused,
+                      std::string_view takenFrom = {}) {
+    const ImportAttempt attempt =
+        ImportTextureFile(rewrite, file, name, chunk, options, takenFrom);
     if (!file.Close()) {
         backup::FailRewrite(rewrite, report::msg::CouldNotClose(name), file.LastError());
         return;
@@ -199,21 +212,52 @@ void ImportOpenedFile(backup::GuardedRewrite& rewrite, platform::File& file,
     backup::WriteChunk(rewrite, chunk.header, chunk.payload);
 }
 
-platform::File OpenTextureFiles(const ImportSource& source,
-                                const std::optional<std::string>& fileName) {
+// The file opened for a texture, and the name of the picture taken when
+// others could have stood for it as well.
+struct OpenedTextureFile {
+    platform::File file;
+    std::string takenFrom;
+};
+
+// A texture whose .tga is missing takes the first of its pictures that
+// opens; the others stay in the inventory, listed as leftovers.
+OpenedTextureFile OpenTexturePicture(const ImportSource& source, const std::string& fileName) {
+    std::vector<std::string> present;
+    for (const std::string_view extension : kPictureExtensions) {
+        std::string picture = PictureNameFor(fileName, extension);
+        if (ListedNameFor(source.inventory, picture)) present.push_back(std::move(picture));
+    }
+    for (const std::string& picture : present) {
+        platform::File file = OpenTextureFile(source, picture);
+        if (!file.IsOpen()) continue;
+        RemoveInventoryName(source.inventory, picture);
+        const std::optional<std::string> listed = ListedNameFor(source.inventory, picture);
+        return {std::move(file), present.size() > 1 ? listed.value_or(picture) : std::string()};
+    }
+    return {};
+}
+
+OpenedTextureFile OpenTextureFiles(const ImportSource& source,
+                                   const std::optional<std::string>& fileName) {
     // A name whose bytes don't read as text names no file.
     if (!fileName) return {};
-    // The name leaves the inventory whether or not its file can be used;
-    // so does that of its PNG, which is taken only when the .tga is missing.
+    // The name leaves the inventory whether or not its file can be used.
     RemoveInventoryName(source.inventory, *fileName);
-    if (source.convert) RemoveInventoryName(source.inventory, PngNameFor(*fileName));
-    platform::File file = OpenTextureFile(source, *fileName);
-    if (!file.IsOpen() && source.convert) {
-        // A .tga file that is there but can't be opened keeps its cause.
-        platform::File png = OpenTextureFile(source, PngNameFor(*fileName));
-        if (png.IsOpen() || platform::MeansNotFound(file.LastError())) file = std::move(png);
+    OpenedTextureFile opened{OpenTextureFile(source, *fileName), {}};
+    if (!Converting(source.options)) return opened;
+    if (opened.file.IsOpen()) {
+        // Beside the .tga, which wins, the texture's pictures are no leftovers.
+        for (const std::string_view extension : kPictureExtensions) {
+            RemoveInventoryName(source.inventory, PictureNameFor(*fileName, extension));
+        }
+        return opened;
     }
-    return file;
+    // A .tga file that is there but can't be opened keeps its cause.
+    OpenedTextureFile picture = OpenTexturePicture(source, *fileName);
+    if (picture.file.IsOpen() || platform::MeansNotFound(opened.file.LastError())) {
+        return picture;
+    }
+    return opened;
 }
 
 // Something under the texture's name that is neither a file nor a folder (a
@@ -231,7 +275,8 @@ void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& so
     const std::string& bytes = rewrite.walk.currentTextureName;
     const std::string name = platform::NameForReport(bytes);
     const std::optional<std::string> fileName = platform::NameAsText(bytes);
-    platform::File file = OpenTextureFiles(source, fileName);
+    OpenedTextureFile opened = OpenTextureFiles(source, fileName);
+    platform::File& file = opened.file;
     if (!file.IsOpen() && UnreadableEntryFor(source, fileName)) {
         ++source.refused;
         rewrite.log.AppendLine(report::NameMessageLine(name, report::msg::kImportErrorReading));
@@ -243,7 +288,7 @@ void ReplaceTextureChunk(backup::GuardedRewrite& rewrite, const ImportSource& so
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
-    ImportOpenedFile(rewrite, file, name, chunk, source.convert, source.refused);
+    ImportOpenedFile(rewrite, file, name, chunk, source.options, source.refused, opened.takenFrom);
 }
 
 void ReplacementChunkStep(backup::GuardedRewrite& rewrite, const ImportSource& source,
@@ -260,7 +305,8 @@ void ReplacementChunkStep(backup::GuardedRewrite& rewrite, const ImportSource& s
 using FilesByTexture = std::vector<std::optional<std::string>>;
 
 void NamedReplacementStep(backup::GuardedRewrite& rewrite, const FilesByTexture& files,
-                          std::size_t& textureIndex, bool convert, std::size_t& refused,
+                          std::size_t& textureIndex, const ReplaceOptions& options,
+                          std::size_t& refused,
                           const format::Chunk& chunk) {
     format::TrackTextureName(rewrite.walk, chunk);
     const bool named = format::IsNamedTexture(rewrite.walk, chunk);
@@ -279,7 +325,7 @@ void NamedReplacementStep(backup::GuardedRewrite& rewrite, const FilesByTexture&
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
-    ImportOpenedFile(rewrite, file, name, chunk, convert, refused);
+    ImportOpenedFile(rewrite, file, name, chunk, options, refused);
 }
 
 // The heading names where the files come from: their folder when they share
@@ -310,7 +356,8 @@ namespace {
 // say why are added under the heading, and the set is not rewritten: a
 // backup of an unchanged set helps no one.
 bool AnyFileTaken(const ToolState& state, const std::vector<IndexedTexture>& textures,
-                  const FilesByTexture& files, bool convert, std::vector<std::string>& lines) {
+                  const FilesByTexture& files, const ReplaceOptions& options,
+                  std::vector<std::string>& lines) {
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (!files[i]) continue;
         const std::vector<std::uint8_t> stored = ReadTextureImage(state.setPath, textures[i]);
@@ -321,7 +368,7 @@ bool AnyFileTaken(const ToolState& state, const std::vector<IndexedTexture>& tex
             lines.push_back(NotFoundLine(textures[i].name, cause));
             continue;
         }
-        const VettedFile vetted = VetTextureFile(file, textures[i].name, stored, convert);
+        const VettedFile vetted = VetTextureFile(file, textures[i].name, stored, options);
         if (vetted.attempt.imported) return true;
         lines.push_back(vetted.attempt.line);
     }
@@ -333,17 +380,19 @@ bool ReplaceFromFiles(const ToolState& state, const std::vector<IndexedTexture>&
                       ReplaceOptions options, std::size_t* filesRefused) {
     report::AddHeading(log, report::msg::Importing(source, state.setName));
     std::vector<std::string> refusals;
-    if (!textures.empty() && !AnyFileTaken(state, textures, files, options.convert, refusals)) {
+    if (!textures.empty() && !AnyFileTaken(state, textures, files, options, refusals)) {
         for (const std::string& line : refusals) log.AppendLine(line);
         report::AddClosing(log);
         if (filesRefused) *filesRefused = refusals.size();
         return false;
     }
     std::size_t refused = 0, textureIndex = 0;
+    backup::RewriteJob job;
+    job.session = options.session;
     const bool result = backup::RunGuardedRewrite(
-        state, backup::RewriteJob{}, log,
+        state, job, log,
         [&](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
-            NamedReplacementStep(rewrite, files, textureIndex, options.convert, refused, chunk);
+            NamedReplacementStep(rewrite, files, textureIndex, options, refused, chunk);
         });
     if (filesRefused) *filesRefused = refused;
     return result;
@@ -387,14 +436,20 @@ bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>
                             filesRefused);
 }
 
+bool ReplaceTexturesAt(const ToolState& state, const std::vector<std::size_t>& textures,
+                       const std::string& path, report::ReportLog* log, ReplaceOptions options,
+                       std::size_t* filesRefused) {
+    if (!CanStart(state, !textures.empty(), log)) return false;
+    const std::vector<IndexedTexture> indexed =
+        IndexTextures(state.setPath).value_or(std::vector<IndexedTexture>{});
+    FilesByTexture byTexture(std::max(indexed.size(), *std::max_element(textures.begin(), textures.end()) + 1));
+    for (const std::size_t texture : textures) byTexture[texture] = path;
+    return ReplaceFromFiles(state, indexed, byTexture, path, *log, options, filesRefused);
+}
+
 bool ReplaceTextureAt(const ToolState& state, std::size_t texture, const std::string& path,
                       report::ReportLog* log, ReplaceOptions options, std::size_t* filesRefused) {
-    if (!CanStart(state, true, log)) return false;
-    const std::vector<IndexedTexture> textures =
-        IndexTextures(state.setPath).value_or(std::vector<IndexedTexture>{});
-    FilesByTexture byTexture(std::max(textures.size(), texture + 1));
-    byTexture[texture] = path;
-    return ReplaceFromFiles(state, textures, byTexture, path, *log, options, filesRefused);
+    return ReplaceTexturesAt(state, {texture}, path, log, options, filesRefused);
 }
 
 bool ReplaceTextures(const ToolState& state, std::string_view folder, report::ReportLog* log,
@@ -411,10 +466,11 @@ bool ReplaceTextures(const ToolState& state, std::string_view folder, report::Re
 
     ImportInventory inventory;
     std::size_t refused = 0;
-    const ImportSource source{folder, inventory, options.convert, refused};
+    const ImportSource source{folder, inventory, options, refused};
     backup::RewriteJob job;
+    job.session = options.session;
     job.prepare = [&](backup::GuardedRewrite&) -> std::optional<std::string> {
-        if (ScanImportFolder(inventory, folder, options.convert)) return std::nullopt;
+        if (ScanImportFolder(inventory, folder, Converting(options))) return std::nullopt;
         return std::string(report::msg::kNotEnoughMemory);
     };
     job.cleanUp = [&](report::ReportLog& cleanUpLog) {

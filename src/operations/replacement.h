@@ -5,18 +5,26 @@
 #include <string_view>
 #include <vector>
 
+#include "backup/session_backup.h"
 #include "report/report_log.h"
 #include "set_file/tool_state.h"
 
 namespace sorrelwick::operations {
 
 struct ReplaceOptions {
-    // Also take a texture's .png file when its .tga is missing, and convert a
-    // file of another form (depth, image type, origin; PNG) to the stored
+    // Also take a texture's picture (.png, .psd, .bmp, .gif, .jpg, .jpeg, in
+    // that order) when its .tga is missing, and convert a file of another
+    // form (depth, image type, origin; another format) to the stored
     // texture's form before the checks. Without it, files are taken as they
     // are, but for a PNG of the stored depth, which is converted all the
     // same (a PNG can never be taken as it is).
     bool convert = false;
+    // Scale a picture whose sides differ from the stored texture's to them;
+    // implies `convert`. Without it the sides stay, and must be powers of two.
+    bool fit = false;
+    // The editing session the rewrite belongs to, when there is one: only
+    // its first rewrite keeps a backup (backup/session_backup.h).
+    backup::SessionBackup* session = nullptr;
 };
 
 // Rewrites the loaded chess set through the guarded rewrite, putting the
@@ -46,6 +54,12 @@ struct TextureFile {
 bool ReplaceNamedTextures(const ToolState& state, const std::vector<TextureFile>& files,
                           report::ReportLog* log, ReplaceOptions options = {},
                           std::size_t* filesRefused = nullptr);
+
+// The same for the set's textures numbered `textures` (from 0, in file
+// order), all taken from the file at `path`.
+bool ReplaceTexturesAt(const ToolState& state, const std::vector<std::size_t>& textures,
+                       const std::string& path, report::ReportLog* log, ReplaceOptions options = {},
+                       std::size_t* filesRefused = nullptr);
 
 // The same for the set's texture number `texture` (from 0, in file order)
 // and the file at `path`.

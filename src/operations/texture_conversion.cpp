@@ -3,8 +3,10 @@
 #include <bit>
 #include <new>
 #include <optional>
+#include <utility>
 
-#include "format/png_image.h"
+#include "format/editor_image.h"
+#include "format/image_scaling.h"
 #include "format/tga_encoder.h"
 #include "format/tga_header.h"
 #include "format/tga_image.h"
@@ -18,12 +20,22 @@ bool IsPowerOfTwo(std::uint32_t value) {
 }
 
 Conversion Failed(ConversionOutcome outcome) {
-    return {outcome, {}, {}, 0, 0};
+    return {outcome, {}, {}, 0, 0, false};
 }
 
-std::optional<Conversion> RefusedSides(std::uint32_t width, std::uint32_t height) {
-    if (IsPowerOfTwo(width) && IsPowerOfTwo(height)) return std::nullopt;
-    return Conversion{ConversionOutcome::WrongSize, {}, {}, width, height};
+// What the conversion aims at: the stored texture's form and sides.
+struct Target {
+    format::TgaForm form;
+    std::uint32_t width = 0, height = 0;
+    bool fit = false;
+};
+
+// Sides that can't be taken as they are: not to be fitted, and not powers
+// of two.
+std::optional<Conversion> RefusedSides(const Target& target, std::uint32_t width,
+                                       std::uint32_t height) {
+    if (target.fit || (IsPowerOfTwo(width) && IsPowerOfTwo(height))) return std::nullopt;
+    return Conversion{ConversionOutcome::WrongSize, {}, {}, width, height, false};
 }
 
 std::string OriginName(std::uint8_t descriptor) {
@@ -33,43 +45,57 @@ std::string OriginName(std::uint8_t descriptor) {
 }
 
 // What a .tga file was, by the first of depth, image type and origin that
-// differs from the stored form.
+// differs from the stored form; empty when none does.
 std::string FormDifference(const format::TgaForm& file, const format::TgaForm& stored) {
     if (file.depth != stored.depth) return std::to_string(file.depth) + " bits";
     if (file.imageType != stored.imageType) return "image type " + std::to_string(file.imageType);
+    if (format::SameForm(file, stored)) return {};
     return OriginName(file.descriptor);
 }
 
-Conversion Encoded(const format::DecodedImage& image, const format::TgaForm& form,
-                   std::string from) {
+// The decoded picture in the target's form, scaled first when it is to be
+// fitted and its sides differ.
+Conversion Encoded(const format::DecodedImage& image, const Target& target, std::string from) {
+    const bool scale = target.fit && (image.width != target.width || image.height != target.height);
     try {
-        return {ConversionOutcome::Converted, format::EncodeTga(image, form), std::move(from), 0,
-                0};
+        std::optional<format::DecodedImage> scaled;
+        if (scale) {
+            scaled = format::ScaleImage(image, target.width, target.height);
+            if (!scaled) return Failed(ConversionOutcome::NoMemory);
+        }
+        return {ConversionOutcome::Converted, format::EncodeTga(scaled ? *scaled : image, target.form),
+                std::move(from), image.width, image.height, scale};
     } catch (const std::bad_alloc&) {
         return Failed(ConversionOutcome::NoMemory);
     }
 }
 
-Conversion FromPng(format::Bytes file, const format::TgaForm& form) {
-    const std::optional<format::PngSides> sides = format::ReadPngSides(file);
+Conversion FromEditorImage(format::Bytes file, const Target& target) {
+    const std::optional<format::ImageSides> sides = format::ReadDeclaredSides(file);
     if (!sides) return Failed(ConversionOutcome::Unreadable);
-    if (auto refused = RefusedSides(sides->width, sides->height)) return *refused;
-    const format::PngDecodeResult decoded = format::DecodePng(file);
-    if (decoded.outcome != format::PngOutcome::Decoded) {
+    if (auto refused = RefusedSides(target, sides->width, sides->height)) return *refused;
+    const format::ImageDecodeResult decoded = format::DecodeEditorImage(file);
+    if (decoded.outcome != format::ImageOutcome::Decoded) {
         return Failed(ConversionOutcome::Unreadable);
     }
-    return Encoded(decoded.image, form, "PNG");
+    return Encoded(decoded.image, target,
+                   std::string(format::FormatName(format::DetectImageFormat(file))));
 }
 
-Conversion FromTga(format::Bytes file, const format::TgaForm& form) {
+Conversion FromTga(format::Bytes file, const Target& target) {
     const std::optional<format::TgaHeader> header = format::ReadTgaHeader(file);
     // A file too short for its header goes the usual way, which refuses it.
-    if (!header || format::SameForm(format::FormOf(*header), form)) return {};
-    if (auto refused = RefusedSides(header->width, header->height)) return *refused;
+    if (!header) return {};
+    const bool sameSides = header->width == target.width && header->height == target.height;
+    if (format::SameForm(format::FormOf(*header), target.form) && (!target.fit || sameSides)) {
+        return {};
+    }
+    if (auto refused = RefusedSides(target, header->width, header->height)) return *refused;
     const format::DecodeResult decoded = format::DecodeTga(file);
     switch (decoded.outcome) {
         case format::DecodeOutcome::Decoded:
-            return Encoded(decoded.image, form, FormDifference(format::FormOf(*header), form));
+            return Encoded(decoded.image, target,
+                           FormDifference(format::FormOf(*header), target.form));
         case format::DecodeOutcome::TooLarge:
             return Failed(ConversionOutcome::NoMemory);
         default:
@@ -79,16 +105,17 @@ Conversion FromTga(format::Bytes file, const format::TgaForm& form) {
 
 }  // namespace
 
-Conversion ConvertToStoredForm(format::Bytes file, format::Bytes stored) {
+Conversion ConvertToStoredForm(format::Bytes file, format::Bytes stored, bool fit) {
     const std::optional<format::TgaHeader> storedHeader = format::ReadTgaHeader(stored);
     if (!storedHeader) return {};  // too short to be a texture the tool replaces
-    const format::TgaForm form = format::FormOf(*storedHeader);
-    const bool png = format::HasPngSignature(file);
-    if (!format::CanEncode(form)) {
-        // A PNG can't be taken as it is.
-        return png ? Failed(ConversionOutcome::Unreadable) : Conversion{};
+    const Target target{format::FormOf(*storedHeader), storedHeader->width, storedHeader->height,
+                        fit && storedHeader->width > 0 && storedHeader->height > 0};
+    const bool tga = format::DetectImageFormat(file) == format::ImageFormat::Tga;
+    if (!format::CanEncode(target.form)) {
+        // Another format can't be taken as it is.
+        return tga ? Conversion{} : Failed(ConversionOutcome::Unreadable);
     }
-    return png ? FromPng(file, form) : FromTga(file, form);
+    return tga ? FromTga(file, target) : FromEditorImage(file, target);
 }
 
 }  // namespace sorrelwick::operations

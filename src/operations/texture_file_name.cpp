@@ -61,9 +61,27 @@ bool IsPlainFileName(std::string_view name) {
     return !HoldsRefusedByte(name) && !IsDeviceName(name);
 }
 
-std::string PngNameFor(std::string_view name) {
+std::string PictureNameFor(std::string_view name, std::string_view extension) {
     const std::size_t dot = name.rfind('.');
-    return std::string(name.substr(0, dot)) + ".png";
+    return std::string(name.substr(0, dot)) + std::string(extension);
+}
+
+bool IsPictureName(std::string_view fileName) {
+    for (std::string_view extension : kPictureExtensions) {
+        if (fileName.size() > extension.size() &&
+            EqualsIgnoringCase(fileName.substr(fileName.size() - extension.size()), extension)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    return EqualsIgnoringCase(a, b);
+}
+
+bool SameStem(std::string_view a, std::string_view b) {
+    return EqualsIgnoringCase(a.substr(0, a.rfind('.')), b.substr(0, b.rfind('.')));
 }
 
 }  // namespace sorrelwick::operations

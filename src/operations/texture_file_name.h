@@ -2,6 +2,7 @@
 // Texture names come from untrusted chess-set files and become file names in
 // a folder the user chose. Only a plain file name may be used as a path.
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,24 @@ namespace sorrelwick::operations {
 // sees the name as text (platform::NameAsText), elsewhere as bytes.
 bool IsPlainFileName(std::string_view name);
 
-// `name` with the text after its last '.' (or, without a '.', the whole
-// name followed by a '.') replaced by "png": where a texture's PNG stands.
-std::string PngNameFor(std::string_view name);
+// The extensions of the pictures image editors save, in the order in which
+// a texture whose .tga file is missing takes them: the formats that keep
+// every pixel first.
+inline constexpr std::array<std::string_view, 6> kPictureExtensions = {
+    ".png", ".psd", ".bmp", ".gif", ".jpg", ".jpeg"};
+
+// `name` with the text from its last '.' (or, without a '.', nothing)
+// replaced by `extension`: where a texture's picture of that kind stands.
+std::string PictureNameFor(std::string_view name, std::string_view extension);
+
+// Whether `fileName` ends in one of kPictureExtensions, in any letter case.
+bool IsPictureName(std::string_view fileName);
+
+// Two names are the same, ignoring the case of ASCII letters.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
+
+// The stems of two file names are the same, ignoring the case of ASCII
+// letters: "Wood.PNG" and "wood.tga".
+bool SameStem(std::string_view a, std::string_view b);
 
 }  // namespace sorrelwick::operations

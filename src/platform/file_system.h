@@ -100,6 +100,20 @@ enum class FactsOutcome { Found, Missing, Failed };
 // (or its folder does not exist); Failed when the system would not say.
 FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts);
 
+// What tells one file from another at a path: the file system's number for
+// it on its device, its size and its last write (POSIX to the nanosecond,
+// Windows to 100 ns). A file replaced by another under the same name, or
+// written since, has another identity.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+// nullopt when nothing stands at `path` or the system would not say.
+std::optional<FileIdentity> ReadFileIdentity(const std::string& path);
+
 // Whether `folder` is a folder whose entries can be listed.
 bool CanSearchFolder(const std::string& folder);
 

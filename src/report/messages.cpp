@@ -63,6 +63,12 @@ std::string ImportSuccessful(std::string_view convertedFrom, bool resized, unsig
     }
     return outcome;
 }
+std::string ImportScaled(std::string_view convertedFrom, unsigned fromWidth, unsigned fromHeight) {
+    std::string outcome = ImportSuccessful(convertedFrom, false, 0, 0);
+    outcome += Join({convertedFrom.empty() ? ": " : ", ", "scaled from ",
+                     std::to_string(fromWidth), "x", std::to_string(fromHeight)});
+    return outcome;
+}
 std::string ImportWrongSize(unsigned width, unsigned height) {
     return "Import failed: wrong size (" + std::to_string(width) + "x" + std::to_string(height) +
            ")";
@@ -111,6 +117,9 @@ std::string LatestBackupHint(std::string_view backupName, std::string_view wayBa
 std::string NotAFolder(std::string_view folder) {
     return Join({"Error - ", folder, " is not a folder that can be read"});
 }
+std::string CouldNotWatch(std::string_view folder) {
+    return Join({"Error - Could not watch ", folder});
+}
 std::string NoTextureNamed(std::string_view name, std::string_view setName) {
     return Join({"Error - ", setName, " holds no texture named ", name});
 }
@@ -153,6 +162,17 @@ std::string Exporting(std::string_view setName, std::string_view folder) {
 }
 std::string Importing(std::string_view folder, std::string_view setName) {
     return Join({"Importing textures from ", folder, " into ", setName});
+}
+std::string Watching(std::string_view folder, std::string_view setName) {
+    return Join({"Watching ", folder, " for textures of ", setName, " (Ctrl+C ends)"});
+}
+std::string StoppedWatching(std::string_view folder, std::size_t imported, std::size_t refused) {
+    return Join({"Stopped watching ", folder, ": ", std::to_string(imported),
+                 imported == 1 ? " save imported, " : " saves imported, ", std::to_string(refused),
+                 " refused"});
+}
+std::string SetBeforeSession(std::string_view backupName) {
+    return Join({"Set before this editing session: ", backupName});
 }
 std::string ChangingSpecularity(std::string_view setName) {
     return Join({"Changing specularity of ", setName});

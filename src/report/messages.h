@@ -66,6 +66,10 @@ std::string ImportSizeModified(unsigned width, unsigned height);
 // notes joined by ", ".
 std::string ImportSuccessful(std::string_view convertedFrom, bool resized, unsigned width,
                              unsigned height);
+// A file scaled from its sides `fromWidth` x `fromHeight` to the texture's:
+// "Import successful: converted from PNG, scaled from 1000x1000", without
+// the conversion note when `convertedFrom` is empty.
+std::string ImportScaled(std::string_view convertedFrom, unsigned fromWidth, unsigned fromHeight);
 std::string ImportWrongSize(unsigned width, unsigned height);
 std::string ImportWrongDepth(unsigned depth);
 // A PNG whose depth differs from the texture's, imported without conversion.
@@ -107,6 +111,8 @@ inline constexpr std::string_view kRestoreCommandCaption = "\"Restore a backup..
 // A folder to extract to or import from that is missing, not a folder, or
 // can't be searched.
 std::string NotAFolder(std::string_view folder);
+// A folder whose changes can't be followed (any more).
+std::string CouldNotWatch(std::string_view folder);
 // A texture asked for by name that the set does not hold.
 std::string NoTextureNamed(std::string_view name, std::string_view setName);
 
@@ -114,6 +120,12 @@ std::string NoTextureNamed(std::string_view name, std::string_view setName);
 std::string Loading(std::string_view setName);
 std::string Exporting(std::string_view setName, std::string_view folder);
 std::string Importing(std::string_view folder, std::string_view setName);
+std::string Watching(std::string_view folder, std::string_view setName);
+// The end of a watch: how many saves were imported and refused.
+std::string StoppedWatching(std::string_view folder, std::size_t imported, std::size_t refused);
+// Instead of "Original file renamed to", for an import of an editing
+// session after its first: the backup that holds the set from before it.
+std::string SetBeforeSession(std::string_view backupName);
 std::string ChangingSpecularity(std::string_view setName);
 std::string Previewing(std::string_view setName, std::string_view pagePath);
 std::string PreviewingChanges(std::string_view setName, std::string_view otherName,

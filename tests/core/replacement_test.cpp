@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "format/tga_image.h"
+#include "generators/picture_builder.h"
 #include "generators/png_builder.h"
 #include "operations/extraction.h"
 #include "report/lines.h"
@@ -355,6 +356,59 @@ TEST_F(ReplaceTest, WithoutConvertAPngOfTheStoredDepthIsConvertedAndNoOtherIs) {
         EXPECT_EQ(image[16], c.depth);
         const format::DecodeResult decoded = format::DecodeTga(image);
         EXPECT_EQ(decoded.image.rgba, *c.expected);
+    }
+}
+
+// Every format an editor saves stands for a texture whose .tga is missing;
+// of two pictures the first in the order of formats is taken and named,
+// the other is a leftover. Other sides are refused, or fitted when asked.
+TEST_F(ReplaceTest, ConvertTakesEveryEditorFormatAndFitScalesOtherSides) {
+    const auto plain = [](unsigned, unsigned) { return gen::Rgba{30, 140, 210, 255}; };
+    const std::string fromThe = kTaken + ": converted from ";
+    const struct {
+        std::string texture;
+        std::uint8_t depth;
+        std::string fileName;
+        Bytes file;
+        std::string outcome, fitted;  // without and with --fit
+    } cases[] = {
+        {"b.tga", 24, "b.bmp", gen::MakeBmp(64, 64, 3, plain), fromThe + "BMP", fromThe + "BMP"},
+        {"j.tga", 24, "J.JPG", gen::MakeJpeg(64, 64, 3, plain), fromThe + "JPEG", fromThe + "JPEG"},
+        {"jj.tga", 24, "jj.jpeg", gen::MakeJpeg(64, 64, 3, plain), fromThe + "JPEG", fromThe + "JPEG"},
+        {"p.tga", 32, "p.psd", gen::MakePsd(64, 64, 4, plain, true), fromThe + "PSD", fromThe + "PSD"},
+        {"g.tga", 24, "g.gif", gen::MakeGif(64, 64, plain), fromThe + "GIF", fromThe + "GIF"},
+        {"two.tga", 24, "two.png", gen::MakePng(64, 64, 3, plain), fromThe + "PNG (two.png)",
+         fromThe + "PNG (two.png)"},
+        {"cut.tga", 24, "cut.jpg", Cut(gen::MakeJpeg(64, 64, 3, plain), 2), kNotRead, kNotRead},
+        {"big.tga", 24, "big.bmp", gen::MakeBmp(100, 100, 3, plain),
+         "Import failed: wrong size (100x100)", fromThe + "BMP, scaled from 100x100"},
+        {"small.tga", 32, "small.psd", gen::MakePsd(20, 36, 3, plain, false),
+         "Import failed: wrong size (20x36)", fromThe + "PSD, scaled from 20x36"},
+        {"own.tga", 24, "own.tga", gen::MakeTga(32, 32, 24, plain),
+         kTaken + ": size modified (to 32x32)", kTaken + ": scaled from 32x32"},
+    };
+    AddFile("two.jpg", gen::MakeJpeg(64, 64, 3, plain));
+    AddFile("own.jpg", gen::MakeJpeg(64, 64, 3, plain));  // beside its .tga: no leftover
+    std::vector<Texture> textures;
+    for (const auto& c : cases) {
+        AddFile(c.fileName, c.file);
+        textures.push_back({c.texture, Image(64, 64, c.depth)});
+    }
+    for (const bool fit : {false, true}) {
+        SCOPED_TRACE(fit ? "fitted" : "as they are");
+        std::filesystem::remove(dir.File("set1.000"));
+        Write(SetOf(textures).Bytes());
+        Lines body;
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            const std::string& outcome = fit ? cases[i].fitted : cases[i].outcome;
+            body.push_back(outcome == kNotRead ? Named(cases[i].texture, outcome)
+                                               : Info(cases[i].texture, textures[i].image, outcome));
+        }
+        body.push_back(Named("two.jpg", "Import failed: file not part of set1.DAT"));
+        body.push_back(kRenamed);
+        log = {};
+        EXPECT_TRUE(operations::ReplaceTextures(state, tex, &log, {.convert = !fit, .fit = fit}));
+        EXPECT_EQ(log.Lines(), Report(body));
     }
 }
 

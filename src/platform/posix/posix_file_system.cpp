@@ -249,6 +249,18 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
     return FactsOutcome::Found;
 }
 
+std::optional<FileIdentity> ReadFileIdentity(const std::string& path) {
+    detail::SetLatestFailure({});
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return detail::NoteFailure(std::nullopt);
+    constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino),
+                        static_cast<std::uint64_t>(info.st_size),
+                        static_cast<std::int64_t>(info.st_mtim.tv_sec) * kNanosecondsPerSecond +
+                            info.st_mtim.tv_nsec};
+}
+
 bool CanSearchFolder(const std::string& folder) {
     detail::SetLatestFailure({});
     DIR* dir = ::opendir(folder.c_str());

@@ -290,6 +290,28 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
     return FactsOutcome::Found;
 }
 
+std::optional<FileIdentity> ReadFileIdentity(const std::string& path) {
+    detail::SetLatestFailure({});
+    const std::optional<std::wstring> wide = WidePath(path);
+    if (!wide) return detail::NoteFailure(std::nullopt);
+    // No access asked for: the attributes can be read while another program
+    // holds the file open, whatever it shares.
+    const HANDLE file = CreateFileW(wide->c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return detail::NoteFailure(std::nullopt);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const BOOL read = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (!read) return detail::NoteFailure(std::nullopt);
+    return FileIdentity{
+        info.dwVolumeSerialNumber,
+        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+        (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+        static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                  info.ftLastWriteTime.dwLowDateTime)};
+}
+
 bool CanSearchFolder(const std::string& folder) {
     detail::SetLatestFailure({});
     const std::optional<std::wstring> wide = WidePath(folder);
