@@ -30,6 +30,7 @@
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
 #include "ui/start_up.h"
+#include "ui/user_settings.h"
 #include "window_script.h"
 
 namespace {
@@ -114,14 +115,31 @@ std::string PackAModOfABackup() {
     return {};
 }
 
-// Applies `mod` as a user would with "Apply a mod...", picturing the question.
+// Applies `mod` as a user would from the Mods dialog, its folder picked
+// before: the question pictured, then the dialog with the mod's new state.
 void ApplyTheMod(HWND window, const std::string& mod) {
-    chosenFile = mod;
+    ui::WriteUserSetting(ui::kModsFolderSetting, mod.substr(0, mod.rfind('\\')));
+    bool applied = false;
     test::WhileActing(
-        [window](HWND question) {
-            if (question == window) return;
-            Picture(question);
-            test::PressButton(question, IDOK);
+        [window, &applied](HWND shown) {
+            if (shown == window) return;
+            ShowWindow(shown, SW_SHOW);
+            UpdateWindow(shown);
+            if (GetDlgItem(shown, SORRELWICK_MOD_QUESTION_TEXT)) {
+                Picture(shown);
+                test::PressButton(shown, IDOK);
+                return;
+            }
+            if (applied) return;  // active again once the question has gone
+            applied = true;
+            const HWND mods = GetDlgItem(shown, SORRELWICK_MODS_LIST);
+            LVITEMW selected = {};
+            selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+            SendMessageW(mods, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+            SendDlgItemMessageW(shown, SORRELWICK_MODS_APPLY, BM_CLICK, 0, 0);
+            UpdateWindow(shown);
+            Picture(shown);
+            test::PressButton(shown, IDCANCEL);
         },
         [window] { SendDlgItemMessageA(window, SORRELWICK_APPLY_MOD_BUTTON, BM_CLICK, 0, 0); },
         150000);
@@ -199,7 +217,8 @@ int wmain(int argc, wchar_t** argv) {
         Picture(gallery);
         DestroyWindow(gallery);
     }
-    // A mod applied: the question, then the report.
+    // A mod applied from the Mods dialog: the question, the dialog, then
+    // the report.
     if (const std::string mod = PackAModOfABackup(); !mod.empty()) {
         ApplyTheMod(window, mod);
         Picture(window);

@@ -164,7 +164,8 @@ bool TellMods(const ToolState& state, const ModsRequest& request, report::Report
 
 }  // namespace
 
-std::optional<std::vector<std::string>> ModFilesIn(const std::string& folder, report::ReportLog& log) {
+std::optional<std::vector<std::string>> ModFilesIn(const std::string& folder,
+                                                   report::ReportLog& log) {
     if (!platform::CanSearchFolder(folder)) {
         log.AppendLine(report::msg::NotAFolder(folder));
         return std::nullopt;

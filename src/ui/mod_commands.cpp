@@ -80,7 +80,8 @@ INT_PTR CALLBACK ModQuestionProcedure(HWND dialog, UINT message, WPARAM wParam, 
         case WM_COMMAND: {
             const int id = static_cast<int>(wParam & 0xFFFF);
             if (id != IDOK && id != IDCANCEL && id != SORRELWICK_APPLY_ALL_BUTTON) return FALSE;
-            if (auto* choice = reinterpret_cast<QuestionChoice*>(GetWindowLongPtrW(dialog, DWLP_USER)))
+            if (auto* choice =
+                    reinterpret_cast<QuestionChoice*>(GetWindowLongPtrW(dialog, DWLP_USER)))
                 choice->answer = id;
             EndDialog(dialog, id);
             return TRUE;
@@ -138,8 +139,8 @@ void ApplyModFile(HWND mainWindow, const std::string& modPath, HWND owner) {
             }
             QuestionChoice choice{question};
             DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MOD_QUESTION_DIALOG),
-                            owner ? owner : mainWindow,
-                            ModQuestionProcedure, reinterpret_cast<LPARAM>(&choice));
+                            owner ? owner : mainWindow, ModQuestionProcedure,
+                            reinterpret_cast<LPARAM>(&choice));
             if (choice.answer == IDCANCEL) return;
             force = choice.answer == SORRELWICK_APPLY_ALL_BUTTON;
         }

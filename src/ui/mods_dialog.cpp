@@ -49,8 +49,7 @@ constexpr Column kColumns[] = {
 struct ImageListRelease {
     void operator()(HIMAGELIST images) const { ImageList_Destroy(images); }
 };
-using OwnedImageList =
-    std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListRelease>;
+using OwnedImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListRelease>;
 
 // What the dialog keeps while it is open.
 struct ModsDialog {
@@ -178,8 +177,9 @@ void ListMods(HWND dialog, std::string select = {}) {
     } else if (auto overview = mod::OverviewOfMods(TheToolState(), mods->folder, why)) {
         mods->mods = std::move(*overview);
     }
-    SetDlgItemTextW(dialog, SORRELWICK_MODS_STATUS,
-                    platform::WideForDisplay(why.Lines().empty() ? "" : why.Lines().front()).c_str());
+    SetDlgItemTextW(
+        dialog, SORRELWICK_MODS_STATUS,
+        platform::WideForDisplay(why.Lines().empty() ? "" : why.Lines().front()).c_str());
     int selectedRow = mods->mods.empty() ? -1 : 0;
     for (std::size_t i = 0; i < mods->mods.size(); ++i) {
         const int row = static_cast<int>(i);
@@ -215,7 +215,8 @@ void ChooseFolder(HWND dialog, ModsDialog& mods) {
     ToolState& state = TheToolState();
     const std::string lastFolder = state.lastFolder;
     if (!mods.folder.empty()) state.lastFolder = mods.folder;
-    const std::optional<std::string> folder = AskForFolder(dialog, "Choose the folder of your mods");
+    const std::optional<std::string> folder =
+        AskForFolder(dialog, "Choose the folder of your mods");
     state.lastFolder = lastFolder;
     if (!folder || folder->empty()) return;
     mods.folder = *folder;
@@ -309,8 +310,7 @@ INT_PTR OnInitDialog(HWND dialog, HWND mainWindow) {
     mods->dpi = WindowDpi(dialog);
     if (mainWindow) mods->folder = StartFolder();
     const HWND list = List(dialog);
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                 LVS_EX_FULLROWSELECT);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SetColumns(dialog);
     StartPictures(*mods, list);
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(mods.release()));

@@ -19,8 +19,8 @@ class OpenKey {
 public:
     explicit OpenKey(bool create) {
         const LSTATUS status =
-            create ? RegCreateKeyExW(HKEY_CURRENT_USER, settingsKey, 0, nullptr, 0,
-                                     KEY_SET_VALUE, nullptr, &key_, nullptr)
+            create ? RegCreateKeyExW(HKEY_CURRENT_USER, settingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                     nullptr, &key_, nullptr)
                    : RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey, 0, KEY_QUERY_VALUE, &key_);
         if (status != ERROR_SUCCESS) key_ = nullptr;
     }

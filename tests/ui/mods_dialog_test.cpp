@@ -129,7 +129,8 @@ protected:
         ToolState made;
         SetLoadedSet(made, dir.File("made.DAT"));
         report::MemoryReportLog log;
-        ASSERT_TRUE(mod::PackMod(made, {dir.File("base.DAT"), path, title, author, {}, false}, &log));
+        ASSERT_TRUE(
+            mod::PackMod(made, {dir.File("base.DAT"), path, title, author, {}, false}, &log));
     }
 
     // Opens the dialog and runs `act` in it once it is up, answering the
@@ -204,8 +205,8 @@ TEST_F(ModsDialog, ListsAFoldersModsAndTheirStatesAgainAfterEachAction) {
                 EXPECT_TRUE(IsOn(dialog, SORRELWICK_MODS_TAKE_OUT));
             }
             const Lines report = Report();
-            const std::string path = Mods() + (std::string(step.mod) == "Red" ? "\\red.zip"
-                                                                            : "\\green.zip");
+            const std::string path =
+                Mods() + (std::string(step.mod) == "Red" ? "\\red.zip" : "\\green.zip");
             const auto has = [&](const std::string& text) {
                 return std::any_of(report.begin(), report.end(), [&](const std::string& line) {
                     return line.find(text) != std::string::npos;
@@ -250,12 +251,19 @@ TEST_F(ModsDialog, AddingAModCopiesItIntoTheFolderButNeverOverAFileThere) {
     const Bytes red = gen::ReadWholeFile(Mods() + "\\red.zip");
     const Bytes green = gen::ReadWholeFile(Mods() + "\\green.zip");
     const AddCase cases[] = {
-        {"a new mod", "elsewhere\\blue.zip", red, "Added blue.zip to " + Mods(),
+        {"a new mod",
+         "elsewhere\\blue.zip",
+         red,
+         "Added blue.zip to " + Mods(),
          {"Red", "broken.zip", "Green", "Red"}},
-        {"another of a name the folder holds", "elsewhere\\green.zip", red,
+        {"another of a name the folder holds",
+         "elsewhere\\green.zip",
+         red,
          "Error - " + Mods() + " already holds a file named green.zip: nothing was copied",
          {"Red", "broken.zip", "Green", "Red"}},
-        {"one of the folder's own", "mods\\red.zip", {},
+        {"one of the folder's own",
+         "mods\\red.zip",
+         {},
          "Error - " + Mods() + " already holds a file named red.zip: nothing was copied",
          {"Red", "broken.zip", "Green", "Red"}},
         {"cancelled", std::nullopt, {}, "", {"Red", "broken.zip", "Green", "Red"}},
@@ -300,12 +308,16 @@ TEST_F(ModsDialog, OpensOnTheFolderPickedLastElseThatOfTheLastModApplied) {
     const Opening openings[] = {
         {"at first", [] {}, "", std::nullopt},
         {"after a mod dropped from elsewhere was applied",
-         [&] { WhileActing([](HWND q) { PressButton(q, IDOK); },
-                           [&] { Drop(window, dir, {"elsewhere\\green.zip"}); }); },
+         [&] {
+             WhileActing([](HWND q) { PressButton(q, IDOK); },
+                         [&] { Drop(window, dir, {"elsewhere\\green.zip"}); });
+         },
          elsewhere, Mods()},
         {"picked, then another mod applied from elsewhere",
-         [&] { WhileActing([](HWND q) { PressButton(q, IDOK); },
-                           [&] { Drop(window, dir, {"elsewhere\\green.zip"}); }); },
+         [&] {
+             WhileActing([](HWND q) { PressButton(q, IDOK); },
+                         [&] { Drop(window, dir, {"elsewhere\\green.zip"}); });
+         },
          Mods(), std::nullopt},
     };
     for (const Opening& o : openings) {

@@ -87,10 +87,16 @@ const Control kModDetailsControls[] = {
 };
 
 const Control kModsControls[] = {
-    {SORRELWICK_MODS_FOLDER_TEXT, "Static", "", {40, 10, 289, 8},
+    {SORRELWICK_MODS_FOLDER_TEXT,
+     "Static",
+     "",
+     {40, 10, 289, 8},
      WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_PATHELLIPSIS},
     {SORRELWICK_MODS_FOLDER_BUTTON, "Button", "&Folder...", {336, 7, 57, 14}, kTab},
-    {SORRELWICK_MODS_LIST, "SysListView32", "", {7, 26, 386, 163},
+    {SORRELWICK_MODS_LIST,
+     "SysListView32",
+     "",
+     {7, 26, 386, 163},
      kTab | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS},
     {SORRELWICK_MODS_STATUS, "Static", "", {7, 194, 386, 9}, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
     {SORRELWICK_MODS_APPLY, "Button", "&Apply", {7, 211, 57, 14}, kTab | BS_DEFPUSHBUTTON},
