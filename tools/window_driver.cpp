@@ -97,19 +97,19 @@ void ChooseAndCompareTheFirstBackup(HWND dialog) {
     SendDlgItemMessageA(dialog, SORRELWICK_COMPARE_BUTTON, BM_CLICK, 0, 0);
 }
 
-// The mod a friend might send: what the first of the set's backups that
-// differs from the set holds, packed against the set as it is now, so that
-// it applies whole. Its path, or empty when no backup differs.
-std::string PackAModOfABackup() {
-    const std::string mod =
-        textureFolder.substr(0, textureFolder.rfind('\\')) + "\\red-board.zip";
+// A mod a friend might send: what one of the set's backups that differs
+// from the set holds, packed against the set as it is now, so that it
+// applies whole; the first such backup, or the last when `last`. Its path
+// (`name` beside the texture folder), or empty when no backup differs.
+std::string PackAModOfABackup(const std::string& name, const std::string& title, bool last) {
+    const std::string mod = textureFolder.substr(0, textureFolder.rfind('\\')) + "\\" + name;
     const std::optional<std::string_view> stem = backup::BackupStem(chessSet);
-    for (unsigned number = 0; stem && number < 10; ++number) {
+    for (unsigned step = 0; stem && step < 10; ++step) {
         ToolState backup;
-        SetLoadedSet(backup, backup::NumberedPath(*stem, number));
+        SetLoadedSet(backup, backup::NumberedPath(*stem, last ? 9 - step : step));
         if (!std::filesystem::exists(test::Wide(backup.setPath))) continue;
         report::MemoryReportLog log;
-        mod::PackMod(backup, {chessSet, mod, "Red board", "Tamsin", {}, true}, &log);
+        mod::PackMod(backup, {chessSet, mod, title, "Tamsin", {}, true}, &log);
         if (std::filesystem::exists(test::Wide(mod))) return mod;
     }
     return {};
@@ -135,7 +135,13 @@ void ApplyTheMod(HWND window, const std::string& mod) {
             const HWND mods = GetDlgItem(shown, SORRELWICK_MODS_LIST);
             LVITEMW selected = {};
             selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
-            SendMessageW(mods, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+            LVFINDINFOW title = {};
+            title.flags = LVFI_STRING;
+            title.psz = L"Red board";
+            const LRESULT row = SendMessageW(mods, LVM_FINDITEMW, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(&title));
+            SendMessageW(mods, LVM_SETITEMSTATE, static_cast<WPARAM>(row < 0 ? 0 : row),
+                         reinterpret_cast<LPARAM>(&selected));
             SendDlgItemMessageW(shown, SORRELWICK_MODS_APPLY, BM_CLICK, 0, 0);
             UpdateWindow(shown);
             Picture(shown);
@@ -219,7 +225,11 @@ int wmain(int argc, wchar_t** argv) {
     }
     // A mod applied from the Mods dialog: the question, the dialog, then
     // the report.
-    if (const std::string mod = PackAModOfABackup(); !mod.empty()) {
+    // A second mod beside it, of another backup, shows in the dialog too,
+    // with the pieces the two share.
+    PackAModOfABackup("first-look.zip", "First look", true);
+    if (const std::string mod = PackAModOfABackup("red-board.zip", "Red board", false);
+        !mod.empty()) {
         ApplyTheMod(window, mod);
         Picture(window);
     }

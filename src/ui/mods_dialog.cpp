@@ -44,7 +44,7 @@ struct Column {
     int width;
 };
 constexpr Column kColumns[] = {
-    {L"Mod", 110}, {L"Author", 60}, {L"State", 130}, {L"Conflicts with", 80}};
+    {L"Mod", 100}, {L"Author", 55}, {L"State", 125}, {L"Conflicts with", 82}};
 
 struct ImageListRelease {
     void operator()(HIMAGELIST images) const { ImageList_Destroy(images); }
