@@ -7,12 +7,14 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <array>
 #include <filesystem>
 
 #include "mod/mod_messages.h"
 #include "mod/mod_pack.h"
 #include "mod/mods_messages.h"
 #include "report/messages.h"
+#include "ui/picture_bitmap.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
@@ -108,6 +110,33 @@ void ClickNow(HWND dialog, int id) {
     SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+// The colour at the middle of a row's picture, as red, green, blue.
+std::array<int, 3> PictureMiddle(HWND dialog, int row) {
+    const HWND list = GetDlgItem(dialog, SORRELWICK_MODS_LIST);
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    const auto images =
+        reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    IMAGEINFO info = {};
+    if (!ImageList_GetImageInfo(images, item.iImage, &info)) return {-1, -1, -1};
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmImage, sizeof bitmap, &bitmap);
+    BITMAPINFO header = ui::TopDownHeader(static_cast<std::uint32_t>(bitmap.bmWidth),
+                                          static_cast<std::uint32_t>(bitmap.bmHeight));
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bitmap.bmWidth * bitmap.bmHeight) *
+                                     4);
+    const HDC screen = GetDC(nullptr);
+    GetDIBits(screen, info.hbmImage, 0, static_cast<UINT>(bitmap.bmHeight), pixels.data(), &header,
+              DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    const int x = (info.rcImage.left + info.rcImage.right) / 2;
+    const int y = (info.rcImage.top + info.rcImage.bottom) / 2;
+    const std::uint8_t* pixel = &pixels[static_cast<std::size_t>(y * bitmap.bmWidth + x) * 4];
+    return {pixel[2], pixel[1], pixel[0]};
+}
+
 class ModsDialog : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -183,6 +212,16 @@ TEST_F(ModsDialog, ListsAFoldersModsAndTheirStatesAgainAfterEachAction) {
     saveAnswer = dir.File("mods.html");
     InDialog([&](HWND dialog) {
         EXPECT_EQ(WindowText(GetDlgItem(dialog, SORRELWICK_MODS_FOLDER_TEXT)), Mods());
+        // Each row's picture is the first texture its mod changes, at the
+        // display's scale.
+        int width = 0, height = 0;
+        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendDlgItemMessageW(
+                                  dialog, SORRELWICK_MODS_LIST, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+                              &width, &height);
+        EXPECT_EQ(width, MulDiv(32, ScreenDpi(), 96));
+        EXPECT_EQ(height, width);
+        EXPECT_EQ(PictureMiddle(dialog, 1), (std::array<int, 3>{0, 200, 0}));  // green's felt
+        EXPECT_EQ(PictureMiddle(dialog, 2), (std::array<int, 3>{200, 0, 0}));  // red's wood
         for (const Step& step : kSteps) {
             SCOPED_TRACE(step.what);
             Click(SORRELWICK_CLEAR_BUTTON);
