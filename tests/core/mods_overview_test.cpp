@@ -8,6 +8,7 @@
 #include "mod/mod_pack.h"
 #include "mod/mods_messages.h"
 #include "mod/mods_report.h"
+#include "platform/file_system.h"
 #include "report/messages.h"
 #include "support/set_fixture.h"
 
@@ -60,6 +61,9 @@ struct SetCase {
 
 class ModsOverview : public SetFixture {
 protected:
+    std::string InMods(const std::string& name) const {
+        return platform::JoinPath(Folder("mods"), name);
+    }
     void Pack(const std::string& name, const Look& changed) {
         ASSERT_TRUE(gen::WriteWholeFile(dir.File("changed.DAT"), SetLooking(changed)));
         ASSERT_TRUE(gen::WriteWholeFile(dir.File("base.DAT"), SetLooking(kBase)));
@@ -67,8 +71,7 @@ protected:
         SetLoadedSet(packState, dir.File("changed.DAT"));
         report::MemoryReportLog packLog;
         ASSERT_TRUE(mod::PackMod(
-            packState, {dir.File("base.DAT"), Folder("mods") + "/" + name, name, "Me", {}, false},
-            &packLog));
+            packState, {dir.File("base.DAT"), InMods(name), name, "Me", {}, false}, &packLog));
         std::filesystem::remove(dir.File("changed.DAT"));
         std::filesystem::remove(dir.File("base.DAT"));
     }
@@ -79,7 +82,7 @@ TEST_F(ModsOverview, TellsEachModsStateAndTheModsItSharesAPieceWith) {
     Pack("blue.zip", kBlue);
     Pack("shiny.zip", kShiny);
     Pack("felt.zip", kFelt);
-    ASSERT_TRUE(gen::WriteWholeFile(Folder("mods") + "/broken.zip", Bytes{'P', 'K', 3, 4}));
+    ASSERT_TRUE(gen::WriteWholeFile(InMods("broken.zip"), Bytes{'P', 'K', 3, 4}));
     // clang-format off
     const SetCase cases[] = {
         {"the base", kBase, {
@@ -114,7 +117,7 @@ TEST_F(ModsOverview, TellsEachModsStateAndTheModsItSharesAPieceWith) {
         for (std::size_t i = 0; i < c.rows.size(); ++i) {
             const mod::ModOverview& row = (*rows)[i];
             const Expected& want = c.rows[i];
-            const std::string path = Folder("mods") + "/" + want.name;
+            const std::string path = InMods(want.name);
             EXPECT_EQ(row.name, want.name);
             EXPECT_EQ(row.path, path);
             EXPECT_EQ(row.readable, *want.state != '\0');
@@ -124,10 +127,10 @@ TEST_F(ModsOverview, TellsEachModsStateAndTheModsItSharesAPieceWith) {
         }
         EXPECT_EQ(Files(), before);  // nothing written
     }
-    EXPECT_EQ(mod::FirstChangedImage(Folder("mods") + "/felt.zip"), kFelt.felt);
-    EXPECT_EQ(mod::FirstChangedImage(Folder("mods") + "/red.zip"), kRed.wood);
-    EXPECT_EQ(mod::FirstChangedImage(Folder("mods") + "/shiny.zip"), std::nullopt);
-    EXPECT_EQ(mod::FirstChangedImage(Folder("mods") + "/broken.zip"), std::nullopt);
+    EXPECT_EQ(mod::FirstChangedImage(InMods("felt.zip")), kFelt.felt);
+    EXPECT_EQ(mod::FirstChangedImage(InMods("red.zip")), kRed.wood);
+    EXPECT_EQ(mod::FirstChangedImage(InMods("shiny.zip")), std::nullopt);
+    EXPECT_EQ(mod::FirstChangedImage(InMods("broken.zip")), std::nullopt);
 }
 
 TEST_F(ModsOverview, SaysWhyItListsNothing) {
