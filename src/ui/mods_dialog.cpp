@@ -96,10 +96,12 @@ void FollowSelection(HWND dialog) {
 // A new image list at the dialog's scale, every picture to be drawn again.
 void StartPictures(ModsDialog& mods, HWND list) {
     const int side = AtDpi(kPictureSide, mods.dpi);
-    mods.pictures.reset(ImageList_Create(side, side, ILC_COLOR32, 8, 8));
+    OwnedImageList pictures(ImageList_Create(side, side, ILC_COLOR32, 8, 8));
+    // The list shares the pictures (LVS_SHAREIMAGELISTS): the old ones go
+    // once it holds the new.
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(pictures.get()));
+    mods.pictures = std::move(pictures);
     mods.pictureOf.clear();
-    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(mods.pictures.get()));
 }
 
 // The picture of the mod's first changed texture, drawn once per mod;

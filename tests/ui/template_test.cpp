@@ -97,7 +97,7 @@ const Control kModsControls[] = {
      "SysListView32",
      "",
      {7, 26, 386, 163},
-     kTab | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS},
+     kTab | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS},
     {SORRELWICK_MODS_STATUS, "Static", "", {7, 194, 386, 9}, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
     {SORRELWICK_MODS_APPLY, "Button", "&Apply", {7, 211, 57, 14}, kTab | BS_DEFPUSHBUTTON},
     {SORRELWICK_MODS_TAKE_OUT, "Button", "&Take out", {70, 211, 57, 14}, kTab},
