@@ -32,6 +32,7 @@
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
 #include "ui/start_up.h"
+#include "ui/user_settings.h"
 #include "window_script.h"
 
 namespace {
@@ -98,32 +99,55 @@ void ChooseAndCompareTheFirstBackup(HWND dialog) {
     SendDlgItemMessageA(dialog, SORRELWICK_COMPARE_BUTTON, BM_CLICK, 0, 0);
 }
 
-// The mod a friend might send: what the first of the set's backups that
-// differs from the set holds, packed against the set as it is now, so that
-// it applies whole. Its path, or empty when no backup differs.
-std::string PackAModOfABackup() {
-    const std::string mod =
-        textureFolder.substr(0, textureFolder.rfind('\\')) + "\\red-board.zip";
+// A mod a friend might send: what one of the set's backups that differs
+// from the set holds, packed against the set as it is now, so that it
+// applies whole; the first such backup, or the last when `last`. Its path
+// (`name` beside the texture folder), or empty when no backup differs.
+std::string PackAModOfABackup(const std::string& name, const std::string& title, bool last) {
+    const std::string mod = textureFolder.substr(0, textureFolder.rfind('\\')) + "\\" + name;
     const std::optional<std::string_view> stem = backup::BackupStem(chessSet);
-    for (unsigned number = 0; stem && number < 10; ++number) {
+    for (unsigned step = 0; stem && step < 10; ++step) {
         ToolState backup;
-        SetLoadedSet(backup, backup::NumberedPath(*stem, number));
+        SetLoadedSet(backup, backup::NumberedPath(*stem, last ? 9 - step : step));
         if (!std::filesystem::exists(test::Wide(backup.setPath))) continue;
         report::MemoryReportLog log;
-        mod::PackMod(backup, {chessSet, mod, "Red board", "Tamsin", {}, true}, &log);
+        mod::PackMod(backup, {chessSet, mod, title, "Tamsin", {}, true}, &log);
         if (std::filesystem::exists(test::Wide(mod))) return mod;
     }
     return {};
 }
 
-// Applies `mod` as a user would with "Apply a mod...", picturing the question.
+// Applies `mod` as a user would from the Mods dialog, its folder picked
+// before: the question pictured, then the dialog with the mod's new state.
 void ApplyTheMod(HWND window, const std::string& mod) {
-    chosenFile = mod;
+    ui::WriteUserSetting(ui::kModsFolderSetting, mod.substr(0, mod.rfind('\\')));
+    bool applied = false;
     test::WhileActing(
-        [window](HWND question) {
-            if (question == window) return;
-            Picture(question);
-            test::PressButton(question, IDOK);
+        [window, &applied](HWND shown) {
+            if (shown == window) return;
+            ShowWindow(shown, SW_SHOW);
+            UpdateWindow(shown);
+            if (GetDlgItem(shown, SORRELWICK_MOD_QUESTION_TEXT)) {
+                Picture(shown);
+                test::PressButton(shown, IDOK);
+                return;
+            }
+            if (applied) return;  // active again once the question has gone
+            applied = true;
+            const HWND mods = GetDlgItem(shown, SORRELWICK_MODS_LIST);
+            LVITEMW selected = {};
+            selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+            LVFINDINFOW title = {};
+            title.flags = LVFI_STRING;
+            title.psz = L"Red board";
+            const LRESULT row = SendMessageW(mods, LVM_FINDITEMW, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(&title));
+            SendMessageW(mods, LVM_SETITEMSTATE, static_cast<WPARAM>(row < 0 ? 0 : row),
+                         reinterpret_cast<LPARAM>(&selected));
+            SendDlgItemMessageW(shown, SORRELWICK_MODS_APPLY, BM_CLICK, 0, 0);
+            UpdateWindow(shown);
+            Picture(shown);
+            test::PressButton(shown, IDCANCEL);
         },
         [window] { SendDlgItemMessageA(window, SORRELWICK_APPLY_MOD_BUTTON, BM_CLICK, 0, 0); },
         150000);
@@ -226,8 +250,13 @@ int wmain(int argc, wchar_t** argv) {
         Picture(gallery);
         DestroyWindow(gallery);
     }
-    // A mod applied: the question, then the report.
-    if (const std::string mod = PackAModOfABackup(); !mod.empty()) {
+    // A mod applied from the Mods dialog: the question, the dialog, then
+    // the report.
+    // A second mod beside it, of another backup, shows in the dialog too,
+    // with the pieces the two share.
+    PackAModOfABackup("first-look.zip", "First look", true);
+    if (const std::string mod = PackAModOfABackup("red-board.zip", "Red board", false);
+        !mod.empty()) {
         ApplyTheMod(window, mod);
         Picture(window);
     }

@@ -30,27 +30,6 @@ bool IsFolder(const std::string& path) {
     return platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Found && facts.isFolder;
 }
 
-// The .zip files of `folder`, in name order; nullopt after its line when
-// it can't be searched or holds none.
-std::optional<std::vector<std::string>> ZipsIn(const std::string& folder, report::ReportLog& log) {
-    if (!platform::CanSearchFolder(folder)) {
-        log.AppendLine(report::msg::NotAFolder(folder));
-        return std::nullopt;
-    }
-    std::vector<std::string> names;
-    platform::ExtensionSearch search(folder, ".zip");
-    for (std::string name; search.Next(name);) {
-        if (!IsFolder(platform::JoinPath(folder, name))) names.push_back(std::move(name));
-    }
-    if (names.empty()) {
-        log.AppendLine(msg::NoModsIn(folder));
-        return std::nullopt;
-    }
-    std::sort(names.begin(), names.end());
-    for (std::string& name : names) name = platform::JoinPath(folder, name);
-    return names;
-}
-
 GivenMod ReadGivenMod(const std::string& path) {
     GivenMod mod{.path = path,
                  .name = std::string(platform::FileNamePart(path)),
@@ -141,7 +120,7 @@ bool TellMods(const ToolState& state, const ModsRequest& request, report::Report
             mods.push_back(ReadGivenMod(given));
             continue;
         }
-        const std::optional<std::vector<std::string>> zips = ZipsIn(given, log);
+        const std::optional<std::vector<std::string>> zips = ModFilesIn(given, log);
         if (!zips) whole = false;
         for (const std::string& path : zips.value_or(std::vector<std::string>{})) {
             mods.push_back(ReadGivenMod(path));
@@ -184,6 +163,26 @@ bool TellMods(const ToolState& state, const ModsRequest& request, report::Report
 }
 
 }  // namespace
+
+std::optional<std::vector<std::string>> ModFilesIn(const std::string& folder,
+                                                   report::ReportLog& log) {
+    if (!platform::CanSearchFolder(folder)) {
+        log.AppendLine(report::msg::NotAFolder(folder));
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    platform::ExtensionSearch search(folder, ".zip");
+    for (std::string name; search.Next(name);) {
+        if (!IsFolder(platform::JoinPath(folder, name))) names.push_back(std::move(name));
+    }
+    if (names.empty()) {
+        log.AppendLine(msg::NoModsIn(folder));
+        return std::nullopt;
+    }
+    std::sort(names.begin(), names.end());
+    for (std::string& name : names) name = platform::JoinPath(folder, name);
+    return names;
+}
 
 std::string UnreadableModLine(const std::string& modPath) {
     platform::FileFacts facts;

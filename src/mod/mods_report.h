@@ -4,6 +4,7 @@
 // the set once and each mod's manifest only; writes nothing but the page
 // when one is asked for.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ struct ModsRequest {
     std::string pagePath;          // empty: no page
     bool replaceExisting = false;  // the page; never a chess set
 };
+
+// The .zip files of `folder`, in name order; nullopt after its line when
+// it can't be searched or holds none.
+std::optional<std::vector<std::string>> ModFilesIn(const std::string& folder,
+                                                   report::ReportLog& log);
 
 // The line of a mod that could not be read: "Error - Could not open
 // my.zip" when nothing stands at its path, else that it is not a mod file

@@ -15,6 +15,7 @@
 #include "ui/gallery_window.h"
 #include "ui/list_box_report_log.h"
 #include "ui/mod_commands.h"
+#include "ui/mods_dialog.h"
 #include "ui/open_dialog.h"
 #include "ui/read_me_dialog.h"
 #include "ui/report_copy.h"
@@ -131,7 +132,7 @@ constexpr Command kCommands[] = {
     {SORRELWICK_CLEAR_BUTTON, ClearView},
     {SORRELWICK_PREVIEW_BUTTON, OpenGallery},
     {SORRELWICK_RESTORE_BUTTON, RestoreFromBackup},
-    {SORRELWICK_APPLY_MOD_BUTTON, ApplyModCommand},
+    {SORRELWICK_APPLY_MOD_BUTTON, OpenModsDialog},
     {SORRELWICK_READ_ME_BUTTON, OpenReadMe},
     {SORRELWICK_COPY_REPORT, CopyReportText},
     {IDOK, EndWindow},

@@ -11,10 +11,10 @@
 #include "report/lines.h"
 #include "ui/list_box_report_log.h"
 #include "ui/main_window.h"
-#include "ui/open_dialog.h"
 #include "ui/page_save_dialog.h"
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
+#include "ui/user_settings.h"
 
 namespace sorrelwick::ui {
 namespace {
@@ -80,7 +80,8 @@ INT_PTR CALLBACK ModQuestionProcedure(HWND dialog, UINT message, WPARAM wParam, 
         case WM_COMMAND: {
             const int id = static_cast<int>(wParam & 0xFFFF);
             if (id != IDOK && id != IDCANCEL && id != SORRELWICK_APPLY_ALL_BUTTON) return FALSE;
-            if (auto* choice = reinterpret_cast<QuestionChoice*>(GetWindowLongPtrW(dialog, DWLP_USER)))
+            if (auto* choice =
+                    reinterpret_cast<QuestionChoice*>(GetWindowLongPtrW(dialog, DWLP_USER)))
                 choice->answer = id;
             EndDialog(dialog, id);
             return TRUE;
@@ -116,15 +117,7 @@ INT_PTR CALLBACK ModDetailsProcedure(HWND dialog, UINT message, WPARAM wParam, L
     }
 }
 
-void ApplyModCommand(HWND mainWindow, int) {
-    const ToolState& state = TheToolState();
-    if (state.setPath.empty()) return;
-    const std::optional<std::string> path =
-        AskForChessSet(mainWindow, state.lastFolder, OpenChoice::kModFile);
-    if (path) ApplyModFile(mainWindow, *path);
-}
-
-void ApplyModFile(HWND mainWindow, const std::string& modPath) {
+void ApplyModFile(HWND mainWindow, const std::string& modPath, HWND owner) {
     const ToolState& state = TheToolState();
     if (state.setPath.empty()) return;
     const HWND list = GetDlgItem(mainWindow, SORRELWICK_REPORT_LIST);
@@ -145,13 +138,16 @@ void ApplyModFile(HWND mainWindow, const std::string& modPath) {
                 return;
             }
             QuestionChoice choice{question};
-            DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MOD_QUESTION_DIALOG), mainWindow,
-                            ModQuestionProcedure, reinterpret_cast<LPARAM>(&choice));
+            DialogBoxParamW(nullptr, MAKEINTRESOURCEW(SORRELWICK_MOD_QUESTION_DIALOG),
+                            owner ? owner : mainWindow, ModQuestionProcedure,
+                            reinterpret_cast<LPARAM>(&choice));
             if (choice.answer == IDCANCEL) return;
             force = choice.answer == SORRELWICK_APPLY_ALL_BUTTON;
         }
     }
-    mod::ApplyMod(state, {modPath, false, force}, list ? &log : nullptr);
+    if (mod::ApplyMod(state, {modPath, false, force}, list ? &log : nullptr)) {
+        WriteUserSetting(kLastModFolderSetting, platform::FolderPart(modPath));
+    }
     LoadSet(mainWindow, state.setPath);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Mods in the Windows program: Apply a mod (a .zip chosen in the open dialog
-// or dropped on the window) and the restore dialog's Save changes as a mod.
+// Mods in the Windows program: applying one (from the Mods dialog or
+// dropped on the window) and the restore dialog's Save changes as a mod.
 
 #include <windows.h>
 
@@ -12,18 +12,15 @@
 
 namespace sorrelwick::ui {
 
-// The main window's Apply a mod command: the open dialog for a .zip, then
-// ApplyModFile.
-void ApplyModCommand(HWND mainWindow, int id);
-
 // Asks the user to confirm, naming the mod's title and counting what it
 // would do to the loaded set, then applies it, its lines in the main
 // window's report, and lists the set again. Pieces that differ from the
 // mod's base are named in the question, and "Apply those too" takes them
 // as well. A mod with nothing to do says so in the report and writes
 // nothing; a file that is not a mod gets its line there, without a
-// question.
-void ApplyModFile(HWND mainWindow, const std::string& modPath);
+// question. The question is owned by `owner`, the main window when null.
+// The mod's folder is remembered as that of the last mod applied.
+void ApplyModFile(HWND mainWindow, const std::string& modPath, HWND owner = nullptr);
 
 // The first dropped file whose name ends in ".zip" (in any case).
 std::optional<DroppedItem> DroppedMod(const std::vector<DroppedItem>& items);

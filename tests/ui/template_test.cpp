@@ -1,6 +1,10 @@
 // The dialog templates as a user meets them: each frame and each control
 // in tab order, the labels' texts, and the read-me text as the dialog shows it.
 
+#include <windows.h>
+// After windows.h, which it needs: the list view's styles.
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cctype>
 #include <span>
@@ -8,6 +12,7 @@
 
 #include "sorrelwick_version.h"
 #include "ui/mod_commands.h"
+#include "ui/mods_dialog.h"
 #include "ui/read_me_dialog.h"
 #include "ui/restore_dialog.h"
 #include "ui/specularity_dialog.h"
@@ -40,7 +45,7 @@ const Control kMainControls[] = {
     {SORRELWICK_CLEAR_BUTTON, "Button", "&Clear view", {382, 97, 67, 14}, kTab},
     {SORRELWICK_PREVIEW_BUTTON, "Button", "&Preview textures", {382, 115, 67, 14}, kTab},
     {SORRELWICK_RESTORE_BUTTON, "Button", "Restore a &backup...", {382, 133, 67, 14}, kTab},
-    {SORRELWICK_APPLY_MOD_BUTTON, "Button", "&Apply a mod...", {382, 151, 67, 14}, kTab},
+    {SORRELWICK_APPLY_MOD_BUTTON, "Button", "Mo&ds...", {382, 151, 67, 14}, kTab},
     {SORRELWICK_READ_ME_BUTTON, "Button", "Read &me", {382, 206, 67, 14}, kTab},
     {IDOK, "Button", "E&xit", {382, 225, 67, 14}, kTab | BS_DEFPUSHBUTTON},
     {SORRELWICK_REPORT_LIST, "ListBox", "", {7, 7, 367, 232}, kReport},
@@ -81,6 +86,26 @@ const Control kModDetailsControls[] = {
     {IDCANCEL, "Button", "Cancel", {156, 49, 57, 14}, kTab},
 };
 
+const Control kModsControls[] = {
+    {SORRELWICK_MODS_FOLDER_TEXT,
+     "Static",
+     "",
+     {40, 10, 289, 8},
+     WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_PATHELLIPSIS},
+    {SORRELWICK_MODS_FOLDER_BUTTON, "Button", "&Folder...", {336, 7, 57, 14}, kTab},
+    {SORRELWICK_MODS_LIST,
+     "SysListView32",
+     "",
+     {7, 26, 386, 163},
+     kTab | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS},
+    {SORRELWICK_MODS_STATUS, "Static", "", {7, 194, 386, 9}, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
+    {SORRELWICK_MODS_APPLY, "Button", "&Apply", {7, 211, 57, 14}, kTab | BS_DEFPUSHBUTTON},
+    {SORRELWICK_MODS_TAKE_OUT, "Button", "&Take out", {70, 211, 57, 14}, kTab},
+    {SORRELWICK_MODS_SHOW_PAGE, "Button", "&Show page", {133, 211, 57, 14}, kTab},
+    {SORRELWICK_MODS_ADD, "Button", "Add a mod...", {196, 211, 57, 14}, kTab},
+    {IDCANCEL, "Button", "Close", {336, 211, 57, 14}, kTab},
+};
+
 const Control kReadMeControls[] = {
     {IDOK, "Button", "OK", {384, 7, 64, 14}, kTab | WS_GROUP | BS_DEFPUSHBUTTON},
     {SORRELWICK_READ_ME_EDIT, "Edit", nullptr, {7, 28, 441, 212}, kUnwrapped},
@@ -91,6 +116,7 @@ const Lines kSpecularityLabels = {"Black pieces", "Board",     "%", "%", "%", "W
                                   "Shininess",    "Amplitude", "%", "%", "%"};
 const Lines kReadMeLabels = {SORRELWICK_VERSION_LINE}, kNoLabels;
 const Lines kModDetailsLabels = {"&Title", "A&uthor"};
+const Lines kModsLabels = {"Mods in"};
 
 constexpr int kCentred = -1;  // on the screen, with no owner
 
@@ -118,6 +144,8 @@ const struct {
      kCentred, 0, "MS Shell Dlg", kModQuestionControls, kNoLabels},
     {SORRELWICK_MOD_DETAILS_DIALOG, ui::ModDetailsProcedure, "Save changes as a mod", 220, 70,
      kCentred, kCentred, 0, "MS Shell Dlg", kModDetailsControls, kModDetailsLabels},
+    {SORRELWICK_MODS_DIALOG, ui::ModsDialogProcedure, "Mods", 400, 232, kCentred, kCentred, 0,
+     "MS Shell Dlg", kModsControls, kModsLabels},
 };
 
 DWORD Style(HWND window, int which = GWL_STYLE) {

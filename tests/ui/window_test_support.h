@@ -29,6 +29,7 @@
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
 #include "ui/start_up.h"
+#include "ui/user_settings.h"
 #include "window_script.h"
 
 namespace sorrelwick::test {
@@ -208,6 +209,10 @@ protected:
         UseStandIns(false);
     }
     static void UseStandIns(bool use) {
+        // What the window remembers for the user, kept apart and forgotten
+        // before and after each test.
+        RegDeleteKeyW(HKEY_CURRENT_USER, kTestSettingsKey);
+        ui::UseSettingsKeyForTests(use ? kTestSettingsKey : nullptr);
         ui::ReplaceOpenDialogForTests(use ? &OpenDialog : nullptr);
         ui::ReplaceSaveDialogForTests(use ? &SaveDialog : nullptr);
         ui::ReplaceFolderPickerForTests(use ? &FolderPicker : nullptr, nullptr);
@@ -295,6 +300,7 @@ protected:
         return ILCreateFromPathW(Wide(*answer).c_str());
     }
 
+    static constexpr wchar_t kTestSettingsKey[] = L"Software\\Sorrelwick window tests";
     static inline MainWindowTest* running = nullptr;
     std::vector<OpenRequest> openRequests, saveRequests;
     std::optional<std::string> openAnswer, saveAnswer, pickerAnswer;
