@@ -170,6 +170,7 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
 
     const Placed placed = walk.result ? MoveIntoPlace(rewrite) : Placed::No;
     if (placed != Placed::No) {
+        if (job.placedReport) job.placedReport(log);
         if (!rewrite.rotation.backupPath.empty()) {
             log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
         }

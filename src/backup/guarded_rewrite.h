@@ -55,6 +55,9 @@ struct RewriteJob {
     std::function<std::optional<std::string>(GuardedRewrite&)> prepare;
     // Runs exactly once on every path, rotation failures included.
     std::function<void(report::ReportLog&)> cleanUp;
+    // Runs once the new set took the set's path, before the lines that say
+    // so: what only a finished rewrite may claim.
+    std::function<void(report::ReportLog&)> placedReport;
     // Added after "Original file renamed to %s" on success; empty for none.
     std::string successLine;
     // The file the new set is written from; empty for the set itself.

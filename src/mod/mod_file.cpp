@@ -60,17 +60,22 @@ bool PiecesDistinct(const ModManifest& manifest) {
 
 }  // namespace
 
-std::optional<ByteVector> ReadWholeFile(const std::string& path, std::uint64_t limit) {
+std::optional<ByteVector> ReadWholeFile(const std::string& path, std::uint64_t limit,
+                                        platform::SystemError* cause) {
     platform::File file = platform::File::OpenForReading(path);
-    if (!file.IsOpen()) return std::nullopt;
+    const auto failed = [&] {
+        if (cause) *cause = file.LastError();
+        return std::nullopt;
+    };
+    if (!file.IsOpen()) return failed();
     const std::optional<std::uint64_t> size = file.Remaining();
     if (!size || *size > limit) return std::nullopt;
     ByteVector bytes(static_cast<std::size_t>(*size));
-    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return failed();
     // One byte more means the file grew since its size was measured.
     std::uint8_t extra = 0;
-    if (file.Read(&extra, 1) != 0 || file.ReadFailed()) return std::nullopt;
-    if (!file.Close()) return std::nullopt;
+    if (file.Read(&extra, 1) != 0) return std::nullopt;
+    if (file.ReadFailed() || !file.Close()) return failed();
     return bytes;
 }
 
@@ -103,9 +108,9 @@ std::optional<ModFile> ParseModFile(format::Bytes archive) {
     return mod;
 }
 
-std::optional<ModFile> ReadModFile(const std::string& path) {
+std::optional<ModFile> ReadModFile(const std::string& path, platform::SystemError* cause) {
     try {
-        const std::optional<ByteVector> archive = ReadWholeFile(path, kMaxModBytes);
+        const std::optional<ByteVector> archive = ReadWholeFile(path, kMaxModBytes, cause);
         if (!archive) return std::nullopt;
         return ParseModFile(*archive);
     } catch (const std::bad_alloc&) {

@@ -1,6 +1,5 @@
 #include "operations/replacement.h"
 
-#include <bit>
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -10,6 +9,7 @@
 #include "backup/guarded_rewrite.h"
 #include "format/tga_fields.h"
 #include "format/tga_image.h"
+#include "operations/image_fit.h"
 #include "operations/import_inventory.h"
 #include "operations/texture_conversion.h"
 #include "operations/texture_file_name.h"
@@ -43,11 +43,6 @@ std::string NotFoundLine(std::string_view name, platform::SystemError cause) {
     if (platform::MeansNotFound(cause)) cause = {};
     return report::NameMessageLine(name,
                                    report::WithReason(report::msg::kImportFileNotFound, cause));
-}
-
-// A side of 0 is no power of two: a texture without pixels is no texture.
-bool IsPowerOfTwo(std::uint32_t value) {
-    return std::has_single_bit(value);
 }
 
 platform::File OpenTextureFile(const ImportSource& source, const std::string& name) {
@@ -135,16 +130,19 @@ VettedFile VetTextureFile(platform::File& file, const std::string& name, format:
             vetted.bytes = vetted.conversion.image;
         }
     }
-    const format::TgaFields found = *format::ReadTgaFields(vetted.bytes);
-    if (found.depth != fields.depth)
-        return refuse(line(report::msg::ImportWrongDepth(found.depth)));
-    if (!IsPowerOfTwo(found.width) || !IsPowerOfTwo(found.height)) {
-        return refuse(line(report::msg::ImportWrongSize(found.width, found.height)));
-    }
-    // A file cut short would leave the texture with fewer pixels than its
-    // header declares.
-    if (format::CheckImageCompleteness(vetted.bytes) == format::ImageCompleteness::CutShort) {
-        return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
+    const ImageVerdict verdict = CheckImageFit(vetted.bytes, fields.depth);
+    const format::TgaFields& found = verdict.found;
+    switch (verdict.fit) {
+        case ImageFit::WrongDepth:
+            return refuse(line(report::msg::ImportWrongDepth(found.depth)));
+        case ImageFit::WrongSize:
+            return refuse(line(report::msg::ImportWrongSize(found.width, found.height)));
+        case ImageFit::CutShort:
+            // A file cut short would leave the texture with fewer pixels
+            // than its header declares.
+            return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
+        case ImageFit::Fits:
+            break;
     }
     const bool sameSize = found.width == fields.width && found.height == fields.height;
     vetted.attempt = {line(report::msg::ImportSuccessful(vetted.conversion.from, !sameSize,

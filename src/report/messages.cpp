@@ -63,12 +63,17 @@ std::string ImportSuccessful(std::string_view convertedFrom, bool resized, unsig
     }
     return outcome;
 }
+std::string WrongSizeText(unsigned width, unsigned height) {
+    return "wrong size (" + std::to_string(width) + "x" + std::to_string(height) + ")";
+}
+std::string WrongDepthText(unsigned depth) {
+    return "wrong color depth (" + std::to_string(depth) + " bits)";
+}
 std::string ImportWrongSize(unsigned width, unsigned height) {
-    return "Import failed: wrong size (" + std::to_string(width) + "x" + std::to_string(height) +
-           ")";
+    return "Import failed: " + WrongSizeText(width, height);
 }
 std::string ImportWrongDepth(unsigned depth) {
-    return "Import failed: wrong color depth (" + std::to_string(depth) + " bits)";
+    return "Import failed: " + WrongDepthText(depth);
 }
 std::string ImportNotPartOf(std::string_view setName) {
     return Join({"Import failed: file not part of ", setName});

@@ -66,6 +66,10 @@ std::string ImportSizeModified(unsigned width, unsigned height);
 // notes joined by ", ".
 std::string ImportSuccessful(std::string_view convertedFrom, bool resized, unsigned width,
                              unsigned height);
+// "wrong size (3x5)", "wrong color depth (8 bits)": why an image can't
+// take a texture's place.
+std::string WrongSizeText(unsigned width, unsigned height);
+std::string WrongDepthText(unsigned depth);
 std::string ImportWrongSize(unsigned width, unsigned height);
 std::string ImportWrongDepth(unsigned depth);
 std::string ImportNotPartOf(std::string_view setName);
