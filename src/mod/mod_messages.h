@@ -17,6 +17,8 @@ std::string Packing(std::string_view setName, std::string_view baseName, std::st
 inline constexpr std::string_view kPacked = "packed";
 std::string PackedChangedFrom(unsigned width, unsigned height, unsigned depth);
 std::string NotPackedOnlyIn(std::string_view fileName);
+// Before why a changed image can't be carried: "not packed: wrong size (3x5)".
+inline constexpr std::string_view kNotPacked = "not packed: ";
 inline constexpr std::string_view kOtherDataNotPacked =
     "  Other data differs: objects, names or other chunks; not packed";
 // "3 textures and 1 material packed into my-mod.zip"
