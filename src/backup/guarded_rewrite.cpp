@@ -70,10 +70,9 @@ void KeepAttributes(GuardedRewrite& rewrite) {
 // there, nothing is undone: a flush of the folder or an attribute that failed
 // afterwards is reported, and the new set stays.
 Placed MoveIntoPlace(GuardedRewrite& rewrite) {
-    const Placed placed =
-        PlaceNewSet(rewrite.state, rewrite.rotation, rewrite.temporaryPath, rewrite.log);
+    const Placed placed = PlaceNewSet(rewrite.state, rewrite.rotation, rewrite.temporaryPath,
+                                      rewrite.log, rewrite.unsettled);
     if (placed == Placed::No) return placed;
-    if (placed == Placed::NotSettled) rewrite.unsettled = platform::LatestFailure();
     rewrite.temporaryPath.clear();
     if (!platform::ApplyAttributesAfterMove(rewrite.state.setPath, rewrite.kept)) {
         rewrite.unsettled = platform::LatestFailure();

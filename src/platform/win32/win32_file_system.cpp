@@ -290,6 +290,11 @@ FactsOutcome ReadFileFacts(const std::string& path, FileFacts& facts) {
     return FactsOutcome::Found;
 }
 
+bool MayRenameOrDelete(const std::string&) {
+    detail::SetLatestFailure({});
+    return true;
+}
+
 bool CanSearchFolder(const std::string& folder) {
     detail::SetLatestFailure({});
     const std::optional<std::wstring> wide = WidePath(folder);
