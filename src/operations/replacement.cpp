@@ -45,6 +45,19 @@ std::string NotFoundLine(std::string_view name, platform::SystemError cause) {
                                    report::WithReason(report::msg::kImportFileNotFound, cause));
 }
 
+// The line of a file given for texture `name` that could not be opened: a
+// pipe or a device is a file found and refused, as in a folder; anything
+// else is not found, with the system's reason.
+std::string UnopenedFileLine(std::string_view name, const std::string& path,
+                             platform::SystemError cause) {
+    platform::FileFacts facts;
+    if (platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Found && !facts.isFile &&
+        !facts.isFolder) {
+        return report::NameMessageLine(name, report::msg::kImportErrorReading);
+    }
+    return NotFoundLine(name, cause);
+}
+
 platform::File OpenTextureFile(const ImportSource& source, const std::string& name) {
     // A name from the chess set that could reach outside the folder, or a
     // device, is never used as a path.
@@ -261,7 +274,7 @@ void NamedReplacementStep(backup::GuardedRewrite& rewrite, const FilesByTexture&
         // A file named for the texture and missing fails the run.
         const platform::SystemError cause = file.LastError();
         ++refused;
-        rewrite.log.AppendLine(NotFoundLine(name, cause));
+        rewrite.log.AppendLine(UnopenedFileLine(name, *files[index], cause));
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
@@ -304,7 +317,7 @@ bool AnyFileTaken(const ToolState& state, const std::vector<IndexedTexture>& tex
         if (stored.empty()) return true;  // the rewrite says what is wrong with the set
         if (!file.IsOpen()) {
             const platform::SystemError cause = file.LastError();
-            lines.push_back(NotFoundLine(textures[i].name, cause));
+            lines.push_back(UnopenedFileLine(textures[i].name, *files[i], cause));
             continue;
         }
         const VettedFile vetted = VetTextureFile(file, textures[i].name, stored, convert);
