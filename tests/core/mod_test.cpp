@@ -132,6 +132,19 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     EXPECT_FALSE(mod::PackMod(state, {"0", none, {}, {}, {}, false}, &packLog));
     EXPECT_TRUE(Has(packLog.Lines(), "Error - wood.tga of set1.DAT is cut short: no mod can carry it"));
     EXPECT_FALSE(std::filesystem::exists(none));
+    // So is an image apply would refuse.
+    const std::pair<Bytes, std::string> refused[] = {
+        {Image(8, 8, 8, 7), "not packed: wrong color depth (8 bits)"},
+        {Image(3, 5, 24, 7), "not packed: wrong size (3x5)"},
+        {Image(0, 8, 24, 7), "not packed: wrong size (0x8)"},
+    };
+    for (const auto& [image, outcome] : refused) {
+        Write(SetLooking(Look{.wood = image}));
+        EXPECT_FALSE(mod::PackMod(state, {"0", none, {}, {}, {}, false}, &packLog));
+        EXPECT_TRUE(Has(packLog.Lines(), report::TextureInfoLine("wood.tga", image[12], image[14],
+                                                                 image[16], outcome)));
+        EXPECT_FALSE(std::filesystem::exists(none));
+    }
 }
 
 struct ApplyCase {
