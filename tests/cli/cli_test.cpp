@@ -552,7 +552,45 @@ TEST(Cli, TextureOptionsTouchOnlyTheNamedTextures) {
         {"an extraction of a name not in the set", {{"set.DAT", plain}},
          {"extract", set, tex, "--texture", "felt.tga", "--texture", "wood"}, 1,
          {"Error - set.DAT holds no texture named wood"}},
+        {"a name holding '=' taken where the set holds it",
+         {{"set.DAT", threeTextures("a=b", gen::MakeTga(4, 4, 24))}, {"new.tga", gen::MakeTga(2, 2, 32)}},
+         {"replace", set, "--texture", "a=b=" + edit}, 0,
+         Framed("Importing textures from " + edit + " into set.DAT",
+                {report::TextureInfoLine("a=b", 2, 2, 32, "Import successful"),
+                 "Original file renamed to set.000"}),
+         FolderContents{{"set.000", threeTextures("a=b", gen::MakeTga(4, 4, 24))},
+                        {"set.DAT", threeTextures("a=b", gen::MakeTga(4, 4, 24))},
+                        {"new.tga", gen::MakeTga(2, 2, 32)}}},
+        {"a folder given as FILE", {{"set.DAT", plain}, {"new.tga/", {}}},
+         {"replace", set, "--texture", "felt.tga=" + edit}, 1,
+         Framed("Importing textures from " + edit + " into set.DAT",
+                {report::NameMessageLine("felt.tga", "Import failed: file not found (" +
+                                                         ReasonText(Why::IsFolder) + ")")})},
     });
+#ifndef _WIN32
+    ExpectFolderRuns(dir, {
+        {"a pipe given as FILE is refused as in a folder", {{"set.DAT", plain}, {"new.tga|", {}}},
+         {"replace", set, "--texture", "felt.tga=" + edit}, 1,
+         Framed("Importing textures from " + edit + " into set.DAT",
+                {report::NameMessageLine("felt.tga", "Import failed: error reading file")})},
+    });
+#endif
+    // A texture named twice is a usage error that names both, and nothing is done.
+    const std::pair<Arguments, std::string> twice[] = {
+        {{"extract", set, tex, "--texture", "wood.tga", "--texture", "wood.tga#1"},
+         "--texture wood.tga and --texture wood.tga#1 name the same texture"},
+        {{"replace", set, "--texture", "felt.tga=" + edit, "--texture", "felt.tga#1=" + edit},
+         "--texture felt.tga and --texture felt.tga#1 name the same texture"},
+    };
+    for (const auto& [arguments, message] : twice) {
+        for (const std::string& name : dir.Entries()) fs::remove_all(dir.Path() / name);
+        WriteAll(dir, {{"set.DAT", plain}, {"new.tga", edited}});
+        const CliRun run = RunCli(arguments);
+        EXPECT_EQ(run.exitStatus, 2);
+        EXPECT_EQ(run.standardOutput, "");
+        EXPECT_EQ(run.standardError, "sorrelwick-cli: " + message + "\n");
+        EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.DAT", plain}, {"new.tga", edited}}));
+    }
     // clang-format on
 }
 
