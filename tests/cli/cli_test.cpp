@@ -776,6 +776,46 @@ TEST(Cli, ARewriteByAMemberOfTheSetsGroupKeepsTheGroup) {
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.000", set}, {"set.DAT", set}}));
 }
+
+// In a folder where only a file's owner may rename or delete it, a set of
+// another user can't be replaced; a backup name given to it could not be
+// taken back either, so none is given.
+TEST(Cli, ASetThatCantBeReplacedInAStickyFolderGetsNoBackupName) {
+    if (geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0) {
+        GTEST_SKIP() << "a run as another user needs root and setpriv";
+    }
+    const Bytes set = OneTextureSet(2);
+    const TempDir dir;
+    fs::permissions(dir.Path(), fs::perms::all | fs::perms::sticky_bit);
+    WriteAll(dir, {{"set.DAT", set}});
+    const std::string path = dir.File("set.DAT");
+    ASSERT_EQ(chown(path.c_str(), 12344, 12344), 0);
+    fs::permissions(path, fs::perms(0666));
+    const std::string command = "setpriv --reuid=65534 --regid=65534 --clear-groups '" + kCli +
+                                "' specular '" + path + "' --white 50,50 >/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+    EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.DAT", set}}));
+}
+
+// A page and a mod are new files like any other: the umask says who may
+// read them.
+TEST(Cli, PagesAndModsTakeTheModeOfANewFile) {
+    const TempDir dir;
+    WriteAll(dir, {{"set.DAT", OneTextureSet(2)}, {"set.000", OneTextureSet(3)}});
+    const std::string set = dir.File("set.DAT");
+    const std::pair<std::string, std::string> written[] = {
+        {"preview '" + set + "' '" + dir.File("page.html") + "'", "page.html"},
+        {"pack '" + set + "' 0 '" + dir.File("mod.zip") + "'", "mod.zip"},
+    };
+    for (const auto& [arguments, name] : written) {
+        SCOPED_TRACE(name);
+        const std::string command = "umask 027; '" + kCli + "' " + arguments + " >/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        struct stat info {};
+        ASSERT_EQ(stat(dir.File(name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0640u);
+    }
+}
 #endif
 
 }  // namespace
