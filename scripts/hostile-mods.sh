@@ -39,7 +39,7 @@ declare -A expected=(
     [size0x0.zip]="Not applied: wrong size (0x0)"
     [junk17.zip]="Not applied: wrong color depth (85 bits)"
 )
-printf '%-18s %6s %8s %9s %9s  %s\n' mod exit seconds "max KiB" unchanged line
+printf '%-22s %6s %8s %9s %9s  %s\n' mod exit seconds "max KiB" unchanged line
 for mod in deep.zip wide.zip overlapping.zip depth8.zip size3x5.zip size0x0.zip junk17.zip; do
     cp "$work/set.DAT" "$work/before.DAT"
     for force in "" --force; do
@@ -48,7 +48,7 @@ for mod in deep.zip wide.zip overlapping.zip depth8.zip size3x5.zip size0x0.zip 
         cmp -s "$work/set.DAT" "$work/before.DAT" && [[ ! -e $work/set.000 ]] && unchanged=yes
         line=no
         grep -qF "${expected[$mod]}" "$work/out" && line=yes
-        printf '%-18s %6s %8s %9s %9s  %s\n' "$mod${force:+ $force}" "$status" "$seconds" "$kib" \
+        printf '%-22s %6s %8s %9s %9s  %s\n' "$mod${force:+ $force}" "$status" "$seconds" "$kib" \
             "$unchanged" "$line"
         if [[ $status -ne 1 || $unchanged != yes || $line != yes ]] ||
             awk -v s="$seconds" -v k="$kib" 'BEGIN {exit !(s > 1 || k > 65536)}'; then
