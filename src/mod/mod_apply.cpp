@@ -255,13 +255,6 @@ bool RewriteWithMod(const ToolState& state, ModPieces& pieces, report::ReportLog
     return rewritten && whole;
 }
 
-// The mod's line when it can't be read, with the system's reason when it
-// could not even be opened or read.
-void ReportUnreadableMod(const std::string& modPath, platform::SystemError cause,
-                         report::ReportLog& log) {
-    report::AppendFailure(log, msg::NotAModFile(modPath), cause);
-}
-
 }  // namespace
 
 bool ApplyMod(const ToolState& state, const ApplyRequest& request, report::ReportLog* log) {
@@ -280,7 +273,8 @@ bool ApplyMod(const ToolState& state, const ApplyRequest& request, report::Repor
     platform::SystemError cause;
     const std::optional<ModFile> mod = ReadModFile(request.modPath, &cause);
     if (!mod) {
-        ReportUnreadableMod(request.modPath, cause, *log);
+        // With the system's reason when it could not even be opened or read.
+        report::AppendFailure(*log, msg::NotAModFile(request.modPath), cause);
         report::AddClosing(*log);
         return false;
     }
