@@ -1,6 +1,7 @@
 #include "mod/mod_file.h"
 
 #include <algorithm>
+#include <map>
 #include <new>
 #include <set>
 #include <tuple>
@@ -14,11 +15,19 @@
 namespace sorrelwick::mod {
 namespace {
 
-const ZipEntry* FindEntry(const std::vector<ZipEntry>& entries, std::string_view name) {
-    for (const ZipEntry& entry : entries) {
-        if (entry.name == name) return &entry;
-    }
-    return nullptr;
+// The archive's entries by name: a manifest may name thousands of pieces in
+// an archive of as many entries.
+using EntriesByName = std::map<std::string_view, const ZipEntry*>;
+
+EntriesByName ByName(const std::vector<ZipEntry>& entries) {
+    EntriesByName byName;
+    for (const ZipEntry& entry : entries) byName.emplace(entry.name, &entry);
+    return byName;
+}
+
+const ZipEntry* FindEntry(const EntriesByName& entries, std::string_view name) {
+    const auto found = entries.find(name);
+    return found == entries.end() ? nullptr : found->second;
 }
 
 // Whether `entry` may be inflated into `expected` bytes, with `budget` left
@@ -82,7 +91,8 @@ std::optional<ByteVector> ReadWholeFile(const std::string& path, std::uint64_t l
 std::optional<ModFile> ParseModFile(format::Bytes archive) {
     const std::optional<std::vector<ZipEntry>> entries = ReadZipDirectory(archive);
     if (!entries) return std::nullopt;
-    const ZipEntry* manifestEntry = FindEntry(*entries, kManifestEntry);
+    const EntriesByName byName = ByName(*entries);
+    const ZipEntry* manifestEntry = FindEntry(byName, kManifestEntry);
     if (!manifestEntry || manifestEntry->size > kMaxManifestBytes) return std::nullopt;
     std::uint64_t budget = kMaxModBytes;
     if (!SizeAllowed(*manifestEntry, manifestEntry->size, budget)) return std::nullopt;
@@ -96,7 +106,7 @@ std::optional<ModFile> ParseModFile(format::Bytes archive) {
     // Every size is checked before the first payload is inflated.
     std::vector<const ZipEntry*> payloadEntries;
     for (const ModTexture& texture : mod.manifest.textures) {
-        const ZipEntry* entry = FindEntry(*entries, texture.entry);
+        const ZipEntry* entry = FindEntry(byName, texture.entry);
         if (!entry || !SizeAllowed(*entry, texture.size, budget)) return std::nullopt;
         payloadEntries.push_back(entry);
     }
