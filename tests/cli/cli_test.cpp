@@ -575,21 +575,26 @@ TEST(Cli, TextureOptionsTouchOnlyTheNamedTextures) {
                 {report::NameMessageLine("felt.tga", "Import failed: error reading file")})},
     });
 #endif
-    // A texture named twice is a usage error that names both, and nothing is done.
-    const std::pair<Arguments, std::string> twice[] = {
-        {{"extract", set, tex, "--texture", "wood.tga", "--texture", "wood.tga#1"},
+    // A texture named twice is a usage error that names both, and so is a
+    // NAME=FILE that two of the set's names fit; nothing is done.
+    const Bytes equals = threeTextures("wood.tga=x", gen::MakeTga(4, 4, 24));
+    const std::tuple<Bytes, Arguments, std::string> refused[] = {
+        {plain, {"extract", set, tex, "--texture", "wood.tga", "--texture", "wood.tga#1"},
          "--texture wood.tga and --texture wood.tga#1 name the same texture"},
-        {{"replace", set, "--texture", "felt.tga=" + edit, "--texture", "felt.tga#1=" + edit},
+        {plain, {"replace", set, "--texture", "felt.tga=" + edit, "--texture", "felt.tga#1=" + edit},
          "--texture felt.tga and --texture felt.tga#1 name the same texture"},
+        {equals, {"replace", set, "--texture", "wood.tga=x=" + edit},
+         "--texture wood.tga=x=" + edit + " is ambiguous: the set holds both wood.tga and wood.tga=x"},
     };
-    for (const auto& [arguments, message] : twice) {
+    for (const auto& [before, arguments, message] : refused) {
+        SCOPED_TRACE(message);
         for (const std::string& name : dir.Entries()) fs::remove_all(dir.Path() / name);
-        WriteAll(dir, {{"set.DAT", plain}, {"new.tga", edited}});
+        WriteAll(dir, {{"set.DAT", before}, {"new.tga", edited}});
         const CliRun run = RunCli(arguments);
         EXPECT_EQ(run.exitStatus, 2);
         EXPECT_EQ(run.standardOutput, "");
         EXPECT_EQ(run.standardError, "sorrelwick-cli: " + message + "\n");
-        EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.DAT", plain}, {"new.tga", edited}}));
+        EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.DAT", before}, {"new.tga", edited}}));
     }
     // clang-format on
 }
