@@ -1,9 +1,9 @@
 // Applies a mod file to a chess set, both from one input split at a length
 // prefix. A mod that is not one changes nothing; --check changes nothing;
 // an applied mod leaves the original as the backup and a new set of the
-// same chunks, each unchanged, given one of the mod's payloads, or a
-// material with only its two specular bytes changed; nothing else is
-// written anywhere.
+// same chunks, each unchanged, given one of the mod's payloads that replace
+// would take too, or a material with only its two specular bytes changed;
+// nothing else is written anywhere.
 
 #include <algorithm>
 #include <optional>
@@ -11,6 +11,7 @@
 #include "fuzz/harness.h"
 #include "mod/mod_apply.h"
 #include "mod/mod_file.h"
+#include "operations/image_fit.h"
 
 using namespace sorrelwick;
 
@@ -30,6 +31,11 @@ void CheckChunk(const mod::ModFile& mod, const fuzz::ChunkView& was, const fuzz:
         return;
     }
     fuzz::Require(was.header.kind == format::kTextureImageChunk, "a chunk of another kind changed");
+    // What replace would refuse, a mod never brings in, force or not.
+    const std::optional<format::TgaFields> stored = format::ReadTgaFields(was.payload);
+    fuzz::Require(stored && operations::CheckImageFit(now.payload, stored->depth).fit ==
+                                operations::ImageFit::Fits,
+                  "a texture took an image replace would refuse");
     fuzz::Require(std::any_of(mod.payloads.begin(), mod.payloads.end(),
                               [&](const auto& payload) { return SameBytes(payload, now.payload); }),
                   "a texture took a payload the mod does not hold");
