@@ -222,6 +222,12 @@ std::vector<Bytes> SeedsFor(const std::string& target) {
     if (target == "png_decode") return gen::SamplePngs();
     if (target == "picture_decode") return gen::SamplePictures();
     if (target == "image_completeness" || target == "tga_decode") return Images();
+    if (target == "texture_picture") {
+        std::vector<Bytes> images = Images();
+        images.push_back(gen::MakeTga(0, 64, 24));
+        images.push_back(gen::MakeTga(0, 0, 32));
+        return images;
+    }
     if (target == "listing" || target == "extraction") return Sets();
     std::vector<Bytes> seeds;
     const std::vector<Bytes> sets = Sets();
@@ -247,8 +253,8 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     for (const char* target : {"listing", "specularity", "replacement", "extraction",
-                               "image_completeness", "tga_decode", "png_decode", "picture_decode", "diff",
-                               "mod"}) {
+                               "image_completeness", "tga_decode", "png_decode", "picture_decode",
+                               "diff", "mod", "texture_picture"}) {
         std::filesystem::create_directories(folder / target);
         const std::vector<Bytes> seeds = SeedsFor(target);
         for (std::size_t n = 0; n < seeds.size(); ++n) {

@@ -55,7 +55,7 @@ enum class Kept { AsSecondName, ByMove, No };
 // by a move, which the new file's move follows at once. `synced` is false
 // when that move could not be flushed.
 Kept KeepAsBackup(const ToolState& state, BackupRotation& rotation, bool& synced,
-                  report::ReportLog& log) {
+                  platform::SystemError& unsynced, report::ReportLog& log) {
     for (;;) {
         const platform::LinkOutcome linked =
             platform::LinkWithoutReplacing(state.setPath, rotation.backupPath);
@@ -63,6 +63,8 @@ Kept KeepAsBackup(const ToolState& state, BackupRotation& rotation, bool& synced
         platform::MoveOutcome moved = platform::MoveOutcome::Failed;
         if (linked == platform::LinkOutcome::Unsupported) {
             moved = platform::MoveIntoPlace(state.setPath, rotation.backupPath, synced);
+            // The flush's reason, before the next move forgets it.
+            if (!synced) unsynced = platform::LatestFailure();
             if (moved == platform::MoveOutcome::Moved) return Kept::ByMove;
         }
         const bool taken = linked == platform::LinkOutcome::TargetExists ||
@@ -117,10 +119,21 @@ std::optional<BackupRotation> ChooseBackup(const ToolState& state, report::Repor
 }
 
 Placed PlaceNewSet(const ToolState& state, BackupRotation& rotation,
-                   const std::string& temporaryPath, report::ReportLog& log) {
+                   const std::string& temporaryPath, report::ReportLog& log,
+                   platform::SystemError& unsettled) {
+    // Where the set could be given its backup name but neither replaced nor
+    // rid of that name again, nothing is tried.
+    if (!rotation.backupPath.empty() && !platform::MayRenameOrDelete(state.setPath)) {
+        report::AppendFailure(
+            log, report::msg::CouldNotRename(platform::FileNamePart(temporaryPath), state.setName),
+            platform::LatestFailure());
+        return Placed::No;
+    }
     bool keptSynced = true;
-    const Kept kept =
-        rotation.backupPath.empty() ? Kept::ByMove : KeepAsBackup(state, rotation, keptSynced, log);
+    platform::SystemError keptCause;
+    const Kept kept = rotation.backupPath.empty()
+                          ? Kept::ByMove
+                          : KeepAsBackup(state, rotation, keptSynced, keptCause, log);
     if (kept == Kept::No) return Placed::No;
     // Over the set, which keeps its path until this one step; where it was
     // moved, or there was none, never over a file that appeared meanwhile.
@@ -129,7 +142,9 @@ Placed PlaceNewSet(const ToolState& state, BackupRotation& rotation,
         kept == Kept::AsSecondName ? platform::ReplaceInPlace(temporaryPath, state.setPath, synced)
                                    : platform::MoveIntoPlace(temporaryPath, state.setPath, synced);
     if (moved == platform::MoveOutcome::Moved) {
-        return synced && keptSynced ? Placed::Yes : Placed::NotSettled;
+        if (synced && keptSynced) return Placed::Yes;
+        unsettled = synced ? keptCause : platform::LatestFailure();
+        return Placed::NotSettled;
     }
     report::AppendFailure(
         log, report::msg::CouldNotRename(platform::FileNamePart(temporaryPath), state.setName),

@@ -73,7 +73,11 @@ Placed ReplaceSessionSet(GuardedRewrite& rewrite) {
     bool synced = false;
     const platform::MoveOutcome moved =
         platform::ReplaceInPlace(rewrite.temporaryPath, rewrite.state.setPath, synced);
-    if (moved == platform::MoveOutcome::Moved) return synced ? Placed::Yes : Placed::NotSettled;
+    if (moved == platform::MoveOutcome::Moved) {
+        if (synced) return Placed::Yes;
+        rewrite.unsettled = platform::LatestFailure();
+        return Placed::NotSettled;
+    }
     report::AppendFailure(rewrite.log,
                           report::msg::CouldNotRename(platform::FileNamePart(rewrite.temporaryPath),
                                                       rewrite.state.setName),
@@ -85,12 +89,11 @@ Placed ReplaceSessionSet(GuardedRewrite& rewrite) {
 // there, nothing is undone: a flush of the folder or an attribute that failed
 // afterwards is reported, and the new set stays.
 Placed MoveIntoPlace(GuardedRewrite& rewrite) {
-    const Placed placed =
-        rewrite.continuesSession
-            ? ReplaceSessionSet(rewrite)
-            : PlaceNewSet(rewrite.state, rewrite.rotation, rewrite.temporaryPath, rewrite.log);
+    const Placed placed = rewrite.continuesSession
+                              ? ReplaceSessionSet(rewrite)
+                              : PlaceNewSet(rewrite.state, rewrite.rotation,
+                                            rewrite.temporaryPath, rewrite.log, rewrite.unsettled);
     if (placed == Placed::No) return placed;
-    if (placed == Placed::NotSettled) rewrite.unsettled = platform::LatestFailure();
     rewrite.temporaryPath.clear();
     if (!platform::ApplyAttributesAfterMove(rewrite.state.setPath, rewrite.kept)) {
         rewrite.unsettled = platform::LatestFailure();
@@ -187,6 +190,7 @@ bool FinishRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
 
     const Placed placed = walk.result ? MoveIntoPlace(rewrite) : Placed::No;
     if (placed != Placed::No) {
+        if (job.placedReport) job.placedReport(log);
         if (!rewrite.rotation.backupPath.empty()) {
             log.AppendLine(report::msg::OriginalRenamed(rewrite.rotation.backupName));
         } else if (rewrite.continuesSession) {

@@ -60,6 +60,9 @@ struct RewriteJob {
     std::function<std::optional<std::string>(GuardedRewrite&)> prepare;
     // Runs exactly once on every path, rotation failures included.
     std::function<void(report::ReportLog&)> cleanUp;
+    // Runs once the new set took the set's path, before the lines that say
+    // so: what only a finished rewrite may claim.
+    std::function<void(report::ReportLog&)> placedReport;
     // Added after "Original file renamed to %s" on success; empty for none.
     std::string successLine;
     // The file the new set is written from; empty for the set itself.
@@ -85,9 +88,11 @@ enum class Placed { No, Yes, NotSettled };
 // `temporaryPath` the set's path. A backup name taken meanwhile passes to the
 // next free number. When the new file can't take the path, the set keeps it
 // and loses the backup name again. NotSettled: in place, but its folder
-// could not be flushed. Failures are in the log.
+// could not be flushed, for the reason given in `unsettled`. Failures are
+// in the log.
 Placed PlaceNewSet(const ToolState& state, BackupRotation& rotation,
-                   const std::string& temporaryPath, report::ReportLog& log);
+                   const std::string& temporaryPath, report::ReportLog& log,
+                   platform::SystemError& unsettled);
 
 // Opens the source, creates the new file under a temporary name (never over
 // an existing file, readable by the owner alone) and checks the source's

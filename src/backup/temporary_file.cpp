@@ -35,7 +35,7 @@ std::optional<std::string> TemporaryPath(std::string_view setPath, int number) {
     return path;
 }
 
-TemporaryFile CreateTemporaryFile(std::string_view setPath) {
+TemporaryFile CreateTemporaryFile(std::string_view setPath, bool ownerOnly) {
     for (int number = 0;; ++number) {
         std::optional<std::string> path = TemporaryPath(setPath, number);
         if (!path) return {};
@@ -43,7 +43,7 @@ TemporaryFile CreateTemporaryFile(std::string_view setPath) {
         // place: the next number is taken.
         if (*path == setPath) continue;
         platform::File::CreateOutcome outcome{};
-        platform::File file = platform::File::CreateNew(*path, outcome, true);
+        platform::File file = platform::File::CreateNew(*path, outcome, ownerOnly);
         if (outcome == platform::File::CreateOutcome::AlreadyExists) continue;
         if (!file.IsOpen()) return {std::move(file), {}};  // its cause goes with it
         return {std::move(file), std::move(*path)};

@@ -27,11 +27,12 @@ struct TemporaryFile {
     std::string path;
 };
 
-// Creates the new file, readable by its owner alone until it takes the
-// set's attributes, under the first temporary path that names nothing yet.
+// Creates the new file under the first temporary path that names nothing
+// yet: readable by its owner alone (`ownerOnly`, a set's copy until it takes
+// the set's attributes) or with the usual mode of a new file (a page, a mod).
 // A file already there (left by a run that was killed, or the user's) is
 // passed over, never opened. Fails when every number is taken or the file
 // system refuses to create one.
-TemporaryFile CreateTemporaryFile(std::string_view setPath);
+TemporaryFile CreateTemporaryFile(std::string_view setPath, bool ownerOnly = true);
 
 }  // namespace sorrelwick::backup

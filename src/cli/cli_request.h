@@ -48,6 +48,9 @@ struct ChosenCommand {
     // Every report line reaches the reader at once, wherever it goes: a
     // watch reports as it goes, for as long as it runs.
     bool flushEachLine = false;
+    // The exit status of a run whose report could not be written: a
+    // comparison's "trouble" differs from its "the files differ".
+    int unwrittenReportStatus = 1;
 };
 
 }  // namespace sorrelwick::cli

@@ -4,11 +4,14 @@
 #include "cli/commands.h"
 
 #include <CLI/CLI.hpp>
+#include <iostream>
+#include <optional>
 #include <string>
 
 #include "backup/backup_listing.h"
 #include "backup/restore_backup.h"
 #include "cli/decimal_text.h"
+#include "cli/texture_names.h"
 #include "comparison/comparison_report.h"
 #include "mod/mod_apply.h"
 #include "mod/mod_pack.h"
@@ -59,23 +62,47 @@ void AddList(CLI::App& app, ChosenCommand& chosen) {
                   });
 }
 
+constexpr int kUsageError = 2;
+
+// The textures --texture names, or nullopt after the usage error.
+std::optional<std::vector<NamedTexture>> NamedTextures(const CliRequest& request, bool withFile) {
+    TextureNaming naming = NameTextures(request.setPath, request.textures, withFile);
+    if (naming.usageError.empty()) return std::move(naming.textures);
+    std::cerr << "sorrelwick-cli: " << naming.usageError << "\n";
+    return std::nullopt;
+}
+
+int RunExtract(const CliRequest& request, ToolState& state, report::ReportLog& log) {
+    std::size_t failed = 0;
+    if (request.textures.empty()) {
+        return operations::ExtractTextures(state, request.folder, &log, &failed) && failed == 0
+                   ? 0
+                   : 1;
+    }
+    const std::optional<std::vector<NamedTexture>> named = NamedTextures(request, false);
+    if (!named) return kUsageError;
+    std::vector<std::string> names;
+    for (const NamedTexture& texture : *named) names.push_back(texture.name);
+    return operations::ExtractNamedTextures(state, request.folder, names, &log, &failed) &&
+                   failed == 0
+               ? 0
+               : 1;
+}
+
+// The help's way of naming the second and later textures of a name.
+constexpr const char* kCountedNames =
+    "list prints each texture by its name; the second texture of a name, counted in list's "
+    "order, is NAME#2, the third NAME#3";
+
 void AddExtract(CLI::App& app, ChosenCommand& chosen) {
     CLI::App& command = AddSetCommand(
-        app, chosen, "extract", "Write every texture of SET into FOLDER as a .tga file",
-        [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-            std::size_t failed = 0;
-            const bool done =
-                request.textures.empty()
-                    ? operations::ExtractTextures(state, request.folder, &log, &failed)
-                    : operations::ExtractNamedTextures(state, request.folder, request.textures,
-                                                       &log, &failed);
-            return done && failed == 0;
-        });
+        app, chosen, "extract", "Write every texture of SET into FOLDER as a .tga file", nullptr);
+    command.callback([&chosen] { chosen.runForStatus = RunExtract; });
     AddFolder(command, chosen, "Where the .tga files go; existing files are never replaced");
     command
         .add_option("--texture", chosen.request.textures,
-                    "Write only this texture, named as list prints it (NAME#2 for the second "
-                    "of a name); may be given again")
+                    std::string("Write only the texture NAME (") + kCountedNames +
+                        "); may be given again")
         ->option_text("NAME");
 }
 
@@ -89,32 +116,30 @@ void AddConversionFlags(CLI::App& command, ChosenCommand& chosen) {
                      "--convert)");
 }
 
-// "NAME=FILE", split at its first '='.
-std::vector<operations::TextureFile> TextureFiles(const std::vector<std::string>& texts) {
-    std::vector<operations::TextureFile> files;
-    for (const std::string& text : texts) {
-        const std::size_t equals = text.find('=');
-        files.push_back({text.substr(0, equals), text.substr(equals + 1)});
-    }
-    return files;
-}
-
-bool RunReplace(const CliRequest& request, ToolState& state, report::ReportLog& log) {
+int RunReplace(const CliRequest& request, ToolState& state, report::ReportLog& log) {
     std::size_t refused = 0;
-    const bool done =
-        request.textures.empty()
-            ? operations::ReplaceTextures(state, request.folder, &log,
-                                          {request.convert, request.fit}, &refused)
-            : operations::ReplaceNamedTextures(state, TextureFiles(request.textures), &log,
-                                               {request.convert, request.fit}, &refused);
-    return done && refused == 0;
+    if (request.textures.empty()) {
+        return operations::ReplaceTextures(state, request.folder, &log, {request.convert, request.fit},
+                                           &refused) &&
+                       refused == 0
+                   ? 0
+                   : 1;
+    }
+    const std::optional<std::vector<NamedTexture>> named = NamedTextures(request, true);
+    if (!named) return kUsageError;
+    std::vector<operations::TextureFile> files;
+    for (const NamedTexture& texture : *named) files.push_back({texture.name, texture.file});
+    return operations::ReplaceNamedTextures(state, files, &log, {request.convert, request.fit}, &refused) &&
+                   refused == 0
+               ? 0
+               : 1;
 }
 
 void AddReplace(CLI::App& app, ChosenCommand& chosen) {
     CLI::App& command = AddSetCommand(app, chosen, "replace",
                                       "Replace textures of SET by the .tga files of FOLDER, or "
                                       "the textures named by the files given",
-                                      RunReplace);
+                                      nullptr);
     CLI::Option* folder =
         command.add_option("FOLDER", chosen.request.folder, "The folder of edited .tga files");
     const CLI::Validator nameAndFile(
@@ -128,8 +153,9 @@ void AddReplace(CLI::App& app, ChosenCommand& chosen) {
     CLI::Option* textures =
         command
             .add_option("--texture", chosen.request.textures,
-                        "Replace the texture NAME, as list prints it (NAME#2 for the second of a "
-                        "name), by FILE instead of a folder's files; may be given again")
+                        std::string("Replace the texture NAME (") + kCountedNames +
+                            ") by FILE instead of a folder's files; a NAME holding '=' is "
+                            "taken where the set holds it; may be given again")
             ->option_text("NAME=FILE")
             ->check(nameAndFile);
     folder->excludes(textures);
@@ -138,7 +164,7 @@ void AddReplace(CLI::App& app, ChosenCommand& chosen) {
         if (folder->count() == 0 && textures->count() == 0) {
             throw CLI::RequiredError("FOLDER or --texture");
         }
-        chosen.run = RunReplace;
+        chosen.runForStatus = RunReplace;
     });
     AddConversionFlags(command, chosen);
 }
@@ -251,6 +277,8 @@ void AddRestore(CLI::App& app, ChosenCommand& chosen) {
 }
 
 // Exit status as `cmp` and `diff` give it.
+constexpr int kComparisonTrouble = 2;
+
 int ComparisonStatus(comparison::ComparisonOutcome outcome) {
     switch (outcome) {
         case comparison::ComparisonOutcome::Same:
@@ -258,7 +286,7 @@ int ComparisonStatus(comparison::ComparisonOutcome outcome) {
         case comparison::ComparisonOutcome::Different:
             return 1;
         case comparison::ComparisonOutcome::Trouble:
-            return 2;
+            return kComparisonTrouble;
     }
     return 2;
 }
@@ -277,6 +305,7 @@ void AddDiff(CLI::App& app, ChosenCommand& chosen) {
                                  report::ReportLog& log) {
             return ComparisonStatus(comparison::CompareWithOther(state, request.other, &log));
         };
+        chosen.unwrittenReportStatus = kComparisonTrouble;
     });
     command->footer("Exit status: 0 the same, 1 different, 2 trouble.");
 }

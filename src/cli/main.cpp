@@ -38,7 +38,6 @@ bool OutputIsTerminal() {
 int Run(const std::vector<std::string>& args) {
     using namespace sorrelwick;
     constexpr int kUsageError = 2;
-    constexpr int kComparisonTrouble = 2;
     const cli::ParseOutcome parsed = cli::ParseArguments(args);
     switch (parsed.kind) {
         case cli::ParseOutcome::Kind::Print:
@@ -66,7 +65,7 @@ int Run(const std::vector<std::string>& args) {
     std::cout.flush();
     if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::cerr << "sorrelwick-cli: could not write the report to standard output\n";
-        return chosen.runForStatus ? kComparisonTrouble : 1;
+        return chosen.unwrittenReportStatus;
     }
     return status;
 }

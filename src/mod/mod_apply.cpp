@@ -10,10 +10,12 @@
 #include "mod/mod_file.h"
 #include "mod/mod_messages.h"
 #include "mod/mods_messages.h"
+#include "operations/image_fit.h"
 #include "platform/file_system.h"
 #include "report/comparison_messages.h"
 #include "report/lines.h"
 #include "report/messages.h"
+#include "report/reason_line.h"
 #include "set_file/set_file_walk.h"
 #include "specular/chunk_keys.h"
 
@@ -23,7 +25,7 @@ namespace {
 constexpr std::size_t kShininessOffset = 17;
 constexpr std::size_t kAmplitudeOffset = 16;
 
-enum class Outcome { Missing, Applied, Already, Differs, Forced };
+enum class Outcome { Missing, Applied, Already, Differs, Forced, Refused };
 
 // The mod's pieces as the walk over the set meets them, and what became of
 // each.
@@ -52,14 +54,21 @@ public:
         if (found == textures_.end()) return std::nullopt;
         const ModTexture& texture = mod_.manifest.textures[found->second];
         const std::string digest = format::HexOf(format::Sha256Of(payload));
-        const Outcome outcome = Decide(digest == texture.baseSha256, digest == texture.newSha256);
-        textureOutcomes_[found->second] = outcome;
+        Outcome outcome = Decide(digest == texture.baseSha256, digest == texture.newSha256);
         const format::Bytes modPayload(mod_.payloads[found->second]);
         // The line shows the image that stands in the set once the mod is
         // applied, and the one before when its header differs, as pack does.
         const format::TgaFields held = *format::ReadTgaFields(payload);
         const std::optional<format::TgaFields> taken = format::ReadTgaFields(modPayload);
         std::string text(OutcomeText(outcome));
+        // The mod's image passes what any image replacing this texture
+        // passes, force or not.
+        const operations::ImageVerdict verdict = operations::CheckImageFit(modPayload, held.depth);
+        if (Changes(outcome) && verdict.fit != operations::ImageFit::Fits) {
+            outcome = Outcome::Refused;
+            text = std::string(msg::kNotApplied) + operations::ImageFitText(verdict);
+        }
+        textureOutcomes_[found->second] = outcome;
         format::TgaFields shown = held;
         if (Changes(outcome) && taken) {
             shown = *taken;
@@ -94,6 +103,16 @@ public:
         payload[kShininessOffset] = material.now.shininess;
         payload[kAmplitudeOffset] = material.now.amplitude;
         return true;
+    }
+
+    // Whether any piece would change the set.
+    bool ChangesAny() const {
+        for (const auto* outcomes : {&textureOutcomes_, &materialOutcomes_}) {
+            for (Outcome outcome : *outcomes) {
+                if (Changes(outcome)) return true;
+            }
+        }
+        return false;
     }
 
     // The line of each piece the set lacks, then the count. True when
@@ -202,30 +221,37 @@ void VisitChunk(ModPieces& pieces, format::ChunkWalk& walk, const format::Chunk&
     write(chunk.header, chunk.payload);
 }
 
-bool CheckMod(const ToolState& state, ModPieces& pieces, report::ReportLog& log) {
+// Decides every piece against the set as it stands, writing nothing: the
+// pieces' lines go to `lines`, a set that can't be read is said in `log`.
+bool DecidePieces(const ToolState& state, ModPieces& pieces, report::ReportLog& lines,
+                  report::ReportLog& log) {
     std::vector<std::uint8_t> scratch;
-    const bool read =
-        set_file::WalkSetFile(state.setPath, state.setName, log,
-                              [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
-                                  VisitChunk(pieces, walk, chunk, scratch, log,
-                                             [](const format::ChunkHeader&, format::Bytes) {});
-                              });
-    if (!read) return false;
-    const bool whole = pieces.Finish(state.setName, log);
-    log.AppendLine(msg::kCheckedOnly);
-    return whole;
+    return set_file::WalkSetFile(state.setPath, state.setName, log,
+                                 [&](format::ChunkWalk& walk, const format::Chunk& chunk) {
+                                     VisitChunk(pieces, walk, chunk, scratch, lines,
+                                                [](const format::ChunkHeader&, format::Bytes) {});
+                                 });
 }
 
+void CopyLines(const report::MemoryReportLog& from, report::ReportLog& to) {
+    for (const std::string& line : from.Lines()) to.AppendLine(line);
+}
+
+// The pieces' lines and the count are told only once the new set is in
+// place: a rewrite that fails or never starts has applied nothing, and its
+// report says so by its failure line alone.
 bool RewriteWithMod(const ToolState& state, ModPieces& pieces, report::ReportLog& log) {
     bool whole = false;
+    report::MemoryReportLog pieceLines;
     backup::RewriteJob job;
-    job.cleanUp = [&](report::ReportLog& cleanUpLog) {
-        whole = pieces.Finish(state.setName, cleanUpLog);
+    job.placedReport = [&](report::ReportLog& placedLog) {
+        CopyLines(pieceLines, placedLog);
+        whole = pieces.Finish(state.setName, placedLog);
     };
     std::vector<std::uint8_t> scratch;
     const bool rewritten = backup::RunGuardedRewrite(
         state, job, log, [&](backup::GuardedRewrite& rewrite, const format::Chunk& chunk) {
-            VisitChunk(pieces, rewrite.walk, chunk, scratch, rewrite.log,
+            VisitChunk(pieces, rewrite.walk, chunk, scratch, pieceLines,
                        [&rewrite](const format::ChunkHeader& header, format::Bytes payload) {
                            backup::WriteChunk(rewrite, header, payload);
                        });
@@ -248,18 +274,30 @@ bool ApplyMod(const ToolState& state, const ApplyRequest& request, report::Repor
     report::AddHeading(*log, request.checkOnly ? msg::CheckingMod(request.modPath, state.setName)
                                                : msg::Applying(request.modPath, state.setName));
     // The whole mod is read and checked before the set is touched.
-    const std::optional<ModFile> mod = ReadModFile(request.modPath);
+    platform::SystemError cause;
+    const std::optional<ModFile> mod = ReadModFile(request.modPath, &cause);
     if (!mod) {
-        log->AppendLine(msg::NotAModFile(request.modPath));
+        // With the system's reason when it could not even be opened or read.
+        report::AppendFailure(*log, msg::NotAModFile(request.modPath), cause);
         report::AddClosing(*log);
         return false;
     }
-    ModPieces pieces(*mod, request);
-    if (request.checkOnly) {
-        const bool whole = CheckMod(state, pieces, *log);
+    // Each piece is decided first; a set that would not change is not
+    // rewritten (a backup of an unchanged set helps no one).
+    ModPieces decided(*mod, request);
+    report::MemoryReportLog lines;
+    if (!DecidePieces(state, decided, lines, *log)) {
+        report::AddClosing(*log);
+        return false;
+    }
+    if (request.checkOnly || !decided.ChangesAny()) {
+        CopyLines(lines, *log);
+        const bool whole = decided.Finish(state.setName, *log);
+        if (request.checkOnly) log->AppendLine(msg::kCheckedOnly);
         report::AddClosing(*log);
         return whole;
     }
+    ModPieces pieces(*mod, request);
     return RewriteWithMod(state, pieces, *log);
 }
 

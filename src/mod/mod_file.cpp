@@ -1,6 +1,7 @@
 #include "mod/mod_file.h"
 
 #include <algorithm>
+#include <map>
 #include <new>
 #include <set>
 #include <tuple>
@@ -14,11 +15,19 @@
 namespace sorrelwick::mod {
 namespace {
 
-const ZipEntry* FindEntry(const std::vector<ZipEntry>& entries, std::string_view name) {
-    for (const ZipEntry& entry : entries) {
-        if (entry.name == name) return &entry;
-    }
-    return nullptr;
+// The archive's entries by name: a manifest may name thousands of pieces in
+// an archive of as many entries.
+using EntriesByName = std::map<std::string_view, const ZipEntry*>;
+
+EntriesByName ByName(const std::vector<ZipEntry>& entries) {
+    EntriesByName byName;
+    for (const ZipEntry& entry : entries) byName.emplace(entry.name, &entry);
+    return byName;
+}
+
+const ZipEntry* FindEntry(const EntriesByName& entries, std::string_view name) {
+    const auto found = entries.find(name);
+    return found == entries.end() ? nullptr : found->second;
 }
 
 // Whether `entry` may be inflated into `expected` bytes, with `budget` left
@@ -60,17 +69,22 @@ bool PiecesDistinct(const ModManifest& manifest) {
 
 }  // namespace
 
-std::optional<ByteVector> ReadWholeFile(const std::string& path, std::uint64_t limit) {
+std::optional<ByteVector> ReadWholeFile(const std::string& path, std::uint64_t limit,
+                                        platform::SystemError* cause) {
     platform::File file = platform::File::OpenForReading(path);
-    if (!file.IsOpen()) return std::nullopt;
+    const auto failed = [&] {
+        if (cause) *cause = file.LastError();
+        return std::nullopt;
+    };
+    if (!file.IsOpen()) return failed();
     const std::optional<std::uint64_t> size = file.Remaining();
     if (!size || *size > limit) return std::nullopt;
     ByteVector bytes(static_cast<std::size_t>(*size));
-    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return failed();
     // One byte more means the file grew since its size was measured.
     std::uint8_t extra = 0;
-    if (file.Read(&extra, 1) != 0 || file.ReadFailed()) return std::nullopt;
-    if (!file.Close()) return std::nullopt;
+    if (file.Read(&extra, 1) != 0) return std::nullopt;
+    if (file.ReadFailed() || !file.Close()) return failed();
     return bytes;
 }
 
@@ -87,7 +101,8 @@ struct CheckedManifest {
 
 std::optional<CheckedManifest> CheckManifest(format::Bytes archive,
                                              const std::vector<ZipEntry>& entries) {
-    const ZipEntry* manifestEntry = FindEntry(entries, kManifestEntry);
+    const EntriesByName byName = ByName(entries);
+    const ZipEntry* manifestEntry = FindEntry(byName, kManifestEntry);
     if (!manifestEntry || manifestEntry->size > kMaxManifestBytes) return std::nullopt;
     std::uint64_t budget = kMaxModBytes;
     if (!SizeAllowed(*manifestEntry, manifestEntry->size, budget)) return std::nullopt;
@@ -98,7 +113,7 @@ std::optional<CheckedManifest> CheckManifest(format::Bytes archive,
     if (!manifest || !PiecesDistinct(*manifest)) return std::nullopt;
     CheckedManifest checked{.manifest = std::move(*manifest), .payloadEntries = {}};
     for (const ModTexture& texture : checked.manifest.textures) {
-        const ZipEntry* entry = FindEntry(entries, texture.entry);
+        const ZipEntry* entry = FindEntry(byName, texture.entry);
         if (!entry || !SizeAllowed(*entry, texture.size, budget)) return std::nullopt;
         checked.payloadEntries.push_back(entry);
     }
@@ -130,9 +145,9 @@ std::optional<ModManifest> ParseModManifest(format::Bytes archive) {
     return std::move(checked->manifest);
 }
 
-std::optional<ModFile> ReadModFile(const std::string& path) {
+std::optional<ModFile> ReadModFile(const std::string& path, platform::SystemError* cause) {
     try {
-        const std::optional<ByteVector> archive = ReadWholeFile(path, kMaxModBytes);
+        const std::optional<ByteVector> archive = ReadWholeFile(path, kMaxModBytes, cause);
         if (!archive) return std::nullopt;
         return ParseModFile(*archive);
     } catch (const std::bad_alloc&) {

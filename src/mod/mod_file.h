@@ -13,6 +13,7 @@
 
 #include "mod/mod_manifest.h"
 #include "mod/zip_archive.h"
+#include "platform/system_error.h"
 
 namespace sorrelwick::mod {
 
@@ -29,14 +30,18 @@ struct ModFile {
     std::vector<ByteVector> payloads;
 };
 
-// The whole file at `path` when it is at most `limit` bytes.
-std::optional<ByteVector> ReadWholeFile(const std::string& path, std::uint64_t limit);
+// The whole file at `path` when it is at most `limit` bytes. When it can't
+// be opened or read, `cause` (when given) gets the system's reason.
+std::optional<ByteVector> ReadWholeFile(const std::string& path, std::uint64_t limit,
+                                        platform::SystemError* cause = nullptr);
 
 // The mod in `archive`, or nullopt when any check fails.
 std::optional<ModFile> ParseModFile(format::Bytes archive);
 
-// The mod at `path`; nullopt when it can't be read or is not a mod.
-std::optional<ModFile> ReadModFile(const std::string& path);
+// The mod at `path`; nullopt when it can't be read or is not a mod. When it
+// can't be opened or read, `cause` (when given) gets the system's reason.
+std::optional<ModFile> ReadModFile(const std::string& path,
+                                   platform::SystemError* cause = nullptr);
 
 // The manifest of the mod in `archive`, checked as ParseModFile checks it
 // short of the payloads themselves: each texture it names must have its

@@ -49,6 +49,11 @@ std::string NothingToPack(std::string_view setName, std::string_view baseName) {
            std::string(baseName) + ": nothing to pack";
 }
 
+std::string ModTooLarge(std::string_view modPath, std::uint64_t limit) {
+    return "Error - " + std::string(modPath) + " would hold more than " +
+           std::to_string(limit >> 20) + " MiB: no reader takes a mod that large";
+}
+
 std::string ModIsAChessSet(std::string_view modPath) {
     return "Error - " + std::string(modPath) + " is a chess set; a mod never replaces one";
 }

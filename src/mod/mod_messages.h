@@ -3,6 +3,7 @@
 // text.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ std::string Packing(std::string_view setName, std::string_view baseName, std::st
 inline constexpr std::string_view kPacked = "packed";
 std::string PackedChangedFrom(unsigned width, unsigned height, unsigned depth);
 std::string NotPackedOnlyIn(std::string_view fileName);
+// Before why a changed image can't be carried: "not packed: wrong size (3x5)".
+inline constexpr std::string_view kNotPacked = "not packed: ";
 inline constexpr std::string_view kOtherDataNotPacked =
     "  Other data differs: objects, names or other chunks; not packed";
 // "3 textures and 1 material packed into my-mod.zip"
@@ -24,6 +27,8 @@ std::string NothingToPack(std::string_view setName, std::string_view baseName);
 // "Error - wood.tga of set1.DAT is cut short: no mod can carry it"
 std::string CutShortNotPacked(std::string_view textureLabel, std::string_view setName);
 inline constexpr std::string_view kNoModWritten = "No mod written";
+// "Error - my.zip would hold more than 256 MiB: no reader takes a mod that large"
+std::string ModTooLarge(std::string_view modPath, std::uint64_t limit);
 inline constexpr std::string_view kInvalidModPath = "Error - Invalid mod file path";
 std::string ModIsAChessSet(std::string_view modPath);
 
@@ -42,6 +47,9 @@ inline constexpr std::string_view kDiffersFromBase = "Not applied: differs from 
 inline constexpr std::string_view kAppliedOverDifferent =
     "Mod applied over a piece that differed from its base";
 inline constexpr std::string_view kWouldApply = "Would be applied";
+// Before why an image of the mod can't take the texture's place:
+// "Not applied: wrong size (3x5)".
+inline constexpr std::string_view kNotApplied = "Not applied: ";
 // "Mod applied: was 32x32 24 bits", for an image whose header the mod changes.
 std::string WasShape(std::string_view outcome, unsigned width, unsigned height, unsigned depth);
 std::string NotInSet(std::string_view setName);

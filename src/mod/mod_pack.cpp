@@ -1,5 +1,6 @@
 #include "mod/mod_pack.h"
 
+#include <bit>
 #include <new>
 #include <optional>
 
@@ -34,6 +35,7 @@ using Kind = TextureDifference::Kind;
 struct PackedPieces {
     std::vector<std::size_t> textures;
     std::vector<ModMaterial> materials;
+    bool refused = false;  // a changed image no apply would take
 };
 
 // The texture each changed material of the set carries, for its line: one
@@ -63,6 +65,18 @@ std::string MaterialLine(const comparison::MaterialDifference& material, const S
                                       : platform::NameForReport(found->second.textureName));
 }
 
+// Why a changed texture's image could not replace the base's in a set, as
+// apply and replace check it; empty when it could. Completeness is checked
+// once the images are read.
+std::string RefusedChange(const TextureDifference& texture) {
+    const comparison::TextureShape& image = texture.inSet;
+    if (image.depth != texture.inOther.depth) return report::msg::WrongDepthText(image.depth);
+    if (!std::has_single_bit(image.width) || !std::has_single_bit(image.height)) {
+        return report::msg::WrongSizeText(image.width, image.height);
+    }
+    return {};
+}
+
 // The report line of each difference, and the pieces a mod can carry.
 PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& set,
                           const ComparedSet& base, report::ReportLog& log) {
@@ -74,7 +88,11 @@ PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& se
         const bool inSet = texture.kind != Kind::OnlyInOther;
         const comparison::TextureShape& shape = inSet ? texture.inSet : texture.inOther;
         std::string outcome;
-        if (texture.kind == Kind::Changed) {
+        const std::string refusal = texture.kind == Kind::Changed ? RefusedChange(texture) : "";
+        if (!refusal.empty()) {
+            pieces.refused = true;
+            outcome = std::string(msg::kNotPacked) + refusal;
+        } else if (texture.kind == Kind::Changed) {
             pieces.textures.push_back(i);
             outcome = texture.inSet == texture.inOther
                           ? std::string(msg::kPacked)
@@ -174,6 +192,7 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackReques
     const std::optional<SetComparison> comparison = CompareSets(set, base, log, baseBytes);
     if (!comparison) return false;
     PackedPieces pieces = ReportPieces(*comparison, set, base, log);
+    if (pieces.refused) return false;
     if (pieces.textures.empty() && pieces.materials.empty()) {
         log.AppendLine(msg::NothingToPack(set.name, base.name));
         return true;

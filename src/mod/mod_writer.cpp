@@ -1,6 +1,7 @@
 #include "mod/mod_writer.h"
 
 #include "format/chunk_walk.h"
+#include "mod/mod_file.h"
 #include "mod/mod_messages.h"
 #include "operations/page_file.h"
 #include "platform/file.h"
@@ -42,6 +43,14 @@ bool WriteModFile(const std::string& modPath, const ModManifest& manifest, forma
         return false;
     }
     const ByteVector archive = ModArchive(manifest, page, payloads);
+    // The reader takes at most so many bytes, of the archive and of what
+    // it inflates to.
+    std::uint64_t inflated = ManifestJson(manifest).size();
+    for (const ByteVector& payload : payloads) inflated += payload.size();
+    if (archive.size() > kMaxModBytes || inflated > kMaxModBytes) {
+        log.AppendLine(msg::ModTooLarge(modPath, kMaxModBytes));
+        return false;
+    }
     operations::PageDraft draft;
     if (!operations::StartPageFile(modPath, draft, log)) return false;
     if (!draft.temporary.file.Write(archive.data(), archive.size())) {

@@ -2,8 +2,10 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <limits>
 #include <set>
+#include <utility>
 #include <string_view>
 
 namespace sorrelwick::mod {
@@ -102,9 +104,14 @@ bool IsSafeEntryName(std::string_view name) {
     }
 }
 
+// Where an entry lies in the archive: from its local header to its data's end.
+using Extent = std::pair<std::size_t, std::size_t>;
+
 // The entry at `at` in the central directory, with the data its local
-// header leads to, which must end before `dataLimit`.
-std::optional<ZipEntry> ReadEntry(const Reader& in, std::size_t& at, std::size_t dataLimit) {
+// header leads to, which must end before `dataLimit`; `extent` is set to
+// the bytes it takes.
+std::optional<ZipEntry> ReadEntry(const Reader& in, std::size_t& at, std::size_t dataLimit,
+                                  Extent& extent) {
     if (!in.Has(at, kCentralHeaderSize) || in.U32(at) != kCentralSignature) return std::nullopt;
     const std::uint16_t flags = in.U16(at + 8);
     ZipEntry entry;
@@ -137,7 +144,19 @@ std::optional<ZipEntry> ReadEntry(const Reader& in, std::size_t& at, std::size_t
         return std::nullopt;
     }
     entry.dataOffset = dataOffset;
+    extent = {localOffset, dataOffset + entry.compressedSize};
     return entry;
+}
+
+// Whether any two entries share bytes. Archives we write never do; an
+// archive whose names all lead to one deflated entry would inflate it once
+// for each name.
+bool Overlap(std::vector<Extent>& extents) {
+    std::sort(extents.begin(), extents.end());
+    for (std::size_t i = 1; i < extents.size(); ++i) {
+        if (extents[i].first < extents[i - 1].second) return true;
+    }
+    return false;
 }
 
 // Inflates exactly `size` bytes; one byte of spare room catches more.
@@ -233,14 +252,15 @@ std::optional<std::vector<ZipEntry>> ReadZipDirectory(format::Bytes archive) {
         return std::nullopt;
     }
     std::vector<ZipEntry> entries;
+    std::vector<Extent> extents(count);
     std::set<std::string, std::less<>> names;
     std::size_t at = directoryOffset;
     for (std::uint16_t i = 0; i < count; ++i) {
-        std::optional<ZipEntry> entry = ReadEntry(in, at, directoryOffset);
+        std::optional<ZipEntry> entry = ReadEntry(in, at, directoryOffset, extents[i]);
         if (!entry || at > *end || !names.insert(entry->name).second) return std::nullopt;
         entries.push_back(std::move(*entry));
     }
-    if (at != *end) return std::nullopt;
+    if (at != *end || Overlap(extents)) return std::nullopt;
     return entries;
 }
 

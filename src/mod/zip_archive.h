@@ -49,7 +49,8 @@ struct ZipEntry {
 };
 
 // The entries of `archive`, or nullopt when it is not an archive of this
-// subset whose every entry lies within it: no encryption, no zip64, only
+// subset whose every entry lies within its data area (before the central
+// directory) and shares no byte with another: no encryption, no zip64, only
 // stored and deflated entries, no two entries of the same name, no name
 // that reads as a path outside the archive's folder.
 std::optional<std::vector<ZipEntry>> ReadZipDirectory(format::Bytes archive);

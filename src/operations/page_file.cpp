@@ -86,7 +86,9 @@ PageOutcome ReplacePage(const std::string& temporary, const std::string& path,
 
 bool StartPageFile(const std::string& path, PageDraft& draft, report::ReportLog& log) {
     draft.path = path;
-    draft.temporary = backup::CreateTemporaryFile(path);
+    // A page or a mod is a new file like any other: the umask says who may
+    // read it.
+    draft.temporary = backup::CreateTemporaryFile(path, false);
     if (!draft.temporary.file.IsOpen()) {
         report::AppendFailure(log, report::msg::CouldNotCreate(path),
                               draft.temporary.file.LastError());

@@ -46,6 +46,10 @@ void AddColourAndAlpha(const format::DecodedImage& image, PreviewCard& card) {
 std::string MissingPictureReason(const format::DecodeResult& decoded, format::Bytes tga) {
     const format::TgaHeader header = format::ReadTgaHeader(tga).value_or(format::TgaHeader{});
     std::string reason = MissingPictureFlag(decoded.outcome, header);
+    // A side of 0 leaves no pixel to show; the card says why.
+    if (reason.empty() && decoded.image.rgba.empty()) {
+        return std::string(report::msg::kFlagNotPowerOfTwo);
+    }
     if (reason.empty() || decoded.outcome != DecodeOutcome::BadHeader) return reason;
     // A header cut short is said as the card says it.
     if (format::CheckImageCompleteness(tga) == format::ImageCompleteness::CutShort) {

@@ -1,6 +1,5 @@
 #include "operations/replacement.h"
 
-#include <bit>
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -11,6 +10,7 @@
 #include "format/png_image.h"
 #include "format/tga_fields.h"
 #include "format/tga_image.h"
+#include "operations/image_fit.h"
 #include "operations/import_inventory.h"
 #include "operations/texture_conversion.h"
 #include "operations/texture_file_name.h"
@@ -50,9 +50,17 @@ std::string NotFoundLine(std::string_view name, platform::SystemError cause) {
                                    report::WithReason(report::msg::kImportFileNotFound, cause));
 }
 
-// A side of 0 is no power of two: a texture without pixels is no texture.
-bool IsPowerOfTwo(std::uint32_t value) {
-    return std::has_single_bit(value);
+// The line of a file given for texture `name` that could not be opened: a
+// pipe or a device is a file found and refused, as in a folder; anything
+// else is not found, with the system's reason.
+std::string UnopenedFileLine(std::string_view name, const std::string& path,
+                             platform::SystemError cause) {
+    platform::FileFacts facts;
+    if (platform::ReadFileFacts(path, facts) == platform::FactsOutcome::Found && !facts.isFile &&
+        !facts.isFolder) {
+        return report::NameMessageLine(name, report::msg::kImportErrorReading);
+    }
+    return NotFoundLine(name, cause);
 }
 
 platform::File OpenTextureFile(const ImportSource& source, const std::string& name) {
@@ -153,16 +161,19 @@ VettedFile VetTextureFile(platform::File& file, const std::string& name, format:
             vetted.bytes = vetted.conversion.image;
         }
     }
-    const format::TgaFields found = *format::ReadTgaFields(vetted.bytes);
-    if (found.depth != fields.depth)
-        return refuse(line(report::msg::ImportWrongDepth(found.depth)));
-    if (!IsPowerOfTwo(found.width) || !IsPowerOfTwo(found.height)) {
-        return refuse(line(report::msg::ImportWrongSize(found.width, found.height)));
-    }
-    // A file cut short would leave the texture with fewer pixels than its
-    // header declares.
-    if (format::CheckImageCompleteness(vetted.bytes) == format::ImageCompleteness::CutShort) {
-        return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
+    const ImageVerdict verdict = CheckImageFit(vetted.bytes, fields.depth);
+    const format::TgaFields& found = verdict.found;
+    switch (verdict.fit) {
+        case ImageFit::WrongDepth:
+            return refuse(line(report::msg::ImportWrongDepth(found.depth)));
+        case ImageFit::WrongSize:
+            return refuse(line(report::msg::ImportWrongSize(found.width, found.height)));
+        case ImageFit::CutShort:
+            // A file cut short would leave the texture with fewer pixels
+            // than its header declares.
+            return refuse(report::NameMessageLine(name, report::msg::kImportErrorReading));
+        case ImageFit::Fits:
+            break;
     }
     const bool sameSize = found.width == fields.width && found.height == fields.height;
     std::string from = vetted.conversion.from;
@@ -321,7 +332,7 @@ void NamedReplacementStep(backup::GuardedRewrite& rewrite, const FilesByTexture&
         // A file named for the texture and missing fails the run.
         const platform::SystemError cause = file.LastError();
         ++refused;
-        rewrite.log.AppendLine(NotFoundLine(name, cause));
+        rewrite.log.AppendLine(UnopenedFileLine(name, *files[index], cause));
         backup::WriteChunk(rewrite, chunk.header, chunk.payload);
         return;
     }
@@ -365,7 +376,7 @@ bool AnyFileTaken(const ToolState& state, const std::vector<IndexedTexture>& tex
         if (stored.empty()) return true;  // the rewrite says what is wrong with the set
         if (!file.IsOpen()) {
             const platform::SystemError cause = file.LastError();
-            lines.push_back(NotFoundLine(textures[i].name, cause));
+            lines.push_back(UnopenedFileLine(textures[i].name, *files[i], cause));
             continue;
         }
         const VettedFile vetted = VetTextureFile(file, textures[i].name, stored, options);

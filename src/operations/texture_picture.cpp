@@ -30,6 +30,8 @@ void PutPixel(const std::uint8_t* rgba, ChannelView view, std::uint8_t under, st
 }
 
 // The picture's sides and alpha, or the reason it can't be shown; no pixels.
+// MissingPictureReason gives a reason for every decoded image without
+// pixels, so a picture without a reason has both sides.
 TexturePicture PictureFrame(const format::DecodeResult& decoded, format::Bytes tga) {
     TexturePicture picture;
     picture.reason = MissingPictureReason(decoded, tga);
@@ -42,8 +44,8 @@ TexturePicture PictureFrame(const format::DecodeResult& decoded, format::Bytes t
 
 }  // namespace
 
-TexturePicture MakeTexturePicture(format::Bytes tga, ChannelView view) {
-    const format::DecodeResult decoded = format::DecodeTga(tga);
+TexturePicture MakeTexturePicture(format::Bytes tga, ChannelView view, std::uint64_t maxBytes) {
+    const format::DecodeResult decoded = format::DecodeTga(tga, maxBytes);
     TexturePicture picture = PictureFrame(decoded, tga);
     if (!picture.reason.empty()) return picture;
     const format::DecodedImage& image = decoded.image;
@@ -57,8 +59,8 @@ TexturePicture MakeTexturePicture(format::Bytes tga, ChannelView view) {
     return picture;
 }
 
-TexturePicture MakeUnblendedPicture(format::Bytes tga) {
-    const format::DecodeResult decoded = format::DecodeTga(tga);
+TexturePicture MakeUnblendedPicture(format::Bytes tga, std::uint64_t maxBytes) {
+    const format::DecodeResult decoded = format::DecodeTga(tga, maxBytes);
     TexturePicture picture = PictureFrame(decoded, tga);
     if (!picture.reason.empty()) return picture;
     picture.bgra = decoded.image.rgba;
@@ -73,7 +75,9 @@ TexturePicture ScaledNearest(const TexturePicture& picture, std::uint32_t width,
     TexturePicture scaled;
     scaled.alpha = picture.alpha;
     scaled.reason = picture.reason;
-    if (picture.bgra.empty() || width == 0 || height == 0) return scaled;
+    const bool whole = picture.width != 0 && picture.height != 0 &&
+                       picture.bgra.size() == std::size_t{picture.width} * picture.height * 4;
+    if (!whole || width == 0 || height == 0) return scaled;
     scaled.width = width;
     scaled.height = height;
     scaled.bgra.resize(std::size_t{width} * height * 4);
@@ -90,11 +94,11 @@ TexturePicture ScaledNearest(const TexturePicture& picture, std::uint32_t width,
 }
 
 TexturePicture MakeTileTexturePicture(format::Bytes tga, std::uint32_t side,
-                                      std::uint32_t checkerSquare) {
-    const format::DecodeResult decoded = format::DecodeTga(tga);
+                                      std::uint32_t checkerSquare, std::uint64_t maxBytes) {
+    const format::DecodeResult decoded = format::DecodeTga(tga, maxBytes);
     TexturePicture tile;
     tile.reason = MissingPictureReason(decoded, tga);
-    if (!tile.reason.empty() || side == 0) return tile;
+    if (!tile.reason.empty() || side == 0 || checkerSquare == 0) return tile;
     const format::DecodedImage& image = decoded.image;
     tile.alpha = image.alpha;
     tile.width = tile.height = side;

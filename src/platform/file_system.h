@@ -117,6 +117,13 @@ std::optional<FileIdentity> ReadFileIdentity(const std::string& path);
 // Whether `folder` is a folder whose entries can be listed.
 bool CanSearchFolder(const std::string& folder);
 
+// False (with the cause, "not permitted") when the file at `path` lies in a
+// folder that only lets each file's owner rename or delete it (POSIX's
+// sticky bit) and neither the file nor the folder is this user's: a second
+// name given to it there could not be taken back. True otherwise, and
+// always on Windows.
+bool MayRenameOrDelete(const std::string& path);
+
 // Deletes a file; false when it could not be deleted (or did not exist).
 bool RemoveFile(const std::string& path);
 

@@ -69,12 +69,18 @@ std::string ImportScaled(std::string_view convertedFrom, unsigned fromWidth, uns
                      std::to_string(fromWidth), "x", std::to_string(fromHeight)});
     return outcome;
 }
+
+std::string WrongSizeText(unsigned width, unsigned height) {
+    return "wrong size (" + std::to_string(width) + "x" + std::to_string(height) + ")";
+}
+std::string WrongDepthText(unsigned depth) {
+    return "wrong color depth (" + std::to_string(depth) + " bits)";
+}
 std::string ImportWrongSize(unsigned width, unsigned height) {
-    return "Import failed: wrong size (" + std::to_string(width) + "x" + std::to_string(height) +
-           ")";
+    return "Import failed: " + WrongSizeText(width, height);
 }
 std::string ImportWrongDepth(unsigned depth) {
-    return "Import failed: wrong color depth (" + std::to_string(depth) + " bits)";
+    return "Import failed: " + WrongDepthText(depth);
 }
 std::string ImportPngOtherDepth(unsigned depth) {
     return "Import failed: PNG of " + std::to_string(depth) +

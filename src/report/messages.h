@@ -70,6 +70,10 @@ std::string ImportSuccessful(std::string_view convertedFrom, bool resized, unsig
 // "Import successful: converted from PNG, scaled from 1000x1000", without
 // the conversion note when `convertedFrom` is empty.
 std::string ImportScaled(std::string_view convertedFrom, unsigned fromWidth, unsigned fromHeight);
+// "wrong size (3x5)", "wrong color depth (8 bits)": why an image can't
+// take a texture's place.
+std::string WrongSizeText(unsigned width, unsigned height);
+std::string WrongDepthText(unsigned depth);
 std::string ImportWrongSize(unsigned width, unsigned height);
 std::string ImportWrongDepth(unsigned depth);
 // A PNG whose depth differs from the texture's, imported without conversion.

@@ -553,7 +553,50 @@ TEST(Cli, TextureOptionsTouchOnlyTheNamedTextures) {
         {"an extraction of a name not in the set", {{"set.DAT", plain}},
          {"extract", set, tex, "--texture", "felt.tga", "--texture", "wood"}, 1,
          {"Error - set.DAT holds no texture named wood"}},
+        {"a name holding '=' taken where the set holds it",
+         {{"set.DAT", threeTextures("a=b", gen::MakeTga(4, 4, 24))}, {"new.tga", gen::MakeTga(2, 2, 32)}},
+         {"replace", set, "--texture", "a=b=" + edit}, 0,
+         Framed("Importing textures from " + edit + " into set.DAT",
+                {report::TextureInfoLine("a=b", 2, 2, 32, "Import successful"),
+                 "Original file renamed to set.000"}),
+         FolderContents{{"set.000", threeTextures("a=b", gen::MakeTga(4, 4, 24))},
+                        {"set.DAT", threeTextures("a=b", gen::MakeTga(4, 4, 24))},
+                        {"new.tga", gen::MakeTga(2, 2, 32)}}},
+        {"a folder given as FILE", {{"set.DAT", plain}, {"new.tga/", {}}},
+         {"replace", set, "--texture", "felt.tga=" + edit}, 1,
+         Framed("Importing textures from " + edit + " into set.DAT",
+                {report::NameMessageLine("felt.tga", "Import failed: file not found (" +
+                                                         ReasonText(Why::IsFolder) + ")")})},
     });
+#ifndef _WIN32
+    ExpectFolderRuns(dir, {
+        {"a pipe given as FILE is refused as in a folder", {{"set.DAT", plain}, {"new.tga|", {}}},
+         {"replace", set, "--texture", "felt.tga=" + edit}, 1,
+         Framed("Importing textures from " + edit + " into set.DAT",
+                {report::NameMessageLine("felt.tga", "Import failed: error reading file")})},
+    });
+#endif
+    // A texture named twice is a usage error that names both, and so is a
+    // NAME=FILE that two of the set's names fit; nothing is done.
+    const Bytes equals = threeTextures("wood.tga=x", gen::MakeTga(4, 4, 24));
+    const std::tuple<Bytes, Arguments, std::string> refused[] = {
+        {plain, {"extract", set, tex, "--texture", "wood.tga", "--texture", "wood.tga#1"},
+         "--texture wood.tga and --texture wood.tga#1 name the same texture"},
+        {plain, {"replace", set, "--texture", "felt.tga=" + edit, "--texture", "felt.tga#1=" + edit},
+         "--texture felt.tga and --texture felt.tga#1 name the same texture"},
+        {equals, {"replace", set, "--texture", "wood.tga=x=" + edit},
+         "--texture wood.tga=x=" + edit + " is ambiguous: the set holds both wood.tga and wood.tga=x"},
+    };
+    for (const auto& [before, arguments, message] : refused) {
+        SCOPED_TRACE(message);
+        for (const std::string& name : dir.Entries()) fs::remove_all(dir.Path() / name);
+        WriteAll(dir, {{"set.DAT", before}, {"new.tga", edited}});
+        const CliRun run = RunCli(arguments);
+        EXPECT_EQ(run.exitStatus, 2);
+        EXPECT_EQ(run.standardOutput, "");
+        EXPECT_EQ(run.standardError, "sorrelwick-cli: " + message + "\n");
+        EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.DAT", before}, {"new.tga", edited}}));
+    }
     // clang-format on
 }
 
@@ -773,6 +816,46 @@ TEST(Cli, ARewriteByAMemberOfTheSetsGroupKeepsTheGroup) {
     EXPECT_EQ(info.st_gid, 12345u);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.000", set}, {"set.DAT", set}}));
+}
+
+// In a folder where only a file's owner may rename or delete it, a set of
+// another user can't be replaced; a backup name given to it could not be
+// taken back either, so none is given.
+TEST(Cli, ASetThatCantBeReplacedInAStickyFolderGetsNoBackupName) {
+    if (geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0) {
+        GTEST_SKIP() << "a run as another user needs root and setpriv";
+    }
+    const Bytes set = OneTextureSet(2);
+    const TempDir dir;
+    fs::permissions(dir.Path(), fs::perms::all | fs::perms::sticky_bit);
+    WriteAll(dir, {{"set.DAT", set}});
+    const std::string path = dir.File("set.DAT");
+    ASSERT_EQ(chown(path.c_str(), 12344, 12344), 0);
+    fs::permissions(path, fs::perms(0666));
+    const std::string command = "setpriv --reuid=65534 --regid=65534 --clear-groups '" + kCli +
+                                "' specular '" + path + "' --white 50,50 >/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+    EXPECT_EQ(FilesIn(dir.Path()), (FolderContents{{"set.DAT", set}}));
+}
+
+// A page and a mod are new files like any other: the umask says who may
+// read them.
+TEST(Cli, PagesAndModsTakeTheModeOfANewFile) {
+    const TempDir dir;
+    WriteAll(dir, {{"set.DAT", OneTextureSet(2)}, {"set.000", OneTextureSet(3)}});
+    const std::string set = dir.File("set.DAT");
+    const std::pair<std::string, std::string> written[] = {
+        {"preview '" + set + "' '" + dir.File("page.html") + "'", "page.html"},
+        {"pack '" + set + "' 0 '" + dir.File("mod.zip") + "'", "mod.zip"},
+    };
+    for (const auto& [arguments, name] : written) {
+        SCOPED_TRACE(name);
+        const std::string command = "umask 027; '" + kCli + "' " + arguments + " >/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        struct stat info {};
+        ASSERT_EQ(stat(dir.File(name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0640u);
+    }
 }
 #endif
 

@@ -129,6 +129,13 @@ TEST(GuardedRewrite, EveryFailureLeavesTheSetUntouched) {
          FolderContents{{"set1.DAT", MultiChunkSet()}, {"set1~000", {}}}},
         {"without links: move back fails", {Operation::Move, 2, true, true},
          Chunks(all, {kCleanUpLine, kCouldNotPlace, kCouldNotMoveBack}), {}, backupOnly},
+        // The new set stays in place; the flush that failed first keeps its
+        // reason, although the moves after it went well.
+        {"without links: the folder not flushed after the set's move",
+         {.kind = Operation::Flush, .nth = 2, .linksUnsupported = true,
+          .cause = AsFault(Why::ReadOnly)},
+         Chunks(all, {kCleanUpLine, kRenamed, kCouldNotWrite, ReasonLine(Why::ReadOnly)}), {},
+         FolderContents{{"set1.000", MultiChunkSet()}, {"set1.DAT", MultiChunkSet()}}},
         // Nothing was created, so nothing is deleted.
         {"all fails from creating the new file", {std::nullopt, 2, true},
          held(0, "Error - Could not create set1.DAT", {closeSet})},

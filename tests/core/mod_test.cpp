@@ -12,6 +12,7 @@
 #include "mod/mod_pack.h"
 #include "mod/mod_writer.h"
 #include "report/lines.h"
+#include "support/reasons.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
@@ -133,6 +134,19 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     EXPECT_FALSE(mod::PackMod(state, {"0", none, {}, {}, {}, false}, &packLog));
     EXPECT_TRUE(Has(packLog.Lines(), "Error - wood.tga of set1.DAT is cut short: no mod can carry it"));
     EXPECT_FALSE(std::filesystem::exists(none));
+    // So is an image apply would refuse.
+    const std::pair<Bytes, std::string> refused[] = {
+        {Image(8, 8, 8, 7), "not packed: wrong color depth (8 bits)"},
+        {Image(3, 5, 24, 7), "not packed: wrong size (3x5)"},
+        {Image(0, 8, 24, 7), "not packed: wrong size (0x8)"},
+    };
+    for (const auto& [image, outcome] : refused) {
+        Write(SetLooking(Look{.wood = image}));
+        EXPECT_FALSE(mod::PackMod(state, {"0", none, {}, {}, {}, false}, &packLog));
+        EXPECT_TRUE(Has(packLog.Lines(), report::TextureInfoLine("wood.tga", image[12], image[14],
+                                                                 image[16], outcome)));
+        EXPECT_FALSE(std::filesystem::exists(none));
+    }
 }
 
 struct ApplyCase {
@@ -198,7 +212,86 @@ void DeclareSize(Bytes& archive, const std::string& name, std::uint32_t size) {
     }
 }
 
+// A zip of `json` as mod.json and the mod's payloads under their entries.
+Bytes WithManifestText(const mod::ModFile& mod, const std::string& json) {
+    mod::ZipWriter zip;
+    zip.Add("mod.json", {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
+    for (std::size_t i = 0; i < mod.payloads.size(); ++i) {
+        zip.Add(mod.manifest.textures[i].entry, mod.payloads[i]);
+    }
+    return zip.Finish();
+}
+
+// The manifest with `from` replaced by `to` once.
+Bytes WithManifestEdit(const mod::ModFile& mod, const std::string& from, const std::string& to) {
+    std::string json = mod::ManifestJson(mod.manifest);
+    const std::size_t at = json.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) json.replace(at, from.size(), to);
+    return WithManifestText(mod, json);
+}
+
+// Points every central-directory entry after the first at the first's
+// local header: many names, one body.
+Bytes AllEntriesAtTheFirst(Bytes archive) {
+    const Bytes signature = {0x50, 0x4b, 0x01, 0x02};
+    bool first = true;
+    for (auto at = std::search(archive.begin(), archive.end(), signature.begin(), signature.end());
+         at != archive.end();
+         at = std::search(at + 1, archive.end(), signature.begin(), signature.end())) {
+        if (first) {
+            first = false;
+            continue;
+        }
+        format::PutU32At(archive, static_cast<std::size_t>(at - archive.begin()) + 42, 0);
+    }
+    return archive;
+}
+
 const std::pair<const char*, Breakage> kHostileMods[] = {
+    {"a manifest nested far deeper than the format",
+     [](mod::ModFile& mod, const Bytes&) {
+         return WithManifestEdit(mod, "\"tool\"",
+                                 "\"x\": " + std::string(200000, '[') +
+                                     std::string(200000, ']') + ", \"tool\"");
+     }},
+    {"a manifest nested one deeper than a material's key",
+     [](mod::ModFile& mod, const Bytes&) {
+         return WithManifestEdit(mod, "\"key\": [", "\"key\": [[0], ");
+     }},
+    {"a manifest of 118,000 keys and nothing else",
+     [](mod::ModFile& mod, const Bytes&) {
+         // Three characters of 64 give each key its own name.
+         const std::string letters =
+             "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-";
+         std::string json = "{";
+         for (std::size_t i = 0; i < 118000; ++i) {
+             json += (i == 0 ? "\"" : ",\"") + std::string{letters[i % 64]} +
+                     letters[i / 64 % 64] + letters[i / 4096] + "\":0";
+         }
+         return WithManifestText(mod, json + "}");
+     }},
+    {"textures null", [](mod::ModFile& mod,
+                         const Bytes&) { return WithManifestEdit(mod, "\"textures\": [", "\"textures\": null, \"t\": ["); }},
+    {"textures an object",
+     [](mod::ModFile& mod, const Bytes&) {
+         return WithManifestEdit(mod, "\"textures\": [", "\"textures\": {}, \"t\": [");
+     }},
+    {"textures given twice",
+     [](mod::ModFile& mod, const Bytes&) {
+         return WithManifestEdit(mod, "\"materials\": [", "\"textures\": [], \"materials\": [");
+     }},
+    {"entries that share their bytes",
+     [](mod::ModFile& mod, const Bytes& page) { return AllEntriesAtTheFirst(Rebuilt(mod, page)); }},
+    {"a manifest whose CRC is wrong and whose text is still JSON",
+     [](mod::ModFile& mod, const Bytes& page) {
+         Bytes archive = Rebuilt(mod, page);
+         const Bytes name = {'m', 'o', 'd', '.', 'j', 's', 'o', 'n'};
+         // The central directory's copy of the name comes last.
+         const auto at = std::find_end(archive.begin(), archive.end(), name.begin(), name.end());
+         archive[static_cast<std::size_t>(at - archive.begin()) - 46 + 16] ^= 1;
+         return archive;
+     }},
     {"a name with ..",
      [](mod::ModFile& mod, const Bytes& page) {
          mod.manifest.textures[0].entry = "textures/../../wood.tga";
@@ -266,6 +359,105 @@ TEST_F(ModTest, AModThatIsNotOneLeavesTheSetAsItWas) {
         EXPECT_TRUE(Has(Lines(log.Lines().begin() + static_cast<long>(before), log.Lines().end()),
                         "Error - " + bad + " is not a mod file that can be read"));
     }
+}
+
+// A mod whose first piece (wood.tga, stored at 8x8 24 bits) brings `image`.
+Bytes ModBringing(const Bytes& archive, const Bytes& image) {
+    mod::ModFile mod = *mod::ParseModFile(archive);
+    mod.payloads[0] = image;
+    mod.manifest.textures[0].newSha256 = format::HexOf(format::Sha256Of(image));
+    mod.manifest.textures[0].size = static_cast<std::uint32_t>(image.size());
+    return mod::ModArchive(mod.manifest, {}, mod.payloads);
+}
+
+struct RefusedImageCase {
+    const char* what;
+    Bytes image;
+    std::string line;  // the wood's line
+};
+
+// 17 bytes whose header fields read as 20053x19019, 85 bits.
+Bytes JunkImage() {
+    Bytes junk(17, 0x5a);
+    format::PutU32At(junk, 12, 20053 | 19019u << 16);
+    junk[16] = 85;
+    return junk;
+}
+
+const RefusedImageCase kRefusedImages[] = {
+    {"8 bits where the set stores 24", Image(8, 8, 8, 1), "Not applied: wrong color depth (8 bits)"},
+    {"3x5", Image(3, 5, 24, 1), "Not applied: wrong size (3x5)"},
+    {"0x0", Image(0, 0, 24, 1), "Not applied: wrong size (0x0)"},
+    {"0x64", Image(0, 64, 24, 1), "Not applied: wrong size (0x64)"},
+    {"17 junk bytes", JunkImage(), "Not applied: wrong color depth (85 bits)"},
+};
+
+TEST_F(ModTest, AnImageReplaceWouldRefuseIsNeverApplied) {
+    const Bytes archive = gen::ReadWholeFile(PackedMod());
+    const std::string path = dir.File("bad.zip");
+    for (const RefusedImageCase& c : kRefusedImages) {
+        for (const bool force : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (force ? ", with force" : ""));
+            ASSERT_TRUE(gen::WriteWholeFile(path, ModBringing(archive, c.image)));
+            const std::size_t before = log.Lines().size();
+            EXPECT_FALSE(Apply(SetLooking(kBase), path, false, force));
+            const Lines lines(log.Lines().begin() + static_cast<long>(before), log.Lines().end());
+            EXPECT_TRUE(Has(lines, report::TextureInfoLine("wood.tga", 8, 8, 24, c.line)));
+            // The other pieces still are applied; the wood stays.
+            EXPECT_EQ(SetBytes(), SetLooking(With(kChanged, kBase, true, false, false)));
+            std::filesystem::remove(dir.File("set1.001"));
+        }
+    }
+}
+
+struct UnfinishedApplyCase {
+    const char* what;
+    std::function<void(ModTest&)> spoil;  // done to the set (kBase) before the apply
+    std::string line;                     // the failure line
+};
+
+TEST_F(ModTest, AnApplyThatFailsClaimsNoPiece) {
+    const std::string path = PackedMod();
+    const UnfinishedApplyCase cases[] = {
+        {"the set missing", [](ModTest& t) { std::filesystem::remove(t.dir.File("set1.DAT")); },
+         "Error - Could not open set1.DAT"},
+        {"the set cut short",
+         [](ModTest& t) { t.Write(Cut(SetLooking(kBase), 3)); }, kCouldNotRead},
+        {"a folder where the set should be",
+         [](ModTest& t) {
+             std::filesystem::remove(t.dir.File("set1.DAT"));
+             std::filesystem::create_directory(t.dir.File("set1.DAT"));
+         },
+         "Error - Could not open set1.DAT"},
+    };
+    for (const UnfinishedApplyCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write(SetLooking(kBase));
+        c.spoil(*this);
+        const std::size_t before = log.Lines().size();
+        EXPECT_FALSE(mod::ApplyMod(state, {path, false, false}, &log));
+        const Lines lines(log.Lines().begin() + static_cast<long>(before), log.Lines().end());
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.rfind(c.line, 0) == 0;
+        }));
+        for (const std::string& line : lines) {
+            EXPECT_EQ(line.find("applied"), std::string::npos) << line;
+            EXPECT_EQ(line.find("Not applied"), std::string::npos) << line;
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir.File("set1.001")));
+        std::filesystem::remove_all(dir.File("set1.DAT"));
+    }
+    // A set already as in the mod is not rewritten: no backup.
+    EXPECT_TRUE(Apply(SetLooking(kChanged), path));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("set1.001")));
+    EXPECT_TRUE(Has(log.Lines(), "0 applied, 3 already as in the mod"));
+    // A mod that can't be opened says why.
+    const std::size_t before = log.Lines().size();
+    EXPECT_FALSE(Apply(SetLooking(kBase), dir.File("none.zip")));
+    EXPECT_TRUE(Has(Lines(log.Lines().begin() + static_cast<long>(before), log.Lines().end()),
+                    ReasonLine(Why::NotFound)));
+    EXPECT_FALSE(Apply(SetLooking(kBase), dir.Path()));
+    EXPECT_TRUE(Has(log.Lines(), ReasonLine(Why::IsFolder)));
 }
 
 }  // namespace

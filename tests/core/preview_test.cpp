@@ -9,6 +9,7 @@
 #include "comparison/set_comparison.h"
 #include "format/tga_image.h"
 #include "operations/changes_page.h"
+#include "operations/texture_picture.h"
 #include "report/messages.h"
 #include "support/page_pictures.h"
 #include "support/set_fixture.h"
@@ -109,6 +110,54 @@ TEST_F(PreviewTest, TroublesAreFlaggedOnTheCardAndTheLine) {
     }
     EXPECT_TRUE(std::all_of(html.begin(), html.end(),
                             [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7F); }));
+}
+
+// A header with these fields and no pixels after it.
+Bytes Header(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t type = 2) {
+    Bytes header = Head(gen::MakeTga(1, 1, 24), 18);
+    header[2] = type;
+    format::PutU32At(header, 12, width | std::uint32_t{height} << 16);
+    header[16] = depth;
+    return header;
+}
+
+// Every picture a window draws of a texture: pixels for each of its pixels,
+// or the page's reason and none, for any header.
+TEST(TexturePicture, EveryPictureHasPixelsOrThePagesReason) {
+    Bytes junk(17, 0x5a);  // reads as 20053x19019, 85 bits, without a whole header
+    format::PutU32At(junk, 12, 20053 | 19019u << 16);
+    junk[16] = 85;
+    struct Case {
+        const char* what;
+        Bytes tga;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"8x8", Image(8, 8, 32), ""},
+        {"0x0", Header(0, 0, 24), "side not a power of two"},
+        {"0x64", Header(0, 64, 24), "side not a power of two"},
+        {"64x0 at 32 bits", Header(64, 0, 32), "side not a power of two"},
+        {"declared 20053x19019", Header(20053, 19019, 24), "too large to show"},
+        {"17 junk bytes", junk, std::string(report::msg::kFlagBadHeader)},
+        {"3x5", Image(3, 5, 24), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        using operations::ChannelView;
+        std::vector<operations::TexturePicture> pictures;
+        for (const ChannelView view : {ChannelView::Colour, ChannelView::Alpha, ChannelView::Both})
+            pictures.push_back(operations::MakeTexturePicture(c.tga, view));
+        pictures.push_back(operations::MakeUnblendedPicture(c.tga));
+        pictures.push_back(operations::ScaledNearest(pictures.back(), 10, 3));
+        const operations::TexturePicture tile = operations::MakeTileTexturePicture(c.tga, 64);
+        pictures.push_back(tile);
+        for (const operations::TexturePicture& picture : pictures) {
+            EXPECT_EQ(picture.reason, c.reason);
+            EXPECT_EQ(picture.bgra.size(), std::size_t{picture.width} * picture.height * 4);
+            EXPECT_EQ(picture.bgra.empty(), !c.reason.empty());
+        }
+        EXPECT_EQ(tile.width, c.reason.empty() ? 64u : 0u);
+    }
 }
 
 TEST_F(PreviewTest, AnExistingPageIsReplacedOnlyWhenAskedAndNeverWhenItIsASet) {

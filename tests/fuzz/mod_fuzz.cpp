@@ -5,9 +5,9 @@
 // reads has a manifest they read. A mod that is not one changes nothing;
 // --check changes nothing;
 // an applied mod leaves the original as the backup and a new set of the
-// same chunks, each unchanged, given one of the mod's payloads, or a
-// material with only its two specular bytes changed; nothing else is
-// written anywhere.
+// same chunks, each unchanged, given one of the mod's payloads that replace
+// would take too, or a material with only its two specular bytes changed;
+// nothing else is written anywhere.
 
 #include <algorithm>
 #include <optional>
@@ -17,6 +17,7 @@
 #include "mod/mod_file.h"
 #include "mod/mod_unapply.h"
 #include "mod/mods_report.h"
+#include "operations/image_fit.h"
 
 using namespace sorrelwick;
 
@@ -36,6 +37,11 @@ void CheckChunk(const mod::ModFile& mod, const fuzz::ChunkView& was, const fuzz:
         return;
     }
     fuzz::Require(was.header.kind == format::kTextureImageChunk, "a chunk of another kind changed");
+    // What replace would refuse, a mod never brings in, force or not.
+    const std::optional<format::TgaFields> stored = format::ReadTgaFields(was.payload);
+    fuzz::Require(stored && operations::CheckImageFit(now.payload, stored->depth).fit ==
+                                operations::ImageFit::Fits,
+                  "a texture took an image replace would refuse");
     fuzz::Require(std::any_of(mod.payloads.begin(), mod.payloads.end(),
                               [&](const auto& payload) { return SameBytes(payload, now.payload); }),
                   "a texture took a payload the mod does not hold");

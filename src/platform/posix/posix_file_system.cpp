@@ -261,6 +261,23 @@ std::optional<FileIdentity> ReadFileIdentity(const std::string& path) {
                             info.st_mtim.tv_nsec};
 }
 
+bool MayRenameOrDelete(const std::string& path) {
+    detail::SetLatestFailure({});
+    const std::string_view folder = FolderPart(path);
+    struct stat folderInfo {}, fileInfo {};
+    if (::stat(folder.empty() ? "." : std::string(folder).c_str(), &folderInfo) != 0 ||
+        ::lstat(path.c_str(), &fileInfo) != 0) {
+        return true;  // what can't be looked at is left to the rename to say
+    }
+    const uid_t user = ::geteuid();
+    if ((folderInfo.st_mode & S_ISVTX) == 0 || user == 0 || fileInfo.st_uid == user ||
+        folderInfo.st_uid == user) {
+        return true;
+    }
+    errno = EPERM;
+    return detail::NoteFailure(false);
+}
+
 bool CanSearchFolder(const std::string& folder) {
     detail::SetLatestFailure({});
     DIR* dir = ::opendir(folder.c_str());

@@ -312,6 +312,11 @@ std::optional<FileIdentity> ReadFileIdentity(const std::string& path) {
                                   info.ftLastWriteTime.dwLowDateTime)};
 }
 
+bool MayRenameOrDelete(const std::string&) {
+    detail::SetLatestFailure({});
+    return true;
+}
+
 bool CanSearchFolder(const std::string& folder) {
     detail::SetLatestFailure({});
     const std::optional<std::wstring> wide = WidePath(folder);
