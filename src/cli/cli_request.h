@@ -25,6 +25,7 @@ struct CliRequest {
     std::string modPath;        // pack, apply: exactly as given
     std::string title, author;  // pack
     bool checkOnly = false;     // apply: report, write nothing
+    unsigned jobs = 0;          // preview, pack: picture threads; 0: one per core
 };
 
 // Runs one operation on the chess set loaded into `state`; true on success:

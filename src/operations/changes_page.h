@@ -18,14 +18,15 @@ namespace sorrelwick::operations {
 
 // Compares the loaded set with `other`, adds the comparison's line for each
 // texture that differs, then writes the page. Each file is walked once more
-// for the pictures, reading only the images that differ, one at a time.
+// for the pictures, reading only the images that differ; their pictures are
+// made on `jobs` threads (0: one per core).
 PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other,
                              const std::string& pagePath, bool replaceExisting,
-                             report::ReportLog& log);
+                             report::ReportLog& log, unsigned jobs = 0);
 
 // Gets each texture that differs as the page's walks meet it: its place in
 // the comparison's textures, whether it is the set's (else the other's)
-// and its image.
+// and its image, on the thread that reads the files.
 using DifferenceVisit = std::function<void(std::size_t difference, bool inSet, format::Bytes tga)>;
 
 // The page of a comparison already made, with no report line of its own
@@ -34,6 +35,6 @@ PageOutcome WriteChangesPageOf(const comparison::ComparedSet& set,
                                const comparison::ComparedSet& other,
                         const comparison::SetComparison& comparison, const std::string& pagePath,
                         bool replaceExisting, report::ReportLog& log,
-                        const DifferenceVisit& visit = {});
+                        const DifferenceVisit& visit = {}, unsigned jobs = 0);
 
 }  // namespace sorrelwick::operations
