@@ -1,99 +1,123 @@
 #include "format/png_encoding.h"
 
+#include <zlib.h>
+
+#include <array>
 #include <cstdlib>
 #include <limits>
 #include <new>
-#include <unordered_set>
 
 namespace sorrelwick::format {
 namespace {
 
-// Every buffer the encoder takes lives in the current scope's set, so that
-// one given up half-way through (memory ran out) is still released.
-class EncoderMemory {
-public:
-    EncoderMemory() { current_ = this; }
-    ~EncoderMemory() {
-        for (void* block : blocks_) std::free(block);
-        current_ = nullptr;
-    }
-    EncoderMemory(const EncoderMemory&) = delete;
-    EncoderMemory& operator=(const EncoderMemory&) = delete;
+constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-    static void* Reallocate(void* block, std::size_t size) {
-        void* moved = std::realloc(block, size);
-        if (!moved) throw std::bad_alloc();
-        current_->blocks_.erase(block);
-        current_->blocks_.insert(moved);
-        return moved;
-    }
-    static void Free(void* block) {
-        if (!block) return;
-        current_->blocks_.erase(block);
-        std::free(block);
-    }
+// The colour type of each channel count: grey, grey and alpha, RGB, RGBA.
+constexpr std::array<std::uint8_t, 5> kColourType = {0, 0, 4, 2, 6};
 
-private:
-    static thread_local EncoderMemory* current_;
-    std::unordered_set<void*> blocks_;
-};
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
 
-thread_local EncoderMemory* EncoderMemory::current_ = nullptr;
+// One chunk: length, type, data, CRC of the type and data.
+void PutChunk(std::vector<std::uint8_t>& out, const char (&type)[5], const std::uint8_t* data,
+              std::size_t size) {
+    PutU32(out, static_cast<std::uint32_t>(size));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    if (size != 0) out.insert(out.end(), data, data + size);
+    const auto crc = crc32(0, out.data() + typeAt, static_cast<uInt>(size + 4));
+    PutU32(out, static_cast<std::uint32_t>(crc));
+}
 
-}  // namespace
-}  // namespace sorrelwick::format
-
-// The encoder is third-party code: its own warnings are not ours to fix.
-#define STBIW_MALLOC(size) sorrelwick::format::EncoderMemory::Reallocate(nullptr, size)
-#define STBIW_REALLOC(block, size) sorrelwick::format::EncoderMemory::Reallocate(block, size)
-#define STBIW_FREE(block) sorrelwick::format::EncoderMemory::Free(block)
-#define STBIW_ASSERT(condition) static_cast<void>(0)
-#define STBI_WRITE_NO_STDIO
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wpedantic"
-#pragma GCC diagnostic ignored "-Wconversion"
-#pragma GCC diagnostic ignored "-Wsign-conversion"
-#pragma GCC diagnostic ignored "-Wold-style-cast"
-#pragma GCC diagnostic ignored "-Wshadow"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
-
-namespace sorrelwick::format {
-namespace {
-
-void AppendTo(void* context, void* data, int size) {
-    auto* out = static_cast<std::vector<std::uint8_t>*>(context);
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    out->insert(out->end(), bytes, bytes + size);
+std::uint8_t Paeth(int left, int up, int upLeft) {
+    const int estimate = left + up - upLeft;
+    const int toLeft = std::abs(estimate - left), toUp = std::abs(estimate - up),
+              toUpLeft = std::abs(estimate - upLeft);
+    if (toLeft <= toUp && toLeft <= toUpLeft) return static_cast<std::uint8_t>(left);
+    return static_cast<std::uint8_t>(toUp <= toUpLeft ? up : upLeft);
 }
 
 }  // namespace
+
+std::vector<std::uint8_t> FilterRows(std::uint32_t width, std::uint32_t height, int channels,
+                                     Bytes samples, PngFilter filter) {
+    const std::size_t stride = std::size_t{width} * static_cast<std::size_t>(channels);
+    const auto step = static_cast<std::size_t>(channels);
+    std::vector<std::uint8_t> rows(std::size_t{height} * (stride + 1));
+    const auto type = static_cast<std::uint8_t>(filter);
+    for (std::size_t y = 0; y < height; ++y) {
+        const std::uint8_t* row = samples.data() + y * stride;
+        const std::uint8_t* above = y == 0 ? nullptr : row - stride;
+        std::uint8_t* out = rows.data() + y * (stride + 1);
+        // The first row's row above is zeros, as a reader takes it.
+        *out++ = type;
+        for (std::size_t i = 0; i < stride; ++i) {
+            const int left = i >= step ? row[i - step] : 0;
+            const int up = above ? above[i] : 0;
+            const int upLeft = above && i >= step ? above[i - step] : 0;
+            int predicted = 0;
+            switch (filter) {
+                case PngFilter::None:
+                    break;
+                case PngFilter::Sub:
+                    predicted = left;
+                    break;
+                case PngFilter::Up:
+                    predicted = up;
+                    break;
+                case PngFilter::Paeth:
+                    predicted = Paeth(left, up, upLeft);
+                    break;
+            }
+            out[i] = static_cast<std::uint8_t>(row[i] - predicted);
+        }
+    }
+    return rows;
+}
 
 std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, Bytes rgba) {
     return EncodePng(width, height, 4, rgba);
 }
 
 std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, int channels,
-                                    Bytes samples) {
-    // The encoder counts in int, one filter byte per row on top of the pixels.
+                                    Bytes samples, const PngSettings& settings) {
+    // zlib counts in uInt; one filter byte per row on top of the pixels.
     constexpr std::uint64_t kLargestPicture = std::numeric_limits<int>::max() / 2;
     std::vector<std::uint8_t> png;
     if (channels < 1 || channels > 4) return png;
     const auto perPixel = static_cast<std::uint64_t>(channels);
     const std::uint64_t bytes = std::uint64_t{width} * height * perPixel;
     if (bytes == 0 || bytes > kLargestPicture || samples.size() != bytes) return png;
-    const int w = static_cast<int>(width);
-    EncoderMemory memory;
-    if (!stbi_write_png_to_func(AppendTo, &png, w, static_cast<int>(height), channels,
-                                samples.data(), w * channels)) {
-        png.clear();
+
+    const std::vector<std::uint8_t> rows =
+        FilterRows(width, height, channels, samples, settings.filter);
+    z_stream stream{};
+    if (deflateInit2(&stream, settings.level, Z_DEFLATED, MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
+        Z_OK) {
+        throw std::bad_alloc();
     }
+    std::vector<std::uint8_t> deflated(deflateBound(&stream, static_cast<uLong>(rows.size())));
+    stream.next_in = const_cast<Bytef*>(rows.data());
+    stream.avail_in = static_cast<uInt>(rows.size());
+    stream.next_out = deflated.data();
+    stream.avail_out = static_cast<uInt>(deflated.size());
+    const int result = deflate(&stream, Z_FINISH);
+    deflated.resize(stream.total_out);
+    deflateEnd(&stream);
+    // The bound holds the whole stream: anything else is memory refused.
+    if (result != Z_STREAM_END) throw std::bad_alloc();
+
+    png.reserve(kSignature.size() + 3 * 12 + 13 + deflated.size());
+    png.assign(kSignature.begin(), kSignature.end());
+    std::vector<std::uint8_t> header;
+    PutU32(header, width);
+    PutU32(header, height);
+    header.insert(header.end(),
+                  {8, kColourType[static_cast<std::size_t>(channels)], 0, 0, 0});
+    PutChunk(png, "IHDR", header.data(), header.size());
+    PutChunk(png, "IDAT", deflated.data(), deflated.size());
+    PutChunk(png, "IEND", nullptr, 0);
     return png;
 }
 
