@@ -2,8 +2,9 @@
 # Builds and runs every test: the native build, the native build with ASan and
 # UBSan, the threaded code's tests with TSan, and the Windows build under
 # Wine; then checks that the Windows sorrelwick-cli lists every chess set
-# exactly as the native one does, and makes and checks the release packages (the Windows build is packed as it
-# is, so only sorrelwick-cli is built once more, for its Debian package).
+# exactly as the native one does, and makes and checks the release packages
+# (the Windows build is packed as it is, so only sorrelwick-cli is built once
+# more, for its Debian package).
 # Exits non-zero when anything fails; each CTest summary is printed at the end.
 set -euo pipefail
 
