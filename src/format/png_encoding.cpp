@@ -38,6 +38,32 @@ std::uint8_t Paeth(int left, int up, int upLeft) {
     return static_cast<std::uint8_t>(toUp <= toUpLeft ? up : upLeft);
 }
 
+// One row less its prediction by `filter` into `out`; `above` is null for
+// the first row, whose row above a reader takes as zeros.
+void FilterRow(const std::uint8_t* row, const std::uint8_t* above, std::size_t stride,
+               std::size_t step, PngFilter filter, std::uint8_t* out) {
+    for (std::size_t i = 0; i < stride; ++i) {
+        const int left = i >= step ? row[i - step] : 0;
+        const int up = above ? above[i] : 0;
+        const int upLeft = above && i >= step ? above[i - step] : 0;
+        int predicted = 0;
+        switch (filter) {
+            case PngFilter::Sub:
+                predicted = left;
+                break;
+            case PngFilter::Up:
+                predicted = up;
+                break;
+            case PngFilter::Paeth:
+                predicted = Paeth(left, up, upLeft);
+                break;
+            case PngFilter::None:
+                break;
+        }
+        out[i] = static_cast<std::uint8_t>(row[i] - predicted);
+    }
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> FilterRows(std::uint32_t width, std::uint32_t height, int channels,
@@ -45,33 +71,11 @@ std::vector<std::uint8_t> FilterRows(std::uint32_t width, std::uint32_t height, 
     const std::size_t stride = std::size_t{width} * static_cast<std::size_t>(channels);
     const auto step = static_cast<std::size_t>(channels);
     std::vector<std::uint8_t> rows(std::size_t{height} * (stride + 1));
-    const auto type = static_cast<std::uint8_t>(filter);
     for (std::size_t y = 0; y < height; ++y) {
         const std::uint8_t* row = samples.data() + y * stride;
-        const std::uint8_t* above = y == 0 ? nullptr : row - stride;
         std::uint8_t* out = rows.data() + y * (stride + 1);
-        // The first row's row above is zeros, as a reader takes it.
-        *out++ = type;
-        for (std::size_t i = 0; i < stride; ++i) {
-            const int left = i >= step ? row[i - step] : 0;
-            const int up = above ? above[i] : 0;
-            const int upLeft = above && i >= step ? above[i - step] : 0;
-            int predicted = 0;
-            switch (filter) {
-                case PngFilter::None:
-                    break;
-                case PngFilter::Sub:
-                    predicted = left;
-                    break;
-                case PngFilter::Up:
-                    predicted = up;
-                    break;
-                case PngFilter::Paeth:
-                    predicted = Paeth(left, up, upLeft);
-                    break;
-            }
-            out[i] = static_cast<std::uint8_t>(row[i] - predicted);
-        }
+        out[0] = static_cast<std::uint8_t>(filter);
+        FilterRow(row, y == 0 ? nullptr : row - stride, stride, step, filter, out + 1);
     }
     return rows;
 }

@@ -15,7 +15,7 @@ enum class PngFilter : std::uint8_t { None = 0, Sub = 1, Up = 2, Paeth = 4 };
 // fastest to write for files about as small as any of these settings give
 // (the figures are in the README's performance section).
 struct PngSettings {
-    PngFilter filter = PngFilter::Up;
+    PngFilter filter = PngFilter::Paeth;
     int level = 3;  // zlib's deflate level, 1 to 9
 };
 
