@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,27 @@ struct ChunkRead {
     Chunk chunk;  // valid when status is Chunk; the payload lives in the walk
     platform::SystemError cause{};  // of a read failure the system reported
 };
+
+// The next chunk when it lies whole in the file's buffer and its payload
+// fits the walk's buffer, as nearly every chunk of a set of many small
+// chunks does: its header and payload taken in one step. False, with
+// nothing read, otherwise: ReadNextChunk then reads it.
+inline bool ReadBufferedChunk(platform::File& file, ChunkWalk& walk, Chunk& chunk) {
+    const std::uint8_t* at = file.Buffered(kChunkHeaderSize);
+    if (!at) return false;
+    const ChunkHeader header = DecodeHeader(at);
+    const std::size_t length = header.length;
+    if (length > walk.payloadCapacity || !(at = file.Buffered(kChunkHeaderSize + length)))
+        return false;
+    chunk.header = header;
+    chunk.payload = {};
+    if (length != 0) {
+        std::memcpy(walk.payload.get(), at + kChunkHeaderSize, length);
+        chunk.payload = Bytes(walk.payload.get(), length);
+    }
+    file.Consume(kChunkHeaderSize + length);
+    return true;
+}
 
 // Reads the next header and its payload. Zero to eleven bytes before the end
 // of the file are the end; a read error is a read failure, as is a length
