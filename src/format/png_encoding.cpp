@@ -2,8 +2,10 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -16,7 +18,8 @@ constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '
 constexpr std::array<std::uint8_t, 5> kColourType = {0, 0, 4, 2, 6};
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 // One chunk: length, type, data, CRC of the type and data.
@@ -30,37 +33,48 @@ void PutChunk(std::vector<std::uint8_t>& out, const char (&type)[5], const std::
     PutU32(out, static_cast<std::uint32_t>(crc));
 }
 
-std::uint8_t Paeth(int left, int up, int upLeft) {
-    const int estimate = left + up - upLeft;
-    const int toLeft = std::abs(estimate - left), toUp = std::abs(estimate - up),
-              toUpLeft = std::abs(estimate - upLeft);
-    if (toLeft <= toUp && toLeft <= toUpLeft) return static_cast<std::uint8_t>(left);
-    return static_cast<std::uint8_t>(toUp <= toUpLeft ? up : upLeft);
+// The Paeth predictor: of left, up and up-left, the one nearest to
+// left + up - upLeft; ties go to left, then up. In 16-bit lanes and without
+// branches, so that the compiler can work many bytes at once.
+inline std::uint8_t Paeth(std::uint8_t left, std::uint8_t up, std::uint8_t upLeft) {
+    const auto a = static_cast<std::int16_t>(left), b = static_cast<std::int16_t>(up),
+               c = static_cast<std::int16_t>(upLeft);
+    const auto toLeft = static_cast<std::int16_t>(b > c ? b - c : c - b);
+    const auto toUp = static_cast<std::int16_t>(a > c ? a - c : c - a);
+    const auto sum = static_cast<std::int16_t>(a + b - c - c);
+    const auto toUpLeft = static_cast<std::int16_t>(sum < 0 ? -sum : sum);
+    const std::uint8_t upOrUpLeft = toUp <= toUpLeft ? up : upLeft;
+    return (toLeft <= toUp) & (toLeft <= toUpLeft) ? left : upOrUpLeft;
 }
 
 // One row less its prediction by `filter` into `out`; `above` is null for
-// the first row, whose row above a reader takes as zeros.
+// the first row, whose row above a reader takes as zeros. Each filter has
+// its own loop: this runs for every byte of every picture.
 void FilterRow(const std::uint8_t* row, const std::uint8_t* above, std::size_t stride,
                std::size_t step, PngFilter filter, std::uint8_t* out) {
-    for (std::size_t i = 0; i < stride; ++i) {
-        const int left = i >= step ? row[i - step] : 0;
-        const int up = above ? above[i] : 0;
-        const int upLeft = above && i >= step ? above[i - step] : 0;
-        int predicted = 0;
-        switch (filter) {
-            case PngFilter::Sub:
-                predicted = left;
-                break;
-            case PngFilter::Up:
-                predicted = up;
-                break;
-            case PngFilter::Paeth:
-                predicted = Paeth(left, up, upLeft);
-                break;
-            case PngFilter::None:
-                break;
-        }
+    const std::size_t lead = std::min(step, stride);  // bytes with no left neighbour
+    const auto put = [out, row](std::size_t i, int predicted) {
         out[i] = static_cast<std::uint8_t>(row[i] - predicted);
+    };
+    // With no row above, up and Paeth predict as the left byte alone.
+    if (!above && filter != PngFilter::None)
+        filter = filter == PngFilter::Up ? PngFilter::None : PngFilter::Sub;
+    switch (filter) {
+        case PngFilter::None:
+            std::memcpy(out, row, stride);
+            break;
+        case PngFilter::Sub:
+            std::memcpy(out, row, lead);
+            for (std::size_t i = lead; i < stride; ++i) put(i, row[i - step]);
+            break;
+        case PngFilter::Up:
+            for (std::size_t i = 0; i < stride; ++i) put(i, above[i]);
+            break;
+        case PngFilter::Paeth:
+            for (std::size_t i = 0; i < lead; ++i) put(i, above[i]);
+            for (std::size_t i = lead; i < stride; ++i)
+                put(i, Paeth(row[i - step], above[i], above[i - step]));
+            break;
     }
 }
 
