@@ -67,7 +67,8 @@ rm -f "$work/modded.000"
 "$cli" pack "$work/modded.DAT" "$big" "$work/mod.zip" --force >/dev/null
 # The page's set: 64 MiB of textures (256), and the same textures extracted
 # as files for `mogrify` to turn into PNG. A mod's set of 32 MiB (128
-# textures) with 40 of them repainted, packed against its base.
+# textures) with 40 of them repainted as the 10 above, packed against its
+# base.
 page_set=$work/page.DAT
 "$make_sets" textures "$page_set" 256
 rm -rf "$work/page-tga" && mkdir -p "$work/page-tga"
@@ -79,7 +80,7 @@ rm -rf "$work/small-tga" "$work/forty" && mkdir -p "$work/small-tga" "$work/fort
 extracted=("$work"/small-tga/*.tga)
 for file in "${extracted[@]:0:40}"; do
     python3 -c 'import sys; b = bytearray(open(sys.argv[1], "rb").read())
-for i in range(18, len(b), 7): b[i] ^= 0x5a
+for i in range(18, min(len(b), 4096)): b[i] ^= 0xff
 open(sys.argv[2], "wb").write(b)' "$file" "$work/forty/${file##*/}"
 done
 rm -rf "$work/small-tga"
