@@ -50,20 +50,26 @@ struct ChunkRead {
     platform::SystemError cause{};  // of a read failure the system reported
 };
 
-// The next chunk when it lies whole in the file's buffer and its payload
-// fits the walk's buffer, as nearly every chunk of a set of many small
-// chunks does: its header and payload taken in one step. False, with
-// nothing read, otherwise: ReadNextChunk then reads it.
-inline bool ReadBufferedChunk(platform::File& file, ChunkWalk& walk, Chunk& chunk) {
+// The next chunk when it lies whole in the file's buffer, as nearly every
+// chunk of a set of many small chunks does: its header and payload taken in
+// one step. The payload is copied into the walk's buffer when it fits there,
+// or with `inPlace` left where the file's buffer holds it, valid until the
+// next read of the file (for a walk that only reads its payloads). False,
+// with nothing read, otherwise: ReadNextChunk then reads it.
+inline bool ReadBufferedChunk(platform::File& file, ChunkWalk& walk, Chunk& chunk,
+                              bool inPlace = false) {
     const std::uint8_t* at = file.Buffered(kChunkHeaderSize);
     if (!at) return false;
     const ChunkHeader header = DecodeHeader(at);
     const std::size_t length = header.length;
-    if (length > walk.payloadCapacity || !(at = file.Buffered(kChunkHeaderSize + length)))
+    if ((!inPlace && length > walk.payloadCapacity) ||
+        !(at = file.Buffered(kChunkHeaderSize + length)))
         return false;
     chunk.header = header;
     chunk.payload = {};
-    if (length != 0) {
+    if (length != 0 && inPlace) {
+        chunk.payload = Bytes(at + kChunkHeaderSize, length);
+    } else if (length != 0) {
         std::memcpy(walk.payload.get(), at + kChunkHeaderSize, length);
         chunk.payload = Bytes(walk.payload.get(), length);
     }
