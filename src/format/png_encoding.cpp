@@ -131,8 +131,7 @@ std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, i
     std::vector<std::uint8_t> header;
     PutU32(header, width);
     PutU32(header, height);
-    header.insert(header.end(),
-                  {8, kColourType[static_cast<std::size_t>(channels)], 0, 0, 0});
+    header.insert(header.end(), {8, kColourType[static_cast<std::size_t>(channels)], 0, 0, 0});
     PutChunk(png, "IHDR", header.data(), header.size());
     PutChunk(png, "IDAT", deflated.data(), deflated.size());
     PutChunk(png, "IEND", nullptr, 0);

@@ -158,13 +158,13 @@ private:
     const Work work_;
     const Deliver deliver_;
     const unsigned jobs_;
-    bool failed_ = false;                          // the caller's thread only
-    std::deque<std::shared_ptr<Slot>> inFlight_;   // the caller's thread only
+    bool failed_ = false;                         // the caller's thread only
+    std::deque<std::shared_ptr<Slot>> inFlight_;  // the caller's thread only
     std::mutex mutex_;
     std::condition_variable workReady_, outputReady_;
-    std::deque<std::shared_ptr<Slot>> waiting_;    // not yet taken by the pool
+    std::deque<std::shared_ptr<Slot>> waiting_;  // not yet taken by the pool
     bool stopping_ = false;
-    std::vector<std::thread> pool_;                // last: started after the rest exists
+    std::vector<std::thread> pool_;  // last: started after the rest exists
 };
 
 }  // namespace sorrelwick::operations

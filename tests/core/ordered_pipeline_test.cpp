@@ -22,7 +22,8 @@ using operations::OrderedPipeline;
 // to finish before earlier ones on a pool.
 std::uint64_t Churn(std::size_t input, std::size_t count) {
     std::uint64_t value = input;
-    for (std::size_t i = 0; i < (count - input) * 2000; ++i) value = value * 6364136223846793005u + 1;
+    for (std::size_t i = 0; i < (count - input) * 2000; ++i)
+        value = value * 6364136223846793005u + 1;
     return value;
 }
 
@@ -33,9 +34,15 @@ TEST(OrderedPipeline, DeliversInOrderOnTheCallersThreadWithinItsBound) {
         std::optional<std::size_t> failsAt;  // the work of this input throws
     };
     const Case cases[] = {
-        {1, 40, std::nullopt}, {2, 40, std::nullopt}, {3, 1, std::nullopt},
-        {5, 97, std::nullopt}, {8, 0, std::nullopt},  {1, 30, 7},
-        {2, 30, 0},            {4, 60, 13},           {4, 60, 59},
+        {1, 40, std::nullopt},
+        {2, 40, std::nullopt},
+        {3, 1, std::nullopt},
+        {5, 97, std::nullopt},
+        {8, 0, std::nullopt},
+        {1, 30, 7},
+        {2, 30, 0},
+        {4, 60, 13},
+        {4, 60, 59},
     };
     const std::thread::id caller = std::this_thread::get_id();
     for (const Case& c : cases) {

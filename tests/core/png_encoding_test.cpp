@@ -16,7 +16,8 @@ using format::PngFilter;
 // Samples that make every filter predict wrongly somewhere: ramps, a
 // noise term, and bytes near 0 and 255 so that differences wrap.
 std::vector<std::uint8_t> Samples(std::uint32_t width, std::uint32_t height, int channels) {
-    std::vector<std::uint8_t> samples(std::size_t{width} * height * static_cast<std::size_t>(channels));
+    std::vector<std::uint8_t> samples(std::size_t{width} * height *
+                                      static_cast<std::size_t>(channels));
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const std::size_t x = i / static_cast<std::size_t>(channels) % width;
         const std::size_t y = i / static_cast<std::size_t>(channels) / width;
@@ -42,8 +43,8 @@ std::vector<std::uint8_t> AsRgba(const std::vector<std::uint8_t>& samples, int c
 }
 
 TEST(EncodePng, EveryChannelCountFilterAndShapeDecodesToItsSamples) {
-    const std::pair<std::uint32_t, std::uint32_t> shapes[] = {{1, 1}, {3, 5}, {17, 2}, {256, 1},
-                                                              {1, 300}, {64, 64}};
+    const std::pair<std::uint32_t, std::uint32_t> shapes[] = {{1, 1},   {3, 5},   {17, 2},
+                                                              {256, 1}, {1, 300}, {64, 64}};
     for (const int channels : {1, 2, 3, 4}) {
         for (const PngFilter filter :
              {PngFilter::None, PngFilter::Sub, PngFilter::Up, PngFilter::Paeth}) {
@@ -75,17 +76,14 @@ TEST(EncodePng, WhatCannotBeEncodedGivesNoFile) {
         std::size_t samples;
     };
     const Case cases[] = {
-        {"no pixels", 0, 4, 4, 0},
-        {"too few samples", 4, 4, 4, 63},
-        {"too many samples", 4, 4, 3, 64},
-        {"no channels", 4, 4, 0, 0},
-        {"five channels", 4, 4, 5, 64},
-        {"larger than the encoder takes", 65536, 65536, 4, 64},
+        {"no pixels", 0, 4, 4, 0},         {"too few samples", 4, 4, 4, 63},
+        {"too many samples", 4, 4, 3, 64}, {"no channels", 4, 4, 0, 0},
+        {"five channels", 4, 4, 5, 64},    {"larger than the encoder takes", 65536, 65536, 4, 64},
     };
     for (const Case& c : cases) {
-        EXPECT_TRUE(format::EncodePng(c.width, c.height, c.channels,
-                                      format::Bytes(four).first(c.samples))
-                        .empty())
+        EXPECT_TRUE(
+            format::EncodePng(c.width, c.height, c.channels, format::Bytes(four).first(c.samples))
+                .empty())
             << c.what;
     }
 }
