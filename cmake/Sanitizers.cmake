@@ -8,3 +8,11 @@ if(SORRELWICK_FUZZ)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+# ThreadSanitizer: races between the threads that make pictures (and digest
+# a mod's base) and the thread that reads and writes the files. Only the
+# tests of that code are built (sorrelwick_thread_tests).
+option(SORRELWICK_TSAN "Build with ThreadSanitizer, and only the tests of the threaded code" OFF)
+if(SORRELWICK_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

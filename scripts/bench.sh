@@ -112,6 +112,28 @@ PY
 }
 make_mods 200 "$work/mods"
 make_mods 20 "$work/mods20"
+# The page's set: 64 MiB of textures (256), and the same textures extracted
+# as files for `mogrify` to turn into PNG. A mod's set of 32 MiB (128
+# textures) with 40 of them repainted as the 10 above, packed against its
+# base.
+page_set=$work/page.DAT
+"$make_sets" textures "$page_set" 256
+rm -rf "$work/page-tga" && mkdir -p "$work/page-tga"
+"$cli" extract "$page_set" "$work/page-tga" >/dev/null
+small=$work/small.DAT
+"$make_sets" textures "$small" 128
+rm -rf "$work/small-tga" "$work/forty" && mkdir -p "$work/small-tga" "$work/forty"
+"$cli" extract "$small" "$work/small-tga" >/dev/null
+extracted=("$work"/small-tga/*.tga)
+for file in "${extracted[@]:0:40}"; do
+    python3 -c 'import sys; b = bytearray(open(sys.argv[1], "rb").read())
+for i in range(18, min(len(b), 4096)): b[i] ^= 0xff
+open(sys.argv[2], "wb").write(b)' "$file" "$work/forty/${file##*/}"
+done
+rm -rf "$work/small-tga"
+cp "$small" "$work/small-modded.DAT"
+"$cli" replace "$work/small-modded.DAT" "$work/forty" >/dev/null
+rm -f "$work/small-modded.000"
 
 # The steps of each pair. A rewrite leaves its backup (name.000) and an
 # extraction its files: each `tidy_` step removes them, outside the timing.
@@ -223,15 +245,39 @@ tool_watch_big() { save_and_wait "$work/big.png" tex0 "$work/watched_big.DAT"; }
 floor_watch_big() {
     "$cli" replace "$work/watched_big.DAT" --texture "tex0.tga=$work/big.png" --convert >/dev/null
 }
+# The page of 64 MiB against ImageMagick's `mogrify` turning the same
+# textures, extracted as files, into PNG files: on every core (its default
+# and ours), then both on one thread.
+tool_page_cores() { "$cli" preview "$page_set" "$work/page64.html" >/dev/null; }
+floor_page_cores() { mogrify -path "$work/mogrified" -format png "$work"/page-tga/*.tga; }
+ready_page_cores() { rm -rf "$work/page64.html" "$work/mogrified" && mkdir "$work/mogrified"; }
+tool_page_one() { "$cli" preview "$page_set" "$work/page64.html" --jobs 1 >/dev/null; }
+floor_page_one() {
+    MAGICK_THREAD_LIMIT=1 mogrify -path "$work/mogrified" -format png "$work"/page-tga/*.tga
+}
+ready_page_one() { ready_page_cores; }
+
+# `pack` of 40 repainted textures of 32 MiB against the SHA-256 of the base,
+# which its manifest holds and which no pack can beat: OpenSSL's, which uses
+# the processor's SHA instructions as ours does.
+tool_pack_small() {
+    "$cli" pack "$work/small-modded.DAT" "$small" "$work/small-mod.zip" --force >/dev/null
+}
+floor_pack_small() { openssl dgst -sha256 "$small" >/dev/null; }
 
 tool_list_many() { "$cli" list "$many" >/dev/null; }
 floor_list_many() { cat "$many" >/dev/null; }
 
+# The classifying rewrite reads the set twice (its classes, then the
+# rewrite) and writes it once, flushed: two of our listings and a copy.
 tool_specular_many() { "$cli" specular "$many" "${percents[@]}" >/dev/null; }
-floor_specular_many() { "$cli" list "$many" >/dev/null; }
-ready_specular_many() { rm -f "$work/objects.000"; }
+floor_specular_many() {
+    "$cli" list "$many" >/dev/null && "$cli" list "$many" >/dev/null &&
+        cp "$many" "$work/copy.DAT" && sync "$work/copy.DAT"
+}
+ready_specular_many() { rm -f "$work/objects.000" "$work/copy.DAT"; }
 
-read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big diff_big pack_big apply_big mods_big watch_demo watch_big list_many specular_many}"
+read -r -a pairs <<<"${PAIRS:-list_big extract_big specular_big preview_big compare_big diff_big pack_big apply_big mods_big watch_demo watch_big page_cores page_one pack_small list_many specular_many}"
 declare -A label=(
     [list_big]="list big vs cat"
     [extract_big]="extract big vs split"
@@ -244,8 +290,11 @@ declare -A label=(
     [mods_big]="mods 200 vs cat set+mods"
     [watch_demo]="watch demo: save to set vs replace"
     [watch_big]="watch big: save to set vs replace"
+    [page_cores]="page 64 MiB vs mogrify"
+    [page_one]="page, one thread, vs mogrify"
+    [pack_small]="pack 40 of 32 MiB vs openssl"
     [list_many]="list objects vs cat"
-    [specular_many]="specular objects vs list"
+    [specular_many]="specular objects vs 2 list+cp"
 )
 
 # Each step starts with nothing left to write from the steps before it:
@@ -271,6 +320,7 @@ stats() {
 }
 
 declare -A tool_times floor_times
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for ((round = 1; round <= rounds; ++round)); do
     echo "== round $round of $rounds" >&2
     for pair in "${pairs[@]}"; do
@@ -307,6 +357,10 @@ selected diff_big && ready diff_big && peak[diff_big]=$(peak_kib "$cli" diff "$b
 selected pack_big && ready pack_big && peak[pack_big]=$(peak_kib "$cli" pack "$work/modded.DAT" "$big" "$work/mod.zip" --force)
 selected apply_big && ready apply_big && peak[apply_big]=$(peak_kib "$cli" apply "$work/target.DAT" "$work/mod.zip")
 selected mods_big && ready mods_big && peak[mods_big]=$(peak_kib "$cli" mods "$big" "$work/mods")
+selected page_cores && ready page_cores && peak[page_cores]=$(peak_kib "$cli" preview "$page_set" "$work/page64.html")
+selected page_one && ready page_one &&
+    peak[page_one]=$(peak_kib "$cli" preview "$page_set" "$work/page64.html" --jobs 1)
+selected pack_small && peak[pack_small]=$(peak_kib "$cli" pack "$work/small-modded.DAT" "$small" "$work/small-mod.zip" --force)
 selected list_many && ready list_many && peak[list_many]=$(peak_kib "$cli" list "$many")
 selected specular_many && ready specular_many && peak[specular_many]=$(peak_kib "$cli" specular "$many" "${percents[@]}")
 ready extract_big
@@ -315,10 +369,12 @@ ready specular_many
 ready preview_big
 ready compare_big
 ready apply_big
+ready page_cores
 
 mib_of() { du -m --apparent-size "$1" | cut -f1; }
 echo
 echo "big: $textures textures, $(mib_of "$big") MiB; objects: $objects objects, $(mib_of "$many") MiB"
+echo "$(nproc) cores; load average before the rounds: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Medians of $rounds alternating rounds, seconds (least-greatest); peak memory of the tool"
 printf '| %-28s | %-22s | %-22s | %-5s | %-9s |\n' pair tool floor ratio "peak MiB"
 printf '|%s|%s|%s|%s|%s|\n' ------------------------------ ------------------------ \

@@ -15,7 +15,7 @@ packages=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     wine wine32:i386 wine64
-    xvfb xauth x11-utils imagemagick xdotool chromium
+    xvfb xauth x11-utils imagemagick openssl xdotool chromium
     dpkg-dev fakeroot file lintian zip unzip man-db
 )
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the native build, the native build with ASan and
-# UBSan, and the Windows build under Wine; then checks that the Windows
-# sorrelwick-cli lists every chess set exactly as the native one does, and
-# makes and checks the release packages (the Windows build is packed as it
-# is, so only sorrelwick-cli is built once more, for its Debian package).
+# UBSan, the threaded code's tests with TSan, and the Windows build under
+# Wine; then checks that the Windows sorrelwick-cli lists every chess set
+# exactly as the native one does, and makes and checks the release packages
+# (the Windows build is packed as it is, so only sorrelwick-cli is built once
+# more, for its Debian package).
 # Exits non-zero when anything fails; each CTest summary is printed at the end.
 set -euo pipefail
 
@@ -51,6 +52,9 @@ $(sed -n '/tests passed/,$p' "$dir/ctest.log")")
 
 check_preset native build
 check_preset asan build-asan
+# The code that runs on several threads, under ThreadSanitizer: only its own
+# tests are built (the preset builds sorrelwick_thread_tests alone).
+check_preset tsan build-tsan
 # The shipped Windows programs are 32-bit. Some kernels can't run 32-bit code
 # at all (their 32-bit emulation is off), and 32-bit Wine can't start there:
 # the 32-bit build is then built and its imports checked, and its tests run

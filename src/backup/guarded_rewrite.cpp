@@ -238,6 +238,7 @@ bool BeginRewrite(GuardedRewrite& rewrite, const RewriteJob& job) {
 }
 
 bool NextRewriteChunk(GuardedRewrite& rewrite, format::Chunk& chunk) {
+    if (format::ReadBufferedChunk(rewrite.source, rewrite.walk, chunk)) return true;
     // The bytes may come from a backup, but the user knows the set.
     return set_file::TakeChunk(format::ReadNextChunk(rewrite.source, rewrite.walk), rewrite.walk,
                                  rewrite.state.setName, chunk);

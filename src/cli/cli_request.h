@@ -27,6 +27,7 @@ struct CliRequest {
     std::vector<std::string> mods;  // mods: mod files and folders of them
     std::string title, author;  // pack
     bool checkOnly = false;     // apply, unapply: report, write nothing
+    unsigned jobs = 0;          // preview, pack: picture threads; 0: one per core
 };
 
 // Runs one operation on the chess set loaded into `state`; true on success:

@@ -41,6 +41,19 @@ bool ParsePercentPair(const std::string& text, std::uint32_t& shininess, std::ui
     return true;
 }
 
+// --jobs N, or SORRELWICK_JOBS when it is not given: the threads that make
+// a page's pictures.
+void AddJobsOption(CLI::App& command, unsigned& jobs) {
+    constexpr unsigned kMostJobs = 1024;
+    command
+        .add_option("--jobs", jobs,
+                    "Make the page's pictures on N threads, 1 to 1024 (default: one per "
+                    "core); the page is the same whatever N")
+        ->option_text("N")
+        ->envname("SORRELWICK_JOBS")
+        ->check(CLI::Range(1u, kMostJobs));
+}
+
 // A command whose first argument is the chess set; `run` runs when the user
 // names it.
 CLI::App& AddSetCommand(CLI::App& app, ChosenCommand& chosen, const std::string& name,
@@ -231,11 +244,14 @@ void AddPreview(CLI::App& app, ChosenCommand& chosen) {
         AddSetCommand(app, chosen, "preview", "Write one HTML page that shows every texture of SET",
                       [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
                           return operations::WritePreviewPage(
-                              state, {request.pagePath, request.force, request.other, {}}, &log);
+                              state,
+                              {request.pagePath, request.force, request.other, {}, request.jobs},
+                              &log);
                       });
     command.add_option("PAGE", chosen.request.pagePath, "The page to write, e.g. set.html")
         ->required();
     command.add_flag("--force", chosen.request.force, "Replace PAGE when it exists");
+    AddJobsOption(command, chosen.request.jobs);
     command
         .add_option("--compare", chosen.request.other,
                     "Show only the textures that differ from OTHER, before and now side by "
@@ -316,7 +332,7 @@ void AddPack(CLI::App& app, ChosenCommand& chosen) {
         [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
             return mod::PackMod(state,
                                 {request.other, request.modPath, request.title, request.author,
-                                 {}, request.force},
+                                 {}, request.force, request.jobs},
                                 &log);
         });
     command
@@ -329,6 +345,7 @@ void AddPack(CLI::App& app, ChosenCommand& chosen) {
     command.add_option("--title", chosen.request.title, "The mod's title");
     command.add_option("--author", chosen.request.author, "Who made the mod");
     command.add_flag("--force", chosen.request.force, "Replace MOD when it exists");
+    AddJobsOption(command, chosen.request.jobs);
 }
 
 void AddApply(CLI::App& app, ChosenCommand& chosen) {

@@ -55,8 +55,13 @@ inline HeaderBytes EncodeHeader(const ChunkHeader& header) {
     return bytes;
 }
 
+// The header whose 12 bytes start at `bytes`.
+inline ChunkHeader DecodeHeader(const std::uint8_t* bytes) {
+    return ChunkHeader{LoadU32(bytes), LoadU32(bytes + 4), LoadU32(bytes + 8)};
+}
+
 inline ChunkHeader DecodeHeader(const HeaderBytes& bytes) {
-    return ChunkHeader{LoadU32(&bytes[0]), LoadU32(&bytes[4]), LoadU32(&bytes[8])};
+    return DecodeHeader(bytes.data());
 }
 
 }  // namespace sorrelwick::format

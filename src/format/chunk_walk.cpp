@@ -78,6 +78,8 @@ ChunkRead SkipPayload(platform::File& file, const ChunkHeader& header) {
 }
 
 ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
+    if (ChunkRead read{ChunkStatus::Chunk, {}}; ReadBufferedChunk(file, walk, read.chunk))
+        return read;
     const ChunkRead header = ReadNextHeader(file, walk);
     if (header.status != ChunkStatus::Chunk) return header;
     return ReadPayload(file, walk, header.chunk.header);
@@ -86,7 +88,12 @@ ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
 void TrackTextureName(ChunkWalk& walk, const Chunk& chunk) {
     switch (chunk.header.kind) {
         case kMaterialChunk:
-            walk.currentTextureName = MaterialTextureName(chunk.payload);
+            // Most materials name no texture: nothing to copy.
+            if (const std::string_view name = MaterialTextureName(chunk.payload); name.empty()) {
+                walk.currentTextureName.clear();
+            } else {
+                walk.currentTextureName = name;
+            }
             break;
         case kTextureReferenceChunk:
             walk.currentTextureName = TextAt(chunk.payload, kReferenceTextureNameOffset);

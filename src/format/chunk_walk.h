@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,33 @@ struct ChunkRead {
     Chunk chunk;  // valid when status is Chunk; the payload lives in the walk
     platform::SystemError cause{};  // of a read failure the system reported
 };
+
+// The next chunk when it lies whole in the file's buffer, as nearly every
+// chunk of a set of many small chunks does: its header and payload taken in
+// one step. The payload is copied into the walk's buffer when it fits there,
+// or with `inPlace` left where the file's buffer holds it, valid until the
+// next read of the file (for a walk that only reads its payloads). False,
+// with nothing read, otherwise: ReadNextChunk then reads it.
+inline bool ReadBufferedChunk(platform::File& file, ChunkWalk& walk, Chunk& chunk,
+                              bool inPlace = false) {
+    const std::uint8_t* at = file.Buffered(kChunkHeaderSize);
+    if (!at) return false;
+    const ChunkHeader header = DecodeHeader(at);
+    const std::size_t length = header.length;
+    if ((!inPlace && length > walk.payloadCapacity) ||
+        !(at = file.Buffered(kChunkHeaderSize + length)))
+        return false;
+    chunk.header = header;
+    chunk.payload = {};
+    if (length != 0 && inPlace) {
+        chunk.payload = Bytes(at + kChunkHeaderSize, length);
+    } else if (length != 0) {
+        std::memcpy(walk.payload.get(), at + kChunkHeaderSize, length);
+        chunk.payload = Bytes(walk.payload.get(), length);
+    }
+    file.Consume(kChunkHeaderSize + length);
+    return true;
+}
 
 // Reads the next header and its payload. Zero to eleven bytes before the end
 // of the file are the end; a read error is a read failure, as is a length

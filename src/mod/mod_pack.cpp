@@ -130,7 +130,7 @@ PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& se
 // taken from the page's walks on the way.
 std::optional<ByteVector> PageAndPayloads(const ComparedSet& set, const ComparedSet& base,
                                           const SetComparison& comparison,
-                                          const std::string& modPath, ModManifest& manifest,
+                                          const PackRequest& request, ModManifest& manifest,
                                           std::vector<ByteVector>& payloads,
                                           const PackedPieces& pieces, report::ReportLog& log) {
     std::vector<std::optional<std::size_t>> slotOf(comparison.textures.size());
@@ -150,13 +150,13 @@ std::optional<ByteVector> PageAndPayloads(const ComparedSet& set, const Compared
             texture.baseSha256 = format::HexOf(format::Sha256Of(tga));
         }
     };
-    const std::string pagePath = modPath + ".page";
+    const std::string pagePath = request.modPath + ".page";
     // The page speaks of the mod, not of the packer's own files.
     const operations::ChangesPageWords words{
         .title = manifest.title.empty() ? set.name : manifest.title,
         .notes = msg::MaterialChangesInWords(manifest.materials)};
-    if (operations::WriteChangesPageOf(set, base, comparison, pagePath, false, log, visit, words) ==
-        operations::PageOutcome::NotWritten) {
+    if (operations::WriteChangesPageOf(set, base, comparison, pagePath, false, log, visit, words,
+                                       request.jobs) == operations::PageOutcome::NotWritten) {
         return std::nullopt;
     }
     std::optional<ByteVector> page = ReadWholeFile(pagePath, kMaxModBytes);
@@ -215,7 +215,7 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackReques
     }
     std::vector<ByteVector> payloads;
     const std::optional<ByteVector> page =
-        PageAndPayloads(set, base, *comparison, request.modPath, manifest, payloads, pieces, log);
+        PageAndPayloads(set, base, *comparison, request, manifest, payloads, pieces, log);
     // The page is made only when each changed texture was met on both walks,
     // so every texture has both digests and its payload.
     if (!page) return false;

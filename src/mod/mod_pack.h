@@ -14,6 +14,7 @@ struct PackRequest {
     std::string modPath;
     std::string title, author, description;  // empty when not given
     bool replaceExisting = false;            // never a chess set
+    unsigned jobs = 0;  // threads that make the page's pictures; 0: one per core
 };
 
 // Compares the loaded set with its base and writes the mod: mod.json, the

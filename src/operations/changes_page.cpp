@@ -24,7 +24,8 @@ using Rows = std::unordered_map<std::size_t, std::size_t>;
 // The cards of one file's textures that differ, in `column`, each in its
 // row (row 0 names the files).
 bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsigned column,
-                 PageOutput& page, report::ReportLog& log, const DifferenceVisit& visit) {
+                 PageOutput& page, report::ReportLog& log, const DifferenceVisit& visit,
+                 unsigned jobs) {
     const bool isSet = column == 1;
     Rows rows;
     for (std::size_t i = 0; i < comparison.textures.size(); ++i) {
@@ -33,6 +34,7 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
         rows[isSet ? texture.setIndex : texture.otherIndex] = i + 1;
     }
     std::size_t met = 0;
+    CardPipeline cards(jobs, MakeCardText, [&page](CardText& made) { page.Sink()(made.html); });
     const auto addCard = [&](std::size_t index, const std::string& name, format::Bytes tga) {
         const auto row = rows.find(index);
         if (row == rows.end()) return;
@@ -40,15 +42,17 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
         const TextureDifference& texture = comparison.textures[row->second - 1];
         if (visit) visit(row->second - 1, isSet, tga);
         // A later texture of the same name is told apart as the report does.
-        PreviewCard card =
-            MakePreviewCard(report::msg::TextureLabel(name, texture.occurrence), tga);
-        if (texture.kind != Kind::Changed) card.note = report::msg::OnlyIn(file.name);
-        WriteCard(card, page.Sink(), CardPlace{row->second, column});
+        cards.Push(CardJob{report::msg::TextureLabel(name, texture.occurrence),
+                           {tga.begin(), tga.end()},
+                           texture.kind != Kind::Changed ? report::msg::OnlyIn(file.name) : "",
+                           CardPlace{row->second, column}});
     };
     // Only the images that differ are read: the walk moves past the rest.
     const auto differs = [&rows](std::size_t index) { return rows.contains(index); };
     std::optional<std::uint64_t> fileSize;
-    if (!VisitTextures(file.path, file.name, page, addCard, fileSize, log, differs)) return false;
+    if (!VisitTextures(file.path, file.name, page, addCard, fileSize, log, differs,
+                       [&cards] { cards.Finish(); }))
+        return false;
     // A texture the comparison found and the walk did not: the file changed
     // since, and a page without its card would not show what differs.
     if (!page.writeFailed && met < rows.size()) {
@@ -62,7 +66,7 @@ bool WriteColumn(const ComparedSet& file, const SetComparison& comparison, unsig
 
 PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other,
                              const std::string& pagePath, bool replaceExisting,
-                             report::ReportLog& log) {
+                             report::ReportLog& log, unsigned jobs) {
     const ComparedSet set{state.setPath, state.setName};
     const std::optional<SetComparison> comparison = CompareSets(set, other, log);
     if (!comparison) return PageOutcome::NotWritten;
@@ -71,18 +75,20 @@ PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedS
     for (const std::string& line : DifferenceLines(texturesOnly, set.name, other.name)) {
         log.AppendLine(line);
     }
-    return WriteChangesPageOf(set, other, *comparison, pagePath, replaceExisting, log);
+    return WriteChangesPageOf(set, other, *comparison, pagePath, replaceExisting, log, {}, {},
+                              jobs);
 }
 
 PageOutcome WriteChangesPageOf(const ComparedSet& set, const ComparedSet& other,
                                const SetComparison& comparison, const std::string& pagePath,
                                bool replaceExisting, report::ReportLog& log,
-                               const DifferenceVisit& visit, const ChangesPageWords& words) {
+                               const DifferenceVisit& visit, const ChangesPageWords& words,
+                               unsigned jobs) {
     PageOutput page;
     if (!StartPageFile(pagePath, page.draft, log)) return PageOutcome::NotWritten;
     WriteChangesOpening(set.name, other.name, page.Sink(), words.title);
-    const bool whole = WriteColumn(other, comparison, 0, page, log, visit) &&
-                       WriteColumn(set, comparison, 1, page, log, visit);
+    const bool whole = WriteColumn(other, comparison, 0, page, log, visit, jobs) &&
+                       WriteColumn(set, comparison, 1, page, log, visit, jobs);
     if (whole) {
         WriteChangesClosing(comparison.textures.size(), comparison.unchangedTextures, page.Sink(),
                             words.notes);

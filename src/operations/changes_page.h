@@ -18,14 +18,15 @@ namespace sorrelwick::operations {
 
 // Compares the loaded set with `other`, adds the comparison's line for each
 // texture that differs, then writes the page. Each file is walked once more
-// for the pictures, reading only the images that differ, one at a time.
+// for the pictures, reading only the images that differ; their pictures are
+// made on `jobs` threads (0: one per core).
 PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedSet& other,
                              const std::string& pagePath, bool replaceExisting,
-                             report::ReportLog& log);
+                             report::ReportLog& log, unsigned jobs = 0);
 
 // Gets each texture that differs as the page's walks meet it: its place in
 // the comparison's textures, whether it is the set's (else the other's)
-// and its image.
+// and its image, on the thread that reads the files.
 using DifferenceVisit = std::function<void(std::size_t difference, bool inSet, format::Bytes tga)>;
 
 // What a page of changes says besides its pictures, when its maker has
@@ -42,6 +43,6 @@ PageOutcome WriteChangesPageOf(const comparison::ComparedSet& set,
                                const comparison::SetComparison& comparison,
                                const std::string& pagePath, bool replaceExisting,
                                report::ReportLog& log, const DifferenceVisit& visit = {},
-                               const ChangesPageWords& words = {});
+                               const ChangesPageWords& words = {}, unsigned jobs = 0);
 
 }  // namespace sorrelwick::operations

@@ -12,23 +12,29 @@
 namespace sorrelwick::operations {
 namespace {
 
-// Every texture of the set, a card and a report line each.
-PageOutcome WriteSetPage(const ToolState& state, bool replaceExisting, PageOutput& page,
+// Every texture of the set, a card and a report line each; the cards are
+// made on `jobs` threads and written in file order.
+PageOutcome WriteSetPage(const ToolState& state, const PreviewRequest& request, PageOutput& page,
                          report::ReportLog& log) {
     WritePageOpening(state.setName, page.Sink());
     PreviewSummary summary;
-    const auto addCard = [&](std::size_t, const std::string& name, format::Bytes tga) {
-        const PreviewCard card = MakePreviewCard(name, tga);
-        WriteCard(card, page.Sink());
+    // A card after a failed write would not be in the page: no line for it.
+    CardPipeline cards(request.jobs, MakeCardText, [&](CardText& made) {
+        if (page.writeFailed) return;
+        page.Sink()(made.html);
         ++summary.textureCount;
+        const PreviewCard& card = made.facts;
         log.AppendLine(report::TextureInfoLine(
             platform::NameForReport(card.name), card.width, card.height, card.depth,
-            report::msg::PreviewOutcome(!card.png.empty(), card.flags)));
+            report::msg::PreviewOutcome(made.pictured, card.flags)));
+    });
+    const auto addCard = [&](std::size_t, const std::string& name, format::Bytes tga) {
+        cards.Push(CardJob{name, {tga.begin(), tga.end()}, {}, std::nullopt});
     };
-    const bool whole =
-        VisitTextures(state.setPath, state.setName, page, addCard, summary.fileSize, log);
+    const bool whole = VisitTextures(state.setPath, state.setName, page, addCard,
+                                     summary.fileSize, log, {}, [&cards] { cards.Finish(); });
     if (whole) WritePageClosing(summary, page.Sink());
-    return FinishPage(page, whole, replaceExisting, log);
+    return FinishPage(page, whole, request.replaceExisting, log);
 }
 
 }  // namespace
@@ -52,7 +58,7 @@ bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
         report::AddHeading(*log, report::msg::Previewing(state.setName, pagePath));
         PageOutput page;
         if (StartPageFile(pagePath, page.draft, *log)) {
-            outcome = WriteSetPage(state, request.replaceExisting, page, *log);
+            outcome = WriteSetPage(state, request, page, *log);
         }
     } else {
         // A linked set's backups lie beside the file the link names.
@@ -66,7 +72,8 @@ bool WritePreviewPage(const ToolState& state, const PreviewRequest& request,
         const comparison::ComparedSet other{*otherPath, std::string(platform::FileNamePart(*otherPath))};
         report::AddHeading(*log,
                            report::msg::PreviewingChanges(state.setName, other.name, pagePath));
-        outcome = WriteChangesPage(state, other, pagePath, request.replaceExisting, *log);
+        outcome = WriteChangesPage(state, other, pagePath, request.replaceExisting, *log,
+                                   request.jobs);
     }
     if (outcome == PageOutcome::NotWritten) {
         backup::AddLatestBackupHint(state, *log);

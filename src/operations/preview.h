@@ -17,6 +17,9 @@ struct PreviewRequest {
     std::string other;
     // Shows the written page; false when it could not. None: not shown.
     std::function<bool(const std::string& pagePath)> show;
+    // Threads that make the page's pictures; 0: one per core. The page is
+    // the same whatever the count.
+    unsigned jobs = 0;
 };
 
 // Writes one self-contained HTML page that shows every texture of the loaded

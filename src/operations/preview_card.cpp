@@ -94,4 +94,16 @@ PreviewCard MakePreviewCard(const std::string& name, format::Bytes tga) {
     return card;
 }
 
+CardText MakeCardText(CardJob& job) {
+    CardText made{MakePreviewCard(job.name, job.tga), false, {}};
+    made.pictured = !made.facts.png.empty();
+    made.facts.note = std::move(job.note);
+    WriteCard(made.facts, [&made](std::string_view text) { made.html += text; }, job.place);
+    // The report needs the facts alone; the pictures are in the HTML.
+    made.facts.png = {};
+    made.facts.colourPng = {};
+    made.facts.alphaPng = {};
+    return made;
+}
+
 }  // namespace sorrelwick::operations

@@ -19,7 +19,8 @@ PageSink PageOutput::Sink() {
 
 bool VisitTextures(const std::string& path, std::string_view setName, PageOutput& page,
                    const TextureVisit& visit, std::optional<std::uint64_t>& fileSize,
-                   report::ReportLog& log, const std::function<bool(std::size_t index)>& wanted) {
+                   report::ReportLog& log, const std::function<bool(std::size_t index)>& wanted,
+                   const std::function<void()>& lastly) {
     set_file::SetFileReader reader{.setName = setName};
     std::size_t index = 0;  // of the next named texture
     const auto needed = [&](const format::ChunkWalk& walk, const format::ChunkHeader& header) {
@@ -46,6 +47,11 @@ bool VisitTextures(const std::string& path, std::string_view setName, PageOutput
             } catch (const std::bad_alloc&) {
                 walk.Fail(std::string(report::msg::kNotEnoughMemory));
             }
+        }
+        try {
+            if (lastly) lastly();
+        } catch (const std::bad_alloc&) {
+            walk.Fail(std::string(report::msg::kNotEnoughMemory));
         }
     }
     return set_file::FinishSetFile(reader, log);

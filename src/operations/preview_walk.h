@@ -36,10 +36,14 @@ using TextureVisit =
 // measured. False, with the walk's failure line, when the set could not be
 // read whole. With `wanted`, only the textures whose places it accepts are
 // read and visited; the walk moves past the other images in the file.
+// `lastly`, when given, runs once after the last texture and before the
+// walk's failure is said (a card pipeline finishes there); memory running
+// out in it fails the walk as in `visit`.
 bool VisitTextures(const std::string& path, std::string_view setName, PageOutput& page,
                    const TextureVisit& visit, std::optional<std::uint64_t>& fileSize,
                    report::ReportLog& log,
-                   const std::function<bool(std::size_t index)>& wanted = {});
+                   const std::function<bool(std::size_t index)>& wanted = {},
+                   const std::function<void()>& lastly = {});
 
 // Ends the draft after its last write: a failed write is said, and the draft
 // goes when it, or what it was made from (`whole` false), failed.

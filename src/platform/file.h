@@ -66,6 +66,20 @@ public:
         return ReadThroughStream(into, size);
     }
     bool ReadFailed() const { return readFailed_; }
+    // The next `size` bytes where the buffer holds them, for a reader that
+    // takes them in place and then calls Consume; null when the buffer
+    // holds fewer, or a fault plan is armed (every read must then ask the
+    // seam): Read them instead.
+    const std::uint8_t* Buffered(std::size_t size) const {
+        if (size > static_cast<std::size_t>(readEnd_ - readNext_) || detail::faultArmed)
+            return nullptr;
+        return readNext_;
+    }
+    // Counts `size` bytes that Buffered gave as read.
+    void Consume(std::size_t size) {
+        readNext_ += size;
+        position_ += size;
+    }
 
     // Moves the read position to `offset` bytes from the start, so that a
     // walk can pass over payloads it does not need; false when the system

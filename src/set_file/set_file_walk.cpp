@@ -24,6 +24,7 @@ bool StartSetFile(const std::string& path, SetFileReader& reader, report::Report
 }
 
 bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk) {
+    if (format::ReadBufferedChunk(reader.file, reader.walk, chunk, true)) return true;
     return TakeChunk(format::ReadNextChunk(reader.file, reader.walk), reader.walk, reader.setName,
                      chunk);
 }

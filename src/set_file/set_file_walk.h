@@ -28,7 +28,9 @@ struct SetFileReader {
 bool StartSetFile(const std::string& path, SetFileReader& reader, report::ReportLog& log);
 
 // The next chunk into `chunk`; false at the end of the file, or after a
-// failure that ends the walk (held in the walk).
+// failure that ends the walk (held in the walk). Its payload is valid until
+// the next read, and is read only: it may lie in the file's buffer rather
+// than in the walk's.
 bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk);
 
 // The same, for a walk that needs only some payloads: a chunk whose header

@@ -1,5 +1,6 @@
 #include "specular/object_link_table.h"
 
+#include <algorithm>
 #include <new>
 
 #include "platform/memory.h"
@@ -12,6 +13,25 @@ bool ObjectLinkTable::AddObject(ChunkKey object, format::Bytes keyList) {
     // The entry and its key list are obtained together: one allocation for
     // the fault seam to refuse.
     if (!platform::MayAllocate()) return false;
+    // The entry held apart makes room for this one; it keeps its place as
+    // the newest of its key's entries.
+    if (holding_) {
+        if (!Store(held_.object, heldKeyList_)) return false;
+        holding_ = false;
+    }
+    if (count == 1) {
+        std::copy_n(keyList.begin(), kChunkKeySize, heldKeyList_.begin());
+        held_.object = object;
+        held_.onlyMaterial = *KeyAt(keyList, 0);
+        held_.count = 1;
+        holding_ = true;
+        return true;
+    }
+    return Store(object, keyList);
+}
+
+bool ObjectLinkTable::Store(ChunkKey object, format::Bytes keyList) {
+    const std::size_t count = keyList.size() / kChunkKeySize;
     try {
         // Everything that can fail comes first, so a failure changes nothing.
         std::unique_ptr<ChunkKey[]> materials(count > 1 ? new ChunkKey[count] : nullptr);
@@ -48,11 +68,16 @@ bool ObjectLinkTable::AddObject(ChunkKey object, format::Bytes keyList) {
 }
 
 const ObjectEntry* ObjectLinkTable::FindObject(ChunkKey object) const {
+    if (holding_ && held_.object == object) return &held_;
     const std::uint32_t* newest = newest_.Find(object);
     return newest ? &entries_[*newest] : nullptr;
 }
 
 void ObjectLinkTable::RemoveObject(ChunkKey object) {
+    if (holding_ && held_.object == object) {
+        holding_ = false;
+        return;
+    }
     std::uint32_t* newest = newest_.Find(object);
     if (!newest) return;
     const std::uint32_t index = *newest;
@@ -70,6 +95,7 @@ void ObjectLinkTable::RemoveObject(ChunkKey object) {
 }
 
 void ObjectLinkTable::Clear() {
+    holding_ = false;
     newest_.Clear();
     std::deque<ObjectEntry>().swap(entries_);
     freeHead_ = kNone;

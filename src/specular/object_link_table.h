@@ -2,6 +2,7 @@
 // Which materials each object uses, from the object chunks read so far,
 // until the object's name chunk comes and classifies them.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -46,10 +47,21 @@ public:
     void RemoveObject(ChunkKey object);
     // Removes every entry and releases all memory.
     void Clear();
-    std::size_t Size() const { return entries_.size() - freeCount_; }
+    std::size_t Size() const { return entries_.size() - freeCount_ + (holding_ ? 1 : 0); }
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
+    // Adds the entry to the indexed entries; false when memory runs out,
+    // the table then unchanged.
+    bool Store(ChunkKey object, format::Bytes keyList);
+
+    // The newest entry, when it lists one material, is held apart until
+    // the next is added: an object's name chunk most often comes right after
+    // its object chunk, and then the entry is used and removed without ever
+    // touching the index.
+    ObjectEntry held_;
+    std::array<std::uint8_t, kChunkKeySize> heldKeyList_{};  // as its object chunk holds it
+    bool holding_ = false;
 
     // Every key's newest entry; older ones hang from it by `older`.
     FlatKeyMap<std::uint32_t> newest_;

@@ -306,6 +306,10 @@ TEST(Cli, PreviewReplacesAnExistingPageOnlyWithForce) {
                              "No preview page written"}));
     ExpectRun({"preview", "--force", set, page}, 0,
               Framed(title, {wood, "Preview written to " + page}));
+    const Bytes onEveryCore = gen::ReadWholeFile(page);
+    ExpectRun({"preview", "--force", "--jobs", "1", set, page}, 0,
+              Framed(title, {wood, "Preview written to " + page}));
+    EXPECT_EQ(gen::ReadWholeFile(page), onEveryCore);
     // Against itself: no texture differs, and the page says so.
     const std::string changes = dir.File("changes.html");
     ExpectRun({"preview", set, changes, "--compare", set}, 0,
@@ -367,6 +371,8 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         {"specular", set, "--white", "1,1", "--white", "1,x"},
         {"restore", set, "1000"}, {"restore", set, "3a"}, {"restore", set, "+3"}, {"restore", set, ""},
         {"mods", set}, {"mods", set, set, "--page"}, {"unapply", set}, {"unapply", set, set, set},
+        {"preview", set, set, "--jobs", "0"}, {"preview", set, set, "--jobs", "two"},
+        {"pack", set, "0", set, "--jobs", "1025"}, {"list", set, "--jobs", "2"},
     };
     // clang-format on
     for (const Arguments& arguments : cases) {

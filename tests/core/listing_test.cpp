@@ -83,6 +83,36 @@ TEST_F(ListingTest, TheWalkStartsAtTheSignatureAndEndsAtAFragmentOrTheEnd) {
     EXPECT_EQ(allocations(pastTheEnd), allocations(whole.Bytes()));  // the earlier payloads'
 }
 
+// Chunks of every size, many lying across the edges of the file's buffer
+// and each larger than any before it now and then: the walk that takes
+// them from the buffer in place gives what reading each header and payload
+// apart gives (as it does while a fault plan is armed), and what was built.
+TEST_F(ListingTest, ChunksAcrossTheFilesBufferAreWalkedAsReadApart) {
+    ChessSetBuilder set;
+    set.Signature();
+    Lines body;
+    for (std::uint16_t i = 0; i < 900; ++i) {
+        const std::string name = "t" + std::string(i % 37, 'x') + std::to_string(i) + ".tga";
+        const auto side = static_cast<std::uint16_t>(1 + (i * 7) % 23);
+        const Bytes image = MakeTga(side, 2, i % 2 ? 32 : 24);
+        if (i % 3 == 0) {
+            set.TextureReference(name);
+        } else {
+            set.Material({i, 7}, name, 1, 2);
+        }
+        set.TextureImage(image).Chunk(99, i, Bytes(i % 5 == 0 ? 0u : (i * 131u) % 700, 0x5A));
+        body.push_back(TextureInfoLine(name, side, 2, i % 2 ? 32 : 24));
+    }
+    ASSERT_GT(set.Bytes().size(), 4u * 64 * 1024);
+    EXPECT_TRUE(List(set.Bytes()));
+    EXPECT_EQ(log.Lines(), Loading(body));
+    {
+        platform::ScopedFault counting(FaultPlan{});
+        EXPECT_TRUE(ListAsItIs());
+    }
+    EXPECT_EQ(log.Lines(), Loading(body));
+}
+
 // A texture takes the name of the material or reference right before it;
 // nothing outside a chunk's payload is read for it.
 TEST_F(ListingTest, TexturesTakeTheNameOfTheNearestMaterialOrReference) {

@@ -52,7 +52,7 @@ protected:
         EXPECT_TRUE(gen::WriteWholeFile(dir.File("set1.000"), SetLooking(kBase)));
         const std::string path = dir.File(name);
         report::MemoryReportLog packLog;
-        EXPECT_TRUE(mod::PackMod(state, {"0", path, "Red", "Me", {}, false}, &packLog));
+        EXPECT_TRUE(mod::PackMod(state, {"0", path, "Red", "Me", {}, false, 4}, &packLog));
         return path;
     }
     bool Apply(const Bytes& target, const std::string& modPath, bool check = false,
@@ -105,10 +105,11 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     EXPECT_EQ(read->manifest.materials[0].now.shininess, 90);
     EXPECT_EQ(read->manifest.materials[0].cls, specular::SpecularClass::Board);
 
-    // The same change packs to the same bytes.
+    // The same change packs to the same bytes, its page's pictures made on
+    // one thread as on four.
     const std::string again = dir.File("again.zip");
     report::MemoryReportLog packLog;
-    ASSERT_TRUE(mod::PackMod(state, {"0", again, "Red", "Me", {}, false}, &packLog));
+    ASSERT_TRUE(mod::PackMod(state, {"0", again, "Red", "Me", {}, false, 1}, &packLog));
     EXPECT_EQ(gen::ReadWholeFile(again), gen::ReadWholeFile(path));
     // A material is named by the texture it carries.
     EXPECT_TRUE(Has(packLog.Lines(),

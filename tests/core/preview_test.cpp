@@ -21,9 +21,9 @@ using report::TextureInfoLine;
 
 class PreviewTest : public SetFixture {
 protected:
-    bool Preview(bool replace = false, const std::string& other = {}) {
+    bool Preview(bool replace = false, const std::string& other = {}, unsigned jobs = 0) {
         log = {};
-        return operations::WritePreviewPage(state, {page, replace, other, {}}, &log);
+        return operations::WritePreviewPage(state, {page, replace, other, {}, jobs}, &log);
     }
     std::string PageText() const {
         const Bytes bytes = gen::ReadWholeFile(page);
@@ -293,23 +293,61 @@ TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
 }
 
+// Pictures made on several threads: the same page, byte for byte, and the
+// same report as on one, for a whole set and for its changes.
+TEST_F(PreviewTest, ThePageIsTheSameOnOneThreadAndOnMany) {
+    std::vector<Texture> before, now;
+    for (std::uint8_t i = 0; i < 23; ++i) {
+        const std::string name = "t" + std::to_string(i) + ".tga";
+        // Sizes and depths vary so the pictures take unequal times; some
+        // have no picture, one is cut short.
+        const auto side = static_cast<std::uint16_t>(4u << (i % 5));
+        Bytes image = Image(side, static_cast<std::uint16_t>(side / (1 + i % 2)),
+                            i % 3 ? 32 : 24, i);
+        if (i == 5) image[2] = 5;
+        if (i == 9) image = Cut(image, 20);
+        now.push_back({name, image});
+        before.push_back({name, i % 4 ? Image(4, 4, 24, static_cast<std::uint8_t>(i + 1)) : image});
+    }
+    Write(SetOf(now).Bytes());
+    gen::WriteWholeFile(dir.File("set1.000"), SetOf(before).Bytes());
+    for (const std::string& other : {std::string(), std::string("0")}) {
+        SCOPED_TRACE(other.empty() ? "whole set" : "changes");
+        ASSERT_TRUE(Preview(true, other, 1));
+        const std::string onOne = PageText();
+        const Lines linesOnOne = log.Lines();
+        for (const unsigned jobs : {2u, 3u, 8u}) {
+            ASSERT_TRUE(Preview(true, other, jobs)) << jobs;
+            EXPECT_TRUE(PageText() == onOne) << jobs << " threads";
+            EXPECT_EQ(log.Lines(), linesOnOne) << jobs << " threads";
+        }
+    }
+}
+
 // With and without a page to replace, under every fault: the page's path
 // holds the old page or the whole new one, and nothing else stays behind
 // unless a line says so.
 TEST_F(PreviewTest, NoFaultLeavesAPartialPageOrLosesTheOldOne) {
-    const Bytes set = SetOf({{"wood.tga", Image(4, 4, 24)}, {"odd.tga", Image(3, 4, 24)}}).Bytes();
+    const Bytes set = SetOf({{"wood.tga", Image(4, 4, 24)},
+                             {"odd.tga", Image(3, 4, 24)},
+                             {"glass.tga", Image(2, 2, 32)}})
+                          .Bytes();
     Write(set);
     ASSERT_TRUE(Preview());
     const Bytes fresh = gen::ReadWholeFile(page);
     const Bytes old = {'o', 'l', 'd'};
-    for (const bool replace : {false, true}) {
-        SCOPED_TRACE(replace ? "replacing a page" : "a new page");
+    // On one thread, and with the pictures made on a pool.
+    for (const auto& [replace, jobs] : {std::pair(false, 1u), std::pair(true, 1u),
+                                        std::pair(false, 3u), std::pair(true, 3u)}) {
+        SCOPED_TRACE(::testing::Message() << (replace ? "replacing a page" : "a new page")
+                                          << ", " << jobs << " threads");
         ForEveryFault([&](const FaultPlan& plan) {
             for (const std::string& name : dir.Entries()) {
                 if (name != "set1.DAT") std::filesystem::remove(dir.Path() / name);
             }
             if (replace) gen::WriteWholeFile(page, old);
-            const auto [result, fired] = RunArmed(plan, [&] { return Preview(replace); });
+            const auto [result, fired] =
+                RunArmed(plan, [&] { return Preview(replace, {}, jobs); });
             const FolderContents files = Files();
             const Lines& lines = log.Lines();
             // A page in place is reported as written even when its old
