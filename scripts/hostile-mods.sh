@@ -34,13 +34,14 @@ declare -A expected=(
     [deep.zip]="is not a mod file that can be read"
     [wide.zip]="is not a mod file that can be read"
     [overlapping.zip]="is not a mod file that can be read"
+    [many.zip]="is not a mod file that can be read"
     [depth8.zip]="Not applied: wrong color depth (8 bits)"
     [size3x5.zip]="Not applied: wrong size (3x5)"
     [size0x0.zip]="Not applied: wrong size (0x0)"
     [junk17.zip]="Not applied: wrong color depth (85 bits)"
 )
-printf '%-22s %6s %8s %9s %9s  %s\n' mod exit seconds "max KiB" unchanged line
-for mod in deep.zip wide.zip overlapping.zip depth8.zip size3x5.zip size0x0.zip junk17.zip; do
+printf '%-24s %6s %8s %9s %9s  %s\n' mod exit seconds "max KiB" unchanged line
+for mod in deep.zip wide.zip overlapping.zip many.zip depth8.zip size3x5.zip size0x0.zip junk17.zip; do
     cp "$work/set.DAT" "$work/before.DAT"
     for force in "" --force; do
         Timed apply "$work/set.DAT" "$work/$mod" $force
@@ -48,7 +49,7 @@ for mod in deep.zip wide.zip overlapping.zip depth8.zip size3x5.zip size0x0.zip 
         cmp -s "$work/set.DAT" "$work/before.DAT" && [[ ! -e $work/set.000 ]] && unchanged=yes
         line=no
         grep -qF "${expected[$mod]}" "$work/out" && line=yes
-        printf '%-22s %6s %8s %9s %9s  %s\n' "$mod${force:+ $force}" "$status" "$seconds" "$kib" \
+        printf '%-24s %6s %8s %9s %9s  %s\n' "$mod${force:+ $force}" "$status" "$seconds" "$kib" \
             "$unchanged" "$line"
         if [[ $status -ne 1 || $unchanged != yes || $line != yes ]] ||
             awk -v s="$seconds" -v k="$kib" 'BEGIN {exit !(s > 1 || k > 65536)}'; then

@@ -6,6 +6,8 @@
 //   deep.zip          a manifest nested 200,000 arrays deep
 //   wide.zip          a manifest of 118,000 keys and nothing else
 //   overlapping.zip   every entry's name leading to the first entry's bytes
+//   many.zip          a manifest of almost 1 MiB naming 3,400 textures the
+//                     archive does not hold
 //   depth8.zip, size3x5.zip, size0x0.zip, junk17.zip
 //                     wood.tga replaced by an image apply must refuse: 8 bits
 //                     where the set stores 24, 3x5, 0x0, 17 junk bytes
@@ -104,6 +106,18 @@ Bytes WideMod() {
     return WithManifestText(json + "}");
 }
 
+Bytes ManyPiecesMod() {
+    mod::ModManifest manifest = WoodManifest(kWood);
+    const mod::ModTexture wood = manifest.textures.front();
+    for (int i = 1; i < 3400; ++i) {
+        mod::ModTexture texture = wood;
+        texture.name = "texture" + std::to_string(i) + ".tga";
+        texture.entry = "textures/" + std::to_string(i) + ".tga";
+        manifest.textures.push_back(texture);
+    }
+    return WithManifestText(mod::ManifestJson(manifest));
+}
+
 // Every central-directory entry's local header offset set to 0.
 Bytes OverlappingMod() {
     Bytes archive = WoodMod(gen::MakeTga(8, 8, 24, {10, 200, 10, 255}));
@@ -137,6 +151,7 @@ int main(int argc, char** argv) {
         {"deep.zip", DeepMod()},
         {"wide.zip", WideMod()},
         {"overlapping.zip", OverlappingMod()},
+        {"many.zip", ManyPiecesMod()},
         {"depth8.zip", WoodMod(gen::MakeTga(8, 8, 8))},
         {"size3x5.zip", WoodMod(gen::MakeTga(3, 5, 24))},
         {"size0x0.zip", WoodMod(gen::MakeTga(0, 0, 24))},
