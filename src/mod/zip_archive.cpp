@@ -178,12 +178,18 @@ std::optional<ByteVector> Inflated(format::Bytes data, std::uint32_t size) {
 
 }  // namespace
 
+ZipPrepared PrepareZipEntry(format::Bytes data) { return {CrcOf(data), Deflated(data)}; }
+
 void ZipWriter::Add(const std::string& name, format::Bytes data) {
-    const std::optional<ByteVector> deflated = Deflated(data);
+    Add(name, data, PrepareZipEntry(data));
+}
+
+void ZipWriter::Add(const std::string& name, format::Bytes data, const ZipPrepared& prepared) {
+    const std::optional<ByteVector>& deflated = prepared.deflated;
     const format::Bytes stored = deflated ? format::Bytes(*deflated) : data;
     const Written entry{name,
                         deflated ? kDeflated : kStored,
-                        CrcOf(data),
+                        prepared.crc,
                         static_cast<std::uint32_t>(stored.size()),
                         static_cast<std::uint32_t>(data.size()),
                         static_cast<std::uint32_t>(archive_.size())};

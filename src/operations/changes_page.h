@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,5 +45,15 @@ PageOutcome WriteChangesPageOf(const comparison::ComparedSet& set,
                                const std::string& pagePath, bool replaceExisting,
                                report::ReportLog& log, const DifferenceVisit& visit = {},
                                const ChangesPageWords& words = {}, unsigned jobs = 0);
+
+// The same page as text, for a maker that keeps it in memory (a mod carries
+// it) rather than on disk; nullopt, after the failure's line, when a file
+// could not be read whole. May throw std::bad_alloc.
+std::optional<std::string> ChangesPageText(const comparison::ComparedSet& set,
+                                           const comparison::ComparedSet& other,
+                                           const comparison::SetComparison& comparison,
+                                           report::ReportLog& log,
+                                           const DifferenceVisit& visit = {},
+                                           const ChangesPageWords& words = {}, unsigned jobs = 0);
 
 }  // namespace sorrelwick::operations

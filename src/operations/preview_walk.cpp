@@ -13,6 +13,10 @@ namespace sorrelwick::operations {
 
 PageSink PageOutput::Sink() {
     return [this](std::string_view text) {
+        if (memory) {
+            memory->append(text);
+            return;
+        }
         if (!writeFailed) writeFailed = !draft.temporary.file.Write(text.data(), text.size());
     };
 }

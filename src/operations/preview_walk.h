@@ -21,6 +21,9 @@ namespace sorrelwick::operations {
 struct PageOutput {
     PageDraft draft;
     bool writeFailed = false;
+    // When set, the page goes here instead of to the draft's file: a page
+    // that is only taken in by its maker never makes the round trip to disk.
+    std::string* memory = nullptr;
 
     PageSink Sink();
 };
