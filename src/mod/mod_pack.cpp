@@ -129,10 +129,10 @@ PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& se
 // (the set's) and its base's digest are taken from the page's walks on the
 // way.
 std::optional<std::string> PageAndPayloads(const ComparedSet& set, const ComparedSet& base,
-                                          const SetComparison& comparison,
-                                          const PackRequest& request, ModManifest& manifest,
-                                          std::vector<ByteVector>& payloads,
-                                          const PackedPieces& pieces, report::ReportLog& log) {
+                                           const SetComparison& comparison,
+                                           const PackRequest& request, ModManifest& manifest,
+                                           std::vector<ByteVector>& payloads,
+                                           const PackedPieces& pieces, report::ReportLog& log) {
     std::vector<std::optional<std::size_t>> slotOf(comparison.textures.size());
     for (std::size_t slot = 0; slot < pieces.textures.size(); ++slot) {
         slotOf[pieces.textures[slot]] = slot;
@@ -229,8 +229,8 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackReques
                      .sha256 = format::HexOf(baseDigest.Finish())};
     const format::Bytes pageBytes{reinterpret_cast<const std::uint8_t*>(page->data()),
                                   page->size()};
-    if (!WriteModFile(request.modPath, manifest, pageBytes, payloads, request.replaceExisting,
-                      log, request.jobs)) {
+    if (!WriteModFile(request.modPath, manifest, pageBytes, payloads, request.replaceExisting, log,
+                      request.jobs)) {
         return false;
     }
     log.AppendLine("");

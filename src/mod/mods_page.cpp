@@ -104,7 +104,8 @@ std::string PieceText(PagePiece& piece) {
     }
     if (!piece.flag.empty()) card.flags.push_back(std::move(piece.flag));
     std::string html;
-    operations::WriteCard(card, [&html](std::string_view text) { html += text; }, piece.place);
+    operations::WriteCard(
+        card, [&html](std::string_view text) { html += text; }, piece.place);
     return html;
 }
 
@@ -118,8 +119,7 @@ enum class Card { Written, ModUnreadable, SetUnreadable };
 // an image in it is not the one its manifest names) gets a card that says
 // so, and its line in `log`.
 Card WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces& set,
-                  const TextureChangers& changers, PiecePipeline& pieces,
-                  report::ReportLog& log) {
+                  const TextureChangers& changers, PiecePipeline& pieces, report::ReportLog& log) {
     const auto out = [&pieces](std::string text) {
         PagePiece piece;
         piece.text = std::move(text);
@@ -154,8 +154,7 @@ Card WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
             report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence);
         const auto image = before->find(i);
         const bool held = image != before->end();
-        pieces.Push(CardPiece(label,
-                              held ? std::optional(std::move(image->second)) : std::nullopt,
+        pieces.Push(CardPiece(label, held ? std::optional(std::move(image->second)) : std::nullopt,
                               held ? std::string() : msg::BaseNotInSet(state.setName),
                               CardPlace{i + 1, 0}));
         std::string conflict;

@@ -51,8 +51,8 @@ constexpr int kDeflateLevel = Z_DEFAULT_COMPRESSION;
 // Raw deflate of `data`, or nullopt when it is not smaller.
 std::optional<ByteVector> Deflated(format::Bytes data) {
     z_stream stream{};
-    if (deflateInit2(&stream, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8,
-                     Z_DEFAULT_STRATEGY) != Z_OK) {
+    if (deflateInit2(&stream, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
+        Z_OK) {
         return std::nullopt;
     }
     ByteVector out(deflateBound(&stream, static_cast<uLong>(data.size())));
@@ -184,7 +184,9 @@ std::optional<ByteVector> Inflated(format::Bytes data, std::uint32_t size) {
 
 }  // namespace
 
-ZipPrepared PrepareZipEntry(format::Bytes data) { return {CrcOf(data), Deflated(data)}; }
+ZipPrepared PrepareZipEntry(format::Bytes data) {
+    return {CrcOf(data), Deflated(data)};
+}
 
 void ZipWriter::Add(const std::string& name, format::Bytes data) {
     Add(name, data, PrepareZipEntry(data));

@@ -85,8 +85,7 @@ namespace {
 // whole.
 bool WriteChangesInto(PageOutput& page, const ComparedSet& set, const ComparedSet& other,
                       const SetComparison& comparison, report::ReportLog& log,
-                      const DifferenceVisit& visit, const ChangesPageWords& words,
-                      unsigned jobs) {
+                      const DifferenceVisit& visit, const ChangesPageWords& words, unsigned jobs) {
     WriteChangesOpening(set.name, other.name, page.Sink(), words.title);
     const bool whole = WriteColumn(other, comparison, 0, page, log, visit, jobs) &&
                        WriteColumn(set, comparison, 1, page, log, visit, jobs);
@@ -111,8 +110,8 @@ PageOutcome WriteChangesPageOf(const ComparedSet& set, const ComparedSet& other,
 }
 
 std::optional<std::string> ChangesPageText(const ComparedSet& set, const ComparedSet& other,
-                                           const SetComparison& comparison,
-                                           report::ReportLog& log, const DifferenceVisit& visit,
+                                           const SetComparison& comparison, report::ReportLog& log,
+                                           const DifferenceVisit& visit,
                                            const ChangesPageWords& words, unsigned jobs) {
     std::string text;
     PageOutput page{.draft = {}, .writeFailed = false, .memory = &text};

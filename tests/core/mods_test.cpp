@@ -312,23 +312,24 @@ TEST_F(ModsTest, AFailedCallLeavesNoPageButAWholeOne) {
     const FolderContents before = Files();
     // On one thread, and with the pictures made on a pool.
     for (const unsigned jobs : {1u, 3u}) {
-    SCOPED_TRACE(::testing::Message() << jobs << " threads");
-    ForEveryFault([&](const FaultPlan& plan) {
-        if (plan.persistent) return false;
-        const auto [result, fired] = RunArmed(
-            plan, [&] { return mod::ReportMods(state, {mods, page, false, jobs}, &log); });
-        FolderContents after = Files();
-        if (after.erase("mods.html") == 1) {
-            // Whole, or with a card that says its mod could not be read.
-            const Bytes written = gen::ReadWholeFile(page);
-            EXPECT_TRUE(result ? written == whole
-                               : std::string(written.end() - 8, written.end()) == "</html>\n");
-        }
-        EXPECT_EQ(after, before);
-        std::filesystem::remove(page);
-        EXPECT_EQ(result, !fired);
-        return fired;
-    });
+        SCOPED_TRACE(::testing::Message() << jobs << " threads");
+        ForEveryFault([&](const FaultPlan& plan) {
+            if (plan.persistent) return false;
+            const auto [result, fired] = RunArmed(plan, [&] {
+                return mod::ReportMods(state, {mods, page, false, jobs}, &log);
+            });
+            FolderContents after = Files();
+            if (after.erase("mods.html") == 1) {
+                // Whole, or with a card that says its mod could not be read.
+                const Bytes written = gen::ReadWholeFile(page);
+                EXPECT_TRUE(result ? written == whole
+                                   : std::string(written.end() - 8, written.end()) == "</html>\n");
+            }
+            EXPECT_EQ(after, before);
+            std::filesystem::remove(page);
+            EXPECT_EQ(result, !fired);
+            return fired;
+        });
     }
 }
 
