@@ -154,7 +154,15 @@ std::optional<std::string> PageAndPayloads(const ComparedSet& set, const Compare
     const operations::ChangesPageWords words{
         .title = manifest.title.empty() ? set.name : manifest.title,
         .notes = msg::MaterialChangesInWords(manifest.materials)};
-    return operations::ChangesPageText(set, base, comparison, log, visit, words, request.jobs);
+    std::optional<operations::PageText> page = operations::ChangesPageText(
+        set, base, comparison, kMaxModBytes, log, visit, words, request.jobs);
+    if (!page) return std::nullopt;
+    // No reader takes a mod that large; its page alone would make it so.
+    if (page->tooLarge) {
+        log.AppendLine(msg::ModTooLarge(request.modPath, kMaxModBytes));
+        return std::nullopt;
+    }
+    return std::move(page->text);
 }
 
 // The archive entry of the n-th packed texture: its number, then its name

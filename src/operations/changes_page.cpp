@@ -109,16 +109,17 @@ PageOutcome WriteChangesPageOf(const ComparedSet& set, const ComparedSet& other,
     return FinishPage(page, whole, replaceExisting, log);
 }
 
-std::optional<std::string> ChangesPageText(const ComparedSet& set, const ComparedSet& other,
-                                           const SetComparison& comparison, report::ReportLog& log,
-                                           const DifferenceVisit& visit,
-                                           const ChangesPageWords& words, unsigned jobs) {
-    std::string text;
-    PageOutput page{.draft = {}, .writeFailed = false, .memory = &text};
+std::optional<PageText> ChangesPageText(const ComparedSet& set, const ComparedSet& other,
+                                        const SetComparison& comparison, std::size_t mostBytes,
+                                        report::ReportLog& log, const DifferenceVisit& visit,
+                                        const ChangesPageWords& words, unsigned jobs) {
+    PageText made;
+    PageOutput page{.draft = {}, .writeFailed = false, .memory = &made.text, .memoryLimit = mostBytes};
     if (!WriteChangesInto(page, set, other, comparison, log, visit, words, jobs)) {
         return std::nullopt;
     }
-    return text;
+    made.tooLarge = page.writeFailed;
+    return made;
 }
 
 }  // namespace sorrelwick::operations
