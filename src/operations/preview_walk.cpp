@@ -1,7 +1,6 @@
 #include "operations/preview_walk.h"
 
 #include <algorithm>
-
 #include <functional>
 #include <new>
 
