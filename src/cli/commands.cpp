@@ -369,7 +369,8 @@ void AddMods(CLI::App& app, ChosenCommand& chosen) {
         app, chosen, "mods",
         "Tell each mod's state against SET, and the pieces two of them change; writes nothing",
         [](const CliRequest& request, ToolState& state, report::ReportLog& log) {
-            return mod::ReportMods(state, {request.mods, request.pagePath, request.force}, &log);
+            return mod::ReportMods(
+                state, {request.mods, request.pagePath, request.force, request.jobs}, &log);
         });
     command
         .add_option("MOD", chosen.request.mods,
@@ -381,6 +382,7 @@ void AddMods(CLI::App& app, ChosenCommand& chosen) {
                     "before and after")
         ->option_text("PAGE");
     command.add_flag("--force", chosen.request.force, "Replace PAGE when it exists");
+    AddJobsOption(command, chosen.request.jobs);
 }
 
 void AddUnapply(CLI::App& app, ChosenCommand& chosen) {

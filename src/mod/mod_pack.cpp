@@ -125,14 +125,14 @@ PackedPieces ReportPieces(const SetComparison& comparison, const ComparedSet& se
     return pieces;
 }
 
-// Writes the page of the changes beside the mod, takes it in and deletes
-// it; each changed texture's payload (the set's) and its base's digest are
-// taken from the page's walks on the way.
-std::optional<ByteVector> PageAndPayloads(const ComparedSet& set, const ComparedSet& base,
-                                          const SetComparison& comparison,
-                                          const PackRequest& request, ModManifest& manifest,
-                                          std::vector<ByteVector>& payloads,
-                                          const PackedPieces& pieces, report::ReportLog& log) {
+// Makes the page of the changes in memory; each changed texture's payload
+// (the set's) and its base's digest are taken from the page's walks on the
+// way.
+std::optional<std::string> PageAndPayloads(const ComparedSet& set, const ComparedSet& base,
+                                           const SetComparison& comparison,
+                                           const PackRequest& request, ModManifest& manifest,
+                                           std::vector<ByteVector>& payloads,
+                                           const PackedPieces& pieces, report::ReportLog& log) {
     std::vector<std::optional<std::size_t>> slotOf(comparison.textures.size());
     for (std::size_t slot = 0; slot < pieces.textures.size(); ++slot) {
         slotOf[pieces.textures[slot]] = slot;
@@ -150,19 +150,19 @@ std::optional<ByteVector> PageAndPayloads(const ComparedSet& set, const Compared
             texture.baseSha256 = format::HexOf(format::Sha256Of(tga));
         }
     };
-    const std::string pagePath = request.modPath + ".page";
     // The page speaks of the mod, not of the packer's own files.
     const operations::ChangesPageWords words{
         .title = manifest.title.empty() ? set.name : manifest.title,
         .notes = msg::MaterialChangesInWords(manifest.materials)};
-    if (operations::WriteChangesPageOf(set, base, comparison, pagePath, false, log, visit, words,
-                                       request.jobs) == operations::PageOutcome::NotWritten) {
+    std::optional<operations::PageText> page = operations::ChangesPageText(
+        set, base, comparison, kMaxModBytes, log, visit, words, request.jobs);
+    if (!page) return std::nullopt;
+    // No reader takes a mod that large; its page alone would make it so.
+    if (page->tooLarge) {
+        log.AppendLine(msg::ModTooLarge(request.modPath, kMaxModBytes));
         return std::nullopt;
     }
-    std::optional<ByteVector> page = ReadWholeFile(pagePath, kMaxModBytes);
-    if (!page) log.AppendLine(report::msg::CouldNotOpen(pagePath));
-    if (!platform::RemoveFile(pagePath)) log.AppendLine(report::msg::CouldNotDelete(pagePath));
-    return page;
+    return std::move(page->text);
 }
 
 // The archive entry of the n-th packed texture: its number, then its name
@@ -214,7 +214,7 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackReques
                                      .entry = EntryName(slot, texture.name)});
     }
     std::vector<ByteVector> payloads;
-    const std::optional<ByteVector> page =
+    const std::optional<std::string> page =
         PageAndPayloads(set, base, *comparison, request, manifest, payloads, pieces, log);
     // The page is made only when each changed texture was met on both walks,
     // so every texture has both digests and its payload.
@@ -235,7 +235,10 @@ bool WritePack(const ComparedSet& set, const ComparedSet& base, const PackReques
     manifest.base = {.fileName = base.name,
                      .size = baseSize,
                      .sha256 = format::HexOf(baseDigest.Finish())};
-    if (!WriteModFile(request.modPath, manifest, *page, payloads, request.replaceExisting, log)) {
+    const format::Bytes pageBytes{reinterpret_cast<const std::uint8_t*>(page->data()),
+                                  page->size()};
+    if (!WriteModFile(request.modPath, manifest, pageBytes, payloads, request.replaceExisting, log,
+                      request.jobs)) {
         return false;
     }
     log.AppendLine("");

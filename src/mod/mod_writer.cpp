@@ -3,6 +3,7 @@
 #include "format/chunk_walk.h"
 #include "mod/mod_file.h"
 #include "mod/mod_messages.h"
+#include "operations/ordered_pipeline.h"
 #include "operations/page_file.h"
 #include "platform/file.h"
 #include "report/messages.h"
@@ -23,26 +24,38 @@ format::Bytes TextBytes(const std::string& text) {
 }  // namespace
 
 ByteVector ModArchive(const ModManifest& manifest, format::Bytes page,
-                      const std::vector<ByteVector>& payloads) {
-    ZipWriter zip;
-    zip.Add(std::string(kManifestEntry), TextBytes(ManifestJson(manifest)));
-    zip.Add(std::string(kPreviewEntry), page);
+                      const std::vector<ByteVector>& payloads, unsigned jobs) {
+    const std::string json = ManifestJson(manifest);
+    std::vector<std::pair<std::string, format::Bytes>> entries = {
+        {std::string(kManifestEntry), TextBytes(json)}, {std::string(kPreviewEntry), page}};
     for (std::size_t i = 0; i < manifest.textures.size(); ++i) {
-        zip.Add(manifest.textures[i].entry, payloads[i]);
+        entries.emplace_back(manifest.textures[i].entry, payloads[i]);
     }
+    // Each entry is deflated on the pool and added in order: the bytes are
+    // those of one thread.
+    ZipWriter zip;
+    std::size_t next = 0;
+    operations::OrderedPipeline<std::size_t, ZipPrepared> prepare(
+        jobs, [&entries](std::size_t& i) { return PrepareZipEntry(entries[i].second); },
+        [&](ZipPrepared& prepared) {
+            zip.Add(entries[next].first, entries[next].second, prepared);
+            ++next;
+        });
+    for (std::size_t i = 0; i < entries.size(); ++i) prepare.Push(i);
+    prepare.Finish();
     return zip.Finish();
 }
 
 bool WriteModFile(const std::string& modPath, const ModManifest& manifest, format::Bytes page,
                   const std::vector<ByteVector>& payloads, bool replaceExisting,
-                  report::ReportLog& log) {
+                  report::ReportLog& log, unsigned jobs) {
     // Said in the mod's own words before anything is written; the draft's
     // move checks again at the moment it replaces.
     if (IsChessSet(modPath)) {
         log.AppendLine(msg::ModIsAChessSet(modPath));
         return false;
     }
-    const ByteVector archive = ModArchive(manifest, page, payloads);
+    const ByteVector archive = ModArchive(manifest, page, payloads, jobs);
     // The reader takes at most so many bytes, of the archive and of what
     // it inflates to.
     std::uint64_t inflated = ManifestJson(manifest).size();

@@ -71,16 +71,46 @@ std::optional<std::map<std::size_t, ByteVector>> BaseImagesInSet(const ToolState
     return images;
 }
 
-PreviewCard CardOf(const std::string& label, const ByteVector* image, std::string flag) {
-    PreviewCard card;
-    if (image) {
-        card = operations::MakePreviewCard(label, *image);
-    } else {
-        card.name = label;
-    }
-    if (!flag.empty()) card.flags.push_back(std::move(flag));
-    return card;
+// A piece of the page: text as it stands, or a card to be made (its
+// pictures encoded) away from the page's thread.
+struct PagePiece {
+    std::string text;
+    std::string label;
+    std::optional<ByteVector> image;  // none: the card names the texture only
+    std::string flag;
+    CardPlace place;
+    bool isCard = false;
+};
+
+PagePiece CardPiece(const std::string& label, std::optional<ByteVector> image, std::string flag,
+                    CardPlace place) {
+    PagePiece piece;
+    piece.label = label;
+    piece.image = std::move(image);
+    piece.flag = std::move(flag);
+    piece.place = place;
+    piece.isCard = true;
+    return piece;
 }
+
+// Touches no file: runs on any thread. Throws std::bad_alloc.
+std::string PieceText(PagePiece& piece) {
+    if (!piece.isCard) return std::move(piece.text);
+    PreviewCard card;
+    if (piece.image) {
+        card = operations::MakePreviewCard(piece.label, *piece.image);
+    } else {
+        card.name = piece.label;
+    }
+    if (!piece.flag.empty()) card.flags.push_back(std::move(piece.flag));
+    std::string html;
+    operations::WriteCard(
+        card, [&html](std::string_view text) { html += text; }, piece.place);
+    return html;
+}
+
+// The page's pieces, their cards made on every core and written in order.
+using PiecePipeline = operations::OrderedPipeline<PagePiece, std::string>;
 
 enum class Card { Written, ModUnreadable, SetUnreadable };
 
@@ -89,9 +119,13 @@ enum class Card { Written, ModUnreadable, SetUnreadable };
 // an image in it is not the one its manifest names) gets a card that says
 // so, and its line in `log`.
 Card WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces& set,
-                  const TextureChangers& changers, PageOutput& page, report::ReportLog& log) {
-    const operations::PageSink out = page.Sink();
-    const std::optional<ModFile> mod = ReadModFile(paged.path);
+                  const TextureChangers& changers, PiecePipeline& pieces, report::ReportLog& log) {
+    const auto out = [&pieces](std::string text) {
+        PagePiece piece;
+        piece.text = std::move(text);
+        pieces.Push(std::move(piece));
+    };
+    std::optional<ModFile> mod = ReadModFile(paged.path);
     out("<div class=\"mod\"><h2>" +
         HtmlText(mod && !mod->manifest.title.empty() ? mod->manifest.title : paged.name) +
         "</h2>\n<p class=\"facts\">");
@@ -105,7 +139,7 @@ Card WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
     std::string facts = operations::HtmlPathText(paged.name);
     if (!manifest.author.empty()) facts += ", by " + HtmlText(manifest.author);
     out(facts + ": <span class=\"state\">" + HtmlText(paged.state) + "</span></p>\n");
-    const std::optional<std::map<std::size_t, ByteVector>> before =
+    std::optional<std::map<std::size_t, ByteVector>> before =
         BaseImagesInSet(state, manifest, set, log);
     if (!before) return Card::SetUnreadable;
     // Row 1 names the columns, as on a page of changes.
@@ -119,17 +153,17 @@ Card WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
         const std::string label =
             report::msg::TextureLabel(platform::NameForReport(texture.name), texture.occurrence);
         const auto image = before->find(i);
-        operations::WriteCard(
-            CardOf(label, image == before->end() ? nullptr : &image->second,
-                 image == before->end() ? msg::BaseNotInSet(state.setName) : std::string()),
-            out, CardPlace{i + 1, 0});
+        const bool held = image != before->end();
+        pieces.Push(CardPiece(label, held ? std::optional(std::move(image->second)) : std::nullopt,
+                              held ? std::string() : msg::BaseNotInSet(state.setName),
+                              CardPlace{i + 1, 0}));
         std::string conflict;
         const auto others = changers.find({texture.name, texture.occurrence});
         if (others != changers.end() && others->second.size() > 1) {
             conflict = msg::AlsoChangedBy(others->second, paged.name);
         }
-        operations::WriteCard(CardOf(label, &mod->payloads[i], conflict), out,
-                              CardPlace{i + 1, 1});
+        pieces.Push(CardPiece(label, std::move(mod->payloads[i]), std::move(conflict),
+                              CardPlace{i + 1, 1}));
     }
     out("</div></div>\n");
     return Card::Written;
@@ -139,7 +173,7 @@ Card WriteModCard(const ToolState& state, const PagedMod& paged, const SetPieces
 
 bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, const SetPieces& set,
                    const TextureChangers& changers, const std::string& pagePath,
-                   bool replaceExisting, report::ReportLog& log) {
+                   bool replaceExisting, report::ReportLog& log, unsigned jobs) {
     PageOutput page;
     operations::PageOutcome outcome = operations::PageOutcome::NotWritten;
     bool everyModRead = true;
@@ -147,6 +181,7 @@ bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, co
         operations::WritePageHead(msg::ModsOf(state.setName), kModsStyle, page.Sink());
         page.Sink()("<div class=\"mods\">\n");
         bool whole = true;
+        PiecePipeline pieces(jobs, PieceText, [&page](std::string& text) { page.Sink()(text); });
         for (const PagedMod& mod : mods) {
             if (page.writeFailed) break;
             // A card holds its mod and pictures: memory may run out there.
@@ -156,7 +191,7 @@ bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, co
                 break;
             }
             try {
-                const Card card = WriteModCard(state, mod, set, changers, page, log);
+                const Card card = WriteModCard(state, mod, set, changers, pieces, log);
                 whole = card != Card::SetUnreadable;
                 everyModRead = everyModRead && card == Card::Written;
             } catch (const std::bad_alloc&) {
@@ -164,6 +199,14 @@ bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, co
                 whole = false;
             }
             if (!whole) break;
+        }
+        if (whole) {
+            try {
+                pieces.Finish();
+            } catch (const std::bad_alloc&) {
+                log.AppendLine(report::msg::kNotEnoughMemory);
+                whole = false;
+            }
         }
         operations::WritePageEnd(msg::ModCount(mods.size()), page.Sink());
         outcome = operations::FinishPage(page, whole, replaceExisting, log);

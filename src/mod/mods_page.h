@@ -25,9 +25,11 @@ struct PagedMod {
 using TextureChangers = std::map<TexturePlace, std::vector<std::string>>;
 
 // Writes the page; its line, or the lines of what failed, go to `log`.
-// True when it was written and every mod's images could be read.
+// True when it was written and every mod's images could be read. The
+// pictures are made on `jobs` threads (0: one per core); every file is
+// read and written on the caller's thread.
 bool WriteModsPage(const ToolState& state, const std::vector<PagedMod>& mods, const SetPieces& set,
                    const TextureChangers& changers, const std::string& pagePath,
-                   bool replaceExisting, report::ReportLog& log);
+                   bool replaceExisting, report::ReportLog& log, unsigned jobs = 0);
 
 }  // namespace sorrelwick::mod

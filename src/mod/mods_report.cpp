@@ -158,7 +158,7 @@ bool TellMods(const ToolState& state, const ModsRequest& request, report::Report
     }
     log.AppendLine("");
     return WriteModsPage(state, paged, *set, changers, request.pagePath, request.replaceExisting,
-                         log) &&
+                         log, request.jobs) &&
            whole;
 }
 

@@ -18,6 +18,7 @@ struct ModsRequest {
     std::vector<std::string> mods;
     std::string pagePath;          // empty: no page
     bool replaceExisting = false;  // the page; never a chess set
+    unsigned jobs = 0;             // threads making the page's pictures; 0: one per core
 };
 
 // The .zip files of `folder`, in name order; nullopt after its line when

@@ -18,12 +18,23 @@ namespace sorrelwick::mod {
 
 using ByteVector = std::vector<std::uint8_t>;
 
+// An entry's data made ready for the archive: its CRC, and its deflated
+// bytes when deflating makes it smaller. Made from `data` alone, so entries
+// can be made ready on any thread. May throw std::bad_alloc.
+struct ZipPrepared {
+    std::uint32_t crc = 0;
+    std::optional<ByteVector> deflated;  // none: stored as it is
+};
+ZipPrepared PrepareZipEntry(format::Bytes data);
+
 // Builds an archive. Entries keep the order they are added in and all carry
 // the same time (1980-01-01 00:00), so the same entries give the same bytes.
 class ZipWriter {
 public:
     // Deflates `data` unless deflating would not make it smaller.
     void Add(const std::string& name, format::Bytes data);
+    // The same with `data` made ready by PrepareZipEntry.
+    void Add(const std::string& name, format::Bytes data, const ZipPrepared& prepared);
     // The central directory and its end after the entries: the whole archive.
     ByteVector Finish();
 

@@ -79,13 +79,13 @@ PageOutcome WriteChangesPage(const ToolState& state, const comparison::ComparedS
                               jobs);
 }
 
-PageOutcome WriteChangesPageOf(const ComparedSet& set, const ComparedSet& other,
-                               const SetComparison& comparison, const std::string& pagePath,
-                               bool replaceExisting, report::ReportLog& log,
-                               const DifferenceVisit& visit, const ChangesPageWords& words,
-                               unsigned jobs) {
-    PageOutput page;
-    if (!StartPageFile(pagePath, page.draft, log)) return PageOutcome::NotWritten;
+namespace {
+
+// The page of a comparison into `page`; false when a file could not be read
+// whole.
+bool WriteChangesInto(PageOutput& page, const ComparedSet& set, const ComparedSet& other,
+                      const SetComparison& comparison, report::ReportLog& log,
+                      const DifferenceVisit& visit, const ChangesPageWords& words, unsigned jobs) {
     WriteChangesOpening(set.name, other.name, page.Sink(), words.title);
     const bool whole = WriteColumn(other, comparison, 0, page, log, visit, jobs) &&
                        WriteColumn(set, comparison, 1, page, log, visit, jobs);
@@ -93,7 +93,33 @@ PageOutcome WriteChangesPageOf(const ComparedSet& set, const ComparedSet& other,
         WriteChangesClosing(comparison.textures.size(), comparison.unchangedTextures, page.Sink(),
                             words.notes);
     }
+    return whole;
+}
+
+}  // namespace
+
+PageOutcome WriteChangesPageOf(const ComparedSet& set, const ComparedSet& other,
+                               const SetComparison& comparison, const std::string& pagePath,
+                               bool replaceExisting, report::ReportLog& log,
+                               const DifferenceVisit& visit, const ChangesPageWords& words,
+                               unsigned jobs) {
+    PageOutput page;
+    if (!StartPageFile(pagePath, page.draft, log)) return PageOutcome::NotWritten;
+    const bool whole = WriteChangesInto(page, set, other, comparison, log, visit, words, jobs);
     return FinishPage(page, whole, replaceExisting, log);
+}
+
+std::optional<PageText> ChangesPageText(const ComparedSet& set, const ComparedSet& other,
+                                        const SetComparison& comparison, std::size_t mostBytes,
+                                        report::ReportLog& log, const DifferenceVisit& visit,
+                                        const ChangesPageWords& words, unsigned jobs) {
+    PageText made;
+    PageOutput page{.draft = {}, .writeFailed = false, .memory = &made.text, .memoryLimit = mostBytes};
+    if (!WriteChangesInto(page, set, other, comparison, log, visit, words, jobs)) {
+        return std::nullopt;
+    }
+    made.tooLarge = page.writeFailed;
+    return made;
 }
 
 }  // namespace sorrelwick::operations

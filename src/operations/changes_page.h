@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,5 +45,21 @@ PageOutcome WriteChangesPageOf(const comparison::ComparedSet& set,
                                const std::string& pagePath, bool replaceExisting,
                                report::ReportLog& log, const DifferenceVisit& visit = {},
                                const ChangesPageWords& words = {}, unsigned jobs = 0);
+
+// The same page as text, for a maker that keeps it in memory (a mod carries
+// it) rather than on disk; nullopt, after the failure's line, when a file
+// could not be read whole. A page that would pass `mostBytes` is given up
+// there: the walks stop, and it comes back marked too large, for its maker
+// to say so. May throw std::bad_alloc.
+struct PageText {
+    std::string text;
+    bool tooLarge = false;
+};
+std::optional<PageText> ChangesPageText(const comparison::ComparedSet& set,
+                                        const comparison::ComparedSet& other,
+                                        const comparison::SetComparison& comparison,
+                                        std::size_t mostBytes, report::ReportLog& log,
+                                        const DifferenceVisit& visit = {},
+                                        const ChangesPageWords& words = {}, unsigned jobs = 0);
 
 }  // namespace sorrelwick::operations

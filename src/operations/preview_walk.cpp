@@ -1,5 +1,6 @@
 #include "operations/preview_walk.h"
 
+#include <algorithm>
 #include <functional>
 #include <new>
 
@@ -13,6 +14,12 @@ namespace sorrelwick::operations {
 
 PageSink PageOutput::Sink() {
     return [this](std::string_view text) {
+        if (memory) {
+            if (writeFailed) return;
+            writeFailed = text.size() > memoryLimit - std::min(memoryLimit, memory->size());
+            if (!writeFailed) memory->append(text);
+            return;
+        }
         if (!writeFailed) writeFailed = !draft.temporary.file.Write(text.data(), text.size());
     };
 }

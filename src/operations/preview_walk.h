@@ -3,6 +3,7 @@
 // walk that hands each texture of a set to the page, one payload and one
 // card at a time.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -21,6 +22,11 @@ namespace sorrelwick::operations {
 struct PageOutput {
     PageDraft draft;
     bool writeFailed = false;
+    // When set, the page goes here instead of to the draft's file: a page
+    // that is only taken in by its maker never makes the round trip to disk.
+    // A page that would pass `memoryLimit` bytes fails as a write does.
+    std::string* memory = nullptr;
+    std::size_t memoryLimit = 0;
 
     PageSink Sink();
 };

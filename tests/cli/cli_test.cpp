@@ -373,6 +373,7 @@ TEST(Cli, UsageErrorsExitTwoWithAMessageAndTouchNothing) {
         {"mods", set}, {"mods", set, set, "--page"}, {"unapply", set}, {"unapply", set, set, set},
         {"preview", set, set, "--jobs", "0"}, {"preview", set, set, "--jobs", "two"},
         {"pack", set, "0", set, "--jobs", "1025"}, {"list", set, "--jobs", "2"},
+        {"mods", set, set, "--page", set, "--jobs", "0"},
     };
     // clang-format on
     for (const Arguments& arguments : cases) {

@@ -105,8 +105,8 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
     EXPECT_EQ(read->manifest.materials[0].now.shininess, 90);
     EXPECT_EQ(read->manifest.materials[0].cls, specular::SpecularClass::Board);
 
-    // The same change packs to the same bytes, its page's pictures made on
-    // one thread as on four.
+    // The same change packs to the same bytes, its page's pictures made and
+    // its entries deflated on one thread as on four.
     const std::string again = dir.File("again.zip");
     report::MemoryReportLog packLog;
     ASSERT_TRUE(mod::PackMod(state, {"0", again, "Red", "Me", {}, false, 1}, &packLog));
@@ -147,6 +147,37 @@ TEST_F(ModTest, PackReportsEachPieceAndWritesAMod) {
         EXPECT_TRUE(Has(packLog.Lines(), report::TextureInfoLine("wood.tga", image[12], image[14],
                                                                  image[16], outcome)));
         EXPECT_FALSE(std::filesystem::exists(none));
+    }
+}
+
+// Packing writes nothing but the mod, and that whole or not at all, on one
+// thread and on a pool, whichever call fails: the page it carries never
+// lies beside it on disk.
+TEST_F(ModTest, AFailedCallLeavesNoModButAWholeOne) {
+    const std::string path = PackedMod();
+    const Bytes whole = gen::ReadWholeFile(path);
+    std::filesystem::remove(path);
+    const FolderContents before = Files();
+    for (const unsigned jobs : {1u, 3u}) {
+        SCOPED_TRACE(::testing::Message() << jobs << " threads");
+        ForEveryFault([&](const FaultPlan& plan) {
+            if (plan.persistent) return false;
+            report::MemoryReportLog packLog;
+            const auto [result, fired] = RunArmed(plan, [&] {
+                return mod::PackMod(state, {"0", path, "Red", "Me", {}, false, jobs}, &packLog);
+            });
+            FolderContents after = Files();
+            const bool placed = after.erase("my.zip") == 1;
+            if (placed) {
+                EXPECT_EQ(gen::ReadWholeFile(path), whole);
+            }
+            EXPECT_EQ(after, before);
+            // A folder that could not be flushed fails a mod that is in place.
+            EXPECT_TRUE(!result || placed);
+            EXPECT_TRUE(result || fired);
+            std::filesystem::remove(path);
+            return fired;
+        });
     }
 }
 

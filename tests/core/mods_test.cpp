@@ -70,9 +70,9 @@ protected:
         return path;
     }
     Lines Mods(const std::vector<std::string>& mods, bool* result = nullptr,
-               const std::string& page = {}) {
+               const std::string& page = {}, unsigned jobs = 0) {
         report::MemoryReportLog modsLog;
-        const bool read = mod::ReportMods(state, {mods, page, false}, &modsLog);
+        const bool read = mod::ReportMods(state, {mods, page, false, jobs}, &modsLog);
         if (result) *result = read;
         return modsLog.Lines();
     }
@@ -310,22 +310,47 @@ TEST_F(ModsTest, AFailedCallLeavesNoPageButAWholeOne) {
     const Bytes whole = gen::ReadWholeFile(page);
     std::filesystem::remove(page);
     const FolderContents before = Files();
-    ForEveryFault([&](const FaultPlan& plan) {
-        if (plan.persistent) return false;
-        const auto [result, fired] =
-            RunArmed(plan, [&] { return mod::ReportMods(state, {mods, page, false}, &log); });
-        FolderContents after = Files();
-        if (after.erase("mods.html") == 1) {
-            // Whole, or with a card that says its mod could not be read.
-            const Bytes written = gen::ReadWholeFile(page);
-            EXPECT_TRUE(result ? written == whole
-                               : std::string(written.end() - 8, written.end()) == "</html>\n");
-        }
-        EXPECT_EQ(after, before);
+    // On one thread, and with the pictures made on a pool.
+    for (const unsigned jobs : {1u, 3u}) {
+        SCOPED_TRACE(::testing::Message() << jobs << " threads");
+        ForEveryFault([&](const FaultPlan& plan) {
+            if (plan.persistent) return false;
+            const auto [result, fired] = RunArmed(plan, [&] {
+                return mod::ReportMods(state, {mods, page, false, jobs}, &log);
+            });
+            FolderContents after = Files();
+            if (after.erase("mods.html") == 1) {
+                // Whole, or with a card that says its mod could not be read.
+                const Bytes written = gen::ReadWholeFile(page);
+                EXPECT_TRUE(result ? written == whole
+                                   : std::string(written.end() - 8, written.end()) == "</html>\n");
+            }
+            EXPECT_EQ(after, before);
+            std::filesystem::remove(page);
+            EXPECT_EQ(result, !fired);
+            return fired;
+        });
+    }
+}
+
+// Pictures made on several threads: the same page, byte for byte, and the
+// same report as on one, with cards whose base the set holds and cards
+// whose base it does not, and a mod that can't be read among them.
+TEST_F(ModsTest, ThePageIsTheSameOnOneThreadAndOnMany) {
+    const std::vector<std::string> mods = {Pack("red.zip", kRed, "Red"),
+                                           Pack("blue.zip", kBlue, "Blue"), dir.File("none.zip")};
+    ASSERT_TRUE(gen::WriteWholeFile(mods[2], Bytes{'P', 'K'}));
+    Write(SetLooking(With(kBase, kBlue, false, false, true, false)));
+    const std::string page = dir.File("mods.html");
+    bool written = false;
+    const Lines onOne = Mods(mods, &written, page, 1);
+    const Bytes pageOnOne = gen::ReadWholeFile(page);
+    ASSERT_FALSE(pageOnOne.empty());
+    for (const unsigned jobs : {2u, 3u, 8u}) {
         std::filesystem::remove(page);
-        EXPECT_EQ(result, !fired);
-        return fired;
-    });
+        EXPECT_EQ(Mods(mods, &written, page, jobs), onOne) << jobs << " threads";
+        EXPECT_TRUE(gen::ReadWholeFile(page) == pageOnOne) << jobs << " threads";
+    }
 }
 
 TEST_F(ModsTest, PageHasACardPerModWithTitlesEscaped) {

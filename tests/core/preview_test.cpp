@@ -293,6 +293,41 @@ TEST_F(PreviewTest, ASetThatCannotBeReadGivesNoPage) {
     EXPECT_EQ(Files(), (FolderContents{{"set1.DAT", whole}}));
 }
 
+// The page of changes kept in memory is the page written to disk, as long as
+// it fits the room it is given; past it, it is given up and says so.
+TEST_F(PreviewTest, AChangesPageInMemoryIsThePageOnDiskWithinItsRoom) {
+    Write(SetOf({{"same.tga", Image(4, 4, 24)}, {"wood.tga", Image(8, 8, 32, 5)}}).Bytes());
+    gen::WriteWholeFile(dir.File("set1.000"),
+                        SetOf({{"same.tga", Image(4, 4, 24)}, {"wood.tga", Image(8, 8, 32)}})
+                            .Bytes());
+    const comparison::ComparedSet now{setPath, "set1.DAT"},
+        before{dir.File("set1.000"), "set1.000"};
+    const std::optional<comparison::SetComparison> compared = CompareSets(now, before, log);
+    ASSERT_TRUE(compared);
+    ASSERT_EQ(operations::WriteChangesPageOf(now, before, *compared, page, false, log, {}, {}, 3),
+              operations::PageOutcome::Written);
+    const std::string onDisk = PageText();
+    struct Room {
+        std::size_t bytes;
+        bool fits;
+    };
+    const Room rooms[] = {{onDisk.size(), true}, {onDisk.size() + 1, true},
+                          {onDisk.size() - 1, false}, {0, false}};
+    for (const Room& room : rooms) {
+        SCOPED_TRACE(room.bytes);
+        for (const unsigned jobs : {1u, 3u}) {
+            log = {};
+            const std::optional<operations::PageText> made =
+                operations::ChangesPageText(now, before, *compared, room.bytes, log, {}, {}, jobs);
+            ASSERT_TRUE(made);
+            EXPECT_EQ(made->tooLarge, !room.fits);
+            EXPECT_EQ(made->text == onDisk, room.fits);
+            EXPECT_LE(made->text.size(), room.bytes);
+            EXPECT_TRUE(log.Lines().empty());
+        }
+    }
+}
+
 // Pictures made on several threads: the same page, byte for byte, and the
 // same report as on one, for a whole set and for its changes.
 TEST_F(PreviewTest, ThePageIsTheSameOnOneThreadAndOnMany) {
