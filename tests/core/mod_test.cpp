@@ -488,7 +488,9 @@ TEST_F(ModTest, AnApplyThatFailsClaimsNoPiece) {
     EXPECT_FALSE(Apply(SetLooking(kBase), dir.File("none.zip")));
     EXPECT_TRUE(Has(Lines(log.Lines().begin() + static_cast<long>(before), log.Lines().end()),
                     ReasonLine(Why::NotFound)));
-    EXPECT_FALSE(Apply(SetLooking(kBase), dir.Path()));
+    const std::string folder = dir.File("folder.zip");
+    ASSERT_TRUE(std::filesystem::create_directory(gen::Utf8Path(folder)));
+    EXPECT_FALSE(Apply(SetLooking(kBase), folder));
     EXPECT_TRUE(Has(log.Lines(), ReasonLine(Why::IsFolder)));
 }
 

@@ -91,6 +91,44 @@ TEST_F(Gallery, ShowsATilePerTextureInFileOrderWithItsPictureAndFollowsTheMainWi
     EXPECT_EQ(Labels(), Lines{"wood.tga\n8x8, 32 bits"});
 }
 
+// Textures a downloaded set may hold that no picture can be made of: sides
+// of 0, or a header declaring more pixels than the file holds. Each gets a
+// tile and its label; selecting one shows why it has no picture, copying it
+// copies its name; the gallery stays up.
+TEST_F(Gallery, TexturesWithoutAPictureAreListedAndSaySo) {
+    std::vector<Texture> textures = {
+        {"none.tga", 0, 0, 24, {}},
+        {"flat.tga", 0, 64, 32, {}},
+        {"huge.tga", 20053, 19019, 24, {}},
+        {"wood.tga", 4, 2, 24, gen::BuildTga({}, 4, 2, Pattern)},
+    };
+    textures[0].image.file = gen::MakeTga(0, 0, 24);
+    textures[1].image.file = gen::MakeTga(0, 64, 32);
+    textures[2].image.file = gen::MakeTga(4, 4, 24);
+    textures[2].image.file.resize(17);  // the header alone, cut short
+    textures[2].image.file[12] = 20053 & 0xFF;
+    textures[2].image.file[13] = 20053 >> 8;
+    textures[2].image.file[14] = 19019 & 0xFF;
+    textures[2].image.file[15] = 19019 >> 8;
+    Open(textures);
+    ASSERT_EQ(Labels().size(), textures.size());
+    for (int i = 0; i < static_cast<int>(textures.size()); ++i) {
+        SCOPED_TRACE(textures[Count(i)].name);
+        EXPECT_EQ(ClickTile(i), i);
+        const operations::TexturePicture* shown = ui::TextureViewPicture(view);
+        ASSERT_NE(shown, nullptr);
+        const bool drawable = i == 3;
+        EXPECT_EQ(shown->reason.empty(), drawable) << shown->reason;
+        EXPECT_EQ(shown->bgra.empty(), !drawable);
+        TakeClipboardText();
+        PressControlC(Tiles());
+        EXPECT_EQ(TakeClipboardText(), Wide(textures[Count(i)].name));
+        SendMessageW(GetDlgItem(gallery, SORRELWICK_VIEW_FITTED), BM_CLICK, 0, 0);
+    }
+    EXPECT_TRUE(IsWindow(gallery));
+    EXPECT_EQ(ui::GalleryWindow(), gallery);
+}
+
 // A file dropped on a tile, or chosen from its menu, replaces that texture
 // alone, through a whole rewrite with its backup and report; a drop beside
 // the tiles or of several files changes nothing and says why; Extract
