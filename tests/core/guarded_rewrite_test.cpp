@@ -129,13 +129,16 @@ TEST(GuardedRewrite, EveryFailureLeavesTheSetUntouched) {
          FolderContents{{"set1.DAT", MultiChunkSet()}, {"set1~000", {}}}},
         {"without links: move back fails", {Operation::Move, 2, true, true},
          Chunks(all, {kCleanUpLine, kCouldNotPlace, kCouldNotMoveBack}), {}, backupOnly},
+#ifndef _WIN32
         // The new set stays in place; the flush that failed first keeps its
-        // reason, although the moves after it went well.
+        // reason, although the moves after it went well. (Windows flushes
+        // each move itself: there is no folder to flush.)
         {"without links: the folder not flushed after the set's move",
          {.kind = Operation::Flush, .nth = 2, .linksUnsupported = true,
           .cause = AsFault(Why::ReadOnly)},
          Chunks(all, {kCleanUpLine, kRenamed, kCouldNotWrite, ReasonLine(Why::ReadOnly)}), {},
          FolderContents{{"set1.000", MultiChunkSet()}, {"set1.DAT", MultiChunkSet()}}},
+#endif
         // Nothing was created, so nothing is deleted.
         {"all fails from creating the new file", {std::nullopt, 2, true},
          held(0, "Error - Could not create set1.DAT", {closeSet})},
