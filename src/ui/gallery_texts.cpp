@@ -71,4 +71,35 @@ std::string ReplaceWithQuestion(std::string_view texture, std::string_view fileN
     return question.append(texture).append(" with ").append(fileName).append("?");
 }
 
+std::string EditingFileName(std::string_view texture) {
+    std::string name(WithoutExtension(texture));
+    for (char& c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
+            c = '_';
+        }
+    }
+    // Windows drops trailing dots and spaces, and "." or ".." are no names.
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    if (name.empty()) name = "texture";
+    return name + ".png";
+}
+
+std::string EditorOpenedLine(std::string_view texture, std::string_view path) {
+    std::string line(texture);
+    return line.append(" opened in your image editor as ")
+        .append(path)
+        .append("; each save goes into the set");
+}
+
+std::string EditorNotStartedLine(std::string_view path) {
+    std::string line = "Could not start an image editor for ";
+    return line.append(path);
+}
+
+std::string EditingFileNotWrittenLine(std::string_view texture, std::string_view path) {
+    std::string line = "Not opened: ";
+    return line.append(texture).append(" could not be written as ").append(path);
+}
+
 }  // namespace sorrelwick::ui
