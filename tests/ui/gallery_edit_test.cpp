@@ -8,6 +8,7 @@
 
 #include "gallery_fixture.h"
 #include "operations/texture_png.h"
+#include "platform/win32/wide_text.h"
 #include "ui/gallery_texts.h"
 #include "ui/texture_editing.h"
 
@@ -163,6 +164,9 @@ protected:
         SetEnvironmentVariableW(L"SORRELWICK_TEST_PICTURE", path->c_str());
         expected = Pixels(picture.file);
     }
+    void ClickInGallery(int id) const {
+        SendMessageW(GetDlgItem(gallery, id), BM_CLICK, 0, 0);
+    }
     std::vector<std::uint8_t> WoodInSet() const {
         const auto index = operations::IndexTextures(dir.File("set1.DAT"));
         return index ? Pixels(operations::ReadTextureImage(dir.File("set1.DAT"), index->front()))
@@ -172,12 +176,6 @@ protected:
     std::vector<std::uint8_t> expected;
 };
 
-// How a user starts editing the first tile.
-struct Start {
-    const char* how;
-    std::function<void(GalleryEdit&)> act;
-};
-
 }  // namespace
 
 // Every way to start an edit opens the texture as a PNG in the editing
@@ -185,24 +183,27 @@ struct Start {
 // saves, written in two pieces, is imported once whole; two saves leave one
 // backup, which the second import names as the set before the session.
 TEST_F(GalleryEdit, SavesOfTheRegisteredEditorReachTheSetAndTheTile) {
+    // How the user starts editing the first tile, and the verbs the editor
+    // is registered for.
     struct Case {
-        Start start;
+        const char* how;
+        std::function<void()> start;
         std::vector<std::wstring> verbs;
     };
     const Case cases[] = {
-        {{"the button", [](GalleryEdit& t) { t.Click(SORRELWICK_EDIT_TEXTURE); }}, {L"edit"}},
-        {{"the tile's menu", [](GalleryEdit& t) { t.ChooseFromMenu(0, 2); }}, {L"open"}},
-        {{"a double click",
-          [](GalleryEdit& t) {
-              POINT at = t.TileMiddle(0);
-              MapWindowPoints(t.gallery, t.Tiles(), &at, 1);
-              SendMessageW(t.Tiles(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-          }},
+        {"the button", [this] { ClickInGallery(SORRELWICK_EDIT_TEXTURE); }, {L"edit"}},
+        {"the tile's menu", [this] { ChooseFromMenu(0, 2); }, {L"open"}},
+        {"a double click",
+         [this] {
+             POINT at = TileMiddle(0);
+             MapWindowPoints(gallery, Tiles(), &at, 1);
+             SendMessageW(Tiles(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+         },
          {L"edit", L"open"}},
     };
     const std::vector<Texture> textures = Textures();
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.start.how);
+        SCOPED_TRACE(c.how);
         ui::CloseGallery();
         std::filesystem::remove_all(editing);
         for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
@@ -215,7 +216,7 @@ TEST_F(GalleryEdit, SavesOfTheRegisteredEditorReachTheSetAndTheTile) {
         Click(SORRELWICK_CLEAR_BUTTON);
 
         EditorSaves("dark.png", Dark);
-        c.start.act(*this);
+        c.start();
         const std::string file = editing + "\\wood.png";
         EXPECT_EQ(Report().at(0), ui::EditorOpenedLine("wood.tga", file));
         ASSERT_TRUE(PumpUntil([&] { return WoodInSet() == expected; }));
@@ -227,7 +228,7 @@ TEST_F(GalleryEdit, SavesOfTheRegisteredEditorReachTheSetAndTheTile) {
         // Again: the same file, the same session.
         Click(SORRELWICK_CLEAR_BUTTON);
         EditorSaves("light.png", Light);
-        c.start.act(*this);
+        c.start();
         ASSERT_TRUE(PumpUntil([&] { return WoodInSet() == expected; }));
         EXPECT_NE(TilePixels(0), tileDark);
         EXPECT_EQ(Backups(dir.Path()), 1u);
@@ -254,7 +255,7 @@ TEST_F(GalleryEdit, AnEditorThatDoesNotStartIsSaidWithItsReason) {
     Open(textures);
     SelectTile(1);
     Click(SORRELWICK_CLEAR_BUTTON);
-    Click(SORRELWICK_EDIT_TEXTURE);
+    ClickInGallery(SORRELWICK_EDIT_TEXTURE);
     const std::string file = editing + "\\glass.png";
     const Lines report = Report();
     ASSERT_EQ(report.size(), 3u);
