@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "gallery_fixture.h"
+#include "generators/picture_builder.h"
 #include "operations/texture_png.h"
 #include "platform/win32/wide_text.h"
 #include "ui/gallery_texts.h"
@@ -265,6 +266,66 @@ TEST_F(GalleryEdit, AnEditorThatDoesNotStartIsSaidWithItsReason) {
     EXPECT_EQ(Status(), ui::StatusText(ui::kExtractInstead));
     EXPECT_TRUE(std::filesystem::is_regular_file(file));
     EXPECT_EQ(gen::ReadWholeFile(dir.File("set1.DAT")), SetOf(textures));
+}
+
+// A picture of any format the tool converts, dropped on a tile or chosen
+// from its menu, is taken when converting; "Scale to the texture's size"
+// brings other sides to the texture's; without it they stay, and must be
+// powers of two.
+TEST_F(Gallery, PicturesOfEveryEditorAreTakenWhenConvertingAndScaledWhenAsked) {
+    const auto gallerySwitch = [this](int id, bool on) {
+        CheckDlgButton(gallery, id, on ? BST_CHECKED : BST_UNCHECKED);
+    };
+    gen::Rgba (*const pattern)(unsigned, unsigned) = Dark;
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        bool convert, scale;
+        bool taken;
+        const char* said;  // in the status line
+    } cases[] = {
+        {"same.bmp", gen::MakeBmp(4, 2, 3, pattern), true, false, true, "converted from BMP"},
+        {"same.gif", gen::MakeGif(4, 2, pattern), false, false, false, "Import failed"},
+        {"large.jpg", gen::MakeJpeg(6, 3, 3, pattern), true, true, true, "scaled from 6x3"},
+        {"large.psd", gen::MakePsd(6, 3, 3, pattern, true), false, true, true, "scaled from 6x3"},
+        {"wide.psd", gen::MakePsd(6, 3, 3, pattern, false), true, false, false, "wrong size"},
+    };
+    const std::vector<Texture> textures = Textures();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(gen::WriteWholeFile(dir.File(c.name), c.file));
+        Open(textures);
+        Click(SORRELWICK_CLEAR_BUTTON);
+        gallerySwitch(SORRELWICK_GALLERY_CONVERT, c.convert);
+        gallerySwitch(SORRELWICK_GALLERY_FIT, c.scale);
+        Drop(gallery, dir, {c.name}, TileMiddle(0));
+        EXPECT_NE(Status().find(c.said), std::string::npos) << ::testing::PrintToString(Report());
+        EXPECT_EQ(gen::ReadWholeFile(dir.File("set1.DAT")) != SetOf(textures), c.taken);
+        if (c.taken) {
+            EXPECT_EQ(Labels()[0], "wood.tga\n4x2, 24 bits");
+        }
+    }
+    ASSERT_FALSE(HasFailure());
+
+    // The file dialog offers those formats when converting.
+    // With the closing zero of the literal, the two that end the filter.
+    constexpr char kPictures[] =
+        "Picture (*.tga, *.png, *.bmp, *.jpg, *.jpeg, *.psd, *.gif)\0"
+        "*.tga;*.png;*.bmp;*.jpg;*.jpeg;*.psd;*.gif\0";
+    const std::string pictures(kPictures, sizeof kPictures);
+    for (const bool convert : {true, false}) {
+        Open(textures);
+        gallerySwitch(SORRELWICK_GALLERY_CONVERT, convert);
+        gallerySwitch(SORRELWICK_GALLERY_FIT, false);
+        openRequests.clear();
+        openAnswer = std::nullopt;
+        ChooseFromMenu(0, 0);
+        ASSERT_EQ(openRequests.size(), 1u);
+        EXPECT_EQ(openRequests[0].filter.substr(0, 8), convert ? "Picture " : "Texture ");
+        if (convert) {
+            EXPECT_EQ(openRequests[0].filter, pictures);
+        }
+    }
 }
 
 }  // namespace sorrelwick::test
