@@ -151,6 +151,7 @@ protected:
     void TearDown() override {
         ui::CloseGallery();
         SetEnvironmentVariableW(L"SORRELWICK_TEST_PICTURE", nullptr);
+        SetEnvironmentVariableW(L"SORRELWICK_TEST_SAVE_BY_RENAME", nullptr);
         std::filesystem::remove_all(editing);
         Gallery::TearDown();
     }
@@ -184,16 +185,17 @@ protected:
 // saves, written in two pieces, is imported once whole; two saves leave one
 // backup, which the second import names as the set before the session.
 TEST_F(GalleryEdit, SavesOfTheRegisteredEditorReachTheSetAndTheTile) {
-    // How the user starts editing the first tile, and the verbs the editor
-    // is registered for.
+    // How the user starts editing the first tile, the verbs the editor is
+    // registered for, and whether it saves by renaming another file over.
     struct Case {
         const char* how;
         std::function<void()> start;
         std::vector<std::wstring> verbs;
+        bool byRename = false;
     };
     const Case cases[] = {
         {"the button", [this] { ClickInGallery(SORRELWICK_EDIT_TEXTURE); }, {L"edit"}},
-        {"the tile's menu", [this] { ChooseFromMenu(0, 2); }, {L"open"}},
+        {"the tile's menu", [this] { ChooseFromMenu(0, 2); }, {L"open"}, true},
         {"a double click",
          [this] {
              POINT at = TileMiddle(0);
@@ -211,6 +213,7 @@ TEST_F(GalleryEdit, SavesOfTheRegisteredEditorReachTheSetAndTheTile) {
             std::filesystem::remove(entry.path());
         }
         const RegisteredEditor editor(c.verbs, BesideTests(L"sorrelwick_test_editor.exe"));
+        SetEnvironmentVariableW(L"SORRELWICK_TEST_SAVE_BY_RENAME", c.byRename ? L"1" : nullptr);
         Open(textures);
         SelectTile(0);
         const std::vector<std::uint8_t> tileBefore = TilePixels(0);
@@ -244,7 +247,12 @@ TEST_F(GalleryEdit, SavesOfTheRegisteredEditorReachTheSetAndTheTile) {
             EXPECT_EQ(operations::ReadTextureImage(dir.File("set1.DAT"), index[i]),
                       textures[i].image.file);
         }
-        EXPECT_EQ(std::filesystem::directory_iterator(editing)->path().filename(), "wood.png");
+        // Only the texture's file, whatever the editor wrote on the way.
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(editing)) {
+            left.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(left, Lines{"wood.png"});
     }
 }
 

@@ -1,11 +1,14 @@
 // An image editor for the gallery's tests: registered for a file type's
 // "edit" or "open" verb, it writes the picture in the file that
 // SORRELWICK_TEST_PICTURE names over the file it is given, in two pieces
-// with a pause between, as editors that save in several writes do.
+// with a pause between, as editors that save in several writes do; with
+// SORRELWICK_TEST_SAVE_BY_RENAME set, it writes them to another name in the
+// folder and renames that over the file, as other editors do.
 
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -31,12 +34,19 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::vector<char> bytes = ReadAll(picture);
     if (bytes.empty()) return 3;
-    FILE* file = _wfopen(argv[1], L"wb");
+    const bool byRename = GetEnvironmentVariableW(L"SORRELWICK_TEST_SAVE_BY_RENAME", nullptr, 0);
+    const std::wstring target = argv[1];
+    const std::wstring written = byRename ? target + L".saving~" : target;
+    FILE* file = _wfopen(written.c_str(), L"wb");
     if (!file) return 4;
     const std::size_t half = bytes.size() / 2;
     std::fwrite(bytes.data(), 1, half, file);
     std::fflush(file);
     Sleep(60);  // shorter than the quiet period a save is taken after
     std::fwrite(bytes.data() + half, 1, bytes.size() - half, file);
-    return std::fclose(file) == 0 ? 0 : 5;
+    if (std::fclose(file) != 0) return 5;
+    if (byRename && !MoveFileExW(written.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return 6;
+    }
+    return 0;
 }
