@@ -137,8 +137,7 @@ EditedFile* WriteForEditor(Gallery& gallery, TextureEdits& edits, std::size_t te
             operations::WriteTextureAsPng(TheToolState(), texture, path);
         if (written.outcome == operations::PngWriteOutcome::AlreadyExists) continue;
         if (written.outcome != operations::PngWriteOutcome::Written) {
-            report::AppendFailure(log, EditingFileNotWrittenLine(textureName, path),
-                                  written.cause);
+            report::AppendFailure(log, EditingFileNotWrittenLine(textureName, path), written.cause);
             return nullptr;
         }
         edits.files.push_back({name, texture, textureName, platform::ReadFileIdentity(path)});
@@ -251,7 +250,8 @@ void TakeEditorSaves(Gallery& gallery) {
     }
     const auto now = operations::SaveDetector::Clock::now();
     for (const std::string& name : names) {
-        if (const EditedFile* file = FileNamed(edits, name)) edits.detector.Changed(file->name, now);
+        if (const EditedFile* file = FileNamed(edits, name))
+            edits.detector.Changed(file->name, now);
     }
     if (woken == platform::WatchWait::Failed) {
         ListBoxReportLog report(ReportListOf(gallery));
@@ -263,7 +263,8 @@ void TakeEditorSaves(Gallery& gallery) {
     for (const std::string& name : edits.detector.Due(now)) {
         // An import reloads the gallery, which may end the watch.
         if (!gallery.edits) return;
-        if (EditedFile* file = FileNamed(*gallery.edits, name)) TakeSave(gallery, *gallery.edits, *file);
+        if (EditedFile* file = FileNamed(*gallery.edits, name))
+            TakeSave(gallery, *gallery.edits, *file);
     }
 }
 

@@ -158,17 +158,15 @@ protected:
     // The editor's next save: the texture `pattern` draws, as a PNG.
     void EditorSaves(const std::string& name, gen::Rgba (*pattern)(unsigned, unsigned)) {
         const gen::BuiltTga picture = gen::BuildTga({}, 4, 2, pattern);
-        const std::vector<std::uint8_t> png = operations::TextureAsPng(
-            format::Bytes(picture.file.data(), picture.file.size()));
+        const std::vector<std::uint8_t> png =
+            operations::TextureAsPng(format::Bytes(picture.file.data(), picture.file.size()));
         ASSERT_FALSE(png.empty());
         ASSERT_TRUE(gen::WriteWholeFile(dir.File(name), png));
         const std::optional<std::wstring> path = platform::WidePath(dir.File(name));
         SetEnvironmentVariableW(L"SORRELWICK_TEST_PICTURE", path->c_str());
         expected = Pixels(picture.file);
     }
-    void ClickInGallery(int id) const {
-        SendMessageW(GetDlgItem(gallery, id), BM_CLICK, 0, 0);
-    }
+    void ClickInGallery(int id) const { SendMessageW(GetDlgItem(gallery, id), BM_CLICK, 0, 0); }
     std::vector<std::uint8_t> WoodInSet() const {
         const auto index = operations::IndexTextures(dir.File("set1.DAT"));
         return index ? Pixels(operations::ReadTextureImage(dir.File("set1.DAT"), index->front()))
@@ -238,9 +236,9 @@ TEST_F(GalleryEdit, SavesOfTheRegisteredEditorReachTheSetAndTheTile) {
         EXPECT_EQ(Backups(dir.Path()), 1u);
         const Lines report = Report();
         EXPECT_EQ(report.front(), ui::EditorOpenedLine("wood.tga", file));
-        EXPECT_NE(std::find(report.begin(), report.end(),
-                            "Set before this editing session: set1.000"),
-                  report.end());
+        EXPECT_NE(
+            std::find(report.begin(), report.end(), "Set before this editing session: set1.000"),
+            report.end());
         // The other textures are as they were.
         const auto index = operations::IndexTextures(dir.File("set1.DAT")).value();
         for (std::size_t i = 1; i < textures.size(); ++i) {

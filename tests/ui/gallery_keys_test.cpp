@@ -110,9 +110,9 @@ TEST_F(Gallery, EveryControlStaysWholeAtEverySize) {
         {{2 * (opened.right - opened.left), 2 * (opened.bottom - opened.top)}, 2 * dpi},
     };
     const int ids[] = {
-        SORRELWICK_GALLERY_LIST,    SORRELWICK_GALLERY_VIEW,    SORRELWICK_VIEW_COLOUR,
-        SORRELWICK_VIEW_ALPHA,      SORRELWICK_VIEW_BOTH,       SORRELWICK_VIEW_FITTED,
-        SORRELWICK_GALLERY_CONVERT, SORRELWICK_GALLERY_FIT,     SORRELWICK_WEB_PAGE_BUTTON,
+        SORRELWICK_GALLERY_LIST,    SORRELWICK_GALLERY_VIEW, SORRELWICK_VIEW_COLOUR,
+        SORRELWICK_VIEW_ALPHA,      SORRELWICK_VIEW_BOTH,    SORRELWICK_VIEW_FITTED,
+        SORRELWICK_GALLERY_CONVERT, SORRELWICK_GALLERY_FIT,  SORRELWICK_WEB_PAGE_BUTTON,
         SORRELWICK_GALLERY_STATUS,  SORRELWICK_EDIT_TEXTURE};
     for (const auto& [size, scale] : sizes) {
         SCOPED_TRACE(std::to_string(size.cx) + "x" + std::to_string(size.cy) + " at " +
