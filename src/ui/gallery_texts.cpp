@@ -82,6 +82,16 @@ std::string EditingFileName(std::string_view texture) {
     // Windows drops trailing dots and spaces, and "." or ".." are no names.
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
     if (name.empty()) name = "texture";
+    // "con.png" or "com1.png" name a device, not a file, on older Windows.
+    const std::string_view device = std::string_view(name).substr(0, name.find('.'));
+    for (const std::string_view reserved : {"con", "prn", "aux", "nul"}) {
+        if (SameIgnoringCase(device, reserved)) return "_" + name + ".png";
+    }
+    const bool numbered = device.size() == 4 && device[3] >= '1' && device[3] <= '9';
+    if (numbered && (SameIgnoringCase(device.substr(0, 3), "com") ||
+                     SameIgnoringCase(device.substr(0, 3), "lpt"))) {
+        return "_" + name + ".png";
+    }
     return name + ".png";
 }
 

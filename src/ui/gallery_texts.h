@@ -37,7 +37,8 @@ std::string ReplaceWithQuestion(std::string_view texture, std::string_view fileN
 
 // The name an edited texture's PNG takes: the texture's stem and ".png",
 // "wood.png" for "wood.tga"; a name that would leave the folder or that
-// Windows refuses has those characters as "_".
+// Windows refuses has those characters as "_", and one that names a device
+// ("con", "lpt1") starts with "_".
 std::string EditingFileName(std::string_view texture);
 
 // "wood.tga opened in your image editor as C:\...\wood.png; each save

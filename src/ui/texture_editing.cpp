@@ -85,9 +85,14 @@ bool MakeFolders(const std::string& from, const std::string& folder) {
     return true;
 }
 
+// The file `texture` is in the editor as, if it is still there; one the
+// user deleted is forgotten, so that the texture is written anew.
 EditedFile* FileFor(TextureEdits& edits, std::size_t texture, const std::string& name) {
-    for (EditedFile& file : edits.files) {
-        if (file.texture == texture && file.textureName == name) return &file;
+    for (auto file = edits.files.begin(); file != edits.files.end(); ++file) {
+        if (file->texture != texture || file->textureName != name) continue;
+        if (platform::ReadFileIdentity(edits.folder + "\\" + file->name)) return &*file;
+        edits.files.erase(file);
+        return nullptr;
     }
     return nullptr;
 }
