@@ -187,14 +187,14 @@ void TakeSave(Gallery& gallery, TextureEdits& edits, EditedFile& file) {
             return;
         }
     }
-    ListBoxReportLog report(ReportListOf(gallery));
     if (TheToolState().setPath != edits.setPath || file.texture >= gallery.textures.size() ||
         gallery.textures[file.texture].name != file.textureName) {
-        report.AppendLine(SetChangedLine(gallery.setName));
+        Tell(gallery, SetChangedLine(gallery.setName));
         return;
     }
     std::string outcome;
     {
+        ListBoxReportLog report(ReportListOf(gallery));
         OutcomeLineLog log(&report);
         edits.importing = true;
         edits.session.ImportAt(TheToolState(), {file.texture}, path, log);
