@@ -252,6 +252,14 @@ TEST_F(GalleryEdit, SavesOfTheRegisteredEditorReachTheSetAndTheTile) {
         }
         EXPECT_EQ(left, Lines{"wood.png"});
     }
+
+    // Another set shown: the watch ends (its timer is gone), and the file
+    // stays for the user.
+    ASSERT_TRUE(WriteWoodSet(dir.File("set2.DAT"), gen::MakeTga(8, 8, 24)));
+    Load(dir.File("set2.DAT"));
+    EXPECT_EQ(WindowText(gallery), "Textures - set2.DAT");
+    EXPECT_FALSE(KillTimer(gallery, ui::kEditingTimer));
+    EXPECT_TRUE(std::filesystem::is_regular_file(editing + "\\wood.png"));
 }
 
 // No editor starts: the report says which file, why, and what to do
