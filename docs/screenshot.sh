@@ -4,7 +4,8 @@
 # replacing them from edited files and after changing the specularity, then
 # made larger, the specularity and read-me dialogs, the restore dialog with
 # its first backup compared with the set, and the report after the
-# comparison and the restore, the gallery of its textures, and a mod of one
+# comparison and the restore, the gallery of its textures and one of them
+# saved from an image editor, and a mod of one
 # of its backups applied from the Mods dialog: the question, the dialog
 # with the mod's new state, then the report. (8 is the preview
 # page, pictured by docs/preview-screenshot.sh.)
@@ -44,7 +45,7 @@ fi
 
 # What each stop of the driver shows, in its order.
 pictures=(1-loaded 2-extracted 3-replaced 4-specularity-dialog 5-specularity-changed 6-widened
-    7-read-me 9-restore-dialog 10-restored 12-gallery 13-apply-mod-question 15-mods-dialog
+    7-read-me 9-restore-dialog 10-restored 12-gallery 16-gallery-editing 13-apply-mod-question 15-mods-dialog
     14-mod-applied)
 
 work=$(mktemp -d)

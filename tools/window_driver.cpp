@@ -3,6 +3,9 @@
 //
 //   sorrelwick_window_driver <chess set> <texture folder> <signal folder>
 //
+// Run as `sorrelwick_window_driver --save-over FILE` it is the image editor
+// the walk registers for PNG files: it saves a picture of its own over FILE.
+//
 // At each step it writes "<n>.ready" into the signal folder, holding the
 // caption of the window to picture, and goes on once "<n>.done" exists there,
 // or after two minutes.
@@ -22,6 +25,7 @@
 #include "backup/backup_names.h"
 #include "format/tga_fields.h"
 #include "generators/chess_set_builder.h"
+#include "generators/png_builder.h"
 #include "generators/tga_builder.h"
 #include "mod/mod_pack.h"
 #include "report/report_log.h"
@@ -167,10 +171,61 @@ void DropFile(HWND window, const std::string& path, POINT at) {
     SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // frees it
 }
 
+// What the user paints in the editor: larger than the texture, so that it is
+// scaled to its size on the way in.
+gen::Rgba Painted(unsigned x, unsigned y) {
+    const bool ring = ((x - 48) * (x - 48) + (y - 48) * (y - 48)) / 300 % 2 == 0;
+    return ring ? gen::Rgba{220, 60, 40, 255}
+                : gen::Rgba{static_cast<std::uint8_t>(2 * x), 200, static_cast<std::uint8_t>(2 * y),
+                            255};
+}
+
+constexpr wchar_t kEditorClass[] = L"SorrelwickDriverPicture";
+
+// This program as the editor of PNG files: for the user (HKCU), and where
+// Wine's classes root reads (HKLM), in the screenshots' own prefix; or
+// neither again.
+void RegisterAsPngEditor(bool registered) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring command = L"\"" + std::wstring(self) + L"\" --save-over \"%1\"";
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        const std::wstring classes = L"Software\\Classes\\";
+        if (!registered) {
+            RegDeleteTreeW(root, (classes + kEditorClass).c_str());
+            RegDeleteTreeW(root, (classes + L".png").c_str());
+            continue;
+        }
+        const auto set = [root](const std::wstring& key, const std::wstring& value) {
+            RegSetKeyValueW(root, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        };
+        set(classes + L".png", kEditorClass);
+        set(classes + kEditorClass + L"\\shell\\edit\\command", command);
+    }
+}
+
+// Lets the windows run until the gallery's status line says `words`, for at
+// most ten seconds.
+void RunUntilStatus(HWND gallery, const std::string& words) {
+    for (int tick = 0; tick < 1000; ++tick) {
+        const std::string status = test::WindowText(GetDlgItem(gallery, SORRELWICK_GALLERY_STATUS));
+        if (status.find(words) != std::string::npos) {
+            return;
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(10);
+    }
+}
+
 }  // namespace
 
 // Wide arguments, so that a set in a folder of any language can be pictured.
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 && std::wstring_view(argv[1]) == L"--save-over") {
+        return gen::WriteWholeFile(test::Utf8(argv[2]), gen::MakePng(96, 96, 3, Painted)) ? 0 : 1;
+    }
     if (argc != 4) return 2;
     chessSet = chosenFile = test::Utf8(argv[1]);
     textureFolder = test::Utf8(argv[2]);
@@ -247,6 +302,13 @@ int wmain(int argc, wchar_t** argv) {
         selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageW(tiles, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&selected));
         SendDlgItemMessageW(gallery, SORRELWICK_VIEW_FITTED, BM_CLICK, 0, 0);
+        Picture(gallery);
+        // The same texture opened in the image editor (this program), which
+        // saves a picture of its own: the set, the tile and the view follow.
+        RegisterAsPngEditor(true);
+        SendDlgItemMessageW(gallery, SORRELWICK_EDIT_TEXTURE, BM_CLICK, 0, 0);
+        RunUntilStatus(gallery, "Import successful");
+        RegisterAsPngEditor(false);
         Picture(gallery);
         DestroyWindow(gallery);
     }

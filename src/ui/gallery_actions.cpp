@@ -65,6 +65,11 @@ bool ConvertOnImport(const Gallery& gallery) {
     return IsDlgButtonChecked(gallery.window, SORRELWICK_GALLERY_CONVERT) == BST_CHECKED;
 }
 
+// "Scale to the texture's size"; it converts too.
+bool FitOnImport(const Gallery& gallery) {
+    return IsDlgButtonChecked(gallery.window, SORRELWICK_GALLERY_FIT) == BST_CHECKED;
+}
+
 // Replaces `texture` with the file at `path`; the view then shows the
 // texture replaced, the status line the outcome.
 void ReplaceTexture(Gallery& gallery, std::size_t texture, const std::string& path) {
@@ -84,7 +89,7 @@ void ReplaceTexture(Gallery& gallery, std::size_t texture, const std::string& pa
         ListBoxReportLog report(ReportListOf(gallery));
         OutcomeLineLog log(&report);
         operations::ReplaceTextureAt(TheToolState(), texture, path, &log,
-                                     {ConvertOnImport(gallery)});
+                                     {ConvertOnImport(gallery), FitOnImport(gallery)});
         outcome = log.Outcome();
     }
     Reload(gallery);
@@ -150,7 +155,8 @@ std::string LastReportLineSince(HWND report, LRESULT from) {
 
 void ReplaceFromFile(Gallery& gallery, std::size_t texture) {
     const std::optional<std::string> path =
-        AskForTextureFile(gallery.window, SetFolder(gallery.setPath));
+        AskForTextureFile(gallery.window, SetFolder(gallery.setPath),
+                          ConvertOnImport(gallery) || FitOnImport(gallery));
     if (path) ReplaceTexture(gallery, texture, *path);
 }
 

@@ -19,6 +19,7 @@ constexpr int kViewMinimumHeight = 96;
 constexpr int kRowHeight = 24;
 constexpr int kSwitchWidth = 84;
 constexpr int kButtonWidth = 140;
+constexpr int kEditButtonWidth = 200;
 constexpr int kFontHeight = 12;
 constexpr int kLabelRoom = 44;  // two lines of label under a tile
 constexpr int kTileGap = 24;
@@ -34,6 +35,8 @@ struct Control {
 
 // In the order Tab visits them, after the tiles.
 constexpr Control kControls[] = {
+    {SORRELWICK_EDIT_TEXTURE, L"BUTTON", L"&Edit in your image editor",
+     BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP},
     {SORRELWICK_VIEW_COLOUR, L"BUTTON", L"&Colour", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP},
     {SORRELWICK_VIEW_ALPHA, L"BUTTON", L"&Alpha", BS_AUTORADIOBUTTON},
     {SORRELWICK_VIEW_BOTH, L"BUTTON", L"&Both", BS_AUTORADIOBUTTON},
@@ -41,14 +44,19 @@ constexpr Control kControls[] = {
      BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP},
     {SORRELWICK_GALLERY_CONVERT, L"BUTTON", L"C&onvert on import",
      BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP},
+    {SORRELWICK_GALLERY_FIT, L"BUTTON", L"&Scale to the texture's size",
+     BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP},
     {SORRELWICK_WEB_PAGE_BUTTON, L"BUTTON", L"Open as &web page",
      BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP},
     {SORRELWICK_GALLERY_STATUS, L"STATIC", L"",
      SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX | SS_CENTERIMAGE | WS_GROUP},
 };
 
-// Right column, from the bottom up: the button, the two boxes, the radios.
-constexpr int kRowsUnderView = 4;
+// Right column, from the bottom up: the page button, the three boxes, the
+// radios, the Edit button.
+constexpr int kRowsUnderView = 6;
+// The first of the view's switches in kControls.
+constexpr int kFirstSwitch = 1;
 
 void Place(HDWP& batch, HWND gallery, int id, int x, int y, int width, int height) {
     const HWND control = GetDlgItem(gallery, id);
@@ -96,21 +104,24 @@ void LayOutGallery(HWND gallery, UINT dpi) {
     const int statusTop = height - margin - row;
     const int buttonWidth = AtDpi(kButtonWidth, dpi);
 
-    HDWP batch = BeginDeferWindowPos(12);
+    HDWP batch = BeginDeferWindowPos(14);
     Place(batch, gallery, SORRELWICK_GALLERY_LIST, margin, margin, listWidth,
           statusTop - gap - margin);
     Place(batch, gallery, SORRELWICK_GALLERY_STATUS, margin, statusTop,
           right - buttonWidth - gap - margin, row);
     Place(batch, gallery, SORRELWICK_GALLERY_VIEW, viewLeft, margin, viewWidth,
           rowsTop - gap - margin);
+    const int editWidth = std::min(AtDpi(kEditButtonWidth, dpi), viewWidth);
+    Place(batch, gallery, SORRELWICK_EDIT_TEXTURE, viewLeft, rowsTop, editWidth, row);
     const int switchWidth = AtDpi(kSwitchWidth, dpi);
     for (int i = 0; i < 3; ++i) {
-        Place(batch, gallery, kControls[i].id, viewLeft + i * switchWidth, rowsTop, switchWidth,
-              row);
+        Place(batch, gallery, kControls[kFirstSwitch + i].id, viewLeft + i * switchWidth,
+              rowsTop + row, switchWidth, row);
     }
-    Place(batch, gallery, SORRELWICK_VIEW_FITTED, viewLeft, rowsTop + row, viewWidth, row);
-    Place(batch, gallery, SORRELWICK_GALLERY_CONVERT, viewLeft, rowsTop + 2 * row, viewWidth, row);
-    Place(batch, gallery, SORRELWICK_WEB_PAGE_BUTTON, right - buttonWidth, rowsTop + 3 * row,
+    Place(batch, gallery, SORRELWICK_VIEW_FITTED, viewLeft, rowsTop + 2 * row, viewWidth, row);
+    Place(batch, gallery, SORRELWICK_GALLERY_CONVERT, viewLeft, rowsTop + 3 * row, viewWidth, row);
+    Place(batch, gallery, SORRELWICK_GALLERY_FIT, viewLeft, rowsTop + 4 * row, viewWidth, row);
+    Place(batch, gallery, SORRELWICK_WEB_PAGE_BUTTON, right - buttonWidth, rowsTop + 5 * row,
           buttonWidth, row);
     if (batch) EndDeferWindowPos(batch);
     // The tiles arranged for the list's new width, twice: the first time

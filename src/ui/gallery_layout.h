@@ -12,8 +12,9 @@ namespace sorrelwick::ui {
 // The font of the gallery's labels and switches at `dpi`.
 OwnedFont MakeGalleryFont(UINT dpi);
 
-// Creates the view's switches ("Colour", "Alpha", "Both", the fit box), the
-// "Convert on import" box, the "Open as web page" button and the status
+// Creates the "Edit in your image editor" button, the view's switches
+// ("Colour", "Alpha", "Both", the fit box), the "Convert on import" and
+// "Scale to the texture's size" boxes, the "Open as web page" button and the status
 // line as children of `gallery`, in the order Tab visits them.
 void CreateGallerySwitches(HWND gallery);
 

@@ -17,6 +17,13 @@
 
 namespace sorrelwick::ui {
 
+// The textures opened in the user's image editor and the watch of their
+// folder (texture_editing.h).
+struct TextureEdits;
+struct EndTextureEdits {
+    void operator()(TextureEdits* edits) const;
+};
+
 struct Gallery {
     HWND mainWindow = nullptr;
     HWND window = nullptr;
@@ -33,6 +40,9 @@ struct Gallery {
     std::vector<std::optional<std::uint64_t>> shown;
     operations::ChannelView channel = operations::ChannelView::Both;
     bool fitted = false;
+    // None until a texture is opened in the user's editor; ends with the
+    // gallery or when another set is shown.
+    std::unique_ptr<TextureEdits, EndTextureEdits> edits;
 };
 
 // The gallery's window procedure's side: shows the loaded set as it now is.

@@ -71,4 +71,45 @@ std::string ReplaceWithQuestion(std::string_view texture, std::string_view fileN
     return question.append(texture).append(" with ").append(fileName).append("?");
 }
 
+std::string EditingFileName(std::string_view texture) {
+    std::string name(WithoutExtension(texture));
+    for (char& c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
+            c = '_';
+        }
+    }
+    // Windows drops trailing dots and spaces, and "." or ".." are no names.
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    if (name.empty()) name = "texture";
+    // "con.png" or "com1.png" name a device, not a file, on older Windows.
+    const std::string_view device = std::string_view(name).substr(0, name.find('.'));
+    for (const std::string_view reserved : {"con", "prn", "aux", "nul"}) {
+        if (SameIgnoringCase(device, reserved)) return "_" + name + ".png";
+    }
+    const bool numbered = device.size() == 4 && device[3] >= '1' && device[3] <= '9';
+    if (numbered && (SameIgnoringCase(device.substr(0, 3), "com") ||
+                     SameIgnoringCase(device.substr(0, 3), "lpt"))) {
+        return "_" + name + ".png";
+    }
+    return name + ".png";
+}
+
+std::string EditorOpenedLine(std::string_view texture, std::string_view path) {
+    std::string line(texture);
+    return line.append(" opened in your image editor as ")
+        .append(path)
+        .append("; each save goes into the set");
+}
+
+std::string EditorNotStartedLine(std::string_view path) {
+    std::string line = "Could not start an image editor for ";
+    return line.append(path);
+}
+
+std::string EditingFileNotWrittenLine(std::string_view texture, std::string_view path) {
+    std::string line = "Not opened: ";
+    return line.append(texture).append(" could not be written as ").append(path);
+}
+
 }  // namespace sorrelwick::ui

@@ -35,4 +35,21 @@ std::size_t TextureNamedAs(const std::vector<operations::IndexedTexture>& textur
 // "Replace marble_black.tga with frame_green.tga?"
 std::string ReplaceWithQuestion(std::string_view texture, std::string_view fileName);
 
+// The name an edited texture's PNG takes: the texture's stem and ".png",
+// "wood.png" for "wood.tga"; a name that would leave the folder or that
+// Windows refuses has those characters as "_", and one that names a device
+// ("con", "lpt1") starts with "_".
+std::string EditingFileName(std::string_view texture);
+
+// "wood.tga opened in your image editor as C:\...\wood.png; each save
+// goes into the set".
+std::string EditorOpenedLine(std::string_view texture, std::string_view path);
+// No editor started for the file at `path`; its reason follows, and then
+// kExtractInstead.
+std::string EditorNotStartedLine(std::string_view path);
+inline constexpr char kExtractInstead[] =
+    "Use \"Extract...\" on the tile and open the file in your editor yourself instead";
+// The PNG for the editor could not be written at `path`.
+std::string EditingFileNotWrittenLine(std::string_view texture, std::string_view path);
+
 }  // namespace sorrelwick::ui

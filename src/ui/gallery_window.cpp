@@ -29,6 +29,7 @@
 #include "ui/preview_command.h"
 #include "ui/resource_ids.h"
 #include "ui/shared_tool_state.h"
+#include "ui/texture_editing.h"
 #include "ui/texture_view.h"
 
 namespace sorrelwick::ui {
@@ -205,10 +206,16 @@ LRESULT OnNotify(Gallery& gallery, const NMHDR& notice) {
             }
             return 0;
         }
-        case LVN_ITEMACTIVATE:
-            // A double click; Enter comes as the gallery's own command.
-            if (GetKeyState(VK_RETURN) >= 0) ToggleFit(gallery);
+        case LVN_ITEMACTIVATE: {
+            // A double click opens the tile in the user's editor; Enter
+            // comes as the gallery's own command.
+            const auto& activated = reinterpret_cast<const NMITEMACTIVATE&>(notice);
+            if (GetKeyState(VK_RETURN) < 0 || activated.iItem < 0) return 0;
+            if (static_cast<std::size_t>(activated.iItem) < gallery.textures.size()) {
+                EditInImageEditor(gallery, static_cast<std::size_t>(activated.iItem));
+            }
             return 0;
+        }
         case LVN_KEYDOWN: {
             const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(notice);
             if (key.wVKey == 'C' && GetKeyState(VK_CONTROL) < 0) CopySelected(gallery);
@@ -251,6 +258,11 @@ void OnCommand(Gallery& gallery, int id) {
             CheckDlgButton(gallery.mainWindow, SORRELWICK_CONVERT_CHECK,
                            IsDlgButtonChecked(gallery.window, SORRELWICK_GALLERY_CONVERT));
             return;
+        case SORRELWICK_EDIT_TEXTURE:
+            if (const std::optional<std::size_t> selected = Selected(gallery)) {
+                EditInImageEditor(gallery, *selected);
+            }
+            return;
         case SORRELWICK_WEB_PAGE_BUTTON: {  // the status line: the page's last word
             const HWND report = ReportListOf(gallery);
             const LRESULT before = SendMessageW(report, LB_GETCOUNT, 0, 0);
@@ -259,7 +271,8 @@ void OnCommand(Gallery& gallery, int id) {
         }
         case IDOK: {  // Enter: presses a focused button, else fits the view or not
             const HWND focus = GetFocus();
-            if (focus == GetDlgItem(gallery.window, SORRELWICK_WEB_PAGE_BUTTON)) {
+            if (focus == GetDlgItem(gallery.window, SORRELWICK_WEB_PAGE_BUTTON) ||
+                focus == GetDlgItem(gallery.window, SORRELWICK_EDIT_TEXTURE)) {
                 SendMessageW(focus, BM_CLICK, 0, 0);
                 return;
             }
@@ -297,12 +310,14 @@ void OnContextMenu(Gallery& gallery, LPARAM at) {
     const HMENU menu = CreatePopupMenu();
     if (!menu) return;
     AppendMenuW(menu, MF_STRING, SORRELWICK_REPLACE_TEXTURE, L"&Replace from file...");
-    AppendMenuW(menu, MF_STRING, SORRELWICK_EXTRACT_TEXTURE, L"&Extract...");
+    AppendMenuW(menu, MF_STRING, SORRELWICK_EXTRACT_TEXTURE, L"E&xtract...");
+    AppendMenuW(menu, MF_STRING, SORRELWICK_EDIT_TEXTURE, L"&Edit in your image editor");
     const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x,
                                       point.y, 0, gallery.window, nullptr);
     DestroyMenu(menu);
     if (chosen == SORRELWICK_REPLACE_TEXTURE) ReplaceFromFile(gallery, *texture);
     if (chosen == SORRELWICK_EXTRACT_TEXTURE) ExtractToFile(gallery, *texture);
+    if (chosen == SORRELWICK_EDIT_TEXTURE) EditInImageEditor(gallery, *texture);
 }
 
 void OnDpiChanged(Gallery& gallery, UINT dpi, const RECT& suggested) {
@@ -360,6 +375,9 @@ LRESULT CALLBACK GalleryProcedure(HWND window, UINT message, WPARAM wParam, LPAR
                 return 0;
             }
             break;
+        case WM_TIMER:
+            if (gallery && wParam == kEditingTimer) TakeEditorSaves(*gallery);
+            return 0;
         case WM_DROPFILES:
             if (gallery) DropOnGallery(*gallery, reinterpret_cast<HDROP>(wParam));
             return 0;
@@ -431,6 +449,8 @@ void Reload(Gallery& gallery) {
     const POINT scrolled = sameSet && gallery.list ? POINT{GetScrollPos(gallery.list, SB_HORZ),
                                                            GetScrollPos(gallery.list, SB_VERT)}
                                                    : POINT{};
+    // The files in the editor belong to the set shown until now.
+    if (!sameSet) StopEditing(gallery);
     gallery.setPath = state.setPath;
     gallery.setName = state.setName;
     gallery.textures = state.setPath.empty()

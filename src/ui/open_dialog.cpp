@@ -96,14 +96,19 @@ std::optional<std::string> AskForChessSet(HWND owner, const std::string& startFo
     return platform::Utf8FromWide(ExistingFile(path).value_or(path));
 }
 
-std::optional<std::string> AskForTextureFile(HWND owner, const std::string& startFolder) {
+std::optional<std::string> AskForTextureFile(HWND owner, const std::string& startFolder,
+                                             bool converting) {
     constexpr wchar_t kFilter[] = L"Texture picture (*.tga, *.png)\0*.tga;*.png\0";
+    // The arrays hold their own closing zero: each filter ends in two.
+    constexpr wchar_t kPictures[] =
+        L"Picture (*.tga, *.png, *.bmp, *.jpg, *.jpeg, *.psd, *.gif)\0"
+        L"*.tga;*.png;*.bmp;*.jpg;*.jpeg;*.psd;*.gif\0";
     const std::optional<std::wstring> folder = platform::WidePath(startFolder);
     wchar_t path[MAX_PATH] = {};
     OPENFILENAMEW request = {};
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     request.hwndOwner = owner;
-    request.lpstrFilter = kFilter;
+    request.lpstrFilter = converting ? kPictures : kFilter;
     request.nFilterIndex = 1;
     request.lpstrFile = path;
     request.nMaxFile = MAX_PATH;

@@ -24,9 +24,12 @@ enum class OpenChoice {
 std::optional<std::string> AskForChessSet(HWND owner, const std::string& startFolder,
                                           OpenChoice choice = OpenChoice::kChessSet);
 
-// Shows the open dialog for one existing .tga or .png file, starting in
-// `startFolder`. The chosen full path, or nothing when cancelled.
-std::optional<std::string> AskForTextureFile(HWND owner, const std::string& startFolder);
+// Shows the open dialog for one existing .tga or .png file, or when
+// `converting` also a picture of every other format the tool converts
+// (BMP, JPEG, PSD, GIF), starting in `startFolder`. The chosen full path, or
+// nothing when cancelled.
+std::optional<std::string> AskForTextureFile(HWND owner, const std::string& startFolder,
+                                             bool converting = false);
 
 // The dialog's hook: refuses a name that names no file, with or without
 // ".DAT", and keeps the dialog open then.

@@ -54,6 +54,11 @@
 // own "Convert on import", in step with the main window's.
 #define SORRELWICK_GALLERY_STATUS 1045
 #define SORRELWICK_GALLERY_CONVERT 1046
+// Under the view and on a tile's menu, the selected texture opened in the
+// user's image editor; under "Convert on import", scaling to the texture's
+// sides.
+#define SORRELWICK_EDIT_TEXTURE 1047
+#define SORRELWICK_GALLERY_FIT 1048
 
 // The question before a mod is applied, and the title and author asked for
 // before changes are saved as a mod.

@@ -33,11 +33,12 @@ TEST_F(Gallery, TheKeyboardReachesEveryControlAndItsLettersWork) {
         std::vector<int> order;
     } cycles[] = {
         {1,
-         {SORRELWICK_VIEW_BOTH, SORRELWICK_VIEW_FITTED, SORRELWICK_GALLERY_CONVERT,
-          SORRELWICK_WEB_PAGE_BUTTON, SORRELWICK_GALLERY_LIST}},
-        {0,
-         {SORRELWICK_VIEW_FITTED, SORRELWICK_GALLERY_CONVERT, SORRELWICK_WEB_PAGE_BUTTON,
+         {SORRELWICK_EDIT_TEXTURE, SORRELWICK_VIEW_BOTH, SORRELWICK_VIEW_FITTED,
+          SORRELWICK_GALLERY_CONVERT, SORRELWICK_GALLERY_FIT, SORRELWICK_WEB_PAGE_BUTTON,
           SORRELWICK_GALLERY_LIST}},
+        {0,
+         {SORRELWICK_EDIT_TEXTURE, SORRELWICK_VIEW_FITTED, SORRELWICK_GALLERY_CONVERT,
+          SORRELWICK_GALLERY_FIT, SORRELWICK_WEB_PAGE_BUTTON, SORRELWICK_GALLERY_LIST}},
     };
     for (const auto& cycle : cycles) {
         SCOPED_TRACE(cycle.tile);
@@ -64,6 +65,7 @@ TEST_F(Gallery, TheKeyboardReachesEveryControlAndItsLettersWork) {
     } letters[] = {
         {"Alt+F", WM_SYSCHAR, 'f', SORRELWICK_VIEW_FITTED},
         {"Alt+O", WM_SYSCHAR, 'o', SORRELWICK_GALLERY_CONVERT},
+        {"Alt+S", WM_SYSCHAR, 's', SORRELWICK_GALLERY_FIT},
         {"Enter", WM_KEYDOWN, VK_RETURN, SORRELWICK_VIEW_FITTED},
         {"Alt+A", WM_SYSCHAR, 'a', SORRELWICK_VIEW_ALPHA},
     };
@@ -108,9 +110,10 @@ TEST_F(Gallery, EveryControlStaysWholeAtEverySize) {
         {{2 * (opened.right - opened.left), 2 * (opened.bottom - opened.top)}, 2 * dpi},
     };
     const int ids[] = {
-        SORRELWICK_GALLERY_LIST,    SORRELWICK_GALLERY_VIEW,    SORRELWICK_VIEW_COLOUR,
-        SORRELWICK_VIEW_ALPHA,      SORRELWICK_VIEW_BOTH,       SORRELWICK_VIEW_FITTED,
-        SORRELWICK_GALLERY_CONVERT, SORRELWICK_WEB_PAGE_BUTTON, SORRELWICK_GALLERY_STATUS};
+        SORRELWICK_GALLERY_LIST,    SORRELWICK_GALLERY_VIEW, SORRELWICK_VIEW_COLOUR,
+        SORRELWICK_VIEW_ALPHA,      SORRELWICK_VIEW_BOTH,    SORRELWICK_VIEW_FITTED,
+        SORRELWICK_GALLERY_CONVERT, SORRELWICK_GALLERY_FIT,  SORRELWICK_WEB_PAGE_BUTTON,
+        SORRELWICK_GALLERY_STATUS,  SORRELWICK_EDIT_TEXTURE};
     for (const auto& [size, scale] : sizes) {
         SCOPED_TRACE(std::to_string(size.cx) + "x" + std::to_string(size.cy) + " at " +
                      std::to_string(scale));

@@ -29,6 +29,36 @@ TEST(StatusText, ClosesUpTheReportsColumns) {
     }
 }
 
+// The PNG an edited texture is written as stays in the editing folder,
+// under a name Windows takes as a file's.
+TEST(EditingFileName, KeepsTheStemAsAFileOfTheFolder) {
+    const struct {
+        std::string texture;
+        std::string file;
+    } cases[] = {
+        {"wood.tga", "wood.png"},
+        {"Marble_Black.TGA", "Marble_Black.png"},
+        {"..\\..\\Windows\\evil.tga", ".._.._Windows_evil.png"},
+        {"../up.tga", ".._up.png"},
+        {"a:b*c?\"d<e>|.tga", "a_b_c__d_e__.png"},
+        {std::string("bell\x01\x1f.tga"), "bell__.png"},
+        {"dots...tga", "dots.png"},
+        {". .tga", "texture.png"},
+        {"", "texture.png"},
+        {"no extension", "no extension.png"},
+        {"CON.tga", "_CON.png"},
+        {"nul.x.tga", "_nul.x.png"},
+        {"com1.tga", "_com1.png"},
+        {"Lpt9.tga", "_Lpt9.png"},
+        {"com0.tga", "com0.png"},
+        {"console.tga", "console.png"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.texture);
+        EXPECT_EQ(ui::EditingFileName(c.texture), c.file);
+    }
+}
+
 // A 1920x1040 work area; the gallery opens 860x600 and can be 500x330.
 TEST(GalleryPlace, BesideTheMainWindowWhereThereIsRoomElseOverItsReportsRightPart) {
     const RECT work = {0, 0, 1920, 1040};

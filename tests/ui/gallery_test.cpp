@@ -165,7 +165,8 @@ TEST_F(Gallery, ReplacesTheTextureOfTheTileAFileIsDroppedOnOrChosenFor) {
     Click(SORRELWICK_CLEAR_BUTTON);
     openAnswer = dir.File("new.tga");
     ChooseFromMenu(0, 0);
-    EXPECT_EQ(menuItems, (Lines{"&Replace from file...", "&Extract..."}));
+    EXPECT_EQ(menuItems,
+              (Lines{"&Replace from file...", "E&xtract...", "&Edit in your image editor"}));
     EXPECT_EQ(Report(),
               Framed("Importing textures from " + dir.File("new.tga") + " into set1.DAT",
                      {report::TextureInfoLine("wood.tga", 4, 2, 24,
