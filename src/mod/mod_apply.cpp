@@ -8,6 +8,7 @@
 #include "format/sha256.h"
 #include "format/tga_fields.h"
 #include "mod/mod_file.h"
+#include "mod/mod_guard.h"
 #include "mod/mod_messages.h"
 #include "mod/mods_messages.h"
 #include "operations/image_fit.h"
@@ -262,15 +263,7 @@ bool RewriteWithMod(const ToolState& state, ModPieces& pieces, report::ReportLog
 }  // namespace
 
 bool ApplyMod(const ToolState& state, const ApplyRequest& request, report::ReportLog* log) {
-    if (!log) return false;
-    if (state.setPath.empty()) {
-        log->AppendLine(report::msg::kInvalidLoadSavePath);
-        return false;
-    }
-    if (request.modPath.empty()) {
-        log->AppendLine(msg::kInvalidModPath);
-        return false;
-    }
+    if (!log || !SetAndModGiven(state, request.modPath, *log)) return false;
     report::AddHeading(*log, request.checkOnly ? msg::CheckingMod(request.modPath, state.setName)
                                                : msg::Applying(request.modPath, state.setName));
     // The whole mod is read and checked before the set is touched.

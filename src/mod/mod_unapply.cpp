@@ -10,6 +10,7 @@
 #include "format/sha256.h"
 #include "format/tga_fields.h"
 #include "mod/mod_file.h"
+#include "mod/mod_guard.h"
 #include "mod/mod_messages.h"
 #include "mod/mod_state.h"
 #include "mod/mods_messages.h"
@@ -304,15 +305,7 @@ bool TakeOut(const ToolState& state, const UnapplyRequest& request, const ModMan
 }  // namespace
 
 bool UnapplyMod(const ToolState& state, const UnapplyRequest& request, report::ReportLog* log) {
-    if (!log) return false;
-    if (state.setPath.empty()) {
-        log->AppendLine(report::msg::kInvalidLoadSavePath);
-        return false;
-    }
-    if (request.modPath.empty()) {
-        log->AppendLine(msg::kInvalidModPath);
-        return false;
-    }
+    if (!log || !SetAndModGiven(state, request.modPath, *log)) return false;
     report::AddHeading(*log, request.checkOnly
                                  ? msg::CheckingTakeOut(request.modPath, state.setName)
                                  : msg::TakingOut(request.modPath, state.setName));

@@ -13,32 +13,11 @@
 #include "mod/mod_writer.h"
 #include "report/lines.h"
 #include "support/reasons.h"
+#include "support/mod_set_looks.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
 namespace {
-
-// What a set is made of; the cases change a few of these.
-struct Look {
-    Bytes wood = Image(8, 8, 24, 1);
-    Bytes marble = Image(4, 4, 32, 2);
-    Bytes felt = Image(16, 16, 24, 3);
-    std::uint8_t boardShininess = 30;
-};
-
-Bytes SetLooking(const Look& look) {
-    return gen::ChessSetBuilder()
-        .Signature()
-        .Object({2, 2}, {{20, 2}})
-        .ObjectName({2, 2}, "SField12")
-        .Material({10, 1}, "wood.tga", 10, 40)
-        .TextureImage(look.wood)
-        .Material({20, 2}, "marble.tga", 30, look.boardShininess)
-        .TextureImage(look.marble)
-        .TextureReference("felt.tga")
-        .TextureImage(look.felt)
-        .Bytes();
-}
 
 // The change a mod carries: two textures and the board's shininess.
 const Look kBase;

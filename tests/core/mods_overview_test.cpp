@@ -10,31 +10,11 @@
 #include "mod/mods_report.h"
 #include "platform/file_system.h"
 #include "report/messages.h"
+#include "support/mod_set_looks.h"
 #include "support/set_fixture.h"
 
 namespace sorrelwick::test {
 namespace {
-
-struct Look {
-    Bytes wood = Image(8, 8, 24, 1);
-    Bytes marble = Image(4, 4, 32, 2);
-    Bytes felt = Image(16, 16, 24, 3);
-    std::uint8_t boardShininess = 30;
-};
-
-Bytes SetLooking(const Look& look) {
-    return gen::ChessSetBuilder()
-        .Signature()
-        .Object({2, 2}, {{20, 2}})
-        .ObjectName({2, 2}, "SField12")
-        .Material({10, 1}, "wood.tga", 10, 40)
-        .TextureImage(look.wood)
-        .Material({20, 2}, "marble.tga", 30, look.boardShininess)
-        .TextureImage(look.marble)
-        .TextureReference("felt.tga")
-        .TextureImage(look.felt)
-        .Bytes();
-}
 
 const Look kBase;
 // red.zip: the wood, the marble and the board's shininess. blue.zip shares

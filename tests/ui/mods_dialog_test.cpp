@@ -15,27 +15,13 @@
 #include "mod/mods_messages.h"
 #include "report/messages.h"
 #include "ui/picture_bitmap.h"
+#include "mod_test_set.h"
 #include "window_test_support.h"
 
 namespace sorrelwick::test {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-struct Look {
-    Bytes wood = gen::MakeTga(8, 8, 24, {10, 20, 30, 255});
-    Bytes felt = gen::MakeTga(4, 4, 24, {40, 50, 60, 255});
-};
-
-Bytes SetLooking(const Look& look) {
-    return gen::ChessSetBuilder()
-        .Signature()
-        .TextureReference("wood.tga")
-        .TextureImage(look.wood)
-        .TextureReference("felt.tga")
-        .TextureImage(look.felt)
-        .Bytes();
-}
 
 const Look kBase;
 // red.zip repaints both textures; green.zip the felt alone.
