@@ -44,7 +44,7 @@ inline std::uint8_t Paeth(std::uint8_t left, std::uint8_t up, std::uint8_t upLef
     const auto sum = static_cast<std::int16_t>(a + b - c - c);
     const auto toUpLeft = static_cast<std::int16_t>(sum < 0 ? -sum : sum);
     const std::uint8_t upOrUpLeft = toUp <= toUpLeft ? up : upLeft;
-    return (toLeft <= toUp) & (toLeft <= toUpLeft) ? left : upOrUpLeft;
+    return ((toLeft <= toUp) & (toLeft <= toUpLeft)) ? left : upOrUpLeft;
 }
 
 // One row less its prediction by `filter` into `out`; `above` is null for
