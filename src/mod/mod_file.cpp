@@ -155,9 +155,9 @@ std::optional<ModFile> ReadModFile(const std::string& path, platform::SystemErro
     }
 }
 
-std::optional<ModManifest> ReadModManifest(const std::string& path) {
+std::optional<ModManifest> ReadModManifest(const std::string& path, platform::SystemError* cause) {
     try {
-        const std::optional<ByteVector> archive = ReadWholeFile(path, kMaxModBytes);
+        const std::optional<ByteVector> archive = ReadWholeFile(path, kMaxModBytes, cause);
         if (!archive) return std::nullopt;
         return ParseModManifest(*archive);
     } catch (const std::bad_alloc&) {

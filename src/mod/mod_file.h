@@ -50,6 +50,7 @@ std::optional<ModFile> ReadModFile(const std::string& path,
 std::optional<ModManifest> ParseModManifest(format::Bytes archive);
 
 // The same for the mod at `path`.
-std::optional<ModManifest> ReadModManifest(const std::string& path);
+std::optional<ModManifest> ReadModManifest(const std::string& path,
+                                           platform::SystemError* cause = nullptr);
 
 }  // namespace sorrelwick::mod

@@ -19,6 +19,7 @@
 #include "report/comparison_messages.h"
 #include "report/lines.h"
 #include "report/messages.h"
+#include "report/reason_line.h"
 #include "set_file/set_file_walk.h"
 #include "specular/chunk_keys.h"
 
@@ -309,9 +310,10 @@ bool UnapplyMod(const ToolState& state, const UnapplyRequest& request, report::R
     report::AddHeading(*log, request.checkOnly
                                  ? msg::CheckingTakeOut(request.modPath, state.setName)
                                  : msg::TakingOut(request.modPath, state.setName));
-    const std::optional<ModManifest> manifest = ReadModManifest(request.modPath);
+    platform::SystemError cause;
+    const std::optional<ModManifest> manifest = ReadModManifest(request.modPath, &cause);
     if (!manifest) {
-        log->AppendLine(UnreadableModLine(request.modPath));
+        report::AppendFailure(*log, UnreadableModLine(request.modPath), cause);
         report::AddClosing(*log);
         return false;
     }

@@ -13,6 +13,7 @@
 #include "report/comparison_messages.h"
 #include "report/lines.h"
 #include "report/messages.h"
+#include "report/reason_line.h"
 
 namespace sorrelwick::mod {
 namespace {
@@ -23,6 +24,7 @@ struct GivenMod {
     std::string name;  // its file name, as the lines name it
     std::optional<ModManifest> manifest;
     std::string failure;
+    platform::SystemError cause;  // the system's, when it could not be read
 };
 
 bool IsFolder(const std::string& path) {
@@ -33,8 +35,10 @@ bool IsFolder(const std::string& path) {
 GivenMod ReadGivenMod(const std::string& path) {
     GivenMod mod{.path = path,
                  .name = std::string(platform::FileNamePart(path)),
-                 .manifest = ReadModManifest(path),
-                 .failure = {}};
+                 .manifest = std::nullopt,
+                 .failure = {},
+                 .cause = {}};
+    mod.manifest = ReadModManifest(path, &mod.cause);
     if (!mod.manifest) mod.failure = UnreadableModLine(path);
     return mod;
 }
@@ -137,7 +141,7 @@ bool TellMods(const ToolState& state, const ModsRequest& request, report::Report
     for (std::size_t i = 0; i < mods.size(); ++i) {
         const GivenMod& mod = mods[i];
         if (!mod.manifest) {
-            log.AppendLine(mod.failure);
+            report::AppendFailure(log, mod.failure, mod.cause);
             whole = false;
             continue;
         }

@@ -12,6 +12,7 @@
 #include "mod/mods_report.h"
 #include "report/lines.h"
 #include "support/page_pictures.h"
+#include "support/reasons.h"
 #include "support/mod_set_looks.h"
 #include "support/set_fixture.h"
 
@@ -161,7 +162,16 @@ TEST_F(ModsTest, NamesAModThatCantBeReadAndTellsTheOthers) {
     EXPECT_TRUE(
         Has(lines, "Error - " + dir.File("junk.zip") + " is not a mod file that can be read"));
     EXPECT_TRUE(Has(lines, "Error - Could not open " + dir.File("gone.zip")));
+    EXPECT_TRUE(Has(lines, ReasonLine(Why::NotFound)));
     EXPECT_TRUE(Has(lines, StateLine("red.zip", "Red", "Applied")));
+    // Taking out a mod that is not there says why, and writes nothing.
+    EXPECT_FALSE(Unapply(dir.File("gone.zip")));
+    const Lines unapplied = log.Lines();
+    const auto opened = std::find(unapplied.begin(), unapplied.end(),
+                                  "Error - Could not open " + dir.File("gone.zip"));
+    ASSERT_NE(opened, unapplied.end());
+    ASSERT_NE(opened + 1, unapplied.end());
+    EXPECT_EQ(opened[1], ReasonLine(Why::NotFound));
     EXPECT_EQ(Files(), before);
 }
 
