@@ -85,34 +85,17 @@ ChunkRead ReadNextChunk(platform::File& file, ChunkWalk& walk) {
     return ReadPayload(file, walk, header.chunk.header);
 }
 
-void TrackTextureName(ChunkWalk& walk, const Chunk& chunk) {
-    switch (chunk.header.kind) {
-        case kMaterialChunk:
-            // Most materials name no texture: nothing to copy.
-            if (const std::string_view name = MaterialTextureName(chunk.payload); name.empty()) {
-                walk.currentTextureName.clear();
-            } else {
-                walk.currentTextureName = name;
-            }
-            break;
-        case kTextureReferenceChunk:
-            walk.currentTextureName = TextAt(chunk.payload, kReferenceTextureNameOffset);
-            break;
-        case kTextureImageChunk:
-            break;
-        default:
+void TrackNamingChunk(ChunkWalk& walk, const Chunk& chunk) {
+    if (chunk.header.kind == kMaterialChunk) {
+        // Most materials name no texture: nothing to copy.
+        if (const std::string_view name = MaterialTextureName(chunk.payload); name.empty()) {
             walk.currentTextureName.clear();
-            break;
+        } else {
+            walk.currentTextureName = name;
+        }
+    } else {
+        walk.currentTextureName = TextAt(chunk.payload, kReferenceTextureNameOffset);
     }
-}
-
-bool NamesNextTexture(std::uint32_t kind) {
-    return kind == kMaterialChunk || kind == kTextureReferenceChunk;
-}
-
-bool IsNamedTexture(const ChunkWalk& walk, const ChunkHeader& header) {
-    return header.kind == kTextureImageChunk && !walk.currentTextureName.empty() &&
-           header.length >= kMinTextureImageSize;
 }
 
 }  // namespace sorrelwick::format

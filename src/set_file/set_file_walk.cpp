@@ -23,8 +23,7 @@ bool StartSetFile(const std::string& path, SetFileReader& reader, report::Report
     return true;
 }
 
-bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk) {
-    if (format::ReadBufferedChunk(reader.file, reader.walk, chunk, true)) return true;
+bool NextSetChunkFromFile(SetFileReader& reader, format::Chunk& chunk) {
     return TakeChunk(format::ReadNextChunk(reader.file, reader.walk), reader.walk, reader.setName,
                      chunk);
 }

@@ -31,7 +31,12 @@ bool StartSetFile(const std::string& path, SetFileReader& reader, report::Report
 // failure that ends the walk (held in the walk). Its payload is valid until
 // the next read, and is read only: it may lie in the file's buffer rather
 // than in the walk's.
-bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk);
+// Inline: a chunk that the file's buffer holds whole is taken without a call.
+bool NextSetChunkFromFile(SetFileReader& reader, format::Chunk& chunk);
+inline bool NextSetChunk(SetFileReader& reader, format::Chunk& chunk) {
+    return format::ReadBufferedChunk(reader.file, reader.walk, chunk, true) ||
+           NextSetChunkFromFile(reader, chunk);
+}
 
 // The same, for a walk that needs only some payloads: a chunk whose header
 // `wanted` refuses comes with an empty payload, moved past in the file.
