@@ -2,14 +2,21 @@
 //
 //   sorrelwick_gallery_bench list <chess set>     the listing into the report
 //   sorrelwick_gallery_bench gallery <chess set>  the gallery, once loaded
+//   sorrelwick_gallery_bench scroll <chess set>   the open gallery paged
+//                                                 through to its last tile
 //
-// Prints the seconds the step took, from the click to the windows drawn and
-// idle (Wine's start-up not included), and the process's peak memory in KiB.
+// Prints the seconds the step took, from the click (or the first page's
+// scroll) to the windows drawn and idle with every tile in view showing its
+// picture (Wine's start-up not included), and the process's peak memory in
+// KiB. The scroll also prints the longest the window's thread was busy on one
+// page, scrolling and drawing it: how long the window did not answer.
 
 #include <windows.h>
 // After windows.h, which they need.
+#include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -24,6 +31,8 @@
 namespace {
 
 using namespace sorrelwick;
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
 
 // Handles every message there is, drawing included, until none is left.
 void RunUntilIdle() {
@@ -32,6 +41,78 @@ void RunUntilIdle() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+HWND Tiles() {
+    return GetDlgItem(ui::GalleryWindow(), SORRELWICK_GALLERY_LIST);
+}
+
+RECT ItemPlace(HWND list, LRESULT item) {
+    RECT place = {};
+    place.left = LVIR_ICON;
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&place));
+    return place;
+}
+
+// Whether tile `item` shows its own picture.
+bool TileDrawn(HWND list, LRESULT item) {
+    LVITEMW asked = {};
+    asked.mask = LVIF_IMAGE;
+    asked.iItem = static_cast<int>(item);
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&asked));
+    return asked.iImage >= 0;
+}
+
+// Whether every tile in view shows its picture. The tiles lie in rows in
+// their order, so those in view are one run, found by halving.
+bool TilesInViewDrawn() {
+    const HWND list = Tiles();
+    const LRESULT count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    RECT client = {};
+    GetClientRect(list, &client);
+    LRESULT low = 0, high = count;
+    while (low < high) {
+        const LRESULT middle = low + (high - low) / 2;
+        if (ItemPlace(list, middle).bottom <= client.top) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    for (LRESULT item = low; item < count && ItemPlace(list, item).top < client.bottom; ++item) {
+        if (!TileDrawn(list, item)) return false;
+    }
+    return true;
+}
+
+// Handles messages as they come until every tile in view shows its
+// picture; false after a minute without.
+bool RunUntilTilesDrawn() {
+    const auto giveUp = Clock::now() + std::chrono::minutes(1);
+    for (;;) {
+        RunUntilIdle();
+        if (TilesInViewDrawn()) return true;
+        if (Clock::now() > giveUp) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    }
+}
+
+// Pages down through every tile, each page drawn at once as a dragged
+// scroll bar draws it; the longest the thread was busy on one page.
+Seconds PageToTheEnd() {
+    const HWND list = Tiles();
+    RECT client = {};
+    GetClientRect(list, &client);
+    Seconds longest{0};
+    for (int before = -1; GetScrollPos(list, SB_VERT) != before;) {
+        before = GetScrollPos(list, SB_VERT);
+        const auto start = Clock::now();
+        SendMessageW(list, LVM_SCROLL, 0, client.bottom - client.top);
+        UpdateWindow(list);
+        RunUntilIdle();
+        longest = std::max<Seconds>(longest, Clock::now() - start);
+    }
+    return longest;
 }
 
 }  // namespace
@@ -46,25 +127,34 @@ int wmain(int argc, wchar_t** argv) {
                                            nullptr, ui::MainWindowProcedure, 0);
     ShowWindow(window, SW_SHOW);
     RunUntilIdle();
-    if (step == L"gallery") {
+    const bool withGallery = step == L"gallery" || step == L"scroll";
+    if (withGallery) {
         ui::LoadSet(window, set);
         RunUntilIdle();
     }
-    const auto start = std::chrono::steady_clock::now();
+    if (step == L"scroll") {
+        SendDlgItemMessageW(window, SORRELWICK_PREVIEW_BUTTON, BM_CLICK, 0, 0);
+        if (!RunUntilTilesDrawn()) return 1;
+    }
+    const auto start = Clock::now();
+    Seconds longestPage{0};
     if (step == L"gallery") {
         SendDlgItemMessageW(window, SORRELWICK_PREVIEW_BUTTON, BM_CLICK, 0, 0);
         if (const HWND gallery = ui::GalleryWindow()) UpdateWindow(gallery);
+    } else if (step == L"scroll") {
+        longestPage = PageToTheEnd();
     } else {
         ui::LoadSet(window, set);
         UpdateWindow(window);
     }
-    RunUntilIdle();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (withGallery ? !RunUntilTilesDrawn() : (RunUntilIdle(), false)) return 1;
+    const Seconds took = Clock::now() - start;
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    std::printf("%.4f %zu\n", took.count(),
-                static_cast<std::size_t>(memory.PeakWorkingSetSize / 1024));
+    std::printf("%.4f %zu", took.count(), static_cast<std::size_t>(memory.PeakWorkingSetSize / 1024));
+    if (step == L"scroll") std::printf(" %.4f", longestPage.count());
+    std::printf("\n");
     DestroyWindow(window);
     return 0;
 }
