@@ -2,14 +2,18 @@
 //
 //   sorrelwick_gallery_bench list <chess set>     the listing into the report
 //   sorrelwick_gallery_bench gallery <chess set>  the gallery, once loaded
-//   sorrelwick_gallery_bench scroll <chess set>   the open gallery paged
+//   sorrelwick_gallery_bench scroll <chess set>   the open gallery scrolled
+//                                                 from its first tile to its
+//                                                 last in one go
+//   sorrelwick_gallery_bench pages <chess set>    the open gallery paged
 //                                                 through to its last tile
 //
-// Prints the seconds the step took, from the click (or the first page's
-// scroll) to the windows drawn and idle with every tile in view showing its
-// picture (Wine's start-up not included), and the process's peak memory in
-// KiB. The scroll also prints the longest the window's thread was busy on one
-// page, scrolling and drawing it: how long the window did not answer.
+// Prints the seconds the step took, from the click (or the scroll, or the
+// first page's scroll) to the windows drawn and idle with every tile in view
+// showing its picture (Wine's start-up not included), and the process's peak
+// memory in KiB. The gallery is maximised to be scrolled. A scroll also
+// prints the longest the window's thread was busy on it (on one page when
+// paging), scrolling and drawing: how long the window did not answer.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -21,6 +25,7 @@
 #include <cstdio>
 #include <string>
 
+#include "ui/gallery_tiles.h"
 #include "ui/gallery_window.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
@@ -60,7 +65,7 @@ bool TileDrawn(HWND list, LRESULT item) {
     asked.mask = LVIF_IMAGE;
     asked.iItem = static_cast<int>(item);
     SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&asked));
-    return asked.iImage >= 0;
+    return asked.iImage >= 0 && asked.iImage != ui::TileCache::kPlaceholder;
 }
 
 // Whether every tile in view shows its picture. The tiles lie in rows in
@@ -97,6 +102,17 @@ bool RunUntilTilesDrawn() {
     }
 }
 
+// From the first tile to the last, drawn as it comes into view; how long
+// the thread was busy on it.
+Seconds ScrollToTheEnd() {
+    const HWND list = Tiles();
+    const LRESULT count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    const auto start = Clock::now();
+    SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(count - 1), FALSE);
+    UpdateWindow(list);
+    return Clock::now() - start;
+}
+
 // Pages down through every tile, each page drawn at once as a dragged
 // scroll bar draws it; the longest the thread was busy on one page.
 Seconds PageToTheEnd() {
@@ -127,33 +143,42 @@ int wmain(int argc, wchar_t** argv) {
                                            nullptr, ui::MainWindowProcedure, 0);
     ShowWindow(window, SW_SHOW);
     RunUntilIdle();
-    const bool withGallery = step == L"gallery" || step == L"scroll";
+    const bool scrolling = step == L"scroll" || step == L"pages";
+    const bool withGallery = step == L"gallery" || scrolling;
     if (withGallery) {
         ui::LoadSet(window, set);
         RunUntilIdle();
     }
-    if (step == L"scroll") {
+    if (scrolling) {
+        // Maximised, as to look through many tiles at once.
         SendDlgItemMessageW(window, SORRELWICK_PREVIEW_BUTTON, BM_CLICK, 0, 0);
+        ShowWindow(ui::GalleryWindow(), SW_MAXIMIZE);
         if (!RunUntilTilesDrawn()) return 1;
     }
     const auto start = Clock::now();
-    Seconds longestPage{0};
+    Seconds busy{0};  // on one scroll
     if (step == L"gallery") {
         SendDlgItemMessageW(window, SORRELWICK_PREVIEW_BUTTON, BM_CLICK, 0, 0);
         if (const HWND gallery = ui::GalleryWindow()) UpdateWindow(gallery);
     } else if (step == L"scroll") {
-        longestPage = PageToTheEnd();
+        busy = ScrollToTheEnd();
+    } else if (step == L"pages") {
+        busy = PageToTheEnd();
     } else {
         ui::LoadSet(window, set);
         UpdateWindow(window);
     }
-    if (withGallery ? !RunUntilTilesDrawn() : (RunUntilIdle(), false)) return 1;
+    if (!withGallery) {
+        RunUntilIdle();
+    } else if (!RunUntilTilesDrawn()) {
+        return 1;  // tiles that never showed their pictures
+    }
     const Seconds took = Clock::now() - start;
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     std::printf("%.4f %zu", took.count(), static_cast<std::size_t>(memory.PeakWorkingSetSize / 1024));
-    if (step == L"scroll") std::printf(" %.4f", longestPage.count());
+    if (scrolling) std::printf(" %.4f", busy.count());
     std::printf("\n");
     DestroyWindow(window);
     return 0;
