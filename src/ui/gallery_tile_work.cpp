@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -40,7 +41,14 @@ struct TileRequest {
     std::uint32_t checkerSquare = 0;
 };
 
+std::atomic<std::size_t> tilesInFlight{0};
+
 struct MadeTile {
+    MadeTile() { ++tilesInFlight; }
+    ~MadeTile() { --tilesInFlight; }
+    MadeTile(const MadeTile&) = delete;
+    MadeTile& operator=(const MadeTile&) = delete;
+
     std::uint64_t generation = 0;
     std::size_t texture = 0;
     std::uint64_t digest = 0;  // of the image the picture was made from
@@ -142,6 +150,10 @@ TileWork::~TileWork() {
     while (PeekMessageW(&message, window, kTileMade, kTileMade, PM_REMOVE)) {
         delete reinterpret_cast<MadeTile*>(message.lParam);
     }
+}
+
+std::size_t TilesInFlight() {
+    return tilesInFlight;
 }
 
 void EndTileWork::operator()(TileWork* work) const {

@@ -33,4 +33,7 @@ int TileSlotFor(Gallery& gallery, std::size_t texture);
 // A kTileMade message's tile, which it frees: drawn when it is still wanted.
 void TakeMadeTile(Gallery& gallery, LPARAM made);
 
+// Tiles made and not yet taken by their window: none once it is closed.
+std::size_t TilesInFlight();
+
 }  // namespace sorrelwick::ui
