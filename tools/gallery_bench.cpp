@@ -61,7 +61,8 @@ HWND Tiles() {
 RECT ItemPlace(HWND list, LRESULT item) {
     RECT place = {};
     place.left = LVIR_ICON;
-    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&place));
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(&place));
     return place;
 }
 
@@ -186,7 +187,8 @@ int wmain(int argc, wchar_t** argv) {
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    std::printf("%.4f %zu", took.count(), static_cast<std::size_t>(memory.PeakWorkingSetSize / 1024));
+    std::printf("%.4f %zu", took.count(),
+                static_cast<std::size_t>(memory.PeakWorkingSetSize / 1024));
     if (scrolling) std::printf(" %.4f", busy.count());
     std::printf("\n");
     DestroyWindow(window);

@@ -80,9 +80,9 @@ std::vector<std::uint8_t> ReadSharingTheSet(const std::string& setPath, std::uin
                                             std::uint32_t length) {
     const std::optional<std::wstring> path = platform::WidePath(setPath);
     if (!path) return {};
-    const HANDLE file =
-        CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE file = CreateFileW(path->c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     std::vector<std::uint8_t> bytes;
     LARGE_INTEGER at = {};
@@ -93,11 +93,12 @@ std::vector<std::uint8_t> ReadSharingTheSet(const std::string& setPath, std::uin
             bytes.resize(length);
             std::size_t done = 0;
             DWORD got = 0;
-            while (done < bytes.size() &&
-                   ReadFile(file, bytes.data() + done,
-                            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24)),
-                            &got, nullptr) &&
-                   got > 0) {
+            while (
+                done < bytes.size() &&
+                ReadFile(file, bytes.data() + done,
+                         static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24)),
+                         &got, nullptr) &&
+                got > 0) {
                 done += got;
             }
             if (done != bytes.size()) bytes.clear();
@@ -112,7 +113,9 @@ std::vector<std::uint8_t> ReadSharingTheSet(const std::string& setPath, std::uin
 // On the worker's thread: the tile, posted to the window, which owns it
 // from then on.
 void MakeTile(TileRequest& request) {
-    auto made = std::make_unique<MadeTile>();
+    // Without memory for even this, the tile keeps its placeholder.
+    std::unique_ptr<MadeTile> made(new (std::nothrow) MadeTile);
+    if (!made) return;
     made->generation = request.generation;
     made->texture = request.texture;
     try {
@@ -163,8 +166,7 @@ void EndTileWork::operator()(TileWork* work) const {
 void StartTileWork(Gallery& gallery) {
     gallery.tileWork.reset(new TileWork(gallery.window));
     try {
-        gallery.tileWork->worker =
-            std::make_unique<TileWorker<TileRequest>>(kTileSlots, MakeTile);
+        gallery.tileWork->worker = std::make_unique<TileWorker<TileRequest>>(kTileSlots, MakeTile);
     } catch (const std::system_error&) {
         // Made on the window's thread as asked for.
     }

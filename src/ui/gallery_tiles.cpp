@@ -49,9 +49,9 @@ std::optional<int> TileCache::SlotOf(std::size_t texture) {
 int TileCache::Put(std::size_t texture, const OwnedBitmap& tile) {
     const auto held = std::find(textureIn_.begin(), textureIn_.end(), texture);
     const auto slot = static_cast<std::size_t>(
-        held != textureIn_.end() ? held - textureIn_.begin()
-                                 : std::min_element(lastUse_.begin(), lastUse_.end()) -
-                                       lastUse_.begin());
+        held != textureIn_.end()
+            ? held - textureIn_.begin()
+            : std::min_element(lastUse_.begin(), lastUse_.end()) - lastUse_.begin());
     if (!images_ || !tile || slot >= textureIn_.size() ||
         !ImageList_Replace(images_, static_cast<int>(slot) + 1, tile.get(), nullptr)) {
         return -1;

@@ -32,8 +32,7 @@ constexpr std::size_t kHoldKey = 1000;
 // alone.
 class HeldWorker {
 public:
-    explicit HeldWorker(std::size_t bound)
-        : asker_(std::this_thread::get_id()) {
+    explicit HeldWorker(std::size_t bound) : asker_(std::this_thread::get_id()) {
         worker_.emplace(bound, [this](Job& job) { Work(job); });
     }
     ~HeldWorker() { End(); }
@@ -102,7 +101,7 @@ enum class Op { Ask, Raise, Forget };
 struct Step {
     Op op;
     std::size_t key = 0;
-    int payload = 0;   // of an Ask; its key times 10 plus a digit
+    int payload = 0;     // of an Ask; its key times 10 plus a digit
     bool raised = true;  // what a Raise answers
 };
 Step Ask(std::size_t key, int digit = 0) {

@@ -3,8 +3,9 @@
 // never one made for the set shown before; the gallery closes with tiles
 // still being made and opens again with its pictures.
 
-#include "gallery_fixture.h"
 #include "ui/gallery_tile_work.h"
+
+#include "gallery_fixture.h"
 
 namespace sorrelwick::test {
 namespace {
@@ -29,9 +30,9 @@ protected:
     // The picture of `texture`'s tile at the screen's scale.
     static std::vector<std::uint8_t> TileOf(const Texture& texture) {
         const auto dpi = static_cast<UINT>(ScreenDpi());
-        return operations::MakeTileTexturePicture(
-                   texture.image.file, static_cast<std::uint32_t>(ui::AtDpi(128, dpi)),
-                   static_cast<std::uint32_t>(ui::AtDpi(8, dpi)))
+        return operations::MakeTileTexturePicture(texture.image.file,
+                                                  static_cast<std::uint32_t>(ui::AtDpi(128, dpi)),
+                                                  static_cast<std::uint32_t>(ui::AtDpi(8, dpi)))
             .bgra;
     }
     // Runs the window's messages until a made tile waits among them.
