@@ -423,10 +423,15 @@ if command -v xdelta3 >/dev/null; then
 fi
 
 # The Windows program under Wine (WINDOWS_BUILD, default build-windows64, when
-# built with its tools): the gallery of a set of 2,000 textures opening, and
-# the listing of that set into the report against sorrelwick-cli.exe's. The
-# program's own times run from the click to its windows drawn and idle, so
-# they hold none of Wine's start-up, which the line before them states.
+# built with its tools): the gallery of a set of 2,000 textures opening, then
+# maximised and scrolled from its first tile to its last in one go, or page by
+# page, and the listing of that set into the report against
+# sorrelwick-cli.exe's. The program's own times run from the click (or the
+# scroll, or the first page's scroll) to its windows drawn and idle with every
+# tile in view showing its picture, so they hold none of Wine's start-up,
+# which the line before them states; a scroll also tells how long the
+# window's thread was busy on it (on one page when paging) before it answered
+# again.
 windows_build=${WINDOWS_BUILD:-build-windows64}
 gallery_bench=$windows_build/tools/sorrelwick_gallery_bench.exe
 if [[ -f $gallery_bench && -z ${PAIRS:-} ]]; then
@@ -444,11 +449,16 @@ if [[ -f $gallery_bench && -z ${PAIRS:-} ]]; then
         "${wine_run[@]}" "$windows_build/src/sorrelwick-cli.exe" list "$gallery_path" >/dev/null 2>&1
         echo "$start $EPOCHREALTIME" | awk '{ printf "%.4f\n", $2 - $1 }'
     }
-    declare -a opened=() open_peak=() listed=() cli_times=() starts=()
+    declare -a opened=() open_peak=() scrolled=() scroll_busy=() paged=() page_busy=()
+    declare -a listed=() cli_times=() starts=()
     for ((round = 1; round <= rounds; ++round)); do
         echo "== Windows program, round $round of $rounds" >&2
         read -r t k < <("${wine_run[@]}" "$gallery_bench" gallery "$gallery_path" 2>/dev/null | tail -n 1)
         opened+=("$t") open_peak+=("$k")
+        read -r t _ w < <("${wine_run[@]}" "$gallery_bench" scroll "$gallery_path" 2>/dev/null | tail -n 1)
+        scrolled+=("$t") scroll_busy+=("$w")
+        read -r t _ w < <("${wine_run[@]}" "$gallery_bench" pages "$gallery_path" 2>/dev/null | tail -n 1)
+        paged+=("$t") page_busy+=("$w")
         read -r t _ < <("${wine_run[@]}" "$gallery_bench" list "$gallery_path" 2>/dev/null | tail -n 1)
         listed+=("$t")
         cli_times+=("$(cli_list)")
@@ -457,12 +467,20 @@ if [[ -f $gallery_bench && -z ${PAIRS:-} ]]; then
     read -r wm _ _ <<<"$(stats "${starts[@]}")"
     read -r om olo ohi <<<"$(stats "${opened[@]}")"
     read -r pm _ phi <<<"$(stats "${open_peak[@]}")"
+    read -r gm glo ghi <<<"$(stats "${scrolled[@]}")"
+    read -r gbm gblo gbhi <<<"$(stats "${scroll_busy[@]}")"
+    read -r am alo ahi <<<"$(stats "${paged[@]}")"
+    read -r bm blo bhi <<<"$(stats "${page_busy[@]}")"
     read -r lm llo lhi <<<"$(stats "${listed[@]}")"
     read -r cm clo chi <<<"$(stats "${cli_times[@]}")"
     echo
     echo "Windows program under Wine, 2000 textures; Wine's start-up alone: ${wm} s"
     printf '| %-40s | %-22s |\n' step "seconds (least-greatest)"
     printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "gallery opened, tiles in view drawn" "$om" "$olo" "$ohi"
+    printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "scrolled to the end, tiles in view drawn" "$gm" "$glo" "$ghi"
+    printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "  the window busy on that scroll" "$gbm" "$gblo" "$gbhi"
+    printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "paged to the end, last tiles drawn" "$am" "$alo" "$ahi"
+    printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "  the window busy on its longest page" "$bm" "$blo" "$bhi"
     printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "listing shown in the report" "$lm" "$llo" "$lhi"
     printf '| %-40s | %6.3f (%6.3f-%6.3f) |\n' "sorrelwick-cli.exe list, with start-up" "$cm" "$clo" "$chi"
     awk -v p="$pm" -v h="$phi" 'BEGIN { printf "gallery peak memory: %.1f MiB (greatest %.1f)\n", p / 1024, h / 1024 }'

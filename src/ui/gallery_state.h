@@ -24,6 +24,17 @@ struct EndTextureEdits {
     void operator()(TextureEdits* edits) const;
 };
 
+// The thread that makes the tiles, and what was asked of it
+// (gallery_tile_work.h).
+struct TileWork;
+struct EndTileWork {
+    void operator()(TileWork* work) const;
+};
+
+// Tiles kept drawn: more than a maximised window shows at once. Also the
+// most tiles waiting to be made.
+inline constexpr int kTileSlots = 128;
+
 struct Gallery {
     HWND mainWindow = nullptr;
     HWND window = nullptr;
@@ -32,11 +43,14 @@ struct Gallery {
     UINT dpi = 96;
     OwnedFont font;
     std::unique_ptr<TileCache> tiles;
+    // From the window's creation until it is destroyed.
+    std::unique_ptr<TileWork, EndTileWork> tileWork;
     std::string setPath;  // of the set shown; empty when none is
     std::string setName;
     std::vector<operations::IndexedTexture> textures;
     // Per texture, the digest of the image its tile or the view was first
-    // drawn from since the set was shown; none until it was drawn.
+    // drawn from since the set was shown; none until it was drawn. A tile
+    // made from another image is not drawn.
     std::vector<std::optional<std::uint64_t>> shown;
     operations::ChannelView channel = operations::ChannelView::Both;
     bool fitted = false;

@@ -25,6 +25,7 @@
 #include "ui/gallery_layout.h"
 #include "ui/gallery_state.h"
 #include "ui/gallery_texts.h"
+#include "ui/gallery_tile_work.h"
 #include "ui/list_box_report_log.h"
 #include "ui/preview_command.h"
 #include "ui/resource_ids.h"
@@ -77,10 +78,7 @@ void Tell(const Gallery& gallery, const std::string& line) {
 namespace {
 
 constexpr wchar_t kClassName[] = L"SorrelwickGallery";
-// Tiles kept drawn: more than a maximised window shows at once.
-constexpr int kTileSlots = 128;
 constexpr int kTileSide = 128;  // at 96 DPI
-constexpr int kCheckerSquare = 8;
 
 Gallery* theGallery = nullptr;
 
@@ -98,17 +96,6 @@ operations::TexturePicture PictureOr(Make&& make) {
         none.reason = report::msg::kNotEnoughMemory;
         return none;
     }
-}
-
-OwnedBitmap DrawTile(Gallery& gallery, std::size_t texture) {
-    const int side = gallery.tiles->Side();
-    const operations::TexturePicture tile = PictureOr([&] {
-        return operations::MakeTileTexturePicture(
-            ShownImage(gallery, texture), static_cast<std::uint32_t>(side),
-            static_cast<std::uint32_t>(AtDpi(kCheckerSquare, gallery.dpi)));
-    });
-    if (tile.bgra.empty()) return ReasonBitmap(tile.reason, side, gallery.font.get());
-    return PictureBitmap(tile);
 }
 
 // The selected texture in the view, as the switches say.
@@ -186,9 +173,7 @@ void OnGetDisplayInfo(Gallery& gallery, NMLVDISPINFOW& info) {
         const std::wstring label = platform::WideForDisplay(TileLabel(gallery.textures[texture]));
         lstrcpynW(item.pszText, label.c_str(), item.cchTextMax);
     }
-    if (item.mask & LVIF_IMAGE) {
-        item.iImage = gallery.tiles->SlotFor(texture, [&] { return DrawTile(gallery, texture); });
-    }
+    if (item.mask & LVIF_IMAGE) item.iImage = TileSlotFor(gallery, texture);
 }
 
 LRESULT OnNotify(Gallery& gallery, const NMHDR& notice) {
@@ -339,6 +324,7 @@ void OnCreate(HWND window, Gallery& gallery) {
     TabToCheckedSwitch(window);
     FollowConvertChoice();
     TakeScale(gallery);
+    StartTileWork(gallery);
     AcceptDroppedFiles(window);
     Reload(gallery);
 }
@@ -391,6 +377,13 @@ LRESULT CALLBACK GalleryProcedure(HWND window, UINT message, WPARAM wParam, LPAR
                 OnDpiChanged(*gallery, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             }
             return 0;
+        case kTileMade:
+            if (gallery) TakeMadeTile(*gallery, lParam);
+            return 0;
+        case WM_DESTROY:
+            // Its thread ends while the window can still take what it posts.
+            if (gallery) gallery->tileWork.reset();
+            break;
         case WM_NCDESTROY: {
             const std::unique_ptr<Gallery> owned(gallery);
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -459,6 +452,7 @@ void Reload(Gallery& gallery) {
                                  .value_or(std::vector<operations::IndexedTexture>{});
     gallery.shown.assign(gallery.textures.size(), std::nullopt);
     gallery.tiles->Forget();
+    ForgetTileWork(gallery);
     SetWindowTextW(gallery.window, platform::WideForDisplay(Caption(state)).c_str());
     MakeList(gallery);
     SendMessageW(gallery.list, LVM_SETITEMCOUNT, gallery.textures.size(), 0);

@@ -9,6 +9,7 @@
 #include "generators/tga_builder.h"
 #include "operations/texture_picture.h"
 #include "ui/display_scale.h"
+#include "ui/gallery_tiles.h"
 #include "ui/gallery_window.h"
 #include "ui/question_box.h"
 #include "ui/texture_view.h"
@@ -140,17 +141,38 @@ protected:
         }
         return labels;
     }
-    // Tile `i`'s picture as the image list holds it: side x side BGRA, rows
-    // from the top.
-    std::vector<std::uint8_t> TilePixels(int i) const {
+    // The image list's slot tile `i` shows now: the placeholder's until
+    // its picture arrived.
+    int TileSlot(int i) const {
         LVITEMW item = {};
         item.mask = LVIF_IMAGE;
         item.iItem = i;
         SendMessageW(Tiles(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return item.iImage;
+    }
+    // Runs the messages until tile `i` shows its picture; its slot then,
+    // the placeholder's after ten seconds without.
+    int ArrivedTileSlot(int i) const {
+        const ULONGLONG giveUp = GetTickCount64() + 10000;
+        for (;;) {
+            const int slot = TileSlot(i);
+            if (slot != ui::TileCache::kPlaceholder || GetTickCount64() > giveUp) return slot;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        }
+    }
+    // Tile `i`'s picture as the image list holds it, once it arrived: side x
+    // side BGRA, rows from the top; empty when none arrived.
+    std::vector<std::uint8_t> TilePixels(int i) const {
+        const int slot = ArrivedTileSlot(i);
+        return slot == ui::TileCache::kPlaceholder ? std::vector<std::uint8_t>{} : SlotPixels(slot);
+    }
+    std::vector<std::uint8_t> SlotPixels(int slot) const {
         const auto images =
             reinterpret_cast<HIMAGELIST>(SendMessageW(Tiles(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
         IMAGEINFO info = {};
-        if (item.iImage < 0 || !ImageList_GetImageInfo(images, item.iImage, &info)) return {};
+        if (slot < 0 || !ImageList_GetImageInfo(images, slot, &info)) return {};
         const int side = info.rcImage.right - info.rcImage.left;
         BITMAPINFO header = {};
         header.bmiHeader = {sizeof header.bmiHeader, side, -side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
