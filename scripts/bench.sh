@@ -146,9 +146,13 @@ tool_extract_big() { "$cli" extract "$big" "$work/out" >/dev/null; }
 floor_extract_big() { split -n "$textures" -a 4 "$big" "$work/out/x"; }
 ready_extract_big() { rm -rf "$work/out" && mkdir "$work/out"; }
 
-tool_specular_big() { "$cli" specular "$big" "${percents[@]}" >/dev/null; }
+# On a copy of the big set: the rewrite scales its materials, and the pairs
+# after it (diff against an unchanged copy) need the set as made.
+tool_specular_big() { "$cli" specular "$work/specular.DAT" "${percents[@]}" >/dev/null; }
 floor_specular_big() { cp "$big" "$work/copy.DAT" && sync "$work/copy.DAT"; }
-ready_specular_big() { rm -f "$work/big.000" "$work/copy.DAT"; }
+ready_specular_big() {
+    rm -f "$work/specular.000" "$work/copy.DAT" && cp "$big" "$work/specular.DAT"
+}
 
 # The floor of a page: the set's bytes as Base64 text, which is what a page
 # of its pictures holds at the least.
@@ -349,7 +353,7 @@ declare -A peak
 selected() { [[ " ${pairs[*]} " == *" $1 "* ]]; }
 selected list_big && ready list_big && peak[list_big]=$(peak_kib "$cli" list "$big")
 selected extract_big && ready extract_big && peak[extract_big]=$(peak_kib "$cli" extract "$big" "$work/out")
-selected specular_big && ready specular_big && peak[specular_big]=$(peak_kib "$cli" specular "$big" "${percents[@]}")
+selected specular_big && ready specular_big && peak[specular_big]=$(peak_kib "$cli" specular "$work/specular.DAT" "${percents[@]}")
 selected preview_big && ready preview_big && peak[preview_big]=$(peak_kib "$cli" preview "$big" "$work/page.html")
 selected compare_big && ready compare_big &&
     peak[compare_big]=$(peak_kib "$cli" preview "$big" "$work/changes.html" --compare "$changed")
@@ -364,7 +368,7 @@ selected pack_small && peak[pack_small]=$(peak_kib "$cli" pack "$work/small-modd
 selected list_many && ready list_many && peak[list_many]=$(peak_kib "$cli" list "$many")
 selected specular_many && ready specular_many && peak[specular_many]=$(peak_kib "$cli" specular "$many" "${percents[@]}")
 ready extract_big
-ready specular_big
+rm -f "$work/specular.DAT" "$work/specular.000" "$work/copy.DAT"
 ready specular_many
 ready preview_big
 ready compare_big
