@@ -651,9 +651,10 @@ TEST(CliDiff, ExitsAsCmpDoes) {
     }
 }
 
-// A mod carries the change from set.000 to set.DAT to a copy of set.000;
-// a file that is not a mod changes nothing and exits 1.
-TEST(CliMod, PackThenApplyOrRefuse) {
+// A mod carries the change from set.000 to set.DAT to a copy of set.000,
+// is told against it and taken out again; a file that is not a mod changes
+// nothing and exits 1.
+TEST(CliMod, PackApplyTellAndTakeOutOrRefuse) {
     const TempDir dir;
     const Bytes base = OneTextureSet(2);
     const Bytes painted = gen::ChessSetBuilder()
@@ -688,41 +689,26 @@ TEST(CliMod, PackThenApplyOrRefuse) {
               Framed("Applying the mod " + junk + " to copy.DAT",
                      {"Error - " + junk + " is not a mod file that can be read"}));
     EXPECT_EQ(gen::ReadWholeFile(copy), painted);
-}
-
-// A mod told against a set, then taken out again: the set as it was, byte
-// for byte; a mod that can't be read is named and the others still told.
-TEST(CliMod, ModsTellsThenUnapplyTakesOut) {
-    const TempDir dir;
-    const Bytes base = OneTextureSet(2);
-    const Bytes painted = gen::ChessSetBuilder()
-                              .Signature()
-                              .TextureReference("wood.tga")
-                              .TextureImage(gen::MakeTga(2, 2, 24, {0, 0, 200, 255}))
-                              .Bytes();
-    WriteAll(dir, {{"set.DAT", painted}, {"set.000", base}, {"junk.zip", {'P', 'K', 5, 6}}});
-    const std::string mod = dir.File("mod.zip"), set = dir.File("set.DAT");
-    EXPECT_EQ(RunCli({"pack", set, "0", mod, "--title", "Blue"}).exitStatus, 0);
-    const std::string junk = dir.File("junk.zip");
-    ExpectRun(
-        {"mods", set, mod, junk}, 1,
-        Framed("Mods against set.DAT", {report::NameMessageLine("mod.zip", "\"Blue\": Applied"),
-                                        "Error - " + junk + " is not a mod file that can be read",
-                                        "", "No texture or material is changed by two of them"}));
-    ExpectRun({"unapply", set, mod, "--check"}, 0,
-              Framed("Checking what taking the mod " + mod + " out of set.DAT would do",
+    // Told against the set, then taken out again: the set as it was.
+    ExpectRun({"mods", copy, mod, junk}, 1,
+              Framed("Mods against copy.DAT",
+                     {report::NameMessageLine("mod.zip", "\"Red\": Applied"),
+                      "Error - " + junk + " is not a mod file that can be read", "",
+                      "No texture or material is changed by two of them"}));
+    ExpectRun({"unapply", copy, mod, "--check"}, 0,
+              Framed("Checking what taking the mod " + mod + " out of copy.DAT would do",
                      {report::TextureInfoLine("wood.tga", 2, 2, 24, "Would be taken out"), "",
                       "1 to take out", "Checked only: nothing was written"}));
-    EXPECT_EQ(gen::ReadWholeFile(set), painted);
-    ExpectRun({"unapply", set, mod}, 0,
-              Framed("Taking the mod " + mod + " out of set.DAT",
-                     {report::TextureInfoLine("wood.tga", 2, 2, 24, "Taken out"), "", "1 taken out",
-                      "Original file renamed to set.001"}));
-    EXPECT_EQ(gen::ReadWholeFile(set), base);
-    ExpectRun({"unapply", set, junk}, 1,
-              Framed("Taking the mod " + junk + " out of set.DAT",
+    EXPECT_EQ(gen::ReadWholeFile(copy), painted);
+    ExpectRun({"unapply", copy, mod}, 0,
+              Framed("Taking the mod " + mod + " out of copy.DAT",
+                     {report::TextureInfoLine("wood.tga", 2, 2, 24, "Taken out"), "",
+                      "1 taken out", "Original file renamed to copy.001"}));
+    EXPECT_EQ(gen::ReadWholeFile(copy), base);
+    ExpectRun({"unapply", copy, junk}, 1,
+              Framed("Taking the mod " + junk + " out of copy.DAT",
                      {"Error - " + junk + " is not a mod file that can be read"}));
-    EXPECT_EQ(gen::ReadWholeFile(set), base);
+    EXPECT_EQ(gen::ReadWholeFile(copy), base);
 }
 
 TEST(CliBackups, ListsEachBackupWithSizeUtcTimeAndContents) {

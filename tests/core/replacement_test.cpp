@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 
 #include "format/tga_image.h"
 #include "generators/picture_builder.h"
@@ -43,6 +44,15 @@ std::string Named(const std::string& name, std::string_view message) {
     return report::NameMessageLine(name, message);
 }
 
+struct ConvertCase {
+    std::string texture;
+    std::uint8_t depth;
+    std::string fileName;
+    Bytes file;
+    std::string outcome;
+    std::optional<Bytes> expected = std::nullopt;
+};
+
 class ReplaceTest : public SetFixture {
 protected:
     void AddFile(const std::string& name, const Bytes& bytes) const {
@@ -69,6 +79,49 @@ protected:
             lines.insert(lines.begin(), Named(name, "Import failed: file not part of set1.DAT"));
         }
         return lines;
+    }
+
+    // A set of the cases' textures with each case's file beside it, replaced
+    // with or without conversion: the report holds each case's line, then
+    // `more`; the new set holds each texture in its stored form with the
+    // expected pixels, the file itself where it was taken as it is, or the
+    // texture as before.
+    void ExpectConverted(std::span<const ConvertCase> cases, bool convert, const Lines& more) {
+        std::vector<Texture> before;
+        Lines body;
+        for (const ConvertCase& c : cases) {
+            AddFile(c.fileName, c.file);
+            before.push_back({c.texture, Image(64, 64, c.depth)});
+            body.push_back(c.outcome == kNotRead ? Named(c.texture, c.outcome)
+                                                 : Info(c.texture, before.back().image, c.outcome));
+        }
+        body.insert(body.end(), more.begin(), more.end());
+        body.push_back(kRenamed);
+        Write(SetOf(before).Bytes());
+
+        EXPECT_TRUE(Replace(convert));
+        EXPECT_EQ(log.Lines(), Report(body));
+        // Each texture as the new set holds it, its name being unique.
+        const std::string out = Folder("out");
+        ASSERT_TRUE(operations::ExtractTextures(state, out, &log));
+        FolderContents images = FilesIn(out);
+        ASSERT_EQ(images.size(), cases.size());
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            const ConvertCase& c = cases[i];
+            SCOPED_TRACE(c.texture);
+            const Bytes& image = images[c.texture];
+            if (!c.expected || c.outcome == kTaken) {
+                EXPECT_EQ(image, c.expected ? c.file : before[i].image);
+                continue;
+            }
+            // The stored form: image type, depth, origin.
+            EXPECT_EQ(image[2], before[i].image[2]);
+            EXPECT_EQ(Bytes(image.begin() + 16, image.begin() + 18),
+                      Bytes(before[i].image.begin() + 16, before[i].image.begin() + 18));
+            const format::DecodeResult decoded = format::DecodeTga(image);
+            EXPECT_EQ(decoded.outcome, format::DecodeOutcome::Decoded);
+            EXPECT_EQ(decoded.image.rgba, *c.expected);
+        }
     }
 
     std::string tex = Folder("tex");
@@ -217,14 +270,7 @@ Bytes PixelsAt(std::uint16_t width, std::uint16_t height, std::uint8_t depth,
 // With conversion: one texture per case, stored 64x64 with `depth` bits;
 // `expected` is what its new image decodes to, or nullopt when the chunk
 // stays.
-struct ConvertCase {
-    std::string texture;
-    std::uint8_t depth;
-    std::string fileName;
-    Bytes file;
-    std::string outcome;
-    std::optional<Bytes> expected = std::nullopt;
-};
+
 
 TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
     const auto tga = [](std::uint8_t depth) { return gen::MakeTga(64, 64, depth, Picture); };
@@ -265,41 +311,7 @@ TEST_F(ReplaceTest, ConvertTakesPngAndOtherDepthsInTheStoredForm) {
     // clang-format on
     AddFile("both.png", png(64, 64, 4));
     AddFile("extra.png", png(8, 8, 3));
-    std::vector<Texture> before;
-    Lines body;
-    for (const ConvertCase& c : cases) {
-        AddFile(c.fileName, c.file);
-        before.push_back({c.texture, Image(64, 64, c.depth)});
-        body.push_back(c.outcome == kNotRead ? Named(c.texture, c.outcome)
-                                             : Info(c.texture, before.back().image, c.outcome));
-    }
-    body.push_back(Named("extra.png", "Import failed: file not part of set1.DAT"));
-    body.push_back(kRenamed);
-    Write(SetOf(before).Bytes());
-
-    EXPECT_TRUE(Replace(true));
-    EXPECT_EQ(log.Lines(), Report(body));
-    // Each texture as the new set holds it, its name being unique.
-    const std::string out = Folder("out");
-    ASSERT_TRUE(operations::ExtractTextures(state, out, &log));
-    FolderContents images = FilesIn(out);
-    ASSERT_EQ(images.size(), std::size(cases));
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const ConvertCase& c = cases[i];
-        SCOPED_TRACE(c.texture);
-        const Bytes& image = images[c.texture];
-        if (!c.expected || c.outcome == kTaken) {
-            EXPECT_EQ(image, c.expected ? c.file : before[i].image);
-            continue;
-        }
-        // The stored form: image type, depth, origin.
-        EXPECT_EQ(image[2], before[i].image[2]);
-        EXPECT_EQ(Bytes(image.begin() + 16, image.begin() + 18),
-                  Bytes(before[i].image.begin() + 16, before[i].image.begin() + 18));
-        const format::DecodeResult decoded = format::DecodeTga(image);
-        EXPECT_EQ(decoded.outcome, format::DecodeOutcome::Decoded);
-        EXPECT_EQ(decoded.image.rgba, *c.expected);
-    }
+    ExpectConverted(cases, true, {Named("extra.png", "Import failed: file not part of set1.DAT")});
 }
 
 // Without conversion a PNG is still never taken as it is: one of the
@@ -329,34 +341,7 @@ TEST_F(ReplaceTest, WithoutConvertAPngOfTheStoredDepthIsConvertedAndNoOtherIs) {
          "Import failed: wrong color depth (24 bits)"},
     };
     // clang-format on
-    std::vector<Texture> before;
-    Lines body;
-    for (const ConvertCase& c : cases) {
-        AddFile(c.fileName, c.file);
-        before.push_back({c.texture, Image(64, 64, c.depth)});
-        body.push_back(c.outcome == kNotRead ? Named(c.texture, c.outcome)
-                                             : Info(c.texture, before.back().image, c.outcome));
-    }
-    body.push_back(kRenamed);
-    Write(SetOf(before).Bytes());
-
-    EXPECT_TRUE(Replace(false));
-    EXPECT_EQ(log.Lines(), Report(body));
-    const std::string out = Folder("out");
-    ASSERT_TRUE(operations::ExtractTextures(state, out, &log));
-    FolderContents images = FilesIn(out);
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const ConvertCase& c = cases[i];
-        SCOPED_TRACE(c.texture);
-        const Bytes& image = images[c.texture];
-        if (!c.expected) {
-            EXPECT_EQ(image, before[i].image);
-            continue;
-        }
-        EXPECT_EQ(image[16], c.depth);
-        const format::DecodeResult decoded = format::DecodeTga(image);
-        EXPECT_EQ(decoded.image.rgba, *c.expected);
-    }
+    ExpectConverted(cases, false, {});
 }
 
 // Every format an editor saves stands for a texture whose .tga is missing;
